@@ -1,0 +1,681 @@
+#include "mainwindow.h"
+
+#include "filedialogs.h"
+#include "statustable.h"
+#include "ui_mainwindow.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProcess>
+#include <QScreen>
+#include <QSettings>
+#include <QUrl>
+
+namespace {
+
+const QString EDITOR_EXE = QStringLiteral("Morvelt.exe");
+const QString FILTER_HD_ENTRY = QStringLiteral("Channel list HD") + QStringLiteral(" *.lis");
+const QString FILTER_SD_ENTRY = QStringLiteral("Channel list SD") + QStringLiteral(" *.lst");
+const QString FILTER_LIST_HD = FILTER_HD_ENTRY + QStringLiteral(";;") + FILTER_SD_ENTRY;
+const QString FILTER_LIST_SD = FILTER_SD_ENTRY + QStringLiteral(";;") + FILTER_HD_ENTRY;
+const char *const SOFTWARE_VERSION = "3.0.0.8";
+
+// Job kinds 1..6 and how each is started: which thread, which link and which
+// request signal.
+struct JobKind {
+    const char *keyword;
+    bool hd;
+    void (MainWindow::*request)();
+};
+const JobKind jobKinds[] = {
+    {"UpdateHD", true, &MainWindow::sigUpdateFirmwareHD},
+    {"SendListHD", true, &MainWindow::sigUploadCHListHD},
+    {"GetListHD", true, &MainWindow::sigDownloadCHListHD},
+    {"UpdateSD", false, &MainWindow::sigUpdateFirmwareSD},
+    {"SendListSD", false, &MainWindow::sigUploadCHListSD},
+    {"GetListSD", false, &MainWindow::sigDownloadCHListSD},
+};
+constexpr int jobKindCount = int(std::size(jobKinds));
+
+quint8 transferFromKeyword(const QString &keyword)
+{
+    for (int i = 0; i < jobKindCount; ++i)
+        if (keyword == QLatin1String(jobKinds[i].keyword))
+            return quint8(i + 1);
+    return 0;
+}
+
+bool isHdKind(quint8 kind)
+{
+    return kind >= 1 && kind <= 3;
+}
+
+bool isSdFirmware(uchar kind)
+{
+    return kind >= 2 && kind <= 4;
+}
+
+QString systemLanguage()
+{
+    const QString name = QLocale::system().name();
+    const int cut = name.lastIndexOf(QLatin1Char('_'));
+    return cut < 0 ? QString() : name.left(cut);
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent), ui(new Ui_MainWindow)
+{
+    ui->setupUi(this);
+    ui->actionEditChannellist->setVisible(QFileInfo::exists(EDITOR_EXE));
+    m_transfer = 0;
+    updatePortList();
+    readSettings();
+
+    QCoreApplication::installTranslator(&m_translatorQt);
+    QCoreApplication::installTranslator(&m_translator);
+    createLanguageMenu();
+
+    m_serialSD.moveToThread(&m_threadSD);
+    connect(&m_serialSD, &serialComKarn::sendCurrentAction, this, &MainWindow::slotCurrentAction);
+    connect(&m_serialSD, &serialComKarn::sendProgress, ui->progBar, &QProgressBar::setValue);
+    connect(this, &MainWindow::sigDownloadCHListSD, &m_serialSD, &serialComKarn::getChannellist);
+    connect(this, &MainWindow::sigUploadCHListSD, &m_serialSD, &serialComKarn::sendChannellist);
+    connect(this, &MainWindow::sigUpdateFirmwareSD, &m_serialSD, &serialComKarn::updateFirmware);
+
+    m_serialHD.moveToThread(&m_threadHD);
+    connect(&m_serialHD, &serialComVesk::sendCurrentAction, this, &MainWindow::slotCurrentAction);
+    connect(&m_serialHD, &serialComVesk::sendProgress, ui->progBar, &QProgressBar::setValue);
+    connect(this, &MainWindow::sigDownloadCHListHD, &m_serialHD, &serialComVesk::getChannellist);
+    connect(this, &MainWindow::sigUploadCHListHD, &m_serialHD, &serialComVesk::sendChannellist);
+    connect(this, &MainWindow::sigUpdateFirmwareHD, &m_serialHD, &serialComVesk::updateFirmware);
+
+    m_logfile.moveToThread(&m_threadLog);
+    m_logfile.open();
+    m_threadLog.start();
+
+    connect(this, &MainWindow::sigwriteLog, &m_logfile, &logfile::writeLine);
+    emit sigwriteLog(QStringLiteral("---------- START ----------"));
+    emit sigwriteLog(QStringLiteral("Softwareversion: ") + QLatin1String(SOFTWARE_VERSION));
+
+    connect(&m_serialSD, &serialComKarn::writeLog, &m_logfile, &logfile::writeLine);
+    connect(&m_serialHD, &serialComVesk::writeLog, &m_logfile, &logfile::writeLine);
+    connect(ui->actionRerun, &QAction::triggered, this, &MainWindow::slotStartAction);
+    connect(ui->btnQuit, &QPushButton::clicked, this, &MainWindow::close);
+    connect(ui->actionQuit, &QAction::triggered, this, &MainWindow::close);
+
+    ui->menuInternal->setTitle(QString());
+    setAcceptDrops(true);
+
+    if (readCommandLine())
+        slotStartAction();
+}
+
+MainWindow::~MainWindow()
+{
+    // A window destroyed without a close event must still not leave a
+    // running thread behind.
+    shutDown();
+    delete ui;
+}
+
+QString MainWindow::windowIconFile()
+{
+    for (const char *icon : {"logo.ico", "logo.png", "logo.xpm"})
+        if (QFileInfo::exists(QLatin1String(icon)))
+            return QLatin1String(icon);
+    return QString();
+}
+
+// ---------------------------------------------------------------- ports
+
+void MainWindow::updatePortList()
+{
+    m_ports.clear();
+    ui->comboPorts->clear();
+    m_ports = QSerialPortInfo::availablePorts();
+    for (int i = 0; i < m_ports.size(); ++i)
+        ui->comboPorts->insertItem(i, m_ports.at(i).portName());
+    ui->comboPorts->setCurrentIndex(0);
+}
+
+void MainWindow::on_comboPorts_currentIndexChanged(int index)
+{
+    if (index < 0)
+        return;
+    // Entries past the system's list are devices named on the command line;
+    // their text is the device path itself.
+    const QString name = index < m_ports.size() ? m_ports.at(index).portName()
+                                                : ui->comboPorts->itemText(index);
+    m_serialSD.setPortname(name);
+    m_serialHD.setPortname(name);
+}
+
+void MainWindow::selectPort(const QString &name)
+{
+    int found = -1;
+    for (int i = 0; i < ui->comboPorts->count(); ++i) {
+        const QString entry = i < m_ports.size() ? m_ports.at(i).portName() : ui->comboPorts->itemText(i);
+        if (entry == name)
+            found = i;
+    }
+    // A device that the system does not list (a USB adapter plugged in late,
+    // a pseudo-terminal) can still be named by its absolute path.
+    if (found < 0 && QDir::isAbsolutePath(name) && QFileInfo::exists(name)) {
+        ui->comboPorts->addItem(name);
+        found = ui->comboPorts->count() - 1;
+    }
+    ui->comboPorts->setCurrentIndex(found < 0 ? 0 : found);
+}
+
+// ---------------------------------------------------------------- jobs
+
+void MainWindow::slotStartAction()
+{
+    if (ui->lblFilename->text().isEmpty() || m_transfer > jobKindCount || m_transfer == 0)
+        return;
+    const JobKind &job = jobKinds[m_transfer - 1];
+    if (job.hd) {
+        m_threadHD.start();
+        m_serialHD.setFilename(ui->lblFilename->text());
+    } else {
+        m_threadSD.start();
+        m_serialSD.setFilename(ui->lblFilename->text());
+    }
+    emit(this->*job.request)();
+}
+
+void MainWindow::setJobControls(bool enabled)
+{
+    ui->btnQuit->setEnabled(enabled);
+    ui->btnUpdate->setEnabled(enabled);
+    ui->menuBar->setEnabled(enabled);
+    ui->comboPorts->setEnabled(enabled);
+}
+
+void MainWindow::slotCurrentAction(int action)
+{
+    const statusTable::Entry *row = statusTable::find(action);
+    if (!row) {
+        QMessageBox::critical(this, tr("Error"), tr("Received unknown message: %1").arg(action),
+                              QMessageBox::Ok, QMessageBox::NoButton);
+        return;
+    }
+    const auto text = [](const char *source) {
+        return QCoreApplication::translate("MainWindow", source);
+    };
+    switch (row->kind) {
+    case statusTable::JobStarted:
+        m_busy = true;
+        setJobControls(false);
+        ui->progBar->setValue(0);
+        ui->toolBar->setEnabled(false);
+        setAcceptDrops(false);
+        return;
+    case statusTable::JobEnded:
+        m_busy = false;
+        m_threadSD.quit();
+        m_threadHD.quit();
+        setJobControls(true);
+        ui->progBar->setValue(100);
+        ui->actionRerun->setEnabled(true);
+        ui->toolBar->setEnabled(true);
+        ui->statusBar->showMessage(text(row->status), row->timeout);
+        setAcceptDrops(true);
+        emit sigwriteLog(QString());
+        return;
+    case statusTable::Progress:
+        ui->statusBar->showMessage(text(row->status), row->timeout);
+        return;
+    case statusTable::Result:
+        ui->statusBar->showMessage(text(row->status), row->timeout);
+        QMessageBox::information(this, text(row->title), text(row->text), QMessageBox::Ok,
+                                 QMessageBox::NoButton);
+        return;
+    case statusTable::Error:
+        ui->statusBar->showMessage(text(row->status), row->timeout);
+        QMessageBox::critical(this, text(row->title), text(row->text), QMessageBox::Ok,
+                              QMessageBox::NoButton);
+        return;
+    }
+}
+
+// ---------------------------------------------------------------- closing
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_busy) {
+        // Breaking off a transfer can leave the box without firmware, so the
+        // user decides; the job then ends at its next wait and closes the port.
+        const auto answer = QMessageBox::question(
+            this, tr("Velmora"),
+            tr("A transfer is running. Stopping it now can leave the Settopbox unusable.\n"
+               "Stop the transfer and quit?"),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes) {
+            event->ignore();
+            return;
+        }
+    }
+    writeSettings();
+    shutDown();
+    event->accept();
+}
+
+void MainWindow::shutDown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    m_serialSD.requestStop();
+    m_serialHD.requestStop();
+    m_threadSD.quit();
+    m_threadHD.quit();
+    m_threadSD.wait(500);
+    m_threadHD.wait(500);
+    // A busy link gives up at its next wait; a thread object must never be
+    // destroyed while it runs, so wait for that end.
+    m_threadSD.wait();
+    m_threadHD.wait();
+    // Let the writer take every line that is still queued before its loop ends.
+    if (m_threadLog.isRunning())
+        QMetaObject::invokeMethod(&m_logfile, "open", Qt::BlockingQueuedConnection);
+    m_threadLog.quit();
+    m_threadLog.wait(500);
+    m_threadLog.wait();
+}
+
+// ---------------------------------------------------------------- drag and drop
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasFormat(QStringLiteral("text/uri-list")))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty())
+        return;
+    QString file;
+    QStringList sdFiles;
+    bool decided = false;
+    for (const QUrl &url : urls) {
+        file = url.toLocalFile();
+        const uchar hd = m_serialHD.checkFiletype(file);
+        if (hd == 2 || hd == 1) {
+            m_transfer = hd == 2 ? 2 : 1;
+            decided = true;
+            break;
+        }
+        const uchar sd = m_serialSD.checkFiletype(file);
+        if (isSdFirmware(sd)) {
+            sdFiles << file;
+            m_transfer = 4;
+        } else if (sd == 1) {
+            m_transfer = 5;
+            decided = true;
+            break;
+        }
+    }
+    if (!decided && !sdFiles.isEmpty())
+        file = sdFiles.join(QLatin1Char('\n'));
+    ui->actionRerun->setEnabled(true);
+    if (!file.isEmpty()) {
+        ui->lblFilename->setText(file);
+        event->acceptProposedAction();
+    }
+}
+
+// ---------------------------------------------------------------- user commands
+
+QString MainWindow::labelFirstLine() const
+{
+    return ui->lblFilename->text().split(QLatin1Char('\n')).value(0);
+}
+
+QString MainWindow::startDir(const QString &path) const
+{
+    return path.isEmpty() ? QDir::currentPath() : QFileInfo(path).absolutePath();
+}
+
+void MainWindow::on_actionUpdateHDFirmware_triggered()
+{
+    const QString file = fileDialogs::openFile(
+        this, tr("Update file"), startDir(ui->lblFilename->text()),
+        tr("HD-Firmware file") + QStringLiteral(" *.app;;") + tr("All Files") + QStringLiteral(" *.*"));
+    if (file.isEmpty())
+        return;
+    ui->lblFilename->setText(file);
+    m_transfer = 1;
+    slotStartAction();
+}
+
+void MainWindow::on_actionUpdateSDFirmware_triggered()
+{
+    const QStringList files = fileDialogs::openFiles(
+        this, tr("Update file"), startDir(labelFirstLine()),
+        tr("SD-Firmware file") + QStringLiteral(" *.app;;") + tr("All Files") + QStringLiteral(" *.*"));
+    if (files.isEmpty())
+        return;
+    QStringList kept;
+    for (const QString &file : files)
+        if (isSdFirmware(m_serialSD.checkFiletype(file)))
+            kept << file;
+    ui->lblFilename->setText(kept.join(QLatin1Char('\n')));
+    m_transfer = 4;
+    slotStartAction();
+}
+
+void MainWindow::on_actionSendChannellist_triggered()
+{
+    const QString file = fileDialogs::openFile(this, tr("Channel list"), startDir(ui->lblFilename->text()),
+                                               isHdKind(m_transfer) ? FILTER_LIST_HD : FILTER_LIST_SD);
+    if (file.isEmpty())
+        return;
+    if (m_serialHD.checkFiletype(file) == 2) {
+        m_transfer = 2;
+    } else if (m_serialSD.checkFiletype(file) == 1) {
+        m_transfer = 5;
+    } else {
+        QMessageBox::critical(this, tr("Channel list"), tr("No Channel list detected!"),
+                              QMessageBox::Ok, QMessageBox::NoButton);
+        return;
+    }
+    ui->lblFilename->setText(file);
+    slotStartAction();
+}
+
+void MainWindow::on_actionGetChannellist_triggered()
+{
+    QString selected;
+    const QString file = fileDialogs::saveFile(this, tr("Channel list"), startDir(labelFirstLine()),
+                                               isHdKind(m_transfer) ? FILTER_LIST_HD : FILTER_LIST_SD,
+                                               &selected);
+    if (file.isEmpty())
+        return;
+    quint8 kind = 0;
+    if (file.endsWith(QLatin1String(".lis"), Qt::CaseInsensitive) || selected == FILTER_HD_ENTRY)
+        kind = 3;
+    else if (file.endsWith(QLatin1String(".lst"), Qt::CaseInsensitive) || selected == FILTER_SD_ENTRY)
+        kind = 6;
+    if (kind == 0) {
+        // Guessing the family would talk the wrong dialogue to the box.
+        QMessageBox::critical(this, tr("Channel list"),
+                              tr("Please choose a name ending in .lis (HD) or .lst (SD)."),
+                              QMessageBox::Ok, QMessageBox::NoButton);
+        return;
+    }
+    ui->lblFilename->setText(file);
+    m_transfer = kind;
+    slotStartAction();
+}
+
+void MainWindow::on_btnUpdate_clicked()
+{
+    if (!ui->lblFilename->text().isEmpty()) {
+        slotStartAction();
+        return;
+    }
+    const QStringList files = fileDialogs::openFiles(
+        this, tr("Update file"), QDir::currentPath(),
+        tr("HD-Firmware file") + QStringLiteral(" *.app;;") + tr("SD-Firmware file") +
+            QStringLiteral(" *.app;;") + tr("All Files") + QStringLiteral(" *.*"));
+    if (files.isEmpty())
+        return;
+    m_transfer = 0;
+    if (files.size() == 1) {
+        const QString &file = files.first();
+        const uchar hd = m_serialHD.checkFiletype(file);
+        if (hd == 1 || hd == 2) {
+            m_transfer = hd;
+        } else {
+            const uchar sd = m_serialSD.checkFiletype(file);
+            if (isSdFirmware(sd))
+                m_transfer = 4;
+            else if (sd == 1)
+                m_transfer = 5;
+        }
+        if (m_transfer != 0)
+            ui->lblFilename->setText(file);
+    } else {
+        QStringList kept;
+        for (const QString &file : files) {
+            const uchar sd = m_serialSD.checkFiletype(file);
+            if (isSdFirmware(sd)) {
+                kept << file;
+            } else if (sd == 1) {
+                kept.clear();
+                m_transfer = 5;
+                ui->lblFilename->setText(file);
+            }
+        }
+        if (!kept.isEmpty()) {
+            m_transfer = 4;
+            ui->lblFilename->setText(kept.join(QLatin1Char('\n')));
+        }
+    }
+    slotStartAction();
+}
+
+void MainWindow::on_actionEditChannellist_triggered()
+{
+    QString list;
+    if (m_transfer == 2 || m_transfer == 3 || m_transfer == 5 || m_transfer == 6)
+        list = ui->lblFilename->text();
+    if (list.isEmpty()) {
+        list = fileDialogs::openFile(this, tr("Channel list"), QDir::currentPath(), FILTER_LIST_HD);
+        if (list.isEmpty())
+            return;
+    }
+    // The action is only shown when the editor lies in the working directory;
+    // start that one, as the program search may not look there.
+    const QString program = QFileInfo::exists(EDITOR_EXE) ? QDir::current().absoluteFilePath(EDITOR_EXE)
+                                                          : EDITOR_EXE;
+    auto *editor = new QProcess;
+    connect(editor, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), editor,
+            &QObject::deleteLater);
+    connect(editor, &QProcess::errorOccurred, editor, &QObject::deleteLater);
+    editor->start(program, {list}, QIODevice::ReadWrite);
+}
+
+void MainWindow::on_actionAbout_triggered()
+{
+    QMessageBox::about(
+        this, tr("Velmora"),
+        tr("With this program you can update your Settopbox\nand copy the Channel list from and to your PC.\n"
+           "all you need a cable from RS232 to RJ11\n\n"
+           "This software uses the Qt-Framework (https://www.qt.io)\n"
+           "and QextSerialPort (https://github.com/qextserialport/qextserialport)\n\n"
+           "Version: %1\nDate: %2")
+            .arg(QStringLiteral("3.0"), QStringLiteral("Oct  2 2018")));
+}
+
+void MainWindow::on_actionAboutQt_triggered()
+{
+    QMessageBox::aboutQt(this, tr("Velmora"));
+}
+
+// ---------------------------------------------------------------- settings
+
+void MainWindow::readSettings()
+{
+    QSettings settings(QStringLiteral("settings.ini"), QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("Language"));
+    m_currLang = settings.value(QStringLiteral("Language"), systemLanguage()).toString();
+    settings.endGroup();
+
+    settings.beginGroup(QStringLiteral("Velmora"));
+    QPoint pos = settings.value(QStringLiteral("Position"), QPoint(0, 0)).toPoint();
+    QSize size = settings.value(QStringLiteral("Size"), QSize(400, 161)).toSize();
+    if (!size.isValid() || size.isEmpty())
+        size = QSize(400, 161);
+    // A place stored on a screen that is gone would hide the window.
+    if (!QGuiApplication::screenAt(pos + QPoint(20, 20)))
+        pos = QPoint(0, 0);
+    move(pos);
+    resize(size);
+    selectPort(settings.value(QStringLiteral("Portname")).toString());
+    ui->lblFilename->setText(settings.value(QStringLiteral("Filename")).toString());
+    m_transfer = transferFromKeyword(settings.value(QStringLiteral("Transfer")).toString());
+    settings.endGroup();
+
+    if (!ui->lblFilename->text().isEmpty() && m_transfer != 0)
+        ui->actionRerun->setEnabled(true);
+}
+
+void MainWindow::writeSettings()
+{
+    QSettings settings(QStringLiteral("settings.ini"), QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("Language"));
+    settings.setValue(QStringLiteral("Language"), m_currLang);
+    settings.endGroup();
+
+    settings.beginGroup(QStringLiteral("Velmora"));
+    settings.setValue(QStringLiteral("Position"), pos());
+    settings.setValue(QStringLiteral("Size"), size());
+    const int index = ui->comboPorts->currentIndex();
+    QString port;
+    if (index >= 0 && index < m_ports.size())
+        port = m_ports.at(index).portName();
+    else if (index >= 0)
+        port = ui->comboPorts->itemText(index);
+    settings.setValue(QStringLiteral("Portname"), port);
+    settings.setValue(QStringLiteral("Filename"), ui->lblFilename->text());
+    if (m_transfer >= 1 && m_transfer <= jobKindCount)
+        settings.setValue(QStringLiteral("Transfer"), QLatin1String(jobKinds[m_transfer - 1].keyword));
+    settings.endGroup();
+}
+
+// ---------------------------------------------------------------- command line
+
+bool MainWindow::readCommandLine()
+{
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() <= 1)
+        return false;
+    const auto isOption = [](const QString &arg) { return arg.startsWith(QLatin1Char('-')); };
+    for (int i = 1; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        if (arg == QLatin1String("-p")) {
+            if (i + 1 < args.size())
+                selectPort(args.at(++i));
+        } else if (arg == QLatin1String("-t")) {
+            if (i + 1 < args.size())
+                m_transfer = transferFromKeyword(args.at(++i));
+        } else if (arg == QLatin1String("-f")) {
+            QStringList files;
+            while (i + 1 < args.size() && !isOption(args.at(i + 1)))
+                files << args.at(++i);
+            ui->lblFilename->setText(files.join(QLatin1Char('\n')));
+        } else if (!isOption(arg)) {
+            i = readFileRun(args, i);
+        }
+    }
+    if (args.contains(QStringLiteral("-s"))) {
+        ui->actionRerun->setEnabled(true);
+        return true;
+    }
+    return false;
+}
+
+// A run of bare file arguments from `first` on, recognised by content.
+// Returns the index of the last argument it examined.
+int MainWindow::readFileRun(const QStringList &args, int first)
+{
+    QStringList sdFiles;
+    int i = first;
+    for (; i < args.size() && !args.at(i).startsWith(QLatin1Char('-')); ++i) {
+        const QString &file = args.at(i);
+        const uchar hd = m_serialHD.checkFiletype(file);
+        if (hd == 1 || hd == 2) {
+            m_transfer = hd;
+            ui->lblFilename->setText(file);
+            return i;
+        }
+        const uchar sd = m_serialSD.checkFiletype(file);
+        if (isSdFirmware(sd)) {
+            sdFiles << file;
+            m_transfer = 4;
+        } else if (sd == 1) {
+            m_transfer = 5;
+            ui->lblFilename->setText(file);
+            return i;
+        }
+    }
+    ui->lblFilename->setText(sdFiles.isEmpty() ? args.at(i - 1) : sdFiles.join(QLatin1Char('\n')));
+    return i - 1;
+}
+
+// ---------------------------------------------------------------- languages
+
+void MainWindow::createLanguageMenu()
+{
+    auto *group = new QActionGroup(ui->menuLanguage);
+    group->setExclusive(true);
+    connect(group, &QActionGroup::triggered, this, &MainWindow::slotLanguageChanged);
+
+    const QString select = m_currLang;
+    m_langPath = QStringLiteral(":/languages");
+    const QStringList catalogues = QDir(m_langPath).entryList({QStringLiteral("Velmora_*.qm")});
+    for (QString code : catalogues) {
+        code.truncate(code.lastIndexOf(QLatin1Char('.')));
+        code.remove(0, code.indexOf(QLatin1Char('_')) + 1);
+        auto *action = new QAction(QLocale::languageToString(QLocale(code).language()), this);
+        action->setCheckable(true);
+        action->setData(code);
+        ui->menuLanguage->addAction(action);
+        group->addAction(action);
+        if (code == select) {
+            m_translator.load(QStringLiteral("Velmora_") + code, m_langPath);
+            m_translatorQt.load(QStringLiteral("qt_") + code, m_langPath);
+            action->setChecked(true);
+            ui->retranslateUi(this);
+        }
+    }
+}
+
+void MainWindow::slotLanguageChanged(QAction *action)
+{
+    if (action)
+        loadLanguage(action->data().toString());
+}
+
+void MainWindow::loadLanguage(const QString &code)
+{
+    if (code == m_currLang)
+        return;
+    m_currLang = code;
+    const QLocale locale(code);
+    QLocale::setDefault(locale);
+    const QString name = QLocale::languageToString(locale.language());
+    m_translator.load(QStringLiteral("Velmora_") + code, m_langPath);
+    m_translatorQt.load(QStringLiteral("qt_") + code, m_langPath);
+    ui->statusBar->showMessage(tr("Language changed to: %1").arg(name), 2000);
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (!event)
+        return;
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+    } else if (event->type() == QEvent::LocaleChange) {
+        const QString code = systemLanguage();
+        m_translatorQt.load(QStringLiteral("qt_") + code, m_langPath);
+        m_translator.load(QStringLiteral("Velmora_") + code, m_langPath);
+        ui->retranslateUi(this);
+    }
+}
