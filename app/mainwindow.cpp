@@ -23,8 +23,9 @@
 namespace {
 
 const QString EDITOR_EXE = QStringLiteral("Morvelt.exe");
-const QString FILTER_HD_ENTRY = QStringLiteral("Channel list HD") + QStringLiteral(" *.lis");
-const QString FILTER_SD_ENTRY = QStringLiteral("Channel list SD") + QStringLiteral(" *.lst");
+// Made before any translator is installed: the filters stay in English.
+const QString FILTER_HD_ENTRY = QLatin1String(QT_TRANSLATE_NOOP("QObject", "Channel list HD")) + QStringLiteral(" *.lis");
+const QString FILTER_SD_ENTRY = QLatin1String(QT_TRANSLATE_NOOP("QObject", "Channel list SD")) + QStringLiteral(" *.lst");
 const QString FILTER_LIST_HD = FILTER_HD_ENTRY + QStringLiteral(";;") + FILTER_SD_ENTRY;
 const QString FILTER_LIST_SD = FILTER_SD_ENTRY + QStringLiteral(";;") + FILTER_HD_ENTRY;
 const char *const SOFTWARE_VERSION = "3.0.0.8";

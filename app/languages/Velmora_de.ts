@@ -1,152 +1,152 @@
-<?xml version="1.0" encoding="utf-8"?>
-<!DOCTYPE TS>
+<?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="de_DE">
 <context>
     <name>MainWindow</name>
     <message>
         <source>Velmora</source>
-        <translation type="unfinished"></translation>
+        <translation>Velmora</translation>
     </message>
     <message>
         <source>&amp;quit</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;beenden</translation>
     </message>
     <message>
         <source>&amp;transmit</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;übertragen</translation>
     </message>
     <message>
         <source>&amp;Menu</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Datei</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Hilfe</translation>
     </message>
     <message>
         <source>toolBar</source>
-        <translation type="unfinished"></translation>
+        <translation>Werkzeugleiste</translation>
     </message>
     <message>
         <source>Ctrl+Q</source>
-        <translation type="unfinished"></translation>
+        <translation>Strg+Q</translation>
     </message>
     <message>
         <source>Get Softwareversion</source>
-        <translation type="unfinished"></translation>
+        <translation>Softwareversion lesen</translation>
     </message>
     <message>
         <source>Get Lowpowerversion</source>
-        <translation type="unfinished"></translation>
+        <translation>Lowpower-Version lesen</translation>
     </message>
     <message>
         <source>Get MAC-Address</source>
-        <translation type="unfinished"></translation>
+        <translation>MAC-Adresse lesen</translation>
     </message>
     <message>
         <source>Initialize Factory Reset</source>
-        <translation type="unfinished"></translation>
+        <translation>Werkseinstellungen herstellen</translation>
     </message>
     <message>
         <source>&amp;get Channellist</source>
-        <translation type="unfinished"></translation>
+        <translation>Senderliste &amp;holen</translation>
     </message>
     <message>
         <source>Ctrl+G</source>
-        <translation type="unfinished"></translation>
+        <translation>Strg+G</translation>
     </message>
     <message>
         <source>&amp;About</source>
-        <translation type="unfinished"></translation>
+        <translation>Ü&amp;ber</translation>
     </message>
     <message>
         <source>F1</source>
-        <translation type="unfinished"></translation>
+        <translation>F1</translation>
     </message>
     <message>
         <source>About &amp;Qt</source>
-        <translation type="unfinished"></translation>
+        <translation>Über &amp;Qt</translation>
     </message>
     <message>
         <source>Ctrl+F1</source>
-        <translation type="unfinished"></translation>
+        <translation>Strg+F1</translation>
     </message>
     <message>
         <source>send &amp;Channellist</source>
-        <translation type="unfinished"></translation>
+        <translation>Senderliste s&amp;enden</translation>
     </message>
     <message>
         <source>Ctrl+S</source>
-        <translation type="unfinished"></translation>
+        <translation>Strg+S</translation>
     </message>
     <message>
         <source>update &amp;HD Firmware</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;HD Firmware aktualisieren</translation>
     </message>
     <message>
         <source>Ctrl+2</source>
-        <translation type="unfinished"></translation>
+        <translation>Strg+2</translation>
     </message>
     <message>
         <source>&amp;rerun</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;wiederholen</translation>
     </message>
     <message>
         <source>F5</source>
-        <translation type="unfinished"></translation>
+        <translation>F5</translation>
     </message>
     <message>
         <source>update &amp;SD Firmware</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;SD Firmware aktualisieren</translation>
     </message>
     <message>
         <source>Ctrl+1</source>
-        <translation type="unfinished"></translation>
+        <translation>Strg+1</translation>
     </message>
     <message>
         <source>&amp;edit Channellist</source>
-        <translation type="unfinished"></translation>
+        <translation>Senderliste &amp;bearbeiten</translation>
     </message>
     <message>
         <source>Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehler</translation>
     </message>
     <message>
         <source>Received unknown message: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Unbekannte Meldung erhalten: %1</translation>
     </message>
     <message>
         <source>A transfer is running. Stopping it now can leave the Settopbox unusable.
 Stop the transfer and quit?</source>
-        <translation type="unfinished"></translation>
+        <translation>Eine Übertragung läuft. Ein Abbruch kann den Receiver unbrauchbar machen.
+Übertragung abbrechen und beenden?</translation>
     </message>
     <message>
         <source>Update file</source>
-        <translation type="unfinished"></translation>
+        <translation>Update-Datei</translation>
     </message>
     <message>
         <source>HD-Firmware file</source>
-        <translation type="unfinished"></translation>
+        <translation>HD-Firmware-Datei</translation>
     </message>
     <message>
         <source>All Files</source>
-        <translation type="unfinished"></translation>
+        <translation>Alle Dateien</translation>
     </message>
     <message>
         <source>SD-Firmware file</source>
-        <translation type="unfinished"></translation>
+        <translation>SD-Firmware-Datei</translation>
     </message>
     <message>
         <source>Channel list</source>
-        <translation type="unfinished"></translation>
+        <translation>Senderliste</translation>
     </message>
     <message>
         <source>No Channel list detected!</source>
-        <translation type="unfinished"></translation>
+        <translation>Keine Senderliste erkannt!</translation>
     </message>
     <message>
         <source>Please choose a name ending in .lis (HD) or .lst (SD).</source>
-        <translation type="unfinished"></translation>
+        <translation>Bitte einen Namen mit der Endung .lis (HD) oder .lst (SD) wählen.</translation>
     </message>
     <message>
         <source>With this program you can update your Settopbox
@@ -158,261 +158,282 @@ and QextSerialPort (https://github.com/qextserialport/qextserialport)
 
 Version: %1
 Date: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Mit diesem Programm können Sie Ihren Receiver aktualisieren
+und die Senderliste vom und zum PC kopieren.
+Sie brauchen nur ein Kabel von RS232 auf RJ11
+
+Diese Software nutzt das Qt-Framework (https://www.qt.io)
+und QextSerialPort (https://github.com/qextserialport/qextserialport)
+
+Version: %1
+Date: %2</translation>
     </message>
     <message>
         <source>Language changed to: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Sprache geändert: %1</translation>
     </message>
     <message>
         <source>done</source>
-        <translation type="unfinished"></translation>
+        <translation>erledigt</translation>
     </message>
     <message>
         <source>Downloading Channel list</source>
-        <translation type="unfinished"></translation>
+        <translation>Lade Senderliste herunter</translation>
     </message>
     <message>
         <source>Searching Start of List</source>
-        <translation type="unfinished"></translation>
+        <translation>Suche Anfang der Liste</translation>
     </message>
     <message>
         <source>End of the List found</source>
-        <translation type="unfinished"></translation>
+        <translation>Ende der Liste gefunden</translation>
     </message>
     <message>
         <source>Uploading Channel list</source>
-        <translation type="unfinished"></translation>
+        <translation>Lade Senderliste hoch</translation>
     </message>
     <message>
         <source>Opening LoadMenu</source>
-        <translation type="unfinished"></translation>
+        <translation>Öffne Lademenü</translation>
     </message>
     <message>
         <source>Opening LoadMenu done</source>
-        <translation type="unfinished"></translation>
+        <translation>Lademenü geöffnet</translation>
     </message>
     <message>
         <source>Sending file</source>
-        <translation type="unfinished"></translation>
+        <translation>Sende Datei</translation>
     </message>
     <message>
         <source>File sent</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei gesendet</translation>
     </message>
     <message>
         <source>Waiting till Settopbox finishes</source>
-        <translation type="unfinished"></translation>
+        <translation>Warte, bis der Receiver fertig ist</translation>
     </message>
     <message>
         <source>Waiting till Settopbox started</source>
-        <translation type="unfinished"></translation>
+        <translation>Warte, bis der Receiver gestartet ist</translation>
     </message>
     <message>
         <source>SettopBox running</source>
-        <translation type="unfinished"></translation>
+        <translation>Receiver läuft</translation>
     </message>
     <message>
         <source>Updating the Firmware</source>
-        <translation type="unfinished"></translation>
+        <translation>Aktualisiere die Firmware</translation>
     </message>
     <message>
         <source>Initializing upload</source>
-        <translation type="unfinished"></translation>
+        <translation>Bereite Hochladen vor</translation>
     </message>
     <message>
         <source>Initializing of upload done</source>
-        <translation type="unfinished"></translation>
+        <translation>Hochladen vorbereitet</translation>
     </message>
     <message>
         <source>Initializing the Download</source>
-        <translation type="unfinished"></translation>
+        <translation>Bereite Herunterladen vor</translation>
     </message>
     <message>
         <source>Ready to receive Data</source>
-        <translation type="unfinished"></translation>
+        <translation>Bereit zum Empfangen</translation>
     </message>
     <message>
         <source>Restarting PCB</source>
-        <translation type="unfinished"></translation>
+        <translation>starte Receiver neu</translation>
     </message>
     <message>
         <source>Restarting PCB done</source>
-        <translation type="unfinished"></translation>
+        <translation>Receiver neu gestartet</translation>
     </message>
     <message>
         <source>Waiting to send the file</source>
-        <translation type="unfinished"></translation>
+        <translation>Warte auf Sendebereitschaft</translation>
     </message>
     <message>
         <source>Waiting to send the file done</source>
-        <translation type="unfinished"></translation>
+        <translation>Sendebereit</translation>
     </message>
     <message>
         <source>Waiting till File flashed</source>
-        <translation type="unfinished"></translation>
+        <translation>Warte, bis die Datei geflasht ist</translation>
     </message>
     <message>
         <source>File flashed</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei geflasht</translation>
     </message>
     <message>
         <source>Settopbox finish</source>
-        <translation type="unfinished"></translation>
+        <translation>Receiver fertig</translation>
     </message>
     <message>
         <source>Listdownload complete</source>
-        <translation type="unfinished"></translation>
+        <translation>Herunterladen der Liste abgeschlossen</translation>
     </message>
     <message>
         <source>Channel list downloaded</source>
-        <translation type="unfinished"></translation>
+        <translation>Senderliste heruntergeladen</translation>
     </message>
     <message>
         <source>Listupload done</source>
-        <translation type="unfinished"></translation>
+        <translation>Hochladen der Liste abgeschlossen</translation>
     </message>
     <message>
         <source>Channel list uploaded</source>
-        <translation type="unfinished"></translation>
+        <translation>Senderliste hochgeladen</translation>
     </message>
     <message>
         <source>Update done</source>
-        <translation type="unfinished"></translation>
+        <translation>Aktualisierung abgeschlossen</translation>
     </message>
     <message>
         <source>Firmware</source>
-        <translation type="unfinished"></translation>
+        <translation>Firmware</translation>
     </message>
     <message>
         <source>Firmware updated</source>
-        <translation type="unfinished"></translation>
+        <translation>Firmware aktualisiert</translation>
     </message>
     <message>
-        <source>Couldn&apos;t open COM-Port</source>
-        <translation type="unfinished"></translation>
+        <source>Couldn't open COM-Port</source>
+        <translation>COM-Port konnte nicht geöffnet werden</translation>
     </message>
     <message>
         <source>Opening COM-Port</source>
-        <translation type="unfinished"></translation>
+        <translation>COM-Port öffnen</translation>
     </message>
     <message>
-        <source>Couldn&apos;t open the File</source>
-        <translation type="unfinished"></translation>
+        <source>Couldn't open the File</source>
+        <translation>Die Datei konnte nicht geöffnet werden</translation>
     </message>
     <message>
         <source>Opening File</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei öffnen</translation>
     </message>
     <message>
         <source>Error while initializing the Upload</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehler beim Vorbereiten des Hochladens</translation>
     </message>
     <message>
         <source>Initializing Upload</source>
-        <translation type="unfinished"></translation>
+        <translation>Hochladen vorbereiten</translation>
     </message>
     <message>
-        <source>Couldn&apos;t receive Data</source>
-        <translation type="unfinished"></translation>
+        <source>Couldn't receive Data</source>
+        <translation>Keine Daten empfangen</translation>
     </message>
     <message>
         <source>Receiving Data</source>
-        <translation type="unfinished"></translation>
+        <translation>Daten empfangen</translation>
     </message>
     <message>
         <source>Timeout while downloading the List</source>
-        <translation type="unfinished"></translation>
+        <translation>Zeitüberschreitung beim Herunterladen der Liste</translation>
     </message>
     <message>
         <source>Downloading List</source>
-        <translation type="unfinished"></translation>
+        <translation>Liste herunterladen</translation>
     </message>
     <message>
         <source>Error while writing to the Port</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehler beim Schreiben auf den Port</translation>
     </message>
     <message>
         <source>Writing to Port</source>
-        <translation type="unfinished"></translation>
+        <translation>Auf den Port schreiben</translation>
     </message>
     <message>
         <source>Error while Settopbox finishes</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehler beim Abschluss im Receiver</translation>
     </message>
     <message>
         <source>Finishing</source>
-        <translation type="unfinished"></translation>
+        <translation>Abschließen</translation>
     </message>
     <message>
         <source>Settopbox rejected the file</source>
-        <translation type="unfinished"></translation>
+        <translation>Receiver hat die Datei abgelehnt</translation>
     </message>
     <message>
         <source>Uploading File</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei hochladen</translation>
     </message>
     <message>
         <source>The Settopbox rejected a file</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Receiver hat eine Datei abgelehnt</translation>
     </message>
     <message>
         <source>Error while starting the Settopbox</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehler beim Starten des Receivers</translation>
     </message>
     <message>
         <source>Starting Settopbox</source>
-        <translation type="unfinished"></translation>
+        <translation>Receiver starten</translation>
     </message>
     <message>
         <source>Error while initializing the Download</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehler beim Vorbereiten des Herunterladens</translation>
     </message>
     <message>
         <source>Initializing Download</source>
-        <translation type="unfinished"></translation>
+        <translation>Herunterladen vorbereiten</translation>
     </message>
     <message>
         <source>Error while opening the LoadMenu</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehler beim Öffnen des Lademenüs</translation>
     </message>
     <message>
         <source>Wrong Filetype detected!</source>
-        <translation type="unfinished"></translation>
+        <translation>Falscher Dateityp erkannt!</translation>
     </message>
     <message>
         <source>Upload</source>
-        <translation type="unfinished"></translation>
+        <translation>Hochladen</translation>
     </message>
     <message>
         <source>Wrong filetype detected!
-Can&apos;t upload that file!</source>
-        <translation type="unfinished"></translation>
+Can't upload that file!</source>
+        <translation>Falscher Dateityp erkannt!
+Diese Datei kann nicht hochgeladen werden!</translation>
     </message>
     <message>
         <source>The StartUpControl is to old</source>
-        <translation type="unfinished"></translation>
+        <translation>Die StartUpControl ist zu alt</translation>
     </message>
     <message>
         <source>The StartUpControl is to old!
-Can&apos;t update this Box!</source>
-        <translation type="unfinished"></translation>
+Can't update this Box!</source>
+        <translation>Die StartUpControl ist zu alt!
+Dieser Receiver kann nicht aktualisiert werden!</translation>
     </message>
     <message>
         <source>Error while restarting PCB</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehler beim Neustart des Receivers</translation>
     </message>
     <message>
         <source>Error while flashing the File</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehler beim Flashen der Datei</translation>
     </message>
     <message>
         <source>Flashing File</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei flashen</translation>
     </message>
     <message>
         <source>Error while flashing the file</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehler beim Flashen der Datei</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Channel list HD</source>
+        <translation>Kanalliste HD</translation>
+    </message>
+    <message>
+        <source>Channel list SD</source>
+        <translation>Kanalliste SD</translation>
     </message>
 </context>
 </TS>

@@ -1,152 +1,152 @@
-<?xml version="1.0" encoding="utf-8"?>
-<!DOCTYPE TS>
+<?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="en_US">
 <context>
     <name>MainWindow</name>
     <message>
         <source>Velmora</source>
-        <translation type="unfinished"></translation>
+        <translation>Velmora</translation>
     </message>
     <message>
         <source>&amp;quit</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;quit</translation>
     </message>
     <message>
         <source>&amp;transmit</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;transmit</translation>
     </message>
     <message>
         <source>&amp;Menu</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Menu</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Help</translation>
     </message>
     <message>
         <source>toolBar</source>
-        <translation type="unfinished"></translation>
+        <translation>toolBar</translation>
     </message>
     <message>
         <source>Ctrl+Q</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+Q</translation>
     </message>
     <message>
         <source>Get Softwareversion</source>
-        <translation type="unfinished"></translation>
+        <translation>Get Softwareversion</translation>
     </message>
     <message>
         <source>Get Lowpowerversion</source>
-        <translation type="unfinished"></translation>
+        <translation>Get Lowpowerversion</translation>
     </message>
     <message>
         <source>Get MAC-Address</source>
-        <translation type="unfinished"></translation>
+        <translation>Get MAC-Address</translation>
     </message>
     <message>
         <source>Initialize Factory Reset</source>
-        <translation type="unfinished"></translation>
+        <translation>Initialize Factory Reset</translation>
     </message>
     <message>
         <source>&amp;get Channellist</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;get Channellist</translation>
     </message>
     <message>
         <source>Ctrl+G</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+G</translation>
     </message>
     <message>
         <source>&amp;About</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;About</translation>
     </message>
     <message>
         <source>F1</source>
-        <translation type="unfinished"></translation>
+        <translation>F1</translation>
     </message>
     <message>
         <source>About &amp;Qt</source>
-        <translation type="unfinished"></translation>
+        <translation>About &amp;Qt</translation>
     </message>
     <message>
         <source>Ctrl+F1</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+F1</translation>
     </message>
     <message>
         <source>send &amp;Channellist</source>
-        <translation type="unfinished"></translation>
+        <translation>send &amp;Channellist</translation>
     </message>
     <message>
         <source>Ctrl+S</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+S</translation>
     </message>
     <message>
         <source>update &amp;HD Firmware</source>
-        <translation type="unfinished"></translation>
+        <translation>update &amp;HD Firmware</translation>
     </message>
     <message>
         <source>Ctrl+2</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+2</translation>
     </message>
     <message>
         <source>&amp;rerun</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;rerun</translation>
     </message>
     <message>
         <source>F5</source>
-        <translation type="unfinished"></translation>
+        <translation>F5</translation>
     </message>
     <message>
         <source>update &amp;SD Firmware</source>
-        <translation type="unfinished"></translation>
+        <translation>update &amp;SD Firmware</translation>
     </message>
     <message>
         <source>Ctrl+1</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+1</translation>
     </message>
     <message>
         <source>&amp;edit Channellist</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;edit Channellist</translation>
     </message>
     <message>
         <source>Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Error</translation>
     </message>
     <message>
         <source>Received unknown message: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Received unknown message: %1</translation>
     </message>
     <message>
         <source>A transfer is running. Stopping it now can leave the Settopbox unusable.
 Stop the transfer and quit?</source>
-        <translation type="unfinished"></translation>
+        <translation>A transfer is running. Stopping it now can leave the Settopbox unusable.
+Stop the transfer and quit?</translation>
     </message>
     <message>
         <source>Update file</source>
-        <translation type="unfinished"></translation>
+        <translation>Update file</translation>
     </message>
     <message>
         <source>HD-Firmware file</source>
-        <translation type="unfinished"></translation>
+        <translation>HD-Firmware file</translation>
     </message>
     <message>
         <source>All Files</source>
-        <translation type="unfinished"></translation>
+        <translation>All Files</translation>
     </message>
     <message>
         <source>SD-Firmware file</source>
-        <translation type="unfinished"></translation>
+        <translation>SD-Firmware file</translation>
     </message>
     <message>
         <source>Channel list</source>
-        <translation type="unfinished"></translation>
+        <translation>Channel list</translation>
     </message>
     <message>
         <source>No Channel list detected!</source>
-        <translation type="unfinished"></translation>
+        <translation>No Channel list detected!</translation>
     </message>
     <message>
         <source>Please choose a name ending in .lis (HD) or .lst (SD).</source>
-        <translation type="unfinished"></translation>
+        <translation>Please choose a name ending in .lis (HD) or .lst (SD).</translation>
     </message>
     <message>
         <source>With this program you can update your Settopbox
@@ -158,261 +158,282 @@ and QextSerialPort (https://github.com/qextserialport/qextserialport)
 
 Version: %1
 Date: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>With this program you can update your Settopbox
+and copy the Channel list from and to your PC.
+all you need a cable from RS232 to RJ11
+
+This software uses the Qt-Framework (https://www.qt.io)
+and QextSerialPort (https://github.com/qextserialport/qextserialport)
+
+Version: %1
+Date: %2</translation>
     </message>
     <message>
         <source>Language changed to: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Language changed to: %1</translation>
     </message>
     <message>
         <source>done</source>
-        <translation type="unfinished"></translation>
+        <translation>done</translation>
     </message>
     <message>
         <source>Downloading Channel list</source>
-        <translation type="unfinished"></translation>
+        <translation>Downloading Channel list</translation>
     </message>
     <message>
         <source>Searching Start of List</source>
-        <translation type="unfinished"></translation>
+        <translation>Searching Start of List</translation>
     </message>
     <message>
         <source>End of the List found</source>
-        <translation type="unfinished"></translation>
+        <translation>End of the List found</translation>
     </message>
     <message>
         <source>Uploading Channel list</source>
-        <translation type="unfinished"></translation>
+        <translation>Uploading Channel list</translation>
     </message>
     <message>
         <source>Opening LoadMenu</source>
-        <translation type="unfinished"></translation>
+        <translation>Opening LoadMenu</translation>
     </message>
     <message>
         <source>Opening LoadMenu done</source>
-        <translation type="unfinished"></translation>
+        <translation>Opening LoadMenu done</translation>
     </message>
     <message>
         <source>Sending file</source>
-        <translation type="unfinished"></translation>
+        <translation>Sending file</translation>
     </message>
     <message>
         <source>File sent</source>
-        <translation type="unfinished"></translation>
+        <translation>File sent</translation>
     </message>
     <message>
         <source>Waiting till Settopbox finishes</source>
-        <translation type="unfinished"></translation>
+        <translation>Waiting till Settopbox finishes</translation>
     </message>
     <message>
         <source>Waiting till Settopbox started</source>
-        <translation type="unfinished"></translation>
+        <translation>Waiting till Settopbox started</translation>
     </message>
     <message>
         <source>SettopBox running</source>
-        <translation type="unfinished"></translation>
+        <translation>SettopBox running</translation>
     </message>
     <message>
         <source>Updating the Firmware</source>
-        <translation type="unfinished"></translation>
+        <translation>Updating the Firmware</translation>
     </message>
     <message>
         <source>Initializing upload</source>
-        <translation type="unfinished"></translation>
+        <translation>Initializing upload</translation>
     </message>
     <message>
         <source>Initializing of upload done</source>
-        <translation type="unfinished"></translation>
+        <translation>Initializing of upload done</translation>
     </message>
     <message>
         <source>Initializing the Download</source>
-        <translation type="unfinished"></translation>
+        <translation>Initializing the Download</translation>
     </message>
     <message>
         <source>Ready to receive Data</source>
-        <translation type="unfinished"></translation>
+        <translation>Ready to receive Data</translation>
     </message>
     <message>
         <source>Restarting PCB</source>
-        <translation type="unfinished"></translation>
+        <translation>Restarting PCB</translation>
     </message>
     <message>
         <source>Restarting PCB done</source>
-        <translation type="unfinished"></translation>
+        <translation>Restarting PCB done</translation>
     </message>
     <message>
         <source>Waiting to send the file</source>
-        <translation type="unfinished"></translation>
+        <translation>Waiting to send the file</translation>
     </message>
     <message>
         <source>Waiting to send the file done</source>
-        <translation type="unfinished"></translation>
+        <translation>Waiting to send the file done</translation>
     </message>
     <message>
         <source>Waiting till File flashed</source>
-        <translation type="unfinished"></translation>
+        <translation>Waiting til File flashed</translation>
     </message>
     <message>
         <source>File flashed</source>
-        <translation type="unfinished"></translation>
+        <translation>File flashed</translation>
     </message>
     <message>
         <source>Settopbox finish</source>
-        <translation type="unfinished"></translation>
+        <translation>Settopbox finish</translation>
     </message>
     <message>
         <source>Listdownload complete</source>
-        <translation type="unfinished"></translation>
+        <translation>Listdownload complete</translation>
     </message>
     <message>
         <source>Channel list downloaded</source>
-        <translation type="unfinished"></translation>
+        <translation>Channel list downloaded</translation>
     </message>
     <message>
         <source>Listupload done</source>
-        <translation type="unfinished"></translation>
+        <translation>Listupload done</translation>
     </message>
     <message>
         <source>Channel list uploaded</source>
-        <translation type="unfinished"></translation>
+        <translation>Channel list uploaded</translation>
     </message>
     <message>
         <source>Update done</source>
-        <translation type="unfinished"></translation>
+        <translation>Update done</translation>
     </message>
     <message>
         <source>Firmware</source>
-        <translation type="unfinished"></translation>
+        <translation>Firmware</translation>
     </message>
     <message>
         <source>Firmware updated</source>
-        <translation type="unfinished"></translation>
+        <translation>Firmware updated</translation>
     </message>
     <message>
-        <source>Couldn&apos;t open COM-Port</source>
-        <translation type="unfinished"></translation>
+        <source>Couldn't open COM-Port</source>
+        <translation>Couldn't open COM-Port</translation>
     </message>
     <message>
         <source>Opening COM-Port</source>
-        <translation type="unfinished"></translation>
+        <translation>Opening COM-Port</translation>
     </message>
     <message>
-        <source>Couldn&apos;t open the File</source>
-        <translation type="unfinished"></translation>
+        <source>Couldn't open the File</source>
+        <translation>Couldn't open the File</translation>
     </message>
     <message>
         <source>Opening File</source>
-        <translation type="unfinished"></translation>
+        <translation>Opening File</translation>
     </message>
     <message>
         <source>Error while initializing the Upload</source>
-        <translation type="unfinished"></translation>
+        <translation>Error while initializing the Upload</translation>
     </message>
     <message>
         <source>Initializing Upload</source>
-        <translation type="unfinished"></translation>
+        <translation>Initializing Upload</translation>
     </message>
     <message>
-        <source>Couldn&apos;t receive Data</source>
-        <translation type="unfinished"></translation>
+        <source>Couldn't receive Data</source>
+        <translation>Couldn't receive Data</translation>
     </message>
     <message>
         <source>Receiving Data</source>
-        <translation type="unfinished"></translation>
+        <translation>Receiving Data</translation>
     </message>
     <message>
         <source>Timeout while downloading the List</source>
-        <translation type="unfinished"></translation>
+        <translation>Timeout while downloading the List</translation>
     </message>
     <message>
         <source>Downloading List</source>
-        <translation type="unfinished"></translation>
+        <translation>Downloading List</translation>
     </message>
     <message>
         <source>Error while writing to the Port</source>
-        <translation type="unfinished"></translation>
+        <translation>Error while writing to the Port</translation>
     </message>
     <message>
         <source>Writing to Port</source>
-        <translation type="unfinished"></translation>
+        <translation>Writing to Port</translation>
     </message>
     <message>
         <source>Error while Settopbox finishes</source>
-        <translation type="unfinished"></translation>
+        <translation>Error while Settopbox finishes</translation>
     </message>
     <message>
         <source>Finishing</source>
-        <translation type="unfinished"></translation>
+        <translation>Finishing</translation>
     </message>
     <message>
         <source>Settopbox rejected the file</source>
-        <translation type="unfinished"></translation>
+        <translation>Settopbox rejected the file</translation>
     </message>
     <message>
         <source>Uploading File</source>
-        <translation type="unfinished"></translation>
+        <translation>Uploading File</translation>
     </message>
     <message>
         <source>The Settopbox rejected a file</source>
-        <translation type="unfinished"></translation>
+        <translation>The Settopbox rejected a file</translation>
     </message>
     <message>
         <source>Error while starting the Settopbox</source>
-        <translation type="unfinished"></translation>
+        <translation>Error while starting the Settopbox</translation>
     </message>
     <message>
         <source>Starting Settopbox</source>
-        <translation type="unfinished"></translation>
+        <translation>Starting Settopbox</translation>
     </message>
     <message>
         <source>Error while initializing the Download</source>
-        <translation type="unfinished"></translation>
+        <translation>Error while initializing the Download</translation>
     </message>
     <message>
         <source>Initializing Download</source>
-        <translation type="unfinished"></translation>
+        <translation>Initializing Download</translation>
     </message>
     <message>
         <source>Error while opening the LoadMenu</source>
-        <translation type="unfinished"></translation>
+        <translation>Error while opening the LoadMenu</translation>
     </message>
     <message>
         <source>Wrong Filetype detected!</source>
-        <translation type="unfinished"></translation>
+        <translation>Wrong Filetype detected!</translation>
     </message>
     <message>
         <source>Upload</source>
-        <translation type="unfinished"></translation>
+        <translation>Upload</translation>
     </message>
     <message>
         <source>Wrong filetype detected!
-Can&apos;t upload that file!</source>
-        <translation type="unfinished"></translation>
+Can't upload that file!</source>
+        <translation>Wrong filetype detected!
+Can't upload that file!</translation>
     </message>
     <message>
         <source>The StartUpControl is to old</source>
-        <translation type="unfinished"></translation>
+        <translation>The StartUpControl is to old</translation>
     </message>
     <message>
         <source>The StartUpControl is to old!
-Can&apos;t update this Box!</source>
-        <translation type="unfinished"></translation>
+Can't update this Box!</source>
+        <translation>The StartUpControl is to old!
+Can't update this Box!</translation>
     </message>
     <message>
         <source>Error while restarting PCB</source>
-        <translation type="unfinished"></translation>
+        <translation>Error while restarting PCB</translation>
     </message>
     <message>
         <source>Error while flashing the File</source>
-        <translation type="unfinished"></translation>
+        <translation>Error while flashing the File</translation>
     </message>
     <message>
         <source>Flashing File</source>
-        <translation type="unfinished"></translation>
+        <translation>Flashing File</translation>
     </message>
     <message>
         <source>Error while flashing the file</source>
-        <translation type="unfinished"></translation>
+        <translation>Error while flashing the file</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Channel list HD</source>
+        <translation>Channel list HD</translation>
+    </message>
+    <message>
+        <source>Channel list SD</source>
+        <translation>Channel list SD</translation>
     </message>
 </context>
 </TS>
