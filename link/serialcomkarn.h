@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
 #include <atomic>
 
+class QElapsedTimer;
 class QSerialPort;
+class sdStep;
 
 // Link to a box of the SD family. Lives in a worker thread of its own; each
 // job runs as one blocking slot call from its start code to its end code.
@@ -39,14 +42,39 @@ public slots:
     void getChannellist();
     uchar checkFiletype(QString filename);
 
+public:
+    // Bounds that keep a babbling box from exhausting memory or the job list.
+    static constexpr int maxListBytes = 4 * 1024 * 1024;
+    static constexpr int maxUpdateFiles = 255;
+
 private:
     bool openPort();
     void closePort();
     void runJob(int code, void (serialComKarn::*body)());
 
+    qint64 writeSlow(const char *text);
+    qint64 writeSlow(const char *data, qint64 length);
+
+    bool runStep(const sdStep &step);
+    bool initDownload();
+    bool openLoadMenu();
+    bool initUpload();
+    bool waitForFinish();
+    bool startSettopbox();
+
+    bool sendFile(QString name);
     void doUpdateFirmware();
-    void doSendChannellist();
+    bool receiveChannellist(QString name);
     void doGetChannellist();
+    void doSendChannellist();
+
+    // Waiting on the port, shared by every step.
+    bool nextLine(const QElapsedTimer &clock, qint64 window, QString &line);
+    QByteArray readChunk(qint64 max, const QElapsedTimer &clock, qint64 window);
+    bool waitForData(const QElapsedTimer &clock, qint64 window, qint64 slice);
+    bool stopped();
+    void progress();
+    QString firstFilename() const;
 
     QString filename;
     QString portname;
@@ -54,4 +82,5 @@ private:
     qint64 bytesSent = 0;
     qint64 bytesTotal = 0;
     std::atomic<bool> m_stop{false};
+    bool m_stopLogged = false;
 };

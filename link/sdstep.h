@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QtGlobal>
+
+// One command exchange of the SD dialogue: the command, the window the box
+// gets per attempt, the pause between attempts, what its lines are tested for
+// and how each outcome is reported. The four exchanges differ only in these
+// constants, so they are rows of one table run by one mechanism.
+class sdStep
+{
+public:
+    enum Verdict {
+        None,
+        Success,       // the step is done
+        EndAttempt,    // the box answered the wrong way: next attempt at once
+        StartUpTest    // the box's start-up control announces its version
+    };
+    struct Marker
+    {
+        const char *text;
+        Verdict verdict;
+    };
+
+    int startCode;
+    const char *startLog;  // extra log line after the start code, or null
+    const char *command;
+    qint64 windowMs;
+    qint64 pauseMs;
+    Marker markers[2];
+    const char *okPrefix;
+    int okCode;
+    const char *failPrefix;
+    int failCode;
+
+    static const sdStep initDownload;
+    static const sdStep openLoadMenu;
+    static const sdStep initUpload;
+    static const sdStep startSettopbox;
+};

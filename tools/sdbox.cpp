@@ -1,0 +1,303 @@
+#include "sdbox.h"
+
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+const QByteArray crlf("\r\n");
+} // namespace
+
+QByteArray sdBox::plausibleList(int size)
+{
+    // Something that looks like a list: a header whose bytes 16 to 19 carry
+    // the list signature, then channel records of a fixed pattern.
+    QByteArray list(qMax(size, 20), '\0');
+    for (int i = 0; i < list.size(); ++i)
+        list[i] = char((i * 7 + i / 251) & 0xff);
+    const char sig[4] = {0x00, 0x00, 0x0a, 0x07};
+    for (int i = 0; i < 4; ++i)
+        list[16 + i] = sig[i];
+    return list;
+}
+
+sdBox::sdBox() : sdBox(Config()) {}
+
+sdBox::sdBox(const Config &config) : m_config(config)
+{
+    if (m_config.list.isEmpty())
+        m_config.list = plausibleList();
+}
+
+sdBox::~sdBox()
+{
+    stop();
+}
+
+bool sdBox::start()
+{
+    if (!m_line.open())
+        return false;
+    // Non-blocking, so that a box talking to a port nobody reads can still stop.
+    const int fd = m_line.masterFd();
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    m_startMs = nowMs();
+    m_thread = std::thread([this] { serve(); });
+    return true;
+}
+
+void sdBox::stop()
+{
+    m_stop = true;
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+qint64 sdBox::nowMs() const
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+bool sdBox::sleepMs(int ms)
+{
+    const qint64 until = nowMs() + ms;
+    while (!m_stop) {
+        const qint64 left = until - nowMs();
+        if (left <= 0)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(qMin<qint64>(left, 10)));
+    }
+    return false;
+}
+
+QByteArray sdBox::received() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_received;
+}
+
+QList<QByteArray> sdBox::commands() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_commands;
+}
+
+QList<QByteArray> sdBox::files() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_files;
+}
+
+QList<qint64> sdBox::commandByteTimes() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_byteTimes;
+}
+
+void sdBox::serve()
+{
+    qint64 lastFileByte = 0;
+    while (!m_stop) {
+        if (m_cut) {
+            sleepMs(20);
+            continue;
+        }
+        QByteArray in = m_line.read(m_mode == Mode::Binary ? qMin(m_config.fileQuietMs, 20) : 20);
+        const qint64 now = nowMs();
+        if (in.isEmpty()) {
+            if (m_mode == Mode::Binary && !m_file.isEmpty() && now - lastFileByte >= m_config.fileQuietMs)
+                endFile();
+            continue;
+        }
+        qint64 total;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_received += in;
+            total = m_received.size();
+            if (m_mode != Mode::Binary)
+                for (int i = 0; i < in.size(); ++i)
+                    m_byteTimes.append(now - m_startMs);
+        }
+        if (m_config.cutAfter >= 0 && total >= m_config.cutAfter) {
+            m_line.cut();
+            m_cut = true;
+            continue;
+        }
+        if (m_mode == Mode::Binary) {
+            m_file += in;
+            lastFileByte = now;
+            continue;
+        }
+        for (char c : in) {
+            m_pending += c;
+            if (m_pending.endsWith(crlf)) {
+                QByteArray command = m_pending;
+                m_pending.clear();
+                command.replace('\r', QByteArray()).replace('\n', QByteArray());
+                onCommand(command);
+            }
+        }
+    }
+}
+
+void sdBox::say(const QByteArray &bytes, int delayMs)
+{
+    if (delayMs > 0 && !sleepMs(delayMs))
+        return;
+    const char *p = bytes.constData();
+    qint64 left = bytes.size();
+    qint64 stuckSince = 0;
+    while (left > 0 && !m_stop && !m_cut) {
+        const ssize_t n = ::write(m_line.masterFd(), p, size_t(left));
+        if (n > 0) {
+            p += n;
+            left -= n;
+            stuckSince = 0;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN)
+            return;
+        // Nobody reads: give up after a while rather than hang.
+        if (!stuckSince)
+            stuckSince = nowMs();
+        else if (nowMs() - stuckSince > 2000) {
+            m_cut = true;
+            return;
+        }
+        pollfd q{m_line.masterFd(), POLLOUT, 0};
+        ::poll(&q, 1, 20);
+    }
+}
+
+void sdBox::reply(const QList<Piece> &pieces)
+{
+    if (m_config.replyDelayMs > 0 && !sleepMs(m_config.replyDelayMs))
+        return;
+    if (m_config.garbage > 0) {
+        QByteArray babble(m_config.garbage, '#');
+        for (int i = 0; i < babble.size(); i += 17)
+            babble[i] = char('a' + i % 26);
+        say(babble);
+    }
+    for (const Piece &piece : pieces)
+        say(piece.bytes, piece.delayMs);
+}
+
+// A marker line, whole or in two pieces.
+static QList<sdBox::Piece> markerLine(const QByteArray &marker, bool split)
+{
+    if (!split)
+        return {{0, marker + crlf}};
+    const int half = marker.size() / 2;
+    return {{0, marker.left(half)}, {60, marker.mid(half) + crlf}};
+}
+
+void sdBox::onCommand(const QByteArray &command)
+{
+    int number;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_commands.append(command);
+        number = ++m_commandCount;
+    }
+    if (m_config.silent || m_config.ignore.contains(number))
+        return;
+    const auto own = m_config.replies.constFind(command);
+    const bool custom = own != m_config.replies.constEnd();
+    const bool split = m_config.splitMarkers;
+
+    if (command == "100") {
+        if (m_mode != Mode::Menu) {
+            QList<Piece> text;
+            if (!m_config.sucLine.isEmpty())
+                text.append({0, m_config.sucLine + crlf});
+            text.append(markerLine("Upload Ch_Data", split));
+            reply(custom ? *own : text);
+            m_mode = Mode::Menu;
+        } else {
+            reply(custom ? *own : markerLine("binary mode", split));
+            m_file.clear();
+            m_mode = Mode::Binary;
+        }
+    } else if (command == "500") {
+        reply(custom ? *own : markerLine("Get EEprom Header", split));
+        if (m_mode == Mode::Menu)
+            sendList();
+    } else if (command == "300") {
+        if (custom)
+            reply(*own);
+        else if (m_config.startFails)
+            reply(markerLine("Upload Ch_Data", split));
+        else
+            reply(markerLine("Press any key !!", split));
+        if (!m_config.startFails)
+            m_mode = Mode::Running;
+    } else if (custom) {
+        reply(*own);
+    }
+}
+
+void sdBox::endFile()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_files.append(m_file);
+    }
+    m_file.clear();
+    m_mode = Mode::Menu;
+    if (m_config.silent || m_config.finishSilent)
+        return;
+    if (m_config.refuse)
+        reply({{0, "ready" + crlf}});
+    else if (m_config.writeReadyOneLine)
+        reply({{0, "Write done, ready" + crlf}});
+    else
+        reply({{0, "Write Flash" + crlf}, {20, "ready" + crlf}});
+}
+
+void sdBox::sendList()
+{
+    if (!sleepMs(m_config.startUploadDelayMs))
+        return;
+    if (m_config.splitMarkers) {
+        say("Start Up");
+        say("load", 60);
+    } else {
+        say("Start Upload");
+    }
+    say(QByteArray(m_config.dashes, '-'));
+    const QByteArray &list = m_config.list;
+    qint64 sent = 0;
+    const int piece = 4096;
+    if (m_config.listFlood) {
+        while (!m_stop && !m_cut) {
+            say(list.mid(int(sent % list.size()), piece));
+            sent += piece;
+        }
+        return;
+    }
+    for (int at = 0; at < list.size() && !m_stop && !m_cut; at += piece) {
+        QByteArray part = list.mid(at, piece);
+        if (m_config.cutListAfter >= 0 && sent + part.size() >= m_config.cutListAfter) {
+            say(part.left(int(m_config.cutListAfter - sent)));
+            m_line.cut();
+            m_cut = true;
+            return;
+        }
+        say(part);
+        sent += part.size();
+    }
+    if (m_config.omitEndUpload)
+        return;
+    if (m_config.splitMarkers) {
+        say("End Up", 20);
+        say("load" + crlf, 60);
+    } else {
+        say("End Upload" + crlf);
+    }
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "ptyline.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+// A simulated box of the SD family on the far end of a pseudo-terminal. It
+// answers the boot loader's commands ("100", "500", "300"), takes files in
+// binary mode and sends its channel list, with faults on demand. Everything it
+// receives is recorded for comparison.
+class sdBox
+{
+public:
+    // One piece of a reply: written after waiting `delayMs`.
+    struct Piece
+    {
+        int delayMs;
+        QByteArray bytes;
+    };
+
+    struct Config
+    {
+        bool silent = false;            // never answers
+        QByteArray sucLine = "SUC (StartUpControl)1.7"; // empty: no version line
+        QSet<int> ignore;               // command numbers (from 1) left unanswered
+        bool refuse = false;            // "ready" without "Write"
+        bool finishSilent = false;      // no verdict after a file
+        bool writeReadyOneLine = false; // "Write" and "ready" in one line
+        bool startFails = false;        // "300" brings the menu back, not the box
+        qint64 cutAfter = -1;           // cuts the line after this many received bytes
+        qint64 cutListAfter = -1;       // cuts the line after this many list bytes
+        int garbage = 0;                // babble of this length (no line end) before each reply
+        int replyDelayMs = 0;           // before each reply
+        int fileQuietMs = 50;           // a file ends when the line is quiet this long
+        bool splitMarkers = false;      // markers arrive in two pieces, 60 ms apart
+        int startUploadDelayMs = 0;     // between "Get EEprom Header" and "Start Upload"
+        int dashes = 40;
+        QByteArray list;                // empty: a plausible list of defaultListSize
+        bool listFlood = false;         // the list never ends
+        bool omitEndUpload = false;     // the list stops without its end marker
+        QHash<QByteArray, QList<Piece>> replies; // own reply to a command, instead of the usual one
+    };
+
+    static constexpr int defaultListSize = 185026;
+    static QByteArray plausibleList(int size = defaultListSize);
+
+    sdBox();
+    explicit sdBox(const Config &config);
+    ~sdBox();
+    sdBox(const sdBox &) = delete;
+    sdBox &operator=(const sdBox &) = delete;
+
+    // Opens the line and serves it on a thread of its own.
+    bool start();
+    void stop();
+    QString devicePath() const { return m_line.devicePath(); }
+
+    // What arrived so far.
+    QByteArray received() const;
+    QList<QByteArray> commands() const;
+    QList<QByteArray> files() const;
+    // Milliseconds since start() at which each command byte (CR LF included) arrived.
+    QList<qint64> commandByteTimes() const;
+
+private:
+    enum class Mode { Running, Menu, Binary };
+
+    void serve();
+    void onCommand(const QByteArray &command);
+    void endFile();
+    void reply(const QList<Piece> &pieces);
+    void say(const QByteArray &bytes, int delayMs = 0);
+    void sendList();
+    bool sleepMs(int ms);
+    qint64 nowMs() const;
+
+    Config m_config;
+    ptyLine m_line;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    bool m_cut = false;
+    Mode m_mode = Mode::Running;
+    QByteArray m_pending;
+    QByteArray m_file;
+    int m_commandCount = 0;
+    qint64 m_startMs = 0;
+
+    mutable std::mutex m_mutex;
+    QByteArray m_received;
+    QList<QByteArray> m_commands;
+    QList<QByteArray> m_files;
+    QList<qint64> m_byteTimes;
+};

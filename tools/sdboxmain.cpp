@@ -1,0 +1,97 @@
+// velmora-sdbox: a simulated SD box on a pseudo-terminal. Prints the device
+// to open as the serial port on its first line, then serves until stdin
+// closes or it is killed.
+#include "sdbox.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("velmora-sdbox"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Simulated SD box. Open the printed device as the serial port; a healthy box completes "
+        "an update, a list download and a list upload. Options add faults."));
+    parser.addHelpOption();
+    const QCommandLineOption silent("silent", "Never answer.");
+    const QCommandLineOption suc("suc", "Announce StartUpControl VERSION (default 1.7).", "VERSION");
+    const QCommandLineOption noSuc("no-suc", "Send no StartUpControl line.");
+    const QCommandLineOption ignore("ignore", "Leave these commands unanswered (numbers from 1, comma separated).", "N,M");
+    const QCommandLineOption refuse("refuse", "Refuse files: \"ready\" without \"Write\".");
+    const QCommandLineOption finishSilent("finish-silent", "Say nothing after a file.");
+    const QCommandLineOption startFails("start-fails", "Answer \"300\" with the load menu.");
+    const QCommandLineOption cutAfter("cut-after", "Cut the line after N received bytes.", "N");
+    const QCommandLineOption cutListAfter("cut-list-after", "Cut the line after N list bytes sent.", "N");
+    const QCommandLineOption garbage("garbage", "Babble N bytes without line end before each reply.", "N");
+    const QCommandLineOption delay("delay", "Wait MS before each reply.", "MS");
+    const QCommandLineOption split("split-markers", "Send markers in two pieces.");
+    const QCommandLineOption startDelay("start-delay", "Wait MS before \"Start Upload\".", "MS");
+    const QCommandLineOption dashes("dashes", "Length of the dash run (default 40).", "N");
+    const QCommandLineOption listFile("list", "Send this file as the channel list.", "FILE");
+    const QCommandLineOption flood("flood", "Send list bytes without end.");
+    const QCommandLineOption noEnd("no-end", "Leave out \"End Upload\".");
+    const QCommandLineOption verbose("verbose", "Print received commands and files on stderr when done.");
+    parser.addOptions({silent, suc, noSuc, ignore, refuse, finishSilent, startFails, cutAfter,
+                       cutListAfter, garbage, delay, split, startDelay, dashes, listFile, flood,
+                       noEnd, verbose});
+    parser.process(app);
+
+    sdBox::Config config;
+    config.silent = parser.isSet(silent);
+    if (parser.isSet(suc))
+        config.sucLine = "SUC (StartUpControl)" + parser.value(suc).toLatin1();
+    if (parser.isSet(noSuc))
+        config.sucLine.clear();
+    for (const QString &n : parser.value(ignore).split(QLatin1Char(','), Qt::SkipEmptyParts))
+        config.ignore.insert(n.toInt());
+    config.refuse = parser.isSet(refuse);
+    config.finishSilent = parser.isSet(finishSilent);
+    config.startFails = parser.isSet(startFails);
+    if (parser.isSet(cutAfter))
+        config.cutAfter = parser.value(cutAfter).toLongLong();
+    if (parser.isSet(cutListAfter))
+        config.cutListAfter = parser.value(cutListAfter).toLongLong();
+    config.garbage = parser.value(garbage).toInt();
+    config.replyDelayMs = parser.value(delay).toInt();
+    config.splitMarkers = parser.isSet(split);
+    config.startUploadDelayMs = parser.value(startDelay).toInt();
+    if (parser.isSet(dashes))
+        config.dashes = parser.value(dashes).toInt();
+    if (parser.isSet(listFile)) {
+        QFile file(parser.value(listFile));
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "cannot read %s\n", qPrintable(parser.value(listFile)));
+            return 2;
+        }
+        config.list = file.readAll();
+    }
+    config.listFlood = parser.isSet(flood);
+    config.omitEndUpload = parser.isSet(noEnd);
+
+    sdBox box(config);
+    if (!box.start()) {
+        std::fprintf(stderr, "cannot open a pseudo-terminal\n");
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(box.devicePath()));
+    std::fflush(stdout);
+
+    std::string ignored;
+    while (std::getline(std::cin, ignored)) {
+    }
+    box.stop();
+    if (parser.isSet(verbose)) {
+        for (const QByteArray &c : box.commands())
+            std::fprintf(stderr, "command %s\n", c.constData());
+        for (const QByteArray &f : box.files())
+            std::fprintf(stderr, "file of %d bytes\n", f.size());
+    }
+    return 0;
+}
