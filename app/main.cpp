@@ -3,8 +3,43 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char usage[] =
+    "Usage: velmora [-p PORT] [-t JOB] [-f FILE...] [FILE...] [-s]\n"
+    "  -p PORT      serial port, by system name or device path\n"
+    "  -t JOB       UpdateHD, SendListHD, GetListHD, UpdateSD, SendListSD or GetListSD\n"
+    "  -f FILE...   the job's files, up to the next option\n"
+    "  FILE...      files recognised by their content\n"
+    "  -s           start the job at once\n"
+    "  --help       print this text\n"
+    "  --version    print the version\n";
+
+// Answers --help and --version without opening a window; true when it did.
+bool answeredQuery(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(usage, stdout);
+            return true;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::puts("Velmora 3.0 (3.0.0.8)");
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    if (answeredQuery(argc, argv))
+        return 0;
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationDomain(QStringLiteral("orvanta.example"));
     QCoreApplication::setOrganizationName(QStringLiteral("Orvanta"));
