@@ -6,6 +6,7 @@
 #include <atomic>
 
 class QSerialPort;
+class hdStep;
 
 // Link to a box of the HD family. Lives in a worker thread of its own; each
 // job runs as one blocking slot call from its start code to its end code.
@@ -46,6 +47,11 @@ public slots:
     void initFactoryReset();
     unsigned char checkFiletype(QString filename);
 
+public:
+    // A box that floods the line must not exhaust memory: a list download
+    // gives up beyond this many bytes (far above any real list).
+    static constexpr qint64 maxListBytes = 8 * 1024 * 1024;
+
 private:
     bool openPort();
     void closePort();
@@ -55,8 +61,35 @@ private:
     void doSendChannellist();
     void doGetChannellist();
 
+    // The steps of the load chain, each a row of the step table.
+    bool restartPCB();
+    bool openLoadMenu();
+    void waitForBinaryMode();
+    bool sendFile();
+    bool waitForFlashing();
+    bool waitForFinish();
+    void startSettopbox();
+
+    bool exchange(const hdStep &step);
+    bool readable(const hdStep &step) const;
+    QByteArray readOnce(const hdStep &step);
+    void writeCommand(const char *command, int waitMs);
+    void runQuery(int code, const char *command, void (serialComVesk::*result)(const QString &));
+    bool readAnswer(QString *answer);
+    void resultSoftwareVersion(const QString &answer);
+    void resultLowPowerVersion(const QString &answer);
+    void resultMACAddress(const QString &answer);
+    bool drainWrites();
+    bool saveList(const QByteArray &list);
+
+    // Ends the job early: stop request or a line that is gone.
+    bool halted();
+    bool lineLost();
+    void reportLostLine(int code);
+
     QString filename;
     QString portname;
     QSerialPort *serialPort = nullptr;
     std::atomic<bool> m_stop{false};
+    bool m_halted = false;
 };

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "ptyline.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// A simulated box of the HD family on a pseudo-terminal. It answers the
+// console and loader dialogue as the real box does, can be told to misbehave,
+// and records everything it receives so that callers can compare bytes.
+class hdBox
+{
+public:
+    struct Behaviour
+    {
+        bool silent = false;            // reads everything, answers nothing
+        int replyDelayMs = 0;           // before every reply
+        QByteArray garbage;             // written before every reply
+        int longLine = 0;               // bytes without line end before every reply
+        bool echo = false;              // echoes each command line first
+
+        QByteArray restartReply = "Restarting ...\r\n";
+        int unknownCom = 0;             // first restarts answered "unknown com"
+        int ignoreLoad = 0;             // "l" commands ignored before "load App"
+        bool binaryMode = true;         // announces "binary mode"
+        qint64 fileSize = -1;           // file length; -1: ends after a quiet gap
+        int fileGapMs = 300;
+        qint64 cutAfter = -1;           // cuts the line after this many file bytes
+        bool refuse = false;            // answers the file with "wrong"
+        bool flashReply = true;
+        int flashDelayMs = 0;
+        bool finReply = true;
+        int finDelayMs = 0;
+        int comPrompts = 0;             // first starts answered "Com ->"
+        QByteArray startReply = "Deflat OK\r\n";
+
+        QByteArray list;                // the list the box prints on "chlist"
+        QByteArray beforeList = "chlist\r\nsending list\r\n";
+        QByteArray afterList;           // after "END"
+        bool listMarkers = true;        // false: the list without START/END
+        QList<int> listSplits;          // positions in the printed text where writes pause
+        int splitPauseMs = 30;
+        qint64 flood = 0;               // bytes printed after "START" instead of the list
+        qint64 cutInList = -1;          // cuts the line after this many printed bytes
+
+        QHash<QByteArray, QByteArray> replies;   // service answers by command
+
+        Behaviour();
+    };
+
+    struct Event
+    {
+        qint64 ns;        // on the box's monotonic clock
+        bool fromBox;
+        QByteArray bytes;
+    };
+
+    hdBox();
+    explicit hdBox(const Behaviour &behaviour);
+    ~hdBox();
+    hdBox(const hdBox &) = delete;
+    hdBox &operator=(const hdBox &) = delete;
+
+    // Opens the line and serves it in a thread of its own.
+    bool start();
+    void stop();
+    QString devicePath() const { return m_line.devicePath(); }
+
+    QByteArray received() const;      // every byte, in order
+    QByteArray file() const;          // the bytes taken in binary mode
+    QList<QByteArray> commands() const;
+    std::vector<Event> events() const;
+    void clear();
+
+    // A plausible HD channel list: bytes 16..19 are 00 00 30 40.
+    static QByteArray sampleList(int channels = 60);
+
+private:
+    enum Mode { Console, Binary };
+
+    void serve();
+    void take(const QByteArray &bytes);
+    void command(const QByteArray &line);
+    void endOfFile();
+    void reply(const QByteArray &text);
+    bool send(const QByteArray &bytes);
+    void printList();
+    void cutLine();
+    void pause(int ms);
+
+    Behaviour m_b;
+    ptyLine m_line;
+    std::thread m_thread;
+    std::atomic<bool> m_run{false};
+    std::atomic<bool> m_cut{false};
+
+    Mode m_mode = Console;
+    QByteArray m_lineBuf;
+    qint64 m_lastFileByte = 0;
+    qint64 m_printed = 0;
+
+    mutable std::mutex m_lock;
+    QByteArray m_received;
+    QByteArray m_file;
+    QList<QByteArray> m_commands;
+    std::vector<Event> m_events;
+};

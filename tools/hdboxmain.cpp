@@ -1,0 +1,101 @@
+// velmora-hdbox: a simulated HD box on a pseudo-terminal. Prints the device
+// to give to velmora ("-p /dev/pts/N") and serves until killed, or until its
+// standard input closes when that is a pipe.
+#include "hdbox.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cstdio>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("velmora-hdbox"));
+    QCommandLineParser cl;
+    cl.setApplicationDescription(QStringLiteral("Simulated HD set-top box on a pseudo-terminal."));
+    cl.addHelpOption();
+    const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("Never answer."));
+    const QCommandLineOption refuse(QStringLiteral("refuse"), QStringLiteral("Answer a loaded file with \"wrong\"."));
+    const QCommandLineOption cutAfter(QStringLiteral("cut-after"), QStringLiteral("Cut the line after N file bytes."), QStringLiteral("N"));
+    const QCommandLineOption garbage(QStringLiteral("garbage"), QStringLiteral("Send noise before every reply."));
+    const QCommandLineOption longLine(QStringLiteral("long-line"), QStringLiteral("Send N bytes without line end before every reply."), QStringLiteral("N"));
+    const QCommandLineOption delay(QStringLiteral("delay"), QStringLiteral("Wait MS before every reply."), QStringLiteral("MS"));
+    const QCommandLineOption unknownCom(QStringLiteral("unknown-com"), QStringLiteral("Answer the first N restarts with \"unknown com\"."), QStringLiteral("N"));
+    const QCommandLineOption noBinary(QStringLiteral("no-binary"), QStringLiteral("Do not announce binary mode."));
+    const QCommandLineOption noFin(QStringLiteral("no-fin"), QStringLiteral("Never report \"fin\"."));
+    const QCommandLineOption comPrompts(QStringLiteral("com-prompts"), QStringLiteral("Answer the first N starts with \"Com ->\"."), QStringLiteral("N"));
+    const QCommandLineOption echo(QStringLiteral("echo"), QStringLiteral("Echo every command."));
+    const QCommandLineOption list(QStringLiteral("list"), QStringLiteral("Print the list from FILE on \"chlist\"."), QStringLiteral("FILE"));
+    const QCommandLineOption noMarkers(QStringLiteral("no-markers"), QStringLiteral("Print the list without START and END."));
+    const QCommandLineOption flood(QStringLiteral("flood"), QStringLiteral("Print N bytes after START and never END."), QStringLiteral("N"));
+    const QCommandLineOption saveFile(QStringLiteral("save-file"), QStringLiteral("Write each loaded file to FILE."), QStringLiteral("FILE"));
+    for (const auto &o : {silent, refuse, cutAfter, garbage, longLine, delay, unknownCom, noBinary,
+                          noFin, comPrompts, echo, list, noMarkers, flood, saveFile})
+        cl.addOption(o);
+    cl.process(app);
+
+    hdBox::Behaviour b;
+    b.silent = cl.isSet(silent);
+    b.refuse = cl.isSet(refuse);
+    if (cl.isSet(cutAfter))
+        b.cutAfter = cl.value(cutAfter).toLongLong();
+    if (cl.isSet(garbage))
+        b.garbage = QByteArray("\x01\x7f#%?~\x1b[", 9);
+    b.longLine = cl.value(longLine).toInt();
+    b.replyDelayMs = cl.value(delay).toInt();
+    b.unknownCom = cl.value(unknownCom).toInt();
+    b.binaryMode = !cl.isSet(noBinary);
+    b.finReply = !cl.isSet(noFin);
+    b.comPrompts = cl.value(comPrompts).toInt();
+    b.echo = cl.isSet(echo);
+    b.listMarkers = !cl.isSet(noMarkers);
+    b.flood = cl.value(flood).toLongLong();
+    // A real box takes a moment to flash and to finish.
+    b.flashDelayMs = 500;
+    b.finDelayMs = 800;
+    if (cl.isSet(list)) {
+        QFile f(cl.value(list));
+        if (!f.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "velmora-hdbox: cannot read %s\n", qPrintable(cl.value(list)));
+            return 2;
+        }
+        b.list = f.readAll();
+    }
+
+    hdBox box(b);
+    if (!box.start()) {
+        std::fprintf(stderr, "velmora-hdbox: no pseudo-terminal\n");
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(box.devicePath()));
+    std::fflush(stdout);
+
+    struct stat st{};
+    const bool watchStdin = ::fstat(0, &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode));
+    int loaded = 0;
+    for (;;) {
+        pollfd p{0, POLLIN, 0};
+        const int r = ::poll(&p, watchStdin ? 1 : 0, 200);
+        if (watchStdin && r > 0) {
+            char buf[256];
+            if (::read(0, buf, sizeof buf) <= 0)
+                break;
+        }
+        if (cl.isSet(saveFile)) {
+            const QByteArray got = box.file();
+            if (got.size() != loaded) {
+                QFile out(cl.value(saveFile));
+                if (out.open(QIODevice::WriteOnly))
+                    out.write(got);
+                loaded = got.size();
+            }
+        }
+    }
+    box.stop();
+    return 0;
+}
