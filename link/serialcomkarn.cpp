@@ -353,7 +353,7 @@ bool serialComKarn::waitForFinish()
 uchar serialComKarn::checkFiletype(QString filename)
 {
     QFile file(filename);
-    if (!file.open(QIODevice::ReadOnly))
+    if (filename.isEmpty() || !file.open(QIODevice::ReadOnly))
         return 0;
     const qint64 size = file.size();
     QString signature;

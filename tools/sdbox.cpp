@@ -216,7 +216,7 @@ void sdBox::onCommand(const QByteArray &command)
             QList<Piece> text;
             if (!m_config.sucLine.isEmpty())
                 text.append({0, m_config.sucLine + crlf});
-            text.append(markerLine("Upload Ch_Data", split));
+            text.append(markerLine(m_config.menuLine, split));
             reply(custom ? *own : text);
             m_mode = Mode::Menu;
         } else {

@@ -30,6 +30,7 @@ public:
     {
         bool silent = false;            // never answers
         QByteArray sucLine = "SUC (StartUpControl)1.7"; // empty: no version line
+        QByteArray menuLine = "Upload Ch_Data";         // the load menu's line
         QSet<int> ignore;               // command numbers (from 1) left unanswered
         bool refuse = false;            // "ready" without "Write"
         bool finishSilent = false;      // no verdict after a file
