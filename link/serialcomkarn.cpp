@@ -403,10 +403,12 @@ bool serialComKarn::sendFile(QString name)
             return false;
         }
         const qint64 written = serialPort->write(block, length);
-        serialPort->waitForBytesWritten(100);
-        // A vanished line is a failed write too, even when the bytes were
-        // only queued.
-        const bool lineGone = serialPort->error() == QSerialPort::ResourceError;
+        // A vanished line is a failed write too, even though the block was
+        // taken into the port's queue: the wait for it fails with an error
+        // of the line, not with a mere time-out.
+        const bool lineGone = !serialPort->waitForBytesWritten(100)
+                              && serialPort->error() != QSerialPort::NoError
+                              && serialPort->error() != QSerialPort::TimeoutError;
         if ((length > 1 && written <= 0) || lineGone) {
             emit writeLog(QStringLiteral("Error writing data to Port"));
             emit sendCurrentAction(26);

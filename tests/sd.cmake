@@ -1,5 +1,5 @@
 set(sd_rig ${CMAKE_CURRENT_LIST_DIR}/sdrig.h)
 velmora_add_test(tst_sdfiletype ${CMAKE_CURRENT_LIST_DIR}/sdfiletype.cpp ${sd_rig} LIBS velmoralink velmorasdbox)
 velmora_add_test(tst_sdsteps ${CMAKE_CURRENT_LIST_DIR}/sdsteps.cpp ${sd_rig} LIBS velmoralink velmorasdbox TIMEOUT 240)
-#velmora_add_test(tst_sdupdate ${CMAKE_CURRENT_LIST_DIR}/sdupdate.cpp ${sd_rig} LIBS velmoralink velmorasdbox TIMEOUT 240)
+velmora_add_test(tst_sdupdate ${CMAKE_CURRENT_LIST_DIR}/sdupdate.cpp ${sd_rig} LIBS velmoralink velmorasdbox TIMEOUT 240)
 #velmora_add_test(tst_sdlist ${CMAKE_CURRENT_LIST_DIR}/sdlist.cpp ${sd_rig} LIBS velmoralink velmorasdbox TIMEOUT 240)
