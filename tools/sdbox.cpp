@@ -264,7 +264,7 @@ void sdBox::sendList()
 {
     if (!sleepMs(m_config.startUploadDelayMs))
         return;
-    if (m_config.splitMarkers) {
+    if (m_config.splitListMarkers) {
         say("Start Up");
         say("load", 60);
     } else {
@@ -285,6 +285,9 @@ void sdBox::sendList()
         QByteArray part = list.mid(at, piece);
         if (m_config.cutListAfter >= 0 && sent + part.size() >= m_config.cutListAfter) {
             say(part.left(int(m_config.cutListAfter - sent)));
+            // Closing the line throws away what the other end has not read
+            // yet; let it have what was sent before the line goes.
+            sleepMs(200);
             m_line.cut();
             m_cut = true;
             return;
@@ -294,7 +297,7 @@ void sdBox::sendList()
     }
     if (m_config.omitEndUpload)
         return;
-    if (m_config.splitMarkers) {
+    if (m_config.splitListMarkers) {
         say("End Up", 20);
         say("load" + crlf, 60);
     } else {

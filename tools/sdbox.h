@@ -41,7 +41,8 @@ public:
         int garbage = 0;                // babble of this length (no line end) before each reply
         int replyDelayMs = 0;           // before each reply
         int fileQuietMs = 50;           // a file ends when the line is quiet this long
-        bool splitMarkers = false;      // markers arrive in two pieces, 60 ms apart
+        bool splitMarkers = false;      // marker lines arrive in two pieces, 60 ms apart
+        bool splitListMarkers = false;  // "Start Upload" and "End Upload" in two pieces
         int startUploadDelayMs = 0;     // between "Get EEprom Header" and "Start Upload"
         int dashes = 40;
         QByteArray list;                // empty: a plausible list of defaultListSize

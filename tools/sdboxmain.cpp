@@ -31,7 +31,8 @@ int main(int argc, char **argv)
     const QCommandLineOption cutListAfter("cut-list-after", "Cut the line after N list bytes sent.", "N");
     const QCommandLineOption garbage("garbage", "Babble N bytes without line end before each reply.", "N");
     const QCommandLineOption delay("delay", "Wait MS before each reply.", "MS");
-    const QCommandLineOption split("split-markers", "Send markers in two pieces.");
+    const QCommandLineOption split("split-markers", "Send marker lines in two pieces.");
+    const QCommandLineOption splitList("split-list-markers", "Send \"Start Upload\" and \"End Upload\" in two pieces.");
     const QCommandLineOption startDelay("start-delay", "Wait MS before \"Start Upload\".", "MS");
     const QCommandLineOption dashes("dashes", "Length of the dash run (default 40).", "N");
     const QCommandLineOption listFile("list", "Send this file as the channel list.", "FILE");
@@ -39,7 +40,7 @@ int main(int argc, char **argv)
     const QCommandLineOption noEnd("no-end", "Leave out \"End Upload\".");
     const QCommandLineOption verbose("verbose", "Print received commands and files on stderr when done.");
     parser.addOptions({silent, suc, noSuc, ignore, refuse, finishSilent, startFails, cutAfter,
-                       cutListAfter, garbage, delay, split, startDelay, dashes, listFile, flood,
+                       cutListAfter, garbage, delay, split, splitList, startDelay, dashes, listFile, flood,
                        noEnd, verbose});
     parser.process(app);
 
@@ -61,6 +62,7 @@ int main(int argc, char **argv)
     config.garbage = parser.value(garbage).toInt();
     config.replyDelayMs = parser.value(delay).toInt();
     config.splitMarkers = parser.isSet(split);
+    config.splitListMarkers = parser.isSet(splitList);
     config.startUploadDelayMs = parser.value(startDelay).toInt();
     if (parser.isSet(dashes))
         config.dashes = parser.value(dashes).toInt();

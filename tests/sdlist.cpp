@@ -1,0 +1,239 @@
+// SD channel lists over a real pseudo-terminal: downloads with and without
+// a dash run, markers in pieces, late, missing, vanishing and endless lists,
+// unwritable targets; uploads of good and wrong files.
+
+#include "sdrig.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Codes = QList<int>;
+using Commands = QList<QByteArray>;
+
+namespace {
+const Codes downloadOk{0, 2, 7, 8, 19, 20, 3, 2, 4, 12, 13, 5, 1};
+const QByteArray oldList("an older list that must survive");
+} // namespace
+
+class tst_sdlist : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void downloads_data();
+    void downloads();
+    void failedDownloads_data();
+    void failedDownloads();
+    void firstLineOnly();
+    void upload();
+    void uploadWrongFiles_data();
+    void uploadWrongFiles();
+    void uploadRefused();
+
+private:
+    QString path(const QString &name) { return m_dir.filePath(name); }
+    QTemporaryDir m_dir;
+};
+
+void tst_sdlist::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    linkClock::setScale(0.2);
+}
+
+void tst_sdlist::downloads_data()
+{
+    QTest::addColumn<int>("dashes");
+    QTest::addColumn<bool>("split");
+    QTest::addColumn<int>("size");
+
+    QTest::newRow("dash run") << 40 << false << 185026;
+    QTest::newRow("no dashes: list follows the marker at once") << 0 << false << 185026;
+    QTest::newRow("one dash") << 1 << false << 185026;
+    QTest::newRow("markers in pieces") << 40 << true << 185026;
+    QTest::newRow("tiny list in the marker's read") << 0 << false << 24;
+    QTest::newRow("longer than the progress size") << 10 << false << 200000;
+}
+
+void tst_sdlist::downloads()
+{
+    QFETCH(int, dashes);
+    QFETCH(bool, split);
+    QFETCH(int, size);
+    sdBox::Config config;
+    config.dashes = dashes;
+    config.splitListMarkers = split;
+    config.list = sdBox::plausibleList(size);
+    sdRig rig(config);
+    const QString target = path(QStringLiteral("down.lst"));
+    QVERIFY(sdWrite(target, oldList));
+    rig.link.setFilename(target);
+    rig.link.getChannellist();
+
+    QCOMPARE(rig.codes, downloadOk);
+    QCOMPARE(sdRead(target), config.list);
+    QCOMPARE(rig.box.commands(), (Commands{"100", "500", "300"}));
+    const int saving = rig.log.indexOf(QStringLiteral("Saving List to ") + target);
+    QVERIFY(saving > 0);
+    QCOMPARE(rig.log.mid(saving + 1, 2),
+             (QStringList{"Downloading Channel list", "End of List found"}));
+    QVERIFY(rig.log.contains(QStringLiteral("Downloading Channel list done")));
+    QCOMPARE(rig.log.last(), QStringLiteral("Downloading done after 0 s"));
+    QVERIFY(!rig.progress.isEmpty());
+    for (int i = 1; i < rig.progress.size(); ++i)
+        QVERIFY(rig.progress[i] >= rig.progress[i - 1]);
+    // Progress counts what came before the end marker's read, against 185026 bytes.
+    QVERIFY(rig.progress.last() <= qint64(size) * 100 / 185026);
+    if (size > 185026)
+        QVERIFY(rig.progress.last() > 100);
+    else if (size == 185026)
+        QVERIFY(rig.progress.last() >= 95);
+}
+
+void tst_sdlist::failedDownloads_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("logged");
+
+    QTest::newRow("start later than the dash window") << 0 << 25 << "Timeout!";
+    QTest::newRow("no start at all") << 1 << 24 << "No Data received!";
+    QTest::newRow("babble without a start") << 2 << 24 << "No start of the list found!";
+    QTest::newRow("line vanishes mid-list") << 3 << 25 << "Timeout!";
+    QTest::newRow("list without its end") << 4 << 25 << "Timeout!";
+    QTest::newRow("endless list") << 5 << 24 << "List too long, download stopped at";
+    QTest::newRow("folder missing") << 6 << 22 << "Couldn't open File";
+    QTest::newRow("target is a folder") << 7 << 22 << "Couldn't open File";
+}
+
+void tst_sdlist::failedDownloads()
+{
+    QFETCH(int, fault);
+    QFETCH(int, code);
+    QFETCH(QString, logged);
+    sdBox::Config config;
+    QString target = path(QStringLiteral("kept.lst"));
+    switch (fault) {
+    case 0: config.startUploadDelayMs = 300; break;
+    case 1: config.startUploadDelayMs = 3000; break;
+    case 2:
+        config.startUploadDelayMs = 3000;
+        config.replies.insert("500", {{0, "Get EEprom Header\r\n"}, {20, QByteArray(300, 'z')}});
+        break;
+    case 3: config.cutListAfter = 5000; break;
+    case 4: config.omitEndUpload = true; break;
+    case 5: config.listFlood = true; break;
+    case 6: target = path(QStringLiteral("no/such/folder/new.lst")); break;
+    case 7:
+        target = path(QStringLiteral("a folder"));
+        QVERIFY(QDir().mkpath(target));
+        QVERIFY(sdWrite(target + QStringLiteral("/inside"), oldList));
+        break;
+    }
+    if (fault < 6)
+        QVERIFY(sdWrite(target, oldList));
+    sdRig rig(config);
+    rig.link.setFilename(target);
+    rig.link.getChannellist();
+
+    QCOMPARE(rig.count(5), 0);
+    QCOMPARE(rig.count(1), 1);
+    QCOMPARE(rig.codes.last(), 1);
+    QVERIFY2(!rig.log.filter(logged).isEmpty(), qPrintable(rig.log.join(" | ")));
+    QVERIFY2(rig.count(code) == 1, qPrintable(rig.log.join(" | ")));
+    // No start of the box after a failed download.
+    QVERIFY(!rig.box.commands().contains("300"));
+    if (fault < 6)
+        QCOMPARE(sdRead(target), oldList);
+    else if (fault == 6)
+        QVERIFY(!QFile::exists(target));
+    else
+        QCOMPARE(sdRead(target + QStringLiteral("/inside")), oldList);
+    if (code == 22) {
+        // After the end of the list, the fixed text directly followed by the reason.
+        QCOMPARE(rig.codes.mid(rig.codes.size() - 3), (Codes{4, 22, 1}));
+        const QString line = rig.log.filter(logged).first();
+        QVERIFY(line.size() > logged.size() && line.at(logged.size()) != QLatin1Char(' '));
+    }
+}
+
+void tst_sdlist::firstLineOnly()
+{
+    const QString first = path(QStringLiteral("first.lst"));
+    const QString second = path(QStringLiteral("second.lst"));
+    {
+        sdRig rig;
+        rig.link.setFilename(first + "\n" + second);
+        rig.link.getChannellist();
+        QCOMPARE(rig.count(5), 1);
+        QVERIFY(QFile::exists(first));
+        QVERIFY(!QFile::exists(second));
+    }
+    {
+        // The upload takes the first line too: a valid list, then a file that is none.
+        QVERIFY(sdWrite(second, "not a list"));
+        sdRig rig;
+        rig.link.setFilename(first + "\n" + second);
+        rig.link.sendChannellist();
+        QCOMPARE(rig.count(14), 1);
+        QCOMPARE(rig.box.files(), QList<QByteArray>{sdRead(first)});
+    }
+}
+
+void tst_sdlist::upload()
+{
+    const QString list = path(QStringLiteral("up.lst"));
+    QVERIFY(sdWrite(list, sdBox::plausibleList(185026)));
+    sdRig rig;
+    rig.link.setFilename(list);
+    rig.link.sendChannellist();
+    QCOMPARE(rig.codes, (Codes{0, 6, 7, 8, 17, 18, 9, 10, 11, 12, 13, 14, 1}));
+    QCOMPARE(rig.box.files(), QList<QByteArray>{sdRead(list)});
+    QCOMPARE(rig.log.first(), QStringLiteral("Uploading Channel list"));
+    QCOMPARE(rig.log.last(), QStringLiteral("Uploading done after 0 s"));
+    QCOMPARE(rig.progress.last(), 100);
+}
+
+void tst_sdlist::uploadWrongFiles_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<bool>("exists");
+
+    QTest::newRow("firmware image") << sdImage("00000907", 5000) << true;
+    QTest::newRow("large image") << sdImage("00501c00", 400000) << true;
+    QTest::newRow("list of 204800 bytes") << sdImage("00000a07", 204800) << true;
+    QTest::newRow("too short") << sdImage("00000a07", 18) << true;
+    QTest::newRow("missing") << QByteArray() << false;
+}
+
+void tst_sdlist::uploadWrongFiles()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(bool, exists);
+    const QString file = path(QStringLiteral("wrong.bin"));
+    QFile::remove(file);
+    if (exists)
+        QVERIFY(sdWrite(file, data));
+    sdRig rig;
+    rig.link.setFilename(file);
+    rig.link.sendChannellist();
+    QCOMPARE(rig.codes, (Codes{0, 6, 32, 1}));
+    QTest::qWait(50);
+    QVERIFY(rig.box.received().isEmpty());
+}
+
+void tst_sdlist::uploadRefused()
+{
+    const QString list = path(QStringLiteral("refused.lst"));
+    QVERIFY(sdWrite(list, sdBox::plausibleList(1000)));
+    sdBox::Config config;
+    config.refuse = true;
+    sdRig rig(config);
+    rig.link.setFilename(list);
+    rig.link.sendChannellist();
+    QCOMPARE(rig.codes, (Codes{0, 6, 7, 8, 17, 18, 9, 10, 11, 28, 12, 13, 1}));
+}
+
+QTEST_GUILESS_MAIN(tst_sdlist)
+#include "sdlist.moc"
