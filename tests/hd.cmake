@@ -5,3 +5,5 @@ velmora_add_test(tst_hdupdate ${CMAKE_CURRENT_LIST_DIR}/hdupdate.cpp ${CMAKE_CUR
     LIBS velmoralink velmorahdbox TIMEOUT 300)
 velmora_add_test(tst_hdlist ${CMAKE_CURRENT_LIST_DIR}/hdlist.cpp ${CMAKE_CURRENT_LIST_DIR}/hdharness.h
     LIBS velmoralink velmorahdbox TIMEOUT 300)
+velmora_add_test(tst_hdservice ${CMAKE_CURRENT_LIST_DIR}/hdservice.cpp ${CMAKE_CURRENT_LIST_DIR}/hdharness.h
+    LIBS velmoralink velmorahdbox TIMEOUT 300)
