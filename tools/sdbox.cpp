@@ -44,6 +44,7 @@ bool sdBox::start()
     const int fd = m_line.masterFd();
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
     m_startMs = nowMs();
+    m_startUs = nowUs();
     m_thread = std::thread([this] { serve(); });
     return true;
 }
@@ -59,6 +60,18 @@ qint64 sdBox::nowMs() const
 {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+qint64 sdBox::nowUs() const
+{
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+QList<sdBox::Event> sdBox::timeline() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_timeline;
 }
 
 bool sdBox::sleepMs(int ms)
@@ -107,6 +120,7 @@ void sdBox::serve()
         }
         QByteArray in = m_line.read(m_mode == Mode::Binary ? qMin(m_config.fileQuietMs, 20) : 20);
         const qint64 now = nowMs();
+        const qint64 nowMicro = nowUs();
         if (in.isEmpty()) {
             if (m_mode == Mode::Binary && !m_file.isEmpty() && now - lastFileByte >= m_config.fileQuietMs)
                 endFile();
@@ -117,6 +131,8 @@ void sdBox::serve()
             std::lock_guard<std::mutex> lock(m_mutex);
             m_received += in;
             total = m_received.size();
+            if (m_mode != Mode::Binary || m_file.isEmpty())
+                m_timeline.append({nowMicro - m_startUs, false, in});
             if (m_mode != Mode::Binary)
                 for (int i = 0; i < in.size(); ++i)
                     m_byteTimes.append(now - m_startMs);
@@ -147,6 +163,10 @@ void sdBox::say(const QByteArray &bytes, int delayMs)
 {
     if (delayMs > 0 && !sleepMs(delayMs))
         return;
+    if (bytes.size() <= 64) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_timeline.append({nowUs() - m_startUs, true, bytes});
+    }
     const char *p = bytes.constData();
     qint64 left = bytes.size();
     qint64 stuckSince = 0;
@@ -257,7 +277,7 @@ void sdBox::endFile()
     else if (m_config.writeReadyOneLine)
         reply({{0, "Write done, ready" + crlf}});
     else
-        reply({{0, "Write Flash" + crlf}, {20, "ready" + crlf}});
+        reply({{0, "Write Flash" + crlf}, {m_config.readyDelayMs, "ready" + crlf}});
 }
 
 void sdBox::sendList()

@@ -41,6 +41,7 @@ public:
         int garbage = 0;                // babble of this length (no line end) before each reply
         int replyDelayMs = 0;           // before each reply
         int fileQuietMs = 50;           // a file ends when the line is quiet this long
+        int readyDelayMs = 20;          // between "Write" and "ready"
         bool splitMarkers = false;      // marker lines arrive in two pieces, 60 ms apart
         bool splitListMarkers = false;  // "Start Upload" and "End Upload" in two pieces
         int startUploadDelayMs = 0;     // between "Get EEprom Header" and "Start Upload"
@@ -49,6 +50,14 @@ public:
         bool listFlood = false;         // the list never ends
         bool omitEndUpload = false;     // the list stops without its end marker
         QHash<QByteArray, QList<Piece>> replies; // own reply to a command, instead of the usual one
+    };
+
+    // What crossed the line, in order, with microseconds since start().
+    struct Event
+    {
+        qint64 us;
+        bool fromBox;
+        QByteArray bytes;
     };
 
     static constexpr int defaultListSize = 185026;
@@ -71,6 +80,7 @@ public:
     QList<QByteArray> files() const;
     // Milliseconds since start() at which each command byte (CR LF included) arrived.
     QList<qint64> commandByteTimes() const;
+    QList<Event> timeline() const;
 
 private:
     enum class Mode { Running, Menu, Binary };
@@ -83,6 +93,7 @@ private:
     void sendList();
     bool sleepMs(int ms);
     qint64 nowMs() const;
+    qint64 nowUs() const;
 
     Config m_config;
     ptyLine m_line;
@@ -100,4 +111,6 @@ private:
     QList<QByteArray> m_commands;
     QList<QByteArray> m_files;
     QList<qint64> m_byteTimes;
+    QList<Event> m_timeline;
+    qint64 m_startUs = 0;
 };
