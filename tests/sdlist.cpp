@@ -5,6 +5,7 @@
 #include "sdrig.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,6 +31,7 @@ private slots:
     void uploadWrongFiles_data();
     void uploadWrongFiles();
     void uploadRefused();
+    void programServes();
 
 private:
     QString path(const QString &name) { return m_dir.filePath(name); }
@@ -233,6 +235,40 @@ void tst_sdlist::uploadRefused()
     rig.link.setFilename(list);
     rig.link.sendChannellist();
     QCOMPARE(rig.codes, (Codes{0, 6, 7, 8, 17, 18, 9, 10, 11, 28, 12, 13, 1}));
+}
+
+void tst_sdlist::programServes()
+{
+    // The program users run: device path first, a healthy box by default,
+    // gone when its input closes.
+    QProcess program;
+    program.start(QStringLiteral(SDBOX_PROGRAM), {QStringLiteral("--dashes"), QStringLiteral("5")});
+    QVERIFY(program.waitForStarted());
+    QVERIFY(program.waitForReadyRead(5000));
+    const QString device = QString::fromLocal8Bit(program.readLine()).trimmed();
+    QVERIFY(device.startsWith(QStringLiteral("/dev/")));
+
+    serialComKarn link;
+    QList<int> codes;
+    connect(&link, &serialComKarn::sendCurrentAction, this, [&](int c) { codes.append(c); });
+    link.setPortname(device);
+    const QString target = path(QStringLiteral("program.lst"));
+    link.setFilename(target);
+    link.getChannellist();
+    QCOMPARE(codes, downloadOk);
+    const QByteArray list = sdRead(target);
+    QVERIFY(list.size() < 204800);
+    QCOMPARE(list.mid(16, 4), QByteArray::fromHex("00000a07"));
+    QCOMPARE(int(link.checkFiletype(target)), 1);
+
+    // And the list goes back up.
+    codes.clear();
+    link.sendChannellist();
+    QCOMPARE(codes, (Codes{0, 6, 7, 8, 17, 18, 9, 10, 11, 12, 13, 14, 1}));
+
+    program.closeWriteChannel();
+    QVERIFY(program.waitForFinished(5000));
+    QCOMPARE(program.exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_sdlist)
