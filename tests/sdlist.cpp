@@ -5,9 +5,12 @@
 #include "sdrig.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <thread>
 
 using Codes = QList<int>;
 using Commands = QList<QByteArray>;
@@ -31,6 +34,7 @@ private slots:
     void uploadWrongFiles_data();
     void uploadWrongFiles();
     void uploadRefused();
+    void windowClosedDuringDownload();
     void programServes();
 
 private:
@@ -235,6 +239,31 @@ void tst_sdlist::uploadRefused()
     rig.link.setFilename(list);
     rig.link.sendChannellist();
     QCOMPARE(rig.codes, (Codes{0, 6, 7, 8, 17, 18, 9, 10, 11, 28, 12, 13, 1}));
+}
+
+void tst_sdlist::windowClosedDuringDownload()
+{
+    // The box is slow to start its list; the window closes meanwhile.
+    sdBox::Config config;
+    config.startUploadDelayMs = 5000;
+    sdRig rig(config);
+    const QString target = path(QStringLiteral("stopped.lst"));
+    QVERIFY(sdWrite(target, oldList));
+    rig.link.setFilename(target);
+    QElapsedTimer clock;
+    clock.start();
+    std::thread closer([&rig] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        rig.link.requestStop();
+    });
+    rig.link.getChannellist();
+    const qint64 took = clock.elapsed();
+    closer.join();
+    QVERIFY2(took < 300 + 500, qPrintable(QString::number(took)));
+    QCOMPARE(rig.log.last(), QStringLiteral("Job stopped: the window was closed"));
+    QCOMPARE(rig.codes, (Codes{0, 2, 7, 8, 19, 20, 3, 1}));
+    QCOMPARE(rig.box.commands(), (Commands{"100", "500"}));
+    QCOMPARE(sdRead(target), oldList);
 }
 
 void tst_sdlist::programServes()
