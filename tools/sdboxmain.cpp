@@ -7,9 +7,12 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 int main(int argc, char **argv)
 {
@@ -77,6 +80,20 @@ int main(int argc, char **argv)
     config.listFlood = parser.isSet(flood);
     config.omitEndUpload = parser.isSet(noEnd);
 
+    // Only a pipe's end stops the box: from a terminal or /dev/null (as for
+    // "velmora-sdbox &") stdin is not ours to read, and the box serves until
+    // a signal ends it. Blocked before the box's thread starts, so that only
+    // sigwait takes them.
+    struct stat in{};
+    const bool terminal = ::fstat(STDIN_FILENO, &in) != 0 || !(S_ISFIFO(in.st_mode) || S_ISSOCK(in.st_mode));
+    sigset_t endSignals;
+    sigemptyset(&endSignals);
+    sigaddset(&endSignals, SIGINT);
+    sigaddset(&endSignals, SIGTERM);
+    sigaddset(&endSignals, SIGHUP);
+    if (terminal)
+        pthread_sigmask(SIG_BLOCK, &endSignals, nullptr);
+
     sdBox box(config);
     if (!box.start()) {
         std::fprintf(stderr, "cannot open a pseudo-terminal\n");
@@ -85,8 +102,13 @@ int main(int argc, char **argv)
     std::printf("%s\n", qPrintable(box.devicePath()));
     std::fflush(stdout);
 
-    std::string ignored;
-    while (std::getline(std::cin, ignored)) {
+    if (terminal) {
+        int signal = 0;
+        sigwait(&endSignals, &signal);
+    } else {
+        std::string ignored;
+        while (std::getline(std::cin, ignored)) {
+        }
     }
     box.stop();
     if (parser.isSet(verbose)) {
