@@ -173,9 +173,8 @@ unsigned char serialComVesk::checkFiletype(QString filename)
 
 void serialComVesk::writeCommand(const char *command, int waitMs)
 {
-    const qint64 n = serialPort->write(command);
+    serialPort->write(command);
     serialPort->waitForBytesWritten(int(linkClock::window(waitMs)));
-    Q_UNUSED(n)
 }
 
 bool serialComVesk::readable(const hdStep &step) const
@@ -361,7 +360,8 @@ bool serialComVesk::sendFile()
                 return false;
             const QByteArray block = file.read(phase.block);
             if (block.size() != phase.block) {
-                emit writeLog(QStringLiteral("Error opening file ") + file.errorString());
+                // The file shrank or failed under us: never pad or cut it.
+                emit writeLog(QStringLiteral("Error reading file ") + file.errorString());
                 emit sendCurrentAction(71);
                 return false;
             }

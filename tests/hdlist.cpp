@@ -1,7 +1,9 @@
 // HD channel list download and upload over a pseudo-terminal.
 #include "hdharness.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 #include <functional>
@@ -22,6 +24,7 @@ private slots:
     void unwritableTarget_data();
     void unwritableTarget();
     void longList();
+    void stopWhileReceiving();
     void upload();
     void uploadRefused_data();
     void uploadRefused();
@@ -229,6 +232,40 @@ void tst_hdlist::longList()
     QCOMPARE(rec.codes, goodDownload);
     QCOMPARE(readAll(path), b.list);
     QVERIFY(rec.progress.last() > 100);
+}
+
+// The window closes during a download: the job ends at once, the old file stays.
+void tst_hdlist::stopWhileReceiving()
+{
+    hdBox::Behaviour b;
+    b.listSplits << b.beforeList.size() + 200;
+    b.splitPauseMs = 20000;
+    hdBox box(b);
+    QVERIFY(box.start());
+    QTemporaryDir dir;
+    const QString path = dir.filePath("kept.lis");
+    QVERIFY(hdWrite(path, "the old list"));
+    serialComVesk link(box.devicePath(), path);
+    QList<int> codes;
+    QStringList logs;
+    QThread thread;
+    link.moveToThread(&thread);
+    connect(&link, &serialComVesk::sendCurrentAction, this, [&codes](int c) { codes << c; });
+    connect(&link, &serialComVesk::writeLog, this, [&logs](const QString &l) { logs << l; });
+    thread.start();
+    QMetaObject::invokeMethod(&link, "getChannellist", Qt::QueuedConnection);
+    QTRY_COMPARE_WITH_TIMEOUT(codes, (QList<int>{40, 42, 43, 42}), 5000);
+    QTest::qWait(200);
+    QElapsedTimer t;
+    t.start();
+    link.requestStop();
+    QTRY_COMPARE_WITH_TIMEOUT(codes, (QList<int>{40, 42, 43, 42, 41}), 2000);
+    QVERIFY(t.elapsed() < 1000);
+    thread.quit();
+    QVERIFY(thread.wait(2000));
+    QCOMPARE(logs.last(), QString("Job stopped: the window was closed"));
+    QCOMPARE(readAll(path), QByteArray("the old list"));
+    box.stop();
 }
 
 static const QList<int> goodUpload = {40, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63, 64, 65, 41};

@@ -24,6 +24,7 @@ private slots:
     void refusedBeforeTheLine_data();
     void refusedBeforeTheLine();
     void portMissing();
+    void stopBeforeTheJob();
     void stopDuringFullWindow();
     void lostLineWhileWaiting();
 
@@ -243,6 +244,22 @@ void tst_hdupdate::portMissing()
         QVERIFY(rec.logs[0].startsWith("Error: open Port: "));
         QVERIFY(rec.logs[0].size() > int(strlen("Error: open Port: ")));
     }
+}
+
+void tst_hdupdate::stopBeforeTheJob()
+{
+    hdBox box;
+    QVERIFY(box.start());
+    serialComVesk link(box.devicePath(), m_update);
+    hdRecord rec;
+    hdWire(link, rec);
+    link.requestStop();
+    QVERIFY(link.stopRequested());
+    link.updateFirmware();
+    QCOMPARE(rec.codes, (QList<int>{40, 66, 41}));
+    QCOMPARE(rec.logs.last(), QString("Job stopped: the window was closed"));
+    QTest::qWait(50);
+    QVERIFY(box.received().isEmpty());
 }
 
 // Full-length windows: the 50 s finish wait ends within moments of the stop.

@@ -130,8 +130,7 @@ void hdBox::serve()
             break;
         const int fd = m_line.masterFd();
         pollfd p{fd, POLLIN, 0};
-        int timeout = 20;
-        const int r = ::poll(&p, 1, timeout);
+        const int r = ::poll(&p, 1, 20);
         if (r > 0 && (p.revents & POLLIN)) {
             QByteArray buf(4096, Qt::Uninitialized);
             const ssize_t n = ::read(fd, buf.data(), size_t(buf.size()));
@@ -330,6 +329,8 @@ void hdBox::cutLine()
 
 void hdBox::pause(int ms)
 {
-    if (ms > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    // In slices, so that stopping the box never waits out a long pause.
+    const qint64 until = nowMs() + ms;
+    while (m_run && nowMs() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(qBound<qint64>(1, until - nowMs(), 10)));
 }
