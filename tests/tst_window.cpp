@@ -207,7 +207,7 @@ void tst_window::startActionStartsFamily()
     QFETCH(int, signal);
     // A device that is no serial port: the job ends with the port error.
     make({"-t", keyword, "-f", "job.file", "-p", "/dev/null"});
-    modalCloser closer(w);
+    modalCloser closer;
     QList<QSignalSpy *> spies;
     for (auto sig : {&MainWindow::sigUpdateFirmwareHD, &MainWindow::sigUploadCHListHD,
                      &MainWindow::sigDownloadCHListHD, &MainWindow::sigUpdateFirmwareSD,
@@ -259,7 +259,7 @@ void tst_window::commandLineStartsJob()
     QVERIFY(box.open());
     const QString file = writeHdUpdate(QStringLiteral("update.app"));
     make({"-t", "UpdateHD", "-f", file, "-p", box.devicePath(), "-s"});
-    modalCloser closer(w);
+    modalCloser closer;
     QCOMPARE(w->transfer(), quint8(1));
     QCOMPARE(w->linkHD().currentPortname(), box.devicePath());
     QCOMPARE(w->linkHD().currentFilename(), file);
@@ -283,7 +283,7 @@ void tst_window::closeIdle()
 void tst_window::closeBusyAnswerNo()
 {
     make();
-    modalCloser closer(w);
+    modalCloser closer;
     closer.setAnswer(QMessageBox::No);
     w->show();
     w->slotCurrentAction(40);
@@ -302,7 +302,7 @@ void tst_window::closeDuringJob()
     QVERIFY(box.open());
     const QString file = writeHdUpdate(QStringLiteral("update.app"));
     make({"-t", "UpdateHD", "-f", file, "-p", box.devicePath(), "-s"});
-    modalCloser closer(w);
+    modalCloser closer;
     closer.setAnswer(QMessageBox::Yes);
     QTRY_VERIFY(w->jobRunning());
     QTest::qWait(300); // well inside the first step's window
