@@ -1,0 +1,2 @@
+velmora_add_test(tst_commands ${CMAKE_CURRENT_LIST_DIR}/tst_commands.cpp ${CMAKE_CURRENT_LIST_DIR}/cmdkit.h
+    LIBS velmoraapp velmorares velmoratestkit)
