@@ -1,6 +1,6 @@
 // SD channel lists over a real pseudo-terminal: downloads with and without
 // a dash run, markers in pieces, late, missing, vanishing and endless lists,
-// unwritable targets; uploads of good and wrong files.
+// unwritable targets; the first line of the file name; the program.
 
 #include "sdrig.h"
 
@@ -30,10 +30,6 @@ private slots:
     void failedDownloads_data();
     void failedDownloads();
     void firstLineOnly();
-    void upload();
-    void uploadWrongFiles_data();
-    void uploadWrongFiles();
-    void uploadRefused();
     void windowClosedDuringDownload();
     void programServes();
 
@@ -184,61 +180,8 @@ void tst_sdlist::firstLineOnly()
         rig.link.sendChannellist();
         QCOMPARE(rig.count(14), 1);
         QCOMPARE(rig.box.files(), QList<QByteArray>{sdRead(first)});
+        QCOMPARE(rig.progress.last(), 100);
     }
-}
-
-void tst_sdlist::upload()
-{
-    const QString list = path(QStringLiteral("up.lst"));
-    QVERIFY(sdWrite(list, sdBox::plausibleList(185026)));
-    sdRig rig;
-    rig.link.setFilename(list);
-    rig.link.sendChannellist();
-    QCOMPARE(rig.codes, (Codes{0, 6, 7, 8, 17, 18, 9, 10, 11, 12, 13, 14, 1}));
-    QCOMPARE(rig.box.files(), QList<QByteArray>{sdRead(list)});
-    QCOMPARE(rig.log.first(), QStringLiteral("Uploading Channel list"));
-    QCOMPARE(rig.log.last(), QStringLiteral("Uploading done after 0 s"));
-    QCOMPARE(rig.progress.last(), 100);
-}
-
-void tst_sdlist::uploadWrongFiles_data()
-{
-    QTest::addColumn<QByteArray>("data");
-    QTest::addColumn<bool>("exists");
-
-    QTest::newRow("firmware image") << sdImage("00000907", 5000) << true;
-    QTest::newRow("large image") << sdImage("00501c00", 400000) << true;
-    QTest::newRow("list of 204800 bytes") << sdImage("00000a07", 204800) << true;
-    QTest::newRow("too short") << sdImage("00000a07", 18) << true;
-    QTest::newRow("missing") << QByteArray() << false;
-}
-
-void tst_sdlist::uploadWrongFiles()
-{
-    QFETCH(QByteArray, data);
-    QFETCH(bool, exists);
-    const QString file = path(QStringLiteral("wrong.bin"));
-    QFile::remove(file);
-    if (exists)
-        QVERIFY(sdWrite(file, data));
-    sdRig rig;
-    rig.link.setFilename(file);
-    rig.link.sendChannellist();
-    QCOMPARE(rig.codes, (Codes{0, 6, 32, 1}));
-    QTest::qWait(50);
-    QVERIFY(rig.box.received().isEmpty());
-}
-
-void tst_sdlist::uploadRefused()
-{
-    const QString list = path(QStringLiteral("refused.lst"));
-    QVERIFY(sdWrite(list, sdBox::plausibleList(1000)));
-    sdBox::Config config;
-    config.refuse = true;
-    sdRig rig(config);
-    rig.link.setFilename(list);
-    rig.link.sendChannellist();
-    QCOMPARE(rig.codes, (Codes{0, 6, 7, 8, 17, 18, 9, 10, 11, 28, 12, 13, 1}));
 }
 
 void tst_sdlist::windowClosedDuringDownload()
