@@ -4,7 +4,7 @@
 set -euo pipefail
 VELMORA_TOP=$(cd "$(dirname "$0")/.." && pwd)
 . "$VELMORA_TOP/tools/deps.sh"
-velmora_deps "${VELMORA_BUILD_PACKAGES[@]}" xvfb xauth imagemagick x11-apps
+velmora_deps "${VELMORA_BUILD_PACKAGES[@]}" xvfb xauth imagemagick
 velmora_build build
 out=$(realpath -m "${1:-$VELMORA_TOP/docs/window.png}")
 lang=${2:-en}
@@ -18,5 +18,5 @@ coproc SIMBOX { exec "$VELMORA_TOP/build/tools/velmora-hdbox"; }
 read -r device <&"${SIMBOX[0]}"
 (cd "$work" && DISPLAY=:87 QT_QPA_PLATFORM=xcb "$VELMORA_TOP/build/app/velmora" -p "$device" -f update.app) &
 sleep 3
-DISPLAY=:87 import -window root -crop 400x200+0+0 "$out"
+DISPLAY=:87 import -window root -crop 400x161+0+0 "$out"
 echo "wrote $out"
