@@ -398,7 +398,7 @@ bool serialComKarn::sendFile(QString name)
         const qint64 length = left > 200 ? 100 : (left > 10 ? 10 : 1);
         // A file that shrank under us must not send stale buffer bytes.
         if (file.read(block, length) != length) {
-            emit writeLog(QStringLiteral("Error opening file ") + file.errorString());
+            emit writeLog(QStringLiteral("Error reading file ") + file.errorString());
             emit sendCurrentAction(22);
             return false;
         }
