@@ -284,16 +284,24 @@ void sdBox::sendList()
 {
     if (!sleepMs(m_config.startUploadDelayMs))
         return;
+    // The marker, the dash run and the first list bytes go in one write, so
+    // that they reach the other end together.
+    QByteArray head = QByteArray(m_config.dashes, '-');
     if (m_config.splitListMarkers) {
         say("Start Up");
-        say("load", 60);
+        head.prepend("load");
+        sleepMs(60);
     } else {
-        say("Start Upload");
+        head.prepend("Start Upload");
     }
-    say(QByteArray(m_config.dashes, '-'));
     const QByteArray &list = m_config.list;
     qint64 sent = 0;
     const int piece = 4096;
+    if (!m_config.listFlood && m_config.cutListAfter < 0) {
+        sent = qMin(list.size(), 64);
+        head += list.left(int(sent));
+    }
+    say(head);
     if (m_config.listFlood) {
         while (!m_stop && !m_cut) {
             say(list.mid(int(sent % list.size()), piece));
@@ -301,7 +309,7 @@ void sdBox::sendList()
         }
         return;
     }
-    for (int at = 0; at < list.size() && !m_stop && !m_cut; at += piece) {
+    for (int at = int(sent); at < list.size() && !m_stop && !m_cut; at += piece) {
         QByteArray part = list.mid(at, piece);
         if (m_config.cutListAfter >= 0 && sent + part.size() >= m_config.cutListAfter) {
             say(part.left(int(m_config.cutListAfter - sent)));
