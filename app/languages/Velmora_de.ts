@@ -44,11 +44,11 @@
     </message>
     <message>
         <source>Initialize Factory Reset</source>
-        <translation>Werkseinstellungen herstellen</translation>
+        <translation>Werkseinstellungen wiederherstellen</translation>
     </message>
     <message>
         <source>&amp;get Channellist</source>
-        <translation>Senderliste &amp;holen</translation>
+        <translation>Senderliste h&amp;olen</translation>
     </message>
     <message>
         <source>Ctrl+G</source>
@@ -104,7 +104,7 @@
     </message>
     <message>
         <source>&amp;edit Channellist</source>
-        <translation>Senderliste &amp;bearbeiten</translation>
+        <translation>Senderliste bea&amp;rbeiten</translation>
     </message>
     <message>
         <source>Error</source>
@@ -166,7 +166,7 @@ Diese Software nutzt das Qt-Framework (https://www.qt.io)
 und QextSerialPort (https://github.com/qextserialport/qextserialport)
 
 Version: %1
-Date: %2</translation>
+Datum: %2</translation>
     </message>
     <message>
         <source>Language changed to: %1</source>
@@ -238,7 +238,7 @@ Date: %2</translation>
     </message>
     <message>
         <source>Ready to receive Data</source>
-        <translation>Bereit zum Empfangen</translation>
+        <translation>Bereit zum Datenempfang</translation>
     </message>
     <message>
         <source>Restarting PCB</source>
@@ -322,7 +322,7 @@ Date: %2</translation>
     </message>
     <message>
         <source>Couldn't receive Data</source>
-        <translation>Keine Daten empfangen</translation>
+        <translation>Es konnten keine Daten empfangen werden</translation>
     </message>
     <message>
         <source>Receiving Data</source>
@@ -342,11 +342,11 @@ Date: %2</translation>
     </message>
     <message>
         <source>Writing to Port</source>
-        <translation>Auf den Port schreiben</translation>
+        <translation>Schreiben auf den Port</translation>
     </message>
     <message>
         <source>Error while Settopbox finishes</source>
-        <translation>Fehler beim Abschluss im Receiver</translation>
+        <translation>Fehler, während der Receiver abschließt</translation>
     </message>
     <message>
         <source>Finishing</source>
@@ -354,7 +354,7 @@ Date: %2</translation>
     </message>
     <message>
         <source>Settopbox rejected the file</source>
-        <translation>Receiver hat die Datei abgelehnt</translation>
+        <translation>Der Receiver hat die Datei abgelehnt</translation>
     </message>
     <message>
         <source>Uploading File</source>
@@ -434,6 +434,92 @@ Dieser Receiver kann nicht aktualisiert werden!</translation>
     <message>
         <source>Channel list SD</source>
         <translation>Kanalliste SD</translation>
+    </message>
+</context>
+<context>
+    <name>QShortcut</name>
+    <message>
+        <source>Ctrl</source>
+        <translation>Strg</translation>
+    </message>
+</context>
+<context>
+    <name>QextSerialPort</name>
+    <message>
+        <source>No error</source>
+        <translation>Kein Fehler</translation>
+    </message>
+    <message>
+        <source>The port is not open</source>
+        <translation>Der Port ist nicht geöffnet</translation>
+    </message>
+    <message>
+        <source>The port is already open</source>
+        <translation>Der Port ist bereits geöffnet</translation>
+    </message>
+    <message>
+        <source>The device %1 does not exist</source>
+        <translation>Das Gerät %1 existiert nicht</translation>
+    </message>
+    <message>
+        <source>No permission to open the device %1</source>
+        <translation>Keine Berechtigung, das Gerät %1 zu öffnen</translation>
+    </message>
+    <message>
+        <source>The device is locked by another program</source>
+        <translation>Das Gerät ist von einem anderen Programm gesperrt</translation>
+    </message>
+    <message>
+        <source>The device is no serial line</source>
+        <translation>Das Gerät ist keine serielle Schnittstelle</translation>
+    </message>
+    <message>
+        <source>The line settings could not be applied</source>
+        <translation>Die Schnittstelleneinstellungen konnten nicht übernommen werden</translation>
+    </message>
+    <message>
+        <source>This baud rate is not supported</source>
+        <translation>Diese Baudrate wird nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>No memory left for the port buffers</source>
+        <translation>Kein Speicher mehr für die Portpuffer frei</translation>
+    </message>
+    <message>
+        <source>Reading from the port failed</source>
+        <translation>Lesen vom Port fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Writing to the port failed</source>
+        <translation>Schreiben auf den Port fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>The operation timed out</source>
+        <translation>Zeitüberschreitung beim Vorgang</translation>
+    </message>
+    <message>
+        <source>A parity error was detected</source>
+        <translation>Ein Paritätsfehler wurde erkannt</translation>
+    </message>
+    <message>
+        <source>A framing error was detected; check the baud rate</source>
+        <translation>Ein Rahmenfehler wurde erkannt; bitte die Baudrate prüfen</translation>
+    </message>
+    <message>
+        <source>A break was detected on the line</source>
+        <translation>Auf der Leitung wurde ein Break-Signal erkannt</translation>
+    </message>
+    <message>
+        <source>Received data was lost: input buffer full</source>
+        <translation>Empfangene Daten gingen verloren: Eingangspuffer voll</translation>
+    </message>
+    <message>
+        <source>The device was removed</source>
+        <translation>Das Gerät wurde entfernt</translation>
+    </message>
+    <message>
+        <source>Unknown port error %1</source>
+        <translation>Unbekannter Portfehler %1</translation>
     </message>
 </context>
 </TS>

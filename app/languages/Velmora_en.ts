@@ -436,4 +436,90 @@ Can't update this Box!</translation>
         <translation>Channel list SD</translation>
     </message>
 </context>
+<context>
+    <name>QShortcut</name>
+    <message>
+        <source>Ctrl</source>
+        <translation>Ctrl</translation>
+    </message>
+</context>
+<context>
+    <name>QextSerialPort</name>
+    <message>
+        <source>No error</source>
+        <translation>No error</translation>
+    </message>
+    <message>
+        <source>The port is not open</source>
+        <translation>The port is not open</translation>
+    </message>
+    <message>
+        <source>The port is already open</source>
+        <translation>The port is already open</translation>
+    </message>
+    <message>
+        <source>The device %1 does not exist</source>
+        <translation>The device %1 does not exist</translation>
+    </message>
+    <message>
+        <source>No permission to open the device %1</source>
+        <translation>No permission to open the device %1</translation>
+    </message>
+    <message>
+        <source>The device is locked by another program</source>
+        <translation>The device is locked by another program</translation>
+    </message>
+    <message>
+        <source>The device is no serial line</source>
+        <translation>The device is no serial line</translation>
+    </message>
+    <message>
+        <source>The line settings could not be applied</source>
+        <translation>The line settings could not be applied</translation>
+    </message>
+    <message>
+        <source>This baud rate is not supported</source>
+        <translation>This baud rate is not supported</translation>
+    </message>
+    <message>
+        <source>No memory left for the port buffers</source>
+        <translation>No memory left for the port buffers</translation>
+    </message>
+    <message>
+        <source>Reading from the port failed</source>
+        <translation>Reading from the port failed</translation>
+    </message>
+    <message>
+        <source>Writing to the port failed</source>
+        <translation>Writing to the port failed</translation>
+    </message>
+    <message>
+        <source>The operation timed out</source>
+        <translation>The operation timed out</translation>
+    </message>
+    <message>
+        <source>A parity error was detected</source>
+        <translation>A parity error was detected</translation>
+    </message>
+    <message>
+        <source>A framing error was detected; check the baud rate</source>
+        <translation>A framing error was detected; check the baud rate</translation>
+    </message>
+    <message>
+        <source>A break was detected on the line</source>
+        <translation>A break was detected on the line</translation>
+    </message>
+    <message>
+        <source>Received data was lost: input buffer full</source>
+        <translation>Received data was lost: input buffer full</translation>
+    </message>
+    <message>
+        <source>The device was removed</source>
+        <translation>The device was removed</translation>
+    </message>
+    <message>
+        <source>Unknown port error %1</source>
+        <translation>Unknown port error %1</translation>
+    </message>
+</context>
 </TS>

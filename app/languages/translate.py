@@ -3,7 +3,7 @@
 
 Usage: translate.py  (run from app/, after
   lupdate -no-obsolete -locations none mainwindow.cpp mainwindow.ui statustable.cpp \
-          -ts languages/Velmora_de.ts languages/Velmora_en.ts)
+          languages/serialerrors.cpp languages/keynames.cpp -ts languages/Velmora_de.ts languages/Velmora_en.ts)
 """
 import re
 import xml.etree.ElementTree as ET
@@ -19,8 +19,8 @@ GERMAN = {
     "Get Softwareversion": "Softwareversion lesen",
     "Get Lowpowerversion": "Lowpower-Version lesen",
     "Get MAC-Address": "MAC-Adresse lesen",
-    "Initialize Factory Reset": "Werkseinstellungen herstellen",
-    "&get Channellist": "Senderliste &holen",
+    "Initialize Factory Reset": "Werkseinstellungen wiederherstellen",
+    "&get Channellist": "Senderliste h&olen",
     "Ctrl+G": "Strg+G",
     "&About": "Ü&ber",
     "F1": "F1",
@@ -34,7 +34,7 @@ GERMAN = {
     "F5": "F5",
     "update &SD Firmware": "&SD Firmware aktualisieren",
     "Ctrl+1": "Strg+1",
-    "&edit Channellist": "Senderliste &bearbeiten",
+    "&edit Channellist": "Senderliste bea&rbeiten",
     "Error": "Fehler",
     "Received unknown message: %1": "Unbekannte Meldung erhalten: %1",
     "Update file": "Update-Datei",
@@ -64,7 +64,7 @@ GERMAN = {
     "Initializing upload": "Bereite Hochladen vor",
     "Initializing of upload done": "Hochladen vorbereitet",
     "Initializing the Download": "Bereite Herunterladen vor",
-    "Ready to receive Data": "Bereit zum Empfangen",
+    "Ready to receive Data": "Bereit zum Datenempfang",
     "Restarting PCB": "starte Receiver neu",
     "Restarting PCB done": "Receiver neu gestartet",
     "Waiting to send the file": "Warte auf Sendebereitschaft",
@@ -85,15 +85,15 @@ GERMAN = {
     "Opening File": "Datei öffnen",
     "Error while initializing the Upload": "Fehler beim Vorbereiten des Hochladens",
     "Initializing Upload": "Hochladen vorbereiten",
-    "Couldn't receive Data": "Keine Daten empfangen",
+    "Couldn't receive Data": "Es konnten keine Daten empfangen werden",
     "Receiving Data": "Daten empfangen",
     "Timeout while downloading the List": "Zeitüberschreitung beim Herunterladen der Liste",
     "Downloading List": "Liste herunterladen",
     "Error while writing to the Port": "Fehler beim Schreiben auf den Port",
-    "Writing to Port": "Auf den Port schreiben",
-    "Error while Settopbox finishes": "Fehler beim Abschluss im Receiver",
+    "Writing to Port": "Schreiben auf den Port",
+    "Error while Settopbox finishes": "Fehler, während der Receiver abschließt",
     "Finishing": "Abschließen",
-    "Settopbox rejected the file": "Receiver hat die Datei abgelehnt",
+    "Settopbox rejected the file": "Der Receiver hat die Datei abgelehnt",
     "Uploading File": "Datei hochladen",
     "The Settopbox rejected a file": "Der Receiver hat eine Datei abgelehnt",
     "Error while starting the Settopbox": "Fehler beim Starten des Receivers",
@@ -115,6 +115,29 @@ GERMAN = {
     "A transfer is running. Stopping it now can leave the Settopbox unusable.\nStop the transfer and quit?":
         "Eine Übertragung läuft. Ein Abbruch kann den Receiver unbrauchbar machen.\n"
         "Übertragung abbrechen und beenden?",
+    # Qt's own name of the key, so that "Strg+Q" parses as Ctrl+Q.
+    "Ctrl": "Strg",
+    # Error texts of the serial-port layer (never shown by the window).
+    "No error": "Kein Fehler",
+    "The port is not open": "Der Port ist nicht geöffnet",
+    "The port is already open": "Der Port ist bereits geöffnet",
+    "The device %1 does not exist": "Das Gerät %1 existiert nicht",
+    "No permission to open the device %1": "Keine Berechtigung, das Gerät %1 zu öffnen",
+    "The device is locked by another program": "Das Gerät ist von einem anderen Programm gesperrt",
+    "The device is no serial line": "Das Gerät ist keine serielle Schnittstelle",
+    "The line settings could not be applied": "Die Schnittstelleneinstellungen konnten nicht übernommen werden",
+    "This baud rate is not supported": "Diese Baudrate wird nicht unterstützt",
+    "No memory left for the port buffers": "Kein Speicher mehr für die Portpuffer frei",
+    "Reading from the port failed": "Lesen vom Port fehlgeschlagen",
+    "Writing to the port failed": "Schreiben auf den Port fehlgeschlagen",
+    "The operation timed out": "Zeitüberschreitung beim Vorgang",
+    "A parity error was detected": "Ein Paritätsfehler wurde erkannt",
+    "A framing error was detected; check the baud rate":
+        "Ein Rahmenfehler wurde erkannt; bitte die Baudrate prüfen",
+    "A break was detected on the line": "Auf der Leitung wurde ein Break-Signal erkannt",
+    "Received data was lost: input buffer full": "Empfangene Daten gingen verloren: Eingangspuffer voll",
+    "The device was removed": "Das Gerät wurde entfernt",
+    "Unknown port error %1": "Unbekannter Portfehler %1",
 }
 
 ABOUT_DE = ("Mit diesem Programm können Sie Ihren Receiver aktualisieren\n"
@@ -146,7 +169,8 @@ def german(source):
     if source.startswith("With this program"):
         return ABOUT_DE + source[source.index("This software"):].replace(
             "This software uses the Qt-Framework", "Diese Software nutzt das Qt-Framework").replace(
-            "and QextSerialPort", "und QextSerialPort")
+            "and QextSerialPort", "und QextSerialPort").replace(
+            "Date: %2", "Datum: %2")
     return None
 
 
