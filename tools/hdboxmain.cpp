@@ -34,10 +34,28 @@ int main(int argc, char **argv)
     const QCommandLineOption noMarkers(QStringLiteral("no-markers"), QStringLiteral("Print the list without START and END."));
     const QCommandLineOption flood(QStringLiteral("flood"), QStringLiteral("Print N bytes after START and never END."), QStringLiteral("N"));
     const QCommandLineOption saveFile(QStringLiteral("save-file"), QStringLiteral("Write each loaded file to FILE."), QStringLiteral("FILE"));
-    for (const auto &o : {silent, refuse, cutAfter, garbage, longLine, delay, unknownCom, noBinary,
+    const QCommandLineOption samples(QStringLiteral("make-samples"), QStringLiteral("Write sample.app and sample.lis into DIR and exit."), QStringLiteral("DIR"));
+    for (const auto &o : {samples, silent, refuse, cutAfter, garbage, longLine, delay, unknownCom, noBinary,
                           noFin, comPrompts, echo, list, noMarkers, flood, saveFile})
         cl.addOption(o);
     cl.process(app);
+
+    if (cl.isSet(samples)) {
+        // Something to try a job with: an update file and a list of the HD kinds.
+        QByteArray update(64 * 1024, '\0');
+        for (int i = 0; i < update.size(); ++i)
+            update[i] = char((i * 31 + 7) & 0xff);
+        update.replace(16, 4, QByteArray::fromHex("00004023"));
+        const QString dir = cl.value(samples);
+        QFile a(dir + QStringLiteral("/sample.app")), l(dir + QStringLiteral("/sample.lis"));
+        const QByteArray list = hdBox::sampleList();
+        if (!a.open(QIODevice::WriteOnly) || a.write(update) != update.size()
+            || !l.open(QIODevice::WriteOnly) || l.write(list) != list.size()) {
+            std::fprintf(stderr, "velmora-hdbox: cannot write into %s\n", qPrintable(dir));
+            return 2;
+        }
+        return 0;
+    }
 
     hdBox::Behaviour b;
     b.silent = cl.isSet(silent);
