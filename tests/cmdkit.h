@@ -45,7 +45,6 @@ inline QString writeFile(const QString &name, const char *mark, int size = 4096)
 
 // The sample files, by what the two links make of them.
 inline QString hdUpdate(const QString &n = "hd.app") { return writeFile(n, "00004023"); }
-inline QString hdUpdateB(const QString &n = "hdb.app") { return writeFile(n, "00004043"); }
 inline QString hdList(const QString &n = "list.lis") { return writeFile(n, "00003040"); }
 inline QString sdList(const QString &n = "list.lst") { return writeFile(n, "00000a07"); }
 inline QString sdFw2(const QString &n = "sd2.app") { return writeFile(n, "00000907"); }

@@ -23,7 +23,6 @@ const QString SD_ENTRY = QStringLiteral("Channel list SD *.lst");
 QString sample(const QString &name)
 {
     if (name == "hd") return hdUpdate();
-    if (name == "hdB") return hdUpdateB();
     if (name == "hdList") return hdList();
     if (name == "sdList") return sdList();
     if (name == "sd2") return sdFw2();
@@ -33,9 +32,6 @@ QString sample(const QString &name)
     if (name == "missing") return QDir::current().absoluteFilePath("missing.app");
     // An HD list signature on a file too large for a list.
     if (name == "hdListBig") return writeFile("big.lis", "00003040", 409601);
-    // SD image signatures outside their size ranges.
-    if (name == "sd3small") return writeFile("sd3small.app", "00000d07", 92161 - 1);
-    if (name == "sd4big") return writeFile("sd4big.app", "00501c00", 460800);
     return QDir::current().absoluteFilePath(name); // a name that is not made
 }
 
@@ -99,8 +95,6 @@ private slots:
         dialogs = nullptr;
     }
 
-    void fileKinds_data();
-    void fileKinds();
     void updateHD_data();
     void updateHD();
     void updateSD_data();
@@ -121,40 +115,11 @@ private slots:
     void manyFiles();
     void drop_data();
     void drop();
-    void dropRefusedWhileBusy();
     void editor_data();
     void editor();
     void editorHidden();
     void about();
 };
-
-// The classification the commands build on, through the window's own links.
-void tst_commands::fileKinds_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("hd");
-    QTest::addColumn<int>("sd");
-    QTest::newRow("HD update 4023") << "hd" << 1 << 0;
-    QTest::newRow("HD update 4043") << "hdB" << 1 << 0;
-    QTest::newRow("HD list") << "hdList" << 2 << 0;
-    QTest::newRow("HD list too big") << "hdListBig" << 0 << 0;
-    QTest::newRow("SD list") << "sdList" << 0 << 1;
-    QTest::newRow("SD image 2") << "sd2" << 0 << 2;
-    QTest::newRow("SD image 3") << "sd3" << 0 << 3;
-    QTest::newRow("SD image 3 too small") << "sd3small" << 0 << 0;
-    QTest::newRow("SD image 4") << "sd4" << 0 << 4;
-    QTest::newRow("text") << "text" << 0 << 0;
-    QTest::newRow("missing") << "missing" << 0 << 0;
-}
-
-void tst_commands::fileKinds()
-{
-    QFETCH(QString, file);
-    make();
-    const QString path = sample(file);
-    QTEST(int(const_cast<serialComVesk &>(w->linkHD()).checkFiletype(path)), "hd");
-    QTEST(int(const_cast<serialComKarn &>(w->linkSD()).checkFiletype(path)), "sd");
-}
 
 void tst_commands::updateHD_data()
 {
@@ -544,24 +509,6 @@ void tst_commands::drop()
     QTest::qWait(20);
     QCOMPARE(req.sent(), 0);
     QVERIFY(!w->jobRunning());
-}
-
-void tst_commands::dropRefusedWhileBusy()
-{
-    make();
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(hdUpdate())});
-    data.setText("plain");
-    w->slotCurrentAction(40);
-    QVERIFY(!w->acceptDrops());
-    w->slotCurrentAction(41);
-    QVERIFY(w->acceptDrops());
-    // Only URL lists are taken.
-    QMimeData text;
-    text.setText("/some/file.app");
-    QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &enter);
-    QVERIFY(!enter.isAccepted());
 }
 
 void tst_commands::editor_data()
