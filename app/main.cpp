@@ -1,4 +1,5 @@
 #include "mainwindow.h"
+#include "signalclose.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -46,7 +47,11 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationVersion(QStringLiteral("3.0"));
 
+    // Before the window: a job started from the command line must already
+    // be stoppable by a signal.
+    signalClose closer;
     MainWindow window;
+    QObject::connect(&closer, &signalClose::closeRequested, &window, &MainWindow::closeWithoutAsking);
     const QString icon = MainWindow::windowIconFile();
     if (!icon.isEmpty())
         window.setWindowIcon(QIcon(icon));

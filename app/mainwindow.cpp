@@ -5,6 +5,7 @@
 #include "ui_mainwindow.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -240,11 +241,15 @@ void MainWindow::slotCurrentAction(int action)
         return;
     case statusTable::Result:
         ui->statusBar->showMessage(text(row->status), row->timeout);
+        if (m_closeWithoutAsking)
+            return;
         QMessageBox::information(this, text(row->title), text(row->text), QMessageBox::Ok,
                                  QMessageBox::NoButton);
         return;
     case statusTable::Error:
         ui->statusBar->showMessage(text(row->status), row->timeout);
+        if (m_closeWithoutAsking)
+            return;
         QMessageBox::critical(this, text(row->title), text(row->text), QMessageBox::Ok,
                               QMessageBox::NoButton);
         return;
@@ -253,9 +258,23 @@ void MainWindow::slotCurrentAction(int action)
 
 // ---------------------------------------------------------------- closing
 
+void MainWindow::closeWithoutAsking()
+{
+    m_closeWithoutAsking = true;
+    // A message box runs a loop of its own; end each one so that the close
+    // below runs once they have returned.
+    for (int guard = 0; guard < 16; ++guard) {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            break;
+        dialog->reject();
+    }
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_busy) {
+    if (m_busy && !m_closeWithoutAsking) {
         // Breaking off a transfer can leave the box without firmware, so the
         // user decides; the job then ends at its next wait and closes the port.
         const auto answer = QMessageBox::question(

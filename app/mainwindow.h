@@ -47,6 +47,9 @@ signals:
 
 public slots:
     void slotCurrentAction(int action);
+    // A close from outside (a signal): like the user's close, but a running
+    // job is stopped without a question and open message boxes are dismissed.
+    void closeWithoutAsking();
     void slotLanguageChanged(QAction *action);
 
 private slots:
@@ -96,4 +99,5 @@ private:
     QThread m_threadLog;
     bool m_busy = false;
     bool m_shutDown = false;
+    bool m_closeWithoutAsking = false;
 };
