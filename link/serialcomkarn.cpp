@@ -52,6 +52,14 @@ constexpr qint64 listProgressSize = 185026;
 const QByteArray startMarker("Start Upload");
 const QByteArray endMarker("End Upload");
 
+// A vanished line (adapter pulled, box's end closed) answers every wait at
+// once with nothing; waiting out a window on it only hides what happened.
+bool lineGone(const QSerialPort *port)
+{
+    const QSerialPort::SerialPortError e = port->error();
+    return e == QSerialPort::ResourceError || e == QSerialPort::ReadError;
+}
+
 QString cite(const QString &prefix, const QString &line)
 {
     return prefix + QLatin1Char('"') + line + QLatin1Char('"');
@@ -353,8 +361,16 @@ bool serialComKarn::waitForFinish()
 uchar serialComKarn::checkFiletype(QString filename)
 {
     QFile file(filename);
-    if (filename.isEmpty() || !file.open(QIODevice::ReadOnly))
+    if (filename.isEmpty())
         return 0;
+    if (!file.open(QIODevice::ReadOnly)) {
+        // A missing file is the caller's to report; a directory or an
+        // unreadable file would otherwise end the job without a word.
+        if (file.exists())
+            emit writeLog(QStringLiteral("Checked FiletypeSD: cannot read ") + filename + QStringLiteral(": ")
+                          + file.errorString());
+        return 0;
+    }
     const qint64 size = file.size();
     QString signature;
     if (file.seek(16))
@@ -606,6 +622,11 @@ bool serialComKarn::receiveChannellist(QString name)
         }
         if (stopped())
             return false;
+        if (lineGone(serialPort)) {
+            emit writeLog(QStringLiteral("Error: serial line lost: ") + serialPort->errorString());
+            emit sendCurrentAction(24);
+            return false;
+        }
         chunk = readChunk(1024, clock, dataWindow);
     }
     emit writeLog(QStringLiteral("End of List found"));

@@ -153,8 +153,14 @@ void serialComVesk::getChannellist()
 unsigned char serialComVesk::checkFiletype(QString filename)
 {
     QFile file(filename);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        // A missing file is the caller's to report; a directory or an
+        // unreadable file would otherwise end the job without a word.
+        if (file.exists())
+            emit writeLog(QStringLiteral("Checked FiletypeHD: cannot read ") + filename + QStringLiteral(": ")
+                          + file.errorString());
         return 0;
+    }
     QByteArray hex;
     if (file.seek(16))
         hex = file.read(4).toHex();

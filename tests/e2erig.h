@@ -125,6 +125,18 @@ public:
     QProcess m_proc;
 };
 
+// True when the process has the device open: what a port left open shows.
+inline bool holdsDevice(qint64 pid, const QString &device)
+{
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QString &fd : fds.entryList(QDir::System | QDir::NoDotAndDotDot)) {
+        const QString target = QFile::symLinkTarget(fds.filePath(fd));
+        if (target == device || target.startsWith(device + QLatin1Char(' ')))
+            return true;
+    }
+    return false;
+}
+
 // True when a program could open the line now, so nobody holds it.
 inline bool lineFree(const QString &device)
 {
