@@ -15,8 +15,12 @@ foreach(t filetype replies)
     target_link_libraries(fuzz_${t} PRIVATE velmoralink velmorasim Qt5::Core)
     set(wd ${CMAKE_CURRENT_BINARY_DIR}/run/fuzz_${t})
     file(MAKE_DIRECTORY ${wd}/corpus)
+    set(dict)
+    if(EXISTS ${fuzz_dir}/${t}.dict)
+        set(dict -dict=${fuzz_dir}/${t}.dict)
+    endif()
     add_test(NAME fuzz_${t}
-             COMMAND fuzz_${t} -max_total_time=10 -timeout=10 -print_final_stats=1
+             COMMAND fuzz_${t} -max_total_time=10 -timeout=10 -print_final_stats=1 ${dict}
                      -artifact_prefix=${wd}/ ${wd}/corpus ${fuzz_dir}/corpus/${t}
              WORKING_DIRECTORY ${wd})
     set_tests_properties(fuzz_${t} PROPERTIES LABELS fuzz TIMEOUT 120)
