@@ -102,7 +102,7 @@ void tst_sdlist::failedDownloads_data()
     QTest::newRow("start later than the dash window") << 0 << 25 << "Timeout!";
     QTest::newRow("no start at all") << 1 << 24 << "No Data received!";
     QTest::newRow("babble without a start") << 2 << 24 << "No start of the list found!";
-    QTest::newRow("line vanishes mid-list") << 3 << 25 << "Timeout!";
+    QTest::newRow("line vanishes mid-list") << 3 << 24 << "Error: serial line lost: ";
     QTest::newRow("list without its end") << 4 << 25 << "Timeout!";
     QTest::newRow("endless list") << 5 << 24 << "List too long, download stopped at";
     QTest::newRow("folder missing") << 6 << 22 << "Couldn't open File";
