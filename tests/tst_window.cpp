@@ -1,4 +1,5 @@
 // The window's start-up, log, ports, job start, command line and closing.
+#include "cmdkit.h"
 #include "mainwindow.h"
 #include "modalcloser.h"
 #include "ptyline.h"
@@ -11,22 +12,9 @@
 
 namespace {
 
-// The window reads QCoreApplication::arguments(); the application keeps a
-// reference to this argument vector, so each case can give its own line.
-int g_argc = 1;
-char *g_argv[64];
-QList<QByteArray> g_store;
-
-void setArguments(const QStringList &args)
-{
-    g_store = {QByteArrayLiteral("velmora")};
-    for (const QString &a : args)
-        g_store << a.toLocal8Bit();
-    g_argc = g_store.size();
-    for (int i = 0; i < g_argc; ++i)
-        g_argv[i] = g_store[i].data();
-    g_argv[g_argc] = nullptr;
-}
+using cmdkit::g_argc;
+using cmdkit::g_argv;
+using cmdkit::setArguments;
 
 QStringList logLines()
 {
@@ -41,15 +29,9 @@ QStringList logLines()
     return lines;
 }
 
-// An HD update file: bytes 16..19 are 00 00 40 23.
 QString writeHdUpdate(const QString &name)
 {
-    QByteArray data(4096, '\x55');
-    data.replace(16, 4, QByteArray("\x00\x00\x40\x23", 4));
-    QFile f(name);
-    f.open(QIODevice::WriteOnly);
-    f.write(data);
-    return QFileInfo(name).absoluteFilePath();
+    return cmdkit::hdUpdate(name);
 }
 
 } // namespace
