@@ -110,6 +110,13 @@ std::vector<faultCase> cases()
                      QVERIFY2(r.size() < 50 * 1024 * 1024, "the whole file went out after the stop");
                      QVERIFY(!r.endsWith("s\r\n"));
                  }});
+    c.push_back({"hd huge update sent whole", "UpdateHD", {}, {}, QByteArray(), Sparse, "big.bin", {}, 0, 60000,
+                 {"Ready to send file ", "File sent. Wrote 52428800 data", "Update done after"},
+                 [](const QByteArray &r, const QStringList &) {
+                     QCOMPARE(r.size(), 6 + 50 * 1024 * 1024 + 3);
+                     QVERIFY(r.mid(6, 4096) == patterned(4096, "00004023"));
+                     QVERIFY(r.mid(6 + 4096, 50 * 1024 * 1024 - 4096) == QByteArray(50 * 1024 * 1024 - 4096, '\0'));
+                 }});
     c.push_back({"hd window closed during list download", "GetListHD",
                  [](hdBox::Behaviour &b) { b.list = hdBox::sampleList(200); b.listSplits = {2000}; b.splitPauseMs = 20000; }, {},
                  oldList, Bytes, "out.lis", "Start found", 500, 10000, {"Start found", stopped}, onlyCommands("help\r\nchlist\r\n")});
