@@ -1,0 +1,28 @@
+# Run by ctest as a script: installs the build into a fresh prefix and checks
+# what lands there, and that --help and --version answer without a window.
+file(REMOVE_RECURSE ${PREFIX})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX} RESULT_VARIABLE rc OUTPUT_QUIET)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "install failed: ${rc}")
+endif()
+foreach(f bin/velmora share/applications/velmora.desktop share/icons/hicolor/32x32/apps/velmora.png
+          share/man/man1/velmora.1)
+    if(NOT EXISTS ${PREFIX}/${f})
+        message(FATAL_ERROR "not installed: ${f}")
+    endif()
+endforeach()
+file(READ ${PREFIX}/share/applications/velmora.desktop desktop)
+if(NOT desktop MATCHES "Exec=velmora" OR NOT desktop MATCHES "Icon=velmora")
+    message(FATAL_ERROR "desktop entry does not start velmora with its icon")
+endif()
+# No display at all: a window would fail to open, so an answer proves there was none.
+set(ENV{QT_QPA_PLATFORM} "")
+set(ENV{DISPLAY} "")
+execute_process(COMMAND ${PREFIX}/bin/velmora --version OUTPUT_VARIABLE out RESULT_VARIABLE rc TIMEOUT 10)
+if(NOT rc EQUAL 0 OR NOT out MATCHES "^Velmora 3.0")
+    message(FATAL_ERROR "--version: ${rc} ${out}")
+endif()
+execute_process(COMMAND ${PREFIX}/bin/velmora --help OUTPUT_VARIABLE out RESULT_VARIABLE rc TIMEOUT 10)
+if(NOT rc EQUAL 0 OR NOT out MATCHES "-p PORT" OR NOT out MATCHES "-s ")
+    message(FATAL_ERROR "--help: ${rc} ${out}")
+endif()
