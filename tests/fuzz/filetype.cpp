@@ -1,8 +1,11 @@
-// Fuzzes the file classification of both families. The input is a file
-// image: its first four bytes (little endian) ask for a file size, which the
-// rest of the input is padded to with zeros, so that the size windows of the
-// large SD images are reached without huge inputs. The kinds are re-derived
-// here from the signature and size rules and compared with the links.
+// Fuzzes the file classification of both families. The input is a four-byte
+// head and a file image, which is padded with zeros to the size that the head
+// asks for, so that the size windows of the large SD images are reached
+// without huge inputs. Head byte 0 below 0x80: bytes 1..3 give the size
+// (little endian); from 0x80 on: byte 1 picks one of the size limits of the
+// rules and byte 2 a size from two below to two above it. The kinds are
+// re-derived here from the signature and size rules and compared with the
+// links.
 
 #include "serialcomkarn.h"
 #include "serialcomvesk.h"
@@ -23,6 +26,8 @@ namespace {
 
 // Largest file the input may ask for: just beyond the largest SD image.
 constexpr uint32_t maxFileSize = 470000;
+// The sizes where a rule changes its mind.
+constexpr uint32_t limits[] = {20, 92161, 102400, 153599, 204800, 358401, 409600, 460799};
 
 struct rig
 {
@@ -94,11 +99,15 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    uint32_t asked = 0;
+    uint8_t h[4] = {0, 0, 0, 0};
     const size_t head = size < 4 ? size : 4;
-    for (size_t i = 0; i < head; ++i)
-        asked |= uint32_t(data[i]) << (8 * i);
-    asked %= maxFileSize + 1;
+    std::memcpy(h, data, head);
+    uint32_t asked;
+    if (h[0] & 0x80) {
+        asked = limits[h[1] % (sizeof limits / sizeof limits[0])] + h[2] % 5 - 2;
+    } else {
+        asked = (uint32_t(h[1]) | uint32_t(h[2]) << 8 | uint32_t(h[3]) << 16) % (maxFileSize + 1);
+    }
     const uint8_t *body = data + head;
     const size_t bodySize = size - head;
     const uint64_t fileSize = bodySize > asked ? bodySize : asked;
