@@ -5,3 +5,10 @@ foreach(t e2ejobs e2efaults)
     target_compile_definitions(tst_${t} PRIVATE VELMORA_PROGRAM="$<TARGET_FILE:velmora>")
     add_dependencies(tst_${t} velmora)
 endforeach()
+
+# The close signals in process, with the window and a running job.
+velmora_add_test(tst_signalclose ${CMAKE_CURRENT_LIST_DIR}/tst_signalclose.cpp
+    ${CMAKE_SOURCE_DIR}/app/signalclose.cpp ${CMAKE_SOURCE_DIR}/app/signalclose.h
+    LIBS velmoraapp velmorares velmoratestkit velmorahdbox TIMEOUT 60)
+target_include_directories(tst_signalclose PRIVATE ${CMAKE_SOURCE_DIR}/app)
+target_compile_definitions(tst_signalclose PRIVATE VELMORA_PROGRAM="$<TARGET_FILE:velmora>")
