@@ -1,8 +1,10 @@
 // Fuzzes the reply handling of the dialogue: a real link job runs over a
 // pseudo-terminal whose far end answers with the fuzzer's bytes.
 //
-// Input: the first byte picks the job (bits 0-1: HD update, HD list
-// download, SD update, SD list download) and how the box talks (bit 7 set:
+// Input: the first byte picks the job (bits 0-2: HD update, HD list
+// download, SD update, SD list download, HD list upload, SD list upload, and
+// twice an HD service query, which bits 3-4 pick: software version,
+// low-power version, MAC address, factory reset) and how the box talks (bit 7 set:
 // the rest is cut at every 0xff byte and the box sends the next piece each
 // time the program writes to it; clear: the box sends everything at once
 // after the program's first byte). The windows are shrunk so that a job
@@ -39,7 +41,7 @@
 
 namespace {
 
-enum Job { UpdateHD, GetListHD, UpdateSD, GetListSD };
+enum Job { UpdateHD, GetListHD, UpdateSD, GetListSD, SendListHD, SendListSD, QueryHD, QueryHDToo };
 
 const QByteArray oldList("previous list, must survive a failed download\n");
 
@@ -147,6 +149,7 @@ struct outcome
     Job job;
     QVector<int> codes;
     QStringList log;
+    QStringList results;
     QByteArray sent;
 };
 
@@ -158,6 +161,8 @@ void show(const outcome &o)
     std::fprintf(stderr, "\nlog:\n");
     for (const QString &l : o.log)
         std::fprintf(stderr, "  %s\n", qPrintable(l));
+    for (const QString &r : o.results)
+        std::fprintf(stderr, "result: %s\n", qPrintable(r));
     std::fprintf(stderr, "box sent %d bytes\n", o.sent.size());
 }
 
@@ -270,6 +275,48 @@ void checkListSD(const outcome &o, bool saved, const QByteArray &file)
     fail(o, "the saved list is not the bytes between the markers");
 }
 
+// A service query: one result at most, and only when the box answered; the
+// text is the box's answer (upper case, without CR and LF) or a fixed word.
+void checkQuery(const outcome &o, int query)
+{
+    if (query == 3) {
+        if (!o.results.isEmpty() || o.codes.contains(69))
+            fail(o, "the factory reset reported a result");
+        return;
+    }
+    if (o.results.size() > 1)
+        fail(o, "a query reported more than one result");
+    const bool answered = o.results.size() == 1;
+    if (answered == (o.codes.contains(69) || o.codes.contains(68)))
+        fail(o, "a query reports both a result and a failure, or neither");
+    if (!answered)
+        return;
+    QByteArray stripped = o.sent;
+    stripped.replace('\r', QByteArray()).replace('\n', QByteArray());
+    const QString heard = QString::fromLatin1(stripped.constData(), stripped.size()).toUpper();
+    const QString r = o.results.first();
+    switch (query) {
+    case 0:
+        if (r != QLatin1String("----") && (!heard.contains(r) || r.contains(QLatin1String("UNKNOWN"))))
+            fail(o, "a software version the box never sent");
+        break;
+    case 1:
+        if (r != QLatin1String("--") && r.contains(QLatin1String("UNKNOWN")))
+            fail(o, "an unknown low-power version shown as a version");
+        break;
+    default:
+        if (r == QLatin1String("???") || r == QLatin1String("no LAN-Device"))
+            break;
+        if (r.size() < 15)
+            fail(o, "a MAC address shorter than its dashes");
+        for (int at : {2, 5, 8, 11, 14}) {
+            if (r.at(at) != QLatin1Char('-'))
+                fail(o, "a MAC address without its dashes");
+        }
+        break;
+    }
+}
+
 } // namespace
 
 // The HD restart step traces to the debug output: only shown on request.
@@ -305,7 +352,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size == 0)
         return 0;
     outcome o;
-    o.job = Job(data[0] & 3);
+    o.job = Job(data[0] & 7);
+    const int query = (data[0] >> 3) & 3;
     const bool reactive = data[0] & 0x80;
     const QByteArray payload(reinterpret_cast<const char *>(data + 1), int(size - 1));
     QVector<QByteArray> pieces;
@@ -319,27 +367,44 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzzBox box(pieces, reactive);
     if (!box.open())
         std::abort();
-    const QString list = o.job == GetListHD ? g->listHD : g->listSD;
-    writeFile(list, oldList);
+    writeFile(g->listHD, o.job == SendListHD ? fileWithSignature("\x00\x00\x30\x40") : oldList);
+    writeFile(g->listSD, o.job == SendListSD ? fileWithSignature("\x00\x00\x0a\x07") : oldList);
 
     auto note = [&o](int code) { o.codes << code; };
     auto log = [&o](const QString &line) { o.log << line; };
-    if (o.job == UpdateHD || o.job == GetListHD) {
-        serialComVesk hd(box.path(), o.job == UpdateHD ? g->updateHD : g->listHD);
-        QObject::connect(&hd, &serialComVesk::sendCurrentAction, note);
-        QObject::connect(&hd, &serialComVesk::writeLog, log);
-        if (o.job == UpdateHD)
-            hd.updateFirmware();
-        else
-            hd.getChannellist();
-    } else {
+    auto result = [&o](const QString &text) { o.results << text; };
+    if (o.job == UpdateSD || o.job == GetListSD || o.job == SendListSD) {
         serialComKarn sd(box.path(), o.job == UpdateSD ? g->updateSD : g->listSD);
         QObject::connect(&sd, &serialComKarn::sendCurrentAction, note);
         QObject::connect(&sd, &serialComKarn::writeLog, log);
         if (o.job == UpdateSD)
             sd.updateFirmware();
-        else
+        else if (o.job == GetListSD)
             sd.getChannellist();
+        else
+            sd.sendChannellist();
+    } else {
+        serialComVesk hd(box.path(), o.job == UpdateHD ? g->updateHD : g->listHD);
+        QObject::connect(&hd, &serialComVesk::sendCurrentAction, note);
+        QObject::connect(&hd, &serialComVesk::writeLog, log);
+        QObject::connect(&hd, &serialComVesk::sendSoftwareVersion, result);
+        QObject::connect(&hd, &serialComVesk::sendLowPowerVersion, result);
+        QObject::connect(&hd, &serialComVesk::sendMACAddress, result);
+        switch (o.job) {
+        case UpdateHD: hd.updateFirmware(); break;
+        case GetListHD: hd.getChannellist(); break;
+        case SendListHD: hd.sendChannellist(); break;
+        default:
+            if (query == 0)
+                hd.readSoftwareVersion();
+            else if (query == 1)
+                hd.readLowPowerVersion();
+            else if (query == 2)
+                hd.readMACAddress();
+            else
+                hd.initFactoryReset();
+            break;
+        }
     }
     box.finish();
     o.sent = box.sent();
@@ -348,13 +413,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     switch (o.job) {
     case UpdateHD:
-        checkFrame(o, 40, 66, 41, 40, 77, true);
-        checkSuccess(o, 67, range(68, 77));
+    case SendListHD: {
+        const bool update = o.job == UpdateHD;
+        checkFrame(o, 40, update ? 66 : 50, 41, 40, 77, true);
+        checkSuccess(o, update ? 67 : 65, range(68, 77));
         // The final start's outcome and the binary-mode notice do not decide
-        // an HD update; the load menu, the flash and the finish do.
-        if (o.codes.contains(67) && !inOrder(o.sent, {"load App", "flash it", "fin"}))
-            fail(o, "update reported done without the box's replies");
+        // an HD transfer; the load menu, the flash and the finish do.
+        if (o.codes.contains(update ? 67 : 65) && !inOrder(o.sent, {"load App", "flash it", "fin"}))
+            fail(o, "transfer reported done without the box's replies");
         break;
+    }
     case GetListHD: {
         checkFrame(o, 40, 42, 41, 40, 77, true);
         checkSuccess(o, 45, range(68, 77));
@@ -365,14 +433,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         break;
     }
     case UpdateSD:
-        checkFrame(o, 0, 15, 1, 0, 33, false);
-        // The box not starting afterwards does not undo an update (29 may stand).
-        checkSuccess(o, 16, range(21, 33, 29));
-        if (o.codes.contains(16)
+    case SendListSD: {
+        const bool update = o.job == UpdateSD;
+        checkFrame(o, 0, update ? 15 : 6, 1, 0, 33, false);
+        // The box not starting afterwards does not undo a transfer (29 may stand).
+        checkSuccess(o, update ? 16 : 14, range(21, 33, 29));
+        if (o.codes.contains(update ? 16 : 14)
             && !inOrder(o.sent, {"Upload Ch_Data", "binary mode", "Write", "ready"})
             && !inOrder(o.sent, {"Upload Ch_Data", "binary mode", "ready", "Write"}))
-            fail(o, "update reported done without the box's replies");
+            fail(o, "transfer reported done without the box's replies");
         break;
+    }
     case GetListSD: {
         checkFrame(o, 0, 2, 1, 0, 33, false);
         checkSuccess(o, 5, range(21, 33));
@@ -390,6 +461,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         checkListSD(o, saved, readFile(g->listSD));
         break;
     }
+    case QueryHD:
+    case QueryHDToo:
+        checkFrame(o, 40, 46 + query, 41, 40, 77, false);
+        checkQuery(o, query);
+        break;
     }
     return 0;
 }
