@@ -1,9 +1,30 @@
 #!/usr/bin/env bash
 # Builds Velmora with its tests and runs them all.
+#   bash tools/test.sh                       plain build in build/
+#   bash tools/test.sh --sanitize address    AddressSanitizer + UBSan in build-asan/
+#   bash tools/test.sh --sanitize thread     ThreadSanitizer in build-tsan/
+# (VELMORA_SANITIZE=address|thread in the environment does the same.)
+# Further arguments go to ctest.
 set -euo pipefail
 VELMORA_TOP=$(cd "$(dirname "$0")/.." && pwd)
+mode=${VELMORA_SANITIZE:-}
+if [ "${1:-}" = "--sanitize" ]; then
+    mode=${2:?--sanitize needs address or thread}
+    shift 2
+fi
+case "$mode" in
+    "")      dir=build ;;
+    address) dir=build-asan ;;
+    thread)  dir=build-tsan ;;
+    *)       echo "unknown sanitizer: $mode (address or thread)" >&2; exit 2 ;;
+esac
 . "$VELMORA_TOP/tools/deps.sh"
 velmora_deps "${VELMORA_BUILD_PACKAGES[@]}"
-velmora_build build
-cd "$VELMORA_TOP/build"
+velmora_build "$dir" -DVELMORA_SANITIZE="$mode"
+cd "$VELMORA_TOP/$dir"
+# Any sanitizer report ends the process with a failing code, so the test fails.
+export ASAN_OPTIONS="halt_on_error=1:exitcode=23:fast_unwind_on_malloc=0:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:exitcode=24"
+export LSAN_OPTIONS="suppressions=$VELMORA_TOP/tools/lsan.supp:print_suppressions=0:exitcode=23"
+export TSAN_OPTIONS="halt_on_error=1:exitcode=66:second_deadlock_stack=1:suppressions=$VELMORA_TOP/tools/tsan.supp:print_suppressions=0"
 QT_QPA_PLATFORM=offscreen ctest -j"$(nproc)" --output-on-failure "$@"
