@@ -27,4 +27,13 @@ export ASAN_OPTIONS="halt_on_error=1:exitcode=23:fast_unwind_on_malloc=0:detect_
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:exitcode=24"
 export LSAN_OPTIONS="suppressions=$VELMORA_TOP/tools/lsan.supp:print_suppressions=0:exitcode=23"
 export TSAN_OPTIONS="halt_on_error=1:exitcode=66:second_deadlock_stack=1:suppressions=$VELMORA_TOP/tools/tsan.supp:print_suppressions=0"
-QT_QPA_PLATFORM=offscreen ctest -j"$(nproc)" --output-on-failure "$@"
+# Qt is not instrumented, so TSan cannot see the ordering Qt's own mutexes give to queued
+# calls across QThreads and to QThread::wait(): tests whose objects live in a QThread
+# (the window, the log thread, the link tests driving a link in a QThread) drown in such
+# reports. Under TSan they are left out unless VELMORA_TSAN_ALL=1; the link-and-box tests
+# (link in the test thread, box in a std::thread) run.
+skip=()
+if [ "$mode" = thread ] && [ -z "${VELMORA_TSAN_ALL:-}" ]; then
+    skip=(-E '^(tst_commands|tst_settings|tst_languages|tst_languages_fr|tst_e2ejobs|tst_e2efaults|tst_signalclose|tst_hdjobs|tst_form|tst_window|tst_status|tst_logfile)$')
+fi
+QT_QPA_PLATFORM=offscreen ctest -j"$(nproc)" --output-on-failure "${skip[@]}" "$@"
