@@ -187,13 +187,16 @@ void MainWindow::slotStartAction()
     if (ui->lblFilename->text().isEmpty() || m_transfer > jobKindCount || m_transfer == 0)
         return;
     const JobKind &job = jobKinds[m_transfer - 1];
-    if (job.hd) {
-        m_threadHD.start();
+    QThread &thread = job.hd ? m_threadHD : m_threadSD;
+    // Right after a job's end the thread may still be leaving its loop; a
+    // start then would be lost and the request would wait for a later one.
+    if (thread.isRunning())
+        thread.wait(200);
+    thread.start();
+    if (job.hd)
         m_serialHD.setFilename(ui->lblFilename->text());
-    } else {
-        m_threadSD.start();
+    else
         m_serialSD.setFilename(ui->lblFilename->text());
-    }
     emit(this->*job.request)();
 }
 

@@ -71,6 +71,7 @@ private slots:
     void startActionDoesNothing();
     void startActionStartsFamily_data();
     void startActionStartsFamily();
+    void rerunRightAfterEnd();
     void commandLine_data();
     void commandLine();
     void commandLineStartsJob();
@@ -207,6 +208,23 @@ void tst_window::startActionStartsFamily()
     QCOMPARE(closer.boxes().first().title, QStringLiteral("Opening COM-Port"));
     QTRY_VERIFY(!w->jobRunning());
     QTRY_VERIFY(w->form()->btnUpdate->isEnabled());
+}
+
+void tst_window::rerunRightAfterEnd()
+{
+    // Each end code starts the job again at once, while the link thread is
+    // still leaving its loop; every run must still happen.
+    make({"-t", "GetListHD", "-f", "job.lis", "-p", "/dev/null"});
+    modalCloser closer;
+    int ends = 0;
+    connect(&w->linkHD(), &serialComVesk::sendCurrentAction, w, [&](int code) {
+        if (code == 41 && ++ends < 4)
+            w->form()->actionRerun->trigger();
+    }, Qt::QueuedConnection);
+    w->form()->actionRerun->setEnabled(true);
+    w->form()->actionRerun->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(ends, 4, 5000);
+    QTRY_COMPARE(closer.boxes().size(), 4);
 }
 
 void tst_window::commandLine_data()
