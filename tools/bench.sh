@@ -4,8 +4,8 @@ set -euo pipefail
 VELMORA_TOP=$(cd "$(dirname "$0")/.." && pwd)
 . "$VELMORA_TOP/tools/deps.sh"
 velmora_deps "${VELMORA_BUILD_PACKAGES[@]}"
-velmora_build build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
-b=$VELMORA_TOP/build-bench/bench
+velmora_build "${VELMORA_BENCH_DIR:-build-bench}" -DCMAKE_BUILD_TYPE=Release >/dev/null
+b=$VELMORA_TOP/${VELMORA_BENCH_DIR:-build-bench}/bench
 export QT_QPA_PLATFORM=offscreen
 row() { # name, program...
     local name=$1; shift
