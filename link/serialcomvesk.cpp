@@ -402,22 +402,31 @@ bool serialComVesk::sendFile()
     return true;
 }
 
+// The job's file must exist and be of the given kind; otherwise the job
+// ends here, before anything is sent.
+bool serialComVesk::acceptJobFile(const QString &missingText, unsigned char kind)
+{
+    if (!QFile::exists(filename)) {
+        emit writeLog(missingText);
+        emit sendCurrentAction(71);
+        emit sendCurrentAction(41);
+        return false;
+    }
+    if (checkFiletype(filename) != kind) {
+        emit sendCurrentAction(77);
+        emit sendCurrentAction(41);
+        return false;
+    }
+    return true;
+}
+
 void serialComVesk::doUpdateFirmware()
 {
     emit writeLog(QStringLiteral("Updating Firmware: ") + filename);
     QElapsedTimer clock;
     clock.start();
-    if (!QFile::exists(filename)) {
-        emit writeLog(QStringLiteral("Updatefile not exist"));
-        emit sendCurrentAction(71);
-        emit sendCurrentAction(41);
+    if (!acceptJobFile(QStringLiteral("Updatefile not exist"), 1))
         return;
-    }
-    if (checkFiletype(filename) != 1) {
-        emit sendCurrentAction(77);
-        emit sendCurrentAction(41);
-        return;
-    }
     if (!restartPCB() || !openLoadMenu())
         return;
     waitForBinaryMode();
@@ -435,17 +444,8 @@ void serialComVesk::doSendChannellist()
     emit writeLog(QStringLiteral("Uploading Channel list: ") + filename);
     QElapsedTimer clock;
     clock.start();
-    if (!QFile::exists(filename)) {
-        emit writeLog(QStringLiteral("Channel list not exist"));
-        emit sendCurrentAction(71);
-        emit sendCurrentAction(41);
+    if (!acceptJobFile(QStringLiteral("Channel list not exist"), 2))
         return;
-    }
-    if (checkFiletype(filename) != 2) {
-        emit sendCurrentAction(77);
-        emit sendCurrentAction(41);
-        return;
-    }
     if (!restartPCB() || !openLoadMenu())
         return;
     waitForBinaryMode();

@@ -57,6 +57,7 @@ private:
     void closePort();
     void runJob(int code, void (serialComVesk::*body)());
 
+    bool acceptJobFile(const QString &missingText, unsigned char kind);
     void doUpdateFirmware();
     void doSendChannellist();
     void doGetChannellist();
