@@ -470,21 +470,29 @@ void serialComKarn::doUpdateFirmware()
             return;
         }
     }
-    if (!openLoadMenu())
-        return;
-    for (const QString &file : files) {
-        if (!initUpload() || !sendFile(file))
-            return;
-        if (!waitForFinish()) {
-            startSettopbox();
-            return;
-        }
-    }
-    startSettopbox();
-    if (stopped())
+    if (!loadFiles(files))
         return;
     emit writeLog(QStringLiteral("Update done after %L1 s").arg(qint64(clock.elapsed() / 1000)));
     emit sendCurrentAction(16);
+}
+
+// Loads the files one after the other in one visit to the load menu, then
+// starts the box again (also after a file it did not finish); false when the
+// job ended early.
+bool serialComKarn::loadFiles(const QStringList &files)
+{
+    if (!openLoadMenu())
+        return false;
+    for (const QString &file : files) {
+        if (!initUpload() || !sendFile(file))
+            return false;
+        if (!waitForFinish()) {
+            startSettopbox();
+            return false;
+        }
+    }
+    startSettopbox();
+    return !stopped();
 }
 
 void serialComKarn::doSendChannellist()
@@ -499,14 +507,7 @@ void serialComKarn::doSendChannellist()
         emit sendCurrentAction(32);
         return;
     }
-    if (!openLoadMenu() || !initUpload() || !sendFile(name))
-        return;
-    if (!waitForFinish()) {
-        startSettopbox();
-        return;
-    }
-    startSettopbox();
-    if (stopped())
+    if (!loadFiles({name}))
         return;
     emit writeLog(QStringLiteral("Uploading done after %L1 s").arg(qint64(clock.elapsed() / 1000)));
     emit sendCurrentAction(14);

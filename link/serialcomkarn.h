@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 
@@ -63,6 +64,7 @@ private:
     bool startSettopbox();
 
     bool sendFile(QString name);
+    bool loadFiles(const QStringList &files);
     void doUpdateFirmware();
     bool receiveChannellist(QString name);
     void doGetChannellist();
