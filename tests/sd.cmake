@@ -1,7 +1,0 @@
-set(sd_rig ${CMAKE_CURRENT_LIST_DIR}/sdrig.h)
-velmora_add_test(tst_sdfiletype ${CMAKE_CURRENT_LIST_DIR}/sdfiletype.cpp ${sd_rig} LIBS velmoralink velmorasdbox)
-velmora_add_test(tst_sdsteps ${CMAKE_CURRENT_LIST_DIR}/sdsteps.cpp ${sd_rig} LIBS velmoralink velmorasdbox TIMEOUT 240)
-velmora_add_test(tst_sdupdate ${CMAKE_CURRENT_LIST_DIR}/sdupdate.cpp ${sd_rig} LIBS velmoralink velmorasdbox TIMEOUT 240)
-velmora_add_test(tst_sdlist ${CMAKE_CURRENT_LIST_DIR}/sdlist.cpp ${sd_rig} LIBS velmoralink velmorasdbox TIMEOUT 240)
-target_compile_definitions(tst_sdlist PRIVATE SDBOX_PROGRAM="$<TARGET_FILE:velmora-sdbox>")
-add_dependencies(tst_sdlist velmora-sdbox)
