@@ -70,6 +70,12 @@ QByteArray hdBox::received() const
     return m_received;
 }
 
+QString hdBox::lineSettings() const
+{
+    std::lock_guard<std::mutex> g(m_lock);
+    return m_settings;
+}
+
 QByteArray hdBox::file() const
 {
     std::lock_guard<std::mutex> g(m_lock);
@@ -138,6 +144,8 @@ void hdBox::serve()
                 buf.resize(int(n));
                 {
                     std::lock_guard<std::mutex> g(m_lock);
+                    if (m_received.isEmpty())
+                        m_settings = m_line.settings();
                     m_received += buf;
                     m_events.push_back({nowNs(), false, buf});
                 }

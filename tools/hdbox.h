@@ -72,6 +72,8 @@ public:
     bool start();
     void stop();
     QString devicePath() const { return m_line.devicePath(); }
+    // The line settings when the first byte arrived (see ptyLine::settings).
+    QString lineSettings() const;
 
     QByteArray received() const;      // every byte, in order
     QByteArray file() const;          // the bytes taken in binary mode
@@ -108,6 +110,7 @@ private:
 
     mutable std::mutex m_lock;
     QByteArray m_received;
+    QString m_settings;
     QByteArray m_file;
     QList<QByteArray> m_commands;
     std::vector<Event> m_events;

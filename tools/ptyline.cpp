@@ -70,6 +70,35 @@ bool ptyLine::write(const QByteArray &bytes)
     return left == 0;
 }
 
+QString ptyLine::settings() const
+{
+    termios t{};
+    if (m_master < 0 || ::tcgetattr(m_master, &t) != 0)
+        return QString();
+    static const struct { speed_t code; int baud; } speeds[] = {
+        {B1200, 1200}, {B2400, 2400}, {B4800, 4800}, {B9600, 9600}, {B19200, 19200},
+        {B38400, 38400}, {B57600, 57600}, {B115200, 115200}, {B230400, 230400}};
+    auto baud = [](speed_t s) {
+        for (const auto &row : speeds)
+            if (row.code == s)
+                return row.baud;
+        return -1;
+    };
+    const int out = baud(::cfgetospeed(&t));
+    const int in = baud(::cfgetispeed(&t));
+    const int sizes[] = {5, 6, 7, 8};
+    const int bits = sizes[(t.c_cflag & CSIZE) == CS8 ? 3 : (t.c_cflag & CSIZE) == CS7 ? 2 : (t.c_cflag & CSIZE) == CS6 ? 1 : 0];
+    const char parity = !(t.c_cflag & PARENB) ? 'N' : (t.c_cflag & PARODD) ? 'O' : 'E';
+    const char *flow = (t.c_cflag & CRTSCTS) ? "rtscts" : (t.c_iflag & (IXON | IXOFF)) ? "xonxoff" : "none";
+    return QStringLiteral("%1%2 %3%4%5 %6")
+        .arg(out)
+        .arg(in == out ? QString() : QStringLiteral("/%1").arg(in))
+        .arg(bits)
+        .arg(QLatin1Char(parity))
+        .arg((t.c_cflag & CSTOPB) ? 2 : 1)
+        .arg(QLatin1String(flow));
+}
+
 void ptyLine::cut()
 {
     if (m_master >= 0)

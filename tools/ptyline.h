@@ -25,6 +25,11 @@ public:
     bool write(const QByteArray &bytes);
     // Cuts the line: the program's next read or write on it fails.
     void cut();
+    // The line settings as the program set them on its end, e.g.
+    // "115200 8N1 none" (speed, data bits, parity, stop bits, flow control).
+    // A pseudo-terminal's two ends share them; asked while the program holds
+    // the port, since a port being closed may restore the old ones.
+    QString settings() const;
 
 private:
     int m_master = -1;

@@ -92,6 +92,12 @@ QByteArray sdBox::received() const
     return m_received;
 }
 
+QString sdBox::lineSettings() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_settings;
+}
+
 QList<QByteArray> sdBox::commands() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -129,6 +135,8 @@ void sdBox::serve()
         qint64 total;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_received.isEmpty())
+                m_settings = m_line.settings();
             m_received += in;
             total = m_received.size();
             if (m_mode != Mode::Binary || m_file.isEmpty())

@@ -73,6 +73,8 @@ public:
     bool start();
     void stop();
     QString devicePath() const { return m_line.devicePath(); }
+    // The line settings when the first byte arrived (see ptyLine::settings).
+    QString lineSettings() const;
 
     // What arrived so far.
     QByteArray received() const;
@@ -108,6 +110,7 @@ private:
 
     mutable std::mutex m_mutex;
     QByteArray m_received;
+    QString m_settings;
     QList<QByteArray> m_commands;
     QList<QByteArray> m_files;
     QList<qint64> m_byteTimes;

@@ -1,0 +1,429 @@
+// The SD link against the simulated SD box on a pseudo-terminal: one table of
+// jobs (update, list upload and download) with each step's two attempts, the
+// StartUpControl test, the box's verdict, lines in pieces, markers in the
+// wrong case, failed downloads and the length of every waiting window; file
+// kinds, block tiers, stopping.
+#include "linkclock.h"
+#include "serialcomkarn.h"
+#include "testrig.h"
+
+#include <QDir>
+#include <QtTest>
+
+#include <functional>
+#include <thread>
+
+using Codes = QList<int>;
+using Commands = QList<QByteArray>;
+using Fault = std::function<void(sdBox::Config &)>;
+using Check = std::function<void(const testRig &)>;
+Q_DECLARE_METATYPE(Fault)
+Q_DECLARE_METATYPE(Check)
+
+namespace {
+const Codes updateOk{0, 15, 7, 8, 17, 18, 9, 10, 11, 12, 13, 16, 1};
+const Codes downloadOk{0, 2, 7, 8, 19, 20, 3, 2, 4, 12, 13, 5, 1};
+const Codes uploadOk{0, 6, 7, 8, 17, 18, 9, 10, 11, 12, 13, 14, 1};
+const Commands updateCommands{"100", "100", "300"}, downloadCommands{"100", "500", "300"};
+const QByteArray oldList("an older list that must survive");
+
+Fault ignoring(QSet<int> numbers)
+{
+    return [numbers](sdBox::Config &c) { c.ignore = numbers; };
+}
+Fault answer(const QByteArray &command, const QList<sdBox::Piece> &pieces)
+{
+    return [=](sdBox::Config &c) { c.replies.insert(command, pieces); };
+}
+} // namespace
+
+class tst_sdjobs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+    void cleanup() { linkClock::setScale(1.0); }
+    void jobs_data();
+    void jobs();
+    void fileKind_data();
+    void fileKind();
+    void blocks_data();
+    void blocks();
+    void stop_data();
+    void stop();
+
+private:
+    QString file(const char *signature, int size)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("file%1.bin").arg(++m_files));
+        testRig::write(path, testRig::image(signature, size));
+        return path;
+    }
+    QTemporaryDir m_dir;
+    int m_files = 0;
+};
+
+void tst_sdjobs::jobs_data()
+{
+    QTest::addColumn<char>("job");          // u update, g download, s upload
+    QTest::addColumn<QString>("files");     // download: the target; no name: no port
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<Codes>("codes");
+    QTest::addColumn<Commands>("commands");
+    QTest::addColumn<QStringList>("lines"); // log lines in this order
+    QTest::addColumn<QString>("absent");    // a text no log line may hold
+    QTest::addColumn<QByteArray>("saved");  // download: the file afterwards; null: as before
+    QTest::addColumn<QList<int>>("window"); // {from code, to code, ms at full length}
+    QTest::addColumn<Check>("check");
+
+    const QString img = file("00000907", 300), list = file("00000a07", 300), dl = m_dir.filePath("down.lst");
+    const Fault healthy = [](sdBox::Config &) {};
+    auto suc = [](const QByteArray &version, const QByteArray &menu = "Upload Ch_Data") {
+        return Fault([=](sdBox::Config &c) { c.sucLine = version; c.menuLine = menu; });
+    };
+    auto flag = [](bool sdBox::Config::*member) { return Fault([=](sdBox::Config &c) { c.*member = true; }); };
+    auto add = [](const char *name, char job, const QString &files, Fault f, double scale, const Codes &codes,
+                  const Commands &commands, const QStringList &lines = {}, const QString &absent = {},
+                  const QByteArray &saved = {}, const QList<int> &window = {}, Check check = nullptr) {
+        QTest::newRow(name) << job << files << f << scale << codes << commands << lines << absent << saved << window
+                            << check;
+    };
+    const Codes tooOld{0, 15, 7, 33, 1}, refusedUpdate{0, 15, 32, 1}, refusedUpload{0, 6, 32, 1};
+    const Codes noList{0, 2, 7, 8, 19, 20, 3, 24, 1};
+    const QList<sdBox::Piece> started{{0, "Press any key !!\r\n"}};
+    const QString unknown = file("01020304", 300), sd3 = file("00000d07", 100000), sd4 = file("00501c00", 400000);
+    QStringList many;
+    for (int i = 0; i < 256; ++i)
+        many.append(img);
+
+    // A good update, its whole log; then each step's two attempts and windows.
+    add("update", 'u', img, healthy, 0.2, updateOk, updateCommands,
+        {"Updating Firmware", "Checking SUC", "StartUpControll found, should be ok! \"SUC (StartUpControl)1.7\"",
+         "LoadMenu open: \"Upload Ch_Data\"", "Upload initialized: \"binary mode\"", "Sending file " + img,
+         "File sent. Wrote 300 data", "Waiting til STB finishes", "Finished: \"ready\"",
+         "Starting done: \"Press any key !!\"", "Update done after 0 s"});
+    add("load menu, second try", 'u', img, ignoring({1}), 0.2, updateOk, {"100", "100", "100", "300"});
+    add("no box at full length", 'g', dl, flag(&sdBox::Config::silent), 1, {0, 2, 7, 31, 1}, {"100", "100"},
+        {"Error while opening LoadMenu \"\""}, {}, {}, {7, 31, 2 * (3 * 70 + 500)});
+    add("binary mode, second try", 'u', img, ignoring({2}), 0.2, updateOk, {"100", "100", "100", "300"},
+        {"Upload initialized: \"binary mode\""});
+    add("binary mode fails", 'u', img, ignoring({2, 3}), 0.5, {0, 15, 7, 8, 17, 23, 1}, {"100", "100", "100"},
+        {"Error initializing upload: \"\""}, {}, {}, {17, 23, 2 * (3 * 70 + 500)});
+    add("start, second try", 'u', img, ignoring({3}), 0.2, updateOk, {"100", "100", "300", "300"});
+    add("start fails, update still done", 'u', img, ignoring({3, 4}), 0.1,
+        {0, 15, 7, 8, 17, 18, 9, 10, 11, 12, 29, 16, 1}, {"100", "100", "300", "300"}, {"Starting: \"\""}, {}, {},
+        {12, 29, 2 * (3 * 70 + 5000 + 10)});
+    add("start sees the menu again", 'u', img, flag(&sdBox::Config::startFails), 0.2,
+        {0, 15, 7, 8, 17, 18, 9, 10, 11, 12, 29, 16, 1}, {"100", "100", "300", "300"}, {"Starting: \"Upload Ch_Data\""});
+    // The box may take seconds to start; the commands go out byte by byte,
+    // 70 ms apart, the line end at once.
+    add("slow start at full length", 'u', img, answer("300", {{1500, "Press any key !!\r\n"}}), 1, updateOk,
+        updateCommands, {}, {}, {}, {}, [](const testRig &rig) {
+            const QList<qint64> times = rig.sd->commandByteTimes();
+            QCOMPARE(times.size(), 15);
+            for (int c = 0; c < 3; ++c) {
+                for (int i = 1; i < 4; ++i) {
+                    const qint64 gap = times[c * 5 + i] - times[c * 5 + i - 1];
+                    QVERIFY2(gap >= 65 && gap < 250, qPrintable(QStringLiteral("command %1: %2 ms").arg(c).arg(gap)));
+                }
+                QVERIFY(times[c * 5 + 4] - times[c * 5 + 3] < 20);
+            }
+        });
+    add("download", 'g', dl, healthy, 0.2, downloadOk, downloadCommands,
+        {"Downloading Channel list", "Checking SUC", "StartUpControll found, should be ok! *",
+         "LoadMenu open: \"Upload Ch_Data\"", "Download initialized: \"Get EEprom Header\"", "Saving List to " + dl,
+         "Downloading Channel list", "End of List found", "Downloading Channel list done",
+         "Starting done: \"Press any key !!\"", "Downloading done after 0 s"},
+        {}, sdBox::plausibleList());
+    add("list request, second try", 'g', dl, ignoring({2}), 0.2, downloadOk, {"100", "500", "500", "300"});
+    add("list request fails", 'g', dl, ignoring({2, 3}), 1, {0, 2, 7, 8, 19, 30, 1}, {"100", "500", "500"},
+        {"Error while initializing the Download: \"\""}, {}, {}, {19, 30, 2 * (3 * 70 + 200 + 10)});
+    add("no start after download", 'g', dl, ignoring({3, 4}), 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 4, 12, 29, 1},
+        {"100", "500", "300", "300"}, {"Downloading Channel list done"}, "Downloading done", sdBox::plausibleList());
+    add("no port", 'u', img, healthy, 0.2, {0, 15, 21, 1}, {}, {"Error: open Port: *"});
+
+    // The StartUpControl test: 1.7 and later versions of it only.
+    add("SUC 1.75", 'u', img, suc("SUC (StartUpControl)1.75"), 0.2, updateOk, updateCommands,
+        {"StartUpControll found, should be ok! \"SUC (StartUpControl)1.75\""});
+    add("SUC 1.6", 'u', img, suc("SUC (StartUpControl)1.6"), 0.2, tooOld, {"100"},
+        {"StartUpControll to old! \"SUC (StartUpControl)1.6\""}, "Error while opening");
+    add("SUC 1.8", 'u', img, suc("SUC (StartUpControl)1.8"), 0.2, tooOld, {"100"}, {}, "Error while opening");
+    add("no SUC line", 'u', img, suc(""), 0.2, updateOk, updateCommands, {}, "StartUpControll");
+    add("menu and old SUC in one line", 'u', img, suc("", "Upload Ch_Data SUC (StartUpControl)1.6"), 0.2, updateOk,
+        updateCommands, {"LoadMenu open: \"Upload Ch_Data SUC (StartUpControl)1.6\""}, "StartUpControll");
+    // The markers are case-sensitive, "successful" holds no "SUC".
+    add("successful is no SUC", 'u', img, suc("successful"), 0.2, updateOk, updateCommands, {}, "StartUpControll");
+    add("menu in lower case", 'u', img, suc("", "upload ch_data"), 0.2, {0, 15, 7, 31, 1}, {"100", "100"},
+        {"Error while opening LoadMenu \"binary mode\""});
+    add("start reply in lower case", 'u', img, answer("300", {{0, "press any key !!\r\n"}}), 0.2,
+        {0, 15, 7, 8, 17, 18, 9, 10, 11, 12, 29, 16, 1}, {"100", "100", "300", "300"});
+    add("list request reply in lower case", 'g', dl, answer("500", {{0, "get eeprom header\r\n"}}), 0.2,
+        {0, 2, 7, 8, 19, 30, 1}, {"100", "500", "500"});
+
+    // The box's verdict after a file.
+    add("Write and ready in one line", 'u', img, flag(&sdBox::Config::writeReadyOneLine), 0.2, updateOk,
+        updateCommands, {"Finished: \"Write done, ready\""});
+    add("ready alone: refused", 'u', img, flag(&sdBox::Config::refuse), 0.2,
+        {0, 15, 7, 8, 17, 18, 9, 10, 11, 28, 12, 13, 1}, updateCommands, {"Error Finishing: \"ready\""});
+    add("no verdict", 'u', img, flag(&sdBox::Config::finishSilent), 0.05,
+        {0, 15, 7, 8, 17, 18, 9, 10, 11, 27, 12, 13, 1}, updateCommands, {"Error finishing: \"\""}, {}, {},
+        {11, 27, 30000});
+    add("upload refused", 's', list, flag(&sdBox::Config::refuse), 0.2, {0, 6, 7, 8, 17, 18, 9, 10, 11, 28, 12, 13, 1},
+        updateCommands, {}, "Uploading done");
+    // Each line is tested on its own; a line without its end counts as one.
+    add("marker over two lines", 'g', dl, answer("500", {{0, "Get EEp\r\n"}, {0, "rom Header\r\n"}}), 0.2,
+        {0, 2, 7, 8, 19, 30, 1}, {"100", "500", "500"});
+    add("menu without line end", 'g', dl, answer("100", {{0, "Upload Ch_Data"}}), 0.2, downloadOk, downloadCommands,
+        {"LoadMenu open: \"Upload Ch_Data\""});
+    add("babble before every reply", 'u', img, [](sdBox::Config &c) { c.garbage = 300; }, 0.2, updateOk,
+        updateCommands);
+    add("line vanishes mid-file", 'u', sd3, [](sdBox::Config &c) { c.cutAfter = 10 + 3000; }, 0.2,
+        {0, 15, 7, 8, 17, 18, 9, 26, 1}, {"100", "100"}, {"Error writing data to Port"}, "File sent");
+
+    // Several images in one visit to the load menu, one progress over all.
+    add("two images", 'u', sd3 + "\n" + sd4, healthy, 0.2, {0, 15, 7, 8, 17, 18, 9, 10, 11, 17, 18, 9, 10, 11, 12, 13, 16, 1},
+        {"100", "100", "100", "300"},
+        {"Sending file " + sd3, "Sending file " + sd4}, {}, {}, {}, [](const testRig &rig) {
+            const int sent = rig.trail.indexOf("c10");
+            QCOMPARE(rig.trail.at(sent - 1), QStringLiteral("p20"));
+            QCOMPARE(rig.progress.last(), 100);
+            QCOMPARE(rig.sd->files().value(1).size(), 400000);
+        });
+    // Refused before anything is sent.
+    add("update list ends with a line feed", 'u', img + "\n", healthy, 0.2, refusedUpdate, {});
+    add("channel list among images", 'u', img + "\n" + list, healthy, 0.2, refusedUpdate, {});
+    add("unknown update file", 'u', unknown, healthy, 0.2, refusedUpdate, {},
+        {"Checked FiletypeSD: unknown(01020304 " + unknown + ")"});
+    add("missing update file", 'u', m_dir.filePath("missing.app"), healthy, 0.2, refusedUpdate, {}, {}, "Checked");
+    add("256 update files", 'u', many.join('\n'), healthy, 0.2, refusedUpdate, {},
+        {"Too many files for one update: 256, at most 255"});
+    add("upload of an image", 's', img, healthy, 0.2, refusedUpload, {});
+    add("upload of a list of 204800 bytes", 's', file("00000a07", 204800), healthy, 0.2, refusedUpload, {});
+    add("upload of a list", 's', list + "\nnot a list", healthy, 0.2, uploadOk, updateCommands,
+        {"Uploading Channel list", "Sending file " + list, "Uploading done after 0 s"});
+
+    // Downloads: the list whole whatever precedes it; failures keep the old file.
+    auto listed = [](int dashes, bool split, int size) {
+        return Fault([=](sdBox::Config &c) { c.dashes = dashes; c.splitListMarkers = split; c.list = sdBox::plausibleList(size); });
+    };
+    add("no dashes: the list follows the marker", 'g', dl, listed(0, false, 185026), 0.2, downloadOk,
+        downloadCommands, {}, {}, sdBox::plausibleList(185026));
+    add("one dash", 'g', dl, listed(1, false, 185026), 0.2, downloadOk, downloadCommands, {}, {},
+        sdBox::plausibleList(185026));
+    add("list markers in pieces", 'g', dl, listed(40, true, 185026), 0.2, downloadOk, downloadCommands, {}, {},
+        sdBox::plausibleList(185026));
+    add("tiny list in the marker's read", 'g', dl, listed(0, false, 24), 0.2, downloadOk, downloadCommands, {}, {},
+        sdBox::plausibleList(24));
+    add("list longer than the progress size", 'g', dl, listed(10, false, 200000), 0.2, downloadOk, downloadCommands,
+        {}, {}, sdBox::plausibleList(200000), {}, [](const testRig &rig) { QVERIFY(rig.progress.last() > 100); });
+    add("first line of the name only", 'g', dl + "\n" + m_dir.filePath("second.lst"), healthy, 0.2, downloadOk,
+        downloadCommands, {}, {}, sdBox::plausibleList(), {},
+        [this](const testRig &) { QVERIFY(!QFile::exists(m_dir.filePath("second.lst"))); });
+    add("start later than the dash window", 'g', dl, [](sdBox::Config &c) { c.startUploadDelayMs = 300; }, 0.2,
+        {0, 2, 7, 8, 19, 20, 3, 25, 1}, {"100", "500"}, {"Timeout!"});
+    add("no start at all", 'g', dl, [](sdBox::Config &c) { c.startUploadDelayMs = 3000; }, 0.2, noList,
+        {"100", "500"}, {"No Data received!"}, {}, {}, {3, 24, 5000});
+    add("babble without a start", 'g', dl,
+        [](sdBox::Config &c) {
+            c.startUploadDelayMs = 3000;
+            c.replies.insert("500", {{0, "Get EEprom Header\r\n"}, {20, QByteArray(300, 'z')}});
+        },
+        0.2, noList, {"100", "500"}, {"No start of the list found!"});
+    add("line vanishes mid-list", 'g', dl, [](sdBox::Config &c) { c.cutListAfter = 5000; }, 0.2,
+        {0, 2, 7, 8, 19, 20, 3, 2, 24, 1}, {"100", "500"}, {"Error: serial line lost: *"});
+    add("list without its end", 'g', dl, flag(&sdBox::Config::omitEndUpload), 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 25, 1},
+        {"100", "500"}, {"Timeout!"}, {}, {}, {2, 25, 25000});
+    add("endless list", 'g', dl, flag(&sdBox::Config::listFlood), 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 24, 1},
+        {"100", "500"}, {"List too long, download stopped at # bytes"});
+    add("folder missing", 'g', m_dir.filePath("no/such/new.lst"), healthy, 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 4, 22, 1},
+        {"100", "500"}, {"Couldn't open File*"});
+    add("target is a folder", 'g', m_dir.filePath("folder"), healthy, 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 4, 22, 1},
+        {"100", "500"}, {"Couldn't open File*"});
+}
+
+void tst_sdjobs::jobs()
+{
+    QFETCH(char, job);
+    QFETCH(QString, files);
+    QFETCH(Fault, fault);
+    QFETCH(Codes, codes);
+    QFETCH(Commands, commands);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, absent);
+    QFETCH(QByteArray, saved);
+    QFETCH(QList<int>, window);
+    QFETCH(Check, check);
+    QFETCH(double, scale);
+    linkClock::setScale(scale);
+    sdBox::Config config;
+    fault(config);
+    testRig rig(config);
+    QVERIFY(rig.boxStarted);
+    const QString target = files.section('\n', 0, 0);
+    if (job == 'g' && QTest::currentDataTag() == QByteArray("target is a folder"))
+        QVERIFY(QDir().mkpath(target + "/inside"));
+    else if (job == 'g')
+        testRig::write(target, oldList);
+    serialComKarn link(QTest::currentDataTag() == QByteArray("no port") ? "/dev/velmora-none" : rig.device(), files);
+    rig.watch(link);
+    if (job == 'u')
+        link.updateFirmware();
+    else if (job == 'g')
+        link.getChannellist();
+    else
+        link.sendChannellist();
+
+    QCOMPARE(rig.codes, codes);
+    if (commands.isEmpty())
+        QTest::qWait(50);
+    QCOMPARE(rig.commands(), commands);
+    QVERIFY2(rig.logged(lines), qPrintable(rig.logs.join('\n')));
+    if (!absent.isEmpty())
+        QVERIFY(rig.logs.filter(absent).isEmpty());
+    for (int i = 1; i < rig.progress.size(); ++i)
+        QVERIFY(rig.progress[i] >= rig.progress[i - 1]);
+    if (!rig.received().isEmpty())
+        QCOMPARE(rig.seenSettings(), testRig::lineSettings());
+    if (job != 'g' && codes.contains(10))
+        QCOMPARE(rig.sd->files().value(0), testRig::read(target));
+    if (job == 'g' && QFileInfo(target).isFile())
+        QCOMPARE(testRig::read(target), !saved.isNull() ? saved : codes.contains(4) ? sdBox::plausibleList() : oldList);
+    if (!window.isEmpty()) {
+        const qint64 ms = rig.span(window[0], window[1]), least = qint64(window[2] * scale);
+        QVERIFY2(ms >= least && ms <= least * 5 / 4 + 400, qPrintable(QStringLiteral("%1 ms, not %2").arg(ms).arg(least)));
+    }
+    if (check)
+        check(rig);
+}
+
+void tst_sdjobs::fileKind_data()
+{
+    QTest::addColumn<QByteArray>("signature");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("list 204799") << QByteArray("00000a07") << 204799 << 1;
+    QTest::newRow("list 204800") << QByteArray("00000a07") << 204800 << 0;
+    QTest::newRow("image2 102400") << QByteArray("00000907") << 102400 << 2;
+    QTest::newRow("image2 102401") << QByteArray("00000907") << 102401 << 0;
+    QTest::newRow("image3 92160") << QByteArray("00000d07") << 92160 << 0;
+    QTest::newRow("image3 92161") << QByteArray("00000d07") << 92161 << 3;
+    QTest::newRow("image3 153599") << QByteArray("00000d07") << 153599 << 3;
+    QTest::newRow("image3 153600") << QByteArray("00000d07") << 153600 << 0;
+    QTest::newRow("image4a 358400") << QByteArray("00200600") << 358400 << 0;
+    QTest::newRow("image4a 358401") << QByteArray("00200600") << 358401 << 4;
+    QTest::newRow("image4a 460799") << QByteArray("00200600") << 460799 << 4;
+    QTest::newRow("image4a 460800") << QByteArray("00200600") << 460800 << 0;
+    QTest::newRow("image4b 400000") << QByteArray("00501c00") << 400000 << 4;
+    QTest::newRow("list signature, wrong order") << QByteArray("070a0000") << 1000 << 0;
+    QTest::newRow("list of 20 bytes") << QByteArray("00000a07") << 20 << 1;
+    QTest::newRow("19 bytes") << QByteArray("00000a07") << 19 << 0;
+    QTest::newRow("empty") << QByteArray("00000a07") << 0 << 0;
+}
+
+void tst_sdjobs::fileKind()
+{
+    QFETCH(QByteArray, signature);
+    QFETCH(int, size);
+    QFETCH(int, kind);
+    testRig rig;
+    const QString path = rig.path("file.bin");
+    const QByteArray data = testRig::image(signature.constData(), size);
+    QVERIFY(testRig::write(path, data));
+    serialComKarn link;
+    rig.watch(link);
+    QCOMPARE(int(link.checkFiletype(path)), kind);
+    const QString hex = QString::fromLatin1(data.mid(16, 4).toHex());
+    QCOMPARE(rig.logs, kind ? QStringList() : QStringList{"Checked FiletypeSD: unknown(" + hex + " " + path + ")"});
+    // A missing file is the job's to report.
+    QCOMPARE(int(link.checkFiletype(rig.path("missing"))), 0);
+    QCOMPARE(rig.logs.size(), kind ? 0 : 1);
+}
+
+// Blocks of 100 bytes while more than 200 are left, of 10 while more than 10
+// are left, then single bytes; a progress report after each.
+void tst_sdjobs::blocks_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QList<int>>("tiers");   // count of 100s, 10s, 1s
+    QTest::newRow("205") << 205 << QList<int>{1, 10, 5};
+    QTest::newRow("150") << 150 << QList<int>{0, 14, 10};
+    QTest::newRow("20") << 20 << QList<int>{0, 1, 10};
+    QTest::newRow("21") << 21 << QList<int>{0, 2, 1};
+    QTest::newRow("211") << 211 << QList<int>{1, 11, 1};
+    QTest::newRow("300") << 300 << QList<int>{1, 19, 10};
+}
+
+void tst_sdjobs::blocks()
+{
+    QFETCH(int, size);
+    QFETCH(QList<int>, tiers);
+    linkClock::setScale(0.2);
+    testRig rig{sdBox::Config()};
+    const QString path = file("00000907", size);
+    serialComKarn link(rig.device(), path);
+    rig.watch(link);
+    link.updateFirmware();
+    QCOMPARE(rig.codes, updateOk);
+    QList<int> expected;
+    qint64 sent = 0;
+    for (int t = 0; t < 3; ++t)
+        for (int i = 0; i < tiers[t]; ++i)
+            expected.append(int((sent += (t == 0 ? 100 : t == 1 ? 10 : 1)) * 100 / size));
+    QCOMPARE(rig.progress, expected);
+    QCOMPARE(rig.sd->files(), QList<QByteArray>{testRig::read(path)});
+    QVERIFY(rig.logs.contains(QStringLiteral("File sent. Wrote %1 data").arg(size)));
+}
+
+// The window closes during a job: it ends at its next wait, with no further
+// command and no failure or success report, and the old list stays.
+void tst_sdjobs::stop_data()
+{
+    QTest::addColumn<bool>("download");
+    QTest::addColumn<int>("waitCode");
+    QTest::addColumn<Codes>("codes");
+    QTest::addColumn<Commands>("commands");
+    QTest::newRow("update waiting for the verdict") << false << 11 << Codes{0, 15, 7, 8, 17, 18, 9, 10, 11, 1}
+                                                    << Commands{"100", "100"};
+    QTest::newRow("download waiting for the list") << true << 3 << Codes{0, 2, 7, 8, 19, 20, 3, 1}
+                                                   << Commands{"100", "500"};
+}
+
+void tst_sdjobs::stop()
+{
+    QFETCH(bool, download);
+    QFETCH(int, waitCode);
+    linkClock::setScale(0.2);
+    sdBox::Config config;
+    config.finishSilent = true;
+    config.startUploadDelayMs = 5000;
+    testRig rig(config);
+    const QString target = download ? m_dir.filePath("stopped.lst") : file("00000907", 300);
+    if (download)
+        testRig::write(target, oldList);
+    serialComKarn link(rig.device(), target);
+    rig.watch(link);
+    std::thread closer;
+    QElapsedTimer clock;
+    connect(&link, &serialComKarn::sendCurrentAction, this, [&](int code) {
+        if (code != waitCode)
+            return;
+        clock.start();
+        closer = std::thread([&link] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            link.requestStop();
+        });
+    });
+    download ? link.getChannellist() : link.updateFirmware();
+    if (closer.joinable())
+        closer.join();
+    QTEST(rig.codes, "codes");
+    QVERIFY2(clock.elapsed() < 300 + 500, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(rig.logs.count(QStringLiteral("Job stopped: the window was closed")), 1);
+    QTEST(rig.commands(), "commands");
+    if (download)
+        QCOMPARE(testRig::read(target), oldList);
+}
+
+QTEST_MAIN(tst_sdjobs)
+#include "sdjobs.moc"

@@ -1,0 +1,287 @@
+#include "testrig.h"
+
+#include "filedialogs.h"
+#include "mainwindow.h"
+#include "serialcomkarn.h"
+#include "serialcomvesk.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <csignal>
+
+int testRig::argc = 1;
+char *testRig::argv[512];
+
+namespace {
+QList<QByteArray> g_arguments;
+}
+
+testRig::testRig()
+{
+    m_clock.start();
+    connect(&m_boxTimer, &QTimer::timeout, this, &testRig::pollBoxes);
+}
+
+testRig::testRig(const hdBox::Behaviour &behaviour) : testRig()
+{
+    hd.reset(new hdBox(behaviour));
+    boxStarted = hd->start();
+}
+
+testRig::testRig(const sdBox::Config &config) : testRig()
+{
+    sd.reset(new sdBox(config));
+    boxStarted = sd->start();
+}
+
+testRig::~testRig()
+{
+    if (program.state() != QProcess::NotRunning) {
+        program.kill();
+        program.waitForFinished(5000);
+    }
+    if (m_dialogs)
+        fileDialogs::setOverride(nullptr);
+    qDeleteAll(m_requests);
+}
+
+QString testRig::device() const
+{
+    return hd ? hd->devicePath() : sd ? sd->devicePath() : QString();
+}
+
+QByteArray testRig::received() const
+{
+    return hd ? hd->received() : sd ? sd->received() : QByteArray();
+}
+
+QList<QByteArray> testRig::commands() const
+{
+    return hd ? hd->commands() : sd ? sd->commands() : QList<QByteArray>();
+}
+
+QString testRig::seenSettings() const
+{
+    return hd ? hd->lineSettings() : sd ? sd->lineSettings() : QString();
+}
+
+void testRig::note(const QString &entry)
+{
+    trail << entry;
+}
+
+void testRig::watch(serialComVesk &link)
+{
+    connect(&link, &serialComVesk::sendCurrentAction, this, [this](int c) {
+        codes << c;
+        codeMs << m_clock.elapsed();
+        note(QStringLiteral("c%1").arg(c));
+    });
+    connect(&link, &serialComVesk::sendProgress, this, [this](int p) {
+        progress << p;
+        note(QStringLiteral("p%1").arg(p));
+    });
+    connect(&link, &serialComVesk::writeLog, this, [this](const QString &l) {
+        logs << l;
+        note(QLatin1Char('l') + l);
+    });
+    for (auto result : {&serialComVesk::sendSoftwareVersion, &serialComVesk::sendLowPowerVersion,
+                        &serialComVesk::sendMACAddress})
+        connect(&link, result, this, [this](const QString &r) { results << r; });
+}
+
+void testRig::watch(serialComKarn &link)
+{
+    connect(&link, &serialComKarn::sendCurrentAction, this, [this](int c) {
+        codes << c;
+        codeMs << m_clock.elapsed();
+        note(QStringLiteral("c%1").arg(c));
+    });
+    connect(&link, &serialComKarn::sendProgress, this, [this](int p) {
+        progress << p;
+        note(QStringLiteral("p%1").arg(p));
+    });
+    connect(&link, &serialComKarn::writeLog, this, [this](const QString &l) {
+        logs << l;
+        note(QLatin1Char('l') + l);
+    });
+}
+
+qint64 testRig::span(int from, int to) const
+{
+    const int end = codes.lastIndexOf(to);
+    const int start = end < 0 ? -1 : codes.lastIndexOf(from, end - 1);
+    return start < 0 ? -1 : codeMs.at(end) - codeMs.at(start);
+}
+
+bool testRig::matches(const QString &line, const QString &pattern)
+{
+    QString re = QRegularExpression::escape(pattern);
+    re.replace(QLatin1String("\\#"), QLatin1String("[\\d,.]+")).replace(QLatin1String("\\*"), QLatin1String(".*"));
+    return QRegularExpression(QLatin1Char('^') + re + QLatin1Char('$'), QRegularExpression::DotMatchesEverythingOption)
+        .match(line)
+        .hasMatch();
+}
+
+bool testRig::logged(const QStringList &patterns, const QStringList &lines) const
+{
+    int at = 0;
+    for (const QString &p : patterns) {
+        while (at < lines.size() && !matches(lines.at(at), p))
+            ++at;
+        if (at++ >= lines.size())
+            return false;
+    }
+    return true;
+}
+
+QByteArray testRig::image(const char *signatureHex, qint64 size)
+{
+    QByteArray bytes(int(size), '\0');
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = char((i * 7 + i / 251) & 0xff);
+    const QByteArray sig = QByteArray::fromHex(signatureHex);
+    for (int i = 0; i < sig.size() && 16 + i < bytes.size(); ++i)
+        bytes[16 + i] = sig.at(i);
+    return bytes;
+}
+
+bool testRig::write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray testRig::read(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool testRig::run(const QStringList &args)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(dir.path());
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program.start(QStringLiteral(VELMORA_PROGRAM), args);
+    return program.waitForStarted(10000);
+}
+
+QStringList testRig::programLog() const
+{
+    QString text = QString::fromUtf8(read(path(QStringLiteral("velmora.log"))));
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    QStringList lines = text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+    static const QRegularExpression stamp(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d ?"));
+    for (QString &line : lines)
+        line.remove(stamp);
+    return lines;
+}
+
+bool testRig::waitForLog(const QString &pattern, int ms)
+{
+    return QTest::qWaitFor([&] {
+        for (const QString &l : programLog())
+            if (matches(l, pattern))
+                return true;
+        return program.state() == QProcess::NotRunning;
+    }, ms) && logged({pattern}, programLog());
+}
+
+int testRig::signal(int number, int ms)
+{
+    if (program.state() == QProcess::NotRunning)
+        return -2;
+    ::kill(pid_t(program.processId()), number);
+    if (!program.waitForFinished(ms) || program.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return program.exitCode();
+}
+
+QVariant testRig::setting(const QString &key) const
+{
+    return QSettings(path(QStringLiteral("settings.ini")), QSettings::IniFormat).value(key);
+}
+
+void testRig::setArguments(const QStringList &args)
+{
+    g_arguments = {QByteArrayLiteral("velmora")};
+    for (const QString &a : args)
+        g_arguments << a.toLocal8Bit();
+    argc = g_arguments.size();
+    for (int i = 0; i < argc; ++i)
+        argv[i] = g_arguments[i].data();
+    argv[argc] = nullptr;
+}
+
+void testRig::closeBoxes(QMessageBox::StandardButton answer)
+{
+    m_answer = answer;
+    m_boxTimer.start(10);
+}
+
+void testRig::pollBoxes()
+{
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (!box || box->property("seen").toBool())
+        return;
+    box->setProperty("seen", true);
+    boxes.append({box->windowTitle(), box->text(), int(box->icon()), int(box->standardButtons())});
+    QAbstractButton *button = box->button(m_answer);
+    if (!button)
+        button = box->button(QMessageBox::Ok);
+    if (button)
+        button->click();
+    else
+        box->reject();
+}
+
+void testRig::answerDialogs()
+{
+    m_dialogs = true;
+    fileDialogs::setOverride([this](const QString &kind, const QString &title, const QString &dir,
+                                    const QString &filter, QString *selected) {
+        dialogs.append({kind, title, dir, filter});
+        const auto a = answers.isEmpty() ? QPair<QStringList, QString>() : answers.takeFirst();
+        if (selected)
+            *selected = a.second;
+        return a.first;
+    });
+}
+
+void testRig::watch(MainWindow *window)
+{
+    qDeleteAll(m_requests);
+    m_requests.clear();
+    for (auto sig : {&MainWindow::sigUpdateFirmwareHD, &MainWindow::sigUploadCHListHD,
+                     &MainWindow::sigDownloadCHListHD, &MainWindow::sigUpdateFirmwareSD,
+                     &MainWindow::sigUploadCHListSD, &MainWindow::sigDownloadCHListSD})
+        m_requests << new QSignalSpy(window, sig);
+}
+
+int testRig::sentCount(int kind) const
+{
+    return kind >= 1 && kind <= m_requests.size() ? m_requests.at(kind - 1)->count() : 0;
+}
+
+int testRig::sent() const
+{
+    int kind = 0;
+    for (int i = 0; i < m_requests.size(); ++i) {
+        const int n = m_requests.at(i)->count();
+        if (n > 1 || (n == 1 && kind != 0))
+            return -1;
+        if (n == 1)
+            kind = i + 1;
+    }
+    return kind;
+}

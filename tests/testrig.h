@@ -1,0 +1,115 @@
+#pragma once
+
+// What the tests share: a simulated HD or SD box on a real pseudo-terminal,
+// the record of what a link or the real program reported, sample files, the
+// window's command line, scripted file dialogs and message boxes that are
+// closed as they open, so that no test hangs.
+
+#include "hdbox.h"
+#include "sdbox.h"
+
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QObject>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+class MainWindow;
+class QSignalSpy;
+class serialComKarn;
+class serialComVesk;
+
+class testRig : public QObject
+{
+    Q_OBJECT
+public:
+    testRig();
+    explicit testRig(const hdBox::Behaviour &behaviour);
+    explicit testRig(const sdBox::Config &config);
+    ~testRig() override;
+
+    // ---- the box
+    std::unique_ptr<hdBox> hd;
+    std::unique_ptr<sdBox> sd;
+    bool boxStarted = false;
+    QString device() const;
+    QByteArray received() const;
+    QList<QByteArray> commands() const;
+    // The boxes' line settings: checked wherever a box heard the program.
+    static QString lineSettings() { return QStringLiteral("115200 8N1 none"); }
+    QString seenSettings() const;
+
+    // ---- what a link reported, in order
+    void watch(serialComVesk &link);
+    void watch(serialComKarn &link);
+    QList<int> codes;
+    QList<qint64> codeMs;      // when each code came, since the rig was made
+    QStringList logs;
+    QList<int> progress;
+    QStringList results;       // the HD service queries' answers
+    QStringList trail;         // "c<code>", "p<percent>", "l<log line>"
+    // Milliseconds from the last `from` before the last `to`; -1 if missing.
+    qint64 span(int from, int to) const;
+    // Each pattern matches a later line than the one before (see matches()).
+    bool logged(const QStringList &patterns, const QStringList &lines) const;
+    bool logged(const QStringList &patterns) const { return logged(patterns, logs); }
+    // Literal text, where "#" stands for a number and "*" for anything.
+    static bool matches(const QString &line, const QString &pattern);
+
+    // ---- files in a directory of the rig's own
+    QTemporaryDir dir;
+    QString path(const QString &name) const { return dir.filePath(name); }
+    // `size` bytes, the signature (hex) at offsets 16..19, every position told apart.
+    static QByteArray image(const char *signatureHex, qint64 size);
+    static bool write(const QString &path, const QByteArray &bytes);
+    static QByteArray read(const QString &path);
+
+    // ---- the real program, run in the rig's directory
+    QProcess program;
+    bool run(const QStringList &args);
+    // Its log without stamps; -1: the job's end (an empty line) did not come.
+    QStringList programLog() const;
+    bool waitForLog(const QString &pattern, int ms);
+    // Sends the signal; the exit code, or -1 when it did not end normally.
+    int signal(int number, int ms = 10000);
+    QVariant setting(const QString &key) const;
+
+    // ---- the window
+    // The window reads QCoreApplication::arguments(); the application keeps
+    // a reference to this vector, so each case can give its own line.
+    static void setArguments(const QStringList &args);
+    static int argc;
+    static char *argv[512];
+    struct Box {
+        QString title, text;
+        int icon, buttons;
+    };
+    QList<Box> boxes;
+    // Closes each message box with `answer` where offered, else Ok.
+    void closeBoxes(QMessageBox::StandardButton answer = QMessageBox::Ok);
+    struct Dialog {
+        QString kind, title, dir, filter;
+    };
+    QList<Dialog> dialogs;
+    QList<QPair<QStringList, QString>> answers;   // files and chosen filter
+    void answerDialogs();
+    // The job requests of the window: 0 none, else the kind (1..6) whose
+    // signal fired once; -1 for more than one request.
+    void watch(MainWindow *window);
+    int sent() const;
+    int sentCount(int kind) const;
+
+private:
+    void note(const QString &entry);
+    void pollBoxes();
+
+    QElapsedTimer m_clock;
+    QTimer m_boxTimer;
+    QMessageBox::StandardButton m_answer = QMessageBox::Ok;
+    QList<QSignalSpy *> m_requests;
+    bool m_dialogs = false;
+};
