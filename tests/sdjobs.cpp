@@ -186,7 +186,7 @@ void tst_sdjobs::jobs_data()
         {"100", "100", "100", "300"},
         {"Sending file " + sd3, "Sending file " + sd4}, {}, {}, {}, [](const testRig &rig) {
             const int sent = rig.trail.indexOf("c10");
-            QCOMPARE(rig.trail.at(sent - 1), QStringLiteral("p20"));
+            QCOMPARE(rig.trail.at(sent - 2), QStringLiteral("p20"));
             QCOMPARE(rig.progress.last(), 100);
             QCOMPARE(rig.sd->files().value(1).size(), 400000);
         });
