@@ -2,8 +2,12 @@
 // jobs (update, list upload and download, service queries) with their faults
 // and the length of every waiting window; file kinds, block tiers, stopping.
 #include "linkclock.h"
+#include "ptyline.h"
 #include "serialcomvesk.h"
+#include "serialline.h"
 #include "testrig.h"
+
+#include <QSerialPort>
 
 #include <QDir>
 #include <QThread>
@@ -49,6 +53,7 @@ private slots:
     void blocks();
     void stop_data();
     void stop();
+    void lineSettings();
 };
 
 void tst_hdjobs::jobs_data()
@@ -410,6 +415,21 @@ void tst_hdjobs::stop()
         QTest::qWait(50);
         QVERIFY(rig.received().isEmpty());
     }
+}
+
+// Both links open their port here. A pseudo-terminal keeps 8 data bits and
+// no parity whatever it is told (the boxes check speed, stop bits and flow
+// control on their end), so the port's own settings are read back too.
+void tst_hdjobs::lineSettings()
+{
+    ptyLine line;
+    QVERIFY(line.open());
+    QSerialPort port;
+    QVERIFY(serialLine::open(&port, line.devicePath()));
+    QCOMPARE(port.openMode(), QIODevice::ReadWrite);
+    QCOMPARE(line.settings(), testRig::lineSettings());
+    QCOMPARE(port.dataBits(), QSerialPort::Data8);
+    QCOMPARE(port.parity(), QSerialPort::NoParity);
 }
 
 QTEST_MAIN(tst_hdjobs)
