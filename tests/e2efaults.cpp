@@ -94,7 +94,7 @@ std::vector<faultCase> cases()
                  }});
     c.push_back({"hd line cut during list download", "GetListHD",
                  [](hdBox::Behaviour &b) { b.list = hdBox::sampleList(200); b.cutInList = 3000; }, {},
-                 oldList, Bytes, "out.lis", {}, 0, 15000, {"Downloading Channel list: out.lis", "Start found", "Error: serial line lost: "},
+                 oldList, Bytes, "out.lis", {}, 0, 15000, {"Downloading Channel list: out.lis", "Start found", "Error: the serial line is gone"},
                  onlyCommands("help\r\nchlist\r\n")});
     c.push_back({"hd list without end", "GetListHD", [](hdBox::Behaviour &b) { b.flood = 9 * 1024 * 1024; }, {},
                  oldList, Bytes, "out.lis", {}, 0, 15000, {"Start found", "Channel list too long"}, {}});
@@ -145,7 +145,7 @@ std::vector<faultCase> cases()
                  sdUpdate, Bytes, "in.bin", {}, 0, 15000, {"Sending file in.bin", "Error writing data to Port"},
                  [](const QByteArray &r, const QStringList &) { QVERIFY(!r.contains("300")); }});
     c.push_back({"sd line cut during list download", "GetListSD", {}, [](sdBox::Config &s) { s.cutListAfter = 50000; },
-                 oldList, Bytes, "out.lst", {}, 0, 8000, {"Downloading Channel list", "Error: serial line lost: "}, {}});
+                 oldList, Bytes, "out.lst", {}, 0, 8000, {"Downloading Channel list", "Error: the serial line is gone"}, {}});
     c.push_back({"sd window closed waiting for the verdict", "UpdateSD", {}, [](sdBox::Config &s) { s.finishSilent = true; },
                  sdUpdate, Bytes, "in.bin", "Waiting til STB finishes", 1000, 10000, {"File sent.", stopped},
                  [sdUpdate](const QByteArray &r, const QStringList &) {

@@ -2,6 +2,7 @@
 // a dash run, markers in pieces, late, missing, vanishing and endless lists,
 // unwritable targets; the first line of the file name; the program.
 
+#include "lockedfolder.h"
 #include "sdrig.h"
 
 #include <QDir>
@@ -49,13 +50,21 @@ void tst_sdlist::downloads_data()
     QTest::addColumn<int>("dashes");
     QTest::addColumn<bool>("split");
     QTest::addColumn<int>("size");
+    QTest::addColumn<QByteArray>("lineEnd");   // after the marker
+    QTest::addColumn<int>("pauseMs");          // after the marker's line
+    QTest::addColumn<bool>("locked");          // the old list's folder takes no new file
 
-    QTest::newRow("dash run") << 40 << false << 185026;
-    QTest::newRow("no dashes: list follows the marker at once") << 0 << false << 185026;
-    QTest::newRow("one dash") << 1 << false << 185026;
-    QTest::newRow("markers in pieces") << 40 << true << 185026;
-    QTest::newRow("tiny list in the marker's read") << 0 << false << 24;
-    QTest::newRow("longer than the progress size") << 10 << false << 200000;
+    QTest::newRow("dash run") << 40 << false << 185026 << QByteArray() << 0 << false;
+    QTest::newRow("no dashes: list follows the marker at once") << 0 << false << 185026 << QByteArray() << 0 << false;
+    QTest::newRow("one dash") << 1 << false << 185026 << QByteArray() << 0 << false;
+    QTest::newRow("markers in pieces") << 40 << true << 185026 << QByteArray() << 0 << false;
+    QTest::newRow("tiny list in the marker's read") << 0 << false << 24 << QByteArray() << 0 << false;
+    QTest::newRow("longer than the progress size") << 10 << false << 200000 << QByteArray() << 0 << false;
+    QTest::newRow("console line end after the marker") << 40 << false << 185026 << QByteArray("\r\n") << 0 << false;
+    QTest::newRow("line end, dashes in a later read") << 40 << false << 185026 << QByteArray("\r\n") << 60 << false;
+    QTest::newRow("line end, then the list") << 0 << false << 185026 << QByteArray("\r\n") << 60 << false;
+    QTest::newRow("marker alone, dashes later") << 40 << false << 185026 << QByteArray() << 60 << false;
+    QTest::newRow("old list in a locked folder") << 40 << false << 1000 << QByteArray() << 0 << true;
 }
 
 void tst_sdlist::downloads()
@@ -63,15 +72,25 @@ void tst_sdlist::downloads()
     QFETCH(int, dashes);
     QFETCH(bool, split);
     QFETCH(int, size);
+    QFETCH(QByteArray, lineEnd);
+    QFETCH(int, pauseMs);
+    QFETCH(bool, locked);
     sdBox::Config config;
     config.dashes = dashes;
     config.splitListMarkers = split;
+    config.markerLineEnd = lineEnd;
+    config.afterMarkerPauseMs = pauseMs;
     config.list = sdBox::plausibleList(size);
     sdRig rig(config);
-    const QString target = path(QStringLiteral("down.lst"));
+    QTemporaryDir folder;
+    const QString target = folder.filePath(QStringLiteral("down.lst"));
     QVERIFY(sdWrite(target, oldList));
+    QScopedPointer<lockedFolder> lock(locked ? new lockedFolder(folder.path()) : nullptr);
+    if (lock && !lock->locked)
+        QSKIP("no way to lock a folder here");
     rig.link.setFilename(target);
     rig.link.getChannellist();
+    lock.reset();
 
     QCOMPARE(rig.codes, downloadOk);
     QCOMPARE(sdRead(target), config.list);
@@ -102,11 +121,12 @@ void tst_sdlist::failedDownloads_data()
     QTest::newRow("start later than the dash window") << 0 << 25 << "Timeout!";
     QTest::newRow("no start at all") << 1 << 24 << "No Data received!";
     QTest::newRow("babble without a start") << 2 << 24 << "No start of the list found!";
-    QTest::newRow("line vanishes mid-list") << 3 << 24 << "Error: serial line lost: ";
+    QTest::newRow("line vanishes mid-list") << 3 << 24 << "Error: the serial line is gone";
     QTest::newRow("list without its end") << 4 << 25 << "Timeout!";
-    QTest::newRow("endless list") << 5 << 24 << "List too long, download stopped at";
+    QTest::newRow("endless list") << 5 << 24 << "Channel list too long";
     QTest::newRow("folder missing") << 6 << 22 << "Couldn't open File";
     QTest::newRow("target is a folder") << 7 << 22 << "Couldn't open File";
+    QTest::newRow("empty list") << 8 << 24 << "The box sent an empty Channel list";
 }
 
 void tst_sdlist::failedDownloads()
@@ -126,6 +146,7 @@ void tst_sdlist::failedDownloads()
     case 3: config.cutListAfter = 5000; break;
     case 4: config.omitEndUpload = true; break;
     case 5: config.listFlood = true; break;
+    case 8: config.emptyList = true; break;
     case 6: target = path(QStringLiteral("no/such/folder/new.lst")); break;
     case 7:
         target = path(QStringLiteral("a folder"));
@@ -133,7 +154,7 @@ void tst_sdlist::failedDownloads()
         QVERIFY(sdWrite(target + QStringLiteral("/inside"), oldList));
         break;
     }
-    if (fault < 6)
+    if (fault < 6 || fault == 8)
         QVERIFY(sdWrite(target, oldList));
     sdRig rig(config);
     rig.link.setFilename(target);
@@ -146,7 +167,7 @@ void tst_sdlist::failedDownloads()
     QVERIFY2(rig.count(code) == 1, qPrintable(rig.log.join(" | ")));
     // No start of the box after a failed download.
     QVERIFY(!rig.box.commands().contains("300"));
-    if (fault < 6)
+    if (fault < 6 || fault == 8)
         QCOMPARE(sdRead(target), oldList);
     else if (fault == 6)
         QVERIFY(!QFile::exists(target));

@@ -1,10 +1,13 @@
 // SD firmware updates over a real pseudo-terminal: the log of a good run,
-// several files in one job, a missing port, a line that vanishes
-// mid-transfer and a window closed during a job.
+// several files in one job, ports that cannot be opened (both families), a
+// line that vanishes and a window closed during a job.
 
 #include "sdrig.h"
+#include "serialcomvesk.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,7 +22,9 @@ private slots:
     void initTestCase();
     void logOfGoodUpdate();
     void twoFilesOneProgress();
-    void portMissing();
+    void portErrors_data();
+    void portErrors();
+    void lineVanishes_data();
     void lineVanishes();
     void windowClosedDuringJob();
 
@@ -87,36 +92,91 @@ void tst_sdupdate::twoFilesOneProgress()
         QVERIFY(rig.progress[i] >= rig.progress[i - 1]);
 }
 
-void tst_sdupdate::portMissing()
+// A port that cannot be opened: the log names it and gives the system's
+// reason, for both families, and the job ends with the port codes.
+void tst_sdupdate::portErrors_data()
 {
+    QTest::addColumn<bool>("hd");
+    QTest::addColumn<QString>("port");   // "busy": the box's line, held open elsewhere
+    QTest::addColumn<QString>("line");
+    for (bool hd : {false, true}) {
+        const char *family = hd ? "HD " : "SD ";
+        QTest::newRow(qPrintable(family + QString("no port chosen"))) << hd << QString()
+            << "^Error: open Port: .+ \\(no port chosen\\)$";
+        QTest::newRow(qPrintable(family + QString("device gone"))) << hd << "/dev/velmora-no-such-port"
+            << "^Error: open Port: No such file or directory \\(/dev/velmora-no-such-port\\)$";
+        QTest::newRow(qPrintable(family + QString("system name of a missing device"))) << hd << "ttyVelmora9"
+            << "^Error: open Port: No such file or directory \\(/dev/ttyVelmora9\\)$";
+        QTest::newRow(qPrintable(family + QString("port in use"))) << hd << "busy"
+            << "^Error: open Port: Device or resource busy \\(.+\\) \\(/dev/pts/\\d+\\)$";
+    }
+}
+
+void tst_sdupdate::portErrors()
+{
+    QFETCH(bool, hd);
+    QFETCH(QString, port);
+    QFETCH(QString, line);
     sdRig rig;
-    rig.link.setPortname(QStringLiteral("/dev/velmora-no-such-port"));
-    rig.link.setFilename(file("00000907", 300));
-    rig.link.updateFirmware();
-    QCOMPARE(rig.codes, (Codes{0, 15, 21, 1}));
-    QCOMPARE(rig.log.size(), 1);
-    QVERIFY(rig.log[0].startsWith(QStringLiteral("Error: open Port: ")));
-    QVERIFY(rig.log[0].size() > int(qstrlen("Error: open Port: ")));
+    QSerialPort holder(rig.box.devicePath());
+    if (port == QLatin1String("busy")) {
+        QVERIFY(holder.open(QIODevice::ReadWrite));
+        port = rig.box.devicePath();
+    }
+    const QString job = file("00000907", 300);
+    QList<int> codes;
+    QStringList log;
+    serialComVesk hdLink(port, job);
+    connect(&hdLink, &serialComVesk::sendCurrentAction, this, [&](int c) { codes << c; });
+    connect(&hdLink, &serialComVesk::writeLog, this, [&](const QString &l) { log << l; });
+    if (hd) {
+        hdLink.updateFirmware();
+    } else {
+        rig.link.setPortname(port);
+        rig.link.setFilename(job);
+        rig.link.updateFirmware();
+        codes = rig.codes;
+        log = rig.log;
+    }
+    QCOMPARE(codes, hd ? (Codes{40, 66, 68, 41}) : (Codes{0, 15, 21, 1}));
+    QCOMPARE(log.size(), 1);
+    QVERIFY2(QRegularExpression(line).match(log[0]).hasMatch(), qPrintable(log[0]));
+    QTest::qWait(50);
+    QVERIFY(rig.box.received().isEmpty());
+}
+
+void tst_sdupdate::lineVanishes_data()
+{
+    QTest::addColumn<qint64>("cutAfter");   // received bytes
+    QTest::addColumn<int>("size");
+    // The line goes away after the two commands and part of the file.
+    QTest::newRow("in mid-file") << qint64(10 + 3000) << 100000;
+    // ... or right after the whole file: the finish wait must not sit out its 30 s.
+    QTest::newRow("after the file") << qint64(10 + 300) << 300;
 }
 
 void tst_sdupdate::lineVanishes()
 {
-    // The line goes away after the two commands and part of the file.
+    QFETCH(qint64, cutAfter);
+    QFETCH(int, size);
     sdBox::Config config;
-    config.cutAfter = 10 + 3000;
+    config.cutAfter = cutAfter;
     sdRig rig(config);
-    rig.link.setFilename(file("00000d07", 100000));
-    QElapsedTimer clock;
-    clock.start();
+    rig.link.setFilename(file(size > 102400 ? "00000d07" : "00000907", size));
     rig.link.updateFirmware();
     QCOMPARE(rig.count(16), 0);
     QCOMPARE(rig.count(1), 1);
     QCOMPARE(rig.codes.last(), 1);
-    // Reported as a failed write, not as a file sent.
-    QCOMPARE(rig.codes, (Codes{0, 15, 7, 8, 17, 18, 9, 26, 1}));
-    QVERIFY(rig.log.filter(QStringLiteral("File sent")).isEmpty());
-    QCOMPARE(rig.log.last(), QStringLiteral("Error writing data to Port"));
-    QVERIFY(clock.elapsed() < 20000);
+    // Told in words a user understands, with nothing sent after it.
+    QVERIFY2(rig.log.last().startsWith("Error: the serial line is gone (device unplugged or cable pulled): "),
+             qPrintable(rig.log.join('\n')));
+    QVERIFY(!rig.box.commands().contains("300"));
+    if (size == 100000) {
+        // Reported as a failed write, not as a file sent.
+        QCOMPARE(rig.codes, (Codes{0, 15, 7, 8, 17, 18, 9, 26, 1}));
+        QVERIFY(rig.log.filter(QStringLiteral("File sent")).isEmpty());
+        QVERIFY(rig.log.contains(QStringLiteral("Error writing data to Port")));
+    }
 }
 
 void tst_sdupdate::windowClosedDuringJob()
