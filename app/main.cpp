@@ -1,4 +1,5 @@
 #include "mainwindow.h"
+#include "portlist.h"
 #include "signalclose.h"
 
 #include <QApplication>
@@ -17,9 +18,10 @@ const char usage[] =
     "  FILE...      files recognised by their content\n"
     "  -s           start the job at once\n"
     "  --help       print this text\n"
-    "  --version    print the version\n";
+    "  --version    print the version\n"
+    "  --list-ports print the serial ports and whether this user may open them\n";
 
-// Answers --help and --version without opening a window; true when it did.
+// Answers --help, --version and --list-ports without opening a window; true when it did.
 bool answeredQuery(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i) {
@@ -29,6 +31,14 @@ bool answeredQuery(int argc, char *argv[])
         }
         if (std::strcmp(argv[i], "--version") == 0) {
             std::puts("Velmora 3.0 (3.0.0.8)");
+            return true;
+        }
+        if (std::strcmp(argv[i], "--list-ports") == 0) {
+            const QStringList lines = portList::lines();
+            for (const QString &line : lines)
+                std::puts(line.toLocal8Bit().constData());
+            if (lines.isEmpty())
+                std::fputs("velmora: no serial port found\n", stderr);
             return true;
         }
     }
