@@ -7,7 +7,3 @@ target_link_libraries(velmorahdbox PUBLIC velmorasim Qt5::Core Threads::Threads)
 
 add_executable(velmora-hdbox ${CMAKE_CURRENT_LIST_DIR}/hdboxmain.cpp)
 target_link_libraries(velmora-hdbox PRIVATE velmorahdbox)
-
-# The step table of the HD link.
-target_sources(velmoralink PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/../link/hdstep.cpp ${CMAKE_CURRENT_LIST_DIR}/../link/hdstep.h)

@@ -1,7 +1,5 @@
-# The SD box link's own source beside the link object, and the simulated SD box.
+# The simulated SD box: a library for tests and benchmarks, and a program.
 find_package(Threads REQUIRED)
-target_sources(velmoralink PRIVATE
-    ${CMAKE_SOURCE_DIR}/link/sdstep.cpp ${CMAKE_SOURCE_DIR}/link/sdstep.h)
 
 add_library(velmorasdbox STATIC
     ${CMAKE_CURRENT_LIST_DIR}/sdbox.cpp ${CMAKE_CURRENT_LIST_DIR}/sdbox.h)
