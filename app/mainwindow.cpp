@@ -143,11 +143,11 @@ QString MainWindow::windowIconFile()
 
 void MainWindow::updatePortList()
 {
-    m_ports.clear();
     ui->comboPorts->clear();
-    m_ports = QSerialPortInfo::availablePorts();
-    for (int i = 0; i < m_ports.size(); ++i)
-        ui->comboPorts->insertItem(i, m_ports.at(i).portName());
+    // Every entry keeps the name handed to the links as its data; the shown
+    // text may differ (a port that is not there).
+    for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts())
+        ui->comboPorts->addItem(port.portName(), port.portName());
     ui->comboPorts->setCurrentIndex(0);
 }
 
@@ -155,29 +155,35 @@ void MainWindow::on_comboPorts_currentIndexChanged(int index)
 {
     if (index < 0)
         return;
-    // Entries past the system's list are devices named on the command line;
-    // their text is the device path itself.
-    const QString name = index < m_ports.size() ? m_ports.at(index).portName()
-                                                : ui->comboPorts->itemText(index);
+    const QString name = ui->comboPorts->itemData(index).toString();
     m_serialSD.setPortname(name);
     m_serialHD.setPortname(name);
 }
 
 void MainWindow::selectPort(const QString &name)
 {
-    int found = -1;
-    for (int i = 0; i < ui->comboPorts->count(); ++i) {
-        const QString entry = i < m_ports.size() ? m_ports.at(i).portName() : ui->comboPorts->itemText(i);
-        if (entry == name)
-            found = i;
-    }
-    // A device that the system does not list (a USB adapter plugged in late,
-    // a pseudo-terminal) can still be named by its absolute path.
-    if (found < 0 && QDir::isAbsolutePath(name) && QFileInfo::exists(name)) {
-        ui->comboPorts->addItem(name);
+    int found = name.isEmpty() ? -1 : ui->comboPorts->findData(name);
+    if (found < 0 && !name.isEmpty()) {
+        // A device that the system does not list (a USB adapter plugged in
+        // late, a pseudo-terminal) is added by its name. A name that names
+        // nothing is added too, marked as missing: a job must run on the port
+        // named or fail, never go to another port.
+        const QString device = QDir::isAbsolutePath(name) ? name : QStringLiteral("/dev/") + name;
+        ui->comboPorts->addItem(name, name);
         found = ui->comboPorts->count() - 1;
+        if (!QFileInfo::exists(device)) {
+            ui->comboPorts->setItemData(found, true, missingPortRole);
+            retranslatePorts();
+        }
     }
     ui->comboPorts->setCurrentIndex(found < 0 ? 0 : found);
+}
+
+void MainWindow::retranslatePorts()
+{
+    for (int i = 0; i < ui->comboPorts->count(); ++i)
+        if (ui->comboPorts->itemData(i, missingPortRole).toBool())
+            ui->comboPorts->setItemText(i, tr("%1 (not found)").arg(ui->comboPorts->itemData(i).toString()));
 }
 
 // ---------------------------------------------------------------- jobs
@@ -330,6 +336,11 @@ void MainWindow::dropEvent(QDropEvent *event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty())
+        return;
+    m_refusedName = false;
+    for (const QUrl &url : urls)
+        refuseFileName(url.toLocalFile());
+    if (m_refusedName)
         return;
     QString file;
     QStringList sdFiles;
@@ -547,6 +558,12 @@ void MainWindow::readSettings()
     // A place stored on a screen that is gone would hide the window.
     if (!QGuiApplication::screenAt(pos + QPoint(20, 20)))
         pos = QPoint(0, 0);
+    // A size far beyond the screen would cost its whole backing store.
+    const QScreen *screen = QGuiApplication::screenAt(pos + QPoint(20, 20));
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen)
+        size = size.boundedTo(screen->availableGeometry().size());
     move(pos);
     resize(size);
     selectPort(settings.value(QStringLiteral("Portname")).toString());
@@ -568,13 +585,7 @@ void MainWindow::writeSettings()
     settings.beginGroup(QStringLiteral("Velmora"));
     settings.setValue(QStringLiteral("Position"), pos());
     settings.setValue(QStringLiteral("Size"), size());
-    const int index = ui->comboPorts->currentIndex();
-    QString port;
-    if (index >= 0 && index < m_ports.size())
-        port = m_ports.at(index).portName();
-    else if (index >= 0)
-        port = ui->comboPorts->itemText(index);
-    settings.setValue(QStringLiteral("Portname"), port);
+    settings.setValue(QStringLiteral("Portname"), ui->comboPorts->currentData().toString());
     settings.setValue(QStringLiteral("Filename"), ui->lblFilename->text());
     if (m_transfer >= 1 && m_transfer <= jobKindCount)
         settings.setValue(QStringLiteral("Transfer"), QLatin1String(jobKinds[m_transfer - 1].keyword));
@@ -599,13 +610,19 @@ bool MainWindow::readCommandLine()
                 m_transfer = transferFromKeyword(args.at(++i));
         } else if (arg == QLatin1String("-f")) {
             QStringList files;
-            while (i + 1 < args.size() && !isOption(args.at(i + 1)))
+            bool refused = false;
+            while (i + 1 < args.size() && !isOption(args.at(i + 1))) {
                 files << args.at(++i);
-            ui->lblFilename->setText(files.join(QLatin1Char('\n')));
+                refused = refuseFileName(files.last()) || refused;
+            }
+            if (!refused)
+                ui->lblFilename->setText(files.join(QLatin1Char('\n')));
         } else if (!isOption(arg)) {
             i = readFileRun(args, i);
         }
     }
+    if (m_refusedName)
+        return false;
     if (args.contains(QStringLiteral("-s"))) {
         ui->actionRerun->setEnabled(true);
         return true;
@@ -619,8 +636,12 @@ int MainWindow::readFileRun(const QStringList &args, int first)
 {
     QStringList sdFiles;
     int i = first;
+    QString last;
     for (; i < args.size() && !args.at(i).startsWith(QLatin1Char('-')); ++i) {
         const QString &file = args.at(i);
+        if (refuseFileName(file))
+            continue;
+        last = file;
         const uchar hd = m_serialHD.checkFiletype(file);
         if (hd == 1 || hd == 2) {
             m_transfer = hd;
@@ -637,8 +658,29 @@ int MainWindow::readFileRun(const QStringList &args, int first)
             return i;
         }
     }
-    ui->lblFilename->setText(sdFiles.isEmpty() ? args.at(i - 1) : sdFiles.join(QLatin1Char('\n')));
+    if (!sdFiles.isEmpty())
+        ui->lblFilename->setText(sdFiles.join(QLatin1Char('\n')));
+    else if (!last.isEmpty())
+        ui->lblFilename->setText(last);
     return i - 1;
+}
+
+// Several SD update files travel joined by line feeds, and the SD link takes
+// the first line of a list's name: a name holding a line feed would make a
+// job read or overwrite another file. Such a name is refused with the error
+// of the job's file; true when it was.
+bool MainWindow::refuseFileName(const QString &name)
+{
+    if (!name.contains(QLatin1Char('\n')))
+        return false;
+    QString shown = name;
+    shown.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    emit sigwriteLog(QStringLiteral("Error: file name with a line feed refused: ") + shown);
+    m_refusedName = true;
+    // Queued: the constructor may be the caller, before anyone sees the window.
+    QMetaObject::invokeMethod(this, [this] { slotCurrentAction(isHdKind(m_transfer) ? 71 : 22); },
+                              Qt::QueuedConnection);
+    return true;
 }
 
 // ---------------------------------------------------------------- languages
@@ -665,6 +707,7 @@ void MainWindow::createLanguageMenu()
             m_translatorQt.load(QStringLiteral("qt_") + code, m_langPath);
             action->setChecked(true);
             ui->retranslateUi(this);
+            retranslatePorts();
         }
     }
 }
@@ -695,10 +738,12 @@ void MainWindow::changeEvent(QEvent *event)
         return;
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        retranslatePorts();
     } else if (event->type() == QEvent::LocaleChange) {
         const QString code = systemLanguage();
         m_translatorQt.load(QStringLiteral("qt_") + code, m_langPath);
         m_translator.load(QStringLiteral("Velmora_") + code, m_langPath);
         ui->retranslateUi(this);
+        retranslatePorts();
     }
 }

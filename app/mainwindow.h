@@ -71,12 +71,17 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // Marks a port entry whose device is not there.
+    static constexpr int missingPortRole = Qt::UserRole + 1;
+
     void updatePortList();
     void selectPort(const QString &name);
+    void retranslatePorts();
     void readSettings();
     void writeSettings();
     bool readCommandLine();
     int readFileRun(const QStringList &args, int first);
+    bool refuseFileName(const QString &name);
     void createLanguageMenu();
     void loadLanguage(const QString &code);
     void setJobControls(bool enabled);
@@ -89,7 +94,6 @@ private:
     QThread m_threadSD;
     serialComVesk m_serialHD;
     QThread m_threadHD;
-    QList<QSerialPortInfo> m_ports;
     quint8 m_transfer = 0;
     QTranslator m_translator;
     QTranslator m_translatorQt;
@@ -100,4 +104,5 @@ private:
     bool m_busy = false;
     bool m_shutDown = false;
     bool m_closeWithoutAsking = false;
+    bool m_refusedName = false;
 };
