@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
+#include <QSerialPortInfo>
 #include <QtTest>
 
 using namespace cmdkit;
