@@ -7,12 +7,12 @@
 namespace {
 
 const jobKind::Row rows[] = {
-    {"UpdateHD", true, &jobRunner::sigUpdateFirmwareHD},
-    {"SendListHD", true, &jobRunner::sigUploadCHListHD},
-    {"GetListHD", true, &jobRunner::sigDownloadCHListHD},
-    {"UpdateSD", false, &jobRunner::sigUpdateFirmwareSD},
-    {"SendListSD", false, &jobRunner::sigUploadCHListSD},
-    {"GetListSD", false, &jobRunner::sigDownloadCHListSD},
+    {"UpdateHD", true, true, &jobRunner::sigUpdateFirmwareHD},
+    {"SendListHD", true, true, &jobRunner::sigUploadCHListHD},
+    {"GetListHD", true, false, &jobRunner::sigDownloadCHListHD},
+    {"UpdateSD", false, true, &jobRunner::sigUpdateFirmwareSD},
+    {"SendListSD", false, true, &jobRunner::sigUploadCHListSD},
+    {"GetListSD", false, false, &jobRunner::sigDownloadCHListSD},
 };
 static_assert(std::size(rows) == jobKind::count, "one row per job kind");
 

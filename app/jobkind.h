@@ -14,6 +14,7 @@ public:
     struct Row {
         const char *keyword;
         bool hd;                        // the HD link runs it, else the SD link
+        bool sendsFile;                 // else it writes its file: a list download
         void (jobRunner::*request)();
     };
 
