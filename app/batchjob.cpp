@@ -82,11 +82,6 @@ batchJob::batchJob(const QStringList &args, QObject *parent)
     connect(&m_jobs.linkHD(), &serialComVesk::sendProgress, this, &batchJob::onProgress);
 }
 
-batchJob::~batchJob()
-{
-    m_jobs.shutDown();
-}
-
 void batchJob::start()
 {
     const commandLine line(m_args, m_jobs.linkHD(), m_jobs.linkSD());

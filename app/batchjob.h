@@ -28,7 +28,6 @@ public:
 
     // `args` as QCoreApplication::arguments(): the program first.
     explicit batchJob(const QStringList &args, QObject *parent = nullptr);
-    ~batchJob() override;
     batchJob(const batchJob &) = delete;
     batchJob &operator=(const batchJob &) = delete;
 
