@@ -1,7 +1,7 @@
 velmora_add_test(tst_commands ${CMAKE_CURRENT_LIST_DIR}/tst_commands.cpp ${CMAKE_CURRENT_LIST_DIR}/cmdkit.h
     LIBS velmoraapp velmorares velmoratestkit)
 velmora_add_test(tst_settings ${CMAKE_CURRENT_LIST_DIR}/tst_settings.cpp ${CMAKE_CURRENT_LIST_DIR}/cmdkit.h
-    LIBS velmoraapp velmorares velmoratestkit)
+    LIBS velmoraapp velmorares velmoratestkit velmorasim)
 
 # The language tests run under a German and under a French system locale.
 velmora_add_test(tst_languages ${CMAKE_CURRENT_LIST_DIR}/tst_languages.cpp ${CMAKE_CURRENT_LIST_DIR}/cmdkit.h

@@ -114,7 +114,7 @@ void tst_form::menusAndToolBar()
     QCOMPARE(w->toolBarArea(ui->toolBar), Qt::TopToolBarArea);
     // The Internal menu has no title, and its actions are wired to nothing.
     QCOMPARE(ui->menuInternal->title(), QString());
-    QSignalSpy sw(w, &MainWindow::sigGetSoftwareVersion);
+    QSignalSpy sw(&w->jobs(), &jobRunner::sigGetSoftwareVersion);
     ui->actionGetSoftwareversion->trigger();
     ui->actionInitializeFactoryReset->trigger();
     QCOMPARE(sw.count(), 0);

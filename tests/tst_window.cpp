@@ -156,10 +156,10 @@ void tst_window::startActionDoesNothing()
     QFETCH(QStringList, args);
     make(args);
     QList<QSignalSpy *> spies;
-    for (auto sig : {&MainWindow::sigUpdateFirmwareHD, &MainWindow::sigUploadCHListHD,
-                     &MainWindow::sigDownloadCHListHD, &MainWindow::sigUpdateFirmwareSD,
-                     &MainWindow::sigUploadCHListSD, &MainWindow::sigDownloadCHListSD})
-        spies << new QSignalSpy(w, sig);
+    for (auto sig : {&jobRunner::sigUpdateFirmwareHD, &jobRunner::sigUploadCHListHD,
+                     &jobRunner::sigDownloadCHListHD, &jobRunner::sigUpdateFirmwareSD,
+                     &jobRunner::sigUploadCHListSD, &jobRunner::sigDownloadCHListSD})
+        spies << new QSignalSpy(&w->jobs(), sig);
     QMetaObject::invokeMethod(w, "slotStartAction");
     QTest::qWait(50);
     for (QSignalSpy *spy : spies) {
@@ -192,10 +192,10 @@ void tst_window::startActionStartsFamily()
     make({"-t", keyword, "-f", "job.file", "-p", "/dev/null"});
     modalCloser closer;
     QList<QSignalSpy *> spies;
-    for (auto sig : {&MainWindow::sigUpdateFirmwareHD, &MainWindow::sigUploadCHListHD,
-                     &MainWindow::sigDownloadCHListHD, &MainWindow::sigUpdateFirmwareSD,
-                     &MainWindow::sigUploadCHListSD, &MainWindow::sigDownloadCHListSD})
-        spies << new QSignalSpy(w, sig);
+    for (auto sig : {&jobRunner::sigUpdateFirmwareHD, &jobRunner::sigUploadCHListHD,
+                     &jobRunner::sigDownloadCHListHD, &jobRunner::sigUpdateFirmwareSD,
+                     &jobRunner::sigUploadCHListSD, &jobRunner::sigDownloadCHListSD})
+        spies << new QSignalSpy(&w->jobs(), sig);
     w->form()->actionRerun->setEnabled(true);
     w->form()->actionRerun->trigger();
     for (int i = 0; i < spies.size(); ++i)
