@@ -1,7 +1,10 @@
+#include "batchjob.h"
 #include "mainwindow.h"
+#include "portlist.h"
 #include "signalclose.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QIcon>
 
 #include <cstdio>
@@ -17,22 +20,77 @@ const char usage[] =
     "  FILE...      files recognised by their content\n"
     "  -s           start the job at once\n"
     "  --help       print this text\n"
-    "  --version    print the version\n";
+    "  --version    print the version\n"
+    "  --list-ports print the serial ports and whether this user may open them\n";
 
-// Answers --help and --version without opening a window; true when it did.
+const char batchUsage[] =
+    "\n"
+    "Without a window (no display needed, no settings.ini):\n"
+    "  velmora --batch -p PORT [-t JOB] [-f FILE...] [FILE...]\n"
+    "  velmora --query software|lowpower|mac -p PORT\n"
+    "  velmora --factory-reset --yes -p PORT\n"
+    "  --batch          run the job at once, report on standard error, then exit\n"
+    "  --query WHAT     print the HD box's software or low-power version or MAC address\n"
+    "  --factory-reset  reset the HD box to its factory settings; only with --yes\n"
+    "Exit codes: 0 done, 2 usage, 3 port could not be opened, 4 file missing, of the\n"
+    "wrong kind or not writable, 5 the box did not answer or refused, 130 interrupted.\n";
+
+const char *const batchOptions[] = {"--batch", "--query", "--factory-reset"};
+
+// Answers --help, --version and --list-ports without opening a window; true when it did.
 bool answeredQuery(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
             std::fputs(usage, stdout);
+            std::fputs(batchUsage, stdout);
             return true;
         }
         if (std::strcmp(argv[i], "--version") == 0) {
             std::puts("Velmora 3.0 (3.0.0.8)");
             return true;
         }
+        if (std::strcmp(argv[i], "--list-ports") == 0) {
+            const QStringList lines = portList::lines();
+            for (const QString &line : lines)
+                std::puts(line.toLocal8Bit().constData());
+            if (lines.isEmpty())
+                std::fputs("velmora: no serial port found\n", stderr);
+            return true;
+        }
     }
     return false;
+}
+
+// Batch mode must be decided before any application object exists: a
+// QApplication needs a display.
+bool wantsBatch(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i)
+        for (const char *option : batchOptions)
+            if (std::strcmp(argv[i], option) == 0)
+                return true;
+    return false;
+}
+
+void nameApplication()
+{
+    QCoreApplication::setOrganizationDomain(QStringLiteral("orvanta.example"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvanta"));
+    QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("3.0"));
+}
+
+int runBatch(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    nameApplication();
+    signalClose closer;
+    batchJob job(QCoreApplication::arguments());
+    QObject::connect(&closer, &signalClose::closeRequested, &job, &batchJob::interrupt);
+    QObject::connect(&job, &batchJob::finished, &app, &QCoreApplication::exit, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&job, &batchJob::start, Qt::QueuedConnection);
+    return app.exec();
 }
 
 } // namespace
@@ -41,11 +99,10 @@ int main(int argc, char *argv[])
 {
     if (answeredQuery(argc, argv))
         return 0;
+    if (wantsBatch(argc, argv))
+        return runBatch(argc, argv);
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationDomain(QStringLiteral("orvanta.example"));
-    QCoreApplication::setOrganizationName(QStringLiteral("Orvanta"));
-    QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("3.0"));
+    nameApplication();
 
     // Before the window: a job started from the command line must already
     // be stoppable by a signal.

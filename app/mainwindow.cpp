@@ -1,6 +1,9 @@
 #include "mainwindow.h"
 
+#include "catalogue.h"
+#include "commandline.h"
 #include "filedialogs.h"
+#include "jobkind.h"
 #include "statustable.h"
 #include "ui_mainwindow.h"
 
@@ -18,6 +21,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QScreen>
+#include <QSerialPortInfo>
 #include <QSettings>
 #include <QUrl>
 
@@ -29,49 +33,6 @@ const QString FILTER_HD_ENTRY = QLatin1String(QT_TRANSLATE_NOOP("QObject", "Chan
 const QString FILTER_SD_ENTRY = QLatin1String(QT_TRANSLATE_NOOP("QObject", "Channel list SD")) + QStringLiteral(" *.lst");
 const QString FILTER_LIST_HD = FILTER_HD_ENTRY + QStringLiteral(";;") + FILTER_SD_ENTRY;
 const QString FILTER_LIST_SD = FILTER_SD_ENTRY + QStringLiteral(";;") + FILTER_HD_ENTRY;
-const char *const SOFTWARE_VERSION = "3.0.0.8";
-
-// Job kinds 1..6 and how each is started: which thread, which link and which
-// request signal.
-struct JobKind {
-    const char *keyword;
-    bool hd;
-    void (MainWindow::*request)();
-};
-const JobKind jobKinds[] = {
-    {"UpdateHD", true, &MainWindow::sigUpdateFirmwareHD},
-    {"SendListHD", true, &MainWindow::sigUploadCHListHD},
-    {"GetListHD", true, &MainWindow::sigDownloadCHListHD},
-    {"UpdateSD", false, &MainWindow::sigUpdateFirmwareSD},
-    {"SendListSD", false, &MainWindow::sigUploadCHListSD},
-    {"GetListSD", false, &MainWindow::sigDownloadCHListSD},
-};
-constexpr int jobKindCount = int(std::size(jobKinds));
-
-quint8 transferFromKeyword(const QString &keyword)
-{
-    for (int i = 0; i < jobKindCount; ++i)
-        if (keyword == QLatin1String(jobKinds[i].keyword))
-            return quint8(i + 1);
-    return 0;
-}
-
-bool isHdKind(quint8 kind)
-{
-    return kind >= 1 && kind <= 3;
-}
-
-bool isSdFirmware(uchar kind)
-{
-    return kind >= 2 && kind <= 4;
-}
-
-QString systemLanguage()
-{
-    const QString name = QLocale::system().name();
-    const int cut = name.lastIndexOf(QLatin1Char('_'));
-    return cut < 0 ? QString() : name.left(cut);
-}
 
 } // namespace
 
@@ -88,30 +49,10 @@ MainWindow::MainWindow(QWidget *parent)
     QCoreApplication::installTranslator(&m_translator);
     createLanguageMenu();
 
-    m_serialSD.moveToThread(&m_threadSD);
-    connect(&m_serialSD, &serialComKarn::sendCurrentAction, this, &MainWindow::slotCurrentAction);
-    connect(&m_serialSD, &serialComKarn::sendProgress, ui->progBar, &QProgressBar::setValue);
-    connect(this, &MainWindow::sigDownloadCHListSD, &m_serialSD, &serialComKarn::getChannellist);
-    connect(this, &MainWindow::sigUploadCHListSD, &m_serialSD, &serialComKarn::sendChannellist);
-    connect(this, &MainWindow::sigUpdateFirmwareSD, &m_serialSD, &serialComKarn::updateFirmware);
-
-    m_serialHD.moveToThread(&m_threadHD);
-    connect(&m_serialHD, &serialComVesk::sendCurrentAction, this, &MainWindow::slotCurrentAction);
-    connect(&m_serialHD, &serialComVesk::sendProgress, ui->progBar, &QProgressBar::setValue);
-    connect(this, &MainWindow::sigDownloadCHListHD, &m_serialHD, &serialComVesk::getChannellist);
-    connect(this, &MainWindow::sigUploadCHListHD, &m_serialHD, &serialComVesk::sendChannellist);
-    connect(this, &MainWindow::sigUpdateFirmwareHD, &m_serialHD, &serialComVesk::updateFirmware);
-
-    m_logfile.moveToThread(&m_threadLog);
-    m_logfile.open();
-    m_threadLog.start();
-
-    connect(this, &MainWindow::sigwriteLog, &m_logfile, &logfile::writeLine);
-    emit sigwriteLog(QStringLiteral("---------- START ----------"));
-    emit sigwriteLog(QStringLiteral("Softwareversion: ") + QLatin1String(SOFTWARE_VERSION));
-
-    connect(&m_serialSD, &serialComKarn::writeLog, &m_logfile, &logfile::writeLine);
-    connect(&m_serialHD, &serialComVesk::writeLog, &m_logfile, &logfile::writeLine);
+    connect(&m_jobs.linkSD(), &serialComKarn::sendCurrentAction, this, &MainWindow::slotCurrentAction);
+    connect(&m_jobs.linkSD(), &serialComKarn::sendProgress, ui->progBar, &QProgressBar::setValue);
+    connect(&m_jobs.linkHD(), &serialComVesk::sendCurrentAction, this, &MainWindow::slotCurrentAction);
+    connect(&m_jobs.linkHD(), &serialComVesk::sendProgress, ui->progBar, &QProgressBar::setValue);
     connect(ui->actionRerun, &QAction::triggered, this, &MainWindow::slotStartAction);
     connect(ui->btnQuit, &QPushButton::clicked, this, &MainWindow::close);
     connect(ui->actionQuit, &QAction::triggered, this, &MainWindow::close);
@@ -127,7 +68,7 @@ MainWindow::~MainWindow()
 {
     // A window destroyed without a close event must still not leave a
     // running thread behind.
-    shutDown();
+    m_jobs.shutDown();
     delete ui;
 }
 
@@ -143,11 +84,11 @@ QString MainWindow::windowIconFile()
 
 void MainWindow::updatePortList()
 {
-    m_ports.clear();
     ui->comboPorts->clear();
-    m_ports = QSerialPortInfo::availablePorts();
-    for (int i = 0; i < m_ports.size(); ++i)
-        ui->comboPorts->insertItem(i, m_ports.at(i).portName());
+    // Every entry keeps the name handed to the links as its data; the shown
+    // text may differ (a port that is not there).
+    for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts())
+        ui->comboPorts->addItem(port.portName(), port.portName());
     ui->comboPorts->setCurrentIndex(0);
 }
 
@@ -155,49 +96,40 @@ void MainWindow::on_comboPorts_currentIndexChanged(int index)
 {
     if (index < 0)
         return;
-    // Entries past the system's list are devices named on the command line;
-    // their text is the device path itself.
-    const QString name = index < m_ports.size() ? m_ports.at(index).portName()
-                                                : ui->comboPorts->itemText(index);
-    m_serialSD.setPortname(name);
-    m_serialHD.setPortname(name);
+    m_jobs.setPortname(ui->comboPorts->itemData(index).toString());
 }
 
 void MainWindow::selectPort(const QString &name)
 {
-    int found = -1;
-    for (int i = 0; i < ui->comboPorts->count(); ++i) {
-        const QString entry = i < m_ports.size() ? m_ports.at(i).portName() : ui->comboPorts->itemText(i);
-        if (entry == name)
-            found = i;
-    }
-    // A device that the system does not list (a USB adapter plugged in late,
-    // a pseudo-terminal) can still be named by its absolute path.
-    if (found < 0 && QDir::isAbsolutePath(name) && QFileInfo::exists(name)) {
-        ui->comboPorts->addItem(name);
+    int found = name.isEmpty() ? -1 : ui->comboPorts->findData(name);
+    if (found < 0 && !name.isEmpty()) {
+        // A device that the system does not list (a USB adapter plugged in
+        // late, a pseudo-terminal) is added by its name. A name that names
+        // nothing is added too, marked as missing: a job must run on the port
+        // named or fail, never go to another port.
+        const QString device = QDir::isAbsolutePath(name) ? name : QStringLiteral("/dev/") + name;
+        ui->comboPorts->addItem(name, name);
         found = ui->comboPorts->count() - 1;
+        if (!QFileInfo::exists(device)) {
+            ui->comboPorts->setItemData(found, true, missingPortRole);
+            retranslatePorts();
+        }
     }
     ui->comboPorts->setCurrentIndex(found < 0 ? 0 : found);
+}
+
+void MainWindow::retranslatePorts()
+{
+    for (int i = 0; i < ui->comboPorts->count(); ++i)
+        if (ui->comboPorts->itemData(i, missingPortRole).toBool())
+            ui->comboPorts->setItemText(i, tr("%1 (not found)").arg(ui->comboPorts->itemData(i).toString()));
 }
 
 // ---------------------------------------------------------------- jobs
 
 void MainWindow::slotStartAction()
 {
-    if (ui->lblFilename->text().isEmpty() || m_transfer > jobKindCount || m_transfer == 0)
-        return;
-    const JobKind &job = jobKinds[m_transfer - 1];
-    QThread &thread = job.hd ? m_threadHD : m_threadSD;
-    // Right after a job's end the thread may still be leaving its loop; a
-    // start then would be lost and the request would wait for a later one.
-    if (thread.isRunning())
-        thread.wait(200);
-    thread.start();
-    if (job.hd)
-        m_serialHD.setFilename(ui->lblFilename->text());
-    else
-        m_serialSD.setFilename(ui->lblFilename->text());
-    emit(this->*job.request)();
+    m_jobs.start(m_transfer, ui->lblFilename->text());
 }
 
 void MainWindow::setJobControls(bool enabled)
@@ -229,15 +161,13 @@ void MainWindow::slotCurrentAction(int action)
         return;
     case statusTable::JobEnded:
         m_busy = false;
-        m_threadSD.quit();
-        m_threadHD.quit();
         setJobControls(true);
         ui->progBar->setValue(100);
         ui->actionRerun->setEnabled(true);
         ui->toolBar->setEnabled(true);
         ui->statusBar->showMessage(text(row->status), row->timeout);
         setAcceptDrops(true);
-        emit sigwriteLog(QString());
+        m_jobs.jobEnded();
         return;
     case statusTable::Progress:
         ui->statusBar->showMessage(text(row->status), row->timeout);
@@ -291,31 +221,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
         }
     }
     writeSettings();
-    shutDown();
+    m_jobs.shutDown();
     event->accept();
-}
-
-void MainWindow::shutDown()
-{
-    if (m_shutDown)
-        return;
-    m_shutDown = true;
-    m_serialSD.requestStop();
-    m_serialHD.requestStop();
-    m_threadSD.quit();
-    m_threadHD.quit();
-    m_threadSD.wait(500);
-    m_threadHD.wait(500);
-    // A busy link gives up at its next wait; a thread object must never be
-    // destroyed while it runs, so wait for that end.
-    m_threadSD.wait();
-    m_threadHD.wait();
-    // Let the writer take every line that is still queued before its loop ends.
-    if (m_threadLog.isRunning())
-        QMetaObject::invokeMethod(&m_logfile, "open", Qt::BlockingQueuedConnection);
-    m_threadLog.quit();
-    m_threadLog.wait(500);
-    m_threadLog.wait();
 }
 
 // ---------------------------------------------------------------- drag and drop
@@ -331,32 +238,23 @@ void MainWindow::dropEvent(QDropEvent *event)
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty())
         return;
-    QString file;
-    QStringList sdFiles;
-    bool decided = false;
-    for (const QUrl &url : urls) {
-        file = url.toLocalFile();
-        const uchar hd = m_serialHD.checkFiletype(file);
-        if (hd == 2 || hd == 1) {
-            m_transfer = hd == 2 ? 2 : 1;
-            decided = true;
-            break;
-        }
-        const uchar sd = m_serialSD.checkFiletype(file);
-        if (isSdFirmware(sd)) {
-            sdFiles << file;
-            m_transfer = 4;
-        } else if (sd == 1) {
-            m_transfer = 5;
-            decided = true;
-            break;
-        }
+    QStringList files;
+    for (const QUrl &url : urls)
+        files << url.toLocalFile();
+    QStringList refused;
+    for (const QString &file : files)
+        if (commandLine::refusesName(file))
+            refused << file;
+    if (!refused.isEmpty()) {
+        refuseFileNames(refused);
+        return;
     }
-    if (!decided && !sdFiles.isEmpty())
-        file = sdFiles.join(QLatin1Char('\n'));
+    const commandLine::Run run = commandLine::recognise(files, m_jobs.linkHD(), m_jobs.linkSD());
+    if (run.kind != 0)
+        m_transfer = run.kind;
     ui->actionRerun->setEnabled(true);
-    if (!file.isEmpty()) {
-        ui->lblFilename->setText(file);
+    if (!run.label.isEmpty()) {
+        ui->lblFilename->setText(run.label);
         event->acceptProposedAction();
     }
 }
@@ -394,7 +292,7 @@ void MainWindow::on_actionUpdateSDFirmware_triggered()
         return;
     QStringList kept;
     for (const QString &file : files)
-        if (isSdFirmware(m_serialSD.checkFiletype(file)))
+        if (commandLine::isSdImage(m_jobs.linkSD().checkFiletype(file)))
             kept << file;
     ui->lblFilename->setText(kept.join(QLatin1Char('\n')));
     m_transfer = 4;
@@ -404,12 +302,12 @@ void MainWindow::on_actionUpdateSDFirmware_triggered()
 void MainWindow::on_actionSendChannellist_triggered()
 {
     const QString file = fileDialogs::openFile(this, tr("Channel list"), startDir(ui->lblFilename->text()),
-                                               isHdKind(m_transfer) ? FILTER_LIST_HD : FILTER_LIST_SD);
+                                               jobKind::isHd(m_transfer) ? FILTER_LIST_HD : FILTER_LIST_SD);
     if (file.isEmpty())
         return;
-    if (m_serialHD.checkFiletype(file) == 2) {
+    if (m_jobs.linkHD().checkFiletype(file) == 2) {
         m_transfer = 2;
-    } else if (m_serialSD.checkFiletype(file) == 1) {
+    } else if (m_jobs.linkSD().checkFiletype(file) == 1) {
         m_transfer = 5;
     } else {
         QMessageBox::critical(this, tr("Channel list"), tr("No Channel list detected!"),
@@ -424,7 +322,7 @@ void MainWindow::on_actionGetChannellist_triggered()
 {
     QString selected;
     const QString file = fileDialogs::saveFile(this, tr("Channel list"), startDir(labelFirstLine()),
-                                               isHdKind(m_transfer) ? FILTER_LIST_HD : FILTER_LIST_SD,
+                                               jobKind::isHd(m_transfer) ? FILTER_LIST_HD : FILTER_LIST_SD,
                                                &selected);
     if (file.isEmpty())
         return;
@@ -460,12 +358,12 @@ void MainWindow::on_btnUpdate_clicked()
     m_transfer = 0;
     if (files.size() == 1) {
         const QString &file = files.first();
-        const uchar hd = m_serialHD.checkFiletype(file);
+        const uchar hd = m_jobs.linkHD().checkFiletype(file);
         if (hd == 1 || hd == 2) {
             m_transfer = hd;
         } else {
-            const uchar sd = m_serialSD.checkFiletype(file);
-            if (isSdFirmware(sd))
+            const uchar sd = m_jobs.linkSD().checkFiletype(file);
+            if (commandLine::isSdImage(sd))
                 m_transfer = 4;
             else if (sd == 1)
                 m_transfer = 5;
@@ -475,8 +373,8 @@ void MainWindow::on_btnUpdate_clicked()
     } else {
         QStringList kept;
         for (const QString &file : files) {
-            const uchar sd = m_serialSD.checkFiletype(file);
-            if (isSdFirmware(sd)) {
+            const uchar sd = m_jobs.linkSD().checkFiletype(file);
+            if (commandLine::isSdImage(sd)) {
                 kept << file;
             } else if (sd == 1) {
                 kept.clear();
@@ -536,7 +434,7 @@ void MainWindow::readSettings()
 {
     QSettings settings(QStringLiteral("settings.ini"), QSettings::IniFormat);
     settings.beginGroup(QStringLiteral("Language"));
-    m_currLang = settings.value(QStringLiteral("Language"), systemLanguage()).toString();
+    m_currLang = settings.value(QStringLiteral("Language"), catalogue::systemLanguage()).toString();
     settings.endGroup();
 
     settings.beginGroup(QStringLiteral("Velmora"));
@@ -547,11 +445,17 @@ void MainWindow::readSettings()
     // A place stored on a screen that is gone would hide the window.
     if (!QGuiApplication::screenAt(pos + QPoint(20, 20)))
         pos = QPoint(0, 0);
+    // A size far beyond the screen would cost its whole backing store.
+    const QScreen *screen = QGuiApplication::screenAt(pos + QPoint(20, 20));
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen)
+        size = size.boundedTo(screen->availableGeometry().size());
     move(pos);
     resize(size);
     selectPort(settings.value(QStringLiteral("Portname")).toString());
     ui->lblFilename->setText(settings.value(QStringLiteral("Filename")).toString());
-    m_transfer = transferFromKeyword(settings.value(QStringLiteral("Transfer")).toString());
+    m_transfer = jobKind::fromKeyword(settings.value(QStringLiteral("Transfer")).toString());
     settings.endGroup();
 
     if (!ui->lblFilename->text().isEmpty() && m_transfer != 0)
@@ -568,16 +472,10 @@ void MainWindow::writeSettings()
     settings.beginGroup(QStringLiteral("Velmora"));
     settings.setValue(QStringLiteral("Position"), pos());
     settings.setValue(QStringLiteral("Size"), size());
-    const int index = ui->comboPorts->currentIndex();
-    QString port;
-    if (index >= 0 && index < m_ports.size())
-        port = m_ports.at(index).portName();
-    else if (index >= 0)
-        port = ui->comboPorts->itemText(index);
-    settings.setValue(QStringLiteral("Portname"), port);
+    settings.setValue(QStringLiteral("Portname"), ui->comboPorts->currentData().toString());
     settings.setValue(QStringLiteral("Filename"), ui->lblFilename->text());
-    if (m_transfer >= 1 && m_transfer <= jobKindCount)
-        settings.setValue(QStringLiteral("Transfer"), QLatin1String(jobKinds[m_transfer - 1].keyword));
+    if (const jobKind::Row *job = jobKind::find(m_transfer))
+        settings.setValue(QStringLiteral("Transfer"), QLatin1String(job->keyword));
     settings.endGroup();
 }
 
@@ -588,57 +486,32 @@ bool MainWindow::readCommandLine()
     const QStringList args = QCoreApplication::arguments();
     if (args.size() <= 1)
         return false;
-    const auto isOption = [](const QString &arg) { return arg.startsWith(QLatin1Char('-')); };
-    for (int i = 1; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        if (arg == QLatin1String("-p")) {
-            if (i + 1 < args.size())
-                selectPort(args.at(++i));
-        } else if (arg == QLatin1String("-t")) {
-            if (i + 1 < args.size())
-                m_transfer = transferFromKeyword(args.at(++i));
-        } else if (arg == QLatin1String("-f")) {
-            QStringList files;
-            while (i + 1 < args.size() && !isOption(args.at(i + 1)))
-                files << args.at(++i);
-            ui->lblFilename->setText(files.join(QLatin1Char('\n')));
-        } else if (!isOption(arg)) {
-            i = readFileRun(args, i);
-        }
+    const commandLine line(args, m_jobs.linkHD(), m_jobs.linkSD());
+    for (const QString &port : line.ports)
+        selectPort(port);
+    if (line.hasKind)
+        m_transfer = line.kind;
+    if (line.hasLabel)
+        ui->lblFilename->setText(line.label);
+    if (!line.refused.isEmpty()) {
+        refuseFileNames(line.refused);
+        return false;
     }
-    if (args.contains(QStringLiteral("-s"))) {
+    if (line.start) {
         ui->actionRerun->setEnabled(true);
         return true;
     }
     return false;
 }
 
-// A run of bare file arguments from `first` on, recognised by content.
-// Returns the index of the last argument it examined.
-int MainWindow::readFileRun(const QStringList &args, int first)
+// Refused names are logged and answered with the error of the job's file.
+void MainWindow::refuseFileNames(const QStringList &names)
 {
-    QStringList sdFiles;
-    int i = first;
-    for (; i < args.size() && !args.at(i).startsWith(QLatin1Char('-')); ++i) {
-        const QString &file = args.at(i);
-        const uchar hd = m_serialHD.checkFiletype(file);
-        if (hd == 1 || hd == 2) {
-            m_transfer = hd;
-            ui->lblFilename->setText(file);
-            return i;
-        }
-        const uchar sd = m_serialSD.checkFiletype(file);
-        if (isSdFirmware(sd)) {
-            sdFiles << file;
-            m_transfer = 4;
-        } else if (sd == 1) {
-            m_transfer = 5;
-            ui->lblFilename->setText(file);
-            return i;
-        }
-    }
-    ui->lblFilename->setText(sdFiles.isEmpty() ? args.at(i - 1) : sdFiles.join(QLatin1Char('\n')));
-    return i - 1;
+    for (const QString &name : names)
+        m_jobs.writeLog(commandLine::refusalLog(name));
+    // Queued: the constructor may be the caller, before anyone sees the window.
+    QMetaObject::invokeMethod(this, [this] { slotCurrentAction(jobKind::isHd(m_transfer) ? 71 : 22); },
+                              Qt::QueuedConnection);
 }
 
 // ---------------------------------------------------------------- languages
@@ -650,8 +523,7 @@ void MainWindow::createLanguageMenu()
     connect(group, &QActionGroup::triggered, this, &MainWindow::slotLanguageChanged);
 
     const QString select = m_currLang;
-    m_langPath = QStringLiteral(":/languages");
-    const QStringList catalogues = QDir(m_langPath).entryList({QStringLiteral("Velmora_*.qm")});
+    const QStringList catalogues = QDir(catalogue::path()).entryList({QStringLiteral("Velmora_*.qm")});
     for (QString code : catalogues) {
         code.truncate(code.lastIndexOf(QLatin1Char('.')));
         code.remove(0, code.indexOf(QLatin1Char('_')) + 1);
@@ -661,10 +533,10 @@ void MainWindow::createLanguageMenu()
         ui->menuLanguage->addAction(action);
         group->addAction(action);
         if (code == select) {
-            m_translator.load(QStringLiteral("Velmora_") + code, m_langPath);
-            m_translatorQt.load(QStringLiteral("qt_") + code, m_langPath);
+            catalogue::load(m_translator, m_translatorQt, code);
             action->setChecked(true);
             ui->retranslateUi(this);
+            retranslatePorts();
         }
     }
 }
@@ -683,8 +555,7 @@ void MainWindow::loadLanguage(const QString &code)
     const QLocale locale(code);
     QLocale::setDefault(locale);
     const QString name = QLocale::languageToString(locale.language());
-    m_translator.load(QStringLiteral("Velmora_") + code, m_langPath);
-    m_translatorQt.load(QStringLiteral("qt_") + code, m_langPath);
+    catalogue::load(m_translator, m_translatorQt, code);
     ui->statusBar->showMessage(tr("Language changed to: %1").arg(name), 2000);
 }
 
@@ -695,10 +566,10 @@ void MainWindow::changeEvent(QEvent *event)
         return;
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        retranslatePorts();
     } else if (event->type() == QEvent::LocaleChange) {
-        const QString code = systemLanguage();
-        m_translatorQt.load(QStringLiteral("qt_") + code, m_langPath);
-        m_translator.load(QStringLiteral("Velmora_") + code, m_langPath);
+        catalogue::load(m_translator, m_translatorQt, catalogue::systemLanguage());
         ui->retranslateUi(this);
+        retranslatePorts();
     }
 }

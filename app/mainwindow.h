@@ -1,14 +1,9 @@
 #pragma once
 
-#include "logfile.h"
-#include "serialcomkarn.h"
-#include "serialcomvesk.h"
+#include "jobrunner.h"
 
-#include <QList>
 #include <QMainWindow>
-#include <QSerialPortInfo>
 #include <QString>
-#include <QThread>
 #include <QTranslator>
 
 class QAction;
@@ -27,23 +22,12 @@ public:
 
     // Read-only views for test programs.
     quint8 transfer() const { return m_transfer; }
-    const serialComKarn &linkSD() const { return m_serialSD; }
-    const serialComVesk &linkHD() const { return m_serialHD; }
+    const serialComKarn &linkSD() const { return m_jobs.linkSD(); }
+    const serialComVesk &linkHD() const { return m_jobs.linkHD(); }
+    // The request signals that start the links' jobs.
+    const jobRunner &jobs() const { return m_jobs; }
     bool jobRunning() const { return m_busy; }
     Ui_MainWindow *form() const { return ui; }
-
-signals:
-    void sigDownloadCHListHD();
-    void sigUploadCHListHD();
-    void sigUpdateFirmwareHD();
-    void sigDownloadCHListSD();
-    void sigUploadCHListSD();
-    void sigUpdateFirmwareSD();
-    void sigGetSoftwareVersion();
-    void sigGetLowpowerVersion();
-    void sigGetMACAddress();
-    void sigInitFacReset();
-    void sigwriteLog(QString text);
 
 public slots:
     void slotCurrentAction(int action);
@@ -71,33 +55,28 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // Marks a port entry whose device is not there.
+    static constexpr int missingPortRole = Qt::UserRole + 1;
+
     void updatePortList();
     void selectPort(const QString &name);
+    void retranslatePorts();
     void readSettings();
     void writeSettings();
     bool readCommandLine();
-    int readFileRun(const QStringList &args, int first);
+    void refuseFileNames(const QStringList &names);
     void createLanguageMenu();
     void loadLanguage(const QString &code);
     void setJobControls(bool enabled);
-    void shutDown();
     QString labelFirstLine() const;
     QString startDir(const QString &path) const;
 
     Ui_MainWindow *ui;
-    serialComKarn m_serialSD;
-    QThread m_threadSD;
-    serialComVesk m_serialHD;
-    QThread m_threadHD;
-    QList<QSerialPortInfo> m_ports;
+    jobRunner m_jobs;
     quint8 m_transfer = 0;
     QTranslator m_translator;
     QTranslator m_translatorQt;
-    QString m_langPath;
     QString m_currLang;
-    logfile m_logfile;
-    QThread m_threadLog;
     bool m_busy = false;
-    bool m_shutDown = false;
     bool m_closeWithoutAsking = false;
 };

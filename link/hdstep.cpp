@@ -2,37 +2,49 @@
 
 // Marker texts are tested in this order; the first one found decides.
 const hdStep hdStep::restartPCB = {
-    51, "r\r\n", 10, 1, 2000, 0, 100, RawRead, 15,
-    {{"unknown com", Resend, false}, {"", Success, false}},
-    52, "Restarting done: ", 72, "Error while restarting: ", "Error while restarting: ",
-    false, true, true};
+    .startCode = 51, .command = "r\r\n", .writeWaitMs = 10, .attempts = 1, .windowMs = 2000, .pauseMs = 0,
+    .passWaitMs = 100, .readMode = RawRead, .readMax = 15,
+    .markers = {{.text = "unknown com", .verdict = Resend}, {.text = "", .verdict = Success}},
+    .okCode = 52, .okPrefix = "Restarting done: ",
+    .failCode = 72, .failPrefix = "Error while restarting: ", .timeoutPrefix = "Error while restarting: ",
+    .logAttempt = false, .timeoutTail = true, .trace = true};
 
 const hdStep hdStep::openLoadMenu = {
-    53, "l\r\n", 100, 10, 500, 0, 100, LineRead, 49,
-    {{"load App", Success, false}, {nullptr, None, false}},
-    54, "LoadMenu open ", 73, "Error while opening LoadMenu ", "Error while opening LoadMenu ",
-    true, true, false};
+    .startCode = 53, .command = "l\r\n", .writeWaitMs = 100, .attempts = 10, .windowMs = 500, .pauseMs = 0,
+    .passWaitMs = 100, .readMode = LineRead, .readMax = 49,
+    .markers = {{.text = "load App", .verdict = Success}},
+    .okCode = 54, .okPrefix = "LoadMenu open ",
+    .failCode = 73, .failPrefix = "Error while opening LoadMenu ", .timeoutPrefix = "Error while opening LoadMenu ",
+    .logAttempt = true, .timeoutTail = true, .trace = false};
 
 const hdStep hdStep::waitForBinaryMode = {
-    55, nullptr, 0, 1, 1000, 0, 10, LineRead, 49,
-    {{"binary mode", Success, false}, {nullptr, None, false}},
-    56, "Ready to send file ", 0, "Ready to send file ", "Ready to send file ",
-    false, true, false};
+    .startCode = 55, .command = nullptr, .writeWaitMs = 0, .attempts = 1, .windowMs = 1000, .pauseMs = 0,
+    .passWaitMs = 10, .readMode = LineRead, .readMax = 49,
+    .markers = {{.text = "binary mode", .verdict = Success}},
+    .okCode = 56, .okPrefix = "Ready to send file ",
+    .failCode = 0, .failPrefix = "Ready to send file ", .timeoutPrefix = "Ready to send file ",
+    .logAttempt = false, .timeoutTail = true, .trace = false};
 
 const hdStep hdStep::waitForFlashing = {
-    59, nullptr, 0, 1, 16000, 0, 100, WholeLine, 49,
-    {{"wrong", Failure, false}, {"flash it", Success, false}},
-    60, "Flashing done: ", 75, "Error flashing file: ", "Error while flashing the file: ",
-    false, true, false};
+    .startCode = 59, .command = nullptr, .writeWaitMs = 0, .attempts = 1, .windowMs = 16000, .pauseMs = 0,
+    .passWaitMs = 100, .readMode = WholeLine, .readMax = 49,
+    .markers = {{.text = "wrong", .verdict = Failure}, {.text = "flash it", .verdict = Success}},
+    .okCode = 60, .okPrefix = "Flashing done: ",
+    .failCode = 75, .failPrefix = "Error flashing file: ", .timeoutPrefix = "Error while flashing the file: ",
+    .logAttempt = false, .timeoutTail = true, .trace = false};
 
 const hdStep hdStep::waitForFinish = {
-    61, nullptr, 0, 1, 50000, 0, 100, LineRead, 49,
-    {{"fin", Success, false}, {nullptr, None, false}},
-    62, "Finished: ", 76, "Error finishing: ", "Error finishing: ",
-    false, true, false};
+    .startCode = 61, .command = nullptr, .writeWaitMs = 0, .attempts = 1, .windowMs = 50000, .pauseMs = 0,
+    .passWaitMs = 100, .readMode = LineRead, .readMax = 49,
+    .markers = {{.text = "fin", .verdict = Success}},
+    .okCode = 62, .okPrefix = "Finished: ",
+    .failCode = 76, .failPrefix = "Error finishing: ", .timeoutPrefix = "Error finishing: ",
+    .logAttempt = false, .timeoutTail = true, .trace = false};
 
 const hdStep hdStep::startSettopbox = {
-    63, "s\r\n", 100, 5, 50000, 10, 100, WholeLine, 48,
-    {{"Com ->", EndAttempt, false}, {"Deflat OK", Success, true}},
-    64, "Starting: ", 0, "Starting: ", "Starting: ",
-    false, false, false};
+    .startCode = 63, .command = "s\r\n", .writeWaitMs = 100, .attempts = 5, .windowMs = 50000, .pauseMs = 10,
+    .passWaitMs = 100, .readMode = WholeLine, .readMax = 48,
+    .markers = {{.text = "Com ->", .verdict = EndAttempt}, {.text = "Deflat OK", .verdict = Success, .anyCase = true}},
+    .okCode = 64, .okPrefix = "Starting: ",
+    .failCode = 0, .failPrefix = "Starting: ", .timeoutPrefix = "Starting: ",
+    .logAttempt = false, .timeoutTail = false, .trace = false};

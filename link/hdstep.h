@@ -23,9 +23,9 @@ public:
     };
     struct Marker
     {
-        const char *text;
-        Verdict verdict;
-        bool anyCase;
+        const char *text = nullptr;  // null: no further marker
+        Verdict verdict = None;
+        bool anyCase = false;
     };
 
     int startCode;

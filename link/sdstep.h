@@ -17,8 +17,8 @@ public:
     };
     struct Marker
     {
-        const char *text;
-        Verdict verdict;
+        const char *text = nullptr;  // null: no further marker
+        Verdict verdict = None;
     };
 
     int startCode;

@@ -1,13 +1,11 @@
 #include "serialcomkarn.h"
 
 #include "linkclock.h"
+#include "listbuffer.h"
 #include "sdstep.h"
-#include "serialline.h"
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSaveFile>
-#include <QSerialPort>
 #include <QStringList>
 #include <QThread>
 
@@ -38,9 +36,7 @@ const fileKindRow fileKinds[] = {
 };
 
 // The box's lines are read with a 50-byte buffer: at most 49 bytes a line.
-constexpr qint64 lineBuffer = 50;
-// Waits are cut into slices so that a stop request is seen promptly.
-constexpr qint64 waitSliceMs = 100;
+constexpr qint64 longestLine = 49;
 // Bytes without a line end get this long for the rest of their line before
 // they are examined as they are. At 115200 baud a line arrives in about a
 // millisecond, so a whole line is never split by this; a box that stops in
@@ -52,14 +48,6 @@ constexpr qint64 listProgressSize = 185026;
 const QByteArray startMarker("Start Upload");
 const QByteArray endMarker("End Upload");
 
-// A vanished line (adapter pulled, box's end closed) answers every wait at
-// once with nothing; waiting out a window on it only hides what happened.
-bool lineGone(const QSerialPort *port)
-{
-    const QSerialPort::SerialPortError e = port->error();
-    return e == QSerialPort::ResourceError || e == QSerialPort::ReadError;
-}
-
 QString cite(const QString &prefix, const QString &line)
 {
     return prefix + QLatin1Char('"') + line + QLatin1Char('"');
@@ -67,14 +55,19 @@ QString cite(const QString &prefix, const QString &line)
 
 } // namespace
 
-serialComKarn::serialComKarn() = default;
+serialComKarn::serialComKarn()
+    : serialPort([this](const QString &line) { emit writeLog(line); })
+{
+}
 
 serialComKarn::serialComKarn(const QString &port)
+    : serialComKarn()
 {
     setPortname(port);
 }
 
 serialComKarn::serialComKarn(const QString &port, const QString &file)
+    : serialComKarn()
 {
     setPortname(port);
     setFilename(file);
@@ -97,18 +90,13 @@ void serialComKarn::setFilename(const QString &name)
 
 void serialComKarn::requestStop()
 {
-    m_stop.store(true);
+    serialPort.requestStop();
 }
 
 bool serialComKarn::openPort()
 {
-    if (!serialPort)
-        serialPort = new QSerialPort(this);
-    if (serialLine::open(serialPort, portname))
+    if (serialPort.open(portname))
         return true;
-    serialPort->close();
-    emit writeLog(QStringLiteral("Error: open Port: ") + serialPort->errorString());
-    closePort();
     emit sendCurrentAction(21);
     emit sendCurrentAction(1);
     return false;
@@ -116,16 +104,11 @@ bool serialComKarn::openPort()
 
 void serialComKarn::closePort()
 {
-    if (!serialPort)
-        return;
-    serialPort->close();
-    delete serialPort;
-    serialPort = nullptr;
+    serialPort.close();
 }
 
 void serialComKarn::runJob(int code, void (serialComKarn::*body)())
 {
-    m_stopLogged = false;
     emit sendCurrentAction(0);
     emit sendCurrentAction(code);
     if (!openPort())
@@ -150,15 +133,12 @@ void serialComKarn::getChannellist()
     runJob(2, &serialComKarn::doGetChannellist);
 }
 
-bool serialComKarn::stopped()
+void serialComKarn::lostLine(int code)
 {
-    if (!stopRequested())
-        return false;
-    if (!m_stopLogged) {
-        m_stopLogged = true;
-        emit writeLog(QStringLiteral("Job stopped: the window was closed"));
-    }
-    return true;
+    // A vanished line answers every wait at once; waiting out the windows
+    // on it would only hide what happened.
+    serialPort.reportGone();
+    emit sendCurrentAction(code);
 }
 
 QString serialComKarn::firstFilename() const
@@ -177,80 +157,59 @@ qint64 serialComKarn::writeSlow(const char *text)
 qint64 serialComKarn::writeSlow(const char *data, qint64 length)
 {
     for (qint64 i = 0; i < length; ++i) {
-        if (stopped())
+        if (serialPort.halted())
             break;
-        serialPort->write(data + i, 1);
-        serialPort->waitForBytesWritten(100);
+        serialPort.write(data + i, 1);
+        serialPort.drain();
         QThread::msleep(ulong(linkClock::window(70)));
     }
     return length > 0 ? length : 0;
 }
 
-// Waits up to `slice` (never past the window) for more bytes to arrive.
-// True when the buffer grew.
-bool serialComKarn::waitForData(const QElapsedTimer &clock, qint64 window, qint64 slice)
-{
-    const qint64 wait = qMin(slice, window - clock.elapsed());
-    if (wait <= 0)
-        return false;
-    const qint64 before = serialPort->bytesAvailable();
-    QElapsedTimer waited;
-    waited.start();
-    if (serialPort->waitForReadyRead(int(wait)) && serialPort->bytesAvailable() > before)
-        return true;
-    // A vanished or closed line makes the wait return at once; sleeping out
-    // the slice lets the window run out without spinning.
-    const qint64 rest = wait - waited.elapsed();
-    if (rest > 0)
-        QThread::msleep(ulong(rest));
-    return false;
-}
-
 // The next non-empty line of the box within the window: up to 49 bytes,
 // ending after a line feed, or a fragment without one (which counts as a
-// line too), with CR and LF removed. False once the window is over or the
-// job is stopped; nothing is examined after its window.
-bool serialComKarn::nextLine(const QElapsedTimer &clock, qint64 window, QString &line)
+// line too), with CR and LF removed. Nothing is examined after its window.
+serialLine::Wait serialComKarn::nextLine(const QElapsedTimer &clock, qint64 window, QString &line)
 {
     for (;;) {
-        if (stopped() || clock.elapsed() >= window)
-            return false;
-        const qint64 avail = serialPort->bytesAvailable();
-        if (!serialPort->canReadLine() && avail < lineBuffer - 1) {
-            if (avail == 0 || waitForData(clock, window, fragmentSettleMs)) {
-                if (avail == 0)
-                    waitForData(clock, window, waitSliceMs);
-                continue;
-            }
-            // A quiet fragment: examined as it is, if still within the window.
-            if (clock.elapsed() >= window || serialPort->bytesAvailable() == 0)
+        if (serialPort.halted())
+            return serialLine::Stopped;
+        if (clock.elapsed() >= window)
+            return serialLine::TimedOut;
+        if (!serialPort.lineReady(longestLine)) {
+            const qint64 avail = serialPort.available();
+            const serialLine::Wait wait = serialPort.waitFor(clock, window, avail == 0 ? serialLine::sliceMs
+                                                                                       : fragmentSettleMs);
+            if (wait == serialLine::Stopped || wait == serialLine::Gone)
+                return wait;
+            // A quiet fragment is examined as it is, if still within the window.
+            if (wait == serialLine::Arrived || avail == 0 || clock.elapsed() >= window)
                 continue;
         }
-        char buf[lineBuffer] = {};
-        const qint64 n = serialPort->readLine(buf, lineBuffer);
-        if (n <= 0)
-            continue;
-        QString text = QString::fromLatin1(buf, int(qstrnlen(buf, size_t(n))));
+        QString text = QString::fromLatin1(serialPort.readLine(longestLine));
+        text.truncate(text.indexOf(QChar(0)) < 0 ? text.size() : text.indexOf(QChar(0)));
         text.remove(QLatin1Char('\r'));
         text.remove(QLatin1Char('\n'));
         if (text.isEmpty())
             continue;
         line = text;
-        return true;
+        return serialLine::Arrived;
     }
 }
 
-// Up to `max` bytes: what is there, else what arrives within the window.
-QByteArray serialComKarn::readChunk(qint64 max, const QElapsedTimer &clock, qint64 window)
+// Up to `max` bytes: what is there, else what arrives within one slice.
+serialLine::Wait serialComKarn::readChunk(qint64 max, const QElapsedTimer &clock, qint64 window, QByteArray &chunk)
 {
-    if (serialPort->bytesAvailable() == 0)
-        waitForData(clock, window, waitSliceMs);
-    return serialPort->read(max);
+    serialLine::Wait wait = serialLine::Arrived;
+    if (serialPort.available() == 0)
+        wait = serialPort.waitFor(clock, window);
+    chunk = serialPort.read(max);
+    return chunk.isEmpty() ? wait : serialLine::Arrived;
 }
 
 bool serialComKarn::runStep(const sdStep &step)
 {
-    if (stopped())
+    if (serialPort.halted())
         return false;
     emit sendCurrentAction(step.startCode);
     if (step.startLog)
@@ -259,15 +218,15 @@ bool serialComKarn::runStep(const sdStep &step)
     QString cited;
     for (int attempt = 0; attempt < 2; ++attempt) {
         writeSlow(step.command);
-        if (stopped())
+        if (serialPort.halted())
             return false;
-        serialPort->write("\r\n", 2);
-        serialPort->waitForBytesWritten(100);
+        serialPort.send("\r\n", 100);
         QElapsedTimer clock;
         clock.start();
         bool attemptOver = false;
         QString line;
-        while (!attemptOver && nextLine(clock, window, line)) {
+        serialLine::Wait wait;
+        while (!attemptOver && (wait = nextLine(clock, window, line)) == serialLine::Arrived) {
             cited = line;
             for (const sdStep::Marker &marker : step.markers) {
                 if (!marker.text || !line.contains(QLatin1String(marker.text)))
@@ -290,7 +249,11 @@ bool serialComKarn::runStep(const sdStep &step)
                 break;
             }
         }
-        if (stopped())
+        if (wait == serialLine::Gone) {
+            lostLine(step.failCode);
+            return false;
+        }
+        if (serialPort.halted())
             return false;
         if (step.pauseMs > 0)
             QThread::msleep(ulong(linkClock::window(step.pauseMs)));
@@ -322,7 +285,7 @@ bool serialComKarn::startSettopbox()
 
 bool serialComKarn::waitForFinish()
 {
-    if (stopped())
+    if (serialPort.halted())
         return false;
     emit sendCurrentAction(11);
     emit writeLog(QStringLiteral("Waiting til STB finishes"));
@@ -333,7 +296,8 @@ bool serialComKarn::waitForFinish()
     bool ready = false;
     QString cited;
     QString line;
-    while (nextLine(clock, window, line)) {
+    serialLine::Wait wait;
+    while ((wait = nextLine(clock, window, line)) == serialLine::Arrived) {
         cited = line;
         if (line.contains(QLatin1String("Write")))
             written = true;
@@ -342,7 +306,11 @@ bool serialComKarn::waitForFinish()
             break;
         }
     }
-    if (stopped())
+    if (wait == serialLine::Gone) {
+        lostLine(27);
+        return false;
+    }
+    if (serialPort.halted())
         return false;
     if (ready && written) {
         emit writeLog(cite(QStringLiteral("Finished: "), cited));
@@ -405,10 +373,9 @@ bool serialComKarn::sendFile(QString name)
     }
     const qint64 size = file.size();
     qint64 position = 0;
-    qint64 accepted = 0;
     char block[100];
     while (position < size) {
-        if (stopped())
+        if (serialPort.halted())
             return false;
         const qint64 left = size - position;
         const qint64 length = left > 200 ? 100 : (left > 10 ? 10 : 1);
@@ -418,31 +385,24 @@ bool serialComKarn::sendFile(QString name)
             emit sendCurrentAction(22);
             return false;
         }
-        const qint64 written = serialPort->write(block, length);
-        // A vanished line is a failed write too, even though the block was
-        // taken into the port's queue: the wait for it fails with an error
-        // of the line, not with a mere time-out.
-        const bool lineGone = !serialPort->waitForBytesWritten(100)
-                              && serialPort->error() != QSerialPort::NoError
-                              && serialPort->error() != QSerialPort::TimeoutError;
-        if ((length > 1 && written <= 0) || lineGone) {
+        // The port takes every block into its queue; only the drain tells
+        // whether it left, so a vanished or stuck line fails here instead of
+        // being reported as sent.
+        if (serialPort.write(block, length) != length || !serialPort.drain()) {
+            if (serialPort.halted())
+                return false;
             emit writeLog(QStringLiteral("Error writing data to Port"));
+            if (serialPort.gone())
+                serialPort.reportGone();
             emit sendCurrentAction(26);
             return false;
         }
-        if (written > 0)
-            accepted += written;
         position += length;
         bytesSent += length;
         progress();
     }
     file.close();
-    if (accepted < size) {
-        emit writeLog(QStringLiteral("Error writing data to Port"));
-        emit sendCurrentAction(26);
-        return false;
-    }
-    emit writeLog(QStringLiteral("File sent. Wrote ") + QStringLiteral("%1 data").arg(accepted));
+    emit writeLog(QStringLiteral("File sent. Wrote ") + QStringLiteral("%1 data").arg(position));
     emit sendCurrentAction(10);
     return true;
 }
@@ -492,7 +452,7 @@ bool serialComKarn::loadFiles(const QStringList &files)
         }
     }
     startSettopbox();
-    return !stopped();
+    return !serialPort.halted();
 }
 
 void serialComKarn::doSendChannellist()
@@ -543,13 +503,19 @@ bool serialComKarn::receiveChannellist(QString name)
     bool anyData = false;
     bool started = false;
     while (!started) {
-        if (stopped())
+        QByteArray chunk;
+        const serialLine::Wait wait = readChunk(30, clock, startWindow, chunk);
+        if (wait == serialLine::Stopped)
             return false;
-        if (clock.elapsed() >= startWindow)
-            break;
-        const QByteArray chunk = readChunk(30, clock, startWindow);
-        if (chunk.isEmpty())
+        if (wait == serialLine::Gone) {
+            lostLine(24);
+            return false;
+        }
+        if (chunk.isEmpty()) {
+            if (wait == serialLine::TimedOut || clock.elapsed() >= startWindow)
+                break;
             continue;
+        }
         anyData = true;
         seen += chunk;
         const int at = seen.indexOf(startMarker);
@@ -569,30 +535,44 @@ bool serialComKarn::receiveChannellist(QString name)
         return false;
     }
 
-    // The dash run, byte by byte, on the stopwatch of the start phase.
+    // Before the list: the end of the marker's line (a console ends it with
+    // CR LF) and the dash run, byte by byte, wherever the reads split them,
+    // on the stopwatch of the start phase. The first other byte is the list's.
     const qint64 dashWindow = linkClock::window(1000);
-    auto nextByte = [&](bool wait) {
+    bool markerLine = true;
+    bool firstRead = true;
+    QByteArray byte;
+    for (;;) {
         if (!rest.isEmpty()) {
-            const QByteArray b = rest.left(1);
+            byte = rest.left(1);
             rest.remove(0, 1);
-            return b;
+        } else {
+            // The first read takes what is there; later ones wait, within
+            // the window, and a late one ends the download.
+            const serialLine::Wait wait = firstRead ? serialLine::Arrived : readChunk(1, clock, dashWindow, byte);
+            if (firstRead)
+                byte = serialPort.readNow(1);
+            if (wait == serialLine::Stopped)
+                return false;
+            if (wait == serialLine::Gone) {
+                lostLine(24);
+                return false;
+            }
+            if (!firstRead && clock.elapsed() >= dashWindow) {
+                emit writeLog(QStringLiteral("Timeout!"));
+                emit sendCurrentAction(25);
+                return false;
+            }
+            firstRead = false;
         }
-        if (!wait) {
-            serialPort->waitForReadyRead(0);
-            return serialPort->read(1);
-        }
-        return readChunk(1, clock, dashWindow);
-    };
-    QByteArray byte = nextByte(false);
-    while (byte.isEmpty() || byte.at(0) == '-') {
-        if (stopped())
-            return false;
-        byte = nextByte(true);
-        if (clock.elapsed() >= dashWindow) {
-            emit writeLog(QStringLiteral("Timeout!"));
-            emit sendCurrentAction(25);
-            return false;
-        }
+        if (byte.isEmpty())
+            continue;
+        const char c = byte.at(0);
+        if (markerLine && (c == '\r' || c == '\n'))
+            continue;
+        markerLine = false;
+        if (c != '-')
+            break;
     }
 
     // The list itself, up to "End Upload", in reads of up to 1024 bytes.
@@ -600,19 +580,21 @@ bool serialComKarn::receiveChannellist(QString name)
     emit sendCurrentAction(2);
     clock.restart();
     const qint64 dataWindow = linkClock::window(25000);
-    QByteArray list;
+    listBuffer list;
     QByteArray chunk = byte + rest;
+    qint64 end = -1;
     for (;;) {
-        const int from = qMax(0, list.size() - (endMarker.size() - 1));
-        list += chunk;
-        const int at = list.indexOf(endMarker, from);
+        const qint64 from = qMax<qint64>(0, list.size() - (endMarker.size() - 1));
+        list.append(chunk);
+        const QByteArray tail = list.tail(list.size() - from);
+        const int at = tail.indexOf(endMarker);
         if (at >= 0) {
-            list.truncate(at);
+            end = from + at;
             break;
         }
-        emit sendProgress(int(qint64(list.size()) * 100 / listProgressSize));
-        if (list.size() > maxListBytes) {
-            emit writeLog(QStringLiteral("List too long, download stopped at %1 bytes").arg(list.size()));
+        emit sendProgress(int(list.size() * 100 / listProgressSize));
+        if (list.size() > serialLine::maxListBytes) {
+            emit writeLog(QStringLiteral("Channel list too long: more than %1 bytes").arg(serialLine::maxListBytes));
             emit sendCurrentAction(24);
             return false;
         }
@@ -621,28 +603,29 @@ bool serialComKarn::receiveChannellist(QString name)
             emit sendCurrentAction(25);
             return false;
         }
-        if (stopped())
+        const serialLine::Wait wait = readChunk(1024, clock, dataWindow, chunk);
+        if (wait == serialLine::Stopped)
             return false;
-        if (lineGone(serialPort)) {
-            emit writeLog(QStringLiteral("Error: serial line lost: ") + serialPort->errorString());
-            emit sendCurrentAction(24);
+        if (wait == serialLine::Gone) {
+            lostLine(24);
             return false;
         }
-        chunk = readChunk(1024, clock, dataWindow);
     }
+    if (end == 0) {
+        // Saving nothing over a good list would lose it.
+        emit writeLog(QStringLiteral("The box sent an empty Channel list: nothing saved"));
+        emit sendCurrentAction(24);
+        return false;
+    }
+    list.truncate(end);
     emit writeLog(QStringLiteral("End of List found"));
     emit sendCurrentAction(4);
 
-    // Written only now, and atomically: an existing file survives every
-    // failure, and a failed write is never reported as saved.
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly)) {
-        emit writeLog(QStringLiteral("Couldn't open File") + file.errorString());
-        emit sendCurrentAction(22);
-        return false;
-    }
-    if (file.write(list) != list.size() || !file.commit()) {
-        emit writeLog(QStringLiteral("Couldn't write File") + file.errorString());
+    // Written only now: an existing file survives every failure, and a
+    // failed write is never reported as saved.
+    QString error;
+    if (!list.save(name, &error)) {
+        emit writeLog(error);
         emit sendCurrentAction(22);
         return false;
     }

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "serialline.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
-#include <atomic>
-
 class QElapsedTimer;
-class QSerialPort;
 class sdStep;
 
 // Link to a box of the SD family. Lives in a worker thread of its own; each
@@ -30,7 +29,7 @@ public:
     // Thread-safe: makes a running job give up at its next wait, so that the
     // window can close without killing a busy thread. It stays set.
     void requestStop();
-    bool stopRequested() const { return m_stop.load(); }
+    bool stopRequested() const { return serialPort.stopRequested(); }
 
 signals:
     void sendCurrentAction(int action);
@@ -44,8 +43,7 @@ public slots:
     uchar checkFiletype(QString filename);
 
 public:
-    // Bounds that keep a babbling box from exhausting memory or the job list.
-    static constexpr int maxListBytes = 4 * 1024 * 1024;
+    // More files than this in one update are refused.
     static constexpr int maxUpdateFiles = 255;
 
 private:
@@ -70,19 +68,16 @@ private:
     void doGetChannellist();
     void doSendChannellist();
 
-    // Waiting on the port, shared by every step.
-    bool nextLine(const QElapsedTimer &clock, qint64 window, QString &line);
-    QByteArray readChunk(qint64 max, const QElapsedTimer &clock, qint64 window);
-    bool waitForData(const QElapsedTimer &clock, qint64 window, qint64 slice);
-    bool stopped();
+    // Reading the box's lines and chunks, shared by every step.
+    serialLine::Wait nextLine(const QElapsedTimer &clock, qint64 window, QString &line);
+    serialLine::Wait readChunk(qint64 max, const QElapsedTimer &clock, qint64 window, QByteArray &chunk);
+    void lostLine(int code);
     void progress();
     QString firstFilename() const;
 
     QString filename;
     QString portname;
-    QSerialPort *serialPort = nullptr;
+    serialLine serialPort;
     qint64 bytesSent = 0;
     qint64 bytesTotal = 0;
-    std::atomic<bool> m_stop{false};
-    bool m_stopLogged = false;
 };

@@ -2,13 +2,11 @@
 
 #include "hdstep.h"
 #include "linkclock.h"
-#include "serialline.h"
+#include "listbuffer.h"
 
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSaveFile>
-#include <QSerialPort>
 #include <QThread>
 
 namespace {
@@ -19,9 +17,15 @@ const QByteArray kindUpdateB = QByteArrayLiteral("00004043");
 const qint64 maxListFile = 409600;
 const qint64 nominalListSize = 297472;
 
-// After "END" the line must stay quiet this long before the list counts as
-// complete: the same three bytes may well occur inside a list.
+// Where a list download ends. The same three bytes "END" may well occur inside
+// a list, so an "END" counts only once the line has been quiet for
+// endSettleMs after it, with nothing after it but what a console prints when
+// a command is done: at most consoleTail bytes of plain text that begin with
+// a line end (its prompt, "\r\nCom -> "). List data that follows an inner
+// "END" comes within moments and is rarely such text; a prompt that comes
+// later than the quiet time finds the list already saved.
 const qint64 endSettleMs = 500;
+const int consoleTail = 64;
 // A line step that sees this much text without a line end reads it in
 // pieces, so a babbling box cannot grow the input buffer without bound.
 const qint64 floodGuard = 4096;
@@ -31,22 +35,45 @@ QString quoted(const QString &text)
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
-// Port waits take an int; a window's rest never needs more.
-int waitSlice(qint64 left, qint64 cap)
+bool consoleText(const QByteArray &bytes)
 {
-    return int(qBound<qint64>(1, qMin(left, cap), 60000));
+    if (bytes.isEmpty())
+        return true;
+    if (bytes.at(0) != '\r' && bytes.at(0) != '\n')
+        return false;
+    for (char c : bytes)
+        if (c != '\r' && c != '\n' && c != '\t' && (uchar(c) < 0x20 || uchar(c) > 0x7e))
+            return false;
+    return true;
+}
+
+// Length of the list when it ends at its last "END" followed only by console
+// text; -1 while no such end has come.
+qint64 listEnd(const listBuffer &list)
+{
+    const QByteArray tail = list.tail(consoleTail + 3);
+    for (int at = tail.lastIndexOf("END"); at >= 0; at = at > 0 ? tail.lastIndexOf("END", at - 1) : -1) {
+        if (consoleText(tail.mid(at + 3)))
+            return list.size() - tail.size() + at;
+    }
+    return -1;
 }
 
 } // namespace
 
-serialComVesk::serialComVesk() = default;
+serialComVesk::serialComVesk()
+    : serialPort([this](const QString &line) { emit writeLog(line); })
+{
+}
 
 serialComVesk::serialComVesk(const QString &port)
+    : serialComVesk()
 {
     setPortname(port);
 }
 
 serialComVesk::serialComVesk(const QString &port, const QString &file)
+    : serialComVesk()
 {
     setPortname(port);
     setFilename(file);
@@ -69,17 +96,13 @@ void serialComVesk::setFilename(const QString &name)
 
 void serialComVesk::requestStop()
 {
-    m_stop.store(true);
+    serialPort.requestStop();
 }
 
 bool serialComVesk::openPort()
 {
-    if (!serialPort)
-        serialPort = new QSerialPort(this);
-    if (serialLine::open(serialPort, portname))
+    if (serialPort.open(portname))
         return true;
-    emit writeLog(QStringLiteral("Error: open Port: ") + serialPort->errorString());
-    closePort();
     emit sendCurrentAction(68);
     emit sendCurrentAction(41);
     return false;
@@ -87,16 +110,11 @@ bool serialComVesk::openPort()
 
 void serialComVesk::closePort()
 {
-    if (!serialPort)
-        return;
-    serialPort->close();
-    delete serialPort;
-    serialPort = nullptr;
+    serialPort.close();
 }
 
 void serialComVesk::runJob(int code, void (serialComVesk::*body)())
 {
-    m_halted = false;
     emit sendCurrentAction(40);
     emit sendCurrentAction(code);
     if (!openPort())
@@ -106,33 +124,18 @@ void serialComVesk::runJob(int code, void (serialComVesk::*body)())
     emit sendCurrentAction(41);
 }
 
-bool serialComVesk::halted()
+// An error code that ends the job at once, with the job's end code after it.
+void serialComVesk::fail(int code)
 {
-    if (m_halted)
-        return true;
-    if (!stopRequested())
-        return false;
-    emit writeLog(QStringLiteral("Job stopped: the window was closed"));
-    m_halted = true;
-    return true;
+    emit sendCurrentAction(code);
+    emit sendCurrentAction(41);
 }
 
-bool serialComVesk::lineLost()
-{
-    if (!serialPort || !serialPort->isOpen())
-        return true;
-    const QSerialPort::SerialPortError e = serialPort->error();
-    return e == QSerialPort::ResourceError || e == QSerialPort::ReadError
-        || e == QSerialPort::WriteError;
-}
-
-void serialComVesk::reportLostLine(int code)
+void serialComVesk::lostLine(int code)
 {
     // A vanished line answers every wait at once; going on would only spin.
-    emit writeLog(QStringLiteral("Error: serial line lost: ")
-                  + (serialPort ? serialPort->errorString() : QString()));
+    serialPort.reportGone();
     emit sendCurrentAction(code);
-    m_halted = true;
 }
 
 void serialComVesk::updateFirmware()
@@ -177,51 +180,41 @@ unsigned char serialComVesk::checkFiletype(QString filename)
 
 // ---- the load chain -------------------------------------------------------
 
-void serialComVesk::writeCommand(const char *command, int waitMs)
-{
-    serialPort->write(command);
-    serialPort->waitForBytesWritten(int(linkClock::window(waitMs)));
-}
-
 bool serialComVesk::readable(const hdStep &step) const
 {
     if (step.readMode == hdStep::WholeLine)
-        return serialPort->canReadLine() || serialPort->bytesAvailable() >= floodGuard;
-    return serialPort->bytesAvailable() > 0;
+        return serialPort.lineReady(floodGuard);
+    return serialPort.available() > 0;
 }
 
 QByteArray serialComVesk::readOnce(const hdStep &step)
 {
     if (step.readMode == hdStep::RawRead)
-        return serialPort->read(step.readMax);
-    QByteArray buf(step.readMax + 1, '\0');
-    const qint64 n = serialPort->readLine(buf.data(), step.readMax + 1);
-    buf.truncate(int(qMax<qint64>(0, n)));
-    return buf;
+        return serialPort.read(step.readMax);
+    return serialPort.readLine(step.readMax);
 }
 
 bool serialComVesk::exchange(const hdStep &step)
 {
-    if (halted())
+    if (serialPort.halted())
         return false;
     emit sendCurrentAction(step.startCode);
     if (step.trace)
-        qDebug().noquote() << "is port open?" << (serialPort->isOpen() ? "true" : "false");
+        qDebug().noquote() << "is port open?" << (serialPort.isOpen() ? "true" : "false");
 
     const qint64 window = linkClock::window(step.windowMs);
     QString reply;
     QElapsedTimer clock;
     for (int attempt = 0; attempt < step.attempts; ++attempt) {
         if (step.command) {
-            const qint64 n = serialPort->write(step.command);
-            serialPort->waitForBytesWritten(int(linkClock::window(step.writeWaitMs)));
+            serialPort.send(step.command, linkClock::window(step.writeWaitMs));
             if (step.trace && attempt == 0)
-                qDebug().noquote() << "wrote" << n << "bytes";
+                qDebug().noquote() << "wrote" << qstrlen(step.command) << "bytes";
         }
         clock.start();
         bool attemptOver = false;
         while (!attemptOver) {
-            if (halted())
+            if (serialPort.halted())
                 return false;
             if (readable(step)) {
                 QString text = QString::fromLatin1(readOnce(step));
@@ -259,8 +252,7 @@ bool serialComVesk::exchange(const hdStep &step)
                     return false;
                 case hdStep::Resend:
                     // The window runs on from the first sending.
-                    serialPort->write(step.command);
-                    serialPort->waitForBytesWritten(int(linkClock::window(step.writeWaitMs)));
+                    serialPort.send(step.command, linkClock::window(step.writeWaitMs));
                     break;
                 case hdStep::EndAttempt:
                     attemptOver = true;
@@ -270,18 +262,17 @@ bool serialComVesk::exchange(const hdStep &step)
                 }
                 continue;
             }
-            const qint64 left = window - clock.elapsed();
-            if (left <= 0)
-                break;
-            const bool arrived = serialPort->waitForReadyRead(waitSlice(left, step.passWaitMs));
-            if (!arrived && lineLost()) {
-                reportLostLine(step.failCode ? step.failCode : 74);
+            const serialLine::Wait wait = serialPort.waitFor(clock, window, step.passWaitMs);
+            if (wait == serialLine::Stopped)
+                return false;
+            if (wait == serialLine::Gone) {
+                lostLine(step.failCode ? step.failCode : 74);
                 return false;
             }
-            if (!arrived && step.trace)
+            if (wait == serialLine::Quiet && step.trace)
                 qDebug().noquote() << "no data received";
             // What arrives after the window is not this step's business.
-            if (clock.elapsed() >= window)
+            if (wait == serialLine::TimedOut || clock.elapsed() >= window)
                 break;
         }
         if (step.pauseMs > 0)
@@ -324,23 +315,9 @@ void serialComVesk::startSettopbox()
     exchange(hdStep::startSettopbox);
 }
 
-bool serialComVesk::drainWrites()
-{
-    // A second without a single byte leaving means the line is stuck or gone;
-    // counting the bytes the port merely buffered would report a lost file
-    // as sent.
-    while (serialPort->bytesToWrite() > 0) {
-        if (!serialPort->waitForBytesWritten(int(linkClock::window(1000))))
-            return false;
-        if (halted())
-            return false;
-    }
-    return true;
-}
-
 bool serialComVesk::sendFile()
 {
-    if (halted())
+    if (serialPort.halted())
         return false;
     emit sendCurrentAction(57);
     QFile file(filename);
@@ -351,7 +328,6 @@ bool serialComVesk::sendFile()
     }
     const qint64 size = file.size();
     qint64 pos = 0;
-    qint64 total = 0;
     struct Phase
     {
         qint64 reserve;  // bytes left for the finer phases
@@ -362,7 +338,7 @@ bool serialComVesk::sendFile()
     static const Phase phases[] = {{200, 100}, {100, 10}, {0, 1}};
     for (const Phase &phase : phases) {
         while (pos + phase.reserve < size) {
-            if (halted())
+            if (serialPort.halted())
                 return false;
             const QByteArray block = file.read(phase.block);
             if (block.size() != phase.block) {
@@ -371,18 +347,17 @@ bool serialComVesk::sendFile()
                 emit sendCurrentAction(71);
                 return false;
             }
-            const qint64 n = serialPort->write(block);
-            // The port takes every block into its buffer; only the wait tells
-            // whether it leaves. A full second without progress is a dead line.
-            if (n <= 0 || (!serialPort->waitForBytesWritten(int(linkClock::window(1000)))
-                           && serialPort->bytesToWrite() > 0)) {
-                if (halted())
+            // The port takes every block into its buffer; only the drain
+            // tells whether it leaves.
+            if (serialPort.write(block.constData(), block.size()) != block.size() || !serialPort.drain()) {
+                if (serialPort.halted())
                     return false;
                 emit writeLog(QStringLiteral("Error writing data to Port"));
+                if (serialPort.gone())
+                    serialPort.reportGone();
                 emit sendCurrentAction(74);
                 return false;
             }
-            total += n;
             pos += phase.block;
             emit sendProgress(int(pos * 100 / size));
         }
@@ -390,14 +365,7 @@ bool serialComVesk::sendFile()
     file.close();
     if (size == 0)
         emit sendProgress(100);
-    if (total < size || !drainWrites()) {
-        if (halted())
-            return false;
-        emit writeLog(QStringLiteral("Error writing data to Port"));
-        emit sendCurrentAction(74);
-        return false;
-    }
-    emit writeLog(QStringLiteral("File sent. Wrote ") + QStringLiteral("%1 data").arg(total));
+    emit writeLog(QStringLiteral("File sent. Wrote ") + QStringLiteral("%1 data").arg(pos));
     emit sendCurrentAction(58);
     return true;
 }
@@ -408,13 +376,11 @@ bool serialComVesk::acceptJobFile(const QString &missingText, unsigned char kind
 {
     if (!QFile::exists(filename)) {
         emit writeLog(missingText);
-        emit sendCurrentAction(71);
-        emit sendCurrentAction(41);
+        fail(71);
         return false;
     }
     if (checkFiletype(filename) != kind) {
-        emit sendCurrentAction(77);
-        emit sendCurrentAction(41);
+        fail(77);
         return false;
     }
     return true;
@@ -430,10 +396,10 @@ void serialComVesk::doUpdateFirmware()
     if (!restartPCB() || !openLoadMenu())
         return;
     waitForBinaryMode();
-    if (m_halted || !sendFile() || !waitForFlashing() || !waitForFinish())
+    if (serialPort.halted() || !sendFile() || !waitForFlashing() || !waitForFinish())
         return;
     startSettopbox();
-    if (m_halted)
+    if (serialPort.halted())
         return;
     emit writeLog(QStringLiteral("Update done after %L1 s").arg(clock.elapsed() / 1000));
     emit sendCurrentAction(67);
@@ -449,15 +415,15 @@ void serialComVesk::doSendChannellist()
     if (!restartPCB() || !openLoadMenu())
         return;
     waitForBinaryMode();
-    if (m_halted || !sendFile() || !waitForFlashing())
+    if (serialPort.halted() || !sendFile() || !waitForFlashing())
         return;
     // The box is started even when it did not report its finish, but the
     // upload then counts as failed: 76 stands, no "uploaded" follows.
     const bool finished = waitForFinish();
-    if (m_halted)
+    if (serialPort.halted())
         return;
     startSettopbox();
-    if (m_halted || !finished)
+    if (serialPort.halted() || !finished)
         return;
     emit writeLog(QStringLiteral("Uploading done after %L1 s").arg(clock.elapsed() / 1000));
     emit sendCurrentAction(65);
@@ -465,34 +431,13 @@ void serialComVesk::doSendChannellist()
 
 // ---- list download --------------------------------------------------------
 
-bool serialComVesk::saveList(const QByteArray &list)
-{
-    // Written aside and renamed over the old file only when complete, so a
-    // failed write never leaves a half list in place of a good one.
-    QSaveFile file(filename);
-    if (!file.open(QIODevice::WriteOnly)) {
-        emit writeLog(QStringLiteral("Couldn't open File") + file.errorString());
-        emit sendCurrentAction(71);
-        emit sendCurrentAction(41);
-        return false;
-    }
-    if (file.write(list) != list.size() || !file.commit()) {
-        emit writeLog(QStringLiteral("Couldn't write File") + file.errorString());
-        file.cancelWriting();
-        emit sendCurrentAction(71);
-        emit sendCurrentAction(41);
-        return false;
-    }
-    return true;
-}
-
 void serialComVesk::doGetChannellist()
 {
     emit writeLog(QStringLiteral("Downloading Channel list: ") + filename);
     QElapsedTimer operation;
     operation.start();
-    writeCommand("help\r\n", 100);
-    writeCommand("chlist\r\n", 100);
+    serialPort.send("help\r\n", linkClock::window(100));
+    serialPort.send("chlist\r\n", linkClock::window(100));
     emit sendCurrentAction(43);
 
     // The marker is searched in what came before and the new bytes together,
@@ -504,10 +449,8 @@ void serialComVesk::doGetChannellist()
     int marker = -1;
     bool anyText = false;
     for (;;) {
-        if (halted())
-            return;
-        if (serialPort->bytesAvailable() > 0) {
-            seen += serialPort->read(4096);
+        if (serialPort.available() > 0) {
+            seen += serialPort.read(4096);
             anyText = true;
             marker = seen.indexOf("START");
             if (marker >= 0)
@@ -515,27 +458,27 @@ void serialComVesk::doGetChannellist()
             seen = seen.right(4);
             continue;
         }
-        const qint64 left = searchWindow - clock.elapsed();
-        if (left <= 0)
-            break;
-        if (!serialPort->waitForReadyRead(waitSlice(left, 100)) && lineLost()) {
-            reportLostLine(69);
+        const serialLine::Wait wait = serialPort.waitFor(clock, searchWindow);
+        if (wait == serialLine::Stopped)
+            return;
+        if (wait == serialLine::Gone) {
+            lostLine(69);
             emit sendCurrentAction(41);
             return;
         }
-        if (clock.elapsed() >= searchWindow)
+        if (wait == serialLine::TimedOut)
             break;
     }
     if (marker < 0) {
         // Text without the marker is no list: saving it would pass off
         // console chatter as a channel list.
-        emit sendCurrentAction(69);
-        emit sendCurrentAction(41);
+        fail(69);
         emit writeLog(anyText ? QStringLiteral("Start of List not found!")
                               : QStringLiteral("No Data received!"));
         return;
     }
-    QByteArray list = seen.mid(marker + 5);
+    listBuffer list;
+    list.append(seen.mid(marker + 5));
     emit writeLog(QStringLiteral("Start found"));
     emit sendCurrentAction(42);
 
@@ -543,52 +486,66 @@ void serialComVesk::doGetChannellist()
     const qint64 window = linkClock::window(50000);
     const qint64 settle = linkClock::window(endSettleMs);
     if (!list.isEmpty())
-        emit sendProgress(int(qint64(list.size()) * 100 / nominalListSize));
-    bool ended = false;
-    for (;;) {
-        if (halted())
+        emit sendProgress(int(list.size() * 100 / nominalListSize));
+    qint64 end = -1;
+    while (end < 0) {
+        if (serialPort.halted())
             return;
-        if (serialPort->bytesAvailable() > 0) {
-            list += serialPort->read(1024);
-            if (list.size() > maxListBytes + 3) {
-                emit writeLog(QStringLiteral("Channel list too long: more than %1 bytes").arg(maxListBytes));
-                emit sendCurrentAction(69);
-                emit sendCurrentAction(41);
+        if (serialPort.available() > 0) {
+            list.take(serialPort, 1024);
+            if (list.size() > serialLine::maxListBytes) {
+                emit writeLog(QStringLiteral("Channel list too long: more than %1 bytes").arg(serialLine::maxListBytes));
+                fail(69);
                 return;
             }
-            emit sendProgress(int(qint64(list.size()) * 100 / nominalListSize));
+            emit sendProgress(int(list.size() * 100 / nominalListSize));
             continue;
         }
-        const qint64 left = window - clock.elapsed();
-        if (left <= 0)
-            break;
-        if (list.endsWith("END")) {
-            // The box says nothing after its end text; anything more means
-            // those three bytes were list data.
-            if (!serialPort->waitForReadyRead(waitSlice(left, settle))
-                && serialPort->bytesAvailable() == 0) {
-                ended = true;
+        serialLine::Wait wait = serialLine::Quiet;
+        if (listEnd(list) >= 0) {
+            QElapsedTimer quiet;
+            quiet.start();
+            while ((wait = serialPort.waitFor(quiet, settle)) == serialLine::Quiet) {
+            }
+            if (wait == serialLine::TimedOut) {
+                end = listEnd(list);
                 break;
             }
-            continue;
         }
-        if (!serialPort->waitForReadyRead(waitSlice(left, 100)) && lineLost()) {
-            reportLostLine(70);
+        if (clock.elapsed() >= window)
+            break;
+        if (wait != serialLine::Arrived)
+            wait = serialPort.waitFor(clock, window);
+        if (wait == serialLine::Stopped)
+            return;
+        if (wait == serialLine::Gone) {
+            lostLine(70);
             emit sendCurrentAction(41);
             return;
         }
+        if (wait == serialLine::TimedOut)
+            break;
     }
-    if (!ended) {
-        emit sendCurrentAction(70);
-        emit sendCurrentAction(41);
+    if (end < 0) {
+        fail(70);
         emit writeLog(QStringLiteral("Timeout!"));
         return;
     }
-    list.chop(3);
+    if (end == 0) {
+        // Saving nothing over a good list would lose it.
+        emit writeLog(QStringLiteral("The box sent an empty Channel list: nothing saved"));
+        fail(69);
+        return;
+    }
+    list.truncate(end);
     emit sendCurrentAction(44);
     emit writeLog(QStringLiteral("End of List found"));
-    if (!saveList(list))
+    QString error;
+    if (!list.save(filename, &error)) {
+        emit writeLog(error);
+        fail(71);
         return;
+    }
     emit writeLog(QStringLiteral("Downloading done after %L1 s").arg(operation.elapsed() / 1000));
     emit sendCurrentAction(45);
 }
@@ -618,17 +575,16 @@ void serialComVesk::initFactoryReset()
 void serialComVesk::runQuery(int code, const char *command,
                              void (serialComVesk::*result)(const QString &))
 {
-    m_halted = false;
     emit sendCurrentAction(40);
     emit sendCurrentAction(code);
     if (!openPort())
         return;
-    writeCommand(command, 100);
+    serialPort.send(command, linkClock::window(100));
     QString answer;
     if (result) {
         if (readAnswer(&answer))
             (this->*result)(answer);
-        else if (!m_halted)
+        else if (!serialPort.halted())
             emit sendCurrentAction(69);
     }
     closePort();
@@ -641,7 +597,7 @@ bool serialComVesk::readAnswer(QString *answer)
     QElapsedTimer clock;
     clock.start();
     for (;;) {
-        if (halted())
+        if (serialPort.halted())
             return false;
         const qint64 elapsed = clock.elapsed();
         const bool over = elapsed >= window;
@@ -650,11 +606,8 @@ bool serialComVesk::readAnswer(QString *answer)
         // Whole lines only, so an answer that the line happens to split is
         // not taken in two halves; a rest without line end that came in
         // time still counts once the window is over.
-        if (serialPort->canReadLine() || serialPort->bytesAvailable() >= 49
-            || (over && serialPort->bytesAvailable() > 0)) {
-            char buf[50] = {};
-            const qint64 n = serialPort->readLine(buf, sizeof buf);
-            QString text = QString::fromLatin1(buf, int(qMax<qint64>(0, n)));
+        if (serialPort.lineReady(49) || (over && serialPort.available() > 0)) {
+            QString text = QString::fromLatin1(serialPort.readLine(49));
             text.remove(QLatin1Char('\r'));
             text.remove(QLatin1Char('\n'));
             text = text.toUpper();
@@ -667,8 +620,13 @@ bool serialComVesk::readAnswer(QString *answer)
         if (over)
             return false;
         // Short slices keep the progress moving while the box is silent.
-        if (!serialPort->waitForReadyRead(waitSlice(window - elapsed, 20)) && lineLost())
+        const serialLine::Wait wait = serialPort.waitFor(clock, window, 20);
+        if (wait == serialLine::Stopped)
             return false;
+        if (wait == serialLine::Gone) {
+            serialPort.reportGone();
+            return false;
+        }
     }
 }
 

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "serialline.h"
+
 #include <QObject>
 #include <QString>
 
-#include <atomic>
-
-class QSerialPort;
 class hdStep;
 
 // Link to a box of the HD family. Lives in a worker thread of its own; each
@@ -27,7 +26,7 @@ public:
     // Thread-safe: makes a running job give up at its next wait, so that the
     // window can close without killing a busy thread. It stays set.
     void requestStop();
-    bool stopRequested() const { return m_stop.load(); }
+    bool stopRequested() const { return serialPort.stopRequested(); }
 
 signals:
     void sendSoftwareVersion(QString version);
@@ -46,11 +45,6 @@ public slots:
     void readMACAddress();
     void initFactoryReset();
     unsigned char checkFiletype(QString filename);
-
-public:
-    // A box that floods the line must not exhaust memory: a list download
-    // gives up beyond this many bytes (far above any real list).
-    static constexpr qint64 maxListBytes = 8 * 1024 * 1024;
 
 private:
     bool openPort();
@@ -74,23 +68,15 @@ private:
     bool exchange(const hdStep &step);
     bool readable(const hdStep &step) const;
     QByteArray readOnce(const hdStep &step);
-    void writeCommand(const char *command, int waitMs);
+    void lostLine(int code);
     void runQuery(int code, const char *command, void (serialComVesk::*result)(const QString &));
     bool readAnswer(QString *answer);
     void resultSoftwareVersion(const QString &answer);
     void resultLowPowerVersion(const QString &answer);
     void resultMACAddress(const QString &answer);
-    bool drainWrites();
-    bool saveList(const QByteArray &list);
-
-    // Ends the job early: stop request or a line that is gone.
-    bool halted();
-    bool lineLost();
-    void reportLostLine(int code);
+    void fail(int code);
 
     QString filename;
     QString portname;
-    QSerialPort *serialPort = nullptr;
-    std::atomic<bool> m_stop{false};
-    bool m_halted = false;
+    serialLine serialPort;
 };

@@ -1,16 +1,205 @@
 #include "serialline.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QSerialPort>
+#include <QThread>
 
-bool serialLine::open(QSerialPort *port, const QString &name)
+#include <cerrno>
+#include <grp.h>
+#include <unistd.h>
+#include <sys/stat.h>
+
+serialLine::serialLine(LogSink log)
+    : m_log(std::move(log))
 {
-    port->setPortName(name);
+}
+
+serialLine::~serialLine()
+{
+    close();
+}
+
+QString serialLine::devicePath(const QString &name)
+{
+    return name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+}
+
+QString serialLine::deviceGroup(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QString();
+    const struct group *g = ::getgrgid(st.st_gid);
+    return g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
+}
+
+bool serialLine::open(const QString &name)
+{
+    close();
+    m_halted = false;
+    m_port = new QSerialPort;
+    m_port->setPortName(name);
     // Settings given to a closed port are applied when it opens, so one
     // opening suffices and the line is never touched with wrong settings.
-    port->setBaudRate(115200, QSerialPort::AllDirections);
-    port->setFlowControl(QSerialPort::NoFlowControl);
-    port->setDataBits(QSerialPort::Data8);
-    port->setStopBits(QSerialPort::OneStop);
-    port->setParity(QSerialPort::NoParity);
-    return port->open(QIODevice::ReadWrite);
+    m_port->setBaudRate(115200, QSerialPort::AllDirections);
+    m_port->setFlowControl(QSerialPort::NoFlowControl);
+    m_port->setDataBits(QSerialPort::Data8);
+    m_port->setStopBits(QSerialPort::OneStop);
+    m_port->setParity(QSerialPort::NoParity);
+    if (m_port->open(QIODevice::ReadWrite))
+        return true;
+    // The reason is read before the port is closed: closing replaces it.
+    const QSerialPort::SerialPortError error = m_port->error();
+    const QString path = devicePath(name);
+    QString reason = m_port->errorString();
+    const bool allowed = ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
+    const bool denied = !allowed && errno == EACCES;
+    // Qt reports a port that another program holds as a permission error.
+    if (error == QSerialPort::PermissionError && allowed)
+        reason = QStringLiteral("Device or resource busy (") + reason + QLatin1Char(')');
+    m_log(QStringLiteral("Error: open Port: ") + reason
+          + (name.isEmpty() ? QStringLiteral(" (no port chosen)") : QStringLiteral(" (") + path + QLatin1Char(')')));
+    const QString group = denied ? deviceGroup(path) : QString();
+    if (!group.isEmpty())
+        m_log(QStringLiteral("To use %1, join the group %2 (sudo adduser $USER %2) and log in again").arg(path, group));
+    close();
+    return false;
+}
+
+void serialLine::close()
+{
+    if (!m_port)
+        return;
+    m_port->close();
+    delete m_port;
+    m_port = nullptr;
+}
+
+bool serialLine::isOpen() const
+{
+    return m_port && m_port->isOpen();
+}
+
+void serialLine::requestStop()
+{
+    m_stop.store(true);
+}
+
+bool serialLine::halted()
+{
+    if (m_halted)
+        return true;
+    if (!stopRequested())
+        return false;
+    m_log(QStringLiteral("Job stopped: the window was closed"));
+    m_halted = true;
+    return true;
+}
+
+bool serialLine::gone() const
+{
+    if (!isOpen())
+        return true;
+    const QSerialPort::SerialPortError e = m_port->error();
+    return e == QSerialPort::ResourceError || e == QSerialPort::ReadError || e == QSerialPort::WriteError;
+}
+
+void serialLine::reportGone()
+{
+    if (m_halted)
+        return;
+    m_log(QStringLiteral("Error: the serial line is gone (device unplugged or cable pulled): ")
+          + (m_port ? m_port->errorString() : QString()));
+    m_halted = true;
+}
+
+serialLine::Wait serialLine::waitFor(const QElapsedTimer &clock, qint64 window, qint64 slice)
+{
+    if (halted())
+        return Stopped;
+    const qint64 wait = qMin(slice, window - clock.elapsed());
+    if (wait <= 0)
+        return TimedOut;
+    const qint64 before = m_port->bytesAvailable();
+    QElapsedTimer waited;
+    waited.start();
+    if (m_port->waitForReadyRead(int(qBound<qint64>(1, wait, 60000))) && m_port->bytesAvailable() > before)
+        return Arrived;
+    if (m_port->bytesAvailable() > before)
+        return Arrived;
+    if (gone())
+        return Gone;
+    // A wait that returns early with nothing must not turn the caller's loop
+    // into a spin: sleep out the rest of the slice.
+    const qint64 rest = wait - waited.elapsed();
+    if (rest > 0)
+        QThread::msleep(ulong(rest));
+    return clock.elapsed() >= window ? TimedOut : Quiet;
+}
+
+qint64 serialLine::available() const
+{
+    return m_port ? m_port->bytesAvailable() : 0;
+}
+
+QByteArray serialLine::read(qint64 max)
+{
+    return m_port->read(max);
+}
+
+QByteArray serialLine::readNow(qint64 max)
+{
+    m_port->waitForReadyRead(0);
+    return m_port->read(max);
+}
+
+qint64 serialLine::readInto(QByteArray &to, qint64 max)
+{
+    const qint64 n = qMin(max, m_port->bytesAvailable());
+    if (n <= 0)
+        return 0;
+    const int old = to.size();
+    to.resize(old + int(n));
+    const qint64 got = m_port->read(to.data() + old, n);
+    to.resize(old + int(qMax<qint64>(0, got)));
+    return qMax<qint64>(0, got);
+}
+
+bool serialLine::lineReady(qint64 longest) const
+{
+    return m_port->canReadLine() || m_port->bytesAvailable() >= longest;
+}
+
+QByteArray serialLine::readLine(qint64 longest)
+{
+    QByteArray line(int(longest) + 1, '\0');
+    const qint64 n = m_port->readLine(line.data(), longest + 1);
+    line.truncate(int(qMax<qint64>(0, n)));
+    return line;
+}
+
+qint64 serialLine::write(const char *data, qint64 size)
+{
+    return m_port->write(data, size);
+}
+
+void serialLine::send(const char *text, qint64 waitMs)
+{
+    m_port->write(text);
+    m_port->waitForBytesWritten(int(waitMs));
+}
+
+bool serialLine::drain()
+{
+    // Counting the bytes the port merely buffered would report a lost file
+    // as sent.
+    while (m_port->bytesToWrite() > 0) {
+        if (halted() || gone())
+            return false;
+        const qint64 before = m_port->bytesToWrite();
+        if (!m_port->waitForBytesWritten(int(stallMs)) && m_port->bytesToWrite() >= before)
+            return false;
+    }
+    return !gone();
 }

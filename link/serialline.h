@@ -1,13 +1,99 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
+#include <atomic>
+#include <functional>
+
+class QElapsedTimer;
 class QSerialPort;
 
-// Brings a port up with the boxes' line settings: 115200 baud, 8 data bits,
-// no parity, one stop bit, no flow control, opened read-write.
+// The serial line under both box links: opens the port with the boxes' line
+// settings (115200 baud, 8 data bits, no parity, one stop bit, no flow
+// control), waits on it in short slices while watching the stop flag,
+// notices a line that has gone, reads and writes with limits that keep a
+// babbling or stuck box from growing buffers or hanging a job. The port
+// exists only for one job, in the thread that runs the job.
 class serialLine
 {
 public:
-    static bool open(QSerialPort *port, const QString &name);
+    enum Wait {
+        Arrived,   // more bytes are waiting
+        Quiet,     // a slice passed without a byte; the window runs on
+        TimedOut,  // the window is over
+        Stopped,   // the job was asked to stop
+        Gone       // the line vanished
+    };
+    using LogSink = std::function<void(const QString &)>;
+
+    // A list download gives up beyond this many bytes (far above any real
+    // list), so a flooding box cannot exhaust memory.
+    static constexpr qint64 maxListBytes = 8 * 1024 * 1024;
+    // Longest single wait, so that a stop request is seen within moments.
+    static constexpr qint64 sliceMs = 100;
+    // A write that makes no progress for this long means a stuck or dead line.
+    static constexpr qint64 stallMs = 1000;
+
+    explicit serialLine(LogSink log);
+    ~serialLine();
+    serialLine(const serialLine &) = delete;
+    serialLine &operator=(const serialLine &) = delete;
+
+    // Opens the named port for one job; on failure the log gets the system's
+    // reason (and, for a permission failure, what the user can do about it).
+    bool open(const QString &name);
+    void close();
+    bool isOpen() const;
+
+    // Thread-safe; stays set.
+    void requestStop();
+    bool stopRequested() const { return m_stop.load(); }
+    // True once the job must end: a stop request (logged once) or a line
+    // that was reported gone.
+    bool halted();
+    bool gone() const;
+    // Logs in words a user understands that the line is gone; the job then
+    // counts as halted.
+    void reportGone();
+
+    // Waits until more bytes arrive than are waiting now, the window on
+    // `clock` is over, a stop is requested or the line vanishes. Never longer
+    // than `slice` at a time, never past the window, never spinning.
+    Wait waitFor(const QElapsedTimer &clock, qint64 window, qint64 slice = sliceMs);
+
+    qint64 available() const;
+    QByteArray read(qint64 max);
+    // Like read(), but first takes in what the system holds for the port
+    // without waiting.
+    QByteArray readNow(qint64 max);
+    // Appends what is waiting, at most `max` bytes, to `to` without an
+    // intermediate copy; returns the number of bytes taken.
+    qint64 readInto(QByteArray &to, qint64 max);
+    // A whole line waits, or `longest` bytes without a line end do: a box
+    // that never ends its line is read in pieces instead of being buffered.
+    bool lineReady(qint64 longest) const;
+    // One line of at most `longest` bytes (its line end included), or what
+    // there is of it.
+    QByteArray readLine(qint64 longest);
+
+    qint64 write(const char *data, qint64 size);
+    // Writes a command and gives it up to `waitMs` to leave; as the boxes'
+    // dialogue does, the outcome is seen in the replies, not here.
+    void send(const char *text, qint64 waitMs);
+    // Waits until every byte has left; false on a stall of `stallMs`, a stop
+    // or a vanished line.
+    bool drain();
+
+    // The group that owns a device and so may open it, or empty.
+    static QString deviceGroup(const QString &path);
+    static QString devicePath(const QString &name);
+    // For tests: the open port's own settings, which a pseudo-terminal does not all keep.
+    const QSerialPort *port() const { return m_port; }
+
+private:
+    QSerialPort *m_port = nullptr;
+    LogSink m_log;
+    std::atomic<bool> m_stop{false};
+    bool m_halted = false;
 };

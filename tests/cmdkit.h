@@ -90,10 +90,10 @@ struct Requests {
     QList<QSignalSpy *> spies;
     explicit Requests(MainWindow *w)
     {
-        for (auto sig : {&MainWindow::sigUpdateFirmwareHD, &MainWindow::sigUploadCHListHD,
-                         &MainWindow::sigDownloadCHListHD, &MainWindow::sigUpdateFirmwareSD,
-                         &MainWindow::sigUploadCHListSD, &MainWindow::sigDownloadCHListSD})
-            spies << new QSignalSpy(w, sig);
+        for (auto sig : {&jobRunner::sigUpdateFirmwareHD, &jobRunner::sigUploadCHListHD,
+                         &jobRunner::sigDownloadCHListHD, &jobRunner::sigUpdateFirmwareSD,
+                         &jobRunner::sigUploadCHListSD, &jobRunner::sigDownloadCHListSD})
+            spies << new QSignalSpy(&w->jobs(), sig);
     }
     ~Requests() { qDeleteAll(spies); }
     int sent() const

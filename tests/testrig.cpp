@@ -1,6 +1,7 @@
 #include "testrig.h"
 
 #include "filedialogs.h"
+#include "jobrunner.h"
 #include "mainwindow.h"
 #include "serialcomkarn.h"
 #include "serialcomvesk.h"
@@ -14,6 +15,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <unistd.h>
 
 int testRig::argc = 1;
 char *testRig::argv[512];
@@ -48,6 +50,7 @@ testRig::~testRig()
     }
     if (m_dialogs)
         fileDialogs::setOverride(nullptr);
+    unlock();
     qDeleteAll(m_requests);
 }
 
@@ -164,13 +167,15 @@ QByteArray testRig::read(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-bool testRig::run(const QStringList &args)
+bool testRig::run(const QStringList &args, QProcessEnvironment env)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    if (env.isEmpty()) {
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    }
     program.setProcessEnvironment(env);
     program.setWorkingDirectory(dir.path());
-    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     program.start(QStringLiteral(VELMORA_PROGRAM), args);
     return program.waitForStarted(10000);
 }
@@ -210,6 +215,28 @@ int testRig::signal(int number, int ms)
 QVariant testRig::setting(const QString &key) const
 {
     return QSettings(path(QStringLiteral("settings.ini")), QSettings::IniFormat).value(key);
+}
+
+bool testRig::lock(const QString &folder)
+{
+    m_locked = folder;
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    if (::access(QFile::encodeName(folder).constData(), W_OK) != 0)
+        return true;
+    // Root is not stopped by modes, but by the immutable attribute.
+    m_immutable = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder}) == 0;
+    return m_immutable;
+}
+
+void testRig::unlock()
+{
+    if (m_locked.isEmpty())
+        return;
+    if (m_immutable)
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), m_locked});
+    QFile::setPermissions(m_locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    m_locked.clear();
+    m_immutable = false;
 }
 
 void testRig::setArguments(const QStringList &args)
@@ -262,10 +289,10 @@ void testRig::watch(MainWindow *window)
 {
     qDeleteAll(m_requests);
     m_requests.clear();
-    for (auto sig : {&MainWindow::sigUpdateFirmwareHD, &MainWindow::sigUploadCHListHD,
-                     &MainWindow::sigDownloadCHListHD, &MainWindow::sigUpdateFirmwareSD,
-                     &MainWindow::sigUploadCHListSD, &MainWindow::sigDownloadCHListSD})
-        m_requests << new QSignalSpy(window, sig);
+    for (auto sig : {&jobRunner::sigUpdateFirmwareHD, &jobRunner::sigUploadCHListHD,
+                     &jobRunner::sigDownloadCHListHD, &jobRunner::sigUpdateFirmwareSD,
+                     &jobRunner::sigUploadCHListSD, &jobRunner::sigDownloadCHListSD})
+        m_requests << new QSignalSpy(&window->jobs(), sig);
 }
 
 int testRig::sentCount(int kind) const

@@ -67,10 +67,15 @@ public:
     static QByteArray image(const char *signatureHex, qint64 size);
     static bool write(const QString &path, const QByteArray &bytes);
     static QByteArray read(const QString &path);
+    // A folder where no file can be made while those there stay writable;
+    // false where that cannot be had. Unlocked by unlock() or the rig's end.
+    bool lock(const QString &folder);
+    void unlock();
 
-    // ---- the real program, run in the rig's directory
+    // ---- the real program, run in the rig's directory: offscreen, its
+    // standard error passed on, unless an environment of its own is given
     QProcess program;
-    bool run(const QStringList &args);
+    bool run(const QStringList &args, QProcessEnvironment env = QProcessEnvironment());
     // Its log without stamps; -1: the job's end (an empty line) did not come.
     QStringList programLog() const;
     bool waitForLog(const QString &pattern, int ms);
@@ -112,4 +117,6 @@ private:
     QMessageBox::StandardButton m_answer = QMessageBox::Ok;
     QList<QSignalSpy *> m_requests;
     bool m_dialogs = false;
+    QString m_locked;
+    bool m_immutable = false;
 };

@@ -76,7 +76,8 @@ class tst_commands : public QObject
         return QTest::qWaitFor([&] { return !w->jobRunning() && w->form()->btnUpdate->isEnabled(); }, 5000);
     }
     // Prepares a job through the command line without starting it.
-    void prepare(const QString &keyword, const QString &file) { make({"-t", keyword, "-f", file}); }
+    // Several files, given as one text with line feeds, become several -f arguments.
+    void prepare(const QString &keyword, const QString &file) { make(QStringList{"-t", keyword, "-f"} + file.split('\n')); }
 
 private slots:
     void init()
@@ -477,6 +478,8 @@ void tst_commands::drop_data()
     QTest::newRow("unknown after SD update") << "UpdateSD" << QStringList{"text"} << 4 << QStringList{"text"} << true;
     QTest::newRow("unknown files") << "GetListHD" << QStringList{"text", "missing"} << 3 << QStringList{"missing"} << true;
     QTest::newRow("no URLs") << "SendListHD" << QStringList() << 2 << QStringList{"prior"} << false;
+    // A name with a line feed spoils the whole drop; a box says why.
+    QTest::newRow("name with LF") << "GetListSD" << QStringList{"sd2", "keep\nnew.lst"} << 6 << QStringList{"prior"} << false;
 }
 
 void tst_commands::drop()
@@ -504,10 +507,16 @@ void tst_commands::drop()
     QTEST(int(w->transfer()), "kind");
     QCOMPARE(this->label(), label == QStringList{"prior"} ? prior : samples(label).join('\n'));
     QTEST(drop.isAccepted(), "accepted");
-    QCOMPARE(w->form()->actionRerun->isEnabled(), !urls.isEmpty());
+    QCOMPARE(w->form()->actionRerun->isEnabled(), drop.isAccepted());
     // A drop only prepares.
     QTest::qWait(20);
     QCOMPARE(req.sent(), 0);
+    if (!drop.isAccepted() && !urls.isEmpty()) {
+        QTRY_COMPARE(closer->boxes().size(), 1);
+        QCOMPARE(closer->boxes()[0].title, QStringLiteral("Opening File"));
+    } else {
+        QCOMPARE(closer->boxes().size(), 0);
+    }
     QVERIFY(!w->jobRunning());
 }
 

@@ -1,11 +1,13 @@
 // settings.ini, the command line with bare file runs, and the stored job.
 #include "cmdkit.h"
 #include "modalcloser.h"
+#include "ptyline.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
+#include <QSerialPortInfo>
 #include <QtTest>
 
 using namespace cmdkit;
@@ -150,7 +152,7 @@ void tst_settings::roundTrip()
 {
     QFETCH(QString, keyword);
     QFETCH(QString, file);
-    make({"-t", keyword, "-f", file, "-p", "/dev/null"});
+    make(QStringList{"-t", keyword, "-f"} + file.split('\n') + QStringList{"-p", "/dev/null"});
     w->move(37, 44);
     w->resize(420, 210);
     closeWindow();
@@ -308,19 +310,27 @@ void tst_settings::position_data()
 {
     QTest::addColumn<QPoint>("stored");
     QTest::addColumn<bool>("kept");
-    QTest::newRow("on screen") << QPoint(100, 80) << true;
-    QTest::newRow("far left above") << QPoint(-20000, -20000) << false;
-    QTest::newRow("far right below") << QPoint(30000, 30000) << false;
-    QTest::newRow("a screen that is gone") << QPoint(2000, 100) << false;
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("sizeKept");
+    QTest::newRow("on screen") << QPoint(100, 80) << true << QSize(420, 210) << true;
+    QTest::newRow("far left above") << QPoint(-20000, -20000) << false << QSize(420, 210) << true;
+    QTest::newRow("far right below") << QPoint(30000, 30000) << false << QSize(420, 210) << true;
+    QTest::newRow("a screen that is gone") << QPoint(2000, 100) << false << QSize(420, 210) << true;
+    // Far beyond any screen: would cost a backing store of a gigabyte.
+    QTest::newRow("oversized") << QPoint(100, 80) << true << QSize(16000, 16000) << false;
+    QTest::newRow("too tall") << QPoint(100, 80) << true << QSize(500, 9000) << false;
 }
 
 void tst_settings::position()
 {
     QFETCH(QPoint, stored);
     QFETCH(bool, kept);
+    QFETCH(QSize, size);
+    QFETCH(bool, sizeKept);
     {
         QSettings s("settings.ini", QSettings::IniFormat);
         s.setValue("Velmora/Position", stored);
+        s.setValue("Velmora/Size", size);
     }
     const QRect screens = QGuiApplication::primaryScreen()->virtualGeometry();
     QVERIFY2(screens.contains(QPoint(100, 80)) && !screens.contains(QPoint(2000, 100)),
@@ -328,6 +338,12 @@ void tst_settings::position()
     make();
     if (kept)
         QCOMPARE(w->pos(), stored);
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    if (sizeKept)
+        QCOMPARE(w->size(), size);
+    else
+        QVERIFY2(screen.expandedTo(w->size()) == screen && !w->size().isEmpty(),
+                 qPrintable(QStringLiteral("%1x%2").arg(w->width()).arg(w->height())));
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
     // The title bar corner must lie on some screen.
@@ -340,26 +356,31 @@ void tst_settings::fileRuns_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QStringList>("label");
-    QTest::addColumn<bool>("started");
-    QTest::newRow("HD update") << QStringList{"@hd"} << 1 << QStringList{"@hd"} << false;
-    QTest::newRow("HD update, -s after") << QStringList{"@hd", "-p", "/dev/null", "-s"} << 1 << QStringList{"@hd"} << true;
-    QTest::newRow("-s first, HD list") << QStringList{"-s", "-p", "/dev/null", "@hdList"} << 2 << QStringList{"@hdList"} << true;
-    QTest::newRow("two SD images") << QStringList{"@sd2", "@sd3"} << 4 << QStringList{"@sd2", "@sd3"} << false;
-    QTest::newRow("images around text") << QStringList{"@sd4", "@text", "@sd2"} << 4 << QStringList{"@sd4", "@sd2"} << false;
-    QTest::newRow("SD list") << QStringList{"@sdList"} << 5 << QStringList{"@sdList"} << false;
+    QTest::addColumn<QString>("ends"); // "port": started, the port fails; "file": refused
+    QTest::newRow("HD update") << QStringList{"@hd"} << 1 << QStringList{"@hd"} << "";
+    QTest::newRow("HD update, -s after") << QStringList{"@hd", "-p", "/dev/null", "-s"} << 1 << QStringList{"@hd"} << "port";
+    QTest::newRow("-s first, HD list") << QStringList{"-s", "-p", "/dev/null", "@hdList"} << 2 << QStringList{"@hdList"} << "port";
+    QTest::newRow("two SD images") << QStringList{"@sd2", "@sd3"} << 4 << QStringList{"@sd2", "@sd3"} << "";
+    QTest::newRow("images around text") << QStringList{"@sd4", "@text", "@sd2"} << 4 << QStringList{"@sd4", "@sd2"} << "";
+    QTest::newRow("SD list") << QStringList{"@sdList"} << 5 << QStringList{"@sdList"} << "";
     // A recognised list or HD file ends its run; what follows starts a new one.
-    QTest::newRow("HD list then image") << QStringList{"@hdList", "@sd2"} << 4 << QStringList{"@sd2"} << false;
-    QTest::newRow("image, SD list, image") << QStringList{"@sd2", "@sdList", "@sd3"} << 4 << QStringList{"@sd3"} << false;
-    QTest::newRow("image then HD update") << QStringList{"@sd2", "@hd"} << 1 << QStringList{"@hd"} << false;
-    QTest::newRow("HD update then unknown") << QStringList{"@hd", "@text"} << 1 << QStringList{"@text"} << false;
-    QTest::newRow("unknown") << QStringList{"@text"} << 0 << QStringList{"@text"} << false;
-    QTest::newRow("unreadable") << QStringList{"@gone.app", "@text"} << 0 << QStringList{"@text"} << false;
-    QTest::newRow("runs split by -t") << QStringList{"@sd2", "-t", "GetListHD", "@text"} << 3 << QStringList{"@text"} << false;
+    QTest::newRow("HD list then image") << QStringList{"@hdList", "@sd2"} << 4 << QStringList{"@sd2"} << "";
+    QTest::newRow("image, SD list, image") << QStringList{"@sd2", "@sdList", "@sd3"} << 4 << QStringList{"@sd3"} << "";
+    QTest::newRow("image then HD update") << QStringList{"@sd2", "@hd"} << 1 << QStringList{"@hd"} << "";
+    QTest::newRow("HD update then unknown") << QStringList{"@hd", "@text"} << 1 << QStringList{"@text"} << "";
+    QTest::newRow("unknown") << QStringList{"@text"} << 0 << QStringList{"@text"} << "";
+    QTest::newRow("unreadable") << QStringList{"@gone.app", "@text"} << 0 << QStringList{"@text"} << "";
+    QTest::newRow("runs split by -t") << QStringList{"@sd2", "-t", "GetListHD", "@text"} << 3 << QStringList{"@text"} << "";
     // Behind -f nothing is examined.
-    QTest::newRow("-f files unexamined") << QStringList{"-f", "@hd", "@sdList"} << 0 << QStringList{"@hd", "@sdList"} << false;
-    QTest::newRow("-f then bare file") << QStringList{"-f", "@text", "-x", "@sd2"} << 4 << QStringList{"@sd2"} << false;
-    QTest::newRow("-t, -f, -p, -s") << QStringList{"-t", "UpdateHD", "-f", "@text", "-p", "/dev/null", "-s"} << 1 << QStringList{"@text"} << true;
-    QTest::newRow("-p last") << QStringList{"@sdList", "-p"} << 5 << QStringList{"@sdList"} << false;
+    QTest::newRow("-f files unexamined") << QStringList{"-f", "@hd", "@sdList"} << 0 << QStringList{"@hd", "@sdList"} << "";
+    QTest::newRow("-f then bare file") << QStringList{"-f", "@text", "-x", "@sd2"} << 4 << QStringList{"@sd2"} << "";
+    QTest::newRow("-t, -f, -p, -s") << QStringList{"-t", "UpdateHD", "-f", "@text", "-p", "/dev/null", "-s"} << 1 << QStringList{"@text"} << "port";
+    QTest::newRow("-p last") << QStringList{"@sdList", "-p"} << 5 << QStringList{"@sdList"} << "";
+    // A line feed in a name would make the SD link take another file: refused,
+    // nothing started; a joined -f run of several files stays a job.
+    QTest::newRow("-f name with LF") << QStringList{"-t", "GetListSD", "-f", "keep\nnew.lst", "-p", "/dev/null", "-s"} << 6 << QStringList() << "file";
+    QTest::newRow("bare name with LF") << QStringList{"@sdList", "keep\nnew.lst", "-p", "/dev/null", "-s"} << 5 << QStringList{"@sdList"} << "file";
+    QTest::newRow("several -f files, -s") << QStringList{"-t", "UpdateSD", "-f", "@sd2", "@sd3", "-p", "/dev/null", "-s"} << 4 << QStringList{"@sd2", "@sd3"} << "port";
 }
 
 void tst_settings::fileRuns()
@@ -367,7 +388,8 @@ void tst_settings::fileRuns()
     QFETCH(QStringList, args);
     QFETCH(int, kind);
     QFETCH(QStringList, label);
-    QFETCH(bool, started);
+    QFETCH(QString, ends);
+    const bool started = ends == "port";
     make(resolveAll(args));
     QCOMPARE(int(w->transfer()), kind);
     QCOMPARE(this->label(), resolveAll(label).join('\n'));
@@ -376,6 +398,17 @@ void tst_settings::fileRuns()
     QCOMPARE(given, started ? this->label() : QString());
     if (started)
         QVERIFY(portErrorShown());
+    if (ends != "file")
+        return;
+    QTRY_COMPARE(closer->boxes().size(), 1);
+    QCOMPARE(closer->boxes().first().title, QStringLiteral("Opening File"));
+    QTest::qWait(100);
+    QVERIFY(!w->jobRunning());
+    delete w;
+    w = nullptr;
+    QFile log("velmora.log");
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(log.readAll().contains("line feed refused: keep\\nnew.lst\n"));
 }
 
 void tst_settings::commandLineOverridesSettings()
@@ -392,24 +425,48 @@ void tst_settings::commandLineOverridesSettings()
 
 void tst_settings::unknownPort_data()
 {
-    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("args");  // "@pty": a pseudo-terminal that is there
     QTest::addColumn<QByteArray>("ini");
-    QTest::newRow("command line") << QStringList{"-p", "ttyNOPE"} << QByteArray();
-    QTest::newRow("settings") << QStringList() << QByteArray("[Velmora]\nPortname=ttyNOPE\n");
-    QTest::newRow("vanished device") << QStringList{"-p", "/dev/nonexistent-tty"} << QByteArray();
+    QTest::addColumn<QString>("port");      // the one named, whether there or not
+    QTest::addColumn<bool>("missing");
+    QTest::newRow("command line") << QStringList{"-p", "ttyNOPE"} << QByteArray() << "ttyNOPE" << true;
+    QTest::newRow("settings") << QStringList() << QByteArray("[Velmora]\nPortname=ttyNOPE\n") << "ttyNOPE" << true;
+    QTest::newRow("vanished device") << QStringList{"-p", "/dev/nonexistent-tty"} << QByteArray() << "/dev/nonexistent-tty" << true;
+    // The job fails on the port named; the stored line hears nothing.
+    QTest::newRow("-p gone over stored line, -s")
+        << QStringList{"-p", "/dev/nonexistent-tty", "-t", "UpdateHD", "-f", "@hd", "-s"}
+        << QByteArray("[Velmora]\nPortname=@pty\n") << "/dev/nonexistent-tty" << true;
+    QTest::newRow("stored port gone, -s") << QStringList{"-t", "GetListSD", "-f", "x.lst", "-s"}
+        << QByteArray("[Velmora]\nPortname=ttyNOPE\n") << "ttyNOPE" << true;
+    QTest::newRow("line there over stored port gone") << QStringList{"-p", "@pty"}
+        << QByteArray("[Velmora]\nPortname=ttyNOPE\n") << "@pty" << false;
 }
 
 void tst_settings::unknownPort()
 {
     QFETCH(QStringList, args);
     QFETCH(QByteArray, ini);
+    QFETCH(QString, port);
+    QFETCH(bool, missing);
+    ptyLine line;
+    QVERIFY(line.open());
+    args.replaceInStrings("@pty", line.devicePath());
+    port.replace("@pty", line.devicePath());
     if (!ini.isEmpty())
-        writeIni(ini);
-    make(args);
-    const auto ports = QSerialPortInfo::availablePorts();
-    QCOMPARE(w->form()->comboPorts->currentIndex(), ports.isEmpty() ? -1 : 0);
-    QCOMPARE(w->form()->comboPorts->count(), ports.size());
-    QCOMPARE(w->linkHD().currentPortname(), ports.isEmpty() ? QString() : ports.first().portName());
+        writeIni(ini.replace("@pty", line.devicePath().toUtf8()));
+    make(resolveAll(args));
+    QComboBox *combo = w->form()->comboPorts;
+    const int added = !ini.isEmpty() && args.contains("-p") ? 2 : 1;
+    QCOMPARE(combo->count(), QSerialPortInfo::availablePorts().size() + added);
+    QCOMPARE(combo->currentIndex(), combo->count() - 1);
+    QCOMPARE(combo->currentText(), missing ? port + " (not found)" : port);
+    QCOMPARE(w->linkHD().currentPortname(), port);
+    QCOMPARE(w->linkSD().currentPortname(), port);
+    if (args.contains("-s"))
+        QVERIFY(portErrorShown());
+    closeWindow();
+    QCOMPARE(stored("Velmora/Portname").toString(), port);
+    QVERIFY(line.read(200).isEmpty());
 }
 
 int main(int argc, char **argv)

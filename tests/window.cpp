@@ -1,6 +1,7 @@
 // The window in process: its menus and images, what it shows for status
 // codes, the job frame, start-up, ports, the start action, closing; and the
 // log writer behind it.
+#include "jobrunner.h"
 #include "logfile.h"
 #include "mainwindow.h"
 #include "ptyline.h"
@@ -112,7 +113,7 @@ void tst_window::menusAndImages()
              QStringList({"actionUpdateHDFirmware", "actionUpdateSDFirmware", "|", "actionRerun", "|",
                           "actionGetChannellist", "actionSendChannellist"}));
     // The Internal menu's actions are wired to nothing.
-    QSignalSpy sw(w, &MainWindow::sigGetSoftwareVersion);
+    QSignalSpy sw(&w->jobs(), &jobRunner::sigGetSoftwareVersion);
     ui->actionGetSoftwareversion->trigger();
     QCOMPARE(sw.count(), 0);
     // No editor program in the working directory: its action stays hidden.

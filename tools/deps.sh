@@ -13,8 +13,9 @@ velmora_deps() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-VELMORA_BUILD_PACKAGES=(g++ cmake make qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools
-                        qttranslations5-l10n)
+# dpkg-dev, file and appstream: the package check (cpack's dpkg-shlibdeps, metainfo validation).
+VELMORA_BUILD_PACKAGES=(g++ cmake make qtbase5-dev libqt5serialport5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools
+                        qttranslations5-l10n dpkg-dev file appstream)
 
 # Configures and builds into $1 (default: build).
 velmora_build() {

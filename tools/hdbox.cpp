@@ -258,11 +258,8 @@ void hdBox::endOfFile()
 void hdBox::reply(const QByteArray &text)
 {
     pause(m_b.replyDelayMs);
-    if (!m_b.garbage.isEmpty())
-        send(m_b.garbage);
-    if (m_b.longLine > 0)
-        send(QByteArray(m_b.longLine, 'x'));
-    send(text);
+    // One write, as a console prints its line: the noise belongs to it.
+    send(m_b.garbage + QByteArray(m_b.longLine, 'x') + text);
 }
 
 bool hdBox::send(const QByteArray &bytes)
@@ -309,7 +306,8 @@ void hdBox::printList()
         text += "START" + m_b.list + "END";
     else
         text += m_b.list;
-    text += m_b.afterList;
+    if (m_b.afterListDelayMs <= 0)
+        text += m_b.afterList;
     int from = 0;
     QList<int> cuts = m_b.listSplits;
     if (m_b.cutInList >= 0)
@@ -327,6 +325,10 @@ void hdBox::printList()
         pause(m_b.splitPauseMs);
     }
     send(text.mid(from));
+    if (m_b.afterListDelayMs > 0 && !m_b.afterList.isEmpty()) {
+        pause(m_b.afterListDelayMs);
+        send(m_b.afterList);
+    }
 }
 
 void hdBox::cutLine()

@@ -43,7 +43,8 @@ public:
 
         QByteArray list;                // the list the box prints on "chlist"
         QByteArray beforeList = "chlist\r\nsending list\r\n";
-        QByteArray afterList;           // after "END"
+        QByteArray afterList;           // after "END" (a console's line end and prompt)
+        int afterListDelayMs = 0;       // 0: in the same write as "END"
         bool listMarkers = true;        // false: the list without START/END
         QList<int> listSplits;          // positions in the printed text where writes pause
         int splitPauseMs = 30;

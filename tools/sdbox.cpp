@@ -27,7 +27,7 @@ sdBox::sdBox() : sdBox(Config()) {}
 
 sdBox::sdBox(const Config &config) : m_config(config)
 {
-    if (m_config.list.isEmpty())
+    if (m_config.list.isEmpty() && !m_config.emptyList)
         m_config.list = plausibleList();
 }
 
@@ -300,7 +300,13 @@ void sdBox::sendList()
         head.prepend("load");
         sleepMs(60);
     } else {
-        head.prepend("Start Upload");
+        head.prepend("Start Upload" + m_config.markerLineEnd);
+    }
+    if (m_config.afterMarkerPauseMs > 0) {
+        const int marker = head.size() - m_config.dashes;
+        say(head.left(marker));
+        sleepMs(m_config.afterMarkerPauseMs);
+        head.remove(0, marker);
     }
     const QByteArray &list = m_config.list;
     qint64 sent = 0;

@@ -45,8 +45,11 @@ public:
         bool splitMarkers = false;      // marker lines arrive in two pieces, 60 ms apart
         bool splitListMarkers = false;  // "Start Upload" and "End Upload" in two pieces
         int startUploadDelayMs = 0;     // between "Get EEprom Header" and "Start Upload"
+        QByteArray markerLineEnd;       // after "Start Upload", as a console ends its line
+        int afterMarkerPauseMs = 0;     // pause after the marker's line, before the dash run
         int dashes = 40;
         QByteArray list;                // empty: a plausible list of defaultListSize
+        bool emptyList = false;         // sends no list at all between the markers
         bool listFlood = false;         // the list never ends
         bool omitEndUpload = false;     // the list stops without its end marker
         QHash<QByteArray, QList<Piece>> replies; // own reply to a command, instead of the usual one

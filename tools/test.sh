@@ -34,6 +34,6 @@ export TSAN_OPTIONS="halt_on_error=1:exitcode=66:second_deadlock_stack=1:suppres
 # (link in the test thread, box in a std::thread) run.
 skip=()
 if [ "$mode" = thread ] && [ -z "${VELMORA_TSAN_ALL:-}" ]; then
-    skip=(-E '^(tst_commands|tst_settings|tst_languages|tst_languages_fr|tst_e2ejobs|tst_e2efaults|tst_signalclose|tst_hdjobs|tst_form|tst_window|tst_status|tst_logfile)$')
+    skip=(-E '^(tst_commands|tst_settings|tst_languages|tst_languages_fr|tst_e2e|tst_hdjobs|tst_window)$')
 fi
 QT_QPA_PLATFORM=offscreen ctest -j"$(nproc)" --output-on-failure "${skip[@]}" "$@"

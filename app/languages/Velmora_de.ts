@@ -111,6 +111,10 @@
         <translation>Fehler</translation>
     </message>
     <message>
+        <source>%1 (not found)</source>
+        <translation>%1 (nicht gefunden)</translation>
+    </message>
+    <message>
         <source>Received unknown message: %1</source>
         <translation>Unbekannte Meldung erhalten: %1</translation>
     </message>

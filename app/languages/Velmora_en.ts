@@ -111,6 +111,10 @@
         <translation>Error</translation>
     </message>
     <message>
+        <source>%1 (not found)</source>
+        <translation>%1 (not found)</translation>
+    </message>
+    <message>
         <source>Received unknown message: %1</source>
         <translation>Received unknown message: %1</translation>
     </message>

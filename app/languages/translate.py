@@ -37,6 +37,7 @@ GERMAN = {
     "&edit Channellist": "Senderliste bea&rbeiten",
     "Error": "Fehler",
     "Received unknown message: %1": "Unbekannte Meldung erhalten: %1",
+    "%1 (not found)": "%1 (nicht gefunden)",
     "Update file": "Update-Datei",
     "HD-Firmware file": "HD-Firmware-Datei",
     "All Files": "Alle Dateien",

@@ -1,0 +1,22 @@
+#include "catalogue.h"
+
+#include <QLocale>
+#include <QTranslator>
+
+QString catalogue::systemLanguage()
+{
+    const QString name = QLocale::system().name();
+    const int cut = name.lastIndexOf(QLatin1Char('_'));
+    return cut < 0 ? QString() : name.left(cut);
+}
+
+QString catalogue::path()
+{
+    return QStringLiteral(":/languages");
+}
+
+void catalogue::load(QTranslator &own, QTranslator &qt, const QString &code)
+{
+    own.load(QStringLiteral("Velmora_") + code, path());
+    qt.load(QStringLiteral("qt_") + code, path());
+}

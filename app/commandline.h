@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+class serialComKarn;
+class serialComVesk;
+
+// One walk over the program's arguments, for the window and batch mode
+// alike: port, job kind, file label and start flag as the arguments leave
+// them, plus what batch mode asks for and what was refused. Bare files are
+// recognised by content, which the links judge.
+class commandLine
+{
+public:
+    // `args` as QCoreApplication::arguments(): the program first.
+    commandLine(const QStringList &args, serialComVesk &hd, serialComKarn &sd);
+
+    // A run of files recognised by content, as bare arguments and dropped
+    // files are: an HD file or an SD list ends the run and is the job's
+    // file, SD images gather; the last file examined stands when none was
+    // recognised. Names holding a line feed are passed over.
+    struct Run {
+        int examined = 0;
+        quint8 kind = 0;   // 0: nothing recognised
+        QString label;
+    };
+    static Run recognise(const QStringList &files, serialComVesk &hd, serialComKarn &sd);
+
+    // Several SD update files travel joined by line feeds and the SD link
+    // takes a list's name from the first line: a name holding a line feed
+    // would make a job read or overwrite another file.
+    static bool refusesName(const QString &name);
+    // What the SD link's file check says of an update image.
+    static bool isSdImage(uchar sdKind);
+    static QString refusalLog(const QString &name);
+
+    QStringList ports;          // every -p, in order; the last one counts
+    bool hasKind = false;
+    quint8 kind = 0;            // 0 with hasKind: a keyword that names no job
+    bool hasLabel = false;
+    QString label;
+    bool start = false;         // -s
+    QStringList refused;        // file names with a line feed
+    QStringList unknown;        // unknown options and job keywords
+
+    bool batch = false;         // --batch
+    QString query;              // --query WHAT
+    bool factoryReset = false;  // --factory-reset
+    bool yes = false;           // --yes
+};

@@ -1,0 +1,38 @@
+#include "jobkind.h"
+
+#include "jobrunner.h"
+
+#include <iterator>
+
+namespace {
+
+const jobKind::Row rows[] = {
+    {"UpdateHD", true, true, &jobRunner::sigUpdateFirmwareHD},
+    {"SendListHD", true, true, &jobRunner::sigUploadCHListHD},
+    {"GetListHD", true, false, &jobRunner::sigDownloadCHListHD},
+    {"UpdateSD", false, true, &jobRunner::sigUpdateFirmwareSD},
+    {"SendListSD", false, true, &jobRunner::sigUploadCHListSD},
+    {"GetListSD", false, false, &jobRunner::sigDownloadCHListSD},
+};
+static_assert(std::size(rows) == jobKind::count, "one row per job kind");
+
+} // namespace
+
+const jobKind::Row *jobKind::find(int kind)
+{
+    return kind >= 1 && kind <= count ? &rows[kind - 1] : nullptr;
+}
+
+quint8 jobKind::fromKeyword(const QString &keyword)
+{
+    for (int i = 0; i < count; ++i)
+        if (keyword == QLatin1String(rows[i].keyword))
+            return quint8(i + 1);
+    return 0;
+}
+
+bool jobKind::isHd(int kind)
+{
+    const Row *row = find(kind);
+    return row && row->hd;
+}

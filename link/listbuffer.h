@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+class serialLine;
+
+// A channel list as it arrives from the box. Kept in blocks that are each
+// reserved once and filled straight from the port, so that a long list never
+// makes the buffer move (a copy of the whole list would double the memory);
+// written to its file only when complete.
+class listBuffer
+{
+public:
+    qint64 size() const { return m_size; }
+    bool isEmpty() const { return m_size == 0; }
+    // Takes what the line has waiting, at most `max` bytes; returns how many.
+    qint64 take(serialLine &line, qint64 max);
+    void append(const QByteArray &bytes);
+    // The last `n` bytes (all of them when fewer).
+    QByteArray tail(qint64 n) const;
+    void truncate(qint64 size);
+    // Replaces the file only once every byte is written: atomically where the
+    // folder allows a file aside, otherwise in place (a folder the user may
+    // not write can still hold a list file the user may). On failure the
+    // text says why.
+    bool save(const QString &path, QString *error) const;
+
+private:
+    static constexpr int blockSize = 64 * 1024;
+    QByteArray &room();
+
+    QList<QByteArray> m_blocks;
+    qint64 m_size = 0;
+};
