@@ -163,9 +163,6 @@ void tst_sdjobs::jobs_data()
         {"Error while opening LoadMenu \"binary mode\""});
     add("start reply in lower case", 'u', img, answer("300", {{0, "press any key !!\r\n"}}), 0.2,
         {0, 15, 7, 8, 17, 18, 9, 10, 11, 12, 29, 16, 1}, {"100", "100", "300", "300"});
-    add("list request reply in lower case", 'g', dl, answer("500", {{0, "get eeprom header\r\n"}}), 0.2,
-        {0, 2, 7, 8, 19, 30, 1}, {"100", "500", "500"});
-
     // The box's verdict after a file.
     add("Write and ready in one line", 'u', img, flag(&sdBox::Config::writeReadyOneLine), 0.2, updateOk,
         updateCommands, {"Finished: \"Write done, ready\""});
@@ -177,8 +174,8 @@ void tst_sdjobs::jobs_data()
     add("upload refused", 's', list, flag(&sdBox::Config::refuse), 0.2, {0, 6, 7, 8, 17, 18, 9, 10, 11, 28, 12, 13, 1},
         updateCommands, {}, "Uploading done");
     // Each line is tested on its own; a line without its end counts as one.
-    add("marker over two lines", 'g', dl, answer("500", {{0, "Get EEp\r\n"}, {0, "rom Header\r\n"}}), 0.2,
-        {0, 2, 7, 8, 19, 30, 1}, {"100", "500", "500"});
+    add("marker over two lines", 'u', img, answer("300", {{0, "Press any\r\n"}, {0, " key !!\r\n"}}), 0.2,
+        {0, 15, 7, 8, 17, 18, 9, 10, 11, 12, 29, 16, 1}, {"100", "100", "300", "300"});
     add("menu without line end", 'g', dl, answer("100", {{0, "Upload Ch_Data"}}), 0.2, downloadOk, downloadCommands,
         {"LoadMenu open: \"Upload Ch_Data\""});
     add("babble before every reply", 'u', img, [](sdBox::Config &c) { c.garbage = 300; }, 0.2, updateOk,
