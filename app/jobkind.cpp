@@ -7,12 +7,12 @@
 namespace {
 
 const jobKind::Row rows[] = {
-    {"UpdateHD", true, true, &jobRunner::sigUpdateFirmwareHD},
-    {"SendListHD", true, true, &jobRunner::sigUploadCHListHD},
-    {"GetListHD", true, false, &jobRunner::sigDownloadCHListHD},
-    {"UpdateSD", false, true, &jobRunner::sigUpdateFirmwareSD},
-    {"SendListSD", false, true, &jobRunner::sigUploadCHListSD},
-    {"GetListSD", false, false, &jobRunner::sigDownloadCHListSD},
+    {.keyword = "UpdateHD", .hd = true, .sendsFile = true, .request = &jobRunner::sigUpdateFirmwareHD},
+    {.keyword = "SendListHD", .hd = true, .sendsFile = true, .request = &jobRunner::sigUploadCHListHD},
+    {.keyword = "GetListHD", .hd = true, .sendsFile = false, .request = &jobRunner::sigDownloadCHListHD},
+    {.keyword = "UpdateSD", .hd = false, .sendsFile = true, .request = &jobRunner::sigUpdateFirmwareSD},
+    {.keyword = "SendListSD", .hd = false, .sendsFile = true, .request = &jobRunner::sigUploadCHListSD},
+    {.keyword = "GetListSD", .hd = false, .sendsFile = false, .request = &jobRunner::sigDownloadCHListSD},
 };
 static_assert(std::size(rows) == jobKind::count, "one row per job kind");
 

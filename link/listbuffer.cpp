@@ -28,6 +28,15 @@ qint64 listBuffer::take(serialLine &line, qint64 max)
     return taken;
 }
 
+bool listBuffer::isBlank() const
+{
+    for (const QByteArray &block : m_blocks)
+        for (char c : block)
+            if (c != '\r' && c != '\n')
+                return false;
+    return true;
+}
+
 void listBuffer::append(const QByteArray &bytes)
 {
     int at = 0;

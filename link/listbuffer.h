@@ -15,6 +15,8 @@ class listBuffer
 public:
     qint64 size() const { return m_size; }
     bool isEmpty() const { return m_size == 0; }
+    // Nothing but line ends: what a console prints for a list it does not have.
+    bool isBlank() const;
     // Takes what the line has waiting, at most `max` bytes; returns how many.
     qint64 take(serialLine &line, qint64 max);
     void append(const QByteArray &bytes);

@@ -611,13 +611,13 @@ bool serialComKarn::receiveChannellist(QString name)
             return false;
         }
     }
-    if (end == 0) {
+    list.truncate(end);
+    if (list.isBlank()) {
         // Saving nothing over a good list would lose it.
         emit writeLog(QStringLiteral("The box sent an empty Channel list: nothing saved"));
         emit sendCurrentAction(24);
         return false;
     }
-    list.truncate(end);
     emit writeLog(QStringLiteral("End of List found"));
     emit sendCurrentAction(4);
 

@@ -531,13 +531,13 @@ void serialComVesk::doGetChannellist()
         emit writeLog(QStringLiteral("Timeout!"));
         return;
     }
-    if (end == 0) {
+    list.truncate(end);
+    if (list.isBlank()) {
         // Saving nothing over a good list would lose it.
         emit writeLog(QStringLiteral("The box sent an empty Channel list: nothing saved"));
         fail(69);
         return;
     }
-    list.truncate(end);
     emit sendCurrentAction(44);
     emit writeLog(QStringLiteral("End of List found"));
     QString error;
