@@ -189,8 +189,10 @@ void tst_hdjobs::jobs_data()
         {}, inner.left(100));
     add("START inside the list", Download, none, [=](hdBox::Behaviour &b) { b.list = "START" + list + "START"; }, 1,
         fetched, {"Start found"}, "START" + list + "START");
-    add("START, at once END", Download, old, [](hdBox::Behaviour &b) { b.list.clear(); }, 1,
-        {40, 42, 43, 42, 69, 41, 41}, {"The box sent an empty Channel list*"});
+    for (const char *empty : {"", "\r\n"})
+        add(qPrintable(QString("START, END, nothing but \"%1\" between").arg(QString(empty).toHtmlEscaped().replace("\r\n", "CR LF"))),
+            Download, old, [=](hdBox::Behaviour &b) { b.list = empty; }, 1,
+            {40, 42, 43, 42, 69, 41, 41}, {"The box sent an empty Channel list*"});
     add("old file in a locked folder", Download, old, [=](hdBox::Behaviour &b) { b.list = list; }, 1, fetched,
         {"Downloading done after 0 s"}, list);
     add("list above the nominal size", Download, none, [](hdBox::Behaviour &b) { b.list = hdBox::sampleList(6000); },

@@ -252,6 +252,8 @@ void tst_sdjobs::jobs_data()
         {"100", "500"}, {"Channel list too long*"});
     add("empty list", 'g', dl, flag(&sdBox::Config::emptyList), 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 24, 1},
         {"100", "500"}, {"The box sent an empty Channel list*"});
+    add("a list of one line end", 'g', dl, [](sdBox::Config &c) { c.list = "\r\n"; }, 0.2,
+        {0, 2, 7, 8, 19, 20, 3, 2, 24, 1}, {"100", "500"}, {"The box sent an empty Channel list*"});
     add("folder missing", 'g', m_dir.filePath("no/such/new.lst"), healthy, 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 4, 22, 1},
         {"100", "500"}, {"Couldn't open File*"});
     add("target is a folder", 'g', m_dir.filePath("folder"), healthy, 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 4, 22, 1},
