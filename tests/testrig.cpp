@@ -5,10 +5,14 @@
 #include "mainwindow.h"
 #include "serialcomkarn.h"
 #include "serialcomvesk.h"
+#include "ui_mainwindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
@@ -44,6 +48,7 @@ testRig::testRig(const sdBox::Config &config) : testRig()
 
 testRig::~testRig()
 {
+    delete window;
     if (program.state() != QProcess::NotRunning) {
         program.kill();
         program.waitForFinished(5000);
@@ -52,6 +57,8 @@ testRig::~testRig()
         fileDialogs::setOverride(nullptr);
     unlock();
     qDeleteAll(m_requests);
+    if (!m_home.isEmpty())
+        QDir::setCurrent(m_home);
 }
 
 QString testRig::device() const
@@ -167,6 +174,32 @@ QByteArray testRig::read(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+QString testRig::sample(const QString &name)
+{
+    if (!name.startsWith(QLatin1Char('@')))
+        return name;
+    static const QHash<QString, QPair<const char *, int>> kinds = {
+        {"hd", {"00004023", 4096}},    {"hdList", {"00003040", 4096}}, {"sdList", {"00000a07", 4096}},
+        {"sd2", {"00000907", 4096}},   {"sd3", {"00000d07", 100000}},  {"sd4", {"00200600", 400000}},
+        {"bigList", {"00003040", 409601}}};
+    const QString kind = name.mid(1).section(QLatin1Char('='), 0, 0);
+    const QString file = path(name.contains(QLatin1Char('=')) ? name.section(QLatin1Char('='), 1) : kind);
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    if (kinds.contains(kind))
+        write(file, image(kinds[kind].first, kinds[kind].second));
+    else if (kind == QLatin1String("text"))
+        write(file, "just some text, no box would take this\n");
+    return file;
+}
+
+QStringList testRig::samples(const QStringList &names)
+{
+    QStringList out;
+    for (const QString &n : names)
+        out << sample(n);
+    return out;
+}
+
 bool testRig::run(const QStringList &args, QProcessEnvironment env)
 {
     if (env.isEmpty()) {
@@ -248,6 +281,38 @@ void testRig::setArguments(const QStringList &args)
     for (int i = 0; i < argc; ++i)
         argv[i] = g_arguments[i].data();
     argv[argc] = nullptr;
+}
+
+void testRig::enter()
+{
+    m_home = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+}
+
+MainWindow *testRig::makeWindow(const QStringList &args)
+{
+    delete window;
+    setArguments(args);
+    window = new MainWindow;
+    if (!m_boxTimer.isActive())
+        closeBoxes(m_answer);
+    watch(window);
+    return window;
+}
+
+QString testRig::label() const
+{
+    return window->form()->lblFilename->text();
+}
+
+bool testRig::portErrorShown()
+{
+    return QTest::qWaitFor([&] {
+        for (const Box &b : boxes)
+            if (b.title == QLatin1String("Opening COM-Port") || b.title == QString::fromUtf8("COM-Port öffnen"))
+                return true;
+        return false;
+    }, 5000) && QTest::qWaitFor([&] { return !window->jobRunning() && window->form()->btnUpdate->isEnabled(); }, 5000);
 }
 
 void testRig::closeBoxes(QMessageBox::StandardButton answer)

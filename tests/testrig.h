@@ -2,8 +2,8 @@
 
 // What the tests share: a simulated HD or SD box on a real pseudo-terminal,
 // the record of what a link or the real program reported, sample files, the
-// window's command line, scripted file dialogs and message boxes that are
-// closed as they open, so that no test hangs.
+// window in process with its command line, scripted file dialogs and message
+// boxes that are closed as they open, so that no test hangs.
 
 #include "hdbox.h"
 #include "sdbox.h"
@@ -67,6 +67,12 @@ public:
     static QByteArray image(const char *signatureHex, qint64 size);
     static bool write(const QString &path, const QByteArray &bytes);
     static QByteArray read(const QString &path);
+    // "@hd", "@hdList", "@sdList", "@sd2", "@sd3", "@sd4", "@bigList" (an HD
+    // list signature on 409601 bytes), "@text", each optionally "=path": a
+    // sample of that kind made in the rig's directory, its absolute path
+    // returned; another "@path": a path there that is not made; else as is.
+    QString sample(const QString &name);
+    QStringList samples(const QStringList &names);
     // A folder where no file can be made while those there stay writable;
     // false where that cannot be had. Unlocked by unlock() or the rig's end.
     bool lock(const QString &folder);
@@ -89,6 +95,16 @@ public:
     static void setArguments(const QStringList &args);
     static int argc;
     static char *argv[512];
+    // The rig's directory is the working directory until the rig ends.
+    void enter();
+    // Made with this command line, its boxes closed, its requests recorded;
+    // deleted with the rig.
+    MainWindow *window = nullptr;
+    MainWindow *makeWindow(const QStringList &args = {});
+    QString label() const;
+    // A job started on a port that is no serial line: the port's error box
+    // came and the window is idle again.
+    bool portErrorShown();
     struct Box {
         QString title, text;
         int icon, buttons;
@@ -118,5 +134,6 @@ private:
     QList<QSignalSpy *> m_requests;
     bool m_dialogs = false;
     QString m_locked;
+    QString m_home;
     bool m_immutable = false;
 };

@@ -1,6 +1,8 @@
 // The window in process: its menus and images, what it shows for status
-// codes, the job frame, start-up, ports, the start action, closing; and the
-// log writer behind it.
+// codes, the job frame, start-up, ports, the start action, closing, its
+// languages and keys; and the log writer behind it. Run under a German and
+// (its language cases only) a French system locale, which comes in
+// VELMORA_TEST_SYSTEM_LANG.
 #include "jobrunner.h"
 #include "logfile.h"
 #include "mainwindow.h"
@@ -8,6 +10,7 @@
 #include "testrig.h"
 #include "ui_mainwindow.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QSerialPortInfo>
 #include <QtTest>
@@ -46,18 +49,37 @@ class tst_window : public QObject
     MainWindow *w = nullptr;
     std::unique_ptr<testRig> rig;
 
-    MainWindow *make(const QStringList &args = {})
+    // In English unless told otherwise.
+    MainWindow *make(const QStringList &args = {}, bool english = true)
     {
-        testRig::setArguments(args);
-        w = new MainWindow;
-        for (QAction *a : w->form()->menuLanguage->actions())
-            if (a->data().toString() == QLatin1String("en"))
-                w->slotLanguageChanged(a);
-        w->form()->statusBar->clearMessage();
         rig->closeBoxes(QMessageBox::Yes);
-        rig->watch(w);
+        w = rig->makeWindow(args);
+        if (english && entry("en"))
+            w->slotLanguageChanged(entry("en"));
+        w->form()->statusBar->clearMessage();
         return w;
     }
+    // Deletes the window, which completes its log.
+    void end()
+    {
+        delete rig->window;
+        rig->window = w = nullptr;
+    }
+    QAction *entry(const QString &code) const
+    {
+        for (QAction *a : w->form()->menuLanguage->actions())
+            if (a->data().toString() == code)
+                return a;
+        return nullptr;
+    }
+    QString checked() const
+    {
+        for (QAction *a : w->form()->menuLanguage->actions())
+            if (a->isChecked())
+                return a->data().toString();
+        return QString();
+    }
+    QString bar() const { return w->form()->statusBar->currentMessage(); }
     bool controls(bool enabled) const
     {
         auto *ui = w->form();
@@ -71,16 +93,14 @@ class tst_window : public QObject
 private slots:
     void init()
     {
-        QFile::remove("settings.ini");
         rig.reset(new testRig);
+        rig->enter();
     }
     void cleanup()
     {
-        delete w;
-        w = nullptr;
         rig.reset();
-        for (const char *f : {"logo.ico", "logo.png", "logo.xpm"})
-            QFile::remove(f);
+        w = nullptr;
+        QLocale::setDefault(QLocale::system());
     }
 
     void menusAndImages();
@@ -97,6 +117,11 @@ private slots:
     void rerunRightAfterEnd();
     void close_data();
     void close();
+    void languages_data();
+    void languages();
+    void switching();
+    void systemLocaleChange();
+    void shortcuts();
     void logWriter_data();
     void logWriter();
     void logOrderAcrossThreads();
@@ -231,8 +256,7 @@ void tst_window::jobFrame()
         QCOMPARE(ui->statusBar->currentMessage(), QStringLiteral("done"));
         QTRY_COMPARE_WITH_TIMEOUT(ui->statusBar->currentMessage(), QString(), 1000);
     }
-    delete w;   // flushes and closes the log
-    w = nullptr;
+    end();
     const QStringList lines = logLines(true);
     const int ends = codes.count(1) + codes.count(41);
     QCOMPARE(lines.size(), 2 + ends + 1);
@@ -250,8 +274,7 @@ void tst_window::startUp()
     const QString first = ports.isEmpty() ? QString() : ports.first().portName();
     QCOMPARE(w->linkHD().currentPortname(), first);
     QCOMPARE(w->linkSD().currentPortname(), first);
-    delete w;
-    w = nullptr;
+    end();
     QCOMPARE(logLines(), QStringList({"---------- START ----------", "Softwareversion: 3.0.0.8", ""}));
 }
 
@@ -374,9 +397,124 @@ void tst_window::close()
         return;
     }
     QVERIFY2(timer.elapsed() < 1500, qPrintable(QString::number(timer.elapsed())));
-    delete w;
-    w = nullptr;
+    end();
     QCOMPARE(logLines().contains("Job stopped: the window was closed"), job);
+}
+
+// The stored language, else the system's: its menu entry checked and a few
+// telling texts from its catalogue (a menu entry, status texts, a box title,
+// a shortcut that must still be Ctrl+Q where German names it "Strg+Q").
+void tst_window::languages_data()
+{
+    QTest::addColumn<QString>("stored");   // null: none stored
+    QTest::addColumn<QString>("code");     // the language in force
+    QTest::addColumn<QString>("flashed");  // the English catalogue words this one differently
+    const QString system = qEnvironmentVariable("VELMORA_TEST_SYSTEM_LANG");
+    const QString german = "Warte, bis die Datei geflasht ist", source = "Waiting till File flashed";
+    QTest::newRow("de") << "de" << "de" << german;
+    QTest::newRow("en") << "en" << "en" << "Waiting til File flashed";
+    QTest::newRow("no catalogue") << "xx" << "xx" << source;
+    QTest::newRow("empty") << "" << "" << source;
+    QTest::newRow("system") << QString() << system << (system == "de" ? german : source);
+}
+
+void tst_window::languages()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, code);
+    if (code.isNull())
+        QSKIP("run by ctest with a system locale");
+    if (!stored.isNull())
+        QVERIFY(testRig::write("settings.ini", "[Language]\nLanguage=" + stored.toUtf8() + "\n"));
+    make({}, false);
+    const bool de = code == "de";
+    QCOMPARE(checked(), code == "de" || code == "en" ? code : QString());
+    QCOMPARE(bar(), QString());   // nothing said at start-up
+    QCOMPARE(QLocale().name(), QLocale::system().name());
+    auto *ui = w->form();
+    QCOMPARE(ui->actionGetChannellist->text(), de ? QString::fromUtf8("Senderliste h&olen") : "&get Channellist");
+    QCOMPARE(ui->menuLanguage->title(), QStringLiteral("&Language"));   // never translated
+    QCOMPARE(ui->actionQuit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    w->slotCurrentAction(64);
+    QCOMPARE(bar(), de ? QString::fromUtf8("Receiver l\xc3\xa4uft") : "SettopBox running");
+    w->slotCurrentAction(59);
+    QTEST(bar(), "flashed");
+    w->slotCurrentAction(68);
+    QCOMPARE(rig->boxes.size(), 1);
+    QCOMPARE(rig->boxes[0].title, de ? QString::fromUtf8("COM-Port \xc3\xb6""ffnen") : "Opening COM-Port");
+    QVERIFY(w->close());
+    QCOMPARE(rig->setting("Language/Language").toString(), code);
+}
+
+// The menu offers a checkable entry per catalogue; a choice applies at once,
+// says so for two seconds and is stored at the end.
+void tst_window::switching()
+{
+    QVERIFY(testRig::write("settings.ini", "[Language]\nLanguage=de\n"));
+    make({}, false);
+    const QList<QAction *> entries = w->form()->menuLanguage->actions();
+    QCOMPARE(entries.size(), 2);
+    for (QAction *a : entries)
+        QVERIFY(a->isCheckable() && a->actionGroup() && a->actionGroup()->isExclusive());
+    QCOMPARE(entries[0]->text() + entries[0]->data().toString(), QStringLiteral("Germande"));
+    QCOMPARE(entries[1]->text() + entries[1]->data().toString(), QStringLiteral("Englishen"));
+    w->form()->lblFilename->setText("keep me");
+    entry("en")->trigger();
+    QCOMPARE(bar(), QStringLiteral("Language changed to: English"));
+    QCOMPARE(statusTimer(w->form()->statusBar)->interval(), 2000);
+    QCOMPARE(checked(), QStringLiteral("en"));
+    QCOMPARE(QLocale().language(), QLocale::English);
+    // Qt posts the change; the form follows with the next events.
+    QTRY_COMPARE(w->form()->menuMenu->title(), QStringLiteral("&Menu"));
+    QCOMPARE(w->form()->lblFilename->text(), QStringLiteral("keep me"));
+    // The language in force once more: nothing happens.
+    w->form()->statusBar->clearMessage();
+    entry("en")->trigger();
+    QCOMPARE(bar(), QString());
+    entry("de")->trigger();
+    QCOMPARE(bar(), QString::fromUtf8("Sprache ge\xc3\xa4ndert: German"));
+    QTRY_COMPARE(w->form()->menuMenu->title(), QStringLiteral("&Datei"));
+    entry("en")->trigger();
+    QVERIFY(w->close());
+    QCOMPARE(rig->setting("Language/Language").toString(), QStringLiteral("en"));
+}
+
+// A changed system locale brings the system's catalogue for the moment,
+// without touching the choice.
+void tst_window::systemLocaleChange()
+{
+    QVERIFY(testRig::write("settings.ini", "[Language]\nLanguage=en\n"));
+    make({}, false);
+    QEvent change(QEvent::LocaleChange);
+    QApplication::sendEvent(w, &change);
+    QCOMPARE(w->form()->menuMenu->title(), QLocale::system().name().startsWith("de_") ? "&Datei" : "&Menu");
+    QCOMPARE(checked(), QStringLiteral("en"));
+    QVERIFY(w->close());
+    QCOMPARE(rig->setting("Language/Language").toString(), QStringLiteral("en"));
+}
+
+// The keys in a German window: F5 runs the stored job again, F1 shows the
+// about box, Ctrl+Q quits.
+void tst_window::shortcuts()
+{
+    QVERIFY(testRig::write("settings.ini", "[Language]\nLanguage=de\n[Velmora]\nPortname=/dev/null\n"
+                                           "Transfer=UpdateHD\nFilename=job.app\n"));
+    make({}, false);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QTest::keyClick(w, Qt::Key_F5);
+    QCOMPARE(rig->sent(), 1);
+    QCOMPARE(w->linkHD().currentFilename(), QStringLiteral("job.app"));
+    QVERIFY(rig->portErrorShown());
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QTest::keyClick(w, Qt::Key_F1);
+    QTRY_COMPARE(rig->boxes.size(), 2);
+    QVERIFY(rig->boxes[1].text.endsWith("Datum: Oct  2 2018"));
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QTest::keyClick(w, Qt::Key_Q, Qt::ControlModifier);
+    QTRY_VERIFY(!w->isVisible());
 }
 
 void tst_window::logWriter_data()
@@ -388,8 +526,8 @@ void tst_window::logWriter_data()
     QTest::newRow("newline") << "first\nsecond" << QStringList{"first", "second"};
 }
 
-// Lines stamped "hh:mm:ss ", flushed at once, the file emptied at each
-// start, and a directory in its place tolerated quietly.
+// Lines stamped with the time of day, "HH:mm:ss ", flushed at once, the file
+// emptied at each start, and a directory in its place tolerated quietly.
 void tst_window::logWriter()
 {
     QFETCH(QString, text);
@@ -399,10 +537,14 @@ void tst_window::logWriter()
         earlier.writeLine("an earlier run");
     }
     logfile log;
+    const int from = QTime(0, 0).secsTo(QTime::currentTime());
     log.writeLine(text);
+    const int to = QTime(0, 0).secsTo(QTime::currentTime());
     const QStringList got = logLines(true);
     QCOMPARE(got.size(), expected.size() + 1);
     QVERIFY(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d $").match(got.first().left(9)).hasMatch());
+    const int at = QTime(0, 0).secsTo(QTime::fromString(got.first().left(8), "HH:mm:ss"));
+    QVERIFY2(to < from || (at >= from && at <= to), qPrintable(got.first()));   // unless midnight passed
     QCOMPARE(got.first().mid(9), expected.first());
     QCOMPARE(got.mid(1, expected.size() - 1), expected.mid(1));   // no stamp on continuation lines
     log.close();
