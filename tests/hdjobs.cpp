@@ -1,6 +1,6 @@
 // The HD link against the simulated HD box on a pseudo-terminal: one table of
 // jobs (update, list upload and download, service queries) with their faults
-// and the length of every waiting window; file kinds, block tiers, stopping.
+// and the length of every waiting window; stopping; the line settings.
 #include "linkclock.h"
 #include "ptyline.h"
 #include "serialcomvesk.h"
@@ -47,10 +47,6 @@ class tst_hdjobs : public QObject
 private slots:
     void jobs_data();
     void jobs();
-    void fileKind_data();
-    void fileKind();
-    void blocks_data();
-    void blocks();
     void stop_data();
     void stop();
     void lineSettings();
@@ -305,84 +301,6 @@ void tst_hdjobs::jobs()
         const qint64 ms = rig.span(window[0], window[1]), least = qint64(window[2] * scale);
         QVERIFY2(ms >= least && ms <= least * 5 / 4 + 400, qPrintable(QStringLiteral("%1 ms, not %2").arg(ms).arg(least)));
     }
-}
-
-void tst_hdjobs::fileKind_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("logged");   // hex text in the log line, null: no line
-
-    QTest::newRow("update 4023") << testRig::image("00004023", 1000) << 1 << QString();
-    QTest::newRow("update 4043") << testRig::image("00004043", 1000) << 1 << QString();
-    QTest::newRow("update far above the list limit") << testRig::image("00004023", 600000) << 1 << QString();
-    QTest::newRow("list at 409600") << testRig::image("00003040", 409600) << 2 << QString();
-    QTest::newRow("list at 409601") << testRig::image("00003040", 409601) << 0 << "00003040";
-    QTest::newRow("other signature") << testRig::image("00004024", 1000) << 0 << "00004024";
-    QTest::newRow("upper half of a word") << testRig::image("40230000", 1000) << 0 << "40230000";
-    QTest::newRow("19 bytes") << testRig::image("00004023", 19) << 0 << "000040";
-    QTest::newRow("empty") << QByteArray("") << 0 << "";
-    QTest::newRow("missing: no line") << QByteArray() << 0 << QString();
-}
-
-void tst_hdjobs::fileKind()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, logged);
-    testRig rig;
-    const QString path = rig.path("f.bin");
-    if (!bytes.isNull())
-        QVERIFY(testRig::write(path, bytes));
-    serialComVesk link;
-    rig.watch(link);
-    QTEST(int(link.checkFiletype(path)), "kind");
-    QCOMPARE(rig.logs, logged.isNull() ? QStringList() : QStringList{"Checked FiletypeHD: unknown(" + logged + " " + path + ")"});
-}
-
-// Blocks of 100 bytes while more than 200 are left, then of 10 while more
-// than 100 are left, then single bytes; a progress report after each.
-void tst_hdjobs::blocks_data()
-{
-    QTest::addColumn<int>("size");
-    QTest::addColumn<int>("hundreds");
-    QTest::addColumn<int>("tens");
-    QTest::addColumn<int>("singles");
-    QTest::newRow("200") << 200 << 0 << 10 << 100;
-    QTest::newRow("201") << 201 << 1 << 1 << 91;
-    QTest::newRow("1050") << 1050 << 9 << 5 << 100;
-    QTest::newRow("1099") << 1099 << 9 << 10 << 99;
-    QTest::newRow("199") << 199 << 0 << 10 << 99;
-    QTest::newRow("100") << 100 << 0 << 0 << 100;
-    // pos * 100 overflows 32 bits long before the end.
-    QTest::newRow("30 MB") << 30000007 << 299999 << 1 << 97;
-}
-
-void tst_hdjobs::blocks()
-{
-    QFETCH(int, size);
-    QFETCH(int, hundreds);
-    QFETCH(int, tens);
-    QFETCH(int, singles);
-    hdBox::Behaviour b;
-    b.fileSize = size;
-    testRig rig(b);
-    const QString path = rig.path("u.app");
-    const QByteArray bytes = testRig::image("00004023", size);
-    QVERIFY(testRig::write(path, bytes));
-    serialComVesk link(rig.device(), path);
-    rig.watch(link);
-    link.updateFirmware();
-    QVERIFY(rig.hd->file() == bytes);
-    QVERIFY(rig.codes.contains(67));
-    QList<int> expected;
-    qint64 pos = 0;
-    for (const auto &tier : {qMakePair(hundreds, 100), qMakePair(tens, 10), qMakePair(singles, 1)})
-        for (int i = 0; i < tier.first; ++i)
-            expected << int((pos += tier.second) * 100 / size);
-    QCOMPARE(pos, qint64(size));
-    QCOMPARE(rig.progress, expected);
-    // Progress comes only between "sending" and the log line of the file sent.
-    QCOMPARE(rig.trail.indexOf("c58"), rig.trail.indexOf("c57") + expected.size() + 2);
 }
 
 // The window closes during a job: it ends within moments, with no further

@@ -1,8 +1,8 @@
 // The SD link against the simulated SD box on a pseudo-terminal: one table of
 // jobs (update, list upload and download) with each step's two attempts, the
 // StartUpControl test, the box's verdict, lines in pieces, markers in the
-// wrong case, failed downloads and the length of every waiting window; file
-// kinds, block tiers, stopping.
+// wrong case, failed downloads and the length of every waiting window;
+// stopping; and for both families file kinds, block tiers and port errors.
 #include "linkclock.h"
 #include "serialcomkarn.h"
 #include "serialcomvesk.h"
@@ -318,82 +318,96 @@ void tst_sdjobs::jobs()
         check(rig);
 }
 
+// The file kinds of both families, by signature (bytes 16..19) and size;
+// an unknown file is logged with its signature, a missing one is not.
 void tst_sdjobs::fileKind_data()
 {
+    QTest::addColumn<bool>("hd");
     QTest::addColumn<QByteArray>("signature");
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("kind");
-    QTest::newRow("list 204799") << QByteArray("00000a07") << 204799 << 1;
-    QTest::newRow("list 204800") << QByteArray("00000a07") << 204800 << 0;
-    QTest::newRow("image2 102400") << QByteArray("00000907") << 102400 << 2;
-    QTest::newRow("image2 102401") << QByteArray("00000907") << 102401 << 0;
-    QTest::newRow("image3 92160") << QByteArray("00000d07") << 92160 << 0;
-    QTest::newRow("image3 92161") << QByteArray("00000d07") << 92161 << 3;
-    QTest::newRow("image3 153599") << QByteArray("00000d07") << 153599 << 3;
-    QTest::newRow("image3 153600") << QByteArray("00000d07") << 153600 << 0;
-    QTest::newRow("image4a 358400") << QByteArray("00200600") << 358400 << 0;
-    QTest::newRow("image4a 358401") << QByteArray("00200600") << 358401 << 4;
-    QTest::newRow("image4a 460799") << QByteArray("00200600") << 460799 << 4;
-    QTest::newRow("image4a 460800") << QByteArray("00200600") << 460800 << 0;
-    QTest::newRow("image4b 400000") << QByteArray("00501c00") << 400000 << 4;
-    QTest::newRow("list signature, wrong order") << QByteArray("070a0000") << 1000 << 0;
-    QTest::newRow("list of 20 bytes") << QByteArray("00000a07") << 20 << 1;
-    QTest::newRow("19 bytes") << QByteArray("00000a07") << 19 << 0;
-    QTest::newRow("empty") << QByteArray("00000a07") << 0 << 0;
+    const struct { bool hd; const char *signature; int size, kind; } rows[] = {
+        {true, "00004023", 1000, 1}, {true, "00004043", 1000, 1}, {true, "00004023", 600000, 1},
+        {true, "00003040", 409600, 2}, {true, "00003040", 409601, 0}, {true, "00004024", 1000, 0},
+        {true, "40230000", 1000, 0}, {true, "00004023", 19, 0}, {true, "00004023", 0, 0},
+        {false, "00000a07", 204799, 1}, {false, "00000a07", 204800, 0}, {false, "00000907", 102400, 2},
+        {false, "00000907", 102401, 0}, {false, "00000d07", 92160, 0}, {false, "00000d07", 92161, 3},
+        {false, "00000d07", 153599, 3}, {false, "00000d07", 153600, 0}, {false, "00200600", 358400, 0},
+        {false, "00200600", 358401, 4}, {false, "00200600", 460799, 4}, {false, "00200600", 460800, 0},
+        {false, "00501c00", 400000, 4}, {false, "070a0000", 1000, 0}, {false, "00000a07", 20, 1},
+        {false, "00000a07", 19, 0}, {false, "00000a07", 0, 0}};
+    for (const auto &r : rows)
+        QTest::addRow("%s %s %d", r.hd ? "HD" : "SD", r.signature, r.size) << r.hd << QByteArray(r.signature) << r.size << r.kind;
 }
 
 void tst_sdjobs::fileKind()
 {
+    QFETCH(bool, hd);
     QFETCH(QByteArray, signature);
     QFETCH(int, size);
-    QFETCH(int, kind);
     testRig rig;
     const QString path = rig.path("file.bin");
     const QByteArray data = testRig::image(signature.constData(), size);
     QVERIFY(testRig::write(path, data));
-    serialComKarn link;
-    rig.watch(link);
-    QCOMPARE(int(link.checkFiletype(path)), kind);
-    const QString hex = QString::fromLatin1(data.mid(16, 4).toHex());
-    QCOMPARE(rig.logs, kind ? QStringList() : QStringList{"Checked FiletypeSD: unknown(" + hex + " " + path + ")"});
-    // A missing file is the job's to report.
-    QCOMPARE(int(link.checkFiletype(rig.path("missing"))), 0);
-    QCOMPARE(rig.logs.size(), kind ? 0 : 1);
+    serialComVesk hdLink;
+    serialComKarn sdLink;
+    rig.watch(hdLink);
+    rig.watch(sdLink);
+    const auto kind = [&](const QString &file) { return hd ? int(hdLink.checkFiletype(file)) : int(sdLink.checkFiletype(file)); };
+    const int got = kind(path);
+    QTEST(got, "kind");
+    const QString unknown = QString("Checked Filetype%1: unknown(%2 %3)").arg(hd ? "HD" : "SD", data.mid(16, 4).toHex(), path);
+    QCOMPARE(rig.logs, got ? QStringList() : QStringList{unknown});
+    rig.logs.clear();
+    QCOMPARE(kind(rig.path("missing")), 0);   // the job's to report
+    QCOMPARE(rig.logs, QStringList());
 }
 
-// Blocks of 100 bytes while more than 200 are left, of 10 while more than 10
-// are left, then single bytes; a progress report after each.
+// Blocks of 100 bytes while more than 200 are left, then of 10 while more
+// than 100 (HD) or 10 (SD) are left, then single bytes; a progress report
+// after each, between the codes for sending and for the file sent.
 void tst_sdjobs::blocks_data()
 {
+    QTest::addColumn<bool>("hd");
     QTest::addColumn<int>("size");
     QTest::addColumn<QList<int>>("tiers");   // count of 100s, 10s, 1s
-    QTest::newRow("205") << 205 << QList<int>{1, 10, 5};
-    QTest::newRow("150") << 150 << QList<int>{0, 14, 10};
-    QTest::newRow("20") << 20 << QList<int>{0, 1, 10};
-    QTest::newRow("21") << 21 << QList<int>{0, 2, 1};
-    QTest::newRow("211") << 211 << QList<int>{1, 11, 1};
-    QTest::newRow("300") << 300 << QList<int>{1, 19, 10};
+    const struct { bool hd; int size; QList<int> tiers; } rows[] = {
+        {true, 200, {0, 10, 100}}, {true, 201, {1, 1, 91}}, {true, 1050, {9, 5, 100}}, {true, 1099, {9, 10, 99}},
+        {true, 199, {0, 10, 99}}, {true, 100, {0, 0, 100}},
+        // pos * 100 overflows 32 bits long before the end.
+        {true, 30000007, {299999, 1, 97}},
+        {false, 205, {1, 10, 5}}, {false, 150, {0, 14, 10}}, {false, 20, {0, 1, 10}}, {false, 21, {0, 2, 1}},
+        {false, 211, {1, 11, 1}}, {false, 300, {1, 19, 10}}};
+    for (const auto &r : rows)
+        QTest::addRow("%s %d", r.hd ? "HD" : "SD", r.size) << r.hd << r.size << r.tiers;
 }
 
 void tst_sdjobs::blocks()
 {
+    QFETCH(bool, hd);
     QFETCH(int, size);
     QFETCH(QList<int>, tiers);
-    linkClock::setScale(0.2);
-    testRig rig{sdBox::Config()};
-    const QString path = file("00000907", size);
-    serialComKarn link(rig.device(), path);
-    rig.watch(link);
-    link.updateFirmware();
-    QCOMPARE(rig.codes, updateOk);
+    hdBox::Behaviour b;
+    b.fileSize = size;
+    std::unique_ptr<testRig> rig(hd ? new testRig(b) : new testRig(sdBox::Config()));
+    linkClock::setScale(hd ? 1 : 0.2);
+    const QString path = file(hd ? "00004023" : "00000907", size);
+    serialComVesk hdLink(rig->device(), path);
+    serialComKarn sdLink(rig->device(), path);
+    hd ? rig->watch(hdLink) : rig->watch(sdLink);
+    hd ? hdLink.updateFirmware() : sdLink.updateFirmware();
+    QVERIFY(rig->codes.contains(hd ? 67 : 16));
+    QVERIFY(hd ? rig->hd->file() == testRig::read(path) : rig->sd->files() == QList<QByteArray>{testRig::read(path)});
     QList<int> expected;
     qint64 sent = 0;
     for (int t = 0; t < 3; ++t)
         for (int i = 0; i < tiers[t]; ++i)
             expected.append(int((sent += (t == 0 ? 100 : t == 1 ? 10 : 1)) * 100 / size));
-    QCOMPARE(rig.progress, expected);
-    QCOMPARE(rig.sd->files(), QList<QByteArray>{testRig::read(path)});
-    QVERIFY(rig.logs.contains(QStringLiteral("File sent. Wrote %1 data").arg(size)));
+    QCOMPARE(sent, qint64(size));
+    QCOMPARE(rig->progress, expected);
+    const int sending = rig->trail.indexOf(hd ? "c57" : "c9");
+    QCOMPARE(rig->trail.indexOf(hd ? "c58" : "c10"), sending + expected.size() + 2);
+    QCOMPARE(rig->trail.at(sending + expected.size() + 1), QStringLiteral("lFile sent. Wrote %1 data").arg(size));
 }
 
 // The window closes during a job: it ends at its next wait, with no further

@@ -81,46 +81,35 @@ QString testRig::seenSettings() const
     return hd ? hd->lineSettings() : sd ? sd->lineSettings() : QString();
 }
 
-void testRig::note(const QString &entry)
-{
-    trail << entry;
-}
-
 void testRig::watch(serialComVesk &link)
 {
-    connect(&link, &serialComVesk::sendCurrentAction, this, [this](int c) {
-        codes << c;
-        codeMs << m_clock.elapsed();
-        note(QStringLiteral("c%1").arg(c));
-    });
-    connect(&link, &serialComVesk::sendProgress, this, [this](int p) {
-        progress << p;
-        note(QStringLiteral("p%1").arg(p));
-    });
-    connect(&link, &serialComVesk::writeLog, this, [this](const QString &l) {
-        logs << l;
-        note(QLatin1Char('l') + l);
-    });
+    watchLink(link);
     for (auto result : {&serialComVesk::sendSoftwareVersion, &serialComVesk::sendLowPowerVersion,
                         &serialComVesk::sendMACAddress})
         connect(&link, result, this, [this](const QString &r) { results << r; });
 }
 
-void testRig::watch(serialComKarn &link)
+template <class Link>
+void testRig::watchLink(Link &link)
 {
-    connect(&link, &serialComKarn::sendCurrentAction, this, [this](int c) {
+    connect(&link, &Link::sendCurrentAction, this, [this](int c) {
         codes << c;
         codeMs << m_clock.elapsed();
-        note(QStringLiteral("c%1").arg(c));
+        trail << QStringLiteral("c%1").arg(c);
     });
-    connect(&link, &serialComKarn::sendProgress, this, [this](int p) {
+    connect(&link, &Link::sendProgress, this, [this](int p) {
         progress << p;
-        note(QStringLiteral("p%1").arg(p));
+        trail << QStringLiteral("p%1").arg(p);
     });
-    connect(&link, &serialComKarn::writeLog, this, [this](const QString &l) {
+    connect(&link, &Link::writeLog, this, [this](const QString &l) {
         logs << l;
-        note(QLatin1Char('l') + l);
+        trail << QLatin1Char('l') + l;
     });
+}
+
+void testRig::watch(serialComKarn &link)
+{
+    watchLink(link);
 }
 
 qint64 testRig::span(int from, int to) const

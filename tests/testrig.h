@@ -125,7 +125,8 @@ public:
     int sentCount(int kind) const;
 
 private:
-    void note(const QString &entry);
+    template <class Link>
+    void watchLink(Link &link);
     void pollBoxes();
 
     QElapsedTimer m_clock;

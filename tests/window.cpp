@@ -1,5 +1,5 @@
 // The window in process: its menus and images, what it shows for status
-// codes, the job frame, start-up, ports, the start action, closing, its
+// codes, the job frame, start-up, ports, running again, closing, its
 // languages and keys; and the log writer behind it. Run under a German and
 // (its language cases only) a French system locale, which comes in
 // VELMORA_TEST_SYSTEM_LANG.
@@ -112,8 +112,6 @@ private slots:
     void iconOrder_data();
     void iconOrder();
     void portHandOver();
-    void startAction_data();
-    void startAction();
     void rerunRightAfterEnd();
     void close_data();
     void close();
@@ -308,37 +306,6 @@ void tst_window::portHandOver()
     combo->setCurrentIndex(first);
     QCOMPARE(w->linkHD().currentPortname(), a.devicePath());
     QCOMPARE(w->linkSD().currentPortname(), a.devicePath());
-}
-
-// The start action sends the prepared job to its family's link, which
-// reports the port error of /dev/null; without a job or file, nothing.
-void tst_window::startAction_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("sent");
-    QTest::newRow("empty label") << QStringList{"-t", "UpdateHD"} << 0;
-    QTest::newRow("kind 0") << QStringList{"-f", "job.file"} << 0;
-    QTest::newRow("no keyword") << QStringList{"-t", "updatehd", "-f", "job.file"} << 0;
-    const char *const keywords[] = {"UpdateHD", "SendListHD", "GetListHD", "UpdateSD", "SendListSD", "GetListSD"};
-    for (int i = 0; i < 6; ++i)
-        QTest::newRow(keywords[i]) << QStringList{"-t", keywords[i], "-f", "job.file"} << i + 1;
-}
-
-void tst_window::startAction()
-{
-    QFETCH(QStringList, args);
-    QFETCH(int, sent);
-    make(args + QStringList{"-p", "/dev/null"});
-    QMetaObject::invokeMethod(w, "slotStartAction");
-    QCOMPARE(rig->sent(), sent);
-    const bool hd = sent >= 1 && sent <= 3;
-    QCOMPARE(w->linkHD().currentFilename(), hd ? QStringLiteral("job.file") : QString());
-    QCOMPARE(w->linkSD().currentFilename(), sent > 3 ? QStringLiteral("job.file") : QString());
-    if (!sent)
-        return;
-    QTRY_COMPARE(rig->boxes.size(), 1);
-    QCOMPARE(rig->boxes.first().title, QStringLiteral("Opening COM-Port"));
-    QTRY_VERIFY(!w->jobRunning() && w->form()->btnUpdate->isEnabled());
 }
 
 // Each end code starts the job again at once, while the link thread is still

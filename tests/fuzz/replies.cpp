@@ -1,37 +1,27 @@
-// Fuzzes the reply handling of the dialogue: a real link job runs over a
-// pseudo-terminal whose far end answers with the fuzzer's bytes.
+// Fuzzes the reply handling: a real link job runs over a pseudo-terminal
+// whose far end answers with the fuzzer's bytes, with the windows shrunk so
+// that a job takes milliseconds.
 //
-// Input: the first byte picks the job (bits 0-2: HD update, HD list
-// download, SD update, SD list download, HD list upload, SD list upload, and
-// twice an HD service query, which bits 3-4 pick: software version,
-// low-power version, MAC address, factory reset) and how the box talks (bit 7 set:
-// the rest is cut at every 0xff byte and the box sends the next piece each
-// time the program writes to it; clear: the box sends everything at once
-// after the program's first byte). The windows are shrunk so that a job
-// takes a few milliseconds.
+// Input: byte 0 bits 0-2 pick the job (HD update, HD download, SD update, SD
+// download, HD upload, SD upload, an HD query twice), bits 3-4 the query
+// (software, low power, MAC, factory reset); bit 7 set: the rest is cut at
+// each 0xff and the box sends the next piece whenever the program writes;
+// clear: all of it after the program's first byte.
 //
-// Checked after every job: the frame's codes (start code, the job's code,
-// the end code last: once, or for HD twice in a row where a failing body
-// sends its own), no success together with a failure
-// code, success only if the box really sent every marker the job needs, in
-// order, and a list file that changes only when the download saved it and
-// then holds exactly the bytes between the markers.
-
+// Checked: the job's frame of codes, success only without a failure code
+// and only when the box sent the job's markers in order, and a list file
+// that changes only when the download saved it, then holding exactly the
+// bytes between its markers.
 #include "linkclock.h"
 #include "ptyline.h"
 #include "serialcomkarn.h"
 #include "serialcomvesk.h"
 
-#include <QByteArray>
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QVector>
 
-#include <algorithm>
 #include <atomic>
-#include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -40,310 +30,99 @@
 #include <unistd.h>
 
 namespace {
-
-enum Job { UpdateHD, GetListHD, UpdateSD, GetListSD, SendListHD, SendListSD, QueryHD, QueryHDToo };
-
 const QByteArray oldList("previous list, must survive a failed download\n");
+QTemporaryDir *g_dir;
+QList<int> g_codes;
+QStringList g_log, g_results;
+QByteArray g_sent;   // what the box really wrote
 
-struct rig
+QString file(const char *name, const char *signature)
 {
-    QCoreApplication *app = nullptr;
-    QTemporaryDir *dir = nullptr;
-    QString updateHD, listHD, updateSD, listSD;
-    bool show = false;
-};
-
-rig *g = nullptr;
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
+    QByteArray bytes = oldList;
+    if (signature)
+        bytes = QByteArray(64, '\x5a').replace(16, 4, QByteArray(signature, 4));
+    QFile f(g_dir->filePath(QString::fromUtf8(name)));
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
         std::abort();
+    return f.fileName();
 }
 
-QByteArray readFile(const QString &path)
+[[noreturn]] void fail(const char *what)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return f.readAll();
-}
-
-// A 64-byte file whose bytes 16..19 carry the given signature.
-QByteArray fileWithSignature(const char *sig)
-{
-    QByteArray bytes(64, '\x5a');
-    bytes.replace(16, 4, QByteArray(sig, 4));
-    return bytes;
-}
-
-// The far end of the line: answers with the pieces and records what it
-// actually wrote, so the checks compare with what the program could read.
-class fuzzBox
-{
-public:
-    fuzzBox(QVector<QByteArray> pieces, bool reactive)
-        : m_pieces(std::move(pieces)), m_reactive(reactive)
-    {
-    }
-
-    bool open()
-    {
-        if (!m_line.open())
-            return false;
-        ::fcntl(m_line.masterFd(), F_SETFL, ::fcntl(m_line.masterFd(), F_GETFL) | O_NONBLOCK);
-        m_thread = std::thread([this] { serve(); });
-        return true;
-    }
-
-    void finish()
-    {
-        m_done.store(true);
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-
-    QString path() const { return m_line.devicePath(); }
-    const QByteArray &sent() const { return m_sent; }
-
-private:
-    void serve()
-    {
-        const int fd = m_line.masterFd();
-        int next = 0;
-        QByteArray pending;
-        char buf[4096];
-        while (!m_done.load()) {
-            pollfd p{fd, short(POLLIN | (pending.isEmpty() ? 0 : POLLOUT)), 0};
-            ::poll(&p, 1, 1);
-            const ssize_t n = ::read(fd, buf, sizeof buf);
-            if (n > 0 && next < m_pieces.size()) {
-                if (m_reactive) {
-                    pending += m_pieces.at(next++);
-                } else {
-                    for (; next < m_pieces.size(); ++next)
-                        pending += m_pieces.at(next);
-                }
-            }
-            if (!pending.isEmpty()) {
-                const ssize_t w = ::write(fd, pending.constData(), size_t(pending.size()));
-                if (w > 0) {
-                    m_sent += pending.left(int(w));
-                    pending.remove(0, int(w));
-                }
-            }
-        }
-    }
-
-    ptyLine m_line;
-    QVector<QByteArray> m_pieces;
-    bool m_reactive;
-    std::atomic<bool> m_done{false};
-    std::thread m_thread;
-    QByteArray m_sent;
-};
-
-struct outcome
-{
-    Job job;
-    QVector<int> codes;
-    QStringList log;
-    QStringList results;
-    QByteArray sent;
-};
-
-void show(const outcome &o)
-{
-    std::fprintf(stderr, "job %d, codes:", int(o.job));
-    for (int c : o.codes)
+    std::fprintf(stderr, "replies: %s\ncodes:", what);
+    for (int c : g_codes)
         std::fprintf(stderr, " %d", c);
-    std::fprintf(stderr, "\nlog:\n");
-    for (const QString &l : o.log)
-        std::fprintf(stderr, "  %s\n", qPrintable(l));
-    for (const QString &r : o.results)
-        std::fprintf(stderr, "result: %s\n", qPrintable(r));
-    std::fprintf(stderr, "box sent %d bytes\n", o.sent.size());
-}
-
-[[noreturn]] void fail(const outcome &o, const char *what)
-{
-    std::fprintf(stderr, "replies: %s\n", what);
-    show(o);
+    std::fprintf(stderr, "\nlog:\n  %s\nbox sent %d bytes\n", qPrintable(g_log.join("\n  ")), g_sent.size());
     std::abort();
 }
 
-// True when the markers occur in this order, each after the previous one.
-// The links drop CR and LF from what they test, so the stream is tested
-// without them too.
-bool inOrder(const QByteArray &stream, std::initializer_list<const char *> markers)
+// The markers in this order; the links drop CR and LF from what they test.
+bool inOrder(std::initializer_list<const char *> markers)
 {
-    QByteArray text = stream;
-    text.replace('\r', QByteArray()).replace('\n', QByteArray());
+    const QByteArray text = QByteArray(g_sent).replace('\r', "").replace('\n', "");
     int at = 0;
-    for (const char *m : markers) {
-        const QByteArray marker(m);
-        const int found = text.indexOf(marker, at);
-        if (found < 0)
+    for (const char *m : markers)
+        if ((at = text.indexOf(m, at)) < 0)
             return false;
-        at = found + marker.size();
-    }
+        else
+            at += int(qstrlen(m));
     return true;
 }
 
-// `endTwice`: the HD bodies end some failures with their own end code, and
-// the frame then sends it once more; the two must come together, last.
-void checkFrame(const outcome &o, int start, int jobCode, int end, int low, int high, bool endTwice)
+// Start and job codes first, the end code last (twice in a row where an HD
+// body ends a failure itself), success last before it and never with a
+// failure from [low, high] but `spare`.
+bool frame(int start, int job, int end, int success, int low, int high, int spare = -1)
 {
-    if (o.codes.size() < 3)
-        fail(o, "fewer codes than the job frame has");
-    if (o.codes.first() != start || o.codes.at(1) != jobCode)
-        fail(o, "the job does not begin with its start codes");
-    const int ends = o.codes.count(end);
-    if (o.codes.last() != end || ends < 1 || ends > (endTwice ? 2 : 1))
-        fail(o, "the end code is not sent exactly as the frame promises");
-    if (ends == 2 && o.codes.at(o.codes.size() - 2) != end)
-        fail(o, "an end code in the middle of the job");
-    if (o.codes.count(start) != 1)
-        fail(o, "the start code is sent more than once");
-    for (int c : o.codes) {
-        if (c < low || c > high)
-            fail(o, "a code outside the family's range");
-    }
+    const QList<int> &c = g_codes;
+    if (c.size() < 3 || c[0] != start || c[1] != job || c.last() != end || c.count(start) != 1)
+        fail("the job's frame is broken");
+    if (c.count(end) > 2 || (c.count(end) == 2 && (start == 0 || c[c.size() - 2] != end)))
+        fail("an end code out of place");
+    if (!c.contains(success))
+        return false;
+    if (c.count(success) > 1 || c.indexOf(success) != c.size() - 1 - c.count(end))
+        fail("success is not the last code before the end");
+    for (int code = low; code <= high; ++code)
+        if (code != spare && c.contains(code))
+            fail("success after a failure code");
+    return true;
 }
 
-void checkSuccess(const outcome &o, int success, const QVector<int> &failures)
+// The saved list must be what followed `start` (and a run of dashes after
+// `dashes`), up to `end`; a list not saved leaves the old file.
+void checkList(const QString &path, bool saved, const QByteArray &start, const QByteArray &end, bool dashes)
 {
-    const int n = o.codes.count(success);
-    if (n > 1)
-        fail(o, "success reported twice");
-    if (n == 1 && o.codes.at(o.codes.size() - 2) != success)
-        fail(o, "success is not the last code before the end code");
-    if (n == 1) {
-        for (int c : failures) {
-            if (o.codes.contains(c))
-                fail(o, "success reported after a failure code");
-        }
-    }
-}
-
-QVector<int> range(int from, int to, int except = -1)
-{
-    QVector<int> r;
-    for (int c = from; c <= to; ++c) {
-        if (c != except)
-            r << c;
-    }
-    return r;
-}
-
-// The HD list: everything after the first "START" up to an "END" after
-// which the box fell silent. The saved file plus "END" must begin there.
-void checkListHD(const outcome &o, bool success, const QByteArray &file)
-{
-    if (!success) {
-        if (file != oldList)
-            fail(o, "a failed download changed the list file");
-        return;
-    }
-    const int start = o.sent.indexOf("START");
-    if (start < 0)
-        fail(o, "a list saved although the box never sent START");
-    if (!o.sent.mid(start + 5).startsWith(file + "END"))
-        fail(o, "the saved list is not the bytes between START and END");
-}
-
-// The SD list: after some "Start Upload" and its dash run, up to the first
-// "End Upload" that follows.
-void checkListSD(const outcome &o, bool saved, const QByteArray &file)
-{
+    QFile f(path);
+    const QByteArray list = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
     if (!saved) {
-        if (file != oldList)
-            fail(o, "a download that did not save changed the list file");
+        if (list != oldList)
+            fail("a download that saved nothing changed the list file");
         return;
     }
-    if (file.contains("End Upload") || file.startsWith('-'))
-        fail(o, "the saved list holds its end marker or the dash run");
-    const QByteArray marker("Start Upload");
-    for (int at = o.sent.indexOf(marker); at >= 0; at = o.sent.indexOf(marker, at + 1)) {
-        int from = at + marker.size();
-        while (from < o.sent.size() && o.sent.at(from) == '-')
+    for (int at = g_sent.indexOf(start); at >= 0; at = g_sent.indexOf(start, at + 1)) {
+        int from = at + start.size();
+        while (dashes && from < g_sent.size() && (g_sent[from] == '\r' || g_sent[from] == '\n'))
             ++from;
-        if (o.sent.mid(from).startsWith(file + "End Upload"))
+        while (dashes && from < g_sent.size() && g_sent[from] == '-')
+            ++from;
+        if (g_sent.mid(from).startsWith(list + end))
             return;
     }
-    fail(o, "the saved list is not the bytes between the markers");
+    fail("the saved list is not the bytes between the markers");
 }
-
-// A service query: one result at most, and only when the box answered; the
-// text is the box's answer (upper case, without CR and LF) or a fixed word.
-void checkQuery(const outcome &o, int query)
-{
-    if (query == 3) {
-        if (!o.results.isEmpty() || o.codes.contains(69))
-            fail(o, "the factory reset reported a result");
-        return;
-    }
-    if (o.results.size() > 1)
-        fail(o, "a query reported more than one result");
-    const bool answered = o.results.size() == 1;
-    if (answered == (o.codes.contains(69) || o.codes.contains(68)))
-        fail(o, "a query reports both a result and a failure, or neither");
-    if (!answered)
-        return;
-    QByteArray stripped = o.sent;
-    stripped.replace('\r', QByteArray()).replace('\n', QByteArray());
-    const QString heard = QString::fromLatin1(stripped.constData(), stripped.size()).toUpper();
-    const QString r = o.results.first();
-    switch (query) {
-    case 0:
-        if (r != QLatin1String("----") && (!heard.contains(r) || r.contains(QLatin1String("UNKNOWN"))))
-            fail(o, "a software version the box never sent");
-        break;
-    case 1:
-        if (r != QLatin1String("--") && r.contains(QLatin1String("UNKNOWN")))
-            fail(o, "an unknown low-power version shown as a version");
-        break;
-    default:
-        if (r == QLatin1String("???") || r == QLatin1String("no LAN-Device"))
-            break;
-        if (r.size() < 15)
-            fail(o, "a MAC address shorter than its dashes");
-        for (int at : {2, 5, 8, 11, 14}) {
-            if (r.at(at) != QLatin1Char('-'))
-                fail(o, "a MAC address without its dashes");
-        }
-        break;
-    }
-}
-
 } // namespace
-
-// The HD restart step traces to the debug output: only shown on request.
-void quietDebug(QtMsgType type, const QMessageLogContext &, const QString &text)
-{
-    if (type != QtDebugMsg || g->show)
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-}
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    g = new rig;
-    qInstallMessageHandler(quietDebug);
-    g->app = new QCoreApplication(*argc, *argv);
-    g->dir = new QTemporaryDir;
-    if (!g->dir->isValid())
-        std::abort();
-    g->updateHD = g->dir->filePath(QStringLiteral("update hd.app"));
-    g->updateSD = g->dir->filePath(QStringLiteral("image sd.app"));
-    g->listHD = g->dir->filePath(QStringLiteral("Liste ä.lis"));
-    g->listSD = g->dir->filePath(QStringLiteral("Liste ä.lst"));
-    writeFile(g->updateHD, fileWithSignature("\x00\x00\x40\x23"));
-    writeFile(g->updateSD, fileWithSignature("\x00\x00\x09\x07"));
-    // The longest windows (50 s) become 10 ms.
-    linkClock::setScale(0.0002);
-    // VELMORA_FUZZ_SHOW=1 prints every job's codes and log, to study an input.
-    g->show = qEnvironmentVariableIsSet("VELMORA_FUZZ_SHOW");
+    // The HD restart step traces to the debug output.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type != QtDebugMsg)
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
+    new QCoreApplication(*argc, *argv);
+    g_dir = new QTemporaryDir;
+    linkClock::setScale(0.0002);   // 50 s become 10 ms
     return 0;
 }
 
@@ -351,121 +130,104 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)
         return 0;
-    outcome o;
-    o.job = Job(data[0] & 7);
-    const int query = (data[0] >> 3) & 3;
+    const int job = data[0] & 7, query = (data[0] >> 3) & 3;
     const bool reactive = data[0] & 0x80;
     const QByteArray payload(reinterpret_cast<const char *>(data + 1), int(size - 1));
-    QVector<QByteArray> pieces;
-    if (reactive) {
-        for (const QByteArray &p : payload.split('\xff'))
-            pieces << p;
-    } else {
-        pieces << payload;
-    }
+    const QList<QByteArray> pieces = reactive ? payload.split('\xff') : QList<QByteArray>{payload};
+    g_codes.clear();
+    g_log.clear();
+    g_results.clear();
+    g_sent.clear();
 
-    fuzzBox box(pieces, reactive);
-    if (!box.open())
+    ptyLine line;
+    if (!line.open())
         std::abort();
-    writeFile(g->listHD, o.job == SendListHD ? fileWithSignature("\x00\x00\x30\x40") : oldList);
-    writeFile(g->listSD, o.job == SendListSD ? fileWithSignature("\x00\x00\x0a\x07") : oldList);
-
-    auto note = [&o](int code) { o.codes << code; };
-    auto log = [&o](const QString &line) { o.log << line; };
-    auto result = [&o](const QString &text) { o.results << text; };
-    if (o.job == UpdateSD || o.job == GetListSD || o.job == SendListSD) {
-        serialComKarn sd(box.path(), o.job == UpdateSD ? g->updateSD : g->listSD);
-        QObject::connect(&sd, &serialComKarn::sendCurrentAction, note);
-        QObject::connect(&sd, &serialComKarn::writeLog, log);
-        if (o.job == UpdateSD)
-            sd.updateFirmware();
-        else if (o.job == GetListSD)
-            sd.getChannellist();
-        else
-            sd.sendChannellist();
-    } else {
-        serialComVesk hd(box.path(), o.job == UpdateHD ? g->updateHD : g->listHD);
-        QObject::connect(&hd, &serialComVesk::sendCurrentAction, note);
-        QObject::connect(&hd, &serialComVesk::writeLog, log);
-        QObject::connect(&hd, &serialComVesk::sendSoftwareVersion, result);
-        QObject::connect(&hd, &serialComVesk::sendLowPowerVersion, result);
-        QObject::connect(&hd, &serialComVesk::sendMACAddress, result);
-        switch (o.job) {
-        case UpdateHD: hd.updateFirmware(); break;
-        case GetListHD: hd.getChannellist(); break;
-        case SendListHD: hd.sendChannellist(); break;
-        default:
-            if (query == 0)
-                hd.readSoftwareVersion();
-            else if (query == 1)
-                hd.readLowPowerVersion();
-            else if (query == 2)
-                hd.readMACAddress();
-            else
-                hd.initFactoryReset();
-            break;
+    const int fd = line.masterFd();
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    std::atomic<bool> done{false};
+    std::thread box([&] {
+        int next = 0;
+        QByteArray pending;
+        char buf[4096];
+        while (!done) {
+            pollfd p{fd, short(POLLIN | (pending.isEmpty() ? 0 : POLLOUT)), 0};
+            ::poll(&p, 1, 1);
+            if (::read(fd, buf, sizeof buf) > 0 && next < pieces.size()) {
+                do
+                    pending += pieces[next++];
+                while (!reactive && next < pieces.size());
+            }
+            const ssize_t n = pending.isEmpty() ? 0 : ::write(fd, pending.constData(), size_t(pending.size()));
+            if (n > 0) {
+                g_sent += pending.left(int(n));
+                pending.remove(0, int(n));
+            }
         }
-    }
-    box.finish();
-    o.sent = box.sent();
-    if (g->show)
-        show(o);
+    });
 
-    switch (o.job) {
-    case UpdateHD:
-    case SendListHD: {
-        const bool update = o.job == UpdateHD;
-        checkFrame(o, 40, update ? 66 : 50, 41, 40, 77, true);
-        checkSuccess(o, update ? 67 : 65, range(68, 77));
-        // The final start's outcome and the binary-mode notice do not decide
-        // an HD transfer; the load menu, the flash and the finish do.
-        if (o.codes.contains(update ? 67 : 65) && !inOrder(o.sent, {"load App", "flash it", "fin"}))
-            fail(o, "transfer reported done without the box's replies");
+    const QString hdUpdate = file("update hd.app", "\x00\x00\x40\x23"), sdUpdate = file("image sd.app", "\x00\x00\x09\x07");
+    const QString hdList = file("Liste ä.lis", job == 4 ? "\x00\x00\x30\x40" : nullptr);
+    const QString sdList = file("Liste ä.lst", job == 5 ? "\x00\x00\x0a\x07" : nullptr);
+    auto code = [](int c) { g_codes << c; };
+    auto log = [](const QString &l) { g_log << l; };
+    if (job == 2 || job == 3 || job == 5) {
+        serialComKarn sd(line.devicePath(), job == 2 ? sdUpdate : sdList);
+        QObject::connect(&sd, &serialComKarn::sendCurrentAction, code);
+        QObject::connect(&sd, &serialComKarn::writeLog, log);
+        job == 2 ? sd.updateFirmware() : job == 3 ? sd.getChannellist() : sd.sendChannellist();
+    } else {
+        serialComVesk hd(line.devicePath(), job == 0 ? hdUpdate : hdList);
+        QObject::connect(&hd, &serialComVesk::sendCurrentAction, code);
+        QObject::connect(&hd, &serialComVesk::writeLog, log);
+        for (auto result : {&serialComVesk::sendSoftwareVersion, &serialComVesk::sendLowPowerVersion,
+                            &serialComVesk::sendMACAddress})
+            QObject::connect(&hd, result, [](const QString &r) { g_results << r; });
+        void (serialComVesk::*const queries[])() = {&serialComVesk::readSoftwareVersion, &serialComVesk::readLowPowerVersion,
+                                                    &serialComVesk::readMACAddress, &serialComVesk::initFactoryReset};
+        job == 0 ? hd.updateFirmware() : job == 1 ? hd.getChannellist() : job == 4 ? hd.sendChannellist() : (hd.*queries[query])();
+    }
+    done = true;
+    box.join();
+
+    switch (job) {
+    case 0:
+    case 4:
+        // The load menu, the flash and the finish decide an HD transfer.
+        if (frame(40, job ? 50 : 66, 41, job ? 65 : 67, 68, 77) && !inOrder({"load App", "flash it", "fin"}))
+            fail("transfer done without the box's replies");
+        break;
+    case 1: {
+        const bool ok = frame(40, 42, 41, 45, 68, 77);
+        checkList(hdList, ok, "START", "END", false);
         break;
     }
-    case GetListHD: {
-        checkFrame(o, 40, 42, 41, 40, 77, true);
-        checkSuccess(o, 45, range(68, 77));
-        const bool ok = o.codes.contains(45);
-        if (ok && !inOrder(o.sent, {"START", "END"}))
-            fail(o, "download reported done without the markers");
-        checkListHD(o, ok, readFile(g->listHD));
+    case 2:
+    case 5:
+        // A box that does not start again afterwards (29) does not undo a transfer.
+        if (frame(0, job == 2 ? 15 : 6, 1, job == 2 ? 16 : 14, 21, 33, 29)
+            && !inOrder({"Upload Ch_Data", "binary mode", "Write", "ready"})
+            && !inOrder({"Upload Ch_Data", "binary mode", "ready", "Write"}))
+            fail("transfer done without the box's replies");
+        break;
+    case 3: {
+        // The list is saved before the box is started again.
+        const bool ok = frame(0, 2, 1, 5, 21, 33);
+        const bool saved = g_log.contains(QStringLiteral("Downloading Channel list done"));
+        if (ok && (!saved || !inOrder({"Upload Ch_Data", "Get EEprom Header", "Start Upload", "End Upload", "Press any key !!"})))
+            fail("download done without the box's replies or a saved list");
+        if (saved && !g_codes.contains(4))
+            fail("list saved without its end found");
+        checkList(sdList, saved, "Start Upload", "End Upload", true);
         break;
     }
-    case UpdateSD:
-    case SendListSD: {
-        const bool update = o.job == UpdateSD;
-        checkFrame(o, 0, update ? 15 : 6, 1, 0, 33, false);
-        // The box not starting afterwards does not undo a transfer (29 may stand).
-        checkSuccess(o, update ? 16 : 14, range(21, 33, 29));
-        if (o.codes.contains(update ? 16 : 14)
-            && !inOrder(o.sent, {"Upload Ch_Data", "binary mode", "Write", "ready"})
-            && !inOrder(o.sent, {"Upload Ch_Data", "binary mode", "ready", "Write"}))
-            fail(o, "transfer reported done without the box's replies");
+    default: {
+        frame(40, 46 + query, 41, -1, 0, -1);
+        // One answer exactly where no failure came; the reset has none to wait for.
+        const bool failed = g_codes.contains(68) || g_codes.contains(69);
+        if (query == 3 ? !g_results.isEmpty() || g_codes.contains(69) : g_results.size() > 1 || (g_results.size() == 1) == failed)
+            fail("a query's answer and failure disagree");
         break;
     }
-    case GetListSD: {
-        checkFrame(o, 0, 2, 1, 0, 33, false);
-        checkSuccess(o, 5, range(21, 33));
-        // The list is saved before the box is started again; a box that then
-        // does not start costs the completion code, not the list.
-        const bool saved = o.log.contains(QStringLiteral("Downloading Channel list done"));
-        if (o.codes.contains(5) && !saved)
-            fail(o, "download reported done but nothing saved");
-        if (saved && !o.codes.contains(4))
-            fail(o, "list saved without its end found");
-        if (o.codes.contains(5)
-            && !inOrder(o.sent, {"Upload Ch_Data", "Get EEprom Header", "Start Upload", "End Upload",
-                                 "Press any key !!"}))
-            fail(o, "download reported done without the box's replies");
-        checkListSD(o, saved, readFile(g->listSD));
-        break;
-    }
-    case QueryHD:
-    case QueryHDToo:
-        checkFrame(o, 40, 46 + query, 41, 40, 77, false);
-        checkQuery(o, query);
-        break;
     }
     return 0;
 }
