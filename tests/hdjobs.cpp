@@ -1,6 +1,6 @@
 // The HD link against the simulated HD box on a pseudo-terminal: one table of
 // jobs (update, list upload and download, service queries) with their faults
-// and the length of every waiting window; stopping; the line settings.
+// and the length of every waiting window; the line settings.
 #include "linkclock.h"
 #include "ptyline.h"
 #include "serialcomvesk.h"
@@ -10,7 +10,6 @@
 #include <QSerialPort>
 
 #include <QDir>
-#include <QThread>
 #include <QtTest>
 
 #include <functional>
@@ -47,8 +46,6 @@ class tst_hdjobs : public QObject
 private slots:
     void jobs_data();
     void jobs();
-    void stop_data();
-    void stop();
     void lineSettings();
 };
 
@@ -300,61 +297,6 @@ void tst_hdjobs::jobs()
     if (!window.isEmpty()) {
         const qint64 ms = rig.span(window[0], window[1]), least = qint64(window[2] * scale);
         QVERIFY2(ms >= least && ms <= least * 5 / 4 + 400, qPrintable(QStringLiteral("%1 ms, not %2").arg(ms).arg(least)));
-    }
-}
-
-// The window closes during a job: it ends within moments, with no further
-// command, and a list file that was there stays as it was.
-void tst_hdjobs::stop_data()
-{
-    QTest::addColumn<Job>("job");
-    QTest::addColumn<int>("waitCode");   // the job is stopped once this code came
-    QTest::addColumn<QList<int>>("codes");
-    QTest::newRow("update in the 50 s finish wait") << Update << 61
-                                                    << QList<int>{40, 66, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 41};
-    QTest::newRow("download in mid-list") << Download << 42 << QList<int>{40, 42, 43, 42, 41};
-    QTest::newRow("before the job") << Update << -1 << QList<int>{40, 66, 41};
-}
-
-void tst_hdjobs::stop()
-{
-    QFETCH(Job, job);
-    QFETCH(int, waitCode);
-    hdBox::Behaviour b;
-    b.fileSize = 1050;
-    b.finReply = false;
-    b.listSplits = {b.beforeList.size() + 200};
-    b.splitPauseMs = 20000;
-    testRig rig(b);
-    const QString path = rig.path("job");
-    QVERIFY(testRig::write(path, job == Update ? testRig::image("00004023", 1050) : QByteArray("the old list")));
-    serialComVesk link(rig.device(), path);
-    rig.watch(link);
-    QThread thread;
-    link.moveToThread(&thread);
-    if (waitCode < 0)
-        link.requestStop();
-    thread.start();
-    QMetaObject::invokeMethod(&link, job == Update ? "updateFirmware" : "getChannellist", Qt::QueuedConnection);
-    if (waitCode >= 0) {
-        QTRY_VERIFY_WITH_TIMEOUT(rig.codes.count(waitCode) == (waitCode == 42 ? 2 : 1), 10000);
-        QTest::qWait(300);
-        link.requestStop();
-    }
-    QElapsedTimer t;
-    t.start();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.codes.endsWith(41), 5000);
-    QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
-    thread.quit();
-    QVERIFY(thread.wait(2000));
-    QTEST(rig.codes, "codes");
-    QCOMPARE(rig.logs.last(), QString("Job stopped: the window was closed"));
-    QVERIFY(!rig.commands().contains("s"));
-    if (job == Download)
-        QCOMPARE(testRig::read(path), QByteArray("the old list"));
-    if (waitCode < 0) {
-        QTest::qWait(50);
-        QVERIFY(rig.received().isEmpty());
     }
 }
 

@@ -2,7 +2,7 @@
 // jobs (update, list upload and download) with each step's two attempts, the
 // StartUpControl test, the box's verdict, lines in pieces, markers in the
 // wrong case, failed downloads and the length of every waiting window;
-// stopping; and for both families file kinds, block tiers and port errors.
+// and for both families file kinds, block tiers, stopping and port errors.
 #include "linkclock.h"
 #include "serialcomkarn.h"
 #include "serialcomvesk.h"
@@ -414,48 +414,67 @@ void tst_sdjobs::blocks()
 // command and no failure or success report, and the old list stays.
 void tst_sdjobs::stop_data()
 {
+    QTest::addColumn<bool>("hd");
     QTest::addColumn<bool>("download");
-    QTest::addColumn<int>("waitCode");
+    QTest::addColumn<int>("waitCode");   // stopped 300 ms after this code (the second 42); -1: before the job
     QTest::addColumn<Codes>("codes");
     QTest::addColumn<Commands>("commands");
-    QTest::newRow("update waiting for the verdict") << false << 11 << Codes{0, 15, 7, 8, 17, 18, 9, 10, 11, 1}
-                                                    << Commands{"100", "100"};
-    QTest::newRow("download waiting for the list") << true << 3 << Codes{0, 2, 7, 8, 19, 20, 3, 1}
-                                                   << Commands{"100", "500"};
+    QTest::newRow("HD update in the 50 s finish wait") << true << false << 61
+        << Codes{40, 66, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 41} << Commands{"r", "l"};
+    QTest::newRow("HD download in mid-list") << true << true << 42 << Codes{40, 42, 43, 42, 41} << Commands{"help", "chlist"};
+    QTest::newRow("HD before the job") << true << false << -1 << Codes{40, 66, 41} << Commands{};
+    QTest::newRow("SD update waiting for the verdict") << false << false << 11
+        << Codes{0, 15, 7, 8, 17, 18, 9, 10, 11, 1} << Commands{"100", "100"};
+    QTest::newRow("SD download waiting for the list") << false << true << 3 << Codes{0, 2, 7, 8, 19, 20, 3, 1}
+                                                      << Commands{"100", "500"};
 }
 
 void tst_sdjobs::stop()
 {
+    QFETCH(bool, hd);
     QFETCH(bool, download);
     QFETCH(int, waitCode);
-    linkClock::setScale(0.2);
-    sdBox::Config config;
-    config.finishSilent = true;
-    config.startUploadDelayMs = 5000;
-    testRig rig(config);
-    const QString target = download ? m_dir.filePath("stopped.lst") : file("00000907", 300);
+    linkClock::setScale(hd ? 1 : 0.2);
+    hdBox::Behaviour b;
+    b.fileSize = 1050;
+    b.finReply = false;
+    b.listSplits = {b.beforeList.size() + 200};
+    b.splitPauseMs = 20000;
+    sdBox::Config c;
+    c.finishSilent = true;
+    c.startUploadDelayMs = 5000;
+    std::unique_ptr<testRig> rig(hd ? new testRig(b) : new testRig(c));
+    const QString target = download ? m_dir.filePath("stopped.lst") : file(hd ? "00004023" : "00000907", 1050);
     if (download)
         testRig::write(target, oldList);
-    serialComKarn link(rig.device(), target);
-    rig.watch(link);
+    serialComVesk hdLink(rig->device(), target);
+    serialComKarn sdLink(rig->device(), target);
+    hd ? rig->watch(hdLink) : rig->watch(sdLink);
     std::thread closer;
     QElapsedTimer clock;
-    connect(&link, &serialComKarn::sendCurrentAction, this, [&](int code) {
-        if (code != waitCode)
+    const auto stopAfter = [&](int code) {
+        if (code != waitCode || rig->codes.count(code) != (code == 42 ? 2 : 1))
             return;
         clock.start();
-        closer = std::thread([&link] {
+        closer = std::thread([&] {
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            link.requestStop();
+            hd ? hdLink.requestStop() : sdLink.requestStop();
         });
-    });
-    download ? link.getChannellist() : link.updateFirmware();
+    };
+    connect(&hdLink, &serialComVesk::sendCurrentAction, this, stopAfter);
+    connect(&sdLink, &serialComKarn::sendCurrentAction, this, stopAfter);
+    if (waitCode < 0)
+        hdLink.requestStop();
+    if (hd)
+        download ? hdLink.getChannellist() : hdLink.updateFirmware();
+    else
+        download ? sdLink.getChannellist() : sdLink.updateFirmware();
     if (closer.joinable())
         closer.join();
-    QTEST(rig.codes, "codes");
-    QVERIFY2(clock.elapsed() < 300 + 500, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(rig.logs.count(QStringLiteral("Job stopped: the window was closed")), 1);
-    QTEST(rig.commands(), "commands");
+    QTEST(rig->codes, "codes");
+    QVERIFY2(waitCode < 0 || clock.elapsed() < 300 + 500, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(rig->logs.count(QStringLiteral("Job stopped: the window was closed")), 1);
+    QTEST(rig->commands(), "commands");
     if (download)
         QCOMPARE(testRig::read(target), oldList);
 }
