@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <unistd.h>
 
@@ -61,26 +62,6 @@ testRig::~testRig()
         QDir::setCurrent(m_home);
 }
 
-QString testRig::device() const
-{
-    return hd ? hd->devicePath() : sd ? sd->devicePath() : QString();
-}
-
-QByteArray testRig::received() const
-{
-    return hd ? hd->received() : sd ? sd->received() : QByteArray();
-}
-
-QList<QByteArray> testRig::commands() const
-{
-    return hd ? hd->commands() : sd ? sd->commands() : QList<QByteArray>();
-}
-
-QString testRig::seenSettings() const
-{
-    return hd ? hd->lineSettings() : sd ? sd->lineSettings() : QString();
-}
-
 void testRig::watch(serialComVesk &link)
 {
     watchLink(link);
@@ -112,11 +93,21 @@ void testRig::watch(serialComKarn &link)
     watchLink(link);
 }
 
-qint64 testRig::span(int from, int to) const
+QString testRig::windowMiss(const QList<int> &window, double scale) const
 {
-    const int end = codes.lastIndexOf(to);
-    const int start = end < 0 ? -1 : codes.lastIndexOf(from, end - 1);
-    return start < 0 ? -1 : codeMs.at(end) - codeMs.at(start);
+    if (window.isEmpty())
+        return QString();
+    const int end = codes.lastIndexOf(window[1]);
+    const int start = end < 0 ? -1 : codes.lastIndexOf(window[0], end - 1);
+    const qint64 ms = start < 0 ? -1 : codeMs.at(end) - codeMs.at(start), least = qint64(window[2] * scale);
+    if (ms >= least && ms <= least * 5 / 4 + 400)
+        return QString();
+    return QStringLiteral("%1 ms from %2 to %3, not %4").arg(ms).arg(window[0]).arg(window[1]).arg(least);
+}
+
+bool testRig::progressRises() const
+{
+    return std::is_sorted(progress.begin(), progress.end());
 }
 
 bool testRig::matches(const QString &line, const QString &pattern)
@@ -347,11 +338,6 @@ void testRig::watch(MainWindow *window)
                      &jobRunner::sigDownloadCHListHD, &jobRunner::sigUpdateFirmwareSD,
                      &jobRunner::sigUploadCHListSD, &jobRunner::sigDownloadCHListSD})
         m_requests << new QSignalSpy(&window->jobs(), sig);
-}
-
-int testRig::sentCount(int kind) const
-{
-    return kind >= 1 && kind <= m_requests.size() ? m_requests.at(kind - 1)->count() : 0;
 }
 
 int testRig::sent() const

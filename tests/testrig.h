@@ -36,12 +36,12 @@ public:
     std::unique_ptr<hdBox> hd;
     std::unique_ptr<sdBox> sd;
     bool boxStarted = false;
-    QString device() const;
-    QByteArray received() const;
-    QList<QByteArray> commands() const;
+    QString device() const { return hd ? hd->devicePath() : sd ? sd->devicePath() : QString(); }
+    QByteArray received() const { return hd ? hd->received() : sd ? sd->received() : QByteArray(); }
+    QList<QByteArray> commands() const { return hd ? hd->commands() : sd ? sd->commands() : QList<QByteArray>(); }
     // The boxes' line settings: checked wherever a box heard the program.
     static QString lineSettings() { return QStringLiteral("115200 8N1 none"); }
-    QString seenSettings() const;
+    QString seenSettings() const { return hd ? hd->lineSettings() : sd ? sd->lineSettings() : QString(); }
 
     // ---- what a link reported, in order
     void watch(serialComVesk &link);
@@ -52,8 +52,11 @@ public:
     QList<int> progress;
     QStringList results;       // the HD service queries' answers
     QStringList trail;         // "c<code>", "p<percent>", "l<log line>"
-    // Milliseconds from the last `from` before the last `to`; -1 if missing.
-    qint64 span(int from, int to) const;
+    // Empty when the time from the last code window[0] before the last
+    // window[1] is window[2] ms scaled, or at most a quarter and 400 ms
+    // more (a loaded machine is slow, never fast); else what it was.
+    QString windowMiss(const QList<int> &window, double scale) const;
+    bool progressRises() const;
     // Each pattern matches a later line than the one before (see matches()).
     bool logged(const QStringList &patterns, const QStringList &lines) const;
     bool logged(const QStringList &patterns) const { return logged(patterns, logs); }
@@ -122,7 +125,6 @@ public:
     // signal fired once; -1 for more than one request.
     void watch(MainWindow *window);
     int sent() const;
-    int sentCount(int kind) const;
 
 private:
     template <class Link>
