@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QMimeData>
 #include <QScreen>
+#include <QSerialPortInfo>
 #include <QSettings>
 #include <QUrl>
 #include <QtTest>
@@ -160,10 +161,7 @@ void tst_commands::commands_data()
 
     // A drop only prepares; a name with a line feed spoils the whole drop.
     add("drop HD update", {}, "drop", {"@hd"}, "", "", 1, {"@hd"}, 0);
-    add("drop HD list", {}, "drop", {"@hdList"}, "", "", 2, {"@hdList"}, 0);
-    add("drop SD list", {}, "drop", {"@sdList"}, "", "", 5, {"@sdList"}, 0);
     add("drop SD image, HD list", {}, "drop", {"@sd2", "@hdList"}, "", "", 2, {"@hdList"}, 0);
-    add("drop HD list, SD image", {}, "drop", {"@hdList", "@sd2"}, "", "", 2, {"@hdList"}, 0);
     add("drop SD images, SD list", {}, "drop", {"@sd2", "@sd3", "@sdList"}, "", "", 5, {"@sdList"}, 0);
     add("drop SD images and text", {}, "drop", {"@sd3", "@text", "@sd4"}, "", "", 4, {"@sd3", "@sd4"}, 0);
     add("drop unknown after an SD update", {"-t", "UpdateSD", "-f", "@prior"}, "drop", {"@text"}, "", "", 4, {"@text"}, 0);
@@ -439,6 +437,7 @@ void tst_commands::geometry()
         QVERIFY(screen.expandedTo(w->size()) == screen && !w->size().isEmpty());
     QCOMPARE(int(w->transfer()), 0);
     QVERIFY(!w->form()->actionRerun->isEnabled());
+    QCOMPARE(w->linkHD().currentPortname(), QSerialPortInfo::availablePorts().value(0).portName());   // the first
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
     QVERIFY(QGuiApplication::screenAt(w->pos() + QPoint(10, 10)));   // the title bar can be reached
@@ -459,14 +458,11 @@ void tst_commands::about()
     ui->actionAbout->trigger();
     ui->actionAboutQt->trigger();
     QCOMPARE(titles(), QStringList({"Velmora", "Velmora"}));
-    const QStringList lines = rig->boxes[0].text.split('\n');
-    QCOMPARE(lines.size(), 9);
-    QCOMPARE(lines.mid(0, 4), QStringList({"With this program you can update your Settopbox",
-                                           "and copy the Channel list from and to your PC.",
-                                           "all you need a cable from RS232 to RJ11", ""}));
-    QVERIFY(QRegularExpression("^This software uses the Qt-Framework \\(https?://\\S+\\)$").match(lines[4]).hasMatch());
-    QVERIFY(QRegularExpression("^and QextSerialPort \\(https?://\\S+\\)$").match(lines[5]).hasMatch());
-    QCOMPARE(lines.mid(6), QStringList({"", "Version: 3.0", "Date: Oct  2 2018"}));
+    QVERIFY2(QRegularExpression("^With this program you can update your Settopbox\n"
+                                "and copy the Channel list from and to your PC\\.\nall you need a cable from RS232 to RJ11\n\n"
+                                "This software uses the Qt-Framework \\(https?://\\S+\\)\n"
+                                "and QextSerialPort \\(https?://\\S+\\)\n\nVersion: 3\\.0\nDate: Oct  2 2018$")
+                 .match(rig->boxes[0].text).hasMatch(), qPrintable(rig->boxes[0].text));
 }
 
 int main(int argc, char **argv)

@@ -7,9 +7,8 @@
 #include "serialline.h"
 #include "testrig.h"
 
-#include <QSerialPort>
-
 #include <QDir>
+#include <QSerialPort>
 #include <QtTest>
 
 #include <functional>
@@ -19,31 +18,11 @@ enum Job { Update, Upload, Download, Software, LowPower, Mac, Reset };
 Q_DECLARE_METATYPE(Setup)
 Q_DECLARE_METATYPE(Job)
 
-namespace {
-// Restores the full windows when a test that shrank them ends.
-struct scaled {
-    explicit scaled(double f) { linkClock::setScale(f); }
-    ~scaled() { linkClock::setScale(1.0); }
-};
-
-void run(serialComVesk &link, Job job)
-{
-    switch (job) {
-    case Update: link.updateFirmware(); break;
-    case Upload: link.sendChannellist(); break;
-    case Download: link.getChannellist(); break;
-    case Software: link.readSoftwareVersion(); break;
-    case LowPower: link.readLowPowerVersion(); break;
-    case Mac: link.readMACAddress(); break;
-    case Reset: link.initFactoryReset(); break;
-    }
-}
-} // namespace
-
 class tst_hdjobs : public QObject
 {
     Q_OBJECT
 private slots:
+    void cleanup() { linkClock::setScale(1.0); }
     void jobs_data();
     void jobs();
     void lineSettings();
@@ -245,7 +224,7 @@ void tst_hdjobs::jobs()
     QFETCH(QByteArray, saved);
     QFETCH(QList<int>, window);
     const QString tag = QTest::currentDataTag();
-    scaled s(scale);
+    linkClock::setScale(scale);
     hdBox::Behaviour b;
     b.fileSize = job == Download ? -1 : file.size();   // no quiet gap to wait out
     setup(b);
@@ -265,7 +244,11 @@ void tst_hdjobs::jobs()
     held.open(QIODevice::ReadOnly);
     serialComVesk link(tag == "no port for the query" ? QStringLiteral("/dev/velmora-none") : rig.device(), path);
     rig.watch(link);
-    run(link, job);
+    void (serialComVesk::*const run[])() = {&serialComVesk::updateFirmware, &serialComVesk::sendChannellist,
+                                             &serialComVesk::getChannellist, &serialComVesk::readSoftwareVersion,
+                                             &serialComVesk::readLowPowerVersion, &serialComVesk::readMACAddress,
+                                             &serialComVesk::initFactoryReset};
+    (link.*run[job])();
 
     QCOMPARE(rig.codes, codes);
     QVERIFY2(rig.logged(lines, rig.logs + rig.results), qPrintable((rig.logs + rig.results).join('\n')));

@@ -97,7 +97,6 @@ void tst_sdjobs::jobs_data()
     const Codes tooOld{0, 15, 7, 33, 1}, refusedUpdate{0, 15, 32, 1}, refusedUpload{0, 6, 32, 1};
     const Codes noList{0, 2, 7, 8, 19, 20, 3, 24, 1};
     const QString gone = "Error: the serial line is gone (device unplugged or cable pulled): *";
-    const QList<sdBox::Piece> started{{0, "Press any key !!\r\n"}};
     const QString unknown = file("01020304", 300), sd3 = file("00000d07", 100000), sd4 = file("00501c00", 400000);
     QStringList many;
     for (int i = 0; i < 256; ++i)

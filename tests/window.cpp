@@ -1,5 +1,5 @@
 // The window in process: its menus and images, what it shows for status
-// codes, the job frame, start-up, ports, running again, closing, its
+// codes, the job frame, ports, running again, closing, its
 // languages and keys; and the log writer behind it. Run under a German and
 // (its language cases only) a French system locale, which comes in
 // VELMORA_TEST_SYSTEM_LANG.
@@ -108,7 +108,6 @@ private slots:
     void status();
     void jobFrame_data();
     void jobFrame();
-    void startUp();
     void iconOrder_data();
     void iconOrder();
     void portHandOver();
@@ -122,7 +121,6 @@ private slots:
     void shortcuts();
     void logWriter_data();
     void logWriter();
-    void logOrderAcrossThreads();
 };
 
 void tst_window::menusAndImages()
@@ -260,20 +258,6 @@ void tst_window::jobFrame()
     QCOMPARE(lines.size(), 2 + ends + 1);
     for (int i = 0; i < ends; ++i)
         QVERIFY(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d $").match(lines.at(2 + i)).hasMatch());
-}
-
-// A new log at every start, the earlier one gone; the ports on offer.
-void tst_window::startUp()
-{
-    QVERIFY(testRig::write("velmora.log", "lines of an earlier run\nmore of them\n"));
-    make();
-    const auto ports = QSerialPortInfo::availablePorts();
-    QCOMPARE(w->form()->comboPorts->count(), ports.size());
-    const QString first = ports.isEmpty() ? QString() : ports.first().portName();
-    QCOMPARE(w->linkHD().currentPortname(), first);
-    QCOMPARE(w->linkSD().currentPortname(), first);
-    end();
-    QCOMPARE(logLines(), QStringList({"---------- START ----------", "Softwareversion: 3.0.0.8", ""}));
 }
 
 void tst_window::iconOrder_data()
@@ -521,23 +505,6 @@ void tst_window::logWriter()
     blocked.writeLine("dropped");
     QVERIFY(QFileInfo("velmora.log").isDir());
     QVERIFY(QDir().rmdir("velmora.log"));
-}
-
-void tst_window::logOrderAcrossThreads()
-{
-    logfile log;
-    QThread thread;
-    log.moveToThread(&thread);
-    thread.start();
-    for (int i = 0; i < 500; ++i)
-        QMetaObject::invokeMethod(&log, "writeLine", Qt::QueuedConnection, Q_ARG(QString, QString("line %1").arg(i)));
-    QMetaObject::invokeMethod(&log, "open", Qt::BlockingQueuedConnection);
-    thread.quit();
-    thread.wait();
-    const QStringList got = logLines();
-    QCOMPARE(got.size(), 501);
-    for (int i = 0; i < 500; ++i)
-        QCOMPARE(got.at(i), QString("line %1").arg(i));
 }
 
 int main(int argc, char **argv)
