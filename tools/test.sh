@@ -20,20 +20,30 @@ case "$mode" in
 esac
 . "$VELMORA_TOP/tools/deps.sh"
 velmora_deps "${VELMORA_BUILD_PACKAGES[@]}"
-velmora_build "$dir" -DVELMORA_SANITIZE="$mode"
+# Qt is not instrumented, so TSan cannot see the ordering Qt's own mutexes give to queued
+# calls across QThreads and to QThread::wait(): tests whose objects live in a QThread
+# (the window, the log thread, the link tests driving a link in a QThread) drown in such
+# reports. Under TSan only the SD job test runs (link in the test thread, box in a
+# std::thread), and only it is built, unless VELMORA_TSAN_ALL=1.
+only=()
+if [ "$mode" = thread ] && [ -z "${VELMORA_TSAN_ALL:-}" ]; then
+    only=(tst_sdjobs)
+fi
+# The sanitized builds leave out the benchmarks: they run no test.
+bench=ON
+[ -n "$mode" ] && bench=OFF
+cmake -S "$VELMORA_TOP" -B "$VELMORA_TOP/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_SANITIZE="$mode" \
+    -DVELMORA_BENCH=$bench >/dev/null
+targets=()
+for t in "${only[@]}"; do targets+=(--target "$t"); done
+cmake --build "$VELMORA_TOP/$dir" -j"$(nproc)" "${targets[@]}"
 cd "$VELMORA_TOP/$dir"
 # Any sanitizer report ends the process with a failing code, so the test fails.
 export ASAN_OPTIONS="halt_on_error=1:exitcode=23:fast_unwind_on_malloc=0:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:exitcode=24"
 export LSAN_OPTIONS="suppressions=$VELMORA_TOP/tools/lsan.supp:print_suppressions=0:exitcode=23"
 export TSAN_OPTIONS="halt_on_error=1:exitcode=66:second_deadlock_stack=1:suppressions=$VELMORA_TOP/tools/tsan.supp:print_suppressions=0"
-# Qt is not instrumented, so TSan cannot see the ordering Qt's own mutexes give to queued
-# calls across QThreads and to QThread::wait(): tests whose objects live in a QThread
-# (the window, the log thread, the link tests driving a link in a QThread) drown in such
-# reports. Under TSan they are left out unless VELMORA_TSAN_ALL=1; the link-and-box tests
-# (link in the test thread, box in a std::thread) run.
-skip=()
-if [ "$mode" = thread ] && [ -z "${VELMORA_TSAN_ALL:-}" ]; then
-    skip=(-E '^(tst_commands|tst_settings|tst_languages|tst_languages_fr|tst_e2e|tst_hdjobs|tst_window)$')
-fi
-QT_QPA_PLATFORM=offscreen ctest -j"$(nproc)" --output-on-failure "${skip[@]}" "$@"
+select=()
+[ ${#only[@]} -gt 0 ] && select=(-R "^($(IFS='|'; echo "${only[*]}"))\$")
+# The tests mostly wait on the boxes' windows, so twice as many run as there are cores.
+QT_QPA_PLATFORM=offscreen ctest -j"$(( $(nproc) * 2 ))" --output-on-failure "${select[@]}" "$@"
