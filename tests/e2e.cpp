@@ -39,23 +39,14 @@ void tst_e2e::jobs_data()
     using L = QStringList;
     QTest::newRow("UpdateHD") << "UpdateHD" << hdUpdate << "r\r\nl\r\n" + hdUpdate + "s\r\n"
         << L{"Updating Firmware: in.bin", "File sent. Wrote 7000 data"} + hdFlash + L{"Update done after 0 s"} << false;
-    QTest::newRow("SendListHD") << "SendListHD" << hdList << "r\r\nl\r\n" + hdList + "s\r\n"
-        << L{"Uploading Channel list: in.bin", "File sent. Wrote 3864 data"} + hdFlash + L{"Uploading done after 0 s"}
-        << false;
     QTest::newRow("GetListHD") << "GetListHD" << QByteArray() << QByteArray("help\r\nchlist\r\n")
         << L{"Downloading Channel list: out.lis", "Start found", "End of List found", "Downloading done after 0 s"} << false;
     QTest::newRow("UpdateSD") << "UpdateSD" << sdUpdate << "100\r\n100\r\n" + sdUpdate + "300\r\n"
         << L{"Updating Firmware", "Sending file in.bin", "File sent. Wrote 6000 data"} + sdEnd + L{"Update done after # s"}
         << false;
-    QTest::newRow("SendListSD") << "SendListSD" << sdList << "100\r\n100\r\n" + sdList + "300\r\n"
-        << L{"Uploading Channel list", "File sent. Wrote 3000 data"} + sdEnd + L{"Uploading done after # s"} << false;
     QTest::newRow("GetListSD") << "GetListSD" << QByteArray() << QByteArray("100\r\n500\r\n300\r\n")
         << L{"Downloading Channel list", "Saving List to out.lst", "End of List found", "Downloading done after # s"}
         << false;
-    QTest::newRow("UpdateHD refused") << "UpdateHD" << hdUpdate << "r\r\nl\r\n" + hdUpdate
-        << L{"Updating Firmware: in.bin", "File sent. Wrote 7000 data", "Error flashing file: \"wrong\" #ms"} << true;
-    QTest::newRow("GetListSD silent") << "GetListSD" << QByteArray() << QByteArray("100\r\n100\r\n")
-        << L{"Downloading Channel list", "Checking SUC", "Error while opening LoadMenu \"\""} << true;
 }
 
 void tst_e2e::jobs()
@@ -118,8 +109,6 @@ void tst_e2e::batch_data()
         << 0 << "" << "^Listdownload complete\\n" + done << QByteArray("help\r\nchlist\r\n");
     QTest::newRow("UpdateSD") << "sd" << "" << QStringList{"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.app", "sd.app"}
         << 0 << "" << "^\\d+%\\n[^%]*^Update done\\n" + done << QByteArray("*");
-    QTest::newRow("SendListSD") << "sd" << "" << QStringList{"--batch", "-p", "@port", "-t", "SendListSD", "-f", "sd.lst"}
-        << 0 << "" << "^Listupload done\\n" + done << QByteArray("*");
     QTest::newRow("GetListSD, German") << "sd" << "" << QStringList{"env:LC_ALL=de_DE.UTF-8", "--batch", "-p", "@port", "-t", "GetListSD", "-f", "out.lst"}
         << 0 << "" << "^Herunterladen der Liste abgeschlossen\\nerledigt\\n\\z" << QByteArray("100\r\n500\r\n300\r\n");
     // A box that does not confirm its start: the job counts as done, with a warning.

@@ -84,7 +84,7 @@ void tst_hdjobs::jobs_data()
     add("fin inside a word", Update, fw, [](hdBox::Behaviour &b) { b.garbage = "all "; }, 1, chain,
         {"Finished: \"all fin\" #ms"});
     add("two prompts, then started", Update, fw, [](hdBox::Behaviour &b) { b.comPrompts = 2; }, 1, chain,
-        {"Starting: \"Deflat OK\" #ms"});
+        {"Starting: \"Deflat OK\" #ms"}, none, {63, 64, 2 * 10});
     add("only prompts: still done", Update, fw, [](hdBox::Behaviour &b) { b.comPrompts = 1000; }, 1, noStart,
         {"Starting: \"Com ->\""});
     add("start in lower case", Update, fw, [](hdBox::Behaviour &b) { b.startReply = "deflat ok\r\n"; }, 1, chain,
@@ -159,6 +159,10 @@ void tst_hdjobs::jobs_data()
     add("END inside, 900 ms pause after it", Download, none,
         [=](hdBox::Behaviour &b) { b.list = inner; b.listSplits = {lead + 108}; b.splitPauseMs = 900; }, 1, fetched,
         {}, inner.left(100));
+    add("start in lower case before START", Download, none, [=](hdBox::Behaviour &b) {
+        b.list = list;
+        b.beforeList = "chlist\r\nstart sending\r\n";
+    }, 1, fetched, {"Start found"}, list);
     add("START inside the list", Download, none, [=](hdBox::Behaviour &b) { b.list = "START" + list + "START"; }, 1,
         fetched, {"Start found"}, "START" + list + "START");
     for (const char *empty : {"", "\r\n"})

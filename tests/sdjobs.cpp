@@ -38,6 +38,16 @@ Fault answer(const QByteArray &command, const QList<sdBox::Piece> &pieces)
 {
     return [=](sdBox::Config &c) { c.replies.insert(command, pieces); };
 }
+// The time before byte `at` (from 0) of the commands the box heard: at
+// least `least` ms, a little more on a loaded machine.
+Check gap(int at, qint64 least)
+{
+    return [=](const testRig &rig) {
+        const QList<qint64> t = rig.sd->commandByteTimes();
+        const qint64 ms = t.value(at) - t.value(at - 1);
+        QVERIFY2(at < t.size() && ms >= least && ms < least + 180, qPrintable(QString("%1 ms before byte %2").arg(ms).arg(at)));
+    };
+}
 } // namespace
 
 class tst_sdjobs : public QObject
@@ -119,8 +129,10 @@ void tst_sdjobs::jobs_data()
     add("start fails, update still done", 'u', img, ignoring({3, 4}), 0.1,
         {0, 15, 7, 8, 17, 18, 9, 10, 11, 12, 29, 16, 1}, {"100", "100", "300", "300"}, {"Starting: \"\""}, {}, {},
         {12, 29, 2 * (3 * 70 + 5000 + 10)});
-    add("start sees the menu again", 'u', img, flag(&sdBox::Config::startFails), 0.2,
-        {0, 15, 7, 8, 17, 18, 9, 10, 11, 12, 29, 16, 1}, {"100", "100", "300", "300"}, {"Starting: \"Upload Ch_Data\""});
+    // The menu ends the start's attempt at once; the next follows after 10 ms.
+    add("start sees the menu again", 'u', img, flag(&sdBox::Config::startFails), 1,
+        {0, 15, 7, 8, 17, 18, 9, 10, 11, 12, 29, 16, 1}, {"100", "100", "300", "300"}, {"Starting: \"Upload Ch_Data\""},
+        {}, {}, {}, gap(15, 10));
     // The box may take seconds to start; the commands go out byte by byte,
     // 70 ms apart, the line end at once.
     add("slow start at full length", 'u', img, answer("300", {{1500, "Press any key !!\r\n"}}), 1, updateOk,
@@ -143,7 +155,7 @@ void tst_sdjobs::jobs_data()
         {}, sdBox::plausibleList());
     add("list request, second try", 'g', dl, ignoring({2}), 0.2, downloadOk, {"100", "500", "500", "300"});
     add("list request fails", 'g', dl, ignoring({2, 3}), 1, {0, 2, 7, 8, 19, 30, 1}, {"100", "500", "500"},
-        {"Error while initializing the Download: \"\""}, {}, {}, {19, 30, 2 * (3 * 70 + 200 + 10)});
+        {"Error while initializing the Download: \"\""}, {}, {}, {19, 30, 2 * (3 * 70 + 200 + 10)}, gap(10, 200 + 10));
     add("no start after download", 'g', dl, ignoring({3, 4}), 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 4, 12, 29, 1},
         {"100", "500", "300", "300"}, {"Downloading Channel list done"}, "Downloading done", sdBox::plausibleList());
 
@@ -335,7 +347,8 @@ void tst_sdjobs::fileKind_data()
         {false, "00000907", 102401, 0}, {false, "00000d07", 92160, 0}, {false, "00000d07", 92161, 3},
         {false, "00000d07", 153599, 3}, {false, "00000d07", 153600, 0}, {false, "00200600", 358400, 0},
         {false, "00200600", 358401, 4}, {false, "00200600", 460799, 4}, {false, "00200600", 460800, 0},
-        {false, "00501c00", 400000, 4}, {false, "070a0000", 1000, 0}, {false, "00000a07", 20, 1},
+        {false, "00501c00", 358400, 0}, {false, "00501c00", 358401, 4}, {false, "00501c00", 460799, 4},
+        {false, "00501c00", 460800, 0}, {false, "070a0000", 1000, 0}, {false, "00000a07", 20, 1},
         {false, "00000a07", 19, 0}, {false, "00000a07", 0, 0}};
     for (const auto &r : rows)
         QTest::addRow("%s %s %d", r.hd ? "HD" : "SD", r.signature, r.size) << r.hd << QByteArray(r.signature) << r.size << r.kind;

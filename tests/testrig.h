@@ -85,7 +85,7 @@ public:
     // standard error passed on, unless an environment of its own is given
     QProcess program;
     bool run(const QStringList &args, QProcessEnvironment env = QProcessEnvironment());
-    // Its log without stamps; -1: the job's end (an empty line) did not come.
+    // Its log without stamps.
     QStringList programLog() const;
     bool waitForLog(const QString &pattern, int ms);
     // Sends the signal; the exit code, or -1 when it did not end normally.
