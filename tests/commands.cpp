@@ -22,12 +22,9 @@ const QString SD_ENTRY = QStringLiteral("Channel list SD *.lst");
 // The dialogs' filters by a short name.
 QString filter(const QString &code)
 {
-    if (code == QLatin1String("HD"))
-        return HD_ENTRY + ";;" + SD_ENTRY;
-    if (code == QLatin1String("SD"))
-        return SD_ENTRY + ";;" + HD_ENTRY;
     const QString hd = "HD-Firmware file *.app;;", sd = "SD-Firmware file *.app;;", all = "All Files *.*";
-    return code == QLatin1String("hdapp") ? hd + all : code == QLatin1String("sdapp") ? sd + all : hd + sd + all;
+    return QHash<QString, QString>{{"HD", HD_ENTRY + ";;" + SD_ENTRY}, {"SD", SD_ENTRY + ";;" + HD_ENTRY},
+                                   {"hdapp", hd + all}, {"sdapp", sd + all}, {"both", hd + sd + all}}.value(code);
 }
 } // namespace
 

@@ -1,8 +1,6 @@
-// The SD link against the simulated SD box on a pseudo-terminal: one table of
-// jobs (update, list upload and download) with each step's two attempts, the
-// StartUpControl test, the box's verdict, lines in pieces, markers in the
-// wrong case, failed downloads and the length of every waiting window;
-// and for both families file kinds, block tiers, stopping and port errors.
+// The SD link against the simulated SD box: one table of jobs with each step's
+// attempts, the StartUpControl test, verdicts, markers, failed downloads and
+// windows; for both families file kinds, block tiers, stopping, port errors.
 #include "linkclock.h"
 #include "serialcomkarn.h"
 #include "serialcomvesk.h"
@@ -108,9 +106,7 @@ void tst_sdjobs::jobs_data()
     const Codes noList{0, 2, 7, 8, 19, 20, 3, 24, 1};
     const QString gone = "Error: the serial line is gone (device unplugged or cable pulled): *";
     const QString unknown = file("01020304", 300), sd3 = file("00000d07", 100000), sd4 = file("00501c00", 400000);
-    QStringList many;
-    for (int i = 0; i < 256; ++i)
-        many.append(img);
+    const QStringList many = QVector<QString>(256, img).toList();
 
     // A good update, its whole log; then each step's two attempts and windows.
     add("update", 'u', img, healthy, 0.2, updateOk, updateCommands,

@@ -1,9 +1,7 @@
 #pragma once
 
-// What the tests share: a simulated HD or SD box on a real pseudo-terminal,
-// the record of what a link or the real program reported, sample files, the
-// window in process with its command line, scripted file dialogs and message
-// boxes that are closed as they open, so that no test hangs.
+// What the tests share: a simulated box on a pseudo-terminal, what a link or the
+// program reported, sample files, the window with scripted dialogs and boxes.
 
 #include "hdbox.h"
 #include "sdbox.h"
@@ -52,9 +50,8 @@ public:
     QList<int> progress;
     QStringList results;       // the HD service queries' answers
     QStringList trail;         // "c<code>", "p<percent>", "l<log line>"
-    // Empty when the time from the last code window[0] before the last
-    // window[1] is window[2] ms scaled, or at most a quarter and 400 ms
-    // more (a loaded machine is slow, never fast); else what it was.
+    // Empty when the last code window[0] before the last window[1] came window[2]
+    // ms scaled earlier, or up to a quarter and 400 ms more; else what it was.
     QString windowMiss(const QList<int> &window, double scale) const;
     bool progressRises() const;
     // Each pattern matches a later line than the one before (see matches()).
@@ -70,10 +67,9 @@ public:
     static QByteArray image(const char *signatureHex, qint64 size);
     static bool write(const QString &path, const QByteArray &bytes);
     static QByteArray read(const QString &path);
-    // "@hd", "@hdList", "@sdList", "@sd2", "@sd3", "@sd4", "@bigList" (an HD
-    // list signature on 409601 bytes), "@text", each optionally "=path": a
-    // sample of that kind made in the rig's directory, its absolute path
-    // returned; another "@path": a path there that is not made; else as is.
+    // "@hd", "@hdList", "@sdList", "@sd2", "@sd3", "@sd4", "@bigList" (409601 bytes),
+    // "@text", optionally "=path": such a file made in the rig's directory, its
+    // path returned; another "@path": a path there, not made; else as is.
     QString sample(const QString &name);
     QStringList samples(const QStringList &names);
     // A folder where no file can be made while those there stay writable;
@@ -108,16 +104,11 @@ public:
     // A job started on a port that is no serial line: the port's error box
     // came and the window is idle again.
     bool portErrorShown();
-    struct Box {
-        QString title, text;
-        int icon, buttons;
-    };
+    struct Box { QString title, text; int icon, buttons; };
     QList<Box> boxes;
     // Closes each message box with `answer` where offered, else Ok.
     void closeBoxes(QMessageBox::StandardButton answer = QMessageBox::Ok);
-    struct Dialog {
-        QString kind, title, dir, filter;
-    };
+    struct Dialog { QString kind, title, dir, filter; };
     QList<Dialog> dialogs;
     QList<QPair<QStringList, QString>> answers;   // files and chosen filter
     void answerDialogs();

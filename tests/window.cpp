@@ -1,7 +1,6 @@
-// The window in process: its menus and images, what it shows for status
-// codes, the job frame, ports, running again, closing, its
-// languages and keys; and the log writer behind it. Run under a German and
-// (its language cases only) a French system locale, which comes in
+// The window in process: menus and images, status codes, the job frame,
+// ports, running again, closing, languages and keys; the log writer. Run
+// under a German and (language cases only) a French system locale, named in
 // VELMORA_TEST_SYSTEM_LANG.
 #include "jobrunner.h"
 #include "logfile.h"

@@ -1,17 +1,12 @@
-// Fuzzes the reply handling: a real link job runs over a pseudo-terminal
-// whose far end answers with the fuzzer's bytes, with the windows shrunk so
-// that a job takes milliseconds.
-//
-// Input: byte 0 bits 0-2 pick the job (HD update, HD download, SD update, SD
-// download, HD upload, SD upload, an HD query twice), bits 3-4 the query
-// (software, low power, MAC, factory reset); bit 7 set: the rest is cut at
-// each 0xff and the box sends the next piece whenever the program writes;
-// clear: all of it after the program's first byte.
-//
-// Checked: the job's frame of codes, success only without a failure code
-// and only when the box sent the job's markers in order, and a list file
-// that changes only when the download saved it, then holding exactly the
-// bytes between its markers.
+// Fuzzes the reply handling: a real link job, its windows shrunk to
+// milliseconds, over a pseudo-terminal whose far end answers with the input.
+// Byte 0: bits 0-2 the job (HD update, HD download, SD update, SD download,
+// HD upload, SD upload, an HD query twice), bits 3-4 the query (software,
+// low power, MAC, reset); bit 7: the rest is cut at each 0xff and a piece
+// sent whenever the program writes, else all of it after its first byte.
+// Checked: the job's frame of codes; success only without a failure and
+// with the job's markers sent in order; a list file that changes only when
+// saved, then holding exactly the bytes between its markers.
 #include "linkclock.h"
 #include "ptyline.h"
 #include "serialcomkarn.h"
@@ -49,10 +44,11 @@ QString file(const char *name, const char *signature)
 
 [[noreturn]] void fail(const char *what)
 {
-    std::fprintf(stderr, "replies: %s\ncodes:", what);
+    QString codes;
     for (int c : g_codes)
-        std::fprintf(stderr, " %d", c);
-    std::fprintf(stderr, "\nlog:\n  %s\nbox sent %d bytes\n", qPrintable(g_log.join("\n  ")), g_sent.size());
+        codes += QString::number(c) + ' ';
+    std::fprintf(stderr, "replies: %s\ncodes: %s\nlog:\n  %s\nbox sent %d bytes\n", what, qPrintable(codes),
+                 qPrintable(g_log.join("\n  ")), g_sent.size());
     std::abort();
 }
 
