@@ -252,7 +252,7 @@ void tst_hdjobs::jobs()
                                              &serialComVesk::getChannellist, &serialComVesk::readSoftwareVersion,
                                              &serialComVesk::readLowPowerVersion, &serialComVesk::readMACAddress,
                                              &serialComVesk::initFactoryReset};
-    (link.*run[job])();
+    (link.*run[qBound(0, int(job), int(Reset))])();
 
     QCOMPARE(rig.codes, codes);
     QVERIFY2(rig.logged(lines, rig.logs + rig.results), qPrintable((rig.logs + rig.results).join('\n')));
