@@ -175,6 +175,8 @@ void tst_sdjobs::jobs_data()
         updateCommands, {"Finished: \"Write done, ready\""});
     add("ready alone: refused", 'u', img, flag(&sdBox::Config::refuse), 0.2,
         {0, 15, 7, 8, 17, 18, 9, 10, 11, 28, 12, 13, 1}, updateCommands, {"Error Finishing: \"ready\""});
+    add("READY is no ready", 'u', img, [](sdBox::Config &c) { c.ready = "READY"; }, 0.05,
+        {0, 15, 7, 8, 17, 18, 9, 10, 11, 27, 12, 13, 1}, updateCommands, {"Error finishing: \"READY\""});
     add("no verdict", 'u', img, flag(&sdBox::Config::finishSilent), 0.05,
         {0, 15, 7, 8, 17, 18, 9, 10, 11, 27, 12, 13, 1}, updateCommands, {"Error finishing: \"\""}, {}, {},
         {11, 27, 30000});

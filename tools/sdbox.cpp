@@ -285,7 +285,7 @@ void sdBox::endFile()
     else if (m_config.writeReadyOneLine)
         reply({{0, "Write done, ready" + crlf}});
     else
-        reply({{0, "Write Flash" + crlf}, {m_config.readyDelayMs, "ready" + crlf}});
+        reply({{0, "Write Flash" + crlf}, {m_config.readyDelayMs, m_config.ready + crlf}});
 }
 
 void sdBox::sendList()

@@ -42,6 +42,7 @@ public:
         int replyDelayMs = 0;           // before each reply
         int fileQuietMs = 50;           // a file ends when the line is quiet this long
         int readyDelayMs = 20;          // between "Write" and "ready"
+        QByteArray ready = "ready";     // the word that ends the box's verdict
         bool splitMarkers = false;      // marker lines arrive in two pieces, 60 ms apart
         bool splitListMarkers = false;  // "Start Upload" and "End Upload" in two pieces
         int startUploadDelayMs = 0;     // between "Get EEprom Header" and "Start Upload"
