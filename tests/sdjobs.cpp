@@ -37,7 +37,8 @@ Fault answer(const QByteArray &command, const QList<sdBox::Piece> &pieces)
     return [=](sdBox::Config &c) { c.replies.insert(command, pieces); };
 }
 // The time before byte `at` (from 0) of the commands the box heard: at
-// least `least` ms, a little more on a loaded machine.
+// least `least` ms, a little more on a loaded machine. Exact only where the
+// byte before it was answered, so that the box had surely read it.
 Check gap(int at, qint64 least)
 {
     return [=](const testRig &rig) {
@@ -133,15 +134,17 @@ void tst_sdjobs::jobs_data()
     // 70 ms apart, the line end at once.
     add("slow start at full length", 'u', img, answer("300", {{1500, "Press any key !!\r\n"}}), 1, updateOk,
         updateCommands, {}, {}, {}, {}, [](const testRig &rig) {
+            // Summed over the three commands: a box read that comes late
+            // shortens one gap and lengthens the next, so only the sum says
+            // how long the pauses were.
             const QList<qint64> times = rig.sd->commandByteTimes();
             QCOMPARE(times.size(), 15);
+            qint64 paced = 0;
             for (int c = 0; c < 3; ++c) {
-                for (int i = 1; i < 4; ++i) {
-                    const qint64 gap = times[c * 5 + i] - times[c * 5 + i - 1];
-                    QVERIFY2(gap >= 65 && gap < 250, qPrintable(QStringLiteral("command %1: %2 ms").arg(c).arg(gap)));
-                }
-                QVERIFY(times[c * 5 + 4] - times[c * 5 + 3] < 20);
+                paced += times[c * 5 + 3] - times[c * 5];
+                QVERIFY(times[c * 5 + 4] - times[c * 5 + 3] < 35);
             }
+            QVERIFY2(paced >= 9 * 70 - 90 && paced < 9 * 70 + 600, qPrintable(QString::number(paced)));
         });
     add("download", 'g', dl, healthy, 0.2, downloadOk, downloadCommands,
         {"Downloading Channel list", "Checking SUC", "StartUpControll found, should be ok! *",
@@ -151,7 +154,8 @@ void tst_sdjobs::jobs_data()
         {}, sdBox::plausibleList());
     add("list request, second try", 'g', dl, ignoring({2}), 0.2, downloadOk, {"100", "500", "500", "300"});
     add("list request fails", 'g', dl, ignoring({2, 3}), 1, {0, 2, 7, 8, 19, 30, 1}, {"100", "500", "500"},
-        {"Error while initializing the Download: \"\""}, {}, {}, {19, 30, 2 * (3 * 70 + 200 + 10)}, gap(10, 200 + 10));
+        {"Error while initializing the Download: \"\""}, {}, {}, {19, 30, 2 * (3 * 70 + 200 + 10)},
+        gap(10, 200 + 10 - 4)); // the box may read the byte before it a moment late
     add("no start after download", 'g', dl, ignoring({3, 4}), 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 4, 12, 29, 1},
         {"100", "500", "300", "300"}, {"Downloading Channel list done"}, "Downloading done", sdBox::plausibleList());
 
