@@ -1,5 +1,7 @@
 #include "portlist.h"
 
+#include "serialline.h"
+
 #include <QSerialPortInfo>
 
 #include <cerrno>
@@ -89,8 +91,7 @@ QString portList::access(const QString &path)
     struct stat st;
     if (err != EACCES || stat(native.constData(), &st) != 0)
         return QStringLiteral("no access: ") + QString::fromLocal8Bit(std::strerror(err));
-    const group *gr = getgrgid(st.st_gid);
-    const QString name = gr ? QString::fromLocal8Bit(gr->gr_name) : QString::number(st.st_gid);
+    const QString name = serialLine::deviceGroup(path);
     const passwd *pw = getpwuid(st.st_uid);
     const QString owner = pw ? QString::fromLocal8Bit(pw->pw_name) : QString::number(st.st_uid);
     // Only a group that may read and write the device helps.

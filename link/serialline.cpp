@@ -124,8 +124,7 @@ serialLine::Wait serialLine::waitFor(const QElapsedTimer &clock, qint64 window, 
     const qint64 before = m_port->bytesAvailable();
     QElapsedTimer waited;
     waited.start();
-    if (m_port->waitForReadyRead(int(qBound<qint64>(1, wait, 60000))) && m_port->bytesAvailable() > before)
-        return Arrived;
+    m_port->waitForReadyRead(int(qBound<qint64>(1, wait, 60000)));
     if (m_port->bytesAvailable() > before)
         return Arrived;
     if (gone())
