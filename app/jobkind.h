@@ -18,7 +18,17 @@ public:
         void (jobRunner::*request)();
     };
 
-    static constexpr int count = 6;
+    // Numbered as settings.ini keeps them; the names are their keywords.
+    enum Kind : quint8 {
+        None = 0,
+        UpdateHD = 1,
+        SendListHD = 2,
+        GetListHD = 3,
+        UpdateSD = 4,
+        SendListSD = 5,
+        GetListSD = 6,
+    };
+    static constexpr int count = GetListSD;
 
     // The row of kind 1..count, or nullptr.
     static const Row *find(int kind);
