@@ -21,7 +21,6 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QScreen>
-#include <QSerialPortInfo>
 #include <QSettings>
 #include <QUrl>
 
@@ -42,7 +41,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui->setupUi(this);
     ui->actionEditChannellist->setVisible(QFileInfo::exists(EDITOR_EXE));
     m_transfer = 0;
-    updatePortList();
+    ui->comboPorts->refresh();
     readSettings();
 
     QCoreApplication::installTranslator(&m_translatorQt);
@@ -82,47 +81,11 @@ QString MainWindow::windowIconFile()
 
 // ---------------------------------------------------------------- ports
 
-void MainWindow::updatePortList()
-{
-    ui->comboPorts->clear();
-    // Every entry keeps the name handed to the links as its data; the shown
-    // text may differ (a port that is not there).
-    for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts())
-        ui->comboPorts->addItem(port.portName(), port.portName());
-    ui->comboPorts->setCurrentIndex(0);
-}
-
 void MainWindow::on_comboPorts_currentIndexChanged(int index)
 {
     if (index < 0)
         return;
     m_jobs.setPortname(ui->comboPorts->itemData(index).toString());
-}
-
-void MainWindow::selectPort(const QString &name)
-{
-    int found = name.isEmpty() ? -1 : ui->comboPorts->findData(name);
-    if (found < 0 && !name.isEmpty()) {
-        // A device that the system does not list (a USB adapter plugged in
-        // late, a pseudo-terminal) is added by its name. A name that names
-        // nothing is added too, marked as missing: a job must run on the port
-        // named or fail, never go to another port.
-        const QString device = QDir::isAbsolutePath(name) ? name : QStringLiteral("/dev/") + name;
-        ui->comboPorts->addItem(name, name);
-        found = ui->comboPorts->count() - 1;
-        if (!QFileInfo::exists(device)) {
-            ui->comboPorts->setItemData(found, true, missingPortRole);
-            retranslatePorts();
-        }
-    }
-    ui->comboPorts->setCurrentIndex(found < 0 ? 0 : found);
-}
-
-void MainWindow::retranslatePorts()
-{
-    for (int i = 0; i < ui->comboPorts->count(); ++i)
-        if (ui->comboPorts->itemData(i, missingPortRole).toBool())
-            ui->comboPorts->setItemText(i, tr("%1 (not found)").arg(ui->comboPorts->itemData(i).toString()));
 }
 
 // ---------------------------------------------------------------- jobs
@@ -453,7 +416,7 @@ void MainWindow::readSettings()
         size = size.boundedTo(screen->availableGeometry().size());
     move(pos);
     resize(size);
-    selectPort(settings.value(QStringLiteral("Portname")).toString());
+    ui->comboPorts->selectPort(settings.value(QStringLiteral("Portname")).toString());
     ui->lblFilename->setText(settings.value(QStringLiteral("Filename")).toString());
     m_transfer = jobKind::fromKeyword(settings.value(QStringLiteral("Transfer")).toString());
     settings.endGroup();
@@ -488,7 +451,7 @@ bool MainWindow::readCommandLine()
         return false;
     const commandLine line(args, m_jobs.linkHD(), m_jobs.linkSD());
     for (const QString &port : line.ports)
-        selectPort(port);
+        ui->comboPorts->selectPort(port);
     if (line.hasKind)
         m_transfer = line.kind;
     if (line.hasLabel)
@@ -536,7 +499,7 @@ void MainWindow::createLanguageMenu()
             catalogue::load(m_translator, m_translatorQt, code);
             action->setChecked(true);
             ui->retranslateUi(this);
-            retranslatePorts();
+            ui->comboPorts->retranslate();
         }
     }
 }
@@ -566,10 +529,10 @@ void MainWindow::changeEvent(QEvent *event)
         return;
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
-        retranslatePorts();
+        ui->comboPorts->retranslate();
     } else if (event->type() == QEvent::LocaleChange) {
         catalogue::load(m_translator, m_translatorQt, catalogue::systemLanguage());
         ui->retranslateUi(this);
-        retranslatePorts();
+        ui->comboPorts->retranslate();
     }
 }

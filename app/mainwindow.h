@@ -55,12 +55,6 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    // Marks a port entry whose device is not there.
-    static constexpr int missingPortRole = Qt::UserRole + 1;
-
-    void updatePortList();
-    void selectPort(const QString &name);
-    void retranslatePorts();
     void readSettings();
     void writeSettings();
     bool readCommandLine();

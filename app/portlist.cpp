@@ -2,6 +2,8 @@
 
 #include "serialline.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSerialPortInfo>
 
 #include <cerrno>
@@ -62,23 +64,65 @@ bool inGroupOnRecord(gid_t gid)
 
 } // namespace
 
-QStringList portList::lines()
+QList<portList::Port> portList::ports(const QString &byIdFolder)
 {
-    QStringList out;
-    for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts())
-        out << line(port);
+    QList<Port> out;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+        out << port(info, byIdFolder);
     return out;
 }
 
-QString portList::line(const QSerialPortInfo &port)
+portList::Port portList::port(const QSerialPortInfo &info, const QString &byIdFolder)
 {
-    QString usb = QStringLiteral("-");
-    if (port.hasVendorIdentifier() || port.hasProductIdentifier())
-        usb = (port.hasVendorIdentifier() ? hex4(port.vendorIdentifier()) : QStringLiteral("????")) + QLatin1Char(':')
-            + (port.hasProductIdentifier() ? hex4(port.productIdentifier()) : QStringLiteral("????"));
-    return QStringList{field(port.portName()), field(port.systemLocation()), field(port.description()),
-                       field(port.manufacturer()), field(port.serialNumber()), usb,
-                       access(port.systemLocation())}
+    Port p;
+    p.name = info.portName();
+    p.location = info.systemLocation();
+    p.description = info.description();
+    p.manufacturer = info.manufacturer();
+    p.serialNumber = info.serialNumber();
+    if (info.hasVendorIdentifier() || info.hasProductIdentifier())
+        p.usbId = (info.hasVendorIdentifier() ? hex4(info.vendorIdentifier()) : QStringLiteral("????"))
+                  + QLatin1Char(':')
+                  + (info.hasProductIdentifier() ? hex4(info.productIdentifier()) : QStringLiteral("????"));
+    p.stablePath = stablePath(p.location, byIdFolder);
+    return p;
+}
+
+QString portList::stablePath(const QString &device, const QString &folder)
+{
+    const QString target = QFileInfo(device).canonicalFilePath();
+    if (target.isEmpty())
+        return QString();
+    const QFileInfoList links = QDir(folder).entryInfoList(QDir::Files | QDir::System, QDir::Name);
+    for (const QFileInfo &link : links)
+        if (link.isSymLink() && link.canonicalFilePath() == target)
+            return link.absoluteFilePath();
+    return QString();
+}
+
+QString portList::Port::tooltip() const
+{
+    QStringList shown;
+    for (const QString &text : {description, manufacturer, stablePath.isEmpty() ? location : stablePath})
+        if (!text.trimmed().isEmpty())
+            shown << text.trimmed();
+    return shown.join(QLatin1Char('\n'));
+}
+
+QStringList portList::lines()
+{
+    QStringList out;
+    for (const Port &p : ports())
+        out << line(p);
+    return out;
+}
+
+// The stable path comes last, so that scripts reading the earlier columns
+// by position keep working.
+QString portList::line(const Port &p)
+{
+    return QStringList{field(p.name), field(p.location), field(p.description), field(p.manufacturer),
+                       field(p.serialNumber), field(p.usbId), access(p.location), field(p.stablePath)}
         .join(QLatin1Char('\t'));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -11,8 +12,26 @@ class QSerialPortInfo;
 class portList
 {
 public:
+    // What the system tells of one port; empty where it tells nothing.
+    struct Port {
+        QString name;          // the system name, as settings.ini keeps it
+        QString location;      // the device path
+        QString description;
+        QString manufacturer;
+        QString serialNumber;
+        QString usbId;         // "vendor:product" in hex
+        QString stablePath;    // /dev/serial/by-id/...: survives a re-plug under another name
+        // The window's tooltip: the lines the system has of the above.
+        QString tooltip() const;
+    };
+    static QList<Port> ports(const QString &byIdFolder = defaultByIdFolder());
+    static Port port(const QSerialPortInfo &info, const QString &byIdFolder = defaultByIdFolder());
     static QStringList lines();
-    static QString line(const QSerialPortInfo &port);
+    static QString line(const Port &port);
+    // Where udev keeps a link per adapter that names it by its own id.
+    static QString defaultByIdFolder() { return QStringLiteral("/dev/serial/by-id"); }
+    // The link in `folder` that leads to `device`, or empty.
+    static QString stablePath(const QString &device, const QString &folder);
     // "ok", or why the device cannot be opened for reading and writing.
     static QString access(const QString &path);
 };

@@ -59,9 +59,10 @@ execute_process(COMMAND ${bin}/velmora --help OUTPUT_VARIABLE out RESULT_VARIABL
 if(NOT rc EQUAL 0 OR NOT out MATCHES "-p PORT" OR NOT out MATCHES "-s " OR NOT out MATCHES "--list-ports")
     message(FATAL_ERROR "--help: ${rc} ${out}")
 endif()
-# Whatever ports this machine has: each line names one, its device and whether it may be opened.
+# Whatever ports this machine has: each line names one, its device, whether it may be opened
+# and its stable by-id path.
 execute_process(COMMAND ${bin}/velmora --list-ports OUTPUT_VARIABLE out RESULT_VARIABLE rc TIMEOUT 10)
-string(REGEX REPLACE "[^\t\n]+\t/[^\t\n]+(\t[^\t\n]+)(\t[^\t\n]+)(\t[^\t\n]+)\t(-|[0-9a-f?]+:[0-9a-f?]+)\t(ok|no access: [^\t\n]+)\n"
+string(REGEX REPLACE "[^\t\n]+\t/[^\t\n]+(\t[^\t\n]+)(\t[^\t\n]+)(\t[^\t\n]+)\t(-|[0-9a-f?]+:[0-9a-f?]+)\t(ok|no access: [^\t\n]+)\t(-|/[^\t\n]+)\n"
        "" rest "${out}")
 if(NOT rc EQUAL 0 OR NOT rest STREQUAL "")
     message(FATAL_ERROR "--list-ports: ${rc}\n${out}")

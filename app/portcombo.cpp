@@ -1,0 +1,91 @@
+#include "portcombo.h"
+
+#include "portlist.h"
+#include "serialline.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <QSignalBlocker>
+
+namespace {
+
+// Set on an entry the user or the settings named, not the system's list.
+constexpr int namedRole = Qt::UserRole + 1;
+// Set on a named entry whose device is not there.
+constexpr int missingRole = Qt::UserRole + 2;
+
+} // namespace
+
+portCombo::portCombo(QWidget *parent)
+    : QComboBox(parent)
+{
+}
+
+bool portCombo::deviceExists(const QString &name)
+{
+    return QFileInfo::exists(serialLine::devicePath(name));
+}
+
+void portCombo::refresh()
+{
+    const QString current = currentData().toString();
+    QStringList named;
+    for (int i = 0; i < count(); ++i)
+        if (itemData(i, namedRole).toBool())
+            named << itemData(i).toString();
+    {
+        // The choice is put back below; the links hear only a real change.
+        const QSignalBlocker quiet(this);
+        clear();
+        const QList<portList::Port> ports = portList::ports();
+        for (const portList::Port &port : ports) {
+            addItem(port.name, port.name);
+            setItemData(count() - 1, port.tooltip(), Qt::ToolTipRole);
+        }
+        for (const QString &name : named)
+            if (findData(name) < 0)
+                addNamed(name);
+        retranslate();
+        const int at = current.isEmpty() ? -1 : findData(current);
+        setCurrentIndex(at < 0 ? 0 : at);
+    }
+    if (currentData().toString() != current)
+        emit currentIndexChanged(currentIndex());
+}
+
+void portCombo::addNamed(const QString &name)
+{
+    addItem(name, name);
+    const int at = count() - 1;
+    setItemData(at, true, namedRole);
+    setItemData(at, !deviceExists(name), missingRole);
+    setItemData(at, serialLine::devicePath(name), Qt::ToolTipRole);
+}
+
+void portCombo::selectPort(const QString &name)
+{
+    int found = name.isEmpty() ? -1 : findData(name);
+    if (found < 0 && !name.isEmpty()) {
+        addNamed(name);
+        retranslate();
+        found = count() - 1;
+    }
+    setCurrentIndex(found < 0 ? 0 : found);
+}
+
+void portCombo::retranslate()
+{
+    for (int i = 0; i < count(); ++i) {
+        const QString name = itemData(i).toString();
+        setItemText(i, itemData(i, missingRole).toBool()
+                           ? QCoreApplication::translate("MainWindow", "%1 (not found)").arg(name)
+                           : name);
+    }
+}
+
+void portCombo::showPopup()
+{
+    refresh();
+    QComboBox::showPopup();
+}
