@@ -7,6 +7,12 @@ logfile::logfile(QObject *parent)
 {
 }
 
+void logfile::setPath(const QString &path)
+{
+    close();
+    m_file.setFileName(path);
+}
+
 logfile::~logfile()
 {
     close();

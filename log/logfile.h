@@ -5,7 +5,8 @@
 #include <QString>
 #include <QTextStream>
 
-// Writes the time-stamped run log "velmora.log" in the working directory.
+// Writes the time-stamped run log, "velmora.log" in the working directory
+// unless told another path.
 // Lives in a thread of its own; every line arrives through a queued signal.
 class logfile : public QObject
 {
@@ -13,6 +14,8 @@ class logfile : public QObject
 public:
     explicit logfile(QObject *parent = nullptr);
     ~logfile() override;
+    // Before the first line: the file to write instead of "velmora.log".
+    void setPath(const QString &path);
 
 public slots:
     void write(const QString &text);

@@ -1,0 +1,48 @@
+#include "fileplaces.h"
+
+#include <QDir>
+
+namespace {
+
+const QString settingsName = QStringLiteral("settings.ini");
+const QString logName = QStringLiteral("velmora.log");
+const QString ownFolder = QStringLiteral("velmora");
+
+QString g_configFolder;
+QString g_stateFolder;
+
+} // namespace
+
+QString filePlaces::xdgFolder(const char *variable, const QString &fallback)
+{
+    // A relative value is invalid and must be ignored.
+    const QString value = qEnvironmentVariable(variable);
+    const QString base = QDir::isAbsolutePath(value) ? value : QDir::homePath() + QLatin1Char('/') + fallback;
+    return QDir::cleanPath(base + QLatin1Char('/') + ownFolder);
+}
+
+bool filePlaces::useDesktopFolders()
+{
+    const QString config = xdgFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
+    const QString state = xdgFolder("XDG_STATE_HOME", QStringLiteral(".local/state"));
+    if (!QDir().mkpath(config) || !QDir().mkpath(state))
+        return false;
+    g_configFolder = config;
+    g_stateFolder = state;
+    return true;
+}
+
+bool filePlaces::desktop()
+{
+    return !g_configFolder.isEmpty();
+}
+
+QString filePlaces::settingsFile()
+{
+    return desktop() ? g_configFolder + QLatin1Char('/') + settingsName : settingsName;
+}
+
+QString filePlaces::logFile()
+{
+    return desktop() ? g_stateFolder + QLatin1Char('/') + logName : logName;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// Where the program keeps its own files. Started from a terminal or a script
+// it uses the working directory, as people and scripts rely on; started from
+// the desktop entry (--desktop) the XDG folders of the user: the settings
+// under $XDG_CONFIG_HOME/velmora (~/.config/velmora), the log under
+// $XDG_STATE_HOME/velmora (~/.local/state/velmora), so that nothing is left
+// loose in the home folder.
+class filePlaces
+{
+public:
+    // Switches to the XDG folders and makes them; false (the working
+    // directory stays in use) when they cannot be made.
+    static bool useDesktopFolders();
+    static bool desktop();
+    static QString settingsFile();
+    static QString logFile();
+
+private:
+    // An XDG variable's folder, or the fallback under the home folder.
+    static QString xdgFolder(const char *variable, const QString &fallback);
+};
