@@ -19,14 +19,46 @@ namespace {
 const QString HD_ENTRY = QStringLiteral("Channel list HD *.lis");
 const QString SD_ENTRY = QStringLiteral("Channel list SD *.lst");
 
-// The dialogs' filters by a short name.
-QString filter(const QString &code)
+// What a command does: a menu action, the transmit button, or a drop.
+enum class Action { UpdateHD, UpdateSD, Send, Get, Edit, Transmit, Drop };
+// The file dialog a command asks with, as the rig records its kind.
+enum class Dialog { None, Open, OpenMany, Save };
+// The dialogs' filter lists: lists with the HD or SD entry first, update files
+// of one family or both, each with "All Files".
+enum class Filter { ListsHD, ListsSD, UpdateHD, UpdateSD, UpdateAny };
+struct Asked {
+    Dialog kind = Dialog::None;
+    QString title{};
+    QString dir{};             // a folder in the rig; empty: the working directory
+    Filter filter = Filter::ListsSD;
+};
+struct CommandRow {
+    QByteArray name{};
+    QStringList args{};        // the command line ("-p /dev/null" follows)
+    bool german = false;       // settings.ini names German
+    Action action = Action::UpdateHD;
+    QStringList chosen{};      // the dialog's answer, or the files dropped
+    QString selected{};        // the filter a save dialog reports
+    Asked asked{};
+    int kind = jobKind::None;  // the job kind afterwards
+    bool keepLabel = false;    // the label stays as it was, else shows `label`
+    QStringList label{};
+    int sent = jobKind::None;  // the job requested
+    QString box{};             // a box's title, besides a sent job's port error
+};
+
+QString filterText(Filter filter)
 {
     const QString hd = "HD-Firmware file *.app;;", sd = "SD-Firmware file *.app;;", all = "All Files *.*";
-    return QHash<QString, QString>{{"HD", HD_ENTRY + ";;" + SD_ENTRY}, {"SD", SD_ENTRY + ";;" + HD_ENTRY},
-                                   {"hdapp", hd + all}, {"sdapp", sd + all}, {"both", hd + sd + all}}.value(code);
+    const QString texts[] = {HD_ENTRY + ";;" + SD_ENTRY, SD_ENTRY + ";;" + HD_ENTRY, hd + all, sd + all, hd + sd + all};
+    return texts[int(filter)];
+}
+const char *keyword(int kind)
+{
+    return jobKind::find(kind)->keyword;
 }
 } // namespace
+Q_DECLARE_METATYPE(CommandRow)
 
 class tst_commands : public QObject
 {
@@ -77,128 +109,179 @@ private slots:
 
 void tst_commands::commands_data()
 {
-    QTest::addColumn<QStringList>("args");    // the command line ("-p /dev/null" follows)
-    QTest::addColumn<QString>("action");      // hd, sd, send, get, button, edit, drop
-    QTest::addColumn<QStringList>("chosen");  // the dialog's answer, or the files dropped
-    QTest::addColumn<QString>("selected");    // the filter a save dialog reports
-    QTest::addColumn<QString>("asked");       // "kind|title|dir|filter"; empty: no dialog
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QStringList>("label");   // "=": as before
-    QTest::addColumn<int>("sent");            // the job kind requested, 0: none
-    QTest::addColumn<QString>("box");         // a box's title, besides a sent job's port error
     using L = QStringList;
-    auto add = [](const QString &name, const L &args, const char *action, const L &chosen, const QString &selected,
-                  const char *asked, int kind, const L &label, int sent, const char *box = "") {
-        QTest::newRow(qPrintable(name)) << args << QString(action) << chosen << selected << QString(asked) << kind
-                                        << label << sent << QString(box);
+    using A = Action;
+    using J = jobKind;
+    const L old{"-t", "SendListSD", "-f", "@old/before.lst"};
+    const Asked updateHd{.kind = Dialog::Open, .title = "Update file", .filter = Filter::UpdateHD};
+    const Asked updateSd{.kind = Dialog::OpenMany, .title = "Update file", .filter = Filter::UpdateSD};
+    const Asked sendList{.kind = Dialog::Open, .title = "Channel list", .filter = Filter::ListsSD};
+    const Asked any{.kind = Dialog::OpenMany, .title = "Update file", .filter = Filter::UpdateAny};
+    const Asked editList{.kind = Dialog::Open, .title = "Channel list", .filter = Filter::ListsHD};
+    const auto in = [](Asked asked, const QString &dir) { asked.dir = dir; return asked; };
+    QList<CommandRow> rows = {
+        // The HD update takes any file: the link judges it when the job runs.
+        {.name = "HD update", .args = old, .chosen = {"@hd"}, .asked = in(updateHd, "old"),
+         .kind = J::UpdateHD, .label = {"@hd"}, .sent = J::UpdateHD},
+        {.name = "HD update of an SD image", .chosen = {"@sd2"}, .asked = updateHd, .kind = J::UpdateHD, .label = {"@sd2"},
+         .sent = J::UpdateHD},
+        {.name = "HD update cancelled", .args = old, .asked = in(updateHd, "old"),
+         .kind = J::SendListSD, .keepLabel = true},
     };
-    const L same{"="}, old{"-t", "SendListSD", "-f", "@old/before.lst"};
-    // The HD update takes any file: the link judges it when the job runs.
-    add("HD update", old, "hd", {"@hd"}, "", "open|Update file|old|hdapp", 1, {"@hd"}, 1);
-    add("HD update of an SD image", {}, "hd", {"@sd2"}, "", "open|Update file|.|hdapp", 1, {"@sd2"}, 1);
-    add("HD update cancelled", old, "hd", {}, "", "open|Update file|old|hdapp", 5, same, 0);
     // The SD update keeps the SD images, in order; the dialog starts at the first file.
     const L two{"-t", "SendListHD", "-f", "@first/prior.lis", "@second/other.lis"};
-    add("SD images among others", two, "sd", {"@sd4", "@sdList", "@sd2", "@hd", "@sd3", "@hdList", "@text"}, "",
-        "opens|Update file|first|sdapp", 4, {"@sd4", "@sd2", "@sd3"}, 4);
-    add("SD update, nothing usable", {}, "sd", {"@text", "@hd"}, "", "opens|Update file|.|sdapp", 4, {}, 0);
-    add("SD update cancelled", two, "sd", {}, "", "opens|Update file|first|sdapp", 2, same, 0);
-    add("SD update of 300 files", {}, "sd", {"@many+text"}, "", "opens|Update file|.|sdapp", 4, {"@many"}, 4);
+    const Asked atFirst = in(updateSd, "first");
+    rows += {
+        {.name = "SD images among others", .args = two, .action = A::UpdateSD,
+         .chosen = {"@sd4", "@sdList", "@sd2", "@hd", "@sd3", "@hdList", "@text"}, .asked = atFirst, .kind = J::UpdateSD,
+         .label = {"@sd4", "@sd2", "@sd3"}, .sent = J::UpdateSD},
+        {.name = "SD update, nothing usable", .action = A::UpdateSD, .chosen = {"@text", "@hd"}, .asked = updateSd,
+         .kind = J::UpdateSD},
+        {.name = "SD update cancelled", .args = two, .action = A::UpdateSD, .asked = atFirst, .kind = J::SendListHD,
+         .keepLabel = true},
+        {.name = "SD update of 300 files", .action = A::UpdateSD, .chosen = {"@many+text"}, .asked = updateSd,
+         .kind = J::UpdateSD, .label = {"@many"}, .sent = J::UpdateSD},
+    };
 
     // Sending a list: the file decides the family; no list, no job.
     const L keep{"-t", "GetListSD", "-f", "@keep.lst"};
-    add("send an HD list", keep, "send", {"@hdList"}, "", "open|Channel list|.|SD", 2, {"@hdList"}, 2);
-    add("send an SD list", keep, "send", {"@sdList"}, "", "open|Channel list|.|SD", 5, {"@sdList"}, 5);
+    rows += {
+        {.name = "send an HD list", .args = keep, .action = A::Send, .chosen = {"@hdList"}, .asked = sendList,
+         .kind = J::SendListHD, .label = {"@hdList"}, .sent = J::SendListHD},
+        {.name = "send an SD list", .args = keep, .action = A::Send, .chosen = {"@sdList"}, .asked = sendList,
+         .kind = J::SendListSD, .label = {"@sdList"}, .sent = J::SendListSD},
+        {.name = "send cancelled", .args = keep, .action = A::Send, .asked = sendList, .kind = J::GetListSD, .keepLabel = true},
+        {.name = "send after an HD job", .args = {"-t", "GetListHD"}, .action = A::Send,
+         .asked = editList, .kind = J::GetListHD},
+    };
     for (const char *file : {"@hd", "@sd2", "@bigList", "@gone.lis"})
-        add(QString("send %1").arg(file), keep, "send", {file}, "", "open|Channel list|.|SD", 6, same, 0, "Channel list");
-    add("send cancelled", keep, "send", {}, "", "open|Channel list|.|SD", 6, same, 0);
-    add("send after an HD job", {"-t", "GetListHD"}, "send", {}, "", "open|Channel list|.|HD", 3, {}, 0);
+        rows.append({.name = QByteArray("send ") + file, .args = keep, .action = A::Send, .chosen = {file}, .asked = sendList,
+                     .kind = J::GetListSD, .keepLabel = true, .box = "Channel list"});
 
     // Getting a list: the name's ending or the chosen entry decides, the HD test first.
     const L lists{"-t", "UpdateSD", "-f", "@lists/a.app", "/elsewhere/b.app"};
-    const struct { const char *name, *file, *entry; int kind; } gets[] = {
-        {".lis", "@box.lis", "SD", 3}, {".LIS", "@BOX.LIS", "", 3}, {".lst", "@box.lst", "SD", 6},
-        {".lst, HD entry", "@box.lst", "HD", 3}, {".Lst", "@box.Lst", "", 6}, {"no ending, HD entry", "@box", "HD", 3},
-        {"no ending, SD entry", "@box", "SD", 6}, {"other ending, HD entry", "@box.txt", "HD", 3},
+    const Asked saveLists{.kind = Dialog::Save, .title = "Channel list", .dir = "lists", .filter = Filter::ListsSD};
+    rows += {
+        {.name = "get: .lis", .args = lists, .action = A::Get, .chosen = {"@box.lis"}, .selected = SD_ENTRY,
+         .asked = saveLists, .kind = J::GetListHD, .label = {"@box.lis"}, .sent = J::GetListHD},
+        {.name = "get: .LIS", .args = lists, .action = A::Get, .chosen = {"@BOX.LIS"}, .asked = saveLists,
+         .kind = J::GetListHD, .label = {"@BOX.LIS"}, .sent = J::GetListHD},
+        {.name = "get: .lst", .args = lists, .action = A::Get, .chosen = {"@box.lst"}, .selected = SD_ENTRY,
+         .asked = saveLists, .kind = J::GetListSD, .label = {"@box.lst"}, .sent = J::GetListSD},
+        {.name = "get: .lst, HD entry", .args = lists, .action = A::Get, .chosen = {"@box.lst"}, .selected = HD_ENTRY,
+         .asked = saveLists, .kind = J::GetListHD, .label = {"@box.lst"}, .sent = J::GetListHD},
+        {.name = "get: .Lst", .args = lists, .action = A::Get, .chosen = {"@box.Lst"}, .asked = saveLists,
+         .kind = J::GetListSD, .label = {"@box.Lst"}, .sent = J::GetListSD},
+        {.name = "get: no ending, HD entry", .args = lists, .action = A::Get, .chosen = {"@box"},
+         .selected = HD_ENTRY, .asked = saveLists, .kind = J::GetListHD, .label = {"@box"}, .sent = J::GetListHD},
+        {.name = "get: no ending, SD entry", .args = lists, .action = A::Get, .chosen = {"@box"},
+         .selected = SD_ENTRY, .asked = saveLists, .kind = J::GetListSD, .label = {"@box"}, .sent = J::GetListSD},
+        {.name = "get: other ending, HD entry", .args = lists, .action = A::Get, .chosen = {"@box.txt"},
+         .selected = HD_ENTRY, .asked = saveLists, .kind = J::GetListHD, .label = {"@box.txt"}, .sent = J::GetListHD},
         // Neither: the family would be a guess.
-        {"no ending, no entry", "@box", "", 0}, {"no ending, foreign filter", "@box", "All Files (*)", 0},
-        {".lis in the middle", "@box.lis.bak", "", 0}};
-    for (const auto &g : gets) {
-        const QString entry = QLatin1String(g.entry) == "HD" ? HD_ENTRY : QLatin1String(g.entry) == "SD" ? SD_ENTRY : g.entry;
-        add(QString("get: ") + g.name, lists, "get", {g.file}, entry, "save|Channel list|lists|SD", g.kind ? g.kind : 4,
-            g.kind ? L{g.file} : same, g.kind, g.kind ? "" : "Channel list");
-    }
+        {.name = "get: no ending, no entry", .args = lists, .action = A::Get, .chosen = {"@box"}, .asked = saveLists,
+         .kind = J::UpdateSD, .keepLabel = true, .box = "Channel list"},
+        {.name = "get: no ending, foreign filter", .args = lists, .action = A::Get, .chosen = {"@box"},
+         .selected = "All Files (*)", .asked = saveLists, .kind = J::UpdateSD, .keepLabel = true,
+         .box = "Channel list"},
+        {.name = "get: .lis in the middle", .args = lists, .action = A::Get, .chosen = {"@box.lis.bak"},
+         .asked = saveLists, .kind = J::UpdateSD, .keepLabel = true, .box = "Channel list"},
+    };
     // The entries stay English in every language, so they decide there too.
-    add("get in German, HD entry", {"lang=de"}, "get", {"@box"}, HD_ENTRY, "save|Senderliste|.|SD", 3, {"@box"}, 3);
-    add("get in German, SD entry", {"lang=de", "-t", "GetListHD"}, "get", {"@box"}, SD_ENTRY, "save|Senderliste|.|HD",
-        6, {"@box"}, 6);
-    const char *const keywords[] = {"UpdateHD", "SendListHD", "GetListHD", "UpdateSD", "SendListSD", "GetListSD"};
-    for (int k = 0; k < 6; ++k)
-        add(QString("get after ") + keywords[k], {"-t", keywords[k]}, "get", {}, "",
-            k < 3 ? "save|Channel list|.|HD" : "save|Channel list|.|SD", k + 1, {}, 0);
-    add("get without a job", {}, "get", {}, "", "save|Channel list|.|SD", 0, {}, 0);
+    rows += {
+        {.name = "get in German, HD entry", .german = true, .action = A::Get, .chosen = {"@box"}, .selected = HD_ENTRY,
+         .asked = {.kind = Dialog::Save, .title = "Senderliste", .filter = Filter::ListsSD}, .kind = J::GetListHD, .label = {"@box"},
+         .sent = J::GetListHD},
+        {.name = "get in German, SD entry", .args = {"-t", "GetListHD"}, .german = true, .action = A::Get,
+         .chosen = {"@box"}, .selected = SD_ENTRY, .asked = {.kind = Dialog::Save, .title = "Senderliste", .filter = Filter::ListsHD},
+         .kind = J::GetListSD, .label = {"@box"}, .sent = J::GetListSD},
+        {.name = "get without a job", .action = A::Get, .asked = in(saveLists, "")},
+    };
+    for (int k = J::UpdateHD; k <= J::count; ++k)
+        rows.append({.name = QByteArray("get after ") + keyword(k), .args = {"-t", keyword(k)}, .action = A::Get,
+                     .asked = {.kind = Dialog::Save, .title = "Channel list", .filter = jobKind::isHd(k) ? Filter::ListsHD : Filter::ListsSD},
+                     .kind = k});
 
     // The transmit button asks for files when the label is empty; several go to the SD link only.
-    const char *const both = "opens|Update file|.|both";
-    add("button: HD update", {}, "button", {"@hd"}, "", both, 1, {"@hd"}, 1);
-    add("button: HD list", {}, "button", {"@hdList"}, "", both, 2, {"@hdList"}, 2);
-    add("button: SD image", {}, "button", {"@sd4"}, "", both, 4, {"@sd4"}, 4);
-    add("button: SD list", {}, "button", {"@sdList"}, "", both, 5, {"@sdList"}, 5);
-    add("button: text", {}, "button", {"@text"}, "", both, 0, {}, 0);
-    add("button: three SD images", {}, "button", {"@sd2", "@sd3", "@sd4"}, "", both, 4, {"@sd2", "@sd3", "@sd4"}, 4);
-    add("button: two HD files", {}, "button", {"@hd", "@hdList"}, "", both, 0, {}, 0);
-    // A list forgets the images before it; images after it win.
-    add("button: image, list", {}, "button", {"@sd2", "@sdList"}, "", both, 5, {"@sdList"}, 5);
-    add("button: image, list, image", {}, "button", {"@sd2", "@sdList", "@sd3"}, "", both, 4, {"@sd3"}, 4);
-    add("button: images among others", {}, "button", {"@text", "@sd2", "@hd", "@sd3"}, "", both, 4, {"@sd2", "@sd3"}, 4);
-    add("button cancelled", {}, "button", {}, "", both, 0, {}, 0);
-    add("button: 300 files", {}, "button", {"@many+text"}, "", both, 4, {"@many"}, 4);
-    add("button with a prepared job", {"-t", "SendListSD", "-f", "job.file"}, "button", {}, "", "", 5, same, 5);
-    add("button with a file, no job", {"-f", "job.file"}, "button", {}, "", "", 0, same, 0);
+    rows += {
+        {.name = "button: HD update", .action = A::Transmit, .chosen = {"@hd"}, .asked = any, .kind = J::UpdateHD,
+         .label = {"@hd"}, .sent = J::UpdateHD},
+        {.name = "button: HD list", .action = A::Transmit, .chosen = {"@hdList"}, .asked = any, .kind = J::SendListHD,
+         .label = {"@hdList"}, .sent = J::SendListHD},
+        {.name = "button: SD image", .action = A::Transmit, .chosen = {"@sd4"}, .asked = any, .kind = J::UpdateSD,
+         .label = {"@sd4"}, .sent = J::UpdateSD},
+        {.name = "button: SD list", .action = A::Transmit, .chosen = {"@sdList"}, .asked = any, .kind = J::SendListSD,
+         .label = {"@sdList"}, .sent = J::SendListSD},
+        {.name = "button: text", .action = A::Transmit, .chosen = {"@text"}, .asked = any},
+        {.name = "button: three SD images", .action = A::Transmit, .chosen = {"@sd2", "@sd3", "@sd4"}, .asked = any,
+         .kind = J::UpdateSD, .label = {"@sd2", "@sd3", "@sd4"}, .sent = J::UpdateSD},
+        {.name = "button: two HD files", .action = A::Transmit, .chosen = {"@hd", "@hdList"}, .asked = any},
+        // A list forgets the images before it; images after it win.
+        {.name = "button: image, list", .action = A::Transmit, .chosen = {"@sd2", "@sdList"}, .asked = any,
+         .kind = J::SendListSD, .label = {"@sdList"}, .sent = J::SendListSD},
+        {.name = "button: image, list, image", .action = A::Transmit, .chosen = {"@sd2", "@sdList", "@sd3"},
+         .asked = any, .kind = J::UpdateSD, .label = {"@sd3"}, .sent = J::UpdateSD},
+        {.name = "button: images among others", .action = A::Transmit, .chosen = {"@text", "@sd2", "@hd", "@sd3"},
+         .asked = any, .kind = J::UpdateSD, .label = {"@sd2", "@sd3"}, .sent = J::UpdateSD},
+        {.name = "button: cancelled", .action = A::Transmit, .asked = any},
+        {.name = "button: 300 files", .action = A::Transmit, .chosen = {"@many+text"}, .asked = any,
+         .kind = J::UpdateSD, .label = {"@many"}, .sent = J::UpdateSD},
+        {.name = "button with a prepared job", .args = {"-t", "SendListSD", "-f", "job.file"}, .action = A::Transmit,
+         .kind = J::SendListSD, .keepLabel = true, .sent = J::SendListSD},
+        {.name = "button with a file, no job", .args = {"-f", "job.file"}, .action = A::Transmit, .keepLabel = true},
+    };
 
     // A drop only prepares; a name with a line feed spoils the whole drop.
-    add("drop HD update", {}, "drop", {"@hd"}, "", "", 1, {"@hd"}, 0);
-    add("drop SD image, HD list", {}, "drop", {"@sd2", "@hdList"}, "", "", 2, {"@hdList"}, 0);
-    add("drop SD images, SD list", {}, "drop", {"@sd2", "@sd3", "@sdList"}, "", "", 5, {"@sdList"}, 0);
-    add("drop SD images and text", {}, "drop", {"@sd3", "@text", "@sd4"}, "", "", 4, {"@sd3", "@sd4"}, 0);
-    add("drop unknown after an SD update", {"-t", "UpdateSD", "-f", "@prior"}, "drop", {"@text"}, "", "", 4, {"@text"}, 0);
-    add("drop unknown files", {"-t", "GetListHD", "-f", "@prior"}, "drop", {"@text", "@missing"}, "", "", 3,
-        {"@missing"}, 0);
-    add("drop nothing", {"-t", "SendListHD", "-f", "@prior"}, "drop", {}, "", "", 2, same, 0);
-    add("drop a name with LF", {"-t", "GetListSD", "-f", "@prior"}, "drop", {"@sd2", "keep\nnew.lst"}, "", "", 6, same,
-        0, "Opening File");
+    rows += {
+        {.name = "drop HD update", .action = A::Drop, .chosen = {"@hd"}, .kind = J::UpdateHD, .label = {"@hd"}},
+        {.name = "drop SD image, HD list", .action = A::Drop, .chosen = {"@sd2", "@hdList"}, .kind = J::SendListHD,
+         .label = {"@hdList"}},
+        {.name = "drop SD images, SD list", .action = A::Drop, .chosen = {"@sd2", "@sd3", "@sdList"},
+         .kind = J::SendListSD, .label = {"@sdList"}},
+        {.name = "drop SD images and text", .action = A::Drop, .chosen = {"@sd3", "@text", "@sd4"},
+         .kind = J::UpdateSD, .label = {"@sd3", "@sd4"}},
+        {.name = "drop unknown after an SD update", .args = {"-t", "UpdateSD", "-f", "@prior"}, .action = A::Drop,
+         .chosen = {"@text"}, .kind = J::UpdateSD, .label = {"@text"}},
+        {.name = "drop unknown files", .args = {"-t", "GetListHD", "-f", "@prior"}, .action = A::Drop,
+         .chosen = {"@text", "@missing"}, .kind = J::GetListHD, .label = {"@missing"}},
+        {.name = "drop nothing", .args = {"-t", "SendListHD", "-f", "@prior"}, .action = A::Drop, .kind = J::SendListHD,
+         .keepLabel = true},
+        {.name = "drop a name with LF", .args = {"-t", "GetListSD", "-f", "@prior"}, .action = A::Drop,
+         .chosen = {"@sd2", "keep\nnew.lst"}, .kind = J::GetListSD, .keepLabel = true, .box = "Opening File"},
+    };
 
     // The editor opens the list in the label, else asks for one; it changes no job.
     const QString inLabel = "@hdList=in label.lis";
-    for (int k : {2, 3, 5, 6})
-        add(QString("edit after ") + keywords[k - 1], {"-t", keywords[k - 1], "-f", inLabel}, "edit", {}, "", "", k, same, 0);
-    add("edit after an update", {"-t", "UpdateHD", "-f", inLabel}, "edit", {"@sdList=picked.lst"}, "",
-        "open|Channel list|.|HD", 1, same, 0);
-    add("edit without a job", {"-f", inLabel}, "edit", {"@sdList=picked.lst"}, "", "open|Channel list|.|HD", 0, same, 0);
-    add("edit cancelled", {"-t", "UpdateSD", "-f", inLabel}, "edit", {}, "", "open|Channel list|.|HD", 4, same, 0);
+    for (int k : {J::SendListHD, J::GetListHD, J::SendListSD, J::GetListSD})
+        rows.append({.name = QByteArray("edit after ") + keyword(k), .args = {"-t", keyword(k), "-f", inLabel},
+                     .action = A::Edit, .kind = k, .keepLabel = true});
+    rows += {
+        {.name = "edit after an update", .args = {"-t", "UpdateHD", "-f", inLabel}, .action = A::Edit,
+         .chosen = {"@sdList=picked.lst"}, .asked = editList, .kind = J::UpdateHD, .keepLabel = true},
+        {.name = "edit without a job", .args = {"-f", inLabel}, .action = A::Edit, .chosen = {"@sdList=picked.lst"},
+         .asked = editList, .keepLabel = true},
+        {.name = "edit cancelled", .args = {"-t", "UpdateSD", "-f", inLabel}, .action = A::Edit, .asked = editList,
+         .kind = J::UpdateSD, .keepLabel = true},
+    };
+    QTest::addColumn<CommandRow>("row");
+    for (const CommandRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_commands::commands()
 {
-    QFETCH(QStringList, args);
-    QFETCH(QString, action);
-    QFETCH(QStringList, chosen);
-    QFETCH(QString, asked);
-    QFETCH(QStringList, label);
-    QFETCH(int, sent);
-    QFETCH(QString, box);
-    const bool german = args.removeAll("lang=de");
-    if (german)
+    QFETCH(CommandRow, row);
+    if (row.german)
         QSettings("settings.ini", QSettings::IniFormat).setValue("Language/Language", "de");
-    if (action == "edit") {   // lies in the working directory, records the list it was given
+    if (row.action == Action::Edit) {   // lies in the working directory, records the list it was given
         QVERIFY(testRig::write("Morvelt.exe", "#!/bin/sh\nprintf '%s' \"$*\" > editor.out\n"));
         QFile::setPermissions("Morvelt.exe", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    MainWindow *w = rig->makeWindow(resolve(args) + QStringList{"-p", "/dev/null"});
+    MainWindow *w = rig->makeWindow(resolve(row.args) + QStringList{"-p", "/dev/null"});
     auto *ui = w->form();
     const QString before = rig->label();
-    const QStringList files = resolve(chosen);
-    if (action == "drop") {
+    const QStringList files = resolve(row.chosen);
+    if (row.action == Action::Drop) {
         QList<QUrl> urls;
         for (const QString &f : files)
             urls << QUrl::fromLocalFile(f);
@@ -209,42 +292,41 @@ void tst_commands::commands()
         QVERIFY(enter.isAccepted() || urls.isEmpty());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(w, &drop);
-        QCOMPARE(drop.isAccepted(), label != QStringList{"="});
+        QCOMPARE(drop.isAccepted(), !row.keepLabel);
         QCOMPARE(ui->actionRerun->isEnabled(), drop.isAccepted());
         QTest::qWait(20);
+    } else if (row.action == Action::Transmit) {
+        rig->answers << qMakePair(files, row.selected);
+        QTest::mouseClick(ui->btnUpdate, Qt::LeftButton);
     } else {
-        QFETCH(QString, selected);
-        rig->answers << qMakePair(files, selected);
+        rig->answers << qMakePair(files, row.selected);
         QAction *const act[] = {ui->actionUpdateHDFirmware, ui->actionUpdateSDFirmware, ui->actionSendChannellist,
                                 ui->actionGetChannellist, ui->actionEditChannellist};
-        const int which = QStringList{"hd", "sd", "send", "get", "edit"}.indexOf(action);
-        if (which >= 0)
-            act[which]->trigger();
-        else
-            QTest::mouseClick(ui->btnUpdate, Qt::LeftButton);
+        act[int(row.action)]->trigger();
     }
-    if (asked.isEmpty()) {
+    if (row.asked.kind == Dialog::None) {
         QCOMPARE(rig->dialogs.size(), 0);
     } else {
+        const char *const kinds[] = {"", "open", "opens", "save"};
         QCOMPARE(rig->dialogs.size(), 1);
-        const QStringList a = asked.split('|');
-        QCOMPARE(rig->dialogs[0].kind, a[0]);
-        QCOMPARE(rig->dialogs[0].title, a[1]);
-        QCOMPARE(rig->dialogs[0].dir, a[2] == "." ? QDir::currentPath() : rig->path(a[2]));
-        QCOMPARE(rig->dialogs[0].filter, filter(a[3]));
+        QCOMPARE(rig->dialogs[0].kind, QString(kinds[int(row.asked.kind)]));
+        QCOMPARE(rig->dialogs[0].title, row.asked.title);
+        QCOMPARE(rig->dialogs[0].dir, row.asked.dir.isEmpty() ? QDir::currentPath() : rig->path(row.asked.dir));
+        QCOMPARE(rig->dialogs[0].filter, filterText(row.asked.filter));
     }
-    QTEST(int(w->transfer()), "kind");
-    QCOMPARE(rig->label(), label == QStringList{"="} ? before : resolve(label).join('\n'));
-    QCOMPARE(rig->sent(), sent);
+    QCOMPARE(int(w->transfer()), row.kind);
+    QCOMPARE(rig->label(), row.keepLabel ? before : resolve(row.label).join('\n'));
+    QCOMPARE(rig->sent(), row.sent);
     // The job's files go to its family's link, nothing to the other.
-    QCOMPARE(w->linkHD().currentFilename(), sent >= 1 && sent <= 3 ? rig->label() : QString());
-    QCOMPARE(w->linkSD().currentFilename(), sent > 3 ? rig->label() : QString());
-    if (sent)
+    QCOMPARE(w->linkHD().currentFilename(), row.sent && jobKind::isHd(row.sent) ? rig->label() : QString());
+    QCOMPARE(w->linkSD().currentFilename(), row.sent && !jobKind::isHd(row.sent) ? rig->label() : QString());
+    if (row.sent)
         QVERIFY(rig->portErrorShown());
-    const QString portError = german ? QString::fromUtf8("COM-Port öffnen") : "Opening COM-Port";
-    QTRY_COMPARE(titles(), (box.isEmpty() ? QStringList() : QStringList{box}) + (sent ? QStringList{portError} : QStringList()));
-    if (action == "edit") {
-        const QString opened = asked.isEmpty() ? before : files.value(0);
+    const QString portError = row.german ? QString::fromUtf8("COM-Port öffnen") : "Opening COM-Port";
+    QTRY_COMPARE(titles(), (row.box.isEmpty() ? QStringList() : QStringList{row.box})
+                               + (row.sent ? QStringList{portError} : QStringList()));
+    if (row.action == Action::Edit) {
+        const QString opened = row.asked.kind == Dialog::None ? before : files.value(0);
         if (opened.isEmpty()) {
             QTest::qWait(300);
             QVERIFY(!QFile::exists("editor.out"));
