@@ -336,90 +336,113 @@ void tst_commands::commands()
     }
 }
 
+// How a start-up ends besides preparing a job: the job started and its
+// port failed, or a file name was refused.
+enum class End { Prepared, PortError, NameRefused };
+struct Stored {
+    QString key{};
+    QString value{};
+    bool absent = false;   // the key is not in settings.ini at all
+};
+struct StartRow {
+    QByteArray name{};
+    QByteArray ini{};         // settings.ini before; "@pty": a line that is there
+    QStringList args{};
+    int kind = jobKind::None;
+    QStringList label{};
+    bool rerun = false;
+    End ends = End::Prepared;
+    QString port{};           // the port chosen as the list shows it; empty: not compared
+    QList<Stored> stored{};   // in settings.ini after the close
+};
+Q_DECLARE_METATYPE(StartRow)
+
 void tst_commands::startUp_data()
 {
-    QTest::addColumn<QByteArray>("ini");       // settings.ini before; "@pty": a line that is there
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QStringList>("label");
-    QTest::addColumn<bool>("rerun");
-    QTest::addColumn<QString>("ends");         // "port": started, the port fails; "file": a name refused
-    QTest::addColumn<QString>("port");         // the port chosen as the list shows it; empty: not compared
-    QTest::addColumn<QStringList>("stored");   // "key=value" in settings.ini after the close; "!key": absent
-    using L = QStringList;
-    auto add = [](const QString &name, const QByteArray &ini, const L &args, int kind, const L &label, bool rerun,
-                  const char *ends = "", const char *port = "", const L &stored = {}) {
-        QTest::newRow(qPrintable(name)) << ini << args << kind << label << rerun << QString(ends) << QString(port) << stored;
+    using J = jobKind;
+    const QString transfer = "Velmora/Transfer", filename = "Velmora/Filename", portname = "Velmora/Portname";
+    QList<StartRow> rows = {
+        {.name = "first run", .stored = {{.key = filename}, {.key = transfer, .absent = true}}},
     };
-    add("first run", "", {}, 0, {}, false, "", "", {"Velmora/Filename=", "!Velmora/Transfer"});
     // The job kind is stored by its keyword, case and all; others leave the stored one.
-    const char *const keywords[] = {"UpdateHD", "SendListHD", "GetListHD", "UpdateSD", "SendListSD", "GetListSD"};
-    for (int k = 0; k < 6; ++k)
-        add(QString("stored ") + keywords[k], QByteArray("[Velmora]\nFilename=stored.app\nTransfer=") + keywords[k] + "\n",
-            {}, k + 1, {"stored.app"}, true, "", "", {QString("Velmora/Transfer=") + keywords[k]});
-    for (const char *bad : {"updatehd", "1", "\"\""})
-        add(QString("stored ") + bad, QByteArray("[Velmora]\nFilename=stored.app\nTransfer=") + bad + "\n", {}, 0,
-            {"stored.app"}, false);
     const char *const files[] = {"/boxes/hd.app", "/boxes/my list.lis", "rel/list.lis", "/boxes/a.app\n/boxes/b=c;d.app",
                                  "/Sender/Liste für Oma.lst", "C:\\boxes\\list.lst"};
-    for (int k = 0; k < 6; ++k)
-        add(QString("-t ") + keywords[k], "", L{"-t", keywords[k], "-f"} + QString(files[k]).split('\n'), k + 1,
-            {files[k]}, false, "", "", {QString("Velmora/Transfer=") + keywords[k], QString("Velmora/Filename=") + files[k]});
+    for (int k = J::UpdateHD; k <= J::count; ++k) {
+        rows.append({.name = QByteArray("stored ") + keyword(k),
+                     .ini = QByteArray("[Velmora]\nFilename=stored.app\nTransfer=") + keyword(k) + "\n", .kind = k,
+                     .label = {"stored.app"}, .rerun = true, .stored = {{.key = transfer, .value = keyword(k)}}});
+        rows.append({.name = QByteArray("-t ") + keyword(k), .args = QStringList{"-t", keyword(k), "-f"} + QString(files[k - 1]).split('\n'),
+                     .kind = k, .label = {files[k - 1]},
+                     .stored = {{.key = transfer, .value = keyword(k)}, {.key = filename, .value = files[k - 1]}}});
+    }
+    for (const char *bad : {"updatehd", "1", "\"\""})
+        rows.append({.name = QByteArray("stored ") + bad, .ini = QByteArray("[Velmora]\nFilename=stored.app\nTransfer=") + bad + "\n",
+                     .label = {"stored.app"}});
     const QByteArray storedList = "[Velmora]\nFilename=old.lst\nTransfer=SendListSD\n";
-    add("unknown keyword keeps the stored one", storedList, {"-t", "Bogus", "-f", "new.lst"}, 0, {"new.lst"}, true, "",
-        "", {"Velmora/Transfer=SendListSD", "Velmora/Filename=new.lst"});
-    add("a bare file over the stored job", storedList, {"@hd"}, 1, {"@hd"}, true, "", "",
-        {"Velmora/Transfer=UpdateHD", "Velmora/Filename=@hd"});
-    add("stored job started by -s", "[Velmora]\nPortname=/dev/null\nTransfer=SendListSD\nFilename=@sdList\n", {"-s"}, 5,
-        {"@sdList"}, true, "port");
-    add("-s without a stored file", "[Velmora]\nPortname=/dev/null\nTransfer=SendListSD\n", {"-s"}, 5, {}, true);
+    rows += {
+        {.name = "unknown keyword keeps the stored one", .ini = storedList, .args = {"-t", "Bogus", "-f", "new.lst"},
+         .label = {"new.lst"}, .rerun = true,
+         .stored = {{.key = transfer, .value = "SendListSD"}, {.key = filename, .value = "new.lst"}}},
+        {.name = "a bare file over the stored job", .ini = storedList, .args = {"@hd"}, .kind = J::UpdateHD, .label = {"@hd"},
+         .rerun = true, .stored = {{.key = transfer, .value = "UpdateHD"}, {.key = filename, .value = "@hd"}}},
+        {.name = "stored job started by -s", .ini = "[Velmora]\nPortname=/dev/null\nTransfer=SendListSD\nFilename=@sdList\n",
+         .args = {"-s"}, .kind = J::SendListSD, .label = {"@sdList"}, .rerun = true, .ends = End::PortError},
+        {.name = "-s without a stored file", .ini = "[Velmora]\nPortname=/dev/null\nTransfer=SendListSD\n", .args = {"-s"},
+         .kind = J::SendListSD, .rerun = true},
 
-    // Bare files by their content; a recognised list or HD file ends its run.
-    add("HD update", "", {"@hd"}, 1, {"@hd"}, false);
-    add("HD update, -s after", "", {"@hd", "-p", "/dev/null", "-s"}, 1, {"@hd"}, true, "port");
-    add("-s first, HD list", "", {"-s", "-p", "/dev/null", "@hdList"}, 2, {"@hdList"}, true, "port");
-    add("two SD images", "", {"@sd2", "@sd3"}, 4, {"@sd2", "@sd3"}, false);
-    add("images around text", "", {"@sd4", "@text", "@sd2"}, 4, {"@sd4", "@sd2"}, false);
-    add("SD list", "", {"@sdList"}, 5, {"@sdList"}, false);
-    add("HD list, image", "", {"@hdList", "@sd2"}, 4, {"@sd2"}, false);
-    add("image, SD list, image", "", {"@sd2", "@sdList", "@sd3"}, 4, {"@sd3"}, false);
-    add("image, HD update", "", {"@sd2", "@hd"}, 1, {"@hd"}, false);
-    add("HD update, unknown", "", {"@hd", "@text"}, 1, {"@text"}, false);
-    add("unknown", "", {"@text"}, 0, {"@text"}, false);
-    add("unreadable", "", {"@gone.app", "@text"}, 0, {"@text"}, false);
-    add("runs split by -t", "", {"@sd2", "-t", "GetListHD", "@text"}, 3, {"@text"}, false);
-    // Behind -f nothing is examined.
-    add("-f files unexamined", "", {"-f", "@hd", "@sdList"}, 0, {"@hd", "@sdList"}, false);
-    add("-f, bare file", "", {"-f", "@text", "-x", "@sd2"}, 4, {"@sd2"}, false);
-    add("-t, -f, -p, -s", "", {"-t", "UpdateHD", "-f", "@text", "-p", "/dev/null", "-s"}, 1, {"@text"}, true, "port");
-    add("-p last", "", {"@sdList", "-p"}, 5, {"@sdList"}, false);
-    add("several -f files, -s", "", {"-t", "UpdateSD", "-f", "@sd2", "@sd3", "-p", "/dev/null", "-s"}, 4,
-        {"@sd2", "@sd3"}, true, "port");
-    // A line feed in a name would make the SD link take another file.
-    add("-f name with LF", "", {"-t", "GetListSD", "-f", "keep\nnew.lst", "-p", "/dev/null", "-s"}, 6, {}, false, "file");
-    add("bare name with LF", "", {"@sdList", "keep\nnew.lst", "-p", "/dev/null", "-s"}, 5, {"@sdList"}, false, "file");
+        // Bare files by their content; a recognised list or HD file ends its run.
+        {.name = "HD update", .args = {"@hd"}, .kind = J::UpdateHD, .label = {"@hd"}},
+        {.name = "HD update, -s after", .args = {"@hd", "-p", "/dev/null", "-s"}, .kind = J::UpdateHD, .label = {"@hd"},
+         .rerun = true, .ends = End::PortError},
+        {.name = "-s first, HD list", .args = {"-s", "-p", "/dev/null", "@hdList"}, .kind = J::SendListHD,
+         .label = {"@hdList"}, .rerun = true, .ends = End::PortError},
+        {.name = "two SD images", .args = {"@sd2", "@sd3"}, .kind = J::UpdateSD, .label = {"@sd2", "@sd3"}},
+        {.name = "images around text", .args = {"@sd4", "@text", "@sd2"}, .kind = J::UpdateSD, .label = {"@sd4", "@sd2"}},
+        {.name = "SD list", .args = {"@sdList"}, .kind = J::SendListSD, .label = {"@sdList"}},
+        {.name = "HD list, image", .args = {"@hdList", "@sd2"}, .kind = J::UpdateSD, .label = {"@sd2"}},
+        {.name = "image, SD list, image", .args = {"@sd2", "@sdList", "@sd3"}, .kind = J::UpdateSD, .label = {"@sd3"}},
+        {.name = "image, HD update", .args = {"@sd2", "@hd"}, .kind = J::UpdateHD, .label = {"@hd"}},
+        {.name = "HD update, unknown", .args = {"@hd", "@text"}, .kind = J::UpdateHD, .label = {"@text"}},
+        {.name = "unknown", .args = {"@text"}, .label = {"@text"}},
+        {.name = "unreadable", .args = {"@gone.app", "@text"}, .label = {"@text"}},
+        {.name = "runs split by -t", .args = {"@sd2", "-t", "GetListHD", "@text"}, .kind = J::GetListHD, .label = {"@text"}},
+        // Behind -f nothing is examined.
+        {.name = "-f files unexamined", .args = {"-f", "@hd", "@sdList"}, .label = {"@hd", "@sdList"}},
+        {.name = "-f, bare file", .args = {"-f", "@text", "-x", "@sd2"}, .kind = J::UpdateSD, .label = {"@sd2"}},
+        {.name = "-t, -f, -p, -s", .args = {"-t", "UpdateHD", "-f", "@text", "-p", "/dev/null", "-s"}, .kind = J::UpdateHD,
+         .label = {"@text"}, .rerun = true, .ends = End::PortError},
+        {.name = "-p last", .args = {"@sdList", "-p"}, .kind = J::SendListSD, .label = {"@sdList"}},
+        {.name = "several -f files, -s", .args = {"-t", "UpdateSD", "-f", "@sd2", "@sd3", "-p", "/dev/null", "-s"},
+         .kind = J::UpdateSD, .label = {"@sd2", "@sd3"}, .rerun = true, .ends = End::PortError},
+        // A line feed in a name would make the SD link take another file.
+        {.name = "-f name with LF", .args = {"-t", "GetListSD", "-f", "keep\nnew.lst", "-p", "/dev/null", "-s"},
+         .kind = J::GetListSD, .ends = End::NameRefused},
+        {.name = "bare name with LF", .args = {"@sdList", "keep\nnew.lst", "-p", "/dev/null", "-s"}, .kind = J::SendListSD,
+         .label = {"@sdList"}, .ends = End::NameRefused},
 
-    // A port that is not there is kept, marked and used: a job never goes to another.
-    add("port not there", "", {"-p", "ttyNOPE"}, 0, {}, false, "", "ttyNOPE (not found)", {"Velmora/Portname=ttyNOPE"});
-    add("stored port not there", "[Velmora]\nPortname=ttyNOPE\n", {}, 0, {}, false, "", "ttyNOPE (not found)",
-        {"Velmora/Portname=ttyNOPE"});
-    add("device gone", "", {"-p", "/dev/velmora-gone"}, 0, {}, false, "", "/dev/velmora-gone (not found)");
-    add("-p gone over the stored line, -s", "[Velmora]\nPortname=@pty\n",
-        {"-p", "/dev/velmora-gone", "-t", "UpdateHD", "-f", "@hd", "-s"}, 1, {"@hd"}, true, "port",
-        "/dev/velmora-gone (not found)", {"Velmora/Portname=/dev/velmora-gone"});
-    add("stored port gone, -s", "[Velmora]\nPortname=ttyNOPE\n", {"-t", "GetListSD", "-f", "x.lst", "-s"}, 6, {"x.lst"},
-        true, "port", "ttyNOPE (not found)");
-    add("line there over the stored port", "[Velmora]\nPortname=ttyNOPE\n", {"-p", "@pty"}, 0, {}, false, "", "@pty",
-        {"Velmora/Portname=@pty"});
+        // A port that is not there is kept, marked and used: a job never goes to another.
+        {.name = "port not there", .args = {"-p", "ttyNOPE"}, .port = "ttyNOPE (not found)",
+         .stored = {{.key = portname, .value = "ttyNOPE"}}},
+        {.name = "stored port not there", .ini = "[Velmora]\nPortname=ttyNOPE\n", .port = "ttyNOPE (not found)",
+         .stored = {{.key = portname, .value = "ttyNOPE"}}},
+        {.name = "device gone", .args = {"-p", "/dev/velmora-gone"}, .port = "/dev/velmora-gone (not found)"},
+        {.name = "-p gone over the stored line, -s", .ini = "[Velmora]\nPortname=@pty\n",
+         .args = {"-p", "/dev/velmora-gone", "-t", "UpdateHD", "-f", "@hd", "-s"}, .kind = J::UpdateHD, .label = {"@hd"},
+         .rerun = true, .ends = End::PortError, .port = "/dev/velmora-gone (not found)",
+         .stored = {{.key = portname, .value = "/dev/velmora-gone"}}},
+        {.name = "stored port gone, -s", .ini = "[Velmora]\nPortname=ttyNOPE\n", .args = {"-t", "GetListSD", "-f", "x.lst", "-s"},
+         .kind = J::GetListSD, .label = {"x.lst"}, .rerun = true, .ends = End::PortError, .port = "ttyNOPE (not found)"},
+        {.name = "line there over the stored port", .ini = "[Velmora]\nPortname=ttyNOPE\n", .args = {"-p", "@pty"},
+         .port = "@pty", .stored = {{.key = portname, .value = "@pty"}}},
+    };
+    QTest::addColumn<StartRow>("row");
+    for (const StartRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_commands::startUp()
 {
-    QFETCH(QByteArray, ini);
-    QFETCH(QStringList, args);
-    QFETCH(int, kind);
-    QFETCH(QString, ends);
-    QFETCH(QString, port);
+    QFETCH(StartRow, row);
     ptyLine line;
     QVERIFY(line.open());
     const auto fill = [&](QString text) {
@@ -428,25 +451,24 @@ void tst_commands::startUp()
             text.replace(m.capturedStart(), m.capturedLength(), rig->sample(m.captured()));
         return text;
     };
-    if (!ini.isEmpty())
-        QVERIFY(testRig::write("settings.ini", fill(QString::fromUtf8(ini)).toUtf8()));
-    MainWindow *w = rig->makeWindow(rig->samples(args.replaceInStrings("@pty", line.devicePath())));
-    QCOMPARE(int(w->transfer()), kind);
-    QFETCH(QStringList, label);
-    QCOMPARE(rig->label(), rig->samples(label).join('\n'));
-    QTEST(w->form()->actionRerun->isEnabled(), "rerun");
-    const QString given = jobKind::isHd(kind) ? w->linkHD().currentFilename() : w->linkSD().currentFilename();
-    QCOMPARE(given, ends == "port" ? rig->label() : QString());
-    if (!port.isEmpty()) {
+    if (!row.ini.isEmpty())
+        QVERIFY(testRig::write("settings.ini", fill(QString::fromUtf8(row.ini)).toUtf8()));
+    MainWindow *w = rig->makeWindow(rig->samples(row.args.replaceInStrings("@pty", line.devicePath())));
+    QCOMPARE(int(w->transfer()), row.kind);
+    QCOMPARE(rig->label(), rig->samples(row.label).join('\n'));
+    QCOMPARE(w->form()->actionRerun->isEnabled(), row.rerun);
+    const QString given = jobKind::isHd(row.kind) ? w->linkHD().currentFilename() : w->linkSD().currentFilename();
+    QCOMPARE(given, row.ends == End::PortError ? rig->label() : QString());
+    if (!row.port.isEmpty()) {
         QComboBox *combo = w->form()->comboPorts;
         QCOMPARE(combo->currentIndex(), combo->count() - 1);
-        QCOMPARE(combo->currentText(), fill(port));
-        QCOMPARE(w->linkHD().currentPortname(), fill(port).section(" (", 0, 0));
-        QCOMPARE(w->linkSD().currentPortname(), fill(port).section(" (", 0, 0));
+        QCOMPARE(combo->currentText(), fill(row.port));
+        QCOMPARE(w->linkHD().currentPortname(), fill(row.port).section(" (", 0, 0));
+        QCOMPARE(w->linkSD().currentPortname(), fill(row.port).section(" (", 0, 0));
     }
-    if (ends == "port")
+    if (row.ends == End::PortError)
         QVERIFY(rig->portErrorShown());
-    if (ends == "file") {
+    if (row.ends == End::NameRefused) {
         QTRY_COMPARE(rig->boxes.size(), 1);
         QCOMPARE(rig->boxes[0].title, QStringLiteral("Opening File"));
         QTest::qWait(100);
@@ -455,17 +477,16 @@ void tst_commands::startUp()
     QVERIFY(w->close());
     delete rig->window;   // its log is complete
     rig->window = nullptr;
-    QFETCH(QStringList, stored);
     const QSettings settings("settings.ini", QSettings::IniFormat);
-    for (const QString &entry : stored) {
-        if (entry.startsWith('!'))
-            QVERIFY2(!settings.contains(entry.mid(1)), qPrintable(entry));
+    for (const Stored &entry : row.stored) {
+        if (entry.absent)
+            QVERIFY2(!settings.contains(entry.key), qPrintable(entry.key));
         else
-            QCOMPARE(settings.value(entry.section('=', 0, 0)).toString(), fill(entry.section('=', 1)));
+            QCOMPARE(settings.value(entry.key).toString(), fill(entry.value));
     }
-    if (ends == "file")
+    if (row.ends == End::NameRefused)
         QVERIFY(testRig::read("velmora.log").contains("line feed refused: keep\\nnew.lst\n"));
-    if (ini.contains("@pty") || args.contains(line.devicePath()))
+    if (row.ini.contains("@pty") || row.args.contains(line.devicePath()))
         QVERIFY(line.read(200).isEmpty());
 }
 
