@@ -6,6 +6,7 @@
 #include "logfile.h"
 #include "mainwindow.h"
 #include "ptyline.h"
+#include "statuscode.h"
 #include "testrig.h"
 #include "ui_mainwindow.h"
 
@@ -13,6 +14,9 @@
 #include <QApplication>
 #include <QSerialPortInfo>
 #include <QtTest>
+
+using S = sdCode;
+using H = hdCode;
 
 namespace {
 QStringList logLines(bool stamps = false)
@@ -145,64 +149,75 @@ void tst_window::menusAndImages()
         QCOMPARE(QImage(image.first, "PNG").size(), image.second);
 }
 
+struct StatusRow {
+    QByteArray name{};
+    int code = 0;
+    QString status{};
+    int timeout = 0;     // ms; 0: the text stays
+    QString title{};     // of the message box; empty: none
+    QString text{};
+    int icon = QMessageBox::NoIcon;
+};
+Q_DECLARE_METATYPE(StatusRow)
+
 void tst_window::status_data()
 {
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<int>("timeout");     // ms; 0: the text stays
-    QTest::addColumn<QString>("title");   // of the message box; empty: none
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("icon");
     const int info = QMessageBox::Information, crit = QMessageBox::Critical;
-    QTest::newRow("2") << 2 << "Downloading Channel list" << 0 << "" << "" << 0;
-    QTest::newRow("51") << 51 << "Restarting PCB" << 0 << "" << "" << 0;
-    // The English catalogue renders this one differently.
-    QTest::newRow("59") << 59 << "Waiting til File flashed" << 0 << "" << "" << 0;
-    QTest::newRow("20") << 20 << "Ready to receive Data" << 0 << "" << "" << 0;
-    QTest::newRow("5") << 5 << "Listdownload complete" << 0 << "Channel list" << "Channel list downloaded" << info;
-    QTest::newRow("67") << 67 << "Update done" << 0 << "Firmware" << "Firmware updated" << info;
-    QTest::newRow("21") << 21 << "Couldn't open COM-Port" << 2000 << "Opening COM-Port" << "Couldn't open COM-Port" << crit;
-    QTest::newRow("75") << 75 << "Error while flashing the File" << 2000 << "Flashing File"
-                        << "Error while flashing the file" << crit;
-    QTest::newRow("28") << 28 << "Settopbox rejected the file" << 0 << "Uploading File" << "The Settopbox rejected a file"
-                        << crit;
-    QTest::newRow("33") << 33 << "The StartUpControl is to old" << 0 << "Upload"
-                        << "The StartUpControl is to old!\nCan't update this Box!" << crit;
-    QTest::newRow("77") << 77 << "Wrong Filetype detected!" << 0 << "Upload"
-                        << "Wrong filetype detected!\nCan't upload that file!" << crit;
-    QTest::newRow("73") << 73 << "Error while opening the LoadMenu" << 2000 << "Opening LoadMenu"
-                        << "Error while opening the LoadMenu" << crit;
-    // Codes no link sends: said in a box, the status text stays.
-    for (int code : {34, 39, 46, -1, 78})
-        QTest::addRow("unknown %d", code) << code << "before" << 0 << "Error"
-                                          << QStringLiteral("Received unknown message: %1").arg(code) << crit;
+    QList<StatusRow> rows = {
+        {.name = "SD downloading", .code = S::Downloading, .status = "Downloading Channel list"},
+        {.name = "HD restarting", .code = H::Restarting, .status = "Restarting PCB"},
+        // The English catalogue renders this one differently.
+        {.name = "HD waiting for the flash", .code = H::WaitingFlash, .status = "Waiting til File flashed"},
+        {.name = "SD download ready", .code = S::DownloadReady, .status = "Ready to receive Data"},
+        {.name = "SD download done", .code = S::DownloadDone, .status = "Listdownload complete", .title = "Channel list",
+         .text = "Channel list downloaded", .icon = info},
+        {.name = "HD update done", .code = H::UpdateDone, .status = "Update done", .title = "Firmware",
+         .text = "Firmware updated", .icon = info},
+        {.name = "SD port failed", .code = S::PortFailed, .status = "Couldn't open COM-Port", .timeout = 2000,
+         .title = "Opening COM-Port", .text = "Couldn't open COM-Port", .icon = crit},
+        {.name = "HD flash failed", .code = H::FlashFailed, .status = "Error while flashing the File", .timeout = 2000,
+         .title = "Flashing File", .text = "Error while flashing the file", .icon = crit},
+        {.name = "SD file rejected", .code = S::FileRejected, .status = "Settopbox rejected the file",
+         .title = "Uploading File", .text = "The Settopbox rejected a file", .icon = crit},
+        {.name = "SD StartUpControl too old", .code = S::StartUpControlOld, .status = "The StartUpControl is to old",
+         .title = "Upload", .text = "The StartUpControl is to old!\nCan't update this Box!", .icon = crit},
+        {.name = "HD wrong file kind", .code = H::WrongFileKind, .status = "Wrong Filetype detected!", .title = "Upload",
+         .text = "Wrong filetype detected!\nCan't upload that file!", .icon = crit},
+        {.name = "HD load menu failed", .code = H::LoadMenuFailed, .status = "Error while opening the LoadMenu",
+         .timeout = 2000, .title = "Opening LoadMenu", .text = "Error while opening the LoadMenu", .icon = crit},
+    };
+    // Codes no link sends, and a query's start that has no text: said in a
+    // box, the status text stays.
+    for (int code : {S::StartUpControlOld + 1, H::JobStarted - 1, int(H::QuerySoftware), -1, H::WrongFileKind + 1})
+        rows.append({.name = "unknown " + QByteArray::number(code), .code = code, .status = "before", .title = "Error",
+                     .text = QStringLiteral("Received unknown message: %1").arg(code), .icon = crit});
+    QTest::addColumn<StatusRow>("row");
+    for (const StatusRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_window::status()
 {
-    QFETCH(int, code);
-    QFETCH(QString, status);
-    QFETCH(int, timeout);
-    QFETCH(QString, title);
+    QFETCH(StatusRow, row);
     make();
     w->form()->statusBar->showMessage("before");
     w->form()->progBar->setValue(37);
-    w->slotCurrentAction(code);
-    QCOMPARE(w->form()->statusBar->currentMessage(), status);
+    w->slotCurrentAction(row.code);
+    QCOMPARE(w->form()->statusBar->currentMessage(), row.status);
     QCOMPARE(w->form()->progBar->value(), 37);
     QVERIFY(controls(true));
-    if (title.isEmpty()) {
+    if (row.title.isEmpty()) {
         QTest::qWait(30);
         QVERIFY(rig->boxes.isEmpty());
     } else {
         QTRY_COMPARE(rig->boxes.size(), 1);
-        QCOMPARE(rig->boxes[0].title, title);
-        QTEST(rig->boxes[0].text, "text");
-        QTEST(rig->boxes[0].icon, "icon");
+        QCOMPARE(rig->boxes[0].title, row.title);
+        QCOMPARE(rig->boxes[0].text, row.text);
+        QCOMPARE(rig->boxes[0].icon, row.icon);
         QCOMPARE(rig->boxes[0].buttons, int(QMessageBox::Ok));
     }
     QTimer *timer = statusTimer(w->form()->statusBar);
-    QCOMPARE(timer ? timer->interval() : 0, timeout);
+    QCOMPARE(timer ? timer->interval() : 0, row.timeout);
     if (timer) {   // its end, without waiting it out
         QMetaObject::invokeMethod(timer, "timeout");
         QCOMPARE(w->form()->statusBar->currentMessage(), QString());
@@ -212,33 +227,36 @@ void tst_window::status()
 // A job's start code disables the controls and empties the bar; its end
 // enables them, fills the bar, says "done" for two seconds (waited out once)
 // and leaves an empty log line.
+struct FrameRow { QByteArray name{}; QList<int> codes{}; bool wait = false; };
+Q_DECLARE_METATYPE(FrameRow)
+
 void tst_window::jobFrame_data()
 {
-    QTest::addColumn<QList<int>>("codes");
-    QTest::addColumn<bool>("wait");
-    QTest::newRow("sd") << QList<int>{0, 1} << true;
-    QTest::newRow("hd") << QList<int>{40, 41} << false;
-    QTest::newRow("crossed") << QList<int>{0, 41} << false;
-    QTest::newRow("error, end twice") << QList<int>{40, 68, 41, 41} << false;
+    QTest::addColumn<FrameRow>("row");
+    const FrameRow rows[] = {{.name = "sd", .codes = {S::JobStarted, S::JobEnded}, .wait = true},
+                             {.name = "hd", .codes = {H::JobStarted, H::JobEnded}},
+                             {.name = "crossed", .codes = {S::JobStarted, H::JobEnded}},
+                             {.name = "error, end twice", .codes = {H::JobStarted, H::PortFailed, H::JobEnded, H::JobEnded}}};
+    for (const FrameRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_window::jobFrame()
 {
-    QFETCH(QList<int>, codes);
-    QFETCH(bool, wait);
+    QFETCH(FrameRow, row);
     make();
     auto *ui = w->form();
     QVERIFY(!ui->actionRerun->isEnabled());
     ui->progBar->setValue(55);
-    w->slotCurrentAction(codes.first());
+    w->slotCurrentAction(row.codes.first());
     QVERIFY(controls(false));
     QVERIFY(w->jobRunning());
     QCOMPARE(ui->progBar->value(), 0);
     QCOMPARE(ui->statusBar->currentMessage(), QString());
     QVERIFY(!ui->actionRerun->isEnabled());   // the start code never touches it
-    for (int c : codes.mid(1)) {
+    for (int c : row.codes.mid(1)) {
         w->slotCurrentAction(c);
-        QVERIFY(controls(c == 1 || c == 41));   // an error does not end the job
+        QVERIFY(controls(c == S::JobEnded || c == H::JobEnded));   // an error does not end the job
     }
     QVERIFY(controls(true));
     QVERIFY(!w->jobRunning());
@@ -246,14 +264,14 @@ void tst_window::jobFrame()
     QVERIFY(ui->actionRerun->isEnabled());
     QCOMPARE(ui->statusBar->currentMessage(), QStringLiteral("done"));
     QCOMPARE(statusTimer(ui->statusBar)->interval(), 2000);
-    if (wait) {
+    if (row.wait) {
         QTest::qWait(1700);
         QCOMPARE(ui->statusBar->currentMessage(), QStringLiteral("done"));
         QTRY_COMPARE_WITH_TIMEOUT(ui->statusBar->currentMessage(), QString(), 1000);
     }
     end();
     const QStringList lines = logLines(true);
-    const int ends = codes.count(1) + codes.count(41);
+    const int ends = row.codes.count(S::JobEnded) + row.codes.count(H::JobEnded);
     QCOMPARE(lines.size(), 2 + ends + 1);
     for (int i = 0; i < ends; ++i)
         QVERIFY(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d $").match(lines.at(2 + i)).hasMatch());
@@ -298,7 +316,7 @@ void tst_window::rerunRightAfterEnd()
     make({"-t", "GetListHD", "-f", "job.lis", "-p", "/dev/null"});
     int ends = 0;
     connect(&w->linkHD(), &serialComVesk::sendCurrentAction, w, [&](int code) {
-        if (code == 41 && ++ends < 4)
+        if (code == H::JobEnded && ++ends < 4)
             w->form()->actionRerun->trigger();
     }, Qt::QueuedConnection);
     w->form()->actionRerun->trigger();
@@ -384,12 +402,12 @@ void tst_window::languages()
     auto *ui = w->form();
     QCOMPARE(ui->actionGetChannellist->text(), de ? QString::fromUtf8("Senderliste h&olen") : "&get Channellist");
     QCOMPARE(ui->menuLanguage->title(), QStringLiteral("&Language"));   // never translated
-    QCOMPARE(ui->actionQuit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
-    w->slotCurrentAction(64);
+    QCOMPARE(ui->actionQuit->shortcut(), QKeySequence(int(Qt::CTRL) | int(Qt::Key_Q)));
+    w->slotCurrentAction(H::BoxRunning);
     QCOMPARE(bar(), de ? QString::fromUtf8("Receiver l\xc3\xa4uft") : "SettopBox running");
-    w->slotCurrentAction(59);
+    w->slotCurrentAction(H::WaitingFlash);
     QTEST(bar(), "flashed");
-    w->slotCurrentAction(68);
+    w->slotCurrentAction(H::PortFailed);
     QCOMPARE(rig->boxes.size(), 1);
     QCOMPARE(rig->boxes[0].title, de ? QString::fromUtf8("COM-Port \xc3\xb6""ffnen") : "Opening COM-Port");
     QVERIFY(w->close());
