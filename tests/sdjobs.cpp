@@ -369,45 +369,46 @@ void tst_sdjobs::jobs()
 
 // The file kinds of both families, by signature (bytes 16..19) and size;
 // an unknown file is logged with its signature, a missing one is not.
-struct KindRow { bool hd = false; const char *sig = ""; int size = 0; int kind = 0; };
+struct KindRow { const char *sig = ""; int size = 0; int kind = 0; };
 Q_DECLARE_METATYPE(KindRow)
 
 void tst_sdjobs::fileKind_data()
 {
+    QTest::addColumn<bool>("hd");
     QTest::addColumn<KindRow>("row");
-    const KindRow rows[] = {
-        {.hd = true, .sig = "00004023", .size = 1000, .kind = hdFile::Update},
-        {.hd = true, .sig = "00004043", .size = 1000, .kind = hdFile::Update},
-        {.hd = true, .sig = "00004023", .size = 600000, .kind = hdFile::Update},
-        {.hd = true, .sig = "00003040", .size = 409600, .kind = hdFile::List},
-        {.hd = true, .sig = "00003040", .size = 409601, .kind = hdFile::NotHd},
-        {.hd = true, .sig = "00004024", .size = 1000, .kind = hdFile::NotHd},
-        {.hd = true, .sig = "40230000", .size = 1000, .kind = hdFile::NotHd},
-        {.hd = true, .sig = "00004023", .size = 19, .kind = hdFile::NotHd},
-        {.hd = true, .sig = "00004023", .size = 0, .kind = hdFile::NotHd},
-        {.sig = "00000a07", .size = 204799, .kind = sdFile::List}, {.sig = "00000a07", .size = 204800, .kind = sdFile::NotSd},
-        {.sig = "00000907", .size = 102400, .kind = sdFile::ImageSmall},
-        {.sig = "00000907", .size = 102401, .kind = sdFile::NotSd},
-        {.sig = "00000d07", .size = 92160, .kind = sdFile::NotSd},
-        {.sig = "00000d07", .size = 92161, .kind = sdFile::ImageMedium},
-        {.sig = "00000d07", .size = 153599, .kind = sdFile::ImageMedium},
-        {.sig = "00000d07", .size = 153600, .kind = sdFile::NotSd},
-        {.sig = "00200600", .size = 358400, .kind = sdFile::NotSd},
-        {.sig = "00200600", .size = 358401, .kind = sdFile::ImageLarge},
-        {.sig = "00200600", .size = 460799, .kind = sdFile::ImageLarge},
-        {.sig = "00200600", .size = 460800, .kind = sdFile::NotSd},
-        {.sig = "00501c00", .size = 358400, .kind = sdFile::NotSd},
-        {.sig = "00501c00", .size = 358401, .kind = sdFile::ImageLarge},
-        {.sig = "00501c00", .size = 460799, .kind = sdFile::ImageLarge},
-        {.sig = "00501c00", .size = 460800, .kind = sdFile::NotSd},
-        {.sig = "070a0000", .size = 1000, .kind = sdFile::NotSd}, {.sig = "00000a07", .size = 20, .kind = sdFile::List},
-        {.sig = "00000a07", .size = 19, .kind = sdFile::NotSd}, {.sig = "00000a07", .size = 0, .kind = sdFile::NotSd}};
-    for (const KindRow &r : rows)
-        QTest::addRow("%s %s %d", r.hd ? "HD" : "SD", r.sig, r.size) << r;
+    using HF = hdFile;
+    using SF = sdFile;
+    const QList<KindRow> hd = {
+        {.sig = "00004023", .size = 1000, .kind = HF::Update}, {.sig = "00004043", .size = 1000, .kind = HF::Update},
+        {.sig = "00004023", .size = 600000, .kind = HF::Update}, {.sig = "00003040", .size = 409600, .kind = HF::List},
+        {.sig = "00003040", .size = 409601, .kind = HF::NotHd}, {.sig = "00004024", .size = 1000, .kind = HF::NotHd},
+        {.sig = "40230000", .size = 1000, .kind = HF::NotHd}, {.sig = "00004023", .size = 19, .kind = HF::NotHd},
+        {.sig = "00004023", .size = 0, .kind = HF::NotHd},
+    };
+    const QList<KindRow> sd = {
+        {.sig = "00000a07", .size = 204799, .kind = SF::List}, {.sig = "00000a07", .size = 204800, .kind = SF::NotSd},
+        {.sig = "00000907", .size = 102400, .kind = SF::ImageSmall},
+        {.sig = "00000907", .size = 102401, .kind = SF::NotSd}, {.sig = "00000d07", .size = 92160, .kind = SF::NotSd},
+        {.sig = "00000d07", .size = 92161, .kind = SF::ImageMedium},
+        {.sig = "00000d07", .size = 153599, .kind = SF::ImageMedium},
+        {.sig = "00000d07", .size = 153600, .kind = SF::NotSd}, {.sig = "00200600", .size = 358400, .kind = SF::NotSd},
+        {.sig = "00200600", .size = 358401, .kind = SF::ImageLarge},
+        {.sig = "00200600", .size = 460799, .kind = SF::ImageLarge},
+        {.sig = "00200600", .size = 460800, .kind = SF::NotSd}, {.sig = "00501c00", .size = 358400, .kind = SF::NotSd},
+        {.sig = "00501c00", .size = 358401, .kind = SF::ImageLarge},
+        {.sig = "00501c00", .size = 460799, .kind = SF::ImageLarge},
+        {.sig = "00501c00", .size = 460800, .kind = SF::NotSd}, {.sig = "070a0000", .size = 1000, .kind = SF::NotSd},
+        {.sig = "00000a07", .size = 20, .kind = SF::List}, {.sig = "00000a07", .size = 19, .kind = SF::NotSd},
+        {.sig = "00000a07", .size = 0, .kind = SF::NotSd},
+    };
+    for (bool family : {true, false})
+        for (const KindRow &r : family ? hd : sd)
+            QTest::addRow("%s %s %d", family ? "HD" : "SD", r.sig, r.size) << family << r;
 }
 
 void tst_sdjobs::fileKind()
 {
+    QFETCH(bool, hd);
     QFETCH(KindRow, row);
     testRig rig;
     const QString path = rig.path("file.bin");
@@ -417,10 +418,10 @@ void tst_sdjobs::fileKind()
     serialComKarn sdLink;
     rig.watch(hdLink);
     rig.watch(sdLink);
-    const auto kind = [&](const QString &file) { return row.hd ? int(hdLink.checkFiletype(file)) : int(sdLink.checkFiletype(file)); };
+    const auto kind = [&](const QString &file) { return hd ? int(hdLink.checkFiletype(file)) : int(sdLink.checkFiletype(file)); };
     const int got = kind(path);
     QCOMPARE(got, row.kind);
-    const QString unknown = QString("Checked Filetype%1: unknown(%2 %3)").arg(row.hd ? "HD" : "SD", data.mid(16, 4).toHex(), path);
+    const QString unknown = QString("Checked Filetype%1: unknown(%2 %3)").arg(hd ? "HD" : "SD", data.mid(16, 4).toHex(), path);
     QCOMPARE(rig.logs, got ? QStringList() : QStringList{unknown});
     rig.logs.clear();
     QCOMPARE(kind(rig.path("missing")), 0);   // the job's to report
