@@ -123,8 +123,8 @@ void tst_commands::commands_data()
         // The HD update takes any file: the link judges it when the job runs.
         {.name = "HD update", .args = old, .chosen = {"@hd"}, .asked = in(updateHd, "old"),
          .kind = J::UpdateHD, .label = {"@hd"}, .sent = J::UpdateHD},
-        {.name = "HD update of an SD image", .chosen = {"@sd2"}, .asked = updateHd, .kind = J::UpdateHD, .label = {"@sd2"},
-         .sent = J::UpdateHD},
+        {.name = "HD update of an SD image", .chosen = {"@sd2"}, .asked = updateHd, .kind = J::UpdateHD,
+         .label = {"@sd2"}, .sent = J::UpdateHD},
         {.name = "HD update cancelled", .args = old, .asked = in(updateHd, "old"),
          .kind = J::SendListSD, .keepLabel = true},
     };
@@ -133,8 +133,8 @@ void tst_commands::commands_data()
     const Asked atFirst = in(updateSd, "first");
     rows += {
         {.name = "SD images among others", .args = two, .action = A::UpdateSD,
-         .chosen = {"@sd4", "@sdList", "@sd2", "@hd", "@sd3", "@hdList", "@text"}, .asked = atFirst, .kind = J::UpdateSD,
-         .label = {"@sd4", "@sd2", "@sd3"}, .sent = J::UpdateSD},
+         .chosen = {"@sd4", "@sdList", "@sd2", "@hd", "@sd3", "@hdList", "@text"}, .asked = atFirst,
+         .kind = J::UpdateSD, .label = {"@sd4", "@sd2", "@sd3"}, .sent = J::UpdateSD},
         {.name = "SD update, nothing usable", .action = A::UpdateSD, .chosen = {"@text", "@hd"}, .asked = updateSd,
          .kind = J::UpdateSD},
         {.name = "SD update cancelled", .args = two, .action = A::UpdateSD, .asked = atFirst, .kind = J::SendListHD,
@@ -155,8 +155,8 @@ void tst_commands::commands_data()
          .asked = editList, .kind = J::GetListHD},
     };
     for (const char *file : {"@hd", "@sd2", "@bigList", "@gone.lis"})
-        rows.append({.name = QByteArray("send ") + file, .args = keep, .action = A::Send, .chosen = {file}, .asked = sendList,
-                     .kind = J::GetListSD, .keepLabel = true, .box = "Channel list"});
+        rows.append({.name = QByteArray("send ") + file, .args = keep, .action = A::Send, .chosen = {file},
+                     .asked = sendList, .kind = J::GetListSD, .keepLabel = true, .box = "Channel list"});
 
     // Getting a list: the name's ending or the chosen entry decides, the HD test first.
     const L lists{"-t", "UpdateSD", "-f", "@lists/a.app", "/elsewhere/b.app"};
@@ -190,8 +190,8 @@ void tst_commands::commands_data()
     // The entries stay English in every language, so they decide there too.
     rows += {
         {.name = "get in German, HD entry", .german = true, .action = A::Get, .chosen = {"@box"}, .selected = HD_ENTRY,
-         .asked = {.kind = Dialog::Save, .title = "Senderliste", .filter = Filter::ListsSD}, .kind = J::GetListHD, .label = {"@box"},
-         .sent = J::GetListHD},
+         .asked = {.kind = Dialog::Save, .title = "Senderliste", .filter = Filter::ListsSD}, .kind = J::GetListHD,
+         .label = {"@box"}, .sent = J::GetListHD},
         {.name = "get in German, SD entry", .args = {"-t", "GetListHD"}, .german = true, .action = A::Get,
          .chosen = {"@box"}, .selected = SD_ENTRY, .asked = {.kind = Dialog::Save, .title = "Senderliste", .filter = Filter::ListsHD},
          .kind = J::GetListSD, .label = {"@box"}, .sent = J::GetListSD},
@@ -387,8 +387,8 @@ void tst_commands::startUp_data()
          .rerun = true, .stored = {{.key = transfer, .value = "UpdateHD"}, {.key = filename, .value = "@hd"}}},
         {.name = "stored job started by -s", .ini = "[Velmora]\nPortname=/dev/null\nTransfer=SendListSD\nFilename=@sdList\n",
          .args = {"-s"}, .kind = J::SendListSD, .label = {"@sdList"}, .rerun = true, .ends = End::PortError},
-        {.name = "-s without a stored file", .ini = "[Velmora]\nPortname=/dev/null\nTransfer=SendListSD\n", .args = {"-s"},
-         .kind = J::SendListSD, .rerun = true},
+        {.name = "-s without a stored file", .ini = "[Velmora]\nPortname=/dev/null\nTransfer=SendListSD\n",
+         .args = {"-s"}, .kind = J::SendListSD, .rerun = true},
 
         // Bare files by their content; a recognised list or HD file ends its run.
         {.name = "HD update", .args = {"@hd"}, .kind = J::UpdateHD, .label = {"@hd"}},
@@ -409,16 +409,16 @@ void tst_commands::startUp_data()
         // Behind -f nothing is examined.
         {.name = "-f files unexamined", .args = {"-f", "@hd", "@sdList"}, .label = {"@hd", "@sdList"}},
         {.name = "-f, bare file", .args = {"-f", "@text", "-x", "@sd2"}, .kind = J::UpdateSD, .label = {"@sd2"}},
-        {.name = "-t, -f, -p, -s", .args = {"-t", "UpdateHD", "-f", "@text", "-p", "/dev/null", "-s"}, .kind = J::UpdateHD,
-         .label = {"@text"}, .rerun = true, .ends = End::PortError},
+        {.name = "-t, -f, -p, -s", .args = {"-t", "UpdateHD", "-f", "@text", "-p", "/dev/null", "-s"},
+         .kind = J::UpdateHD, .label = {"@text"}, .rerun = true, .ends = End::PortError},
         {.name = "-p last", .args = {"@sdList", "-p"}, .kind = J::SendListSD, .label = {"@sdList"}},
         {.name = "several -f files, -s", .args = {"-t", "UpdateSD", "-f", "@sd2", "@sd3", "-p", "/dev/null", "-s"},
          .kind = J::UpdateSD, .label = {"@sd2", "@sd3"}, .rerun = true, .ends = End::PortError},
         // A line feed in a name would make the SD link take another file.
         {.name = "-f name with LF", .args = {"-t", "GetListSD", "-f", "keep\nnew.lst", "-p", "/dev/null", "-s"},
          .kind = J::GetListSD, .ends = End::NameRefused},
-        {.name = "bare name with LF", .args = {"@sdList", "keep\nnew.lst", "-p", "/dev/null", "-s"}, .kind = J::SendListSD,
-         .label = {"@sdList"}, .ends = End::NameRefused},
+        {.name = "bare name with LF", .args = {"@sdList", "keep\nnew.lst", "-p", "/dev/null", "-s"},
+         .kind = J::SendListSD, .label = {"@sdList"}, .ends = End::NameRefused},
 
         // A port that is not there is kept, marked and used: a job never goes to another.
         {.name = "port not there", .args = {"-p", "ttyNOPE"}, .port = "ttyNOPE (not found)",
@@ -427,8 +427,8 @@ void tst_commands::startUp_data()
          .stored = {{.key = portname, .value = "ttyNOPE"}}},
         {.name = "device gone", .args = {"-p", "/dev/velmora-gone"}, .port = "/dev/velmora-gone (not found)"},
         {.name = "-p gone over the stored line, -s", .ini = "[Velmora]\nPortname=@pty\n",
-         .args = {"-p", "/dev/velmora-gone", "-t", "UpdateHD", "-f", "@hd", "-s"}, .kind = J::UpdateHD, .label = {"@hd"},
-         .rerun = true, .ends = End::PortError, .port = "/dev/velmora-gone (not found)",
+         .args = {"-p", "/dev/velmora-gone", "-t", "UpdateHD", "-f", "@hd", "-s"}, .kind = J::UpdateHD,
+         .label = {"@hd"}, .rerun = true, .ends = End::PortError, .port = "/dev/velmora-gone (not found)",
          .stored = {{.key = portname, .value = "/dev/velmora-gone"}}},
         {.name = "stored port gone, -s", .ini = "[Velmora]\nPortname=ttyNOPE\n", .args = {"-t", "GetListSD", "-f", "x.lst", "-s"},
          .kind = J::GetListSD, .label = {"x.lst"}, .rerun = true, .ends = End::PortError, .port = "ttyNOPE (not found)"},

@@ -114,9 +114,9 @@ void tst_e2e::batch_data()
          .err = "^Listdownload complete\\n" + done, .got = "help\r\nchlist\r\n"},
         {.name = "UpdateSD", .box = Box::SD, .args = {"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.app", "sd.app"},
          .err = "^\\d+%\\n[^%]*^Update done\\n" + done},
-        {.name = "GetListSD, German", .box = Box::SD, .args = {"--batch", "-p", "@port", "-t", "GetListSD", "-f", "out.lst"},
-         .german = "de_DE.UTF-8", .err = "^Herunterladen der Liste abgeschlossen\\nerledigt\\n\\z",
-         .got = "100\r\n500\r\n300\r\n"},
+        {.name = "GetListSD, German", .box = Box::SD,
+         .args = {"--batch", "-p", "@port", "-t", "GetListSD", "-f", "out.lst"}, .german = "de_DE.UTF-8",
+         .err = "^Herunterladen der Liste abgeschlossen\\nerledigt\\n\\z", .got = "100\r\n500\r\n300\r\n"},
         // A box that does not confirm its start: the job counts as done, with a warning.
         {.name = "HD start unconfirmed", .fault = Fault::NoStart, .args = updateHd,
          .err = "^velmora: warning: the box did not confirm its start"},

@@ -21,6 +21,7 @@ using Commands = QList<QByteArray>;
 using Fault = std::function<void(sdBox::Config &)>;
 using Check = std::function<void(const testRig &)>;
 using S = sdCode;
+using C = sdBox::Config;
 using H = hdCode;
 enum Job { Update, Download, Upload };
 // Where a download goes: a file (an old list there), or a folder of that name.
@@ -57,11 +58,11 @@ const QByteArray oldList("an older list that must survive");
 
 Fault ignoring(QSet<int> numbers)
 {
-    return [numbers](sdBox::Config &c) { c.ignore = numbers; };
+    return [numbers](C &c) { c.ignore = numbers; };
 }
 Fault answer(const QByteArray &command, const QList<sdBox::Piece> &pieces)
 {
-    return [=](sdBox::Config &c) { c.replies.insert(command, pieces); };
+    return [=](C &c) { c.replies.insert(command, pieces); };
 }
 // The time before byte `at` (from 0) of the commands the box heard: at
 // least `least` ms, a little more on a loaded machine. Exact only where the
@@ -108,9 +109,9 @@ void tst_sdjobs::jobs_data()
 {
     const QString img = file("00000907", 300), list = file("00000a07", 300), dl = m_dir.filePath("down.lst");
     auto suc = [](const QByteArray &version, const QByteArray &menu = "Upload Ch_Data") {
-        return Fault([=](sdBox::Config &c) { c.sucLine = version; c.menuLine = menu; });
+        return Fault([=](C &c) { c.sucLine = version; c.menuLine = menu; });
     };
-    auto flag = [](bool sdBox::Config::*member) { return Fault([=](sdBox::Config &c) { c.*member = true; }); };
+    auto flag = [](bool sdBox::Config::*member) { return Fault([=](C &c) { c.*member = true; }); };
     const Codes tooOld{S::JobStarted, S::Updating, S::OpeningLoadMenu, S::StartUpControlOld, S::JobEnded};
     const Codes refusedUpdate{S::JobStarted, S::Updating, S::WrongFileKind, S::JobEnded};
     const Codes refusedUpload{S::JobStarted, S::Uploading, S::WrongFileKind, S::JobEnded};
@@ -145,8 +146,8 @@ void tst_sdjobs::jobs_data()
          .window = {S::InitUpload, S::InitUploadFailed, 2 * (3 * 70 + 500)}},
         {.name = "start, second try", .files = img, .box = ignoring({3}), .codes = updateOk,
          .commands = {"100", "100", "300", "300"}},
-        {.name = "start fails, update still done", .files = img, .box = ignoring({3, 4}), .scale = 0.1, .codes = unstarted,
-         .commands = {"100", "100", "300", "300"}, .logs = {"Starting: \"\""},
+        {.name = "start fails, update still done", .files = img, .box = ignoring({3, 4}), .scale = 0.1,
+         .codes = unstarted, .commands = {"100", "100", "300", "300"}, .logs = {"Starting: \"\""},
          .window = {S::WaitingStart, S::StartFailed, 2 * (3 * 70 + 5000 + 10)}},
         // The menu ends the start's attempt at once; the next follows after 10 ms.
         {.name = "start sees the menu again", .files = img, .box = flag(&sdBox::Config::startFails), .scale = 1,
@@ -183,8 +184,8 @@ void tst_sdjobs::jobs_data()
          .check = gap(10, 200 + 10 - 4)}, // the box may read the byte before it a moment late
         {.name = "no start after download", .job = Download, .files = dl, .box = ignoring({3, 4}),
          .codes = testRig::upTo(downloadOk, S::WaitingStart) + Codes{S::StartFailed, S::JobEnded},
-         .commands = {"100", "500", "300", "300"}, .logs = {"Downloading Channel list done"}, .absent = "Downloading done",
-         .saved = sdBox::plausibleList()},
+         .commands = {"100", "500", "300", "300"}, .logs = {"Downloading Channel list done"},
+         .absent = "Downloading done", .saved = sdBox::plausibleList()},
 
         // The StartUpControl test: 1.7 and later versions of it only.
         {.name = "SUC 1.75", .files = img, .box = suc("SUC (StartUpControl)1.75"), .codes = updateOk,
@@ -210,10 +211,10 @@ void tst_sdjobs::jobs_data()
          .codes = updateOk, .commands = updateCommands, .logs = {"Finished: \"Write done, ready\""}},
         {.name = "ready alone: refused", .files = img, .box = flag(&sdBox::Config::refuse), .codes = rejected,
          .commands = updateCommands, .logs = {"Error Finishing: \"ready\""}},
-        {.name = "READY is no ready", .files = img, .box = [](sdBox::Config &c) { c.ready = "READY"; }, .scale = 0.05,
+        {.name = "READY is no ready", .files = img, .box = [](C &c) { c.ready = "READY"; }, .scale = 0.05,
          .codes = unfinished, .commands = updateCommands, .logs = {"Error finishing: \"READY\""}},
-        {.name = "no verdict", .files = img, .box = flag(&sdBox::Config::finishSilent), .scale = 0.05, .codes = unfinished,
-         .commands = updateCommands, .logs = {"Error finishing: \"\""},
+        {.name = "no verdict", .files = img, .box = flag(&sdBox::Config::finishSilent), .scale = 0.05,
+         .codes = unfinished, .commands = updateCommands, .logs = {"Error finishing: \"\""},
          .window = {S::WaitingFinish, S::FinishFailed, 30000}},
         {.name = "upload refused", .job = Upload, .files = list, .box = flag(&sdBox::Config::refuse),
          .codes = testRig::upTo(uploadOk, S::WaitingFinish) + Codes{S::FileRejected} + started + Codes{S::JobEnded},
@@ -223,13 +224,13 @@ void tst_sdjobs::jobs_data()
          .codes = unstarted, .commands = {"100", "100", "300", "300"}},
         {.name = "menu without line end", .job = Download, .files = dl, .box = answer("100", {{0, "Upload Ch_Data"}}),
          .codes = downloadOk, .commands = downloadCommands, .logs = {"LoadMenu open: \"Upload Ch_Data\""}},
-        {.name = "babble before every reply", .files = img, .box = [](sdBox::Config &c) { c.garbage = 300; },
+        {.name = "babble before every reply", .files = img, .box = [](C &c) { c.garbage = 300; },
          .codes = updateOk, .commands = updateCommands},
-        {.name = "line vanishes mid-file", .files = sd3, .box = [](sdBox::Config &c) { c.cutAfter = 10 + 3000; },
-         .codes = testRig::upTo(updateOk, S::SendingFile) + Codes{S::WriteFailed, S::JobEnded}, .commands = {"100", "100"},
-         .logs = {"Error writing data to Port", gone}, .absent = "File sent"},
+        {.name = "line vanishes mid-file", .files = sd3, .box = [](C &c) { c.cutAfter = 10 + 3000; },
+         .codes = testRig::upTo(updateOk, S::SendingFile) + Codes{S::WriteFailed, S::JobEnded},
+         .commands = {"100", "100"}, .logs = {"Error writing data to Port", gone}, .absent = "File sent"},
         // ... or right after the whole file: the finish wait must not sit out its 30 s.
-        {.name = "line vanishes after the file", .files = img, .box = [](sdBox::Config &c) { c.cutAfter = 10 + 300; },
+        {.name = "line vanishes after the file", .files = img, .box = [](C &c) { c.cutAfter = 10 + 300; },
          .codes = testRig::upTo(updateOk, S::WaitingFinish) + Codes{S::FinishFailed, S::JobEnded},
          .commands = {"100", "100"}, .logs = {"File sent. Wrote 300 data", gone}},
 
@@ -258,7 +259,7 @@ void tst_sdjobs::jobs_data()
 
     // Downloads: the list whole whatever precedes it; failures keep the old file.
     auto listed = [](int dashes, bool split, int size) {
-        return Fault([=](sdBox::Config &c) { c.dashes = dashes; c.splitListMarkers = split; c.list = sdBox::plausibleList(size); });
+        return Fault([=](C &c) { c.dashes = dashes; c.splitListMarkers = split; c.list = sdBox::plausibleList(size); });
     };
     const struct { const char *name; int dashes; bool split; int size; } lists[] = {
         {"no dashes: the list follows the marker", 0, false, 185026}, {"one dash", 1, false, 185026},
@@ -272,7 +273,7 @@ void tst_sdjobs::jobs_data()
         {"line end, then the list", 0, "\r\n", 60}, {"marker alone, dashes later", 40, "", 60}};
     for (const auto &e : ends)
         rows.append({.name = e.name, .job = Download, .files = dl,
-                     .box = [e](sdBox::Config &c) { c.dashes = e.dashes; c.markerLineEnd = e.end; c.afterMarkerPauseMs = e.pause; },
+                     .box = [e](C &c) { c.dashes = e.dashes; c.markerLineEnd = e.end; c.afterMarkerPauseMs = e.pause; },
                      .codes = downloadOk, .commands = downloadCommands, .saved = sdBox::plausibleList()});
     rows += {
         {.name = "old list in a locked folder", .job = Download, .files = dl, .box = listed(40, false, 1000),
@@ -284,18 +285,18 @@ void tst_sdjobs::jobs_data()
          .codes = downloadOk, .commands = downloadCommands, .saved = sdBox::plausibleList(),
          .check = [this](const testRig &) { QVERIFY(!QFile::exists(m_dir.filePath("second.lst"))); }},
         {.name = "start later than the dash window", .job = Download, .files = dl,
-         .box = [](sdBox::Config &c) { c.startUploadDelayMs = 300; },
+         .box = [](C &c) { c.startUploadDelayMs = 300; },
          .codes = searching + Codes{S::DownloadTimeout, S::JobEnded}, .commands = {"100", "500"}, .logs = {"Timeout!"}},
-        {.name = "no start at all", .job = Download, .files = dl, .box = [](sdBox::Config &c) { c.startUploadDelayMs = 3000; },
+        {.name = "no start at all", .job = Download, .files = dl, .box = [](C &c) { c.startUploadDelayMs = 3000; },
          .codes = noList, .commands = {"100", "500"}, .logs = {"No Data received!"},
          .window = {S::SearchingStart, S::ReceiveFailed, 5000}},
         {.name = "babble without a start", .job = Download, .files = dl,
-         .box = [](sdBox::Config &c) {
+         .box = [](C &c) {
              c.startUploadDelayMs = 3000;
              c.replies.insert("500", {{0, "Get EEprom Header\r\n"}, {20, QByteArray(300, 'z')}});
          },
          .codes = noList, .commands = {"100", "500"}, .logs = {"No start of the list found!"}},
-        {.name = "line vanishes mid-list", .job = Download, .files = dl, .box = [](sdBox::Config &c) { c.cutListAfter = 5000; },
+        {.name = "line vanishes mid-list", .job = Download, .files = dl, .box = [](C &c) { c.cutListAfter = 5000; },
          .codes = listing + Codes{S::ReceiveFailed, S::JobEnded}, .commands = {"100", "500"}, .logs = {gone}},
         {.name = "list without its end", .job = Download, .files = dl, .box = flag(&sdBox::Config::omitEndUpload),
          .codes = listing + Codes{S::DownloadTimeout, S::JobEnded}, .commands = {"100", "500"}, .logs = {"Timeout!"},
@@ -306,15 +307,15 @@ void tst_sdjobs::jobs_data()
         {.name = "empty list", .job = Download, .files = dl, .box = flag(&sdBox::Config::emptyList),
          .codes = listing + Codes{S::ReceiveFailed, S::JobEnded}, .commands = {"100", "500"},
          .logs = {"The box sent an empty Channel list*"}},
-        {.name = "a list of one line end", .job = Download, .files = dl, .box = [](sdBox::Config &c) { c.list = "\r\n"; },
+        {.name = "a list of one line end", .job = Download, .files = dl, .box = [](C &c) { c.list = "\r\n"; },
          .codes = listing + Codes{S::ReceiveFailed, S::JobEnded}, .commands = {"100", "500"},
          .logs = {"The box sent an empty Channel list*"}},
         {.name = "folder missing", .job = Download, .files = m_dir.filePath("no/such/new.lst"),
-         .codes = testRig::upTo(downloadOk, S::EndFound) + Codes{S::FileFailed, S::JobEnded}, .commands = {"100", "500"},
-         .logs = {"Couldn't open File*"}},
+         .codes = testRig::upTo(downloadOk, S::EndFound) + Codes{S::FileFailed, S::JobEnded},
+         .commands = {"100", "500"}, .logs = {"Couldn't open File*"}},
         {.name = "target is a folder", .job = Download, .files = m_dir.filePath("folder"),
-         .codes = testRig::upTo(downloadOk, S::EndFound) + Codes{S::FileFailed, S::JobEnded}, .commands = {"100", "500"},
-         .logs = {"Couldn't open File*"}, .target = Target::Folder},
+         .codes = testRig::upTo(downloadOk, S::EndFound) + Codes{S::FileFailed, S::JobEnded},
+         .commands = {"100", "500"}, .logs = {"Couldn't open File*"}, .target = Target::Folder},
     };
     QTest::addColumn<Row>("row");
     for (const Row &r : rows)

@@ -169,8 +169,8 @@ void tst_window::status_data()
         // The English catalogue renders this one differently.
         {.name = "HD waiting for the flash", .code = H::WaitingFlash, .status = "Waiting til File flashed"},
         {.name = "SD download ready", .code = S::DownloadReady, .status = "Ready to receive Data"},
-        {.name = "SD download done", .code = S::DownloadDone, .status = "Listdownload complete", .title = "Channel list",
-         .text = "Channel list downloaded", .icon = info},
+        {.name = "SD download done", .code = S::DownloadDone, .status = "Listdownload complete",
+         .title = "Channel list", .text = "Channel list downloaded", .icon = info},
         {.name = "HD update done", .code = H::UpdateDone, .status = "Update done", .title = "Firmware",
          .text = "Firmware updated", .icon = info},
         {.name = "SD port failed", .code = S::PortFailed, .status = "Couldn't open COM-Port", .timeout = 2000,
@@ -181,8 +181,8 @@ void tst_window::status_data()
          .title = "Uploading File", .text = "The Settopbox rejected a file", .icon = crit},
         {.name = "SD StartUpControl too old", .code = S::StartUpControlOld, .status = "The StartUpControl is to old",
          .title = "Upload", .text = "The StartUpControl is to old!\nCan't update this Box!", .icon = crit},
-        {.name = "HD wrong file kind", .code = H::WrongFileKind, .status = "Wrong Filetype detected!", .title = "Upload",
-         .text = "Wrong filetype detected!\nCan't upload that file!", .icon = crit},
+        {.name = "HD wrong file kind", .code = H::WrongFileKind, .status = "Wrong Filetype detected!",
+         .title = "Upload", .text = "Wrong filetype detected!\nCan't upload that file!", .icon = crit},
         {.name = "HD load menu failed", .code = H::LoadMenuFailed, .status = "Error while opening the LoadMenu",
          .timeout = 2000, .title = "Opening LoadMenu", .text = "Error while opening the LoadMenu", .icon = crit},
     };
