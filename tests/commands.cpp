@@ -15,6 +15,8 @@
 #include <QUrl>
 #include <QtTest>
 
+#include <optional>
+
 namespace {
 const QString HD_ENTRY = QStringLiteral("Channel list HD *.lis");
 const QString SD_ENTRY = QStringLiteral("Channel list SD *.lst");
@@ -490,52 +492,60 @@ void tst_commands::startUp()
         QVERIFY(line.read(200).isEmpty());
 }
 
+struct GeometryRow {
+    QByteArray name{};
+    QByteArray ini{};
+    bool folder = false;          // settings.ini is a directory
+    std::optional<QPoint> pos{};  // none: anywhere on the screen
+    std::optional<QSize> size{};  // none: within the screen
+};
+Q_DECLARE_METATYPE(GeometryRow)
+
 void tst_commands::geometry_data()
 {
-    QTest::addColumn<QByteArray>("ini");   // "dir": settings.ini is a directory
-    QTest::addColumn<QPoint>("pos");       // (-1,-1): anywhere on the screen
-    QTest::addColumn<QSize>("size");       // invalid: within the screen
-    const QPoint anywhere(-1, -1), origin(0, 0);
-    const QSize within, standard(400, 161), chosen(420, 210);
+    const QPoint origin(0, 0), given(100, 80);
+    const QSize standard(400, 161), chosen(420, 210);
     const QByteArray place = "[Velmora]\nPosition=@Point(%1)\nSize=@Size(%2)\n";
     auto at = [&](const char *pos, const char *size) { return QString(place).arg(pos, size).toUtf8(); };
-    QTest::newRow("none") << QByteArray() << origin << standard;
-    QTest::newRow("on screen") << at("100 80", "420 210") << QPoint(100, 80) << chosen;
-    QTest::newRow("far left above") << at("-20000 -20000", "420 210") << anywhere << chosen;
-    QTest::newRow("far right below") << at("30000 30000", "420 210") << anywhere << chosen;
-    QTest::newRow("a screen that is gone") << at("2000 100", "420 210") << anywhere << chosen;
-    // Far beyond any screen: would cost a backing store of a gigabyte.
-    QTest::newRow("oversized") << at("100 80", "16000 16000") << QPoint(100, 80) << within;
-    QTest::newRow("too tall") << at("100 80", "500 9000") << QPoint(100, 80) << within;
-    QTest::newRow("zero size") << at("100 80", "0 0") << QPoint(100, 80) << standard;
-    QTest::newRow("binary garbage") << QByteArray("\x00\xff\x13[[[\x01=\x02\n\xfe", 11) << origin << standard;
-    QTest::newRow("wrong types") << QByteArray("[Velmora]\nPosition=rubbish\nSize=@Size(-3 -3)\nTransfer=@Point(1 2)\n")
-                                 << origin << standard;
-    QTest::newRow("no group headers") << QByteArray("Position=@Point(\nSize=@Size(\n") << origin << standard;
-    QTest::newRow("a directory") << QByteArray("dir") << origin << standard;
+    const GeometryRow rows[] = {
+        {.name = "none", .pos = origin, .size = standard},
+        {.name = "on screen", .ini = at("100 80", "420 210"), .pos = given, .size = chosen},
+        {.name = "far left above", .ini = at("-20000 -20000", "420 210"), .size = chosen},
+        {.name = "far right below", .ini = at("30000 30000", "420 210"), .size = chosen},
+        {.name = "a screen that is gone", .ini = at("2000 100", "420 210"), .size = chosen},
+        // Far beyond any screen: would cost a backing store of a gigabyte.
+        {.name = "oversized", .ini = at("100 80", "16000 16000"), .pos = given},
+        {.name = "too tall", .ini = at("100 80", "500 9000"), .pos = given},
+        {.name = "zero size", .ini = at("100 80", "0 0"), .pos = given, .size = standard},
+        {.name = "binary garbage", .ini = QByteArray("\x00\xff\x13[[[\x01=\x02\n\xfe", 11), .pos = origin, .size = standard},
+        {.name = "wrong types", .ini = "[Velmora]\nPosition=rubbish\nSize=@Size(-3 -3)\nTransfer=@Point(1 2)\n",
+         .pos = origin, .size = standard},
+        {.name = "no group headers", .ini = "Position=@Point(\nSize=@Size(\n", .pos = origin, .size = standard},
+        {.name = "a directory", .folder = true, .pos = origin, .size = standard}};
+    QTest::addColumn<GeometryRow>("row");
+    for (const GeometryRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_commands::geometry()
 {
-    QFETCH(QByteArray, ini);
-    QFETCH(QPoint, pos);
-    QFETCH(QSize, size);
-    if (ini == "dir")
+    QFETCH(GeometryRow, row);
+    if (row.folder)
         QVERIFY(QDir().mkdir("settings.ini"));
-    else if (!ini.isEmpty())
-        QVERIFY(testRig::write("settings.ini", ini));
+    else if (!row.ini.isEmpty())
+        QVERIFY(testRig::write("settings.ini", row.ini));
     const QRect screens = QGuiApplication::primaryScreen()->virtualGeometry();
     QVERIFY2(screens.contains(QPoint(100, 80)) && !screens.contains(QPoint(2000, 100)),
              "the test expects one screen of the offscreen platform's size");
     MainWindow *w = rig->makeWindow();
-    if (pos != QPoint(-1, -1))
-        QCOMPARE(w->pos(), pos);
+    if (row.pos)
+        QCOMPARE(w->pos(), *row.pos);
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
-    if (size.isValid())
-        QCOMPARE(w->size(), size);
+    if (row.size)
+        QCOMPARE(w->size(), *row.size);
     else
         QVERIFY(screen.expandedTo(w->size()) == screen && !w->size().isEmpty());
-    QCOMPARE(int(w->transfer()), 0);
+    QCOMPARE(int(w->transfer()), int(jobKind::None));
     QVERIFY(!w->form()->actionRerun->isEnabled());
     QCOMPARE(w->linkHD().currentPortname(), QSerialPortInfo::availablePorts().value(0).portName());   // the first
     w->show();
@@ -545,7 +555,7 @@ void tst_commands::geometry()
     w->move(37, 44);
     w->resize(456, 234);
     QVERIFY(w->close());   // writing into a directory fails quietly
-    if (ini == "dir")
+    if (row.folder)
         return;
     const QSettings settings("settings.ini", QSettings::IniFormat);
     QCOMPARE(settings.value("Velmora/Position").toPoint(), QPoint(37, 44));

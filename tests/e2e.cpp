@@ -204,22 +204,26 @@ void tst_e2e::batch()
     QCOMPARE(rig->programLog().mid(0, 2), QStringList({"---------- START ----------", "Softwareversion: 3.0.0.8"}));
 }
 
+struct SignalRow { QByteArray name{}; int signalNumber = 0; bool duringJob = false; };
+Q_DECLARE_METATYPE(SignalRow)
+
 void tst_e2e::closeSignals_data()
 {
-    QTest::addColumn<int>("signalNumber");
-    QTest::addColumn<bool>("duringJob");
-    QTest::newRow("SIGTERM idle") << int(SIGTERM) << false;
-    QTest::newRow("SIGHUP idle") << int(SIGHUP) << false;
-    QTest::newRow("SIGINT during a job") << int(SIGINT) << true;
-    QTest::newRow("SIGHUP during a job") << int(SIGHUP) << true;
+    QTest::addColumn<SignalRow>("row");
+    const SignalRow rows[] = {{.name = "SIGTERM idle", .signalNumber = SIGTERM},
+                              {.name = "SIGHUP idle", .signalNumber = SIGHUP},
+                              {.name = "SIGINT during a job", .signalNumber = SIGINT, .duringJob = true},
+                              {.name = "SIGHUP during a job", .signalNumber = SIGHUP, .duringJob = true}};
+    for (const SignalRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 // Every close signal ends the program as a close of its window does: the
 // settings written, a running job stopped at once, exit code 0.
 void tst_e2e::closeSignals()
 {
-    QFETCH(int, signalNumber);
-    QFETCH(bool, duringJob);
+    QFETCH(SignalRow, row);
+    const bool duringJob = row.duringJob;
     hdBox::Behaviour b;
     b.flashReply = false;   // the job waits 16 s for the flash
     testRig rig(b);
@@ -233,7 +237,7 @@ void tst_e2e::closeSignals()
     QTest::qWait(300);
     QElapsedTimer clock;
     clock.start();
-    QCOMPARE(rig.signal(signalNumber, 5000), 0);
+    QCOMPARE(rig.signal(row.signalNumber, 5000), 0);
     QVERIFY(clock.elapsed() < 3000);
     QCOMPARE(rig.setting("Velmora/Transfer").toString(), QStringLiteral("UpdateHD"));
     QCOMPARE(rig.setting("Velmora/Filename").toString(), QStringLiteral("in.bin"));

@@ -15,6 +15,8 @@
 #include <QSerialPortInfo>
 #include <QtTest>
 
+#include <optional>
+
 using S = sdCode;
 using H = hdCode;
 
@@ -277,22 +279,26 @@ void tst_window::jobFrame()
         QVERIFY(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d $").match(lines.at(2 + i)).hasMatch());
 }
 
+struct IconRow { QByteArray name{}; QStringList present{}; QString chosen{}; };
+Q_DECLARE_METATYPE(IconRow)
+
 void tst_window::iconOrder_data()
 {
-    QTest::addColumn<QStringList>("present");
-    QTest::addColumn<QString>("chosen");
-    QTest::newRow("none") << QStringList() << QString();
-    QTest::newRow("png and xpm") << QStringList{"logo.png", "logo.xpm"} << "logo.png";
-    QTest::newRow("all") << QStringList{"logo.xpm", "logo.png", "logo.ico"} << "logo.ico";
-    QTest::newRow("xpm") << QStringList{"logo.xpm"} << "logo.xpm";
+    QTest::addColumn<IconRow>("row");
+    const IconRow rows[] = {{.name = "none"},
+                            {.name = "png and xpm", .present = {"logo.png", "logo.xpm"}, .chosen = "logo.png"},
+                            {.name = "all", .present = {"logo.xpm", "logo.png", "logo.ico"}, .chosen = "logo.ico"},
+                            {.name = "xpm", .present = {"logo.xpm"}, .chosen = "logo.xpm"}};
+    for (const IconRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_window::iconOrder()
 {
-    QFETCH(QStringList, present);
-    for (const QString &name : present)
+    QFETCH(IconRow, row);
+    for (const QString &name : row.present)
         QVERIFY(testRig::write(name, ""));
-    QTEST(MainWindow::windowIconFile(), "chosen");
+    QCOMPARE(MainWindow::windowIconFile(), row.chosen);
 }
 
 void tst_window::portHandOver()
@@ -326,25 +332,29 @@ void tst_window::rerunRightAfterEnd()
 
 // Closing: idle at once; during a job only after the question, and then the
 // job gives up at its next wait instead of its whole window.
+struct CloseRow { QByteArray name{}; bool job = false; QMessageBox::StandardButton answer = QMessageBox::NoButton; };
+Q_DECLARE_METATYPE(CloseRow)
+
 void tst_window::close_data()
 {
-    QTest::addColumn<bool>("job");
-    QTest::addColumn<int>("answer");
-    QTest::newRow("idle") << false << 0;
-    QTest::newRow("busy, answer no") << true << int(QMessageBox::No);
-    QTest::newRow("busy, answer yes") << true << int(QMessageBox::Yes);
+    QTest::addColumn<CloseRow>("row");
+    const CloseRow rows[] = {{.name = "idle"}, {.name = "busy, answer no", .job = true, .answer = QMessageBox::No},
+                             {.name = "busy, answer yes", .job = true, .answer = QMessageBox::Yes}};
+    for (const CloseRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_window::close()
 {
-    QFETCH(bool, job);
-    QFETCH(int, answer);
+    QFETCH(CloseRow, row);
+    const bool job = row.job;
+    const QMessageBox::StandardButton answer = row.answer;
     ptyLine box;   // a box that never answers
     QVERIFY(box.open());
     const QString file = rig->path("update.app");
     QVERIFY(testRig::write(file, testRig::image("00004023", 4096)));
     make(job ? QStringList{"-t", "UpdateHD", "-f", file, "-p", box.devicePath(), "-s"} : QStringList{});
-    rig->closeBoxes(QMessageBox::StandardButton(answer));
+    rig->closeBoxes(answer);
     w->show();
     if (job) {
         QTRY_VERIFY(w->jobRunning());
@@ -372,28 +382,36 @@ void tst_window::close()
 // The stored language, else the system's: its menu entry checked and a few
 // telling texts from its catalogue (a menu entry, status texts, a box title,
 // a shortcut that must still be Ctrl+Q where German names it "Strg+Q").
+struct LanguageRow {
+    QByteArray name{};
+    std::optional<QString> stored{};   // none: nothing stored
+    QString code{};                    // the language in force; null: the system's is not known
+    QString flashed{};                 // the English catalogue words this one differently
+};
+Q_DECLARE_METATYPE(LanguageRow)
+
 void tst_window::languages_data()
 {
-    QTest::addColumn<QString>("stored");   // null: none stored
-    QTest::addColumn<QString>("code");     // the language in force
-    QTest::addColumn<QString>("flashed");  // the English catalogue words this one differently
     const QString system = qEnvironmentVariable("VELMORA_TEST_SYSTEM_LANG");
     const QString german = "Warte, bis die Datei geflasht ist", source = "Waiting till File flashed";
-    QTest::newRow("de") << "de" << "de" << german;
-    QTest::newRow("en") << "en" << "en" << "Waiting til File flashed";
-    QTest::newRow("no catalogue") << "xx" << "xx" << source;
-    QTest::newRow("empty") << "" << "" << source;
-    QTest::newRow("system") << QString() << system << (system == "de" ? german : source);
+    const LanguageRow rows[] = {{.name = "de", .stored = "de", .code = "de", .flashed = german},
+                                {.name = "en", .stored = "en", .code = "en", .flashed = "Waiting til File flashed"},
+                                {.name = "no catalogue", .stored = "xx", .code = "xx", .flashed = source},
+                                {.name = "empty", .stored = "", .code = "", .flashed = source},
+                                {.name = "system", .code = system, .flashed = system == "de" ? german : source}};
+    QTest::addColumn<LanguageRow>("row");
+    for (const LanguageRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_window::languages()
 {
-    QFETCH(QString, stored);
-    QFETCH(QString, code);
+    QFETCH(LanguageRow, row);
+    const QString code = row.code;
     if (code.isNull())
         QSKIP("run by ctest with a system locale");
-    if (!stored.isNull())
-        QVERIFY(testRig::write("settings.ini", "[Language]\nLanguage=" + stored.toUtf8() + "\n"));
+    if (row.stored)
+        QVERIFY(testRig::write("settings.ini", "[Language]\nLanguage=" + row.stored->toUtf8() + "\n"));
     make({}, false);
     const bool de = code == "de";
     QCOMPARE(checked(), code == "de" || code == "en" ? code : QString());
@@ -406,7 +424,7 @@ void tst_window::languages()
     w->slotCurrentAction(H::BoxRunning);
     QCOMPARE(bar(), de ? QString::fromUtf8("Receiver l\xc3\xa4uft") : "SettopBox running");
     w->slotCurrentAction(H::WaitingFlash);
-    QTEST(bar(), "flashed");
+    QCOMPARE(bar(), row.flashed);
     w->slotCurrentAction(H::PortFailed);
     QCOMPARE(rig->boxes.size(), 1);
     QCOMPARE(rig->boxes[0].title, de ? QString::fromUtf8("COM-Port \xc3\xb6""ffnen") : "Opening COM-Port");
@@ -485,28 +503,33 @@ void tst_window::shortcuts()
     QTRY_VERIFY(!w->isVisible());
 }
 
+struct LogRow { QByteArray name{}; QString text{}; QStringList expected{}; };   // expected: the lines after the stamp
+Q_DECLARE_METATYPE(LogRow)
+
 void tst_window::logWriter_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("expected");   // physical lines after the stamp
-    QTest::newRow("plain") << "Restarting done: \"ok\" 12ms" << QStringList{"Restarting done: \"ok\" 12ms"};
-    QTest::newRow("empty") << "" << QStringList{""};
-    QTest::newRow("newline") << "first\nsecond" << QStringList{"first", "second"};
+    QTest::addColumn<LogRow>("row");
+    const LogRow rows[] = {{.name = "plain", .text = "Restarting done: \"ok\" 12ms",
+                            .expected = {"Restarting done: \"ok\" 12ms"}},
+                           {.name = "empty", .text = "", .expected = {""}},
+                           {.name = "newline", .text = "first\nsecond", .expected = {"first", "second"}}};
+    for (const LogRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 // Lines stamped with the time of day, "HH:mm:ss ", flushed at once, the file
 // emptied at each start, and a directory in its place tolerated quietly.
 void tst_window::logWriter()
 {
-    QFETCH(QString, text);
-    QFETCH(QStringList, expected);
+    QFETCH(LogRow, row);
+    const QStringList &expected = row.expected;
     {
         logfile earlier;
         earlier.writeLine("an earlier run");
     }
     logfile log;
     const int from = QTime(0, 0).secsTo(QTime::currentTime());
-    log.writeLine(text);
+    log.writeLine(row.text);
     const int to = QTime(0, 0).secsTo(QTime::currentTime());
     const QStringList got = logLines(true);
     QCOMPARE(got.size(), expected.size() + 1);
