@@ -253,6 +253,7 @@ void tst_sdjobs::jobs_data()
         {.name = "256 update files", .files = many.join('\n'), .codes = refusedUpdate,
          .logs = {"Too many files for one update: 256, at most 255"}},
         {.name = "upload of an image", .job = Upload, .files = img, .codes = refusedUpload},
+        {.name = "upload of a list of 204800 bytes", .job = Upload, .files = file("00000a07", 204800), .codes = refusedUpload},
         {.name = "upload of a list", .job = Upload, .files = list + "\nnot a list", .codes = uploadOk,
          .commands = updateCommands, .logs = {"Uploading Channel list", "Sending file " + list, "Uploading done after 0 s"}},
     };
