@@ -379,7 +379,9 @@ void serialComVesk::doGetChannellist()
 }
 
 // Asks the console for its list and waits for the list's "START"; what
-// follows the marker is the list's beginning.
+// follows the marker is the list's beginning. The marker is searched in what
+// came before and the new bytes together, so that a "START" that the line
+// splits over two reads is found too.
 bool serialComVesk::findListStart(listBuffer &list)
 {
     serialPort.send("help\r\n", linkClock::window(100));
