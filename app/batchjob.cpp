@@ -5,6 +5,7 @@
 #include "hdstep.h"
 #include "jobkind.h"
 #include "sdstep.h"
+#include "statuscode.h"
 #include "statustable.h"
 
 #include <QCoreApplication>
@@ -26,10 +27,13 @@ struct ServiceRequest {
     void (serialComVesk::*answer)(QString);
 };
 const ServiceRequest serviceRequests[] = {
-    {"software", 46, &jobRunner::sigGetSoftwareVersion, &serialComVesk::sendSoftwareVersion},
-    {"lowpower", 47, &jobRunner::sigGetLowpowerVersion, &serialComVesk::sendLowPowerVersion},
-    {"mac", 48, &jobRunner::sigGetMACAddress, &serialComVesk::sendMACAddress},
-    {"factory-reset", 49, &jobRunner::sigInitFacReset, nullptr},
+    {.name = "software", .code = hdCode::QuerySoftware, .request = &jobRunner::sigGetSoftwareVersion,
+     .answer = &serialComVesk::sendSoftwareVersion},
+    {.name = "lowpower", .code = hdCode::QueryLowPower, .request = &jobRunner::sigGetLowpowerVersion,
+     .answer = &serialComVesk::sendLowPowerVersion},
+    {.name = "mac", .code = hdCode::QueryMac, .request = &jobRunner::sigGetMACAddress,
+     .answer = &serialComVesk::sendMACAddress},
+    {.name = "factory-reset", .code = hdCode::FactoryReset, .request = &jobRunner::sigInitFacReset, .answer = nullptr},
 };
 
 const ServiceRequest *findRequest(const QString &name)
@@ -47,9 +51,9 @@ struct ErrorExit {
     int exitCode;
 };
 const ErrorExit errorExits[] = {
-    {21, batchJob::PortFailed},    // the port could not be opened
-    {22, batchJob::FileProblem},   // the file could not be opened or written
-    {32, batchJob::FileProblem},   // the file is of the wrong kind
+    {.sdCode = sdCode::PortFailed, .exitCode = batchJob::PortFailed},
+    {.sdCode = sdCode::FileFailed, .exitCode = batchJob::FileProblem},      // not opened or not written
+    {.sdCode = sdCode::WrongFileKind, .exitCode = batchJob::FileProblem},
 };
 
 QString text(const char *source)

@@ -1,5 +1,6 @@
 #include "commandline.h"
 
+#include "filekind.h"
 #include "jobkind.h"
 #include "serialcomkarn.h"
 #include "serialcomvesk.h"
@@ -27,7 +28,7 @@ commandLine::commandLine(const QStringList &args, serialComVesk &hd, serialComKa
                 const QString &keyword = args.at(++i);
                 hasKind = true;
                 kind = jobKind::fromKeyword(keyword);
-                if (kind == 0)
+                if (kind == jobKind::None)
                     unknown << keyword;
             }
         } else if (arg == QLatin1String("-f")) {
@@ -66,7 +67,7 @@ commandLine::commandLine(const QStringList &args, serialComVesk &hd, serialComKa
             for (const QString &file : args.mid(i, run.examined))
                 if (refusesName(file))
                     refused << file;
-            if (run.kind != 0) {
+            if (run.kind != jobKind::None) {
                 hasKind = true;
                 kind = run.kind;
             }
@@ -91,16 +92,16 @@ commandLine::Run commandLine::recognise(const QStringList &files, serialComVesk 
             continue;
         run.label = file;
         const uchar hdKind = hd.checkFiletype(file);
-        if (hdKind == 1 || hdKind == 2) {
-            run.kind = hdKind;
+        if (hdKind == hdFile::Update || hdKind == hdFile::List) {
+            run.kind = jobKind::Kind(hdKind);
             return run;
         }
         const uchar sdKind = sd.checkFiletype(file);
         if (isSdImage(sdKind)) {
             images << file;
-            run.kind = 4;
-        } else if (sdKind == 1) {
-            run.kind = 5;
+            run.kind = jobKind::UpdateSD;
+        } else if (sdKind == sdFile::List) {
+            run.kind = jobKind::SendListSD;
             return run;
         }
     }
@@ -111,7 +112,7 @@ commandLine::Run commandLine::recognise(const QStringList &files, serialComVesk 
 
 bool commandLine::isSdImage(uchar sdKind)
 {
-    return sdKind >= 2 && sdKind <= 4;
+    return sdFile::isImage(sdFile::Kind(sdKind));
 }
 
 bool commandLine::refusesName(const QString &name)

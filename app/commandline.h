@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jobkind.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -23,7 +25,7 @@ public:
     // recognised. Names holding a line feed are passed over.
     struct Run {
         int examined = 0;
-        quint8 kind = 0;   // 0: nothing recognised
+        jobKind::Kind kind = jobKind::None;   // nothing recognised
         QString label;
     };
     static Run recognise(const QStringList &files, serialComVesk &hd, serialComKarn &sd);
@@ -38,7 +40,7 @@ public:
 
     QStringList ports;          // every -p, in order; the last one counts
     bool hasKind = false;
-    quint8 kind = 0;            // 0 with hasKind: a keyword that names no job
+    jobKind::Kind kind = jobKind::None;   // None with hasKind: a keyword that names no job
     bool hasLabel = false;
     QString label;
     bool start = false;         // -s

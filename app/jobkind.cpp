@@ -2,37 +2,48 @@
 
 #include "jobrunner.h"
 
-#include <iterator>
-
 namespace {
 
 const jobKind::Row rows[] = {
-    {.keyword = "UpdateHD", .hd = true, .sendsFile = true, .request = &jobRunner::sigUpdateFirmwareHD},
-    {.keyword = "SendListHD", .hd = true, .sendsFile = true, .request = &jobRunner::sigUploadCHListHD},
-    {.keyword = "GetListHD", .hd = true, .sendsFile = false, .request = &jobRunner::sigDownloadCHListHD},
-    {.keyword = "UpdateSD", .hd = false, .sendsFile = true, .request = &jobRunner::sigUpdateFirmwareSD},
-    {.keyword = "SendListSD", .hd = false, .sendsFile = true, .request = &jobRunner::sigUploadCHListSD},
-    {.keyword = "GetListSD", .hd = false, .sendsFile = false, .request = &jobRunner::sigDownloadCHListSD},
+    {.kind = jobKind::UpdateHD, .keyword = "UpdateHD", .hd = true, .sendsFile = true,
+     .request = &jobRunner::sigUpdateFirmwareHD},
+    {.kind = jobKind::SendListHD, .keyword = "SendListHD", .hd = true, .sendsFile = true,
+     .request = &jobRunner::sigUploadCHListHD},
+    {.kind = jobKind::GetListHD, .keyword = "GetListHD", .hd = true, .sendsFile = false,
+     .request = &jobRunner::sigDownloadCHListHD},
+    {.kind = jobKind::UpdateSD, .keyword = "UpdateSD", .hd = false, .sendsFile = true,
+     .request = &jobRunner::sigUpdateFirmwareSD},
+    {.kind = jobKind::SendListSD, .keyword = "SendListSD", .hd = false, .sendsFile = true,
+     .request = &jobRunner::sigUploadCHListSD},
+    {.kind = jobKind::GetListSD, .keyword = "GetListSD", .hd = false, .sendsFile = false,
+     .request = &jobRunner::sigDownloadCHListSD},
 };
-static_assert(std::size(rows) == jobKind::count, "one row per job kind");
 
 } // namespace
 
 const jobKind::Row *jobKind::find(int kind)
 {
-    return kind >= 1 && kind <= count ? &rows[kind - 1] : nullptr;
+    for (const Row &row : rows)
+        if (row.kind == kind)
+            return &row;
+    return nullptr;
 }
 
-quint8 jobKind::fromKeyword(const QString &keyword)
+jobKind::Kind jobKind::fromKeyword(const QString &keyword)
 {
-    for (int i = 0; i < count; ++i)
-        if (keyword == QLatin1String(rows[i].keyword))
-            return quint8(i + 1);
-    return 0;
+    for (const Row &row : rows)
+        if (keyword == QLatin1String(row.keyword))
+            return row.kind;
+    return None;
 }
 
 bool jobKind::isHd(int kind)
 {
     const Row *row = find(kind);
     return row && row->hd;
+}
+
+bool jobKind::isList(int kind)
+{
+    return kind == SendListHD || kind == GetListHD || kind == SendListSD || kind == GetListSD;
 }

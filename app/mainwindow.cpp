@@ -3,7 +3,9 @@
 #include "catalogue.h"
 #include "commandline.h"
 #include "filedialogs.h"
+#include "filekind.h"
 #include "jobkind.h"
+#include "statuscode.h"
 #include "statustable.h"
 #include "ui_mainwindow.h"
 
@@ -41,7 +43,7 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     ui->actionEditChannellist->setVisible(QFileInfo::exists(EDITOR_EXE));
-    m_transfer = 0;
+    m_transfer = jobKind::None;
     updatePortList();
     readSettings();
 
@@ -279,7 +281,7 @@ void MainWindow::on_actionUpdateHDFirmware_triggered()
     if (file.isEmpty())
         return;
     ui->lblFilename->setText(file);
-    m_transfer = 1;
+    m_transfer = jobKind::UpdateHD;
     slotStartAction();
 }
 
@@ -295,7 +297,7 @@ void MainWindow::on_actionUpdateSDFirmware_triggered()
         if (commandLine::isSdImage(m_jobs.linkSD().checkFiletype(file)))
             kept << file;
     ui->lblFilename->setText(kept.join(QLatin1Char('\n')));
-    m_transfer = 4;
+    m_transfer = jobKind::UpdateSD;
     slotStartAction();
 }
 
@@ -305,10 +307,10 @@ void MainWindow::on_actionSendChannellist_triggered()
                                                jobKind::isHd(m_transfer) ? FILTER_LIST_HD : FILTER_LIST_SD);
     if (file.isEmpty())
         return;
-    if (m_jobs.linkHD().checkFiletype(file) == 2) {
-        m_transfer = 2;
-    } else if (m_jobs.linkSD().checkFiletype(file) == 1) {
-        m_transfer = 5;
+    if (m_jobs.linkHD().checkFiletype(file) == hdFile::List) {
+        m_transfer = jobKind::SendListHD;
+    } else if (m_jobs.linkSD().checkFiletype(file) == sdFile::List) {
+        m_transfer = jobKind::SendListSD;
     } else {
         QMessageBox::critical(this, tr("Channel list"), tr("No Channel list detected!"),
                               QMessageBox::Ok, QMessageBox::NoButton);
@@ -326,12 +328,12 @@ void MainWindow::on_actionGetChannellist_triggered()
                                                &selected);
     if (file.isEmpty())
         return;
-    quint8 kind = 0;
+    jobKind::Kind kind = jobKind::None;
     if (file.endsWith(QLatin1String(".lis"), Qt::CaseInsensitive) || selected == FILTER_HD_ENTRY)
-        kind = 3;
+        kind = jobKind::GetListHD;
     else if (file.endsWith(QLatin1String(".lst"), Qt::CaseInsensitive) || selected == FILTER_SD_ENTRY)
-        kind = 6;
-    if (kind == 0) {
+        kind = jobKind::GetListSD;
+    if (kind == jobKind::None) {
         // Guessing the family would talk the wrong dialogue to the box.
         QMessageBox::critical(this, tr("Channel list"),
                               tr("Please choose a name ending in .lis (HD) or .lst (SD)."),
@@ -355,20 +357,20 @@ void MainWindow::on_btnUpdate_clicked()
             QStringLiteral(" *.app;;") + tr("All Files") + QStringLiteral(" *.*"));
     if (files.isEmpty())
         return;
-    m_transfer = 0;
+    m_transfer = jobKind::None;
     if (files.size() == 1) {
         const QString &file = files.first();
         const uchar hd = m_jobs.linkHD().checkFiletype(file);
-        if (hd == 1 || hd == 2) {
-            m_transfer = hd;
+        if (hd == hdFile::Update || hd == hdFile::List) {
+            m_transfer = jobKind::Kind(hd);
         } else {
             const uchar sd = m_jobs.linkSD().checkFiletype(file);
             if (commandLine::isSdImage(sd))
-                m_transfer = 4;
-            else if (sd == 1)
-                m_transfer = 5;
+                m_transfer = jobKind::UpdateSD;
+            else if (sd == sdFile::List)
+                m_transfer = jobKind::SendListSD;
         }
-        if (m_transfer != 0)
+        if (m_transfer != jobKind::None)
             ui->lblFilename->setText(file);
     } else {
         QStringList kept;
@@ -376,14 +378,14 @@ void MainWindow::on_btnUpdate_clicked()
             const uchar sd = m_jobs.linkSD().checkFiletype(file);
             if (commandLine::isSdImage(sd)) {
                 kept << file;
-            } else if (sd == 1) {
+            } else if (sd == sdFile::List) {
                 kept.clear();
-                m_transfer = 5;
+                m_transfer = jobKind::SendListSD;
                 ui->lblFilename->setText(file);
             }
         }
         if (!kept.isEmpty()) {
-            m_transfer = 4;
+            m_transfer = jobKind::UpdateSD;
             ui->lblFilename->setText(kept.join(QLatin1Char('\n')));
         }
     }
@@ -393,7 +395,7 @@ void MainWindow::on_btnUpdate_clicked()
 void MainWindow::on_actionEditChannellist_triggered()
 {
     QString list;
-    if (m_transfer == 2 || m_transfer == 3 || m_transfer == 5 || m_transfer == 6)
+    if (jobKind::isList(m_transfer))
         list = ui->lblFilename->text();
     if (list.isEmpty()) {
         list = fileDialogs::openFile(this, tr("Channel list"), QDir::currentPath(), FILTER_LIST_HD);
@@ -458,7 +460,7 @@ void MainWindow::readSettings()
     m_transfer = jobKind::fromKeyword(settings.value(QStringLiteral("Transfer")).toString());
     settings.endGroup();
 
-    if (!ui->lblFilename->text().isEmpty() && m_transfer != 0)
+    if (!ui->lblFilename->text().isEmpty() && m_transfer != jobKind::None)
         ui->actionRerun->setEnabled(true);
 }
 
@@ -510,8 +512,10 @@ void MainWindow::refuseFileNames(const QStringList &names)
     for (const QString &name : names)
         m_jobs.writeLog(commandLine::refusalLog(name));
     // Queued: the constructor may be the caller, before anyone sees the window.
-    QMetaObject::invokeMethod(this, [this] { slotCurrentAction(jobKind::isHd(m_transfer) ? 71 : 22); },
-                              Qt::QueuedConnection);
+    const auto fileFailed = [this] {
+        slotCurrentAction(jobKind::isHd(m_transfer) ? int(hdCode::FileFailed) : int(sdCode::FileFailed));
+    };
+    QMetaObject::invokeMethod(this, fileFailed, Qt::QueuedConnection);
 }
 
 // ---------------------------------------------------------------- languages
