@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 // What a file is to each family, decided by the four bytes at offset 16 and
 // the file's size. The values are what checkFiletype() returns; the HD and
 // SD numbers mean different things (HD 2 and SD 1 are both lists).
@@ -10,6 +12,9 @@ struct hdFile {
         Update = 1,
         List = 2,
     };
+    // The kind of a file, without a link; `problem` gets the log line for a
+    // file that cannot be read or is of no known kind, else stays empty.
+    static Kind classify(const QString &path, QString *problem = nullptr);
 };
 
 struct sdFile {
@@ -21,4 +26,5 @@ struct sdFile {
         ImageLarge = 4,
     };
     static bool isImage(Kind kind) { return kind >= ImageSmall && kind <= ImageLarge; }
+    static Kind classify(const QString &path, QString *problem = nullptr);
 };
