@@ -88,7 +88,9 @@ batchJob::batchJob(const QStringList &args, QObject *parent)
 
 void batchJob::start()
 {
-    const commandLine line(m_args, m_jobs.linkHD(), m_jobs.linkSD());
+    const commandLine line(m_args);
+    for (const QString &problem : line.problems)
+        m_jobs.writeLog(problem);
     if (!line.unknown.isEmpty())
         return refuse(QStringLiteral("unknown option or job: ") + line.unknown.join(QStringLiteral(", ")), Usage);
     const bool service = line.factoryReset || !line.query.isEmpty();

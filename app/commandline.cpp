@@ -2,8 +2,6 @@
 
 #include "filekind.h"
 #include "jobkind.h"
-#include "serialcomkarn.h"
-#include "serialcomvesk.h"
 
 namespace {
 
@@ -14,7 +12,7 @@ bool isOption(const QString &arg)
 
 } // namespace
 
-commandLine::commandLine(const QStringList &args, serialComVesk &hd, serialComKarn &sd)
+commandLine::commandLine(const QStringList &args)
 {
     const int n = int(args.size());
     for (int i = 1; i < n; ++i) {
@@ -63,7 +61,8 @@ commandLine::commandLine(const QStringList &args, serialComVesk &hd, serialComKa
             int end = i;
             while (end < n && !isOption(args.at(end)))
                 ++end;
-            const Run run = recognise(args.mid(i, end - i), hd, sd);
+            const Run run = recognise(args.mid(i, end - i));
+            problems << run.problems;
             for (const QString &file : args.mid(i, run.examined))
                 if (refusesName(file))
                     refused << file;
@@ -82,37 +81,37 @@ commandLine::commandLine(const QStringList &args, serialComVesk &hd, serialComKa
     start = args.mid(1).contains(QStringLiteral("-s"));
 }
 
-commandLine::Run commandLine::recognise(const QStringList &files, serialComVesk &hd, serialComKarn &sd)
+commandLine::Run commandLine::recognise(const QStringList &files)
 {
     Run run;
     QStringList images;
+    QString problem;
     for (const QString &file : files) {
         ++run.examined;
         if (refusesName(file))
             continue;
         run.label = file;
-        const uchar hdKind = hd.checkFiletype(file);
-        if (hdKind == hdFile::Update || hdKind == hdFile::List) {
-            run.kind = jobKind::Kind(hdKind);
+        const jobKind::Kind hdJob = jobKind::forFile(hdFile::classify(file, &problem));
+        if (!problem.isEmpty())
+            run.problems << problem;
+        if (hdJob != jobKind::None) {
+            run.kind = hdJob;
             return run;
         }
-        const uchar sdKind = sd.checkFiletype(file);
-        if (isSdImage(sdKind)) {
+        const jobKind::Kind sdJob = jobKind::forFile(sdFile::classify(file, &problem));
+        if (!problem.isEmpty())
+            run.problems << problem;
+        if (sdJob == jobKind::UpdateSD) {
             images << file;
-            run.kind = jobKind::UpdateSD;
-        } else if (sdKind == sdFile::List) {
-            run.kind = jobKind::SendListSD;
+            run.kind = sdJob;
+        } else if (sdJob == jobKind::SendListSD) {
+            run.kind = sdJob;
             return run;
         }
     }
     if (!images.isEmpty())
         run.label = images.join(QLatin1Char('\n'));
     return run;
-}
-
-bool commandLine::isSdImage(uchar sdKind)
-{
-    return sdFile::isImage(sdFile::Kind(sdKind));
 }
 
 bool commandLine::refusesName(const QString &name)

@@ -6,18 +6,15 @@
 #include <QStringList>
 #include <QtGlobal>
 
-class serialComKarn;
-class serialComVesk;
-
 // One walk over the program's arguments, for the window and batch mode
 // alike: port, job kind, file label and start flag as the arguments leave
 // them, plus what batch mode asks for and what was refused. Bare files are
-// recognised by content, which the links judge.
+// recognised by their content.
 class commandLine
 {
 public:
     // `args` as QCoreApplication::arguments(): the program first.
-    commandLine(const QStringList &args, serialComVesk &hd, serialComKarn &sd);
+    explicit commandLine(const QStringList &args);
 
     // A run of files recognised by content, as bare arguments and dropped
     // files are: an HD file or an SD list ends the run and is the job's
@@ -27,15 +24,14 @@ public:
         int examined = 0;
         jobKind::Kind kind = jobKind::None;   // nothing recognised
         QString label;
+        QStringList problems;   // log lines of files that could not be read or are of no known kind
     };
-    static Run recognise(const QStringList &files, serialComVesk &hd, serialComKarn &sd);
+    static Run recognise(const QStringList &files);
 
     // Several SD update files travel joined by line feeds and the SD link
     // takes a list's name from the first line: a name holding a line feed
     // would make a job read or overwrite another file.
     static bool refusesName(const QString &name);
-    // What the SD link's file check says of an update image.
-    static bool isSdImage(uchar sdKind);
     static QString refusalLog(const QString &name);
 
     QStringList ports;          // every -p, in order; the last one counts
@@ -46,6 +42,7 @@ public:
     bool start = false;         // -s
     QStringList refused;        // file names with a line feed
     QStringList unknown;        // unknown options and job keywords
+    QStringList problems;       // log lines of the files examined, in order
 
     bool batch = false;         // --batch
     QString query;              // --query WHAT

@@ -19,6 +19,24 @@ const jobKind::Row rows[] = {
      .request = &jobRunner::sigDownloadCHListSD},
 };
 
+const struct {
+    hdFile::Kind file;
+    jobKind::Kind job;
+} hdFileJobs[] = {
+    {.file = hdFile::Update, .job = jobKind::UpdateHD},
+    {.file = hdFile::List, .job = jobKind::SendListHD},
+};
+
+const struct {
+    sdFile::Kind file;
+    jobKind::Kind job;
+} sdFileJobs[] = {
+    {.file = sdFile::List, .job = jobKind::SendListSD},
+    {.file = sdFile::ImageSmall, .job = jobKind::UpdateSD},
+    {.file = sdFile::ImageMedium, .job = jobKind::UpdateSD},
+    {.file = sdFile::ImageLarge, .job = jobKind::UpdateSD},
+};
+
 } // namespace
 
 const jobKind::Row *jobKind::find(int kind)
@@ -46,4 +64,20 @@ bool jobKind::isHd(int kind)
 bool jobKind::isList(int kind)
 {
     return kind == SendListHD || kind == GetListHD || kind == SendListSD || kind == GetListSD;
+}
+
+jobKind::Kind jobKind::forFile(hdFile::Kind file)
+{
+    for (const auto &row : hdFileJobs)
+        if (row.file == file)
+            return row.job;
+    return None;
+}
+
+jobKind::Kind jobKind::forFile(sdFile::Kind file)
+{
+    for (const auto &row : sdFileJobs)
+        if (row.file == file)
+            return row.job;
+    return None;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "filekind.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -36,4 +38,8 @@ public:
     static bool isHd(int kind);
     // A channel list is the job's file: sent, or written by a download.
     static bool isList(int kind);
+    // The job that a file of this kind is handed to: an update file is
+    // loaded, a list is sent. The families number their file kinds apart.
+    static Kind forFile(hdFile::Kind file);
+    static Kind forFile(sdFile::Kind file);
 };

@@ -251,8 +251,9 @@ void MainWindow::dropEvent(QDropEvent *event)
         refuseFileNames(refused);
         return;
     }
-    const commandLine::Run run = commandLine::recognise(files, m_jobs.linkHD(), m_jobs.linkSD());
-    if (run.kind != 0)
+    const commandLine::Run run = commandLine::recognise(files);
+    logProblems(run.problems);
+    if (run.kind != jobKind::None)
         m_transfer = run.kind;
     ui->actionRerun->setEnabled(true);
     if (!run.label.isEmpty()) {
@@ -262,6 +263,31 @@ void MainWindow::dropEvent(QDropEvent *event)
 }
 
 // ---------------------------------------------------------------- user commands
+
+// A file's kind by its content; a file that cannot be read or is of no
+// known kind is logged as a link's own file check logs it.
+hdFile::Kind MainWindow::checkHd(const QString &file)
+{
+    QString problem;
+    const hdFile::Kind kind = hdFile::classify(file, &problem);
+    logProblems({problem});
+    return kind;
+}
+
+sdFile::Kind MainWindow::checkSd(const QString &file)
+{
+    QString problem;
+    const sdFile::Kind kind = sdFile::classify(file, &problem);
+    logProblems({problem});
+    return kind;
+}
+
+void MainWindow::logProblems(const QStringList &problems)
+{
+    for (const QString &problem : problems)
+        if (!problem.isEmpty())
+            m_jobs.writeLog(problem);
+}
 
 QString MainWindow::labelFirstLine() const
 {
@@ -294,7 +320,7 @@ void MainWindow::on_actionUpdateSDFirmware_triggered()
         return;
     QStringList kept;
     for (const QString &file : files)
-        if (commandLine::isSdImage(m_jobs.linkSD().checkFiletype(file)))
+        if (sdFile::isImage(checkSd(file)))
             kept << file;
     ui->lblFilename->setText(kept.join(QLatin1Char('\n')));
     m_transfer = jobKind::UpdateSD;
@@ -307,9 +333,9 @@ void MainWindow::on_actionSendChannellist_triggered()
                                                jobKind::isHd(m_transfer) ? FILTER_LIST_HD : FILTER_LIST_SD);
     if (file.isEmpty())
         return;
-    if (m_jobs.linkHD().checkFiletype(file) == hdFile::List) {
+    if (checkHd(file) == hdFile::List) {
         m_transfer = jobKind::SendListHD;
-    } else if (m_jobs.linkSD().checkFiletype(file) == sdFile::List) {
+    } else if (checkSd(file) == sdFile::List) {
         m_transfer = jobKind::SendListSD;
     } else {
         QMessageBox::critical(this, tr("Channel list"), tr("No Channel list detected!"),
@@ -360,25 +386,18 @@ void MainWindow::on_btnUpdate_clicked()
     m_transfer = jobKind::None;
     if (files.size() == 1) {
         const QString &file = files.first();
-        const uchar hd = m_jobs.linkHD().checkFiletype(file);
-        if (hd == hdFile::Update || hd == hdFile::List) {
-            m_transfer = jobKind::Kind(hd);
-        } else {
-            const uchar sd = m_jobs.linkSD().checkFiletype(file);
-            if (commandLine::isSdImage(sd))
-                m_transfer = jobKind::UpdateSD;
-            else if (sd == sdFile::List)
-                m_transfer = jobKind::SendListSD;
-        }
+        m_transfer = jobKind::forFile(checkHd(file));
+        if (m_transfer == jobKind::None)
+            m_transfer = jobKind::forFile(checkSd(file));
         if (m_transfer != jobKind::None)
             ui->lblFilename->setText(file);
     } else {
         QStringList kept;
         for (const QString &file : files) {
-            const uchar sd = m_jobs.linkSD().checkFiletype(file);
-            if (commandLine::isSdImage(sd)) {
+            const jobKind::Kind job = jobKind::forFile(checkSd(file));
+            if (job == jobKind::UpdateSD) {
                 kept << file;
-            } else if (sd == sdFile::List) {
+            } else if (job == jobKind::SendListSD) {
                 kept.clear();
                 m_transfer = jobKind::SendListSD;
                 ui->lblFilename->setText(file);
@@ -488,7 +507,8 @@ bool MainWindow::readCommandLine()
     const QStringList args = QCoreApplication::arguments();
     if (args.size() <= 1)
         return false;
-    const commandLine line(args, m_jobs.linkHD(), m_jobs.linkSD());
+    const commandLine line(args);
+    logProblems(line.problems);
     for (const QString &port : line.ports)
         selectPort(port);
     if (line.hasKind)

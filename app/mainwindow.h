@@ -70,6 +70,10 @@ private:
     void loadLanguage(const QString &code);
     void setJobControls(bool enabled);
     QString labelFirstLine() const;
+    hdFile::Kind checkHd(const QString &file);
+    sdFile::Kind checkSd(const QString &file);
+    // Empty entries stand for files that were fine.
+    void logProblems(const QStringList &problems);
     QString startDir(const QString &path) const;
 
     Ui_MainWindow *ui;
