@@ -6,15 +6,19 @@
 #include <QStringList>
 #include <QtGlobal>
 
-// One walk over the program's arguments, for the window and batch mode
-// alike: port, job kind, file label and start flag as the arguments leave
-// them, plus what batch mode asks for and what was refused. Bare files are
-// recognised by their content.
+// One walk over the program's arguments, for main, the window and batch mode
+// alike: what main answers at once, whether it runs without a window, and
+// port, job kind, file label and start flag as the arguments leave them,
+// plus what batch mode asks for and what was refused. Bare files are
+// recognised by their content. Needs no application object.
 class commandLine
 {
 public:
     // `args` as QCoreApplication::arguments(): the program first.
     explicit commandLine(const QStringList &args);
+    // The arguments of main, decoded as the application object would decode
+    // them (the locale must already be set from the environment).
+    static QStringList arguments(int argc, char *argv[]);
 
     // A run of files recognised by content, as bare arguments and dropped
     // files are: an HD file or an SD list ends the run and is the job's
@@ -34,6 +38,12 @@ public:
     static bool refusesName(const QString &name);
     static QString refusalLog(const QString &name);
 
+    // What main prints instead of running anything.
+    enum Answer { NoAnswer, Help, Version, ListPorts };
+
+    Answer answer = NoAnswer;   // the first of --help, --version, --list-ports
+    bool batch = false;         // --batch, --query or --factory-reset: no window
+
     QStringList ports;          // every -p, in order; the last one counts
     bool hasKind = false;
     jobKind::Kind kind = jobKind::None;   // None with hasKind: a keyword that names no job
@@ -44,8 +54,19 @@ public:
     QStringList unknown;        // unknown options and job keywords
     QStringList problems;       // log lines of the files examined, in order
 
-    bool batch = false;         // --batch
     QString query;              // --query WHAT
     bool factoryReset = false;  // --factory-reset
     bool yes = false;           // --yes
+
+private:
+    // Each takes the argument at `at` and what belongs to it; the index of
+    // the last argument used.
+    int take(const QStringList &args, int at);
+    int takeOption(const QStringList &args, int at);
+    int takeFiles(const QStringList &args, int at);
+    int takeRun(const QStringList &args, int at);
+    void takePort(const QString &port);
+    void takeKeyword(const QString &keyword);
+    void takeQuery(const QString &what);
+    void noteAnywhere(const QString &arg);
 };
