@@ -80,10 +80,8 @@ batchJob::batchJob(const QStringList &args, QObject *parent)
     QCoreApplication::installTranslator(&m_translatorQt);
     QCoreApplication::installTranslator(&m_translator);
 
-    connect(&m_jobs.linkSD(), &serialComKarn::sendCurrentAction, this, &batchJob::onAction);
-    connect(&m_jobs.linkSD(), &serialComKarn::sendProgress, this, &batchJob::onProgress);
-    connect(&m_jobs.linkHD(), &serialComVesk::sendCurrentAction, this, &batchJob::onAction);
-    connect(&m_jobs.linkHD(), &serialComVesk::sendProgress, this, &batchJob::onProgress);
+    connect(&m_jobs, &jobRunner::statusCode, this, &batchJob::onAction);
+    connect(&m_jobs, &jobRunner::progress, this, &batchJob::onProgress);
 }
 
 void batchJob::start()
@@ -96,7 +94,7 @@ void batchJob::start()
     const bool service = line.factoryReset || !line.query.isEmpty();
     if (line.factoryReset && !line.query.isEmpty())
         return refuse(QStringLiteral("--query and --factory-reset go one at a time"), Usage);
-    if (service && (line.hasKind || line.hasLabel || !line.refused.isEmpty()))
+    if (service && (line.hasKind || line.hasFiles || !line.refused.isEmpty()))
         return refuse(QStringLiteral("a service request takes no job and no file"), Usage);
     if (line.factoryReset && !line.yes)
         return refuse(QStringLiteral("--factory-reset would set the HD box on the port back to its factory "
@@ -105,8 +103,8 @@ void batchJob::start()
                       Usage);
     if (!line.refused.isEmpty()) {
         for (const QString &name : line.refused)
-            m_jobs.writeLog(commandLine::refusalLog(name));
-        return refuse(commandLine::refusalLog(line.refused.first()), FileProblem);
+            m_jobs.writeLog(jobFiles::refusalLog(name));
+        return refuse(jobFiles::refusalLog(line.refused.first()), FileProblem);
     }
     if (line.ports.isEmpty())
         return refuse(QStringLiteral("no port given (-p PORT)"), Usage);
@@ -123,20 +121,20 @@ void batchJob::start()
             connect(&m_jobs.linkHD(), row->answer, this, &batchJob::onAnswer);
         }
         m_running = true;
-        m_jobs.request(row->request, true);
+        m_jobs.request(row->request);
         return;
     }
 
     const jobKind::Row *job = jobKind::find(line.kind);
     if (!job)
         return refuse(QStringLiteral("no job given (-t JOB, or a file recognised by its content)"), Usage);
-    if (line.label.isEmpty())
+    if (line.files.isEmpty())
         return refuse(QStringLiteral("no file given (-f FILE)"), Usage);
     if (job->sendsFile)
-        for (const QString &file : line.label.split(QLatin1Char('\n')))
+        for (const QString &file : line.files.names())
             m_bytes += QFileInfo(file).size();
     m_running = true;
-    m_jobs.start(line.kind, line.label);
+    m_jobs.start(line.kind, line.files);
 }
 
 void batchJob::interrupt()
@@ -165,7 +163,6 @@ void batchJob::onAction(int code)
         say(text(row->status));
     if (row->kind != statusTable::JobEnded)
         return;
-    m_jobs.jobEnded();
     const int exitCode = outcome();
     if (exitCode == Done && startUnconfirmed())
         say(QStringLiteral("velmora: warning: the box did not confirm its start; check that it runs"));

@@ -98,16 +98,11 @@ int commandLine::takeOption(const QStringList &args, int at)
 int commandLine::takeFiles(const QStringList &args, int at)
 {
     const int last = runEnd(args, at);
-    const QStringList files = args.mid(at + 1, last - at);
-    bool refusedHere = false;
-    for (const QString &file : files)
-        if (refusesName(file)) {
-            refused << file;
-            refusedHere = true;
-        }
-    if (!refusedHere) {
-        hasLabel = true;
-        label = files.join(QLatin1Char('\n'));
+    const jobFiles given(args.mid(at + 1, last - at));
+    refused << given.refused();
+    if (given.refused().isEmpty()) {
+        hasFiles = true;
+        files = given;
     }
     return last;
 }
@@ -118,15 +113,15 @@ int commandLine::takeRun(const QStringList &args, int at)
     const Run run = recognise(args.mid(at, runEnd(args, at) - at + 1));
     problems << run.problems;
     for (const QString &file : args.mid(at, run.examined))
-        if (refusesName(file))
+        if (jobFiles::refuses(file))
             refused << file;
     if (run.kind != jobKind::None) {
         hasKind = true;
         kind = run.kind;
     }
-    if (!run.label.isEmpty()) {
-        hasLabel = true;
-        label = run.label;
+    if (!run.files.isEmpty()) {
+        hasFiles = true;
+        files = run.files;
     }
     return at + run.examined - 1;
 }
@@ -177,9 +172,9 @@ commandLine::Run commandLine::recognise(const QStringList &files)
     QString problem;
     for (const QString &file : files) {
         ++run.examined;
-        if (refusesName(file))
+        if (jobFiles::refuses(file))
             continue;
-        run.label = file;
+        run.files = jobFiles({file});
         const jobKind::Kind hdJob = jobKind::forFile(hdFile::classify(file, &problem));
         if (!problem.isEmpty())
             run.problems << problem;
@@ -199,18 +194,6 @@ commandLine::Run commandLine::recognise(const QStringList &files)
         }
     }
     if (!images.isEmpty())
-        run.label = images.join(QLatin1Char('\n'));
+        run.files = jobFiles(images);
     return run;
-}
-
-bool commandLine::refusesName(const QString &name)
-{
-    return name.contains(QLatin1Char('\n'));
-}
-
-QString commandLine::refusalLog(const QString &name)
-{
-    QString shown = name;
-    shown.replace(QLatin1Char('\n'), QLatin1String("\\n"));
-    return QStringLiteral("Error: file name with a line feed refused: ") + shown;
 }

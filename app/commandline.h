@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jobfiles.h"
 #include "jobkind.h"
 
 #include <QString>
@@ -8,7 +9,7 @@
 
 // One walk over the program's arguments, for main, the window and batch mode
 // alike: what main answers at once, whether it runs without a window, and
-// port, job kind, file label and start flag as the arguments leave them,
+// port, job kind, job files and start flag as the arguments leave them,
 // plus what batch mode asks for and what was refused. Bare files are
 // recognised by their content. Needs no application object.
 class commandLine
@@ -27,16 +28,10 @@ public:
     struct Run {
         int examined = 0;
         jobKind::Kind kind = jobKind::None;   // nothing recognised
-        QString label;
+        jobFiles files;
         QStringList problems;   // log lines of files that could not be read or are of no known kind
     };
     static Run recognise(const QStringList &files);
-
-    // Several SD update files travel joined by line feeds and the SD link
-    // takes a list's name from the first line: a name holding a line feed
-    // would make a job read or overwrite another file.
-    static bool refusesName(const QString &name);
-    static QString refusalLog(const QString &name);
 
     // What main prints instead of running anything.
     enum Answer { NoAnswer, Help, Version, ListPorts };
@@ -47,8 +42,8 @@ public:
     QStringList ports;          // every -p, in order; the last one counts
     bool hasKind = false;
     jobKind::Kind kind = jobKind::None;   // None with hasKind: a keyword that names no job
-    bool hasLabel = false;
-    QString label;
+    bool hasFiles = false;
+    jobFiles files;             // the file label as the arguments leave it
     bool start = false;         // -s
     QStringList refused;        // file names with a line feed
     QStringList unknown;        // unknown options and job keywords

@@ -3,6 +3,7 @@
 #include "catalogue.h"
 #include "commandline.h"
 #include "filedialogs.h"
+#include "jobfiles.h"
 #include "filekind.h"
 #include "jobkind.h"
 #include "statuscode.h"
@@ -51,10 +52,8 @@ MainWindow::MainWindow(QWidget *parent)
     QCoreApplication::installTranslator(&m_translator);
     createLanguageMenu();
 
-    connect(&m_jobs.linkSD(), &serialComKarn::sendCurrentAction, this, &MainWindow::slotCurrentAction);
-    connect(&m_jobs.linkSD(), &serialComKarn::sendProgress, ui->progBar, &QProgressBar::setValue);
-    connect(&m_jobs.linkHD(), &serialComVesk::sendCurrentAction, this, &MainWindow::slotCurrentAction);
-    connect(&m_jobs.linkHD(), &serialComVesk::sendProgress, ui->progBar, &QProgressBar::setValue);
+    connect(&m_jobs, &jobRunner::statusCode, this, &MainWindow::slotCurrentAction);
+    connect(&m_jobs, &jobRunner::progress, ui->progBar, &QProgressBar::setValue);
     connect(ui->actionRerun, &QAction::triggered, this, &MainWindow::slotStartAction);
     connect(ui->btnQuit, &QPushButton::clicked, this, &MainWindow::close);
     connect(ui->actionQuit, &QAction::triggered, this, &MainWindow::close);
@@ -131,7 +130,7 @@ void MainWindow::retranslatePorts()
 
 void MainWindow::slotStartAction()
 {
-    m_jobs.start(m_transfer, ui->lblFilename->text());
+    m_jobs.start(m_transfer, jobFiles::fromLabel(ui->lblFilename->text()));
 }
 
 void MainWindow::setJobControls(bool enabled)
@@ -169,7 +168,6 @@ void MainWindow::slotCurrentAction(int action)
         ui->toolBar->setEnabled(true);
         ui->statusBar->showMessage(text(row->status), row->timeout);
         setAcceptDrops(true);
-        m_jobs.jobEnded();
         return;
     case statusTable::Progress:
         ui->statusBar->showMessage(text(row->status), row->timeout);
@@ -240,24 +238,21 @@ void MainWindow::dropEvent(QDropEvent *event)
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty())
         return;
-    QStringList files;
+    QStringList names;
     for (const QUrl &url : urls)
-        files << url.toLocalFile();
-    QStringList refused;
-    for (const QString &file : files)
-        if (commandLine::refusesName(file))
-            refused << file;
-    if (!refused.isEmpty()) {
-        refuseFileNames(refused);
+        names << url.toLocalFile();
+    const jobFiles dropped(names);
+    if (!dropped.refused().isEmpty()) {
+        refuseFileNames(dropped.refused());
         return;
     }
-    const commandLine::Run run = commandLine::recognise(files);
+    const commandLine::Run run = commandLine::recognise(dropped.names());
     logProblems(run.problems);
     if (run.kind != jobKind::None)
         m_transfer = run.kind;
     ui->actionRerun->setEnabled(true);
-    if (!run.label.isEmpty()) {
-        ui->lblFilename->setText(run.label);
+    if (!run.files.isEmpty()) {
+        ui->lblFilename->setText(run.files.label());
         event->acceptProposedAction();
     }
 }
@@ -291,7 +286,7 @@ void MainWindow::logProblems(const QStringList &problems)
 
 QString MainWindow::labelFirstLine() const
 {
-    return ui->lblFilename->text().split(QLatin1Char('\n')).value(0);
+    return jobFiles::fromLabel(ui->lblFilename->text()).first();
 }
 
 QString MainWindow::startDir(const QString &path) const
@@ -322,7 +317,7 @@ void MainWindow::on_actionUpdateSDFirmware_triggered()
     for (const QString &file : files)
         if (sdFile::isImage(checkSd(file)))
             kept << file;
-    ui->lblFilename->setText(kept.join(QLatin1Char('\n')));
+    ui->lblFilename->setText(jobFiles(kept).label());
     m_transfer = jobKind::UpdateSD;
     slotStartAction();
 }
@@ -405,7 +400,7 @@ void MainWindow::on_btnUpdate_clicked()
         }
         if (!kept.isEmpty()) {
             m_transfer = jobKind::UpdateSD;
-            ui->lblFilename->setText(kept.join(QLatin1Char('\n')));
+            ui->lblFilename->setText(jobFiles(kept).label());
         }
     }
     slotStartAction();
@@ -513,8 +508,8 @@ bool MainWindow::readCommandLine()
         selectPort(port);
     if (line.hasKind)
         m_transfer = line.kind;
-    if (line.hasLabel)
-        ui->lblFilename->setText(line.label);
+    if (line.hasFiles)
+        ui->lblFilename->setText(line.files.label());
     if (!line.refused.isEmpty()) {
         refuseFileNames(line.refused);
         return false;
@@ -530,7 +525,7 @@ bool MainWindow::readCommandLine()
 void MainWindow::refuseFileNames(const QStringList &names)
 {
     for (const QString &name : names)
-        m_jobs.writeLog(commandLine::refusalLog(name));
+        m_jobs.writeLog(jobFiles::refusalLog(name));
     // Queued: the constructor may be the caller, before anyone sees the window.
     const auto fileFailed = [this] {
         slotCurrentAction(jobKind::isHd(m_transfer) ? int(hdCode::FileFailed) : int(sdCode::FileFailed));
