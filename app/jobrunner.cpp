@@ -3,10 +3,9 @@
 #include "jobfiles.h"
 #include "jobkind.h"
 #include "statuscode.h"
+#include "velmoraversion.h"
 
 namespace {
-
-const char *const SOFTWARE_VERSION = "3.0.0.8";
 
 // Which link slot each request signal runs.
 const struct {
@@ -48,7 +47,7 @@ jobRunner::jobRunner(QObject *parent)
 
     connect(this, &jobRunner::sigwriteLog, &m_logfile, &logfile::writeLine);
     writeLog(QStringLiteral("---------- START ----------"));
-    writeLog(QStringLiteral("Softwareversion: ") + QLatin1String(SOFTWARE_VERSION));
+    writeLog(QStringLiteral("Softwareversion: ") + QLatin1String(VELMORA_VERSION));
 
     connect(&m_serialSD, &serialComKarn::writeLog, &m_logfile, &logfile::writeLine);
     connect(&m_serialHD, &serialComVesk::writeLog, &m_logfile, &logfile::writeLine);

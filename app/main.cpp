@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 #include "portlist.h"
 #include "signalclose.h"
+#include "velmoraversion.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -45,7 +46,7 @@ int answer(commandLine::Answer what)
         std::fputs(batchUsage, stdout);
         break;
     case commandLine::Version:
-        std::puts("Velmora 3.0 (3.0.0.8)");
+        std::puts("Velmora " VELMORA_VERSION_SHORT " (" VELMORA_VERSION ")");
         break;
     case commandLine::ListPorts: {
         const QStringList lines = portList::lines();
@@ -66,7 +67,7 @@ void nameApplication()
     QCoreApplication::setOrganizationDomain(QStringLiteral("orvanta.example"));
     QCoreApplication::setOrganizationName(QStringLiteral("Orvanta"));
     QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("3.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION_SHORT));
 }
 
 int runBatch(int argc, char *argv[])

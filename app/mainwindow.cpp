@@ -9,6 +9,7 @@
 #include "statuscode.h"
 #include "statustable.h"
 #include "ui_mainwindow.h"
+#include "velmoraversion.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -436,7 +437,7 @@ void MainWindow::on_actionAbout_triggered()
            "This software uses the Qt-Framework (https://www.qt.io)\n"
            "and QextSerialPort (https://github.com/qextserialport/qextserialport)\n\n"
            "Version: %1\nDate: %2")
-            .arg(QStringLiteral("3.0"), QStringLiteral("Oct  2 2018")));
+            .arg(QStringLiteral(VELMORA_VERSION_SHORT), QStringLiteral("Oct  2 2018")));
 }
 
 void MainWindow::on_actionAboutQt_triggered()
