@@ -5,6 +5,7 @@
 #include "hdstep.h"
 #include "jobkind.h"
 #include "sdstep.h"
+#include "statuscode.h"
 #include "statustable.h"
 
 #include <QCoreApplication>
@@ -26,10 +27,13 @@ struct ServiceRequest {
     void (serialComVesk::*answer)(QString);
 };
 const ServiceRequest serviceRequests[] = {
-    {"software", 46, &jobRunner::sigGetSoftwareVersion, &serialComVesk::sendSoftwareVersion},
-    {"lowpower", 47, &jobRunner::sigGetLowpowerVersion, &serialComVesk::sendLowPowerVersion},
-    {"mac", 48, &jobRunner::sigGetMACAddress, &serialComVesk::sendMACAddress},
-    {"factory-reset", 49, &jobRunner::sigInitFacReset, nullptr},
+    {.name = "software", .code = hdCode::QuerySoftware, .request = &jobRunner::sigGetSoftwareVersion,
+     .answer = &serialComVesk::sendSoftwareVersion},
+    {.name = "lowpower", .code = hdCode::QueryLowPower, .request = &jobRunner::sigGetLowpowerVersion,
+     .answer = &serialComVesk::sendLowPowerVersion},
+    {.name = "mac", .code = hdCode::QueryMac, .request = &jobRunner::sigGetMACAddress,
+     .answer = &serialComVesk::sendMACAddress},
+    {.name = "factory-reset", .code = hdCode::FactoryReset, .request = &jobRunner::sigInitFacReset, .answer = nullptr},
 };
 
 const ServiceRequest *findRequest(const QString &name)
@@ -47,9 +51,9 @@ struct ErrorExit {
     int exitCode;
 };
 const ErrorExit errorExits[] = {
-    {21, batchJob::PortFailed},    // the port could not be opened
-    {22, batchJob::FileProblem},   // the file could not be opened or written
-    {32, batchJob::FileProblem},   // the file is of the wrong kind
+    {.sdCode = sdCode::PortFailed, .exitCode = batchJob::PortFailed},
+    {.sdCode = sdCode::FileFailed, .exitCode = batchJob::FileProblem},      // not opened or not written
+    {.sdCode = sdCode::WrongFileKind, .exitCode = batchJob::FileProblem},
 };
 
 QString text(const char *source)
@@ -76,21 +80,21 @@ batchJob::batchJob(const QStringList &args, QObject *parent)
     QCoreApplication::installTranslator(&m_translatorQt);
     QCoreApplication::installTranslator(&m_translator);
 
-    connect(&m_jobs.linkSD(), &serialComKarn::sendCurrentAction, this, &batchJob::onAction);
-    connect(&m_jobs.linkSD(), &serialComKarn::sendProgress, this, &batchJob::onProgress);
-    connect(&m_jobs.linkHD(), &serialComVesk::sendCurrentAction, this, &batchJob::onAction);
-    connect(&m_jobs.linkHD(), &serialComVesk::sendProgress, this, &batchJob::onProgress);
+    connect(&m_jobs, &jobRunner::statusCode, this, &batchJob::onAction);
+    connect(&m_jobs, &jobRunner::progress, this, &batchJob::onProgress);
 }
 
 void batchJob::start()
 {
-    const commandLine line(m_args, m_jobs.linkHD(), m_jobs.linkSD());
+    const commandLine line(m_args);
+    for (const QString &problem : line.problems)
+        m_jobs.writeLog(problem);
     if (!line.unknown.isEmpty())
         return refuse(QStringLiteral("unknown option or job: ") + line.unknown.join(QStringLiteral(", ")), Usage);
     const bool service = line.factoryReset || !line.query.isEmpty();
     if (line.factoryReset && !line.query.isEmpty())
         return refuse(QStringLiteral("--query and --factory-reset go one at a time"), Usage);
-    if (service && (line.hasKind || line.hasLabel || !line.refused.isEmpty()))
+    if (service && (line.hasKind || line.hasFiles || !line.refused.isEmpty()))
         return refuse(QStringLiteral("a service request takes no job and no file"), Usage);
     if (line.factoryReset && !line.yes)
         return refuse(QStringLiteral("--factory-reset would set the HD box on the port back to its factory "
@@ -99,8 +103,8 @@ void batchJob::start()
                       Usage);
     if (!line.refused.isEmpty()) {
         for (const QString &name : line.refused)
-            m_jobs.writeLog(commandLine::refusalLog(name));
-        return refuse(commandLine::refusalLog(line.refused.first()), FileProblem);
+            m_jobs.writeLog(jobFiles::refusalLog(name));
+        return refuse(jobFiles::refusalLog(line.refused.first()), FileProblem);
     }
     if (line.ports.isEmpty())
         return refuse(QStringLiteral("no port given (-p PORT)"), Usage);
@@ -117,20 +121,20 @@ void batchJob::start()
             connect(&m_jobs.linkHD(), row->answer, this, &batchJob::onAnswer);
         }
         m_running = true;
-        m_jobs.request(row->request, true);
+        m_jobs.request(row->request);
         return;
     }
 
     const jobKind::Row *job = jobKind::find(line.kind);
     if (!job)
         return refuse(QStringLiteral("no job given (-t JOB, or a file recognised by its content)"), Usage);
-    if (line.label.isEmpty())
+    if (line.files.isEmpty())
         return refuse(QStringLiteral("no file given (-f FILE)"), Usage);
     if (job->sendsFile)
-        for (const QString &file : line.label.split(QLatin1Char('\n')))
+        for (const QString &file : line.files.names())
             m_bytes += QFileInfo(file).size();
     m_running = true;
-    m_jobs.start(line.kind, line.label);
+    m_jobs.start(line.kind, line.files);
 }
 
 void batchJob::interrupt()
@@ -159,7 +163,6 @@ void batchJob::onAction(int code)
         say(text(row->status));
     if (row->kind != statusTable::JobEnded)
         return;
-    m_jobs.jobEnded();
     const int exitCode = outcome();
     if (exitCode == Done && startUnconfirmed())
         say(QStringLiteral("velmora: warning: the box did not confirm its start; check that it runs"));

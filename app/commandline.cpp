@@ -1,8 +1,7 @@
 #include "commandline.h"
 
+#include "filekind.h"
 #include "jobkind.h"
-#include "serialcomkarn.h"
-#include "serialcomvesk.h"
 
 namespace {
 
@@ -11,117 +10,190 @@ bool isOption(const QString &arg)
     return arg.startsWith(QLatin1Char('-'));
 }
 
-} // namespace
-
-commandLine::commandLine(const QStringList &args, serialComVesk &hd, serialComKarn &sd)
+// The index of the last argument of the run that starts at `at`: up to the
+// next option.
+int runEnd(const QStringList &args, int at)
 {
-    const int n = int(args.size());
-    for (int i = 1; i < n; ++i) {
-        const QString &arg = args.at(i);
-        const bool valueFollows = i + 1 < n;
-        if (arg == QLatin1String("-p")) {
-            if (valueFollows)
-                ports << args.at(++i);
-        } else if (arg == QLatin1String("-t")) {
-            if (valueFollows) {
-                const QString &keyword = args.at(++i);
-                hasKind = true;
-                kind = jobKind::fromKeyword(keyword);
-                if (kind == 0)
-                    unknown << keyword;
-            }
-        } else if (arg == QLatin1String("-f")) {
-            QStringList files;
-            while (i + 1 < n && !isOption(args.at(i + 1)))
-                files << args.at(++i);
-            bool refusedHere = false;
-            for (const QString &file : files)
-                if (refusesName(file)) {
-                    refused << file;
-                    refusedHere = true;
-                }
-            if (!refusedHere) {
-                hasLabel = true;
-                label = files.join(QLatin1Char('\n'));
-            }
-        } else if (arg == QLatin1String("--batch")) {
-            batch = true;
-        } else if (arg == QLatin1String("--query")) {
-            if (valueFollows)
-                query = args.at(++i);
-            else
-                unknown << arg;
-        } else if (arg == QLatin1String("--factory-reset")) {
-            factoryReset = true;
-        } else if (arg == QLatin1String("--yes")) {
-            yes = true;
-        } else if (isOption(arg)) {
-            if (arg != QLatin1String("-s"))
-                unknown << arg;
-        } else {
-            int end = i;
-            while (end < n && !isOption(args.at(end)))
-                ++end;
-            const Run run = recognise(args.mid(i, end - i), hd, sd);
-            for (const QString &file : args.mid(i, run.examined))
-                if (refusesName(file))
-                    refused << file;
-            if (run.kind != 0) {
-                hasKind = true;
-                kind = run.kind;
-            }
-            if (!run.label.isEmpty()) {
-                hasLabel = true;
-                label = run.label;
-            }
-            i += run.examined - 1;
-        }
-    }
-    // Anywhere, even where it stands for a missing port name.
-    start = args.mid(1).contains(QStringLiteral("-s"));
+    while (at + 1 < args.size() && !isOption(args.at(at + 1)))
+        ++at;
+    return at;
 }
 
-commandLine::Run commandLine::recognise(const QStringList &files, serialComVesk &hd, serialComKarn &sd)
+} // namespace
+
+commandLine::commandLine(const QStringList &args)
+{
+    for (int i = 1; i < args.size(); ++i)
+        i = take(args, i);
+    // These count wherever they stand, even as another option's value.
+    for (const QString &arg : args.mid(1))
+        noteAnywhere(arg);
+}
+
+QStringList commandLine::arguments(int argc, char *argv[])
+{
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    return args;
+}
+
+int commandLine::take(const QStringList &args, int at)
+{
+    const QString &arg = args.at(at);
+    if (!isOption(arg))
+        return takeRun(args, at);
+    if (arg == QLatin1String("-f"))
+        return takeFiles(args, at);
+    return takeOption(args, at);
+}
+
+int commandLine::takeOption(const QStringList &args, int at)
+{
+    // Options with a value; one in last place is passed over, or unknown.
+    static const struct {
+        const char *name;
+        void (commandLine::*take)(const QString &);
+        bool lastIsUnknown;
+    } valued[] = {
+        {.name = "-p", .take = &commandLine::takePort, .lastIsUnknown = false},
+        {.name = "-t", .take = &commandLine::takeKeyword, .lastIsUnknown = false},
+        {.name = "--query", .take = &commandLine::takeQuery, .lastIsUnknown = true},
+    };
+    static const struct {
+        const char *name;
+        bool commandLine::*field;   // nullptr: noted wherever it stands
+    } flags[] = {
+        {.name = "--factory-reset", .field = &commandLine::factoryReset},
+        {.name = "--yes", .field = &commandLine::yes},
+        {.name = "--batch", .field = nullptr},
+        {.name = "-s", .field = nullptr},
+        {.name = "--help", .field = nullptr},
+        {.name = "--version", .field = nullptr},
+        {.name = "--list-ports", .field = nullptr},
+    };
+    const QString &arg = args.at(at);
+    for (const auto &option : valued) {
+        if (arg != QLatin1String(option.name))
+            continue;
+        if (at + 1 < args.size())
+            (this->*option.take)(args.at(++at));
+        else if (option.lastIsUnknown)
+            unknown << arg;
+        return at;
+    }
+    for (const auto &flag : flags) {
+        if (arg != QLatin1String(flag.name))
+            continue;
+        if (flag.field)
+            this->*flag.field = true;
+        return at;
+    }
+    unknown << arg;
+    return at;
+}
+
+// -f: the files up to the next option, unexamined; a refused name keeps the
+// label as it was.
+int commandLine::takeFiles(const QStringList &args, int at)
+{
+    const int last = runEnd(args, at);
+    const jobFiles given(args.mid(at + 1, last - at));
+    refused << given.refused();
+    if (given.refused().isEmpty()) {
+        hasFiles = true;
+        files = given;
+    }
+    return last;
+}
+
+// Bare files, recognised by content; the walk goes on after the last one examined.
+int commandLine::takeRun(const QStringList &args, int at)
+{
+    const Run run = recognise(args.mid(at, runEnd(args, at) - at + 1));
+    problems << run.problems;
+    for (const QString &file : args.mid(at, run.examined))
+        if (jobFiles::refuses(file))
+            refused << file;
+    if (run.kind != jobKind::None) {
+        hasKind = true;
+        kind = run.kind;
+    }
+    if (!run.files.isEmpty()) {
+        hasFiles = true;
+        files = run.files;
+    }
+    return at + run.examined - 1;
+}
+
+void commandLine::takePort(const QString &port)
+{
+    ports << port;
+}
+
+void commandLine::takeKeyword(const QString &keyword)
+{
+    hasKind = true;
+    kind = jobKind::fromKeyword(keyword);
+    if (kind == jobKind::None)
+        unknown << keyword;
+}
+
+void commandLine::takeQuery(const QString &what)
+{
+    query = what;
+}
+
+void commandLine::noteAnywhere(const QString &arg)
+{
+    // Even where it stands for a missing port name.
+    if (arg == QLatin1String("-s"))
+        start = true;
+    for (const char *option : {"--batch", "--query", "--factory-reset"})
+        if (arg == QLatin1String(option))
+            batch = true;
+    static const struct {
+        const char *name;
+        Answer answer;
+    } answers[] = {
+        {.name = "--help", .answer = Help},
+        {.name = "--version", .answer = Version},
+        {.name = "--list-ports", .answer = ListPorts},
+    };
+    for (const auto &row : answers)
+        if (answer == NoAnswer && arg == QLatin1String(row.name))
+            answer = row.answer;
+}
+
+commandLine::Run commandLine::recognise(const QStringList &files)
 {
     Run run;
     QStringList images;
+    QString problem;
     for (const QString &file : files) {
         ++run.examined;
-        if (refusesName(file))
+        if (jobFiles::refuses(file))
             continue;
-        run.label = file;
-        const uchar hdKind = hd.checkFiletype(file);
-        if (hdKind == 1 || hdKind == 2) {
-            run.kind = hdKind;
+        run.files = jobFiles({file});
+        const jobKind::Kind hdJob = jobKind::forFile(hdFile::classify(file, &problem));
+        if (!problem.isEmpty())
+            run.problems << problem;
+        if (hdJob != jobKind::None) {
+            run.kind = hdJob;
             return run;
         }
-        const uchar sdKind = sd.checkFiletype(file);
-        if (isSdImage(sdKind)) {
+        const jobKind::Kind sdJob = jobKind::forFile(sdFile::classify(file, &problem));
+        if (!problem.isEmpty())
+            run.problems << problem;
+        if (sdJob == jobKind::UpdateSD) {
             images << file;
-            run.kind = 4;
-        } else if (sdKind == 1) {
-            run.kind = 5;
+            run.kind = sdJob;
+        } else if (sdJob == jobKind::SendListSD) {
+            run.kind = sdJob;
             return run;
         }
     }
     if (!images.isEmpty())
-        run.label = images.join(QLatin1Char('\n'));
+        run.files = jobFiles(images);
     return run;
-}
-
-bool commandLine::isSdImage(uchar sdKind)
-{
-    return sdKind >= 2 && sdKind <= 4;
-}
-
-bool commandLine::refusesName(const QString &name)
-{
-    return name.contains(QLatin1Char('\n'));
-}
-
-QString commandLine::refusalLog(const QString &name)
-{
-    QString shown = name;
-    shown.replace(QLatin1Char('\n'), QLatin1String("\\n"));
-    return QStringLiteral("Error: file name with a line feed refused: ") + shown;
 }

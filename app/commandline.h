@@ -1,21 +1,25 @@
 #pragma once
 
+#include "jobfiles.h"
+#include "jobkind.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
 
-class serialComKarn;
-class serialComVesk;
-
-// One walk over the program's arguments, for the window and batch mode
-// alike: port, job kind, file label and start flag as the arguments leave
-// them, plus what batch mode asks for and what was refused. Bare files are
-// recognised by content, which the links judge.
+// One walk over the program's arguments, for main, the window and batch mode
+// alike: what main answers at once, whether it runs without a window, and
+// port, job kind, job files and start flag as the arguments leave them,
+// plus what batch mode asks for and what was refused. Bare files are
+// recognised by their content. Needs no application object.
 class commandLine
 {
 public:
     // `args` as QCoreApplication::arguments(): the program first.
-    commandLine(const QStringList &args, serialComVesk &hd, serialComKarn &sd);
+    explicit commandLine(const QStringList &args);
+    // The arguments of main, decoded as the application object would decode
+    // them (the locale must already be set from the environment).
+    static QStringList arguments(int argc, char *argv[]);
 
     // A run of files recognised by content, as bare arguments and dropped
     // files are: an HD file or an SD list ends the run and is the job's
@@ -23,30 +27,41 @@ public:
     // recognised. Names holding a line feed are passed over.
     struct Run {
         int examined = 0;
-        quint8 kind = 0;   // 0: nothing recognised
-        QString label;
+        jobKind::Kind kind = jobKind::None;   // nothing recognised
+        jobFiles files;
+        QStringList problems;   // log lines of files that could not be read or are of no known kind
     };
-    static Run recognise(const QStringList &files, serialComVesk &hd, serialComKarn &sd);
+    static Run recognise(const QStringList &files);
 
-    // Several SD update files travel joined by line feeds and the SD link
-    // takes a list's name from the first line: a name holding a line feed
-    // would make a job read or overwrite another file.
-    static bool refusesName(const QString &name);
-    // What the SD link's file check says of an update image.
-    static bool isSdImage(uchar sdKind);
-    static QString refusalLog(const QString &name);
+    // What main prints instead of running anything.
+    enum Answer { NoAnswer, Help, Version, ListPorts };
+
+    Answer answer = NoAnswer;   // the first of --help, --version, --list-ports
+    bool batch = false;         // --batch, --query or --factory-reset: no window
 
     QStringList ports;          // every -p, in order; the last one counts
     bool hasKind = false;
-    quint8 kind = 0;            // 0 with hasKind: a keyword that names no job
-    bool hasLabel = false;
-    QString label;
+    jobKind::Kind kind = jobKind::None;   // None with hasKind: a keyword that names no job
+    bool hasFiles = false;
+    jobFiles files;             // the file label as the arguments leave it
     bool start = false;         // -s
     QStringList refused;        // file names with a line feed
     QStringList unknown;        // unknown options and job keywords
+    QStringList problems;       // log lines of the files examined, in order
 
-    bool batch = false;         // --batch
     QString query;              // --query WHAT
     bool factoryReset = false;  // --factory-reset
     bool yes = false;           // --yes
+
+private:
+    // Each takes the argument at `at` and what belongs to it; the index of
+    // the last argument used.
+    int take(const QStringList &args, int at);
+    int takeOption(const QStringList &args, int at);
+    int takeFiles(const QStringList &args, int at);
+    int takeRun(const QStringList &args, int at);
+    void takePort(const QString &port);
+    void takeKeyword(const QString &keyword);
+    void takeQuery(const QString &what);
+    void noteAnywhere(const QString &arg);
 };

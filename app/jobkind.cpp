@@ -2,37 +2,82 @@
 
 #include "jobrunner.h"
 
-#include <iterator>
-
 namespace {
 
 const jobKind::Row rows[] = {
-    {.keyword = "UpdateHD", .hd = true, .sendsFile = true, .request = &jobRunner::sigUpdateFirmwareHD},
-    {.keyword = "SendListHD", .hd = true, .sendsFile = true, .request = &jobRunner::sigUploadCHListHD},
-    {.keyword = "GetListHD", .hd = true, .sendsFile = false, .request = &jobRunner::sigDownloadCHListHD},
-    {.keyword = "UpdateSD", .hd = false, .sendsFile = true, .request = &jobRunner::sigUpdateFirmwareSD},
-    {.keyword = "SendListSD", .hd = false, .sendsFile = true, .request = &jobRunner::sigUploadCHListSD},
-    {.keyword = "GetListSD", .hd = false, .sendsFile = false, .request = &jobRunner::sigDownloadCHListSD},
+    {.kind = jobKind::UpdateHD, .keyword = "UpdateHD", .hd = true, .sendsFile = true,
+     .request = &jobRunner::sigUpdateFirmwareHD},
+    {.kind = jobKind::SendListHD, .keyword = "SendListHD", .hd = true, .sendsFile = true,
+     .request = &jobRunner::sigUploadCHListHD},
+    {.kind = jobKind::GetListHD, .keyword = "GetListHD", .hd = true, .sendsFile = false,
+     .request = &jobRunner::sigDownloadCHListHD},
+    {.kind = jobKind::UpdateSD, .keyword = "UpdateSD", .hd = false, .sendsFile = true,
+     .request = &jobRunner::sigUpdateFirmwareSD},
+    {.kind = jobKind::SendListSD, .keyword = "SendListSD", .hd = false, .sendsFile = true,
+     .request = &jobRunner::sigUploadCHListSD},
+    {.kind = jobKind::GetListSD, .keyword = "GetListSD", .hd = false, .sendsFile = false,
+     .request = &jobRunner::sigDownloadCHListSD},
 };
-static_assert(std::size(rows) == jobKind::count, "one row per job kind");
+
+const struct {
+    hdFile::Kind file;
+    jobKind::Kind job;
+} hdFileJobs[] = {
+    {.file = hdFile::Update, .job = jobKind::UpdateHD},
+    {.file = hdFile::List, .job = jobKind::SendListHD},
+};
+
+const struct {
+    sdFile::Kind file;
+    jobKind::Kind job;
+} sdFileJobs[] = {
+    {.file = sdFile::List, .job = jobKind::SendListSD},
+    {.file = sdFile::ImageSmall, .job = jobKind::UpdateSD},
+    {.file = sdFile::ImageMedium, .job = jobKind::UpdateSD},
+    {.file = sdFile::ImageLarge, .job = jobKind::UpdateSD},
+};
 
 } // namespace
 
 const jobKind::Row *jobKind::find(int kind)
 {
-    return kind >= 1 && kind <= count ? &rows[kind - 1] : nullptr;
+    for (const Row &row : rows)
+        if (row.kind == kind)
+            return &row;
+    return nullptr;
 }
 
-quint8 jobKind::fromKeyword(const QString &keyword)
+jobKind::Kind jobKind::fromKeyword(const QString &keyword)
 {
-    for (int i = 0; i < count; ++i)
-        if (keyword == QLatin1String(rows[i].keyword))
-            return quint8(i + 1);
-    return 0;
+    for (const Row &row : rows)
+        if (keyword == QLatin1String(row.keyword))
+            return row.kind;
+    return None;
 }
 
 bool jobKind::isHd(int kind)
 {
     const Row *row = find(kind);
     return row && row->hd;
+}
+
+bool jobKind::isList(int kind)
+{
+    return kind == SendListHD || kind == GetListHD || kind == SendListSD || kind == GetListSD;
+}
+
+jobKind::Kind jobKind::forFile(hdFile::Kind file)
+{
+    for (const auto &row : hdFileJobs)
+        if (row.file == file)
+            return row.job;
+    return None;
+}
+
+jobKind::Kind jobKind::forFile(sdFile::Kind file)
+{
+    for (const auto &row : sdFileJobs)
+        if (row.file == file)
+            return row.job;
+    return None;
 }

@@ -1,23 +1,17 @@
 #pragma once
 
+#include "filekind.h"
+
 #include <QString>
 #include <QtGlobal>
 
 class jobRunner;
 
-// The six jobs, numbered 1..6 as the window and settings.ini keep them: the
-// keyword that names each, the family whose link runs it and the request
-// signal that starts it.
+// The six jobs: the keyword that names each, the family whose link runs it
+// and the request signal that starts it.
 class jobKind
 {
 public:
-    struct Row {
-        const char *keyword;
-        bool hd;                        // the HD link runs it, else the SD link
-        bool sendsFile;                 // else it writes its file: a list download
-        void (jobRunner::*request)();
-    };
-
     // Numbered as settings.ini keeps them; the names are their keywords.
     enum Kind : quint8 {
         None = 0,
@@ -28,11 +22,24 @@ public:
         SendListSD = 5,
         GetListSD = 6,
     };
-    static constexpr int count = GetListSD;
 
-    // The row of kind 1..count, or nullptr.
+    struct Row {
+        Kind kind;
+        const char *keyword;
+        bool hd;                        // the HD link runs it, else the SD link
+        bool sendsFile;                 // else it writes its file: a list download
+        void (jobRunner::*request)();
+    };
+
+    // The row of a kind, or nullptr for None and for numbers that name no job.
     static const Row *find(int kind);
-    // The kind a keyword names (exact case), or 0.
-    static quint8 fromKeyword(const QString &keyword);
+    // The kind a keyword names (exact case), or None.
+    static Kind fromKeyword(const QString &keyword);
     static bool isHd(int kind);
+    // A channel list is the job's file: sent, or written by a download.
+    static bool isList(int kind);
+    // The job that a file of this kind is handed to: an update file is
+    // loaded, a list is sent. The families number their file kinds apart.
+    static Kind forFile(hdFile::Kind file);
+    static Kind forFile(sdFile::Kind file);
 };

@@ -8,9 +8,16 @@
 #include <QString>
 #include <QThread>
 
-// The two links, each in a worker thread of its own, and the run log in a
-// third: what the window and batch mode both drive. A job is started by a
-// request signal, so that it runs in its link's thread.
+#include <vector>
+
+class jobFiles;
+
+// The two links to one port, each in a worker thread of its own, and the run
+// log in a third: what a front end (the window, batch mode) drives and
+// presents. A job is started by a request signal, so that it runs in its
+// link's thread; the runner sees the job's slot return and ends that thread
+// itself, and closes each end code's job in the log with an empty line.
+// Several runners may live in one process, each with its own log writer.
 class jobRunner : public QObject
 {
     Q_OBJECT
@@ -28,14 +35,15 @@ public:
     void setPortname(const QString &name);
     void writeLog(const QString &text);
 
-    // Starts job kind 1..6 on its file label (several SD update files joined
-    // by line feeds); false, and nothing started, without a kind or a file.
-    bool start(int kind, const QString &files);
-    // Emits a request signal once the thread of its family runs.
-    void request(void (jobRunner::*signal)(), bool hd);
-    // After a job's end code: the threads leave their loops, the log gets
-    // the empty line that closes a job.
-    void jobEnded();
+    // Starts a job kind on its files; false, and nothing started, without a
+    // kind or a file.
+    bool start(int kind, const jobFiles &files);
+    // Emits a request signal (a job's or a service request's) once the
+    // thread of its link runs; a request right after a job's end waits for
+    // that thread to end and start again.
+    void request(void (jobRunner::*signal)());
+    // A link thread runs or is asked for.
+    bool threadsBusy() const;
     // Thread-safe: a running job gives up at its next wait.
     void requestStop();
     // Stops a running job, waits for the threads and writes every queued
@@ -54,13 +62,37 @@ signals:
     void sigGetMACAddress();
     void sigInitFacReset();
     void sigwriteLog(QString text);
+    // Each status code and progress of either link, for the front end;
+    // an end code's empty log line is already written.
+    void statusCode(int code);
+    void progress(int percent);
+    // A job's slot returned and its thread ended, with no request waiting.
+    void jobFinished();
 
 private:
+    // A link's thread and the requests it has yet to finish.
+    struct Family {
+        QThread thread;
+        int jobs = 0;           // requested and not yet returned
+        bool ending = false;    // asked to quit, not yet ended
+    };
+
+    template <class Link>
+    void wire(void (jobRunner::*signal)(), Link &link, void (Link::*job)(), Family &family);
+    void onCode(int code);
+    void jobReturned(Family &family);
+    void threadEnded(Family &family);
+
     serialComKarn m_serialSD;
-    QThread m_threadSD;
+    Family m_sd;
     serialComVesk m_serialHD;
-    QThread m_threadHD;
+    Family m_hd;
     logfile m_logfile;
     QThread m_threadLog;
+    struct Route {
+        void (jobRunner::*signal)();
+        Family *family;
+    };
+    std::vector<Route> m_routes;
     bool m_shutDown = false;
 };

@@ -1,14 +1,16 @@
 #include "batchjob.h"
+#include "commandline.h"
 #include "mainwindow.h"
 #include "portlist.h"
 #include "signalclose.h"
+#include "velmoraversion.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QIcon>
 
+#include <clocale>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -35,42 +37,29 @@ const char batchUsage[] =
     "Exit codes: 0 done, 2 usage, 3 port could not be opened, 4 file missing, of the\n"
     "wrong kind or not writable, 5 the box did not answer or refused, 130 interrupted.\n";
 
-const char *const batchOptions[] = {"--batch", "--query", "--factory-reset"};
-
-// Answers --help, --version and --list-ports without opening a window; true when it did.
-bool answeredQuery(int argc, char *argv[])
+// Answers --help, --version and --list-ports without opening a window.
+int answer(commandLine::Answer what)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0) {
-            std::fputs(usage, stdout);
-            std::fputs(batchUsage, stdout);
-            return true;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::puts("Velmora 3.0 (3.0.0.8)");
-            return true;
-        }
-        if (std::strcmp(argv[i], "--list-ports") == 0) {
-            const QStringList lines = portList::lines();
-            for (const QString &line : lines)
-                std::puts(line.toLocal8Bit().constData());
-            if (lines.isEmpty())
-                std::fputs("velmora: no serial port found\n", stderr);
-            return true;
-        }
+    switch (what) {
+    case commandLine::Help:
+        std::fputs(usage, stdout);
+        std::fputs(batchUsage, stdout);
+        break;
+    case commandLine::Version:
+        std::puts("Velmora " VELMORA_VERSION_SHORT " (" VELMORA_VERSION ")");
+        break;
+    case commandLine::ListPorts: {
+        const QStringList lines = portList::lines();
+        for (const QString &line : lines)
+            std::puts(line.toLocal8Bit().constData());
+        if (lines.isEmpty())
+            std::fputs("velmora: no serial port found\n", stderr);
+        break;
     }
-    return false;
-}
-
-// Batch mode must be decided before any application object exists: a
-// QApplication needs a display.
-bool wantsBatch(int argc, char *argv[])
-{
-    for (int i = 1; i < argc; ++i)
-        for (const char *option : batchOptions)
-            if (std::strcmp(argv[i], option) == 0)
-                return true;
-    return false;
+    case commandLine::NoAnswer:
+        break;
+    }
+    return 0;
 }
 
 void nameApplication()
@@ -78,7 +67,7 @@ void nameApplication()
     QCoreApplication::setOrganizationDomain(QStringLiteral("orvanta.example"));
     QCoreApplication::setOrganizationName(QStringLiteral("Orvanta"));
     QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("3.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION_SHORT));
 }
 
 int runBatch(int argc, char *argv[])
@@ -97,9 +86,15 @@ int runBatch(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    if (answeredQuery(argc, argv))
-        return 0;
-    if (wantsBatch(argc, argv))
+    // The application object would set the locale from the environment; the
+    // command line is read before one exists (batch mode must be decided
+    // first: a QApplication needs a display), so file names are decoded as
+    // it would decode them.
+    std::setlocale(LC_ALL, "");
+    const commandLine line(commandLine::arguments(argc, argv));
+    if (line.answer != commandLine::NoAnswer)
+        return answer(line.answer);
+    if (line.batch)
         return runBatch(argc, argv);
     QApplication app(argc, argv);
     nameApplication();

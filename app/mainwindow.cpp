@@ -3,9 +3,13 @@
 #include "catalogue.h"
 #include "commandline.h"
 #include "filedialogs.h"
+#include "jobfiles.h"
+#include "filekind.h"
 #include "jobkind.h"
+#include "statuscode.h"
 #include "statustable.h"
 #include "ui_mainwindow.h"
+#include "velmoraversion.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -40,7 +44,7 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     ui->actionEditChannellist->setVisible(QFileInfo::exists(EDITOR_EXE));
-    m_transfer = 0;
+    m_transfer = jobKind::None;
     ui->comboPorts->refresh();
     readSettings();
 
@@ -48,10 +52,8 @@ MainWindow::MainWindow(QWidget *parent)
     QCoreApplication::installTranslator(&m_translator);
     createLanguageMenu();
 
-    connect(&m_jobs.linkSD(), &serialComKarn::sendCurrentAction, this, &MainWindow::slotCurrentAction);
-    connect(&m_jobs.linkSD(), &serialComKarn::sendProgress, ui->progBar, &QProgressBar::setValue);
-    connect(&m_jobs.linkHD(), &serialComVesk::sendCurrentAction, this, &MainWindow::slotCurrentAction);
-    connect(&m_jobs.linkHD(), &serialComVesk::sendProgress, ui->progBar, &QProgressBar::setValue);
+    connect(&m_jobs, &jobRunner::statusCode, this, &MainWindow::slotCurrentAction);
+    connect(&m_jobs, &jobRunner::progress, ui->progBar, &QProgressBar::setValue);
     connect(ui->actionRerun, &QAction::triggered, this, &MainWindow::slotStartAction);
     connect(ui->btnQuit, &QPushButton::clicked, this, &MainWindow::close);
     connect(ui->actionQuit, &QAction::triggered, this, &MainWindow::close);
@@ -92,7 +94,7 @@ void MainWindow::on_comboPorts_currentIndexChanged(int index)
 
 void MainWindow::slotStartAction()
 {
-    m_jobs.start(m_transfer, ui->lblFilename->text());
+    m_jobs.start(m_transfer, jobFiles::fromLabel(ui->lblFilename->text()));
 }
 
 void MainWindow::setJobControls(bool enabled)
@@ -130,7 +132,6 @@ void MainWindow::slotCurrentAction(int action)
         ui->toolBar->setEnabled(true);
         ui->statusBar->showMessage(text(row->status), row->timeout);
         setAcceptDrops(true);
-        m_jobs.jobEnded();
         return;
     case statusTable::Progress:
         ui->statusBar->showMessage(text(row->status), row->timeout);
@@ -201,32 +202,55 @@ void MainWindow::dropEvent(QDropEvent *event)
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty())
         return;
-    QStringList files;
+    QStringList names;
     for (const QUrl &url : urls)
-        files << url.toLocalFile();
-    QStringList refused;
-    for (const QString &file : files)
-        if (commandLine::refusesName(file))
-            refused << file;
-    if (!refused.isEmpty()) {
-        refuseFileNames(refused);
+        names << url.toLocalFile();
+    const jobFiles dropped(names);
+    if (!dropped.refused().isEmpty()) {
+        refuseFileNames(dropped.refused());
         return;
     }
-    const commandLine::Run run = commandLine::recognise(files, m_jobs.linkHD(), m_jobs.linkSD());
-    if (run.kind != 0)
+    const commandLine::Run run = commandLine::recognise(dropped.names());
+    logProblems(run.problems);
+    if (run.kind != jobKind::None)
         m_transfer = run.kind;
     ui->actionRerun->setEnabled(true);
-    if (!run.label.isEmpty()) {
-        ui->lblFilename->setText(run.label);
+    if (!run.files.isEmpty()) {
+        ui->lblFilename->setText(run.files.label());
         event->acceptProposedAction();
     }
 }
 
 // ---------------------------------------------------------------- user commands
 
+// A file's kind by its content; a file that cannot be read or is of no
+// known kind is logged as a link's own file check logs it.
+hdFile::Kind MainWindow::checkHd(const QString &file)
+{
+    QString problem;
+    const hdFile::Kind kind = hdFile::classify(file, &problem);
+    logProblems({problem});
+    return kind;
+}
+
+sdFile::Kind MainWindow::checkSd(const QString &file)
+{
+    QString problem;
+    const sdFile::Kind kind = sdFile::classify(file, &problem);
+    logProblems({problem});
+    return kind;
+}
+
+void MainWindow::logProblems(const QStringList &problems)
+{
+    for (const QString &problem : problems)
+        if (!problem.isEmpty())
+            m_jobs.writeLog(problem);
+}
+
 QString MainWindow::labelFirstLine() const
 {
-    return ui->lblFilename->text().split(QLatin1Char('\n')).value(0);
+    return jobFiles::fromLabel(ui->lblFilename->text()).first();
 }
 
 QString MainWindow::startDir(const QString &path) const
@@ -242,7 +266,7 @@ void MainWindow::on_actionUpdateHDFirmware_triggered()
     if (file.isEmpty())
         return;
     ui->lblFilename->setText(file);
-    m_transfer = 1;
+    m_transfer = jobKind::UpdateHD;
     slotStartAction();
 }
 
@@ -255,10 +279,10 @@ void MainWindow::on_actionUpdateSDFirmware_triggered()
         return;
     QStringList kept;
     for (const QString &file : files)
-        if (commandLine::isSdImage(m_jobs.linkSD().checkFiletype(file)))
+        if (sdFile::isImage(checkSd(file)))
             kept << file;
-    ui->lblFilename->setText(kept.join(QLatin1Char('\n')));
-    m_transfer = 4;
+    ui->lblFilename->setText(jobFiles(kept).label());
+    m_transfer = jobKind::UpdateSD;
     slotStartAction();
 }
 
@@ -268,10 +292,10 @@ void MainWindow::on_actionSendChannellist_triggered()
                                                jobKind::isHd(m_transfer) ? FILTER_LIST_HD : FILTER_LIST_SD);
     if (file.isEmpty())
         return;
-    if (m_jobs.linkHD().checkFiletype(file) == 2) {
-        m_transfer = 2;
-    } else if (m_jobs.linkSD().checkFiletype(file) == 1) {
-        m_transfer = 5;
+    if (checkHd(file) == hdFile::List) {
+        m_transfer = jobKind::SendListHD;
+    } else if (checkSd(file) == sdFile::List) {
+        m_transfer = jobKind::SendListSD;
     } else {
         QMessageBox::critical(this, tr("Channel list"), tr("No Channel list detected!"),
                               QMessageBox::Ok, QMessageBox::NoButton);
@@ -289,12 +313,12 @@ void MainWindow::on_actionGetChannellist_triggered()
                                                &selected);
     if (file.isEmpty())
         return;
-    quint8 kind = 0;
+    jobKind::Kind kind = jobKind::None;
     if (file.endsWith(QLatin1String(".lis"), Qt::CaseInsensitive) || selected == FILTER_HD_ENTRY)
-        kind = 3;
+        kind = jobKind::GetListHD;
     else if (file.endsWith(QLatin1String(".lst"), Qt::CaseInsensitive) || selected == FILTER_SD_ENTRY)
-        kind = 6;
-    if (kind == 0) {
+        kind = jobKind::GetListSD;
+    if (kind == jobKind::None) {
         // Guessing the family would talk the wrong dialogue to the box.
         QMessageBox::critical(this, tr("Channel list"),
                               tr("Please choose a name ending in .lis (HD) or .lst (SD)."),
@@ -318,36 +342,29 @@ void MainWindow::on_btnUpdate_clicked()
             QStringLiteral(" *.app;;") + tr("All Files") + QStringLiteral(" *.*"));
     if (files.isEmpty())
         return;
-    m_transfer = 0;
+    m_transfer = jobKind::None;
     if (files.size() == 1) {
         const QString &file = files.first();
-        const uchar hd = m_jobs.linkHD().checkFiletype(file);
-        if (hd == 1 || hd == 2) {
-            m_transfer = hd;
-        } else {
-            const uchar sd = m_jobs.linkSD().checkFiletype(file);
-            if (commandLine::isSdImage(sd))
-                m_transfer = 4;
-            else if (sd == 1)
-                m_transfer = 5;
-        }
-        if (m_transfer != 0)
+        m_transfer = jobKind::forFile(checkHd(file));
+        if (m_transfer == jobKind::None)
+            m_transfer = jobKind::forFile(checkSd(file));
+        if (m_transfer != jobKind::None)
             ui->lblFilename->setText(file);
     } else {
         QStringList kept;
         for (const QString &file : files) {
-            const uchar sd = m_jobs.linkSD().checkFiletype(file);
-            if (commandLine::isSdImage(sd)) {
+            const jobKind::Kind job = jobKind::forFile(checkSd(file));
+            if (job == jobKind::UpdateSD) {
                 kept << file;
-            } else if (sd == 1) {
+            } else if (job == jobKind::SendListSD) {
                 kept.clear();
-                m_transfer = 5;
+                m_transfer = jobKind::SendListSD;
                 ui->lblFilename->setText(file);
             }
         }
         if (!kept.isEmpty()) {
-            m_transfer = 4;
-            ui->lblFilename->setText(kept.join(QLatin1Char('\n')));
+            m_transfer = jobKind::UpdateSD;
+            ui->lblFilename->setText(jobFiles(kept).label());
         }
     }
     slotStartAction();
@@ -356,7 +373,7 @@ void MainWindow::on_btnUpdate_clicked()
 void MainWindow::on_actionEditChannellist_triggered()
 {
     QString list;
-    if (m_transfer == 2 || m_transfer == 3 || m_transfer == 5 || m_transfer == 6)
+    if (jobKind::isList(m_transfer))
         list = ui->lblFilename->text();
     if (list.isEmpty()) {
         list = fileDialogs::openFile(this, tr("Channel list"), QDir::currentPath(), FILTER_LIST_HD);
@@ -383,7 +400,7 @@ void MainWindow::on_actionAbout_triggered()
            "This software uses the Qt-Framework (https://www.qt.io)\n"
            "and QextSerialPort (https://github.com/qextserialport/qextserialport)\n\n"
            "Version: %1\nDate: %2")
-            .arg(QStringLiteral("3.0"), QStringLiteral("Oct  2 2018")));
+            .arg(QStringLiteral(VELMORA_VERSION_SHORT), QStringLiteral("Oct  2 2018")));
 }
 
 void MainWindow::on_actionAboutQt_triggered()
@@ -421,7 +438,7 @@ void MainWindow::readSettings()
     m_transfer = jobKind::fromKeyword(settings.value(QStringLiteral("Transfer")).toString());
     settings.endGroup();
 
-    if (!ui->lblFilename->text().isEmpty() && m_transfer != 0)
+    if (!ui->lblFilename->text().isEmpty() && m_transfer != jobKind::None)
         ui->actionRerun->setEnabled(true);
 }
 
@@ -449,13 +466,14 @@ bool MainWindow::readCommandLine()
     const QStringList args = QCoreApplication::arguments();
     if (args.size() <= 1)
         return false;
-    const commandLine line(args, m_jobs.linkHD(), m_jobs.linkSD());
+    const commandLine line(args);
+    logProblems(line.problems);
     for (const QString &port : line.ports)
         ui->comboPorts->selectPort(port);
     if (line.hasKind)
         m_transfer = line.kind;
-    if (line.hasLabel)
-        ui->lblFilename->setText(line.label);
+    if (line.hasFiles)
+        ui->lblFilename->setText(line.files.label());
     if (!line.refused.isEmpty()) {
         refuseFileNames(line.refused);
         return false;
@@ -471,10 +489,12 @@ bool MainWindow::readCommandLine()
 void MainWindow::refuseFileNames(const QStringList &names)
 {
     for (const QString &name : names)
-        m_jobs.writeLog(commandLine::refusalLog(name));
+        m_jobs.writeLog(jobFiles::refusalLog(name));
     // Queued: the constructor may be the caller, before anyone sees the window.
-    QMetaObject::invokeMethod(this, [this] { slotCurrentAction(jobKind::isHd(m_transfer) ? 71 : 22); },
-                              Qt::QueuedConnection);
+    const auto fileFailed = [this] {
+        slotCurrentAction(jobKind::isHd(m_transfer) ? int(hdCode::FileFailed) : int(sdCode::FileFailed));
+    };
+    QMetaObject::invokeMethod(this, fileFailed, Qt::QueuedConnection);
 }
 
 // ---------------------------------------------------------------- languages

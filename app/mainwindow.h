@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jobkind.h"
 #include "jobrunner.h"
 
 #include <QMainWindow>
@@ -21,7 +22,7 @@ public:
     static QString windowIconFile();
 
     // Read-only views for test programs.
-    quint8 transfer() const { return m_transfer; }
+    jobKind::Kind transfer() const { return m_transfer; }
     const serialComKarn &linkSD() const { return m_jobs.linkSD(); }
     const serialComVesk &linkHD() const { return m_jobs.linkHD(); }
     // The request signals that start the links' jobs.
@@ -63,11 +64,15 @@ private:
     void loadLanguage(const QString &code);
     void setJobControls(bool enabled);
     QString labelFirstLine() const;
+    hdFile::Kind checkHd(const QString &file);
+    sdFile::Kind checkSd(const QString &file);
+    // Empty entries stand for files that were fine.
+    void logProblems(const QStringList &problems);
     QString startDir(const QString &path) const;
 
     Ui_MainWindow *ui;
     jobRunner m_jobs;
-    quint8 m_transfer = 0;
+    jobKind::Kind m_transfer = jobKind::None;
     QTranslator m_translator;
     QTranslator m_translatorQt;
     QString m_currLang;

@@ -7,9 +7,12 @@ class statusTable
 public:
     enum Kind { JobStarted, JobEnded, Progress, Result, Error };
 
+    // What a row holds where one family has no such step.
+    static constexpr int noCode = -1;
+
     struct Entry {
-        int sdCode = -1;                // -1 where the SD link has no such step
-        int hdCode = -1;                // -1 where the HD link has no such step
+        int sdCode = noCode;
+        int hdCode = noCode;
         Kind kind = Progress;
         const char *status = nullptr;   // status-bar source text (context "MainWindow")
         int timeout = 0;                // status-bar time-out in ms, 0 = stays

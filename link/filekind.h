@@ -1,8 +1,16 @@
 #pragma once
 
+#include <QString>
+
 // What a file is to each family, decided by the four bytes at offset 16 and
 // the file's size. The values are what checkFiletype() returns; the HD and
 // SD numbers mean different things (HD 2 and SD 1 are both lists).
+//
+// classify() only reads the file: it logs nothing and counts nothing, so
+// the window and the command line may ask it at any time. For a file that
+// exists but cannot be read, or whose signature and size fit no kind,
+// `problem` receives the log line that tells why (it is left empty for a
+// missing file, which is the caller's to report, and for a known kind).
 
 struct hdFile {
     enum Kind : unsigned char {
@@ -10,6 +18,7 @@ struct hdFile {
         Update = 1,
         List = 2,
     };
+    static Kind classify(const QString &path, QString *problem = nullptr);
 };
 
 struct sdFile {
@@ -21,4 +30,7 @@ struct sdFile {
         ImageLarge = 4,
     };
     static bool isImage(Kind kind) { return kind >= ImageSmall && kind <= ImageLarge; }
+    // `size` receives the file's size when the kind is known (an update's
+    // progress is measured against the sum of its files).
+    static Kind classify(const QString &path, QString *problem = nullptr, qint64 *size = nullptr);
 };

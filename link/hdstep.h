@@ -28,6 +28,9 @@ public:
         bool anyCase = false;
     };
 
+    // A step that reports no error code of its own.
+    static constexpr int noCode = 0;
+
     int startCode;
     const char *command;     // null for steps that only listen
     int writeWaitMs;
@@ -40,7 +43,7 @@ public:
     Marker markers[2];
     int okCode;
     const char *okPrefix;
-    int failCode;            // 0: the step reports no error code
+    int failCode;            // noCode: the step reports no error code
     const char *failPrefix;  // a refusing reply
     const char *timeoutPrefix;
     bool logAttempt;         // success line names the attempt

@@ -1,27 +1,29 @@
 #include "sdstep.h"
 
+#include "statuscode.h"
+
 // Marker texts are tested in this order, case-sensitively; the first one
 // found decides.
 const sdStep sdStep::initDownload = {
-    .startCode = 19, .startLog = nullptr, .command = "500", .windowMs = 200, .pauseMs = 10,
+    .startCode = sdCode::InitDownload, .startLog = nullptr, .command = "500", .windowMs = 200, .pauseMs = 10,
     .markers = {{.text = "Get EEprom Header", .verdict = Success}},
-    .okPrefix = "Download initialized: ", .okCode = 20,
-    .failPrefix = "Error while initializing the Download: ", .failCode = 30};
+    .okPrefix = "Download initialized: ", .okCode = sdCode::DownloadReady,
+    .failPrefix = "Error while initializing the Download: ", .failCode = sdCode::InitDownloadFailed};
 
 const sdStep sdStep::openLoadMenu = {
-    .startCode = 7, .startLog = "Checking SUC", .command = "100", .windowMs = 500, .pauseMs = 0,
+    .startCode = sdCode::OpeningLoadMenu, .startLog = "Checking SUC", .command = "100", .windowMs = 500, .pauseMs = 0,
     .markers = {{.text = "Upload Ch_Data", .verdict = Success}, {.text = "SUC", .verdict = StartUpTest}},
-    .okPrefix = "LoadMenu open: ", .okCode = 8,
-    .failPrefix = "Error while opening LoadMenu ", .failCode = 31};
+    .okPrefix = "LoadMenu open: ", .okCode = sdCode::LoadMenuOpen,
+    .failPrefix = "Error while opening LoadMenu ", .failCode = sdCode::LoadMenuFailed};
 
 const sdStep sdStep::initUpload = {
-    .startCode = 17, .startLog = nullptr, .command = "100", .windowMs = 500, .pauseMs = 0,
+    .startCode = sdCode::InitUpload, .startLog = nullptr, .command = "100", .windowMs = 500, .pauseMs = 0,
     .markers = {{.text = "binary mode", .verdict = Success}},
-    .okPrefix = "Upload initialized: ", .okCode = 18,
-    .failPrefix = "Error initializing upload: ", .failCode = 23};
+    .okPrefix = "Upload initialized: ", .okCode = sdCode::UploadReady,
+    .failPrefix = "Error initializing upload: ", .failCode = sdCode::InitUploadFailed};
 
 const sdStep sdStep::startSettopbox = {
-    .startCode = 12, .startLog = nullptr, .command = "300", .windowMs = 5000, .pauseMs = 10,
+    .startCode = sdCode::WaitingStart, .startLog = nullptr, .command = "300", .windowMs = 5000, .pauseMs = 10,
     .markers = {{.text = "Upload Ch_Data", .verdict = EndAttempt}, {.text = "Press any key !!", .verdict = Success}},
-    .okPrefix = "Starting done: ", .okCode = 13,
-    .failPrefix = "Starting: ", .failCode = 29};
+    .okPrefix = "Starting done: ", .okCode = sdCode::BoxRunning,
+    .failPrefix = "Starting: ", .failCode = sdCode::StartFailed};

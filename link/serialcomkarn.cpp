@@ -1,8 +1,11 @@
 #include "serialcomkarn.h"
 
+#include "filekind.h"
 #include "linkclock.h"
 #include "listbuffer.h"
+#include "markersearch.h"
 #include "sdstep.h"
+#include "statuscode.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -10,30 +13,6 @@
 #include <QThread>
 
 namespace {
-
-// Signatures of the SD files: bytes 16 to 19 as lower-case hex.
-const QString sigChannelList = QStringLiteral("00000a07");
-const QString sigImageSmall = QStringLiteral("00000907");
-const QString sigImageMedium = QStringLiteral("00000d07");
-const QString sigImageLarge = QStringLiteral("00200600");
-const QString sigImageLargeAlt = QStringLiteral("00501c00");
-
-struct fileKindRow
-{
-    const QString &signature;
-    qint64 minSize;
-    qint64 maxSize;
-    uchar kind;
-};
-
-// Tested in order; the first row whose signature and size fit decides.
-const fileKindRow fileKinds[] = {
-    {sigChannelList, 0, 204799, 1},
-    {sigImageSmall, 0, 102400, 2},
-    {sigImageMedium, 92161, 153599, 3},
-    {sigImageLarge, 358401, 460799, 4},
-    {sigImageLargeAlt, 358401, 460799, 4},
-};
 
 // The box's lines are read with a 50-byte buffer: at most 49 bytes a line.
 constexpr qint64 longestLine = 49;
@@ -53,92 +32,49 @@ QString cite(const QString &prefix, const QString &line)
     return prefix + QLatin1Char('"') + line + QLatin1Char('"');
 }
 
+// The SD family's codes in the frame of a job and of a file transfer.
+const boxLink::Family sdFamily = {
+    .jobStarted = sdCode::JobStarted,
+    .jobEnded = sdCode::JobEnded,
+    .portFailed = sdCode::PortFailed,
+    .sendingFile = sdCode::SendingFile,
+    .fileSent = sdCode::FileSent,
+    .fileFailed = sdCode::FileFailed,
+    .writeFailed = sdCode::WriteFailed,
+    // 100-byte blocks, then 10-byte ones; the last 1 to 10 bytes one by one.
+    .tiers = {{.reserve = 200, .block = 100}, {.reserve = 10, .block = 10}, {.reserve = 0, .block = 1}},
+};
+
 } // namespace
 
 serialComKarn::serialComKarn()
-    : serialPort([this](const QString &line) { emit writeLog(line); })
+    : boxLink(sdFamily, QString(), QString())
 {
 }
 
 serialComKarn::serialComKarn(const QString &port)
-    : serialComKarn()
+    : boxLink(sdFamily, port, QString())
 {
-    setPortname(port);
 }
 
 serialComKarn::serialComKarn(const QString &port, const QString &file)
-    : serialComKarn()
+    : boxLink(sdFamily, port, file)
 {
-    setPortname(port);
-    setFilename(file);
-}
-
-serialComKarn::~serialComKarn()
-{
-    closePort();
-}
-
-void serialComKarn::setPortname(const QString &name)
-{
-    portname = name;
-}
-
-void serialComKarn::setFilename(const QString &name)
-{
-    filename = name;
-}
-
-void serialComKarn::requestStop()
-{
-    serialPort.requestStop();
-}
-
-bool serialComKarn::openPort()
-{
-    if (serialPort.open(portname))
-        return true;
-    emit sendCurrentAction(21);
-    emit sendCurrentAction(1);
-    return false;
-}
-
-void serialComKarn::closePort()
-{
-    serialPort.close();
-}
-
-void serialComKarn::runJob(int code, void (serialComKarn::*body)())
-{
-    emit sendCurrentAction(0);
-    emit sendCurrentAction(code);
-    if (!openPort())
-        return;
-    (this->*body)();
-    closePort();
-    emit sendCurrentAction(1);
 }
 
 void serialComKarn::updateFirmware()
 {
-    runJob(15, &serialComKarn::doUpdateFirmware);
+    runJob(sdCode::Updating, [this] { doUpdateFirmware(); });
 }
 
 void serialComKarn::sendChannellist()
 {
-    runJob(6, &serialComKarn::doSendChannellist);
+    runJob(sdCode::Uploading, [this] { doSendChannellist(); });
 }
 
 void serialComKarn::getChannellist()
 {
-    runJob(2, &serialComKarn::doGetChannellist);
-}
-
-void serialComKarn::lostLine(int code)
-{
-    // A vanished line answers every wait at once; waiting out the windows
-    // on it would only hide what happened.
-    serialPort.reportGone();
-    emit sendCurrentAction(code);
+    runJob(sdCode::Downloading, [this] { doGetChannellist(); });
 }
 
 QString serialComKarn::firstFilename() const
@@ -197,16 +133,6 @@ serialLine::Wait serialComKarn::nextLine(const QElapsedTimer &clock, qint64 wind
     }
 }
 
-// Up to `max` bytes: what is there, else what arrives within one slice.
-serialLine::Wait serialComKarn::readChunk(qint64 max, const QElapsedTimer &clock, qint64 window, QByteArray &chunk)
-{
-    serialLine::Wait wait = serialLine::Arrived;
-    if (serialPort.available() == 0)
-        wait = serialPort.waitFor(clock, window);
-    chunk = serialPort.read(max);
-    return chunk.isEmpty() ? wait : serialLine::Arrived;
-}
-
 bool serialComKarn::runStep(const sdStep &step)
 {
     if (serialPort.halted())
@@ -241,7 +167,7 @@ bool serialComKarn::runStep(const sdStep &step)
                 } else if (marker.verdict == sdStep::StartUpTest) {
                     if (!line.contains(QLatin1String("SUC (StartUpControl)1.7"))) {
                         emit writeLog(cite(QStringLiteral("StartUpControll to old! "), line));
-                        emit sendCurrentAction(33);
+                        emit sendCurrentAction(sdCode::StartUpControlOld);
                         return false;
                     }
                     emit writeLog(cite(QStringLiteral("StartUpControll found, should be ok! "), line));
@@ -287,7 +213,7 @@ bool serialComKarn::waitForFinish()
 {
     if (serialPort.halted())
         return false;
-    emit sendCurrentAction(11);
+    emit sendCurrentAction(sdCode::WaitingFinish);
     emit writeLog(QStringLiteral("Waiting til STB finishes"));
     QElapsedTimer clock;
     clock.start();
@@ -307,7 +233,7 @@ bool serialComKarn::waitForFinish()
         }
     }
     if (wait == serialLine::Gone) {
-        lostLine(27);
+        lostLine(sdCode::FinishFailed);
         return false;
     }
     if (serialPort.halted())
@@ -318,41 +244,24 @@ bool serialComKarn::waitForFinish()
     }
     if (ready) {
         emit writeLog(cite(QStringLiteral("Error Finishing: "), cited));
-        emit sendCurrentAction(28);
+        emit sendCurrentAction(sdCode::FileRejected);
         return false;
     }
     emit writeLog(cite(QStringLiteral("Error finishing: "), cited));
-    emit sendCurrentAction(27);
+    emit sendCurrentAction(sdCode::FinishFailed);
     return false;
 }
 
 uchar serialComKarn::checkFiletype(QString filename)
 {
-    QFile file(filename);
-    if (filename.isEmpty())
-        return 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        // A missing file is the caller's to report; a directory or an
-        // unreadable file would otherwise end the job without a word.
-        if (file.exists())
-            emit writeLog(QStringLiteral("Checked FiletypeSD: cannot read ") + filename + QStringLiteral(": ")
-                          + file.errorString());
-        return 0;
-    }
-    const qint64 size = file.size();
-    QString signature;
-    if (file.seek(16))
-        signature = QString::fromLatin1(file.read(4).toHex());
-    file.close();
-    for (const fileKindRow &row : fileKinds) {
-        if (signature == row.signature && size >= row.minSize && size <= row.maxSize) {
-            bytesTotal += size;
-            return row.kind;
-        }
-    }
-    emit writeLog(QStringLiteral("Checked FiletypeSD: unknown(") + signature + QLatin1Char(' ')
-                  + filename + QLatin1Char(')'));
-    return 0;
+    QString problem;
+    qint64 size = 0;
+    const sdFile::Kind kind = sdFile::classify(filename, &problem, &size);
+    if (!problem.isEmpty())
+        emit writeLog(problem);
+    if (kind != sdFile::NotSd)
+        bytesTotal += size;
+    return kind;
 }
 
 void serialComKarn::progress()
@@ -361,50 +270,17 @@ void serialComKarn::progress()
     emit sendProgress(bytesTotal > 0 ? int(bytesSent * 100 / bytesTotal) : 0);
 }
 
+// The progress of an SD transfer runs once over all files of the job.
+void serialComKarn::progressAfterBlock(qint64, qint64, qint64 length)
+{
+    bytesSent += length;
+    progress();
+}
+
 bool serialComKarn::sendFile(QString name)
 {
     emit writeLog(QStringLiteral("Sending file ") + name);
-    emit sendCurrentAction(9);
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        emit writeLog(QStringLiteral("Error opening file ") + file.errorString());
-        emit sendCurrentAction(22);
-        return false;
-    }
-    const qint64 size = file.size();
-    qint64 position = 0;
-    char block[100];
-    while (position < size) {
-        if (serialPort.halted())
-            return false;
-        const qint64 left = size - position;
-        const qint64 length = left > 200 ? 100 : (left > 10 ? 10 : 1);
-        // A file that shrank under us must not send stale buffer bytes.
-        if (file.read(block, length) != length) {
-            emit writeLog(QStringLiteral("Error reading file ") + file.errorString());
-            emit sendCurrentAction(22);
-            return false;
-        }
-        // The port takes every block into its queue; only the drain tells
-        // whether it left, so a vanished or stuck line fails here instead of
-        // being reported as sent.
-        if (serialPort.write(block, length) != length || !serialPort.drain()) {
-            if (serialPort.halted())
-                return false;
-            emit writeLog(QStringLiteral("Error writing data to Port"));
-            if (serialPort.gone())
-                serialPort.reportGone();
-            emit sendCurrentAction(26);
-            return false;
-        }
-        position += length;
-        bytesSent += length;
-        progress();
-    }
-    file.close();
-    emit writeLog(QStringLiteral("File sent. Wrote ") + QStringLiteral("%1 data").arg(position));
-    emit sendCurrentAction(10);
-    return true;
+    return sendBlocks(name);
 }
 
 void serialComKarn::doUpdateFirmware()
@@ -421,19 +297,19 @@ void serialComKarn::doUpdateFirmware()
         emit writeLog(QStringLiteral("Too many files for one update: %1, at most %2")
                           .arg(files.size())
                           .arg(maxUpdateFiles));
-        emit sendCurrentAction(32);
+        emit sendCurrentAction(sdCode::WrongFileKind);
         return;
     }
     for (const QString &file : files) {
-        if (checkFiletype(file) < 2) {
-            emit sendCurrentAction(32);
+        if (!sdFile::isImage(sdFile::Kind(checkFiletype(file)))) {
+            emit sendCurrentAction(sdCode::WrongFileKind);
             return;
         }
     }
     if (!loadFiles(files))
         return;
     emit writeLog(QStringLiteral("Update done after %L1 s").arg(qint64(clock.elapsed() / 1000)));
-    emit sendCurrentAction(16);
+    emit sendCurrentAction(sdCode::UpdateDone);
 }
 
 // Loads the files one after the other in one visit to the load menu, then
@@ -463,14 +339,14 @@ void serialComKarn::doSendChannellist()
     const QString name = firstFilename();
     bytesSent = 0;
     bytesTotal = 0;
-    if (checkFiletype(name) != 1) {
-        emit sendCurrentAction(32);
+    if (checkFiletype(name) != sdFile::List) {
+        emit sendCurrentAction(sdCode::WrongFileKind);
         return;
     }
     if (!loadFiles({name}))
         return;
     emit writeLog(QStringLiteral("Uploading done after %L1 s").arg(qint64(clock.elapsed() / 1000)));
-    emit sendCurrentAction(14);
+    emit sendCurrentAction(sdCode::UploadDone);
 }
 
 void serialComKarn::doGetChannellist()
@@ -482,7 +358,7 @@ void serialComKarn::doGetChannellist()
     if (!openLoadMenu() || !receiveChannellist(name) || !startSettopbox())
         return;
     emit writeLog(QStringLiteral("Downloading done after %L1 s").arg(qint64(clock.elapsed() / 1000)));
-    emit sendCurrentAction(5);
+    emit sendCurrentAction(sdCode::DownloadDone);
 }
 
 bool serialComKarn::receiveChannellist(QString name)
@@ -492,141 +368,147 @@ bool serialComKarn::receiveChannellist(QString name)
     emit writeLog(QStringLiteral("Saving List to ") + name);
     QElapsedTimer clock;
     clock.start();
-    emit sendCurrentAction(3);
-
-    // The start: reads of up to 30 bytes. The tail of the earlier reads is
-    // kept so that a marker split over two reads is still found, and what
-    // follows the marker in the same read is kept for the list.
-    const qint64 startWindow = linkClock::window(5000);
-    QByteArray seen;
+    emit sendCurrentAction(sdCode::SearchingStart);
     QByteArray rest;
-    bool anyData = false;
-    bool started = false;
-    while (!started) {
-        QByteArray chunk;
-        const serialLine::Wait wait = readChunk(30, clock, startWindow, chunk);
-        if (wait == serialLine::Stopped)
-            return false;
-        if (wait == serialLine::Gone) {
-            lostLine(24);
-            return false;
-        }
-        if (chunk.isEmpty()) {
-            if (wait == serialLine::TimedOut || clock.elapsed() >= startWindow)
-                break;
-            continue;
-        }
-        anyData = true;
-        seen += chunk;
-        const int at = seen.indexOf(startMarker);
-        if (at >= 0) {
-            rest = seen.mid(at + startMarker.size());
-            started = true;
-        } else {
-            seen = seen.right(startMarker.size() - 1);
-        }
-    }
-    if (!started) {
-        // Without its marker the list's real start is unknown: saving what
-        // came last would store a list that lacks its beginning.
-        emit writeLog(anyData ? QStringLiteral("No start of the list found!")
-                              : QStringLiteral("No Data received!"));
-        emit sendCurrentAction(24);
+    QByteArray first;
+    listBuffer list;
+    return findListStart(clock, rest) && skipPreamble(clock, rest, first) && receiveList(first + rest, list)
+           && saveList(list, name);
+}
+
+// The start: reads of up to 30 bytes. A marker split over two reads is
+// still found, and what follows it in the same read is kept (`rest`).
+bool serialComKarn::findListStart(const QElapsedTimer &clock, QByteArray &rest)
+{
+    markerSearch start(startMarker);
+    const serialLine::Wait wait = findMarker(start, 30, clock, linkClock::window(5000));
+    if (wait == serialLine::Stopped)
+        return false;
+    if (wait == serialLine::Gone) {
+        lostLine(sdCode::ReceiveFailed);
         return false;
     }
+    if (!start.found()) {
+        // Without its marker the list's real start is unknown: saving what
+        // came last would store a list that lacks its beginning.
+        emit writeLog(start.fedAny() ? QStringLiteral("No start of the list found!")
+                                     : QStringLiteral("No Data received!"));
+        emit sendCurrentAction(sdCode::ReceiveFailed);
+        return false;
+    }
+    rest = start.rest();
+    return true;
+}
 
-    // Before the list: the end of the marker's line (a console ends it with
-    // CR LF) and the dash run, byte by byte, wherever the reads split them,
-    // on the stopwatch of the start phase. The first other byte is the list's.
+// Before the list: the end of the marker's line (a console ends it with
+// CR LF) and the dash run, byte by byte, wherever the reads split them,
+// on the stopwatch of the start phase. The first other byte is the list's
+// (`first`).
+bool serialComKarn::skipPreamble(const QElapsedTimer &clock, QByteArray &rest, QByteArray &first)
+{
     const qint64 dashWindow = linkClock::window(1000);
     bool markerLine = true;
     bool firstRead = true;
-    QByteArray byte;
     for (;;) {
-        if (!rest.isEmpty()) {
-            byte = rest.left(1);
-            rest.remove(0, 1);
-        } else {
-            // The first read takes what is there; later ones wait, within
-            // the window, and a late one ends the download.
-            const serialLine::Wait wait = firstRead ? serialLine::Arrived : readChunk(1, clock, dashWindow, byte);
-            if (firstRead)
-                byte = serialPort.readNow(1);
-            if (wait == serialLine::Stopped)
-                return false;
-            if (wait == serialLine::Gone) {
-                lostLine(24);
-                return false;
-            }
-            if (!firstRead && clock.elapsed() >= dashWindow) {
-                emit writeLog(QStringLiteral("Timeout!"));
-                emit sendCurrentAction(25);
-                return false;
-            }
-            firstRead = false;
+        const serialLine::Wait wait = nextPreambleByte(clock, dashWindow, rest, firstRead, first);
+        if (wait == serialLine::Stopped)
+            return false;
+        if (wait == serialLine::Gone) {
+            lostLine(sdCode::ReceiveFailed);
+            return false;
         }
-        if (byte.isEmpty())
+        if (wait == serialLine::TimedOut) {
+            emit writeLog(QStringLiteral("Timeout!"));
+            emit sendCurrentAction(sdCode::DownloadTimeout);
+            return false;
+        }
+        if (first.isEmpty())
             continue;
-        const char c = byte.at(0);
+        const char c = first.at(0);
         if (markerLine && (c == '\r' || c == '\n'))
             continue;
         markerLine = false;
         if (c != '-')
-            break;
+            return true;
     }
+}
 
-    // The list itself, up to "End Upload", in reads of up to 1024 bytes.
+// The next byte of the preamble: from what came with the marker, else from
+// the line. The first read takes what is there; later ones wait, within the
+// window, and a late one ends the download (TimedOut).
+serialLine::Wait serialComKarn::nextPreambleByte(const QElapsedTimer &clock, qint64 window, QByteArray &rest,
+                                                 bool &firstRead, QByteArray &byte)
+{
+    if (!rest.isEmpty()) {
+        byte = rest.left(1);
+        rest.remove(0, 1);
+        return serialLine::Arrived;
+    }
+    if (firstRead) {
+        firstRead = false;
+        byte = serialPort.readNow(1);
+        return serialLine::Arrived;
+    }
+    const serialLine::Wait wait = readChunk(1, clock, window, byte);
+    if (wait == serialLine::Stopped || wait == serialLine::Gone)
+        return wait;
+    return clock.elapsed() >= window ? serialLine::TimedOut : serialLine::Arrived;
+}
+
+// The list itself, up to "End Upload", in reads of up to 1024 bytes, the
+// first of them `chunk`.
+bool serialComKarn::receiveList(QByteArray chunk, listBuffer &list)
+{
     emit writeLog(QStringLiteral("Downloading Channel list"));
-    emit sendCurrentAction(2);
-    clock.restart();
+    emit sendCurrentAction(sdCode::Downloading);
+    QElapsedTimer clock;
+    clock.start();
     const qint64 dataWindow = linkClock::window(25000);
-    listBuffer list;
-    QByteArray chunk = byte + rest;
-    qint64 end = -1;
+    markerSearch end(endMarker);
     for (;;) {
-        const qint64 from = qMax<qint64>(0, list.size() - (endMarker.size() - 1));
         list.append(chunk);
-        const QByteArray tail = list.tail(list.size() - from);
-        const int at = tail.indexOf(endMarker);
-        if (at >= 0) {
-            end = from + at;
+        if (end.feed(chunk))
             break;
-        }
         emit sendProgress(int(list.size() * 100 / listProgressSize));
         if (list.size() > serialLine::maxListBytes) {
             emit writeLog(QStringLiteral("Channel list too long: more than %1 bytes").arg(serialLine::maxListBytes));
-            emit sendCurrentAction(24);
+            emit sendCurrentAction(sdCode::ReceiveFailed);
             return false;
         }
         if (clock.elapsed() >= dataWindow) {
             emit writeLog(QStringLiteral("Timeout!"));
-            emit sendCurrentAction(25);
+            emit sendCurrentAction(sdCode::DownloadTimeout);
             return false;
         }
         const serialLine::Wait wait = readChunk(1024, clock, dataWindow, chunk);
         if (wait == serialLine::Stopped)
             return false;
         if (wait == serialLine::Gone) {
-            lostLine(24);
+            lostLine(sdCode::ReceiveFailed);
             return false;
         }
     }
-    list.truncate(end);
+    list.truncate(end.at());
+    return true;
+}
+
+bool serialComKarn::saveList(listBuffer &list, const QString &name)
+{
     if (list.isBlank()) {
         // Saving nothing over a good list would lose it.
         emit writeLog(QStringLiteral("The box sent an empty Channel list: nothing saved"));
-        emit sendCurrentAction(24);
+        emit sendCurrentAction(sdCode::ReceiveFailed);
         return false;
     }
     emit writeLog(QStringLiteral("End of List found"));
-    emit sendCurrentAction(4);
+    emit sendCurrentAction(sdCode::EndFound);
 
     // Written only now: an existing file survives every failure, and a
     // failed write is never reported as saved.
     QString error;
     if (!list.save(name, &error)) {
         emit writeLog(error);
-        emit sendCurrentAction(22);
+        emit sendCurrentAction(sdCode::FileFailed);
         return false;
     }
     emit writeLog(QStringLiteral("Downloading Channel list done"));

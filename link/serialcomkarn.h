@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serialline.h"
+#include "boxlink.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -8,33 +8,19 @@
 #include <QStringList>
 
 class QElapsedTimer;
+class listBuffer;
 class sdStep;
 
-// Link to a box of the SD family. Lives in a worker thread of its own; each
-// job runs as one blocking slot call from its start code to its end code.
-class serialComKarn : public QObject
+// Link to a box of the SD family: its paced commands from the step table,
+// its updates of one or several files and its list transfers, in the frame
+// of boxLink.
+class serialComKarn : public boxLink
 {
     Q_OBJECT
 public:
     serialComKarn();
     explicit serialComKarn(const QString &port);
     serialComKarn(const QString &port, const QString &file);
-    ~serialComKarn() override;
-
-    void setPortname(const QString &name);
-    void setFilename(const QString &name);
-    QString currentPortname() const { return portname; }
-    QString currentFilename() const { return filename; }
-
-    // Thread-safe: makes a running job give up at its next wait, so that the
-    // window can close without killing a busy thread. It stays set.
-    void requestStop();
-    bool stopRequested() const { return serialPort.stopRequested(); }
-
-signals:
-    void sendCurrentAction(int action);
-    void sendProgress(int progress);
-    void writeLog(QString log);
 
 public slots:
     void updateFirmware();
@@ -47,10 +33,6 @@ public:
     static constexpr int maxUpdateFiles = 255;
 
 private:
-    bool openPort();
-    void closePort();
-    void runJob(int code, void (serialComKarn::*body)());
-
     qint64 writeSlow(const char *text);
     qint64 writeSlow(const char *data, qint64 length);
 
@@ -64,20 +46,25 @@ private:
     bool sendFile(QString name);
     bool loadFiles(const QStringList &files);
     void doUpdateFirmware();
-    bool receiveChannellist(QString name);
     void doGetChannellist();
     void doSendChannellist();
 
-    // Reading the box's lines and chunks, shared by every step.
+    // The phases of the list download.
+    bool receiveChannellist(QString name);
+    bool findListStart(const QElapsedTimer &clock, QByteArray &rest);
+    bool skipPreamble(const QElapsedTimer &clock, QByteArray &rest, QByteArray &first);
+    serialLine::Wait nextPreambleByte(const QElapsedTimer &clock, qint64 window, QByteArray &rest, bool &firstRead,
+                                      QByteArray &byte);
+    bool receiveList(QByteArray chunk, listBuffer &list);
+    bool saveList(listBuffer &list, const QString &name);
+
+    // Reading the box's lines, shared by every step.
     serialLine::Wait nextLine(const QElapsedTimer &clock, qint64 window, QString &line);
-    serialLine::Wait readChunk(qint64 max, const QElapsedTimer &clock, qint64 window, QByteArray &chunk);
-    void lostLine(int code);
     void progress();
     QString firstFilename() const;
 
-    QString filename;
-    QString portname;
-    serialLine serialPort;
+    void progressAfterBlock(qint64 position, qint64 size, qint64 length) override;
+
     qint64 bytesSent = 0;
     qint64 bytesTotal = 0;
 };

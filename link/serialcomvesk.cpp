@@ -1,8 +1,11 @@
 #include "serialcomvesk.h"
 
+#include "filekind.h"
 #include "hdstep.h"
 #include "linkclock.h"
 #include "listbuffer.h"
+#include "markersearch.h"
+#include "statuscode.h"
 
 #include <QDebug>
 #include <QElapsedTimer>
@@ -11,10 +14,6 @@
 
 namespace {
 
-const QByteArray kindList = QByteArrayLiteral("00003040");
-const QByteArray kindUpdateA = QByteArrayLiteral("00004023");
-const QByteArray kindUpdateB = QByteArrayLiteral("00004043");
-const qint64 maxListFile = 409600;
 const qint64 nominalListSize = 297472;
 
 // Where a list download ends. The same three bytes "END" may well occur inside
@@ -61,121 +60,67 @@ qint64 listEnd(const listBuffer &list)
 
 } // namespace
 
+namespace {
+
+// The HD family's codes in the frame of a job and of a file transfer.
+const boxLink::Family hdFamily = {
+    .jobStarted = hdCode::JobStarted,
+    .jobEnded = hdCode::JobEnded,
+    .portFailed = hdCode::PortFailed,
+    .sendingFile = hdCode::SendingFile,
+    .fileSent = hdCode::FileSent,
+    .fileFailed = hdCode::FileFailed,
+    .writeFailed = hdCode::WriteFailed,
+    // 100-byte blocks, then 10-byte ones; the last 91 to 100 bytes one by one.
+    .tiers = {{.reserve = 200, .block = 100}, {.reserve = 100, .block = 10}, {.reserve = 0, .block = 1}},
+};
+
+} // namespace
+
 serialComVesk::serialComVesk()
-    : serialPort([this](const QString &line) { emit writeLog(line); })
+    : boxLink(hdFamily, QString(), QString())
 {
 }
 
 serialComVesk::serialComVesk(const QString &port)
-    : serialComVesk()
+    : boxLink(hdFamily, port, QString())
 {
-    setPortname(port);
 }
 
 serialComVesk::serialComVesk(const QString &port, const QString &file)
-    : serialComVesk()
+    : boxLink(hdFamily, port, file)
 {
-    setPortname(port);
-    setFilename(file);
-}
-
-serialComVesk::~serialComVesk()
-{
-    closePort();
-}
-
-void serialComVesk::setPortname(const QString &name)
-{
-    portname = name;
-}
-
-void serialComVesk::setFilename(const QString &name)
-{
-    filename = name;
-}
-
-void serialComVesk::requestStop()
-{
-    serialPort.requestStop();
-}
-
-bool serialComVesk::openPort()
-{
-    if (serialPort.open(portname))
-        return true;
-    emit sendCurrentAction(68);
-    emit sendCurrentAction(41);
-    return false;
-}
-
-void serialComVesk::closePort()
-{
-    serialPort.close();
-}
-
-void serialComVesk::runJob(int code, void (serialComVesk::*body)())
-{
-    emit sendCurrentAction(40);
-    emit sendCurrentAction(code);
-    if (!openPort())
-        return;
-    (this->*body)();
-    closePort();
-    emit sendCurrentAction(41);
 }
 
 // An error code that ends the job at once, with the job's end code after it.
 void serialComVesk::fail(int code)
 {
     emit sendCurrentAction(code);
-    emit sendCurrentAction(41);
-}
-
-void serialComVesk::lostLine(int code)
-{
-    // A vanished line answers every wait at once; going on would only spin.
-    serialPort.reportGone();
-    emit sendCurrentAction(code);
+    emit sendCurrentAction(hdCode::JobEnded);
 }
 
 void serialComVesk::updateFirmware()
 {
-    runJob(66, &serialComVesk::doUpdateFirmware);
+    runJob(hdCode::Updating, [this] { doUpdateFirmware(); });
 }
 
 void serialComVesk::sendChannellist()
 {
-    runJob(50, &serialComVesk::doSendChannellist);
+    runJob(hdCode::Uploading, [this] { doSendChannellist(); });
 }
 
 void serialComVesk::getChannellist()
 {
-    runJob(42, &serialComVesk::doGetChannellist);
+    runJob(hdCode::Downloading, [this] { doGetChannellist(); });
 }
 
 unsigned char serialComVesk::checkFiletype(QString filename)
 {
-    QFile file(filename);
-    if (!file.open(QIODevice::ReadOnly)) {
-        // A missing file is the caller's to report; a directory or an
-        // unreadable file would otherwise end the job without a word.
-        if (file.exists())
-            emit writeLog(QStringLiteral("Checked FiletypeHD: cannot read ") + filename + QStringLiteral(": ")
-                          + file.errorString());
-        return 0;
-    }
-    QByteArray hex;
-    if (file.seek(16))
-        hex = file.read(4).toHex();
-    file.close();
-    const qint64 size = file.size();
-    if (size <= maxListFile && hex == kindList)
-        return 2;
-    if (hex == kindUpdateA || hex == kindUpdateB)
-        return 1;
-    emit writeLog(QStringLiteral("Checked FiletypeHD: unknown(") + QString::fromLatin1(hex)
-                  + QLatin1Char(' ') + filename + QLatin1Char(')'));
-    return 0;
+    QString problem;
+    const hdFile::Kind kind = hdFile::classify(filename, &problem);
+    if (!problem.isEmpty())
+        emit writeLog(problem);
+    return kind;
 }
 
 // ---- the load chain -------------------------------------------------------
@@ -201,88 +146,111 @@ bool serialComVesk::exchange(const hdStep &step)
     emit sendCurrentAction(step.startCode);
     if (step.trace)
         qDebug().noquote() << "is port open?" << (serialPort.isOpen() ? "true" : "false");
-
-    const qint64 window = linkClock::window(step.windowMs);
     QString reply;
-    QElapsedTimer clock;
     for (int attempt = 0; attempt < step.attempts; ++attempt) {
-        if (step.command) {
-            serialPort.send(step.command, linkClock::window(step.writeWaitMs));
-            if (step.trace && attempt == 0)
-                qDebug().noquote() << "wrote" << qstrlen(step.command) << "bytes";
-        }
-        clock.start();
-        bool attemptOver = false;
-        while (!attemptOver) {
-            if (serialPort.halted())
-                return false;
-            if (readable(step)) {
-                QString text = QString::fromLatin1(readOnce(step));
-                text.remove(QLatin1Char('\r'));
-                text.remove(QLatin1Char('\n'));
-                if (text.isEmpty())
-                    continue;
-                if (step.trace)
-                    qDebug().noquote() << "received:" << text;
-                reply = text;
-                hdStep::Verdict verdict = hdStep::None;
-                for (const hdStep::Marker &m : step.markers) {
-                    if (!m.text)
-                        break;
-                    const Qt::CaseSensitivity cs = m.anyCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
-                    if (text.indexOf(QLatin1String(m.text), 0, cs) >= 0) {
-                        verdict = m.verdict;
-                        break;
-                    }
-                }
-                const qint64 ms = clock.elapsed();
-                switch (verdict) {
-                case hdStep::Success:
-                    if (step.logAttempt)
-                        emit writeLog(step.okPrefix + quoted(reply)
-                                      + QStringLiteral(" %1 %L2ms").arg(attempt).arg(ms));
-                    else
-                        emit writeLog(step.okPrefix + quoted(reply) + QStringLiteral(" %L1ms").arg(ms));
-                    emit sendCurrentAction(step.okCode);
-                    return true;
-                case hdStep::Failure:
-                    emit writeLog(step.failPrefix + quoted(reply) + QStringLiteral(" %L1ms").arg(ms));
-                    if (step.failCode)
-                        emit sendCurrentAction(step.failCode);
-                    return false;
-                case hdStep::Resend:
-                    // The window runs on from the first sending.
-                    serialPort.send(step.command, linkClock::window(step.writeWaitMs));
-                    break;
-                case hdStep::EndAttempt:
-                    attemptOver = true;
-                    break;
-                case hdStep::None:
-                    break;
-                }
-                continue;
-            }
-            const serialLine::Wait wait = serialPort.waitFor(clock, window, step.passWaitMs);
-            if (wait == serialLine::Stopped)
-                return false;
-            if (wait == serialLine::Gone) {
-                lostLine(step.failCode ? step.failCode : 74);
-                return false;
-            }
-            if (wait == serialLine::Quiet && step.trace)
-                qDebug().noquote() << "no data received";
-            // What arrives after the window is not this step's business.
-            if (wait == serialLine::TimedOut || clock.elapsed() >= window)
-                break;
-        }
+        const Outcome outcome = runAttempt(step, attempt, reply);
+        if (outcome == Succeeded)
+            return true;
+        if (outcome == Failed)
+            return false;
         if (step.pauseMs > 0)
             QThread::msleep(quint64(linkClock::window(step.pauseMs)));
     }
     emit writeLog(step.timeoutPrefix + quoted(reply)
                   + (step.timeoutTail ? QStringLiteral(" (timeout)") : QString()));
-    if (step.failCode)
+    if (step.failCode != hdStep::noCode)
         emit sendCurrentAction(step.failCode);
     return false;
+}
+
+// One attempt: the command, then the replies within the window; `reply`
+// keeps the last one for the time-out line.
+serialComVesk::Outcome serialComVesk::runAttempt(const hdStep &step, int attempt, QString &reply)
+{
+    const qint64 window = linkClock::window(step.windowMs);
+    if (step.command) {
+        serialPort.send(step.command, linkClock::window(step.writeWaitMs));
+        if (step.trace && attempt == 0)
+            qDebug().noquote() << "wrote" << qstrlen(step.command) << "bytes";
+    }
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        if (serialPort.halted())
+            return Failed;
+        if (!readable(step)) {
+            const Outcome waited = waitForReply(step, clock, window);
+            if (waited != Waiting)
+                return waited;
+            continue;
+        }
+        QString text = QString::fromLatin1(readOnce(step));
+        text.remove(QLatin1Char('\r'));
+        text.remove(QLatin1Char('\n'));
+        if (text.isEmpty())
+            continue;
+        if (step.trace)
+            qDebug().noquote() << "received:" << text;
+        reply = text;
+        const Outcome outcome = judge(step, text, attempt, clock.elapsed());
+        if (outcome != Waiting)
+            return outcome;
+    }
+}
+
+// The first of the step's markers that the reply holds decides.
+serialComVesk::Outcome serialComVesk::judge(const hdStep &step, const QString &text, int attempt, qint64 ms)
+{
+    hdStep::Verdict verdict = hdStep::None;
+    for (const hdStep::Marker &m : step.markers) {
+        if (!m.text)
+            break;
+        const Qt::CaseSensitivity cs = m.anyCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
+        if (text.indexOf(QLatin1String(m.text), 0, cs) >= 0) {
+            verdict = m.verdict;
+            break;
+        }
+    }
+    switch (verdict) {
+    case hdStep::Success:
+        if (step.logAttempt)
+            emit writeLog(step.okPrefix + quoted(text) + QStringLiteral(" %1 %L2ms").arg(attempt).arg(ms));
+        else
+            emit writeLog(step.okPrefix + quoted(text) + QStringLiteral(" %L1ms").arg(ms));
+        emit sendCurrentAction(step.okCode);
+        return Succeeded;
+    case hdStep::Failure:
+        emit writeLog(step.failPrefix + quoted(text) + QStringLiteral(" %L1ms").arg(ms));
+        if (step.failCode != hdStep::noCode)
+            emit sendCurrentAction(step.failCode);
+        return Failed;
+    case hdStep::Resend:
+        // The window runs on from the first sending.
+        serialPort.send(step.command, linkClock::window(step.writeWaitMs));
+        return Waiting;
+    case hdStep::EndAttempt:
+        return AttemptOver;
+    case hdStep::None:
+        break;
+    }
+    return Waiting;
+}
+
+serialComVesk::Outcome serialComVesk::waitForReply(const hdStep &step, const QElapsedTimer &clock, qint64 window)
+{
+    const serialLine::Wait wait = serialPort.waitFor(clock, window, step.passWaitMs);
+    if (wait == serialLine::Stopped)
+        return Failed;
+    if (wait == serialLine::Gone) {
+        lostLine(step.failCode != hdStep::noCode ? step.failCode : int(hdCode::WriteFailed));
+        return Failed;
+    }
+    if (wait == serialLine::Quiet && step.trace)
+        qDebug().noquote() << "no data received";
+    // What arrives after the window is not this step's business.
+    if (wait == serialLine::TimedOut || clock.elapsed() >= window)
+        return AttemptOver;
+    return Waiting;
 }
 
 bool serialComVesk::restartPCB()
@@ -317,57 +285,23 @@ void serialComVesk::startSettopbox()
 
 bool serialComVesk::sendFile()
 {
+    // A stopped job announces no transfer.
     if (serialPort.halted())
         return false;
-    emit sendCurrentAction(57);
-    QFile file(filename);
-    if (!file.open(QIODevice::ReadOnly)) {
-        emit writeLog(QStringLiteral("Error opening file ") + file.errorString());
-        emit sendCurrentAction(71);
-        return false;
-    }
-    const qint64 size = file.size();
-    qint64 pos = 0;
-    struct Phase
-    {
-        qint64 reserve;  // bytes left for the finer phases
-        int block;
-    };
-    // Coarse blocks for the bulk, then finer ones towards the end; written
-    // as "pos + reserve < size" so that files under 200 bytes cannot wrap.
-    static const Phase phases[] = {{200, 100}, {100, 10}, {0, 1}};
-    for (const Phase &phase : phases) {
-        while (pos + phase.reserve < size) {
-            if (serialPort.halted())
-                return false;
-            const QByteArray block = file.read(phase.block);
-            if (block.size() != phase.block) {
-                // The file shrank or failed under us: never pad or cut it.
-                emit writeLog(QStringLiteral("Error reading file ") + file.errorString());
-                emit sendCurrentAction(71);
-                return false;
-            }
-            // The port takes every block into its buffer; only the drain
-            // tells whether it leaves.
-            if (serialPort.write(block.constData(), block.size()) != block.size() || !serialPort.drain()) {
-                if (serialPort.halted())
-                    return false;
-                emit writeLog(QStringLiteral("Error writing data to Port"));
-                if (serialPort.gone())
-                    serialPort.reportGone();
-                emit sendCurrentAction(74);
-                return false;
-            }
-            pos += phase.block;
-            emit sendProgress(int(pos * 100 / size));
-        }
-    }
-    file.close();
+    return sendBlocks(filename);
+}
+
+// The progress of an HD transfer is that of its one file.
+void serialComVesk::progressAfterBlock(qint64 position, qint64 size, qint64)
+{
+    emit sendProgress(int(position * 100 / size));
+}
+
+void serialComVesk::progressAfterFile(qint64 size)
+{
+    // An empty file sent no block, but it is sent all the same.
     if (size == 0)
         emit sendProgress(100);
-    emit writeLog(QStringLiteral("File sent. Wrote ") + QStringLiteral("%1 data").arg(pos));
-    emit sendCurrentAction(58);
-    return true;
 }
 
 // The job's file must exist and be of the given kind; otherwise the job
@@ -376,11 +310,11 @@ bool serialComVesk::acceptJobFile(const QString &missingText, unsigned char kind
 {
     if (!QFile::exists(filename)) {
         emit writeLog(missingText);
-        fail(71);
+        fail(hdCode::FileFailed);
         return false;
     }
     if (checkFiletype(filename) != kind) {
-        fail(77);
+        fail(hdCode::WrongFileKind);
         return false;
     }
     return true;
@@ -391,7 +325,7 @@ void serialComVesk::doUpdateFirmware()
     emit writeLog(QStringLiteral("Updating Firmware: ") + filename);
     QElapsedTimer clock;
     clock.start();
-    if (!acceptJobFile(QStringLiteral("Updatefile not exist"), 1))
+    if (!acceptJobFile(QStringLiteral("Updatefile not exist"), hdFile::Update))
         return;
     if (!restartPCB() || !openLoadMenu())
         return;
@@ -402,7 +336,7 @@ void serialComVesk::doUpdateFirmware()
     if (serialPort.halted())
         return;
     emit writeLog(QStringLiteral("Update done after %L1 s").arg(clock.elapsed() / 1000));
-    emit sendCurrentAction(67);
+    emit sendCurrentAction(hdCode::UpdateDone);
 }
 
 void serialComVesk::doSendChannellist()
@@ -410,7 +344,7 @@ void serialComVesk::doSendChannellist()
     emit writeLog(QStringLiteral("Uploading Channel list: ") + filename);
     QElapsedTimer clock;
     clock.start();
-    if (!acceptJobFile(QStringLiteral("Channel list not exist"), 2))
+    if (!acceptJobFile(QStringLiteral("Channel list not exist"), hdFile::List))
         return;
     if (!restartPCB() || !openLoadMenu())
         return;
@@ -426,7 +360,7 @@ void serialComVesk::doSendChannellist()
     if (serialPort.halted() || !finished)
         return;
     emit writeLog(QStringLiteral("Uploading done after %L1 s").arg(clock.elapsed() / 1000));
-    emit sendCurrentAction(65);
+    emit sendCurrentAction(hdCode::UploadDone);
 }
 
 // ---- list download --------------------------------------------------------
@@ -436,159 +370,168 @@ void serialComVesk::doGetChannellist()
     emit writeLog(QStringLiteral("Downloading Channel list: ") + filename);
     QElapsedTimer operation;
     operation.start();
+    listBuffer list;
+    qint64 end = -1;
+    if (!findListStart(list) || !receiveList(list, end) || !saveList(list, end))
+        return;
+    emit writeLog(QStringLiteral("Downloading done after %L1 s").arg(operation.elapsed() / 1000));
+    emit sendCurrentAction(hdCode::DownloadDone);
+}
+
+// Asks the console for its list and waits for the list's "START"; what
+// follows the marker is the list's beginning. The marker is searched in what
+// came before and the new bytes together, so that a "START" that the line
+// splits over two reads is found too.
+bool serialComVesk::findListStart(listBuffer &list)
+{
     serialPort.send("help\r\n", linkClock::window(100));
     serialPort.send("chlist\r\n", linkClock::window(100));
-    emit sendCurrentAction(43);
-
-    // The marker is searched in what came before and the new bytes together,
-    // so that a "START" that the line splits over two reads is found too.
+    emit sendCurrentAction(hdCode::SearchingStart);
     QElapsedTimer clock;
     clock.start();
-    const qint64 searchWindow = linkClock::window(3000);
-    QByteArray seen;
-    int marker = -1;
-    bool anyText = false;
-    for (;;) {
-        if (serialPort.available() > 0) {
-            seen += serialPort.read(4096);
-            anyText = true;
-            marker = seen.indexOf("START");
-            if (marker >= 0)
-                break;
-            seen = seen.right(4);
-            continue;
-        }
-        const serialLine::Wait wait = serialPort.waitFor(clock, searchWindow);
-        if (wait == serialLine::Stopped)
-            return;
-        if (wait == serialLine::Gone) {
-            lostLine(69);
-            emit sendCurrentAction(41);
-            return;
-        }
-        if (wait == serialLine::TimedOut)
-            break;
+    markerSearch start(QByteArrayLiteral("START"));
+    const serialLine::Wait wait = findMarker(start, 4096, clock, linkClock::window(3000));
+    if (wait == serialLine::Stopped)
+        return false;
+    if (wait == serialLine::Gone) {
+        lostLine(hdCode::ReceiveFailed);
+        emit sendCurrentAction(hdCode::JobEnded);
+        return false;
     }
-    if (marker < 0) {
+    if (!start.found()) {
         // Text without the marker is no list: saving it would pass off
         // console chatter as a channel list.
-        fail(69);
-        emit writeLog(anyText ? QStringLiteral("Start of List not found!")
-                              : QStringLiteral("No Data received!"));
-        return;
+        fail(hdCode::ReceiveFailed);
+        emit writeLog(start.fedAny() ? QStringLiteral("Start of List not found!")
+                                     : QStringLiteral("No Data received!"));
+        return false;
     }
-    listBuffer list;
-    list.append(seen.mid(marker + 5));
+    list.append(start.rest());
     emit writeLog(QStringLiteral("Start found"));
-    emit sendCurrentAction(42);
+    emit sendCurrentAction(hdCode::Downloading);
+    return true;
+}
 
-    clock.restart();
+// Takes the list in until its end has settled (`end` is then its length).
+bool serialComVesk::receiveList(listBuffer &list, qint64 &end)
+{
+    QElapsedTimer clock;
+    clock.start();
     const qint64 window = linkClock::window(50000);
-    const qint64 settle = linkClock::window(endSettleMs);
     if (!list.isEmpty())
         emit sendProgress(int(list.size() * 100 / nominalListSize));
-    qint64 end = -1;
     while (end < 0) {
         if (serialPort.halted())
-            return;
+            return false;
         if (serialPort.available() > 0) {
             list.take(serialPort, 1024);
             if (list.size() > serialLine::maxListBytes) {
                 emit writeLog(QStringLiteral("Channel list too long: more than %1 bytes").arg(serialLine::maxListBytes));
-                fail(69);
-                return;
+                fail(hdCode::ReceiveFailed);
+                return false;
             }
             emit sendProgress(int(list.size() * 100 / nominalListSize));
             continue;
         }
-        serialLine::Wait wait = serialLine::Quiet;
-        if (listEnd(list) >= 0) {
-            QElapsedTimer quiet;
-            quiet.start();
-            while ((wait = serialPort.waitFor(quiet, settle)) == serialLine::Quiet) {
-            }
-            if (wait == serialLine::TimedOut) {
-                end = listEnd(list);
-                break;
-            }
-        }
-        if (clock.elapsed() >= window)
-            break;
-        if (wait != serialLine::Arrived)
-            wait = serialPort.waitFor(clock, window);
+        const serialLine::Wait wait = awaitMoreOrEnd(list, clock, window, end);
         if (wait == serialLine::Stopped)
-            return;
+            return false;
         if (wait == serialLine::Gone) {
-            lostLine(70);
-            emit sendCurrentAction(41);
-            return;
+            lostLine(hdCode::DownloadTimeout);
+            emit sendCurrentAction(hdCode::JobEnded);
+            return false;
         }
         if (wait == serialLine::TimedOut)
             break;
     }
     if (end < 0) {
-        fail(70);
+        fail(hdCode::DownloadTimeout);
         emit writeLog(QStringLiteral("Timeout!"));
-        return;
+        return false;
     }
+    return true;
+}
+
+// Waits for more of the list. Once the list holds a possible end, the line
+// must stay quiet for the settle time: then `end` is set (and Arrived
+// returned). TimedOut when the list's window is over.
+serialLine::Wait serialComVesk::awaitMoreOrEnd(const listBuffer &list, const QElapsedTimer &clock, qint64 window,
+                                               qint64 &end)
+{
+    serialLine::Wait wait = serialLine::Quiet;
+    if (listEnd(list) >= 0) {
+        QElapsedTimer quiet;
+        quiet.start();
+        const qint64 settle = linkClock::window(endSettleMs);
+        while ((wait = serialPort.waitFor(quiet, settle)) == serialLine::Quiet) {
+        }
+        if (wait == serialLine::TimedOut) {
+            end = listEnd(list);
+            return serialLine::Arrived;
+        }
+    }
+    if (clock.elapsed() >= window)
+        return serialLine::TimedOut;
+    if (wait != serialLine::Arrived)
+        wait = serialPort.waitFor(clock, window);
+    return wait;
+}
+
+bool serialComVesk::saveList(listBuffer &list, qint64 end)
+{
     list.truncate(end);
     if (list.isBlank()) {
         // Saving nothing over a good list would lose it.
         emit writeLog(QStringLiteral("The box sent an empty Channel list: nothing saved"));
-        fail(69);
-        return;
+        fail(hdCode::ReceiveFailed);
+        return false;
     }
-    emit sendCurrentAction(44);
+    emit sendCurrentAction(hdCode::EndFound);
     emit writeLog(QStringLiteral("End of List found"));
     QString error;
     if (!list.save(filename, &error)) {
         emit writeLog(error);
-        fail(71);
-        return;
+        fail(hdCode::FileFailed);
+        return false;
     }
-    emit writeLog(QStringLiteral("Downloading done after %L1 s").arg(operation.elapsed() / 1000));
-    emit sendCurrentAction(45);
+    return true;
 }
 
 // ---- service queries ------------------------------------------------------
 
 void serialComVesk::readSoftwareVersion()
 {
-    runQuery(46, "swvers\r\n", &serialComVesk::resultSoftwareVersion);
+    runQuery(hdCode::QuerySoftware, "swvers\r\n", &serialComVesk::resultSoftwareVersion);
 }
 
 void serialComVesk::readLowPowerVersion()
 {
-    runQuery(47, "lpsw\r\n", &serialComVesk::resultLowPowerVersion);
+    runQuery(hdCode::QueryLowPower, "lpsw\r\n", &serialComVesk::resultLowPowerVersion);
 }
 
 void serialComVesk::readMACAddress()
 {
-    runQuery(48, "get_mac\r\n", &serialComVesk::resultMACAddress);
+    runQuery(hdCode::QueryMac, "get_mac\r\n", &serialComVesk::resultMACAddress);
 }
 
 void serialComVesk::initFactoryReset()
 {
-    runQuery(49, "facreset\r\n", nullptr);
+    runQuery(hdCode::FactoryReset, "facreset\r\n", nullptr);
 }
 
 void serialComVesk::runQuery(int code, const char *command,
                              void (serialComVesk::*result)(const QString &))
 {
-    emit sendCurrentAction(40);
-    emit sendCurrentAction(code);
-    if (!openPort())
-        return;
-    serialPort.send(command, linkClock::window(100));
-    QString answer;
-    if (result) {
+    runJob(code, [this, command, result] {
+        serialPort.send(command, linkClock::window(100));
+        QString answer;
+        if (!result)
+            return;
         if (readAnswer(&answer))
             (this->*result)(answer);
         else if (!serialPort.halted())
-            emit sendCurrentAction(69);
-    }
-    closePort();
-    emit sendCurrentAction(41);
+            emit sendCurrentAction(hdCode::ReceiveFailed);
+    });
 }
 
 bool serialComVesk::readAnswer(QString *answer)

@@ -1,40 +1,27 @@
 #pragma once
 
-#include "serialline.h"
+#include "boxlink.h"
 
 #include <QObject>
 #include <QString>
 
 class hdStep;
+class listBuffer;
 
-// Link to a box of the HD family. Lives in a worker thread of its own; each
-// job runs as one blocking slot call from its start code to its end code.
-class serialComVesk : public QObject
+// Link to a box of the HD family: its load chain from the step table, its
+// list download and its service queries, in the frame of boxLink.
+class serialComVesk : public boxLink
 {
     Q_OBJECT
 public:
     serialComVesk();
     explicit serialComVesk(const QString &port);
     serialComVesk(const QString &port, const QString &file);
-    ~serialComVesk() override;
-
-    void setPortname(const QString &name);
-    void setFilename(const QString &name);
-    QString currentPortname() const { return portname; }
-    QString currentFilename() const { return filename; }
-
-    // Thread-safe: makes a running job give up at its next wait, so that the
-    // window can close without killing a busy thread. It stays set.
-    void requestStop();
-    bool stopRequested() const { return serialPort.stopRequested(); }
 
 signals:
     void sendSoftwareVersion(QString version);
     void sendLowPowerVersion(QString version);
     void sendMACAddress(QString MAC);
-    void sendCurrentAction(int action);
-    void sendProgress(int progress);
-    void writeLog(QString log);
 
 public slots:
     void updateFirmware();
@@ -47,10 +34,6 @@ public slots:
     unsigned char checkFiletype(QString filename);
 
 private:
-    bool openPort();
-    void closePort();
-    void runJob(int code, void (serialComVesk::*body)());
-
     bool acceptJobFile(const QString &missingText, unsigned char kind);
     void doUpdateFirmware();
     void doSendChannellist();
@@ -65,10 +48,27 @@ private:
     bool waitForFinish();
     void startSettopbox();
 
+    // One step of the table: its attempts, each a wait for replies that are
+    // judged one by one.
     bool exchange(const hdStep &step);
+    enum Outcome {
+        Waiting,     // no verdict yet: read on
+        AttemptOver, // the window closed, or the box asked for a new attempt
+        Succeeded,
+        Failed,      // reported, or the job was stopped
+    };
+    Outcome runAttempt(const hdStep &step, int attempt, QString &reply);
+    Outcome judge(const hdStep &step, const QString &text, int attempt, qint64 ms);
+    Outcome waitForReply(const hdStep &step, const QElapsedTimer &clock, qint64 window);
     bool readable(const hdStep &step) const;
     QByteArray readOnce(const hdStep &step);
-    void lostLine(int code);
+
+    // The phases of the list download.
+    bool findListStart(listBuffer &list);
+    bool receiveList(listBuffer &list, qint64 &end);
+    serialLine::Wait awaitMoreOrEnd(const listBuffer &list, const QElapsedTimer &clock, qint64 window, qint64 &end);
+    bool saveList(listBuffer &list, qint64 end);
+
     void runQuery(int code, const char *command, void (serialComVesk::*result)(const QString &));
     bool readAnswer(QString *answer);
     void resultSoftwareVersion(const QString &answer);
@@ -76,7 +76,6 @@ private:
     void resultMACAddress(const QString &answer);
     void fail(int code);
 
-    QString filename;
-    QString portname;
-    serialLine serialPort;
+    void progressAfterBlock(qint64 position, qint64 size, qint64 length) override;
+    void progressAfterFile(qint64 size) override;
 };

@@ -15,18 +15,52 @@
 #include <QUrl>
 #include <QtTest>
 
+#include <optional>
+
 namespace {
 const QString HD_ENTRY = QStringLiteral("Channel list HD *.lis");
 const QString SD_ENTRY = QStringLiteral("Channel list SD *.lst");
 
-// The dialogs' filters by a short name.
-QString filter(const QString &code)
+// What a command does: a menu action, the transmit button, or a drop.
+enum class Action { UpdateHD, UpdateSD, Send, Get, Edit, Transmit, Drop };
+// The file dialog a command asks with, as the rig records its kind.
+enum class Dialog { None, Open, OpenMany, Save };
+// The dialogs' filter lists: lists with the HD or SD entry first, update files
+// of one family or both, each with "All Files".
+enum class Filter { ListsHD, ListsSD, UpdateHD, UpdateSD, UpdateAny };
+struct Asked {
+    Dialog kind = Dialog::None;
+    QString title{};
+    QString dir{};             // a folder in the rig; empty: the working directory
+    Filter filter = Filter::ListsSD;
+};
+struct CommandRow {
+    QByteArray name{};
+    QStringList args{};        // the command line ("-p /dev/null" follows)
+    bool german = false;       // settings.ini names German
+    Action action = Action::UpdateHD;
+    QStringList chosen{};      // the dialog's answer, or the files dropped
+    QString selected{};        // the filter a save dialog reports
+    Asked asked{};
+    int kind = jobKind::None;  // the job kind afterwards
+    bool keepLabel = false;    // the label stays as it was, else shows `label`
+    QStringList label{};
+    int sent = jobKind::None;  // the job requested
+    QString box{};             // a box's title, besides a sent job's port error
+};
+
+QString filterText(Filter filter)
 {
     const QString hd = "HD-Firmware file *.app;;", sd = "SD-Firmware file *.app;;", all = "All Files *.*";
-    return QHash<QString, QString>{{"HD", HD_ENTRY + ";;" + SD_ENTRY}, {"SD", SD_ENTRY + ";;" + HD_ENTRY},
-                                   {"hdapp", hd + all}, {"sdapp", sd + all}, {"both", hd + sd + all}}.value(code);
+    const QString texts[] = {HD_ENTRY + ";;" + SD_ENTRY, SD_ENTRY + ";;" + HD_ENTRY, hd + all, sd + all, hd + sd + all};
+    return texts[int(filter)];
+}
+const char *keyword(int kind)
+{
+    return jobKind::find(kind)->keyword;
 }
 } // namespace
+Q_DECLARE_METATYPE(CommandRow)
 
 class tst_commands : public QObject
 {
@@ -77,128 +111,179 @@ private slots:
 
 void tst_commands::commands_data()
 {
-    QTest::addColumn<QStringList>("args");    // the command line ("-p /dev/null" follows)
-    QTest::addColumn<QString>("action");      // hd, sd, send, get, button, edit, drop
-    QTest::addColumn<QStringList>("chosen");  // the dialog's answer, or the files dropped
-    QTest::addColumn<QString>("selected");    // the filter a save dialog reports
-    QTest::addColumn<QString>("asked");       // "kind|title|dir|filter"; empty: no dialog
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QStringList>("label");   // "=": as before
-    QTest::addColumn<int>("sent");            // the job kind requested, 0: none
-    QTest::addColumn<QString>("box");         // a box's title, besides a sent job's port error
     using L = QStringList;
-    auto add = [](const QString &name, const L &args, const char *action, const L &chosen, const QString &selected,
-                  const char *asked, int kind, const L &label, int sent, const char *box = "") {
-        QTest::newRow(qPrintable(name)) << args << QString(action) << chosen << selected << QString(asked) << kind
-                                        << label << sent << QString(box);
+    using A = Action;
+    using J = jobKind;
+    const L old{"-t", "SendListSD", "-f", "@old/before.lst"};
+    const Asked updateHd{.kind = Dialog::Open, .title = "Update file", .filter = Filter::UpdateHD};
+    const Asked updateSd{.kind = Dialog::OpenMany, .title = "Update file", .filter = Filter::UpdateSD};
+    const Asked sendList{.kind = Dialog::Open, .title = "Channel list", .filter = Filter::ListsSD};
+    const Asked any{.kind = Dialog::OpenMany, .title = "Update file", .filter = Filter::UpdateAny};
+    const Asked editList{.kind = Dialog::Open, .title = "Channel list", .filter = Filter::ListsHD};
+    const auto in = [](Asked asked, const QString &dir) { asked.dir = dir; return asked; };
+    QList<CommandRow> rows = {
+        // The HD update takes any file: the link judges it when the job runs.
+        {.name = "HD update", .args = old, .chosen = {"@hd"}, .asked = in(updateHd, "old"),
+         .kind = J::UpdateHD, .label = {"@hd"}, .sent = J::UpdateHD},
+        {.name = "HD update of an SD image", .chosen = {"@sd2"}, .asked = updateHd, .kind = J::UpdateHD,
+         .label = {"@sd2"}, .sent = J::UpdateHD},
+        {.name = "HD update cancelled", .args = old, .asked = in(updateHd, "old"),
+         .kind = J::SendListSD, .keepLabel = true},
     };
-    const L same{"="}, old{"-t", "SendListSD", "-f", "@old/before.lst"};
-    // The HD update takes any file: the link judges it when the job runs.
-    add("HD update", old, "hd", {"@hd"}, "", "open|Update file|old|hdapp", 1, {"@hd"}, 1);
-    add("HD update of an SD image", {}, "hd", {"@sd2"}, "", "open|Update file|.|hdapp", 1, {"@sd2"}, 1);
-    add("HD update cancelled", old, "hd", {}, "", "open|Update file|old|hdapp", 5, same, 0);
     // The SD update keeps the SD images, in order; the dialog starts at the first file.
     const L two{"-t", "SendListHD", "-f", "@first/prior.lis", "@second/other.lis"};
-    add("SD images among others", two, "sd", {"@sd4", "@sdList", "@sd2", "@hd", "@sd3", "@hdList", "@text"}, "",
-        "opens|Update file|first|sdapp", 4, {"@sd4", "@sd2", "@sd3"}, 4);
-    add("SD update, nothing usable", {}, "sd", {"@text", "@hd"}, "", "opens|Update file|.|sdapp", 4, {}, 0);
-    add("SD update cancelled", two, "sd", {}, "", "opens|Update file|first|sdapp", 2, same, 0);
-    add("SD update of 300 files", {}, "sd", {"@many+text"}, "", "opens|Update file|.|sdapp", 4, {"@many"}, 4);
+    const Asked atFirst = in(updateSd, "first");
+    rows += {
+        {.name = "SD images among others", .args = two, .action = A::UpdateSD,
+         .chosen = {"@sd4", "@sdList", "@sd2", "@hd", "@sd3", "@hdList", "@text"}, .asked = atFirst,
+         .kind = J::UpdateSD, .label = {"@sd4", "@sd2", "@sd3"}, .sent = J::UpdateSD},
+        {.name = "SD update, nothing usable", .action = A::UpdateSD, .chosen = {"@text", "@hd"}, .asked = updateSd,
+         .kind = J::UpdateSD},
+        {.name = "SD update cancelled", .args = two, .action = A::UpdateSD, .asked = atFirst, .kind = J::SendListHD,
+         .keepLabel = true},
+        {.name = "SD update of 300 files", .action = A::UpdateSD, .chosen = {"@many+text"}, .asked = updateSd,
+         .kind = J::UpdateSD, .label = {"@many"}, .sent = J::UpdateSD},
+    };
 
     // Sending a list: the file decides the family; no list, no job.
     const L keep{"-t", "GetListSD", "-f", "@keep.lst"};
-    add("send an HD list", keep, "send", {"@hdList"}, "", "open|Channel list|.|SD", 2, {"@hdList"}, 2);
-    add("send an SD list", keep, "send", {"@sdList"}, "", "open|Channel list|.|SD", 5, {"@sdList"}, 5);
+    rows += {
+        {.name = "send an HD list", .args = keep, .action = A::Send, .chosen = {"@hdList"}, .asked = sendList,
+         .kind = J::SendListHD, .label = {"@hdList"}, .sent = J::SendListHD},
+        {.name = "send an SD list", .args = keep, .action = A::Send, .chosen = {"@sdList"}, .asked = sendList,
+         .kind = J::SendListSD, .label = {"@sdList"}, .sent = J::SendListSD},
+        {.name = "send cancelled", .args = keep, .action = A::Send, .asked = sendList, .kind = J::GetListSD, .keepLabel = true},
+        {.name = "send after an HD job", .args = {"-t", "GetListHD"}, .action = A::Send,
+         .asked = editList, .kind = J::GetListHD},
+    };
     for (const char *file : {"@hd", "@sd2", "@bigList", "@gone.lis"})
-        add(QString("send %1").arg(file), keep, "send", {file}, "", "open|Channel list|.|SD", 6, same, 0, "Channel list");
-    add("send cancelled", keep, "send", {}, "", "open|Channel list|.|SD", 6, same, 0);
-    add("send after an HD job", {"-t", "GetListHD"}, "send", {}, "", "open|Channel list|.|HD", 3, {}, 0);
+        rows.append({.name = QByteArray("send ") + file, .args = keep, .action = A::Send, .chosen = {file},
+                     .asked = sendList, .kind = J::GetListSD, .keepLabel = true, .box = "Channel list"});
 
     // Getting a list: the name's ending or the chosen entry decides, the HD test first.
     const L lists{"-t", "UpdateSD", "-f", "@lists/a.app", "/elsewhere/b.app"};
-    const struct { const char *name, *file, *entry; int kind; } gets[] = {
-        {".lis", "@box.lis", "SD", 3}, {".LIS", "@BOX.LIS", "", 3}, {".lst", "@box.lst", "SD", 6},
-        {".lst, HD entry", "@box.lst", "HD", 3}, {".Lst", "@box.Lst", "", 6}, {"no ending, HD entry", "@box", "HD", 3},
-        {"no ending, SD entry", "@box", "SD", 6}, {"other ending, HD entry", "@box.txt", "HD", 3},
+    const Asked saveLists{.kind = Dialog::Save, .title = "Channel list", .dir = "lists", .filter = Filter::ListsSD};
+    rows += {
+        {.name = "get: .lis", .args = lists, .action = A::Get, .chosen = {"@box.lis"}, .selected = SD_ENTRY,
+         .asked = saveLists, .kind = J::GetListHD, .label = {"@box.lis"}, .sent = J::GetListHD},
+        {.name = "get: .LIS", .args = lists, .action = A::Get, .chosen = {"@BOX.LIS"}, .asked = saveLists,
+         .kind = J::GetListHD, .label = {"@BOX.LIS"}, .sent = J::GetListHD},
+        {.name = "get: .lst", .args = lists, .action = A::Get, .chosen = {"@box.lst"}, .selected = SD_ENTRY,
+         .asked = saveLists, .kind = J::GetListSD, .label = {"@box.lst"}, .sent = J::GetListSD},
+        {.name = "get: .lst, HD entry", .args = lists, .action = A::Get, .chosen = {"@box.lst"}, .selected = HD_ENTRY,
+         .asked = saveLists, .kind = J::GetListHD, .label = {"@box.lst"}, .sent = J::GetListHD},
+        {.name = "get: .Lst", .args = lists, .action = A::Get, .chosen = {"@box.Lst"}, .asked = saveLists,
+         .kind = J::GetListSD, .label = {"@box.Lst"}, .sent = J::GetListSD},
+        {.name = "get: no ending, HD entry", .args = lists, .action = A::Get, .chosen = {"@box"},
+         .selected = HD_ENTRY, .asked = saveLists, .kind = J::GetListHD, .label = {"@box"}, .sent = J::GetListHD},
+        {.name = "get: no ending, SD entry", .args = lists, .action = A::Get, .chosen = {"@box"},
+         .selected = SD_ENTRY, .asked = saveLists, .kind = J::GetListSD, .label = {"@box"}, .sent = J::GetListSD},
+        {.name = "get: other ending, HD entry", .args = lists, .action = A::Get, .chosen = {"@box.txt"},
+         .selected = HD_ENTRY, .asked = saveLists, .kind = J::GetListHD, .label = {"@box.txt"}, .sent = J::GetListHD},
         // Neither: the family would be a guess.
-        {"no ending, no entry", "@box", "", 0}, {"no ending, foreign filter", "@box", "All Files (*)", 0},
-        {".lis in the middle", "@box.lis.bak", "", 0}};
-    for (const auto &g : gets) {
-        const QString entry = QLatin1String(g.entry) == "HD" ? HD_ENTRY : QLatin1String(g.entry) == "SD" ? SD_ENTRY : g.entry;
-        add(QString("get: ") + g.name, lists, "get", {g.file}, entry, "save|Channel list|lists|SD", g.kind ? g.kind : 4,
-            g.kind ? L{g.file} : same, g.kind, g.kind ? "" : "Channel list");
-    }
+        {.name = "get: no ending, no entry", .args = lists, .action = A::Get, .chosen = {"@box"}, .asked = saveLists,
+         .kind = J::UpdateSD, .keepLabel = true, .box = "Channel list"},
+        {.name = "get: no ending, foreign filter", .args = lists, .action = A::Get, .chosen = {"@box"},
+         .selected = "All Files (*)", .asked = saveLists, .kind = J::UpdateSD, .keepLabel = true,
+         .box = "Channel list"},
+        {.name = "get: .lis in the middle", .args = lists, .action = A::Get, .chosen = {"@box.lis.bak"},
+         .asked = saveLists, .kind = J::UpdateSD, .keepLabel = true, .box = "Channel list"},
+    };
     // The entries stay English in every language, so they decide there too.
-    add("get in German, HD entry", {"lang=de"}, "get", {"@box"}, HD_ENTRY, "save|Senderliste|.|SD", 3, {"@box"}, 3);
-    add("get in German, SD entry", {"lang=de", "-t", "GetListHD"}, "get", {"@box"}, SD_ENTRY, "save|Senderliste|.|HD",
-        6, {"@box"}, 6);
-    const char *const keywords[] = {"UpdateHD", "SendListHD", "GetListHD", "UpdateSD", "SendListSD", "GetListSD"};
-    for (int k = 0; k < 6; ++k)
-        add(QString("get after ") + keywords[k], {"-t", keywords[k]}, "get", {}, "",
-            k < 3 ? "save|Channel list|.|HD" : "save|Channel list|.|SD", k + 1, {}, 0);
-    add("get without a job", {}, "get", {}, "", "save|Channel list|.|SD", 0, {}, 0);
+    rows += {
+        {.name = "get in German, HD entry", .german = true, .action = A::Get, .chosen = {"@box"}, .selected = HD_ENTRY,
+         .asked = {.kind = Dialog::Save, .title = "Senderliste", .filter = Filter::ListsSD}, .kind = J::GetListHD,
+         .label = {"@box"}, .sent = J::GetListHD},
+        {.name = "get in German, SD entry", .args = {"-t", "GetListHD"}, .german = true, .action = A::Get,
+         .chosen = {"@box"}, .selected = SD_ENTRY, .asked = {.kind = Dialog::Save, .title = "Senderliste", .filter = Filter::ListsHD},
+         .kind = J::GetListSD, .label = {"@box"}, .sent = J::GetListSD},
+        {.name = "get without a job", .action = A::Get, .asked = in(saveLists, "")},
+    };
+    for (int k = J::UpdateHD; k <= J::count; ++k)
+        rows.append({.name = QByteArray("get after ") + keyword(k), .args = {"-t", keyword(k)}, .action = A::Get,
+                     .asked = {.kind = Dialog::Save, .title = "Channel list", .filter = jobKind::isHd(k) ? Filter::ListsHD : Filter::ListsSD},
+                     .kind = k});
 
     // The transmit button asks for files when the label is empty; several go to the SD link only.
-    const char *const both = "opens|Update file|.|both";
-    add("button: HD update", {}, "button", {"@hd"}, "", both, 1, {"@hd"}, 1);
-    add("button: HD list", {}, "button", {"@hdList"}, "", both, 2, {"@hdList"}, 2);
-    add("button: SD image", {}, "button", {"@sd4"}, "", both, 4, {"@sd4"}, 4);
-    add("button: SD list", {}, "button", {"@sdList"}, "", both, 5, {"@sdList"}, 5);
-    add("button: text", {}, "button", {"@text"}, "", both, 0, {}, 0);
-    add("button: three SD images", {}, "button", {"@sd2", "@sd3", "@sd4"}, "", both, 4, {"@sd2", "@sd3", "@sd4"}, 4);
-    add("button: two HD files", {}, "button", {"@hd", "@hdList"}, "", both, 0, {}, 0);
-    // A list forgets the images before it; images after it win.
-    add("button: image, list", {}, "button", {"@sd2", "@sdList"}, "", both, 5, {"@sdList"}, 5);
-    add("button: image, list, image", {}, "button", {"@sd2", "@sdList", "@sd3"}, "", both, 4, {"@sd3"}, 4);
-    add("button: images among others", {}, "button", {"@text", "@sd2", "@hd", "@sd3"}, "", both, 4, {"@sd2", "@sd3"}, 4);
-    add("button cancelled", {}, "button", {}, "", both, 0, {}, 0);
-    add("button: 300 files", {}, "button", {"@many+text"}, "", both, 4, {"@many"}, 4);
-    add("button with a prepared job", {"-t", "SendListSD", "-f", "job.file"}, "button", {}, "", "", 5, same, 5);
-    add("button with a file, no job", {"-f", "job.file"}, "button", {}, "", "", 0, same, 0);
+    rows += {
+        {.name = "button: HD update", .action = A::Transmit, .chosen = {"@hd"}, .asked = any, .kind = J::UpdateHD,
+         .label = {"@hd"}, .sent = J::UpdateHD},
+        {.name = "button: HD list", .action = A::Transmit, .chosen = {"@hdList"}, .asked = any, .kind = J::SendListHD,
+         .label = {"@hdList"}, .sent = J::SendListHD},
+        {.name = "button: SD image", .action = A::Transmit, .chosen = {"@sd4"}, .asked = any, .kind = J::UpdateSD,
+         .label = {"@sd4"}, .sent = J::UpdateSD},
+        {.name = "button: SD list", .action = A::Transmit, .chosen = {"@sdList"}, .asked = any, .kind = J::SendListSD,
+         .label = {"@sdList"}, .sent = J::SendListSD},
+        {.name = "button: text", .action = A::Transmit, .chosen = {"@text"}, .asked = any},
+        {.name = "button: three SD images", .action = A::Transmit, .chosen = {"@sd2", "@sd3", "@sd4"}, .asked = any,
+         .kind = J::UpdateSD, .label = {"@sd2", "@sd3", "@sd4"}, .sent = J::UpdateSD},
+        {.name = "button: two HD files", .action = A::Transmit, .chosen = {"@hd", "@hdList"}, .asked = any},
+        // A list forgets the images before it; images after it win.
+        {.name = "button: image, list", .action = A::Transmit, .chosen = {"@sd2", "@sdList"}, .asked = any,
+         .kind = J::SendListSD, .label = {"@sdList"}, .sent = J::SendListSD},
+        {.name = "button: image, list, image", .action = A::Transmit, .chosen = {"@sd2", "@sdList", "@sd3"},
+         .asked = any, .kind = J::UpdateSD, .label = {"@sd3"}, .sent = J::UpdateSD},
+        {.name = "button: images among others", .action = A::Transmit, .chosen = {"@text", "@sd2", "@hd", "@sd3"},
+         .asked = any, .kind = J::UpdateSD, .label = {"@sd2", "@sd3"}, .sent = J::UpdateSD},
+        {.name = "button: cancelled", .action = A::Transmit, .asked = any},
+        {.name = "button: 300 files", .action = A::Transmit, .chosen = {"@many+text"}, .asked = any,
+         .kind = J::UpdateSD, .label = {"@many"}, .sent = J::UpdateSD},
+        {.name = "button with a prepared job", .args = {"-t", "SendListSD", "-f", "job.file"}, .action = A::Transmit,
+         .kind = J::SendListSD, .keepLabel = true, .sent = J::SendListSD},
+        {.name = "button with a file, no job", .args = {"-f", "job.file"}, .action = A::Transmit, .keepLabel = true},
+    };
 
     // A drop only prepares; a name with a line feed spoils the whole drop.
-    add("drop HD update", {}, "drop", {"@hd"}, "", "", 1, {"@hd"}, 0);
-    add("drop SD image, HD list", {}, "drop", {"@sd2", "@hdList"}, "", "", 2, {"@hdList"}, 0);
-    add("drop SD images, SD list", {}, "drop", {"@sd2", "@sd3", "@sdList"}, "", "", 5, {"@sdList"}, 0);
-    add("drop SD images and text", {}, "drop", {"@sd3", "@text", "@sd4"}, "", "", 4, {"@sd3", "@sd4"}, 0);
-    add("drop unknown after an SD update", {"-t", "UpdateSD", "-f", "@prior"}, "drop", {"@text"}, "", "", 4, {"@text"}, 0);
-    add("drop unknown files", {"-t", "GetListHD", "-f", "@prior"}, "drop", {"@text", "@missing"}, "", "", 3,
-        {"@missing"}, 0);
-    add("drop nothing", {"-t", "SendListHD", "-f", "@prior"}, "drop", {}, "", "", 2, same, 0);
-    add("drop a name with LF", {"-t", "GetListSD", "-f", "@prior"}, "drop", {"@sd2", "keep\nnew.lst"}, "", "", 6, same,
-        0, "Opening File");
+    rows += {
+        {.name = "drop HD update", .action = A::Drop, .chosen = {"@hd"}, .kind = J::UpdateHD, .label = {"@hd"}},
+        {.name = "drop SD image, HD list", .action = A::Drop, .chosen = {"@sd2", "@hdList"}, .kind = J::SendListHD,
+         .label = {"@hdList"}},
+        {.name = "drop SD images, SD list", .action = A::Drop, .chosen = {"@sd2", "@sd3", "@sdList"},
+         .kind = J::SendListSD, .label = {"@sdList"}},
+        {.name = "drop SD images and text", .action = A::Drop, .chosen = {"@sd3", "@text", "@sd4"},
+         .kind = J::UpdateSD, .label = {"@sd3", "@sd4"}},
+        {.name = "drop unknown after an SD update", .args = {"-t", "UpdateSD", "-f", "@prior"}, .action = A::Drop,
+         .chosen = {"@text"}, .kind = J::UpdateSD, .label = {"@text"}},
+        {.name = "drop unknown files", .args = {"-t", "GetListHD", "-f", "@prior"}, .action = A::Drop,
+         .chosen = {"@text", "@missing"}, .kind = J::GetListHD, .label = {"@missing"}},
+        {.name = "drop nothing", .args = {"-t", "SendListHD", "-f", "@prior"}, .action = A::Drop, .kind = J::SendListHD,
+         .keepLabel = true},
+        {.name = "drop a name with LF", .args = {"-t", "GetListSD", "-f", "@prior"}, .action = A::Drop,
+         .chosen = {"@sd2", "keep\nnew.lst"}, .kind = J::GetListSD, .keepLabel = true, .box = "Opening File"},
+    };
 
     // The editor opens the list in the label, else asks for one; it changes no job.
     const QString inLabel = "@hdList=in label.lis";
-    for (int k : {2, 3, 5, 6})
-        add(QString("edit after ") + keywords[k - 1], {"-t", keywords[k - 1], "-f", inLabel}, "edit", {}, "", "", k, same, 0);
-    add("edit after an update", {"-t", "UpdateHD", "-f", inLabel}, "edit", {"@sdList=picked.lst"}, "",
-        "open|Channel list|.|HD", 1, same, 0);
-    add("edit without a job", {"-f", inLabel}, "edit", {"@sdList=picked.lst"}, "", "open|Channel list|.|HD", 0, same, 0);
-    add("edit cancelled", {"-t", "UpdateSD", "-f", inLabel}, "edit", {}, "", "open|Channel list|.|HD", 4, same, 0);
+    for (int k : {J::SendListHD, J::GetListHD, J::SendListSD, J::GetListSD})
+        rows.append({.name = QByteArray("edit after ") + keyword(k), .args = {"-t", keyword(k), "-f", inLabel},
+                     .action = A::Edit, .kind = k, .keepLabel = true});
+    rows += {
+        {.name = "edit after an update", .args = {"-t", "UpdateHD", "-f", inLabel}, .action = A::Edit,
+         .chosen = {"@sdList=picked.lst"}, .asked = editList, .kind = J::UpdateHD, .keepLabel = true},
+        {.name = "edit without a job", .args = {"-f", inLabel}, .action = A::Edit, .chosen = {"@sdList=picked.lst"},
+         .asked = editList, .keepLabel = true},
+        {.name = "edit cancelled", .args = {"-t", "UpdateSD", "-f", inLabel}, .action = A::Edit, .asked = editList,
+         .kind = J::UpdateSD, .keepLabel = true},
+    };
+    QTest::addColumn<CommandRow>("row");
+    for (const CommandRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_commands::commands()
 {
-    QFETCH(QStringList, args);
-    QFETCH(QString, action);
-    QFETCH(QStringList, chosen);
-    QFETCH(QString, asked);
-    QFETCH(QStringList, label);
-    QFETCH(int, sent);
-    QFETCH(QString, box);
-    const bool german = args.removeAll("lang=de");
-    if (german)
+    QFETCH(CommandRow, row);
+    if (row.german)
         QSettings("settings.ini", QSettings::IniFormat).setValue("Language/Language", "de");
-    if (action == "edit") {   // lies in the working directory, records the list it was given
+    if (row.action == Action::Edit) {   // lies in the working directory, records the list it was given
         QVERIFY(testRig::write("Morvelt.exe", "#!/bin/sh\nprintf '%s' \"$*\" > editor.out\n"));
         QFile::setPermissions("Morvelt.exe", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    MainWindow *w = rig->makeWindow(resolve(args) + QStringList{"-p", "/dev/null"});
+    MainWindow *w = rig->makeWindow(resolve(row.args) + QStringList{"-p", "/dev/null"});
     auto *ui = w->form();
     const QString before = rig->label();
-    const QStringList files = resolve(chosen);
-    if (action == "drop") {
+    const QStringList files = resolve(row.chosen);
+    if (row.action == Action::Drop) {
         QList<QUrl> urls;
         for (const QString &f : files)
             urls << QUrl::fromLocalFile(f);
@@ -209,42 +294,41 @@ void tst_commands::commands()
         QVERIFY(enter.isAccepted() || urls.isEmpty());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(w, &drop);
-        QCOMPARE(drop.isAccepted(), label != QStringList{"="});
+        QCOMPARE(drop.isAccepted(), !row.keepLabel);
         QCOMPARE(ui->actionRerun->isEnabled(), drop.isAccepted());
         QTest::qWait(20);
+    } else if (row.action == Action::Transmit) {
+        rig->answers << qMakePair(files, row.selected);
+        QTest::mouseClick(ui->btnUpdate, Qt::LeftButton);
     } else {
-        QFETCH(QString, selected);
-        rig->answers << qMakePair(files, selected);
+        rig->answers << qMakePair(files, row.selected);
         QAction *const act[] = {ui->actionUpdateHDFirmware, ui->actionUpdateSDFirmware, ui->actionSendChannellist,
                                 ui->actionGetChannellist, ui->actionEditChannellist};
-        const int which = QStringList{"hd", "sd", "send", "get", "edit"}.indexOf(action);
-        if (which >= 0)
-            act[which]->trigger();
-        else
-            QTest::mouseClick(ui->btnUpdate, Qt::LeftButton);
+        act[int(row.action)]->trigger();
     }
-    if (asked.isEmpty()) {
+    if (row.asked.kind == Dialog::None) {
         QCOMPARE(rig->dialogs.size(), 0);
     } else {
+        const char *const kinds[] = {"", "open", "opens", "save"};
         QCOMPARE(rig->dialogs.size(), 1);
-        const QStringList a = asked.split('|');
-        QCOMPARE(rig->dialogs[0].kind, a[0]);
-        QCOMPARE(rig->dialogs[0].title, a[1]);
-        QCOMPARE(rig->dialogs[0].dir, a[2] == "." ? QDir::currentPath() : rig->path(a[2]));
-        QCOMPARE(rig->dialogs[0].filter, filter(a[3]));
+        QCOMPARE(rig->dialogs[0].kind, QString(kinds[int(row.asked.kind)]));
+        QCOMPARE(rig->dialogs[0].title, row.asked.title);
+        QCOMPARE(rig->dialogs[0].dir, row.asked.dir.isEmpty() ? QDir::currentPath() : rig->path(row.asked.dir));
+        QCOMPARE(rig->dialogs[0].filter, filterText(row.asked.filter));
     }
-    QTEST(int(w->transfer()), "kind");
-    QCOMPARE(rig->label(), label == QStringList{"="} ? before : resolve(label).join('\n'));
-    QCOMPARE(rig->sent(), sent);
+    QCOMPARE(int(w->transfer()), row.kind);
+    QCOMPARE(rig->label(), row.keepLabel ? before : resolve(row.label).join('\n'));
+    QCOMPARE(rig->sent(), row.sent);
     // The job's files go to its family's link, nothing to the other.
-    QCOMPARE(w->linkHD().currentFilename(), sent >= 1 && sent <= 3 ? rig->label() : QString());
-    QCOMPARE(w->linkSD().currentFilename(), sent > 3 ? rig->label() : QString());
-    if (sent)
+    QCOMPARE(w->linkHD().currentFilename(), row.sent && jobKind::isHd(row.sent) ? rig->label() : QString());
+    QCOMPARE(w->linkSD().currentFilename(), row.sent && !jobKind::isHd(row.sent) ? rig->label() : QString());
+    if (row.sent)
         QVERIFY(rig->portErrorShown());
-    const QString portError = german ? QString::fromUtf8("COM-Port öffnen") : "Opening COM-Port";
-    QTRY_COMPARE(titles(), (box.isEmpty() ? QStringList() : QStringList{box}) + (sent ? QStringList{portError} : QStringList()));
-    if (action == "edit") {
-        const QString opened = asked.isEmpty() ? before : files.value(0);
+    const QString portError = row.german ? QString::fromUtf8("COM-Port öffnen") : "Opening COM-Port";
+    QTRY_COMPARE(titles(), (row.box.isEmpty() ? QStringList() : QStringList{row.box})
+                               + (row.sent ? QStringList{portError} : QStringList()));
+    if (row.action == Action::Edit) {
+        const QString opened = row.asked.kind == Dialog::None ? before : files.value(0);
         if (opened.isEmpty()) {
             QTest::qWait(300);
             QVERIFY(!QFile::exists("editor.out"));
@@ -254,90 +338,113 @@ void tst_commands::commands()
     }
 }
 
+// How a start-up ends besides preparing a job: the job started and its
+// port failed, or a file name was refused.
+enum class End { Prepared, PortError, NameRefused };
+struct Stored {
+    QString key{};
+    QString value{};
+    bool absent = false;   // the key is not in settings.ini at all
+};
+struct StartRow {
+    QByteArray name{};
+    QByteArray ini{};         // settings.ini before; "@pty": a line that is there
+    QStringList args{};
+    int kind = jobKind::None;
+    QStringList label{};
+    bool rerun = false;
+    End ends = End::Prepared;
+    QString port{};           // the port chosen as the list shows it; empty: not compared
+    QList<Stored> stored{};   // in settings.ini after the close
+};
+Q_DECLARE_METATYPE(StartRow)
+
 void tst_commands::startUp_data()
 {
-    QTest::addColumn<QByteArray>("ini");       // settings.ini before; "@pty": a line that is there
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QStringList>("label");
-    QTest::addColumn<bool>("rerun");
-    QTest::addColumn<QString>("ends");         // "port": started, the port fails; "file": a name refused
-    QTest::addColumn<QString>("port");         // the port chosen as the list shows it; empty: not compared
-    QTest::addColumn<QStringList>("stored");   // "key=value" in settings.ini after the close; "!key": absent
-    using L = QStringList;
-    auto add = [](const QString &name, const QByteArray &ini, const L &args, int kind, const L &label, bool rerun,
-                  const char *ends = "", const char *port = "", const L &stored = {}) {
-        QTest::newRow(qPrintable(name)) << ini << args << kind << label << rerun << QString(ends) << QString(port) << stored;
+    using J = jobKind;
+    const QString transfer = "Velmora/Transfer", filename = "Velmora/Filename", portname = "Velmora/Portname";
+    QList<StartRow> rows = {
+        {.name = "first run", .stored = {{.key = filename}, {.key = transfer, .absent = true}}},
     };
-    add("first run", "", {}, 0, {}, false, "", "", {"Velmora/Filename=", "!Velmora/Transfer"});
     // The job kind is stored by its keyword, case and all; others leave the stored one.
-    const char *const keywords[] = {"UpdateHD", "SendListHD", "GetListHD", "UpdateSD", "SendListSD", "GetListSD"};
-    for (int k = 0; k < 6; ++k)
-        add(QString("stored ") + keywords[k], QByteArray("[Velmora]\nFilename=stored.app\nTransfer=") + keywords[k] + "\n",
-            {}, k + 1, {"stored.app"}, true, "", "", {QString("Velmora/Transfer=") + keywords[k]});
-    for (const char *bad : {"updatehd", "1", "\"\""})
-        add(QString("stored ") + bad, QByteArray("[Velmora]\nFilename=stored.app\nTransfer=") + bad + "\n", {}, 0,
-            {"stored.app"}, false);
     const char *const files[] = {"/boxes/hd.app", "/boxes/my list.lis", "rel/list.lis", "/boxes/a.app\n/boxes/b=c;d.app",
                                  "/Sender/Liste für Oma.lst", "C:\\boxes\\list.lst"};
-    for (int k = 0; k < 6; ++k)
-        add(QString("-t ") + keywords[k], "", L{"-t", keywords[k], "-f"} + QString(files[k]).split('\n'), k + 1,
-            {files[k]}, false, "", "", {QString("Velmora/Transfer=") + keywords[k], QString("Velmora/Filename=") + files[k]});
+    for (int k = J::UpdateHD; k <= J::count; ++k) {
+        rows.append({.name = QByteArray("stored ") + keyword(k),
+                     .ini = QByteArray("[Velmora]\nFilename=stored.app\nTransfer=") + keyword(k) + "\n", .kind = k,
+                     .label = {"stored.app"}, .rerun = true, .stored = {{.key = transfer, .value = keyword(k)}}});
+        rows.append({.name = QByteArray("-t ") + keyword(k), .args = QStringList{"-t", keyword(k), "-f"} + QString(files[k - 1]).split('\n'),
+                     .kind = k, .label = {files[k - 1]},
+                     .stored = {{.key = transfer, .value = keyword(k)}, {.key = filename, .value = files[k - 1]}}});
+    }
+    for (const char *bad : {"updatehd", "1", "\"\""})
+        rows.append({.name = QByteArray("stored ") + bad, .ini = QByteArray("[Velmora]\nFilename=stored.app\nTransfer=") + bad + "\n",
+                     .label = {"stored.app"}});
     const QByteArray storedList = "[Velmora]\nFilename=old.lst\nTransfer=SendListSD\n";
-    add("unknown keyword keeps the stored one", storedList, {"-t", "Bogus", "-f", "new.lst"}, 0, {"new.lst"}, true, "",
-        "", {"Velmora/Transfer=SendListSD", "Velmora/Filename=new.lst"});
-    add("a bare file over the stored job", storedList, {"@hd"}, 1, {"@hd"}, true, "", "",
-        {"Velmora/Transfer=UpdateHD", "Velmora/Filename=@hd"});
-    add("stored job started by -s", "[Velmora]\nPortname=/dev/null\nTransfer=SendListSD\nFilename=@sdList\n", {"-s"}, 5,
-        {"@sdList"}, true, "port");
-    add("-s without a stored file", "[Velmora]\nPortname=/dev/null\nTransfer=SendListSD\n", {"-s"}, 5, {}, true);
+    rows += {
+        {.name = "unknown keyword keeps the stored one", .ini = storedList, .args = {"-t", "Bogus", "-f", "new.lst"},
+         .label = {"new.lst"}, .rerun = true,
+         .stored = {{.key = transfer, .value = "SendListSD"}, {.key = filename, .value = "new.lst"}}},
+        {.name = "a bare file over the stored job", .ini = storedList, .args = {"@hd"}, .kind = J::UpdateHD, .label = {"@hd"},
+         .rerun = true, .stored = {{.key = transfer, .value = "UpdateHD"}, {.key = filename, .value = "@hd"}}},
+        {.name = "stored job started by -s", .ini = "[Velmora]\nPortname=/dev/null\nTransfer=SendListSD\nFilename=@sdList\n",
+         .args = {"-s"}, .kind = J::SendListSD, .label = {"@sdList"}, .rerun = true, .ends = End::PortError},
+        {.name = "-s without a stored file", .ini = "[Velmora]\nPortname=/dev/null\nTransfer=SendListSD\n",
+         .args = {"-s"}, .kind = J::SendListSD, .rerun = true},
 
-    // Bare files by their content; a recognised list or HD file ends its run.
-    add("HD update", "", {"@hd"}, 1, {"@hd"}, false);
-    add("HD update, -s after", "", {"@hd", "-p", "/dev/null", "-s"}, 1, {"@hd"}, true, "port");
-    add("-s first, HD list", "", {"-s", "-p", "/dev/null", "@hdList"}, 2, {"@hdList"}, true, "port");
-    add("two SD images", "", {"@sd2", "@sd3"}, 4, {"@sd2", "@sd3"}, false);
-    add("images around text", "", {"@sd4", "@text", "@sd2"}, 4, {"@sd4", "@sd2"}, false);
-    add("SD list", "", {"@sdList"}, 5, {"@sdList"}, false);
-    add("HD list, image", "", {"@hdList", "@sd2"}, 4, {"@sd2"}, false);
-    add("image, SD list, image", "", {"@sd2", "@sdList", "@sd3"}, 4, {"@sd3"}, false);
-    add("image, HD update", "", {"@sd2", "@hd"}, 1, {"@hd"}, false);
-    add("HD update, unknown", "", {"@hd", "@text"}, 1, {"@text"}, false);
-    add("unknown", "", {"@text"}, 0, {"@text"}, false);
-    add("unreadable", "", {"@gone.app", "@text"}, 0, {"@text"}, false);
-    add("runs split by -t", "", {"@sd2", "-t", "GetListHD", "@text"}, 3, {"@text"}, false);
-    // Behind -f nothing is examined.
-    add("-f files unexamined", "", {"-f", "@hd", "@sdList"}, 0, {"@hd", "@sdList"}, false);
-    add("-f, bare file", "", {"-f", "@text", "-x", "@sd2"}, 4, {"@sd2"}, false);
-    add("-t, -f, -p, -s", "", {"-t", "UpdateHD", "-f", "@text", "-p", "/dev/null", "-s"}, 1, {"@text"}, true, "port");
-    add("-p last", "", {"@sdList", "-p"}, 5, {"@sdList"}, false);
-    add("several -f files, -s", "", {"-t", "UpdateSD", "-f", "@sd2", "@sd3", "-p", "/dev/null", "-s"}, 4,
-        {"@sd2", "@sd3"}, true, "port");
-    // A line feed in a name would make the SD link take another file.
-    add("-f name with LF", "", {"-t", "GetListSD", "-f", "keep\nnew.lst", "-p", "/dev/null", "-s"}, 6, {}, false, "file");
-    add("bare name with LF", "", {"@sdList", "keep\nnew.lst", "-p", "/dev/null", "-s"}, 5, {"@sdList"}, false, "file");
+        // Bare files by their content; a recognised list or HD file ends its run.
+        {.name = "HD update", .args = {"@hd"}, .kind = J::UpdateHD, .label = {"@hd"}},
+        {.name = "HD update, -s after", .args = {"@hd", "-p", "/dev/null", "-s"}, .kind = J::UpdateHD, .label = {"@hd"},
+         .rerun = true, .ends = End::PortError},
+        {.name = "-s first, HD list", .args = {"-s", "-p", "/dev/null", "@hdList"}, .kind = J::SendListHD,
+         .label = {"@hdList"}, .rerun = true, .ends = End::PortError},
+        {.name = "two SD images", .args = {"@sd2", "@sd3"}, .kind = J::UpdateSD, .label = {"@sd2", "@sd3"}},
+        {.name = "images around text", .args = {"@sd4", "@text", "@sd2"}, .kind = J::UpdateSD, .label = {"@sd4", "@sd2"}},
+        {.name = "SD list", .args = {"@sdList"}, .kind = J::SendListSD, .label = {"@sdList"}},
+        {.name = "HD list, image", .args = {"@hdList", "@sd2"}, .kind = J::UpdateSD, .label = {"@sd2"}},
+        {.name = "image, SD list, image", .args = {"@sd2", "@sdList", "@sd3"}, .kind = J::UpdateSD, .label = {"@sd3"}},
+        {.name = "image, HD update", .args = {"@sd2", "@hd"}, .kind = J::UpdateHD, .label = {"@hd"}},
+        {.name = "HD update, unknown", .args = {"@hd", "@text"}, .kind = J::UpdateHD, .label = {"@text"}},
+        {.name = "unknown", .args = {"@text"}, .label = {"@text"}},
+        {.name = "unreadable", .args = {"@gone.app", "@text"}, .label = {"@text"}},
+        {.name = "runs split by -t", .args = {"@sd2", "-t", "GetListHD", "@text"}, .kind = J::GetListHD, .label = {"@text"}},
+        // Behind -f nothing is examined.
+        {.name = "-f files unexamined", .args = {"-f", "@hd", "@sdList"}, .label = {"@hd", "@sdList"}},
+        {.name = "-f, bare file", .args = {"-f", "@text", "-x", "@sd2"}, .kind = J::UpdateSD, .label = {"@sd2"}},
+        {.name = "-t, -f, -p, -s", .args = {"-t", "UpdateHD", "-f", "@text", "-p", "/dev/null", "-s"},
+         .kind = J::UpdateHD, .label = {"@text"}, .rerun = true, .ends = End::PortError},
+        {.name = "-p last", .args = {"@sdList", "-p"}, .kind = J::SendListSD, .label = {"@sdList"}},
+        {.name = "several -f files, -s", .args = {"-t", "UpdateSD", "-f", "@sd2", "@sd3", "-p", "/dev/null", "-s"},
+         .kind = J::UpdateSD, .label = {"@sd2", "@sd3"}, .rerun = true, .ends = End::PortError},
+        // A line feed in a name would make the SD link take another file.
+        {.name = "-f name with LF", .args = {"-t", "GetListSD", "-f", "keep\nnew.lst", "-p", "/dev/null", "-s"},
+         .kind = J::GetListSD, .ends = End::NameRefused},
+        {.name = "bare name with LF", .args = {"@sdList", "keep\nnew.lst", "-p", "/dev/null", "-s"},
+         .kind = J::SendListSD, .label = {"@sdList"}, .ends = End::NameRefused},
 
-    // A port that is not there is kept, marked and used: a job never goes to another.
-    add("port not there", "", {"-p", "ttyNOPE"}, 0, {}, false, "", "ttyNOPE (not found)", {"Velmora/Portname=ttyNOPE"});
-    add("stored port not there", "[Velmora]\nPortname=ttyNOPE\n", {}, 0, {}, false, "", "ttyNOPE (not found)",
-        {"Velmora/Portname=ttyNOPE"});
-    add("device gone", "", {"-p", "/dev/velmora-gone"}, 0, {}, false, "", "/dev/velmora-gone (not found)");
-    add("-p gone over the stored line, -s", "[Velmora]\nPortname=@pty\n",
-        {"-p", "/dev/velmora-gone", "-t", "UpdateHD", "-f", "@hd", "-s"}, 1, {"@hd"}, true, "port",
-        "/dev/velmora-gone (not found)", {"Velmora/Portname=/dev/velmora-gone"});
-    add("stored port gone, -s", "[Velmora]\nPortname=ttyNOPE\n", {"-t", "GetListSD", "-f", "x.lst", "-s"}, 6, {"x.lst"},
-        true, "port", "ttyNOPE (not found)");
-    add("line there over the stored port", "[Velmora]\nPortname=ttyNOPE\n", {"-p", "@pty"}, 0, {}, false, "", "@pty",
-        {"Velmora/Portname=@pty"});
+        // A port that is not there is kept, marked and used: a job never goes to another.
+        {.name = "port not there", .args = {"-p", "ttyNOPE"}, .port = "ttyNOPE (not found)",
+         .stored = {{.key = portname, .value = "ttyNOPE"}}},
+        {.name = "stored port not there", .ini = "[Velmora]\nPortname=ttyNOPE\n", .port = "ttyNOPE (not found)",
+         .stored = {{.key = portname, .value = "ttyNOPE"}}},
+        {.name = "device gone", .args = {"-p", "/dev/velmora-gone"}, .port = "/dev/velmora-gone (not found)"},
+        {.name = "-p gone over the stored line, -s", .ini = "[Velmora]\nPortname=@pty\n",
+         .args = {"-p", "/dev/velmora-gone", "-t", "UpdateHD", "-f", "@hd", "-s"}, .kind = J::UpdateHD,
+         .label = {"@hd"}, .rerun = true, .ends = End::PortError, .port = "/dev/velmora-gone (not found)",
+         .stored = {{.key = portname, .value = "/dev/velmora-gone"}}},
+        {.name = "stored port gone, -s", .ini = "[Velmora]\nPortname=ttyNOPE\n", .args = {"-t", "GetListSD", "-f", "x.lst", "-s"},
+         .kind = J::GetListSD, .label = {"x.lst"}, .rerun = true, .ends = End::PortError, .port = "ttyNOPE (not found)"},
+        {.name = "line there over the stored port", .ini = "[Velmora]\nPortname=ttyNOPE\n", .args = {"-p", "@pty"},
+         .port = "@pty", .stored = {{.key = portname, .value = "@pty"}}},
+    };
+    QTest::addColumn<StartRow>("row");
+    for (const StartRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_commands::startUp()
 {
-    QFETCH(QByteArray, ini);
-    QFETCH(QStringList, args);
-    QFETCH(int, kind);
-    QFETCH(QString, ends);
-    QFETCH(QString, port);
+    QFETCH(StartRow, row);
     ptyLine line;
     QVERIFY(line.open());
     const auto fill = [&](QString text) {
@@ -346,25 +453,24 @@ void tst_commands::startUp()
             text.replace(m.capturedStart(), m.capturedLength(), rig->sample(m.captured()));
         return text;
     };
-    if (!ini.isEmpty())
-        QVERIFY(testRig::write("settings.ini", fill(QString::fromUtf8(ini)).toUtf8()));
-    MainWindow *w = rig->makeWindow(rig->samples(args.replaceInStrings("@pty", line.devicePath())));
-    QCOMPARE(int(w->transfer()), kind);
-    QFETCH(QStringList, label);
-    QCOMPARE(rig->label(), rig->samples(label).join('\n'));
-    QTEST(w->form()->actionRerun->isEnabled(), "rerun");
-    const QString given = jobKind::isHd(kind) ? w->linkHD().currentFilename() : w->linkSD().currentFilename();
-    QCOMPARE(given, ends == "port" ? rig->label() : QString());
-    if (!port.isEmpty()) {
+    if (!row.ini.isEmpty())
+        QVERIFY(testRig::write("settings.ini", fill(QString::fromUtf8(row.ini)).toUtf8()));
+    MainWindow *w = rig->makeWindow(rig->samples(row.args.replaceInStrings("@pty", line.devicePath())));
+    QCOMPARE(int(w->transfer()), row.kind);
+    QCOMPARE(rig->label(), rig->samples(row.label).join('\n'));
+    QCOMPARE(w->form()->actionRerun->isEnabled(), row.rerun);
+    const QString given = jobKind::isHd(row.kind) ? w->linkHD().currentFilename() : w->linkSD().currentFilename();
+    QCOMPARE(given, row.ends == End::PortError ? rig->label() : QString());
+    if (!row.port.isEmpty()) {
         QComboBox *combo = w->form()->comboPorts;
         QCOMPARE(combo->currentIndex(), combo->count() - 1);
-        QCOMPARE(combo->currentText(), fill(port));
-        QCOMPARE(w->linkHD().currentPortname(), fill(port).section(" (", 0, 0));
-        QCOMPARE(w->linkSD().currentPortname(), fill(port).section(" (", 0, 0));
+        QCOMPARE(combo->currentText(), fill(row.port));
+        QCOMPARE(w->linkHD().currentPortname(), fill(row.port).section(" (", 0, 0));
+        QCOMPARE(w->linkSD().currentPortname(), fill(row.port).section(" (", 0, 0));
     }
-    if (ends == "port")
+    if (row.ends == End::PortError)
         QVERIFY(rig->portErrorShown());
-    if (ends == "file") {
+    if (row.ends == End::NameRefused) {
         QTRY_COMPARE(rig->boxes.size(), 1);
         QCOMPARE(rig->boxes[0].title, QStringLiteral("Opening File"));
         QTest::qWait(100);
@@ -373,66 +479,73 @@ void tst_commands::startUp()
     QVERIFY(w->close());
     delete rig->window;   // its log is complete
     rig->window = nullptr;
-    QFETCH(QStringList, stored);
     const QSettings settings("settings.ini", QSettings::IniFormat);
-    for (const QString &entry : stored) {
-        if (entry.startsWith('!'))
-            QVERIFY2(!settings.contains(entry.mid(1)), qPrintable(entry));
+    for (const Stored &entry : row.stored) {
+        if (entry.absent)
+            QVERIFY2(!settings.contains(entry.key), qPrintable(entry.key));
         else
-            QCOMPARE(settings.value(entry.section('=', 0, 0)).toString(), fill(entry.section('=', 1)));
+            QCOMPARE(settings.value(entry.key).toString(), fill(entry.value));
     }
-    if (ends == "file")
+    if (row.ends == End::NameRefused)
         QVERIFY(testRig::read("velmora.log").contains("line feed refused: keep\\nnew.lst\n"));
-    if (ini.contains("@pty") || args.contains(line.devicePath()))
+    if (row.ini.contains("@pty") || row.args.contains(line.devicePath()))
         QVERIFY(line.read(200).isEmpty());
 }
 
+struct GeometryRow {
+    QByteArray name{};
+    QByteArray ini{};
+    bool folder = false;          // settings.ini is a directory
+    std::optional<QPoint> pos{};  // none: anywhere on the screen
+    std::optional<QSize> size{};  // none: within the screen
+};
+Q_DECLARE_METATYPE(GeometryRow)
+
 void tst_commands::geometry_data()
 {
-    QTest::addColumn<QByteArray>("ini");   // "dir": settings.ini is a directory
-    QTest::addColumn<QPoint>("pos");       // (-1,-1): anywhere on the screen
-    QTest::addColumn<QSize>("size");       // invalid: within the screen
-    const QPoint anywhere(-1, -1), origin(0, 0);
-    const QSize within, standard(400, 161), chosen(420, 210);
+    const QPoint origin(0, 0), given(100, 80);
+    const QSize standard(400, 161), chosen(420, 210);
     const QByteArray place = "[Velmora]\nPosition=@Point(%1)\nSize=@Size(%2)\n";
     auto at = [&](const char *pos, const char *size) { return QString(place).arg(pos, size).toUtf8(); };
-    QTest::newRow("none") << QByteArray() << origin << standard;
-    QTest::newRow("on screen") << at("100 80", "420 210") << QPoint(100, 80) << chosen;
-    QTest::newRow("far left above") << at("-20000 -20000", "420 210") << anywhere << chosen;
-    QTest::newRow("far right below") << at("30000 30000", "420 210") << anywhere << chosen;
-    QTest::newRow("a screen that is gone") << at("2000 100", "420 210") << anywhere << chosen;
-    // Far beyond any screen: would cost a backing store of a gigabyte.
-    QTest::newRow("oversized") << at("100 80", "16000 16000") << QPoint(100, 80) << within;
-    QTest::newRow("too tall") << at("100 80", "500 9000") << QPoint(100, 80) << within;
-    QTest::newRow("zero size") << at("100 80", "0 0") << QPoint(100, 80) << standard;
-    QTest::newRow("binary garbage") << QByteArray("\x00\xff\x13[[[\x01=\x02\n\xfe", 11) << origin << standard;
-    QTest::newRow("wrong types") << QByteArray("[Velmora]\nPosition=rubbish\nSize=@Size(-3 -3)\nTransfer=@Point(1 2)\n")
-                                 << origin << standard;
-    QTest::newRow("no group headers") << QByteArray("Position=@Point(\nSize=@Size(\n") << origin << standard;
-    QTest::newRow("a directory") << QByteArray("dir") << origin << standard;
+    const GeometryRow rows[] = {
+        {.name = "none", .pos = origin, .size = standard},
+        {.name = "on screen", .ini = at("100 80", "420 210"), .pos = given, .size = chosen},
+        {.name = "far left above", .ini = at("-20000 -20000", "420 210"), .size = chosen},
+        {.name = "far right below", .ini = at("30000 30000", "420 210"), .size = chosen},
+        {.name = "a screen that is gone", .ini = at("2000 100", "420 210"), .size = chosen},
+        // Far beyond any screen: would cost a backing store of a gigabyte.
+        {.name = "oversized", .ini = at("100 80", "16000 16000"), .pos = given},
+        {.name = "too tall", .ini = at("100 80", "500 9000"), .pos = given},
+        {.name = "zero size", .ini = at("100 80", "0 0"), .pos = given, .size = standard},
+        {.name = "binary garbage", .ini = QByteArray("\x00\xff\x13[[[\x01=\x02\n\xfe", 11), .pos = origin, .size = standard},
+        {.name = "wrong types", .ini = "[Velmora]\nPosition=rubbish\nSize=@Size(-3 -3)\nTransfer=@Point(1 2)\n",
+         .pos = origin, .size = standard},
+        {.name = "no group headers", .ini = "Position=@Point(\nSize=@Size(\n", .pos = origin, .size = standard},
+        {.name = "a directory", .folder = true, .pos = origin, .size = standard}};
+    QTest::addColumn<GeometryRow>("row");
+    for (const GeometryRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_commands::geometry()
 {
-    QFETCH(QByteArray, ini);
-    QFETCH(QPoint, pos);
-    QFETCH(QSize, size);
-    if (ini == "dir")
+    QFETCH(GeometryRow, row);
+    if (row.folder)
         QVERIFY(QDir().mkdir("settings.ini"));
-    else if (!ini.isEmpty())
-        QVERIFY(testRig::write("settings.ini", ini));
+    else if (!row.ini.isEmpty())
+        QVERIFY(testRig::write("settings.ini", row.ini));
     const QRect screens = QGuiApplication::primaryScreen()->virtualGeometry();
     QVERIFY2(screens.contains(QPoint(100, 80)) && !screens.contains(QPoint(2000, 100)),
              "the test expects one screen of the offscreen platform's size");
     MainWindow *w = rig->makeWindow();
-    if (pos != QPoint(-1, -1))
-        QCOMPARE(w->pos(), pos);
+    if (row.pos)
+        QCOMPARE(w->pos(), *row.pos);
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
-    if (size.isValid())
-        QCOMPARE(w->size(), size);
+    if (row.size)
+        QCOMPARE(w->size(), *row.size);
     else
         QVERIFY(screen.expandedTo(w->size()) == screen && !w->size().isEmpty());
-    QCOMPARE(int(w->transfer()), 0);
+    QCOMPARE(int(w->transfer()), int(jobKind::None));
     QVERIFY(!w->form()->actionRerun->isEnabled());
     QCOMPARE(w->linkHD().currentPortname(), QSerialPortInfo::availablePorts().value(0).portName());   // the first
     w->show();
@@ -442,7 +555,7 @@ void tst_commands::geometry()
     w->move(37, 44);
     w->resize(456, 234);
     QVERIFY(w->close());   // writing into a directory fails quietly
-    if (ini == "dir")
+    if (row.folder)
         return;
     const QSettings settings("settings.ini", QSettings::IniFormat);
     QCOMPARE(settings.value("Velmora/Position").toPoint(), QPoint(37, 44));

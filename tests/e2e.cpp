@@ -1,6 +1,8 @@
 // What only the whole program shows: the six jobs run from its command line
 // against the simulated boxes, with the log, the files and settings.ini it
 // leaves; batch mode; the close signals, from outside and inside the process.
+#include "batchjob.h"
+#include "jobkind.h"
 #include "mainwindow.h"
 #include "signalclose.h"
 #include "testrig.h"
@@ -9,6 +11,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <optional>
 
 class tst_e2e : public QObject
 {
@@ -24,168 +27,165 @@ private slots:
     void closeEndsTheQuestion();
 };
 
+struct JobRow {
+    QByteArray name{};                // also the job's keyword
+    QByteArray file{};                // the file handed over; empty: a download
+    QByteArray sent{};                // every byte the box received
+    QStringList log{};                // in this order, between the start lines and the job's end
+};
+Q_DECLARE_METATYPE(JobRow)
+
 void tst_e2e::jobs_data()
 {
-    QTest::addColumn<QString>("job");
-    QTest::addColumn<QByteArray>("file");          // the file handed over; empty: a download
-    QTest::addColumn<QByteArray>("expectedSent");  // every byte the box received
-    QTest::addColumn<QStringList>("expectedLog");  // in this order, between the start lines and the job's end
-    QTest::addColumn<bool>("fault");               // HD: a box that refuses; SD: a silent box
-
-    const QByteArray hdUpdate = testRig::image("00004023", 7000), hdList = hdBox::sampleList();
-    const QByteArray sdUpdate = testRig::image("00000907", 6000), sdList = testRig::image("00000a07", 3000);
-    const QStringList hdFlash = {"Flashing done: \"flash it\" #ms", "Starting: \"Deflat OK\" #ms"};
-    const QStringList sdEnd = {"Finished: \"ready\"", "Starting done: \"Press any key !!\""};
-    using L = QStringList;
-    QTest::newRow("UpdateHD") << "UpdateHD" << hdUpdate << "r\r\nl\r\n" + hdUpdate + "s\r\n"
-        << L{"Updating Firmware: in.bin", "File sent. Wrote 7000 data"} + hdFlash + L{"Update done after 0 s"} << false;
-    QTest::newRow("GetListHD") << "GetListHD" << QByteArray() << QByteArray("help\r\nchlist\r\n")
-        << L{"Downloading Channel list: out.lis", "Start found", "End of List found", "Downloading done after 0 s"} << false;
-    QTest::newRow("UpdateSD") << "UpdateSD" << sdUpdate << "100\r\n100\r\n" + sdUpdate + "300\r\n"
-        << L{"Updating Firmware", "Sending file in.bin", "File sent. Wrote 6000 data"} + sdEnd + L{"Update done after # s"}
-        << false;
-    QTest::newRow("GetListSD") << "GetListSD" << QByteArray() << QByteArray("100\r\n500\r\n300\r\n")
-        << L{"Downloading Channel list", "Saving List to out.lst", "End of List found", "Downloading done after # s"}
-        << false;
+    const QByteArray hdUpdate = testRig::image("00004023", 7000);
+    const QByteArray sdUpdate = testRig::image("00000907", 6000);
+    const JobRow rows[] = {
+        {.name = "UpdateHD", .file = hdUpdate, .sent = "r\r\nl\r\n" + hdUpdate + "s\r\n",
+         .log = {"Updating Firmware: in.bin", "File sent. Wrote 7000 data", "Flashing done: \"flash it\" #ms",
+                 "Starting: \"Deflat OK\" #ms", "Update done after 0 s"}},
+        {.name = "GetListHD", .sent = "help\r\nchlist\r\n",
+         .log = {"Downloading Channel list: out.lis", "Start found", "End of List found", "Downloading done after 0 s"}},
+        {.name = "UpdateSD", .file = sdUpdate, .sent = "100\r\n100\r\n" + sdUpdate + "300\r\n",
+         .log = {"Updating Firmware", "Sending file in.bin", "File sent. Wrote 6000 data", "Finished: \"ready\"",
+                 "Starting done: \"Press any key !!\"", "Update done after # s"}},
+        {.name = "GetListSD", .sent = "100\r\n500\r\n300\r\n",
+         .log = {"Downloading Channel list", "Saving List to out.lst", "End of List found", "Downloading done after # s"}}};
+    QTest::addColumn<JobRow>("row");
+    for (const JobRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_e2e::jobs()
 {
-    QFETCH(QString, job);
-    QFETCH(QByteArray, file);
-    QFETCH(QByteArray, expectedSent);
-    QFETCH(QStringList, expectedLog);
-    QFETCH(bool, fault);
-    const bool hd = job.endsWith("HD");
+    QFETCH(JobRow, row);
+    const bool hd = jobKind::isHd(jobKind::fromKeyword(row.name));
     hdBox::Behaviour b;
     b.list = hdBox::sampleList(80);
-    b.refuse = fault;
-    sdBox::Config c;
-    c.silent = fault;
-    std::unique_ptr<testRig> rig(hd ? new testRig(b) : new testRig(c));
-    const QString name = !file.isEmpty() ? "in.bin" : hd ? "out.lis" : "out.lst";
-    if (!file.isEmpty())
-        QVERIFY(testRig::write(rig->path(name), file));
-    QVERIFY(rig->run({"-p", rig->device(), "-t", job, "-f", name, "-s"}));
+    std::unique_ptr<testRig> rig(hd ? new testRig(b) : new testRig(sdBox::Config()));
+    const QString name = !row.file.isEmpty() ? "in.bin" : hd ? "out.lis" : "out.lst";
+    if (!row.file.isEmpty())
+        QVERIFY(testRig::write(rig->path(name), row.file));
+    QVERIFY(rig->run({"-p", rig->device(), "-t", row.name, "-f", name, "-s"}));
     // A job's end leaves an empty line after the two start lines.
     QVERIFY2(QTest::qWaitFor([&] { const QStringList l = rig->programLog(); return l.size() > 2 && l.last().isEmpty(); },
                              30000), qPrintable(rig->programLog().join('\n')));
     QCOMPARE(rig->signal(SIGTERM), 0);
 
-    QVERIFY2(rig->received() == expectedSent, qPrintable(QString("the box received %1 bytes").arg(rig->received().size())));
+    QVERIFY2(rig->received() == row.sent, qPrintable(QString("the box received %1 bytes").arg(rig->received().size())));
     QCOMPARE(rig->seenSettings(), testRig::lineSettings());
     // One job: its lines between the two start lines and one empty line.
     const QStringList log = rig->programLog();
     QCOMPARE(log.mid(0, 2), QStringList({"---------- START ----------", "Softwareversion: 3.0.0.8"}));
     QCOMPARE(log.count(QString()), 1);
-    QVERIFY2(rig->logged(expectedLog + QStringList{""}, log.mid(2)), qPrintable(log.join('\n')));
-    if (file.isEmpty() && fault)
-        QVERIFY2(!QFileInfo::exists(rig->path(name)), "a failed download left a file");
-    else if (file.isEmpty())   // a download is kept exactly as the box printed it
+    QVERIFY2(rig->logged(row.log + QStringList{""}, log.mid(2)), qPrintable(log.join('\n')));
+    if (row.file.isEmpty())   // a download is kept exactly as the box printed it
         QVERIFY(testRig::read(rig->path(name)) == (hd ? hdBox::sampleList(80) : sdBox::plausibleList()));
     else   // a file sent is left untouched
-        QVERIFY(testRig::read(rig->path(name)) == file);
-    QCOMPARE(rig->setting("Velmora/Transfer").toString(), job);
+        QVERIFY(testRig::read(rig->path(name)) == row.file);
+    QCOMPARE(rig->setting("Velmora/Transfer").toString(), QString(row.name));
     QCOMPARE(rig->setting("Velmora/Portname").toString(), rig->device());
     QCOMPARE(rig->setting("Velmora/Filename").toString(), name);
 }
 
+enum class Box { None, HD, SD };
+// How the box misbehaves; Interrupt: SIGINT while it flashes.
+enum class Fault { None, Silent, Refuse, NoStart, Interrupt };
+struct BatchRow {
+    QByteArray name{};
+    Box box = Box::HD;
+    Fault fault = Fault::None;
+    QStringList args{};          // "@port": the box's line
+    QString german{};            // LC_ALL for the program, else C
+    int exitCode = batchJob::Done;
+    QString out{};               // all of standard output, as a pattern
+    QString err{};               // found in standard error
+    std::optional<QByteArray> got{};   // all the box received; none: not compared
+};
+Q_DECLARE_METATYPE(BatchRow)
+
 void tst_e2e::batch_data()
 {
-    QTest::addColumn<QString>("box");          // "hd", "sd" or none
-    QTest::addColumn<QString>("fault");        // the box's misbehaviour, "interrupt": SIGINT while it flashes
-    QTest::addColumn<QStringList>("args");     // "@port": the box's line; "env:NAME=VALUE" for the program
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("out");          // all of standard output, as a pattern
-    QTest::addColumn<QString>("err");          // found in standard error
-    QTest::addColumn<QByteArray>("got");       // all the box received; "*": not compared
-
     const QString done = QStringLiteral("^done\\n\\z");
-    QTest::newRow("UpdateHD") << "hd" << "" << QStringList{"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "hd.app"}
-        << 0 << "" << "^\\d+%\\n[^%]*^Update done\\n" + done << QByteArray("*");
-    QTest::newRow("SendListHD, by content") << "hd" << "" << QStringList{"--batch", "-p", "@port", "hd.lis"}
-        << 0 << "" << "^Listupload done\\n" + done << QByteArray("*");
-    QTest::newRow("GetListHD") << "hd" << "" << QStringList{"--batch", "-p", "@port", "-t", "GetListHD", "-f", "out.lis"}
-        << 0 << "" << "^Listdownload complete\\n" + done << QByteArray("help\r\nchlist\r\n");
-    QTest::newRow("UpdateSD") << "sd" << "" << QStringList{"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.app", "sd.app"}
-        << 0 << "" << "^\\d+%\\n[^%]*^Update done\\n" + done << QByteArray("*");
-    QTest::newRow("GetListSD, German") << "sd" << "" << QStringList{"env:LC_ALL=de_DE.UTF-8", "--batch", "-p", "@port", "-t", "GetListSD", "-f", "out.lst"}
-        << 0 << "" << "^Herunterladen der Liste abgeschlossen\\nerledigt\\n\\z" << QByteArray("100\r\n500\r\n300\r\n");
-    // A box that does not confirm its start: the job counts as done, with a warning.
-    QTest::newRow("HD start unconfirmed") << "hd" << "noStart" << QStringList{"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "hd.app"}
-        << 0 << "" << "^velmora: warning: the box did not confirm its start" << QByteArray("*");
-    QTest::newRow("SD start fails") << "sd" << "noStart" << QStringList{"--batch", "-p", "@port", "-t", "SendListSD", "-f", "sd.lst"}
-        << 0 << "" << "^Error while starting the Settopbox\\n[\\s\\S]*warning: the box did not confirm" << QByteArray("*");
+    const QStringList updateHd{"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "hd.app"};
+    const BatchRow rows[] = {
+        {.name = "UpdateHD", .args = updateHd, .err = "^\\d+%\\n[^%]*^Update done\\n" + done},
+        {.name = "SendListHD, by content", .args = {"--batch", "-p", "@port", "hd.lis"}, .err = "^Listupload done\\n" + done},
+        {.name = "GetListHD", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-f", "out.lis"},
+         .err = "^Listdownload complete\\n" + done, .got = "help\r\nchlist\r\n"},
+        {.name = "UpdateSD", .box = Box::SD, .args = {"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.app", "sd.app"},
+         .err = "^\\d+%\\n[^%]*^Update done\\n" + done},
+        {.name = "GetListSD, German", .box = Box::SD,
+         .args = {"--batch", "-p", "@port", "-t", "GetListSD", "-f", "out.lst"}, .german = "de_DE.UTF-8",
+         .err = "^Herunterladen der Liste abgeschlossen\\nerledigt\\n\\z", .got = "100\r\n500\r\n300\r\n"},
+        // A box that does not confirm its start: the job counts as done, with a warning.
+        {.name = "HD start unconfirmed", .fault = Fault::NoStart, .args = updateHd,
+         .err = "^velmora: warning: the box did not confirm its start"},
+        {.name = "SD start fails", .box = Box::SD, .fault = Fault::NoStart,
+         .args = {"--batch", "-p", "@port", "-t", "SendListSD", "-f", "sd.lst"},
+         .err = "^Error while starting the Settopbox\\n[\\s\\S]*warning: the box did not confirm"},
 
-    QTest::newRow("no port") << "" << "" << QStringList{"--batch", "-t", "UpdateHD", "-f", "hd.app"}
-        << 2 << "" << "no port given" << QByteArray("*");
-    QTest::newRow("unknown keyword") << "hd" << "" << QStringList{"--batch", "-p", "@port", "-t", "UpdateHd", "-f", "hd.app"}
-        << 2 << "" << "unknown option or job: UpdateHd" << QByteArray("");
-    QTest::newRow("no job") << "hd" << "" << QStringList{"--batch", "-p", "@port", "text.txt"}
-        << 2 << "" << "no job given" << QByteArray("");
-    QTest::newRow("port gone") << "" << "" << QStringList{"--batch", "-p", "/dev/ttyNOPE7", "-t", "GetListSD", "-f", "out.lst"}
-        << 3 << "" << "^Couldn't open COM-Port\\n" + done << QByteArray("*");
-    QTest::newRow("file missing") << "hd" << "" << QStringList{"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "gone.app"}
-        << 4 << "" << "^Couldn't open the File\\n" + done << QByteArray("");
-    QTest::newRow("wrong kind") << "sd" << "" << QStringList{"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.lst"}
-        << 4 << "" << "^Wrong Filetype detected!\\n" + done << QByteArray("");
-    QTest::newRow("name with LF") << "sd" << "" << QStringList{"--batch", "-p", "@port", "-t", "GetListSD", "-f", "keep\nnew.lst"}
-        << 4 << "" << "line feed refused: keep\\\\nnew.lst" << QByteArray("");
-    QTest::newRow("box refuses") << "hd" << "refuse" << QStringList{"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "hd.app"}
-        << 5 << "" << "^Error while flashing the File\\n" + done << QByteArray("*");
-    QTest::newRow("box silent") << "sd" << "silent" << QStringList{"--batch", "-p", "@port", "-t", "GetListSD", "-f", "out.lst"}
-        << 5 << "" << "^Error while opening the LoadMenu\\n" + done << QByteArray("100\r\n100\r\n");
-    QTest::newRow("SIGINT") << "hd" << "interrupt" << QStringList{"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "hd.app"}
-        << 130 << "" << "^velmora: interrupted" << QByteArray("*");
+        {.name = "no port", .box = Box::None, .args = {"--batch", "-t", "UpdateHD", "-f", "hd.app"},
+         .exitCode = batchJob::Usage, .err = "no port given"},
+        {.name = "unknown keyword", .args = {"--batch", "-p", "@port", "-t", "UpdateHd", "-f", "hd.app"},
+         .exitCode = batchJob::Usage, .err = "unknown option or job: UpdateHd", .got = ""},
+        {.name = "no job", .args = {"--batch", "-p", "@port", "text.txt"}, .exitCode = batchJob::Usage,
+         .err = "no job given", .got = ""},
+        {.name = "port gone", .box = Box::None, .args = {"--batch", "-p", "/dev/ttyNOPE7", "-t", "GetListSD", "-f", "out.lst"},
+         .exitCode = batchJob::PortFailed, .err = "^Couldn't open COM-Port\\n" + done},
+        {.name = "file missing", .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "gone.app"},
+         .exitCode = batchJob::FileProblem, .err = "^Couldn't open the File\\n" + done, .got = ""},
+        {.name = "wrong kind", .box = Box::SD, .args = {"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.lst"},
+         .exitCode = batchJob::FileProblem, .err = "^Wrong Filetype detected!\\n" + done, .got = ""},
+        {.name = "name with LF", .box = Box::SD, .args = {"--batch", "-p", "@port", "-t", "GetListSD", "-f", "keep\nnew.lst"},
+         .exitCode = batchJob::FileProblem, .err = "line feed refused: keep\\\\nnew.lst", .got = ""},
+        {.name = "box refuses", .fault = Fault::Refuse, .args = updateHd, .exitCode = batchJob::BoxFailed,
+         .err = "^Error while flashing the File\\n" + done},
+        {.name = "box silent", .box = Box::SD, .fault = Fault::Silent,
+         .args = {"--batch", "-p", "@port", "-t", "GetListSD", "-f", "out.lst"}, .exitCode = batchJob::BoxFailed,
+         .err = "^Error while opening the LoadMenu\\n" + done, .got = "100\r\n100\r\n"},
+        {.name = "SIGINT", .fault = Fault::Interrupt, .args = updateHd, .exitCode = batchJob::Interrupted,
+         .err = "^velmora: interrupted"},
 
-    QTest::newRow("software") << "hd" << "" << QStringList{"--query", "software", "-p", "@port"}
-        << 0 << "V2.10.04 HD 2026-03-18\\n" << done << QByteArray("swvers\r\n");
-    QTest::newRow("lowpower") << "hd" << "" << QStringList{"--query", "lowpower", "-p", "@port"}
-        << 0 << "1.07\\n" << done << QByteArray("lpsw\r\n");
-    QTest::newRow("mac") << "hd" << "" << QStringList{"--query", "mac", "-p", "@port"}
-        << 0 << "00-A1-B2-C3-D4-E5\\n" << done << QByteArray("get_mac\r\n");
-    QTest::newRow("query, box silent") << "hd" << "silent" << QStringList{"--query", "lowpower", "-p", "@port"}
-        << 5 << "" << "^Couldn't receive Data\\n" + done << QByteArray("*");
-    QTest::newRow("unknown query") << "hd" << "" << QStringList{"--query", "serial", "-p", "@port"}
-        << 2 << "" << "unknown query: serial" << QByteArray("");
-    QTest::newRow("reset without --yes") << "hd" << "" << QStringList{"--factory-reset", "-p", "@port"}
-        << 2 << "" << "Add --yes" << QByteArray("");
-    QTest::newRow("reset") << "hd" << "" << QStringList{"--factory-reset", "--yes", "-p", "@port"}
-        << 0 << "" << done << QByteArray("facreset\r\n");
+        {.name = "software", .args = {"--query", "software", "-p", "@port"}, .out = "V2.10.04 HD 2026-03-18\\n",
+         .err = done, .got = "swvers\r\n"},
+        {.name = "lowpower", .args = {"--query", "lowpower", "-p", "@port"}, .out = "1.07\\n", .err = done,
+         .got = "lpsw\r\n"},
+        {.name = "mac", .args = {"--query", "mac", "-p", "@port"}, .out = "00-A1-B2-C3-D4-E5\\n", .err = done,
+         .got = "get_mac\r\n"},
+        {.name = "query, box silent", .fault = Fault::Silent, .args = {"--query", "lowpower", "-p", "@port"},
+         .exitCode = batchJob::BoxFailed, .err = "^Couldn't receive Data\\n" + done},
+        {.name = "unknown query", .args = {"--query", "serial", "-p", "@port"}, .exitCode = batchJob::Usage,
+         .err = "unknown query: serial", .got = ""},
+        {.name = "reset without --yes", .args = {"--factory-reset", "-p", "@port"}, .exitCode = batchJob::Usage,
+         .err = "Add --yes", .got = ""},
+        {.name = "reset", .args = {"--factory-reset", "--yes", "-p", "@port"}, .err = done, .got = "facreset\r\n"}};
+    QTest::addColumn<BatchRow>("row");
+    for (const BatchRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 // Batch mode, without a display: what it prints, its exit code, what the
 // box received.
 void tst_e2e::batch()
 {
-    QFETCH(QString, box);
-    QFETCH(QString, fault);
-    QFETCH(QStringList, args);
-    QFETCH(QByteArray, got);
+    QFETCH(BatchRow, row);
     hdBox::Behaviour b;
-    b.silent = fault == "silent";
-    b.refuse = fault == "refuse";
-    b.flashReply = fault != "interrupt";   // then it waits 16 s for the flash
-    b.comPrompts = fault == "noStart" ? 5 : 0;
+    b.silent = row.fault == Fault::Silent;
+    b.refuse = row.fault == Fault::Refuse;
+    b.flashReply = row.fault != Fault::Interrupt;   // then it waits 16 s for the flash
+    b.comPrompts = row.fault == Fault::NoStart ? 5 : 0;
     sdBox::Config c;
-    c.silent = fault == "silent";
-    c.startFails = fault == "noStart";
-    std::unique_ptr<testRig> rig(box == "hd" ? new testRig(b) : box == "sd" ? new testRig(c) : new testRig);
+    c.silent = row.fault == Fault::Silent;
+    c.startFails = row.fault == Fault::NoStart;
+    std::unique_ptr<testRig> rig(row.box == Box::HD ? new testRig(b) : row.box == Box::SD ? new testRig(c) : new testRig);
     rig->samples({"@hd=hd.app", "@hdList=hd.lis", "@sd2=sd.app", "@sdList=sd.lst", "@text=text.txt"});
     // No display at all, and English unless a row asks otherwise.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANGUAGE"})
         env.remove(name);
-    env.insert("LC_ALL", "C");
-    QStringList programArgs;
-    for (const QString &a : args) {
-        if (a.startsWith("env:"))
-            env.insert(a.mid(4).section('=', 0, 0), a.section('=', 1));
-        else
-            programArgs << (a == "@port" ? rig->device() : a);
-    }
-    QVERIFY(rig->run(programArgs, env));
-    if (fault == "interrupt") {
+    env.insert("LC_ALL", row.german.isEmpty() ? "C" : row.german);
+    QVERIFY(rig->run(row.args.replaceInStrings(QRegularExpression("^@port$"), rig->device()), env));
+    if (row.fault == Fault::Interrupt) {
         QVERIFY(rig->waitForLog("File sent.*", 10000));
         ::kill(pid_t(rig->program.processId()), SIGINT);
     }
@@ -193,35 +193,37 @@ void tst_e2e::batch()
     const QString output = QString::fromUtf8(rig->program.readAllStandardOutput());
     const QString errors = QString::fromUtf8(rig->program.readAllStandardError());
     QCOMPARE(rig->program.exitStatus(), QProcess::NormalExit);
-    QTEST(rig->program.exitCode(), "exitCode");
-    QFETCH(QString, out);
-    QFETCH(QString, err);
-    QVERIFY2(QRegularExpression("\\A" + out + "\\z").match(output).hasMatch(), qPrintable(output));
-    QVERIFY2(QRegularExpression(err, QRegularExpression::MultilineOption).match(errors).hasMatch(), qPrintable(errors));
+    QCOMPARE(rig->program.exitCode(), row.exitCode);
+    QVERIFY2(QRegularExpression("\\A" + row.out + "\\z").match(output).hasMatch(), qPrintable(output));
+    QVERIFY2(QRegularExpression(row.err, QRegularExpression::MultilineOption).match(errors).hasMatch(), qPrintable(errors));
     // A pipe gets plain lines, no bar drawn over itself.
     QVERIFY(!errors.contains('\r') && !errors.contains('\x1b'));
-    if (got != "*")
-        QCOMPARE(rig->received(), got);
+    if (row.got)
+        QCOMPARE(rig->received(), *row.got);
     QVERIFY(!QFile::exists(rig->path("settings.ini")));
     QCOMPARE(rig->programLog().mid(0, 2), QStringList({"---------- START ----------", "Softwareversion: 3.0.0.8"}));
 }
 
+struct SignalRow { QByteArray name{}; int signalNumber = 0; bool duringJob = false; };
+Q_DECLARE_METATYPE(SignalRow)
+
 void tst_e2e::closeSignals_data()
 {
-    QTest::addColumn<int>("signalNumber");
-    QTest::addColumn<bool>("duringJob");
-    QTest::newRow("SIGTERM idle") << int(SIGTERM) << false;
-    QTest::newRow("SIGHUP idle") << int(SIGHUP) << false;
-    QTest::newRow("SIGINT during a job") << int(SIGINT) << true;
-    QTest::newRow("SIGHUP during a job") << int(SIGHUP) << true;
+    QTest::addColumn<SignalRow>("row");
+    const SignalRow rows[] = {{.name = "SIGTERM idle", .signalNumber = SIGTERM},
+                              {.name = "SIGHUP idle", .signalNumber = SIGHUP},
+                              {.name = "SIGINT during a job", .signalNumber = SIGINT, .duringJob = true},
+                              {.name = "SIGHUP during a job", .signalNumber = SIGHUP, .duringJob = true}};
+    for (const SignalRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 // Every close signal ends the program as a close of its window does: the
 // settings written, a running job stopped at once, exit code 0.
 void tst_e2e::closeSignals()
 {
-    QFETCH(int, signalNumber);
-    QFETCH(bool, duringJob);
+    QFETCH(SignalRow, row);
+    const bool duringJob = row.duringJob;
     hdBox::Behaviour b;
     b.flashReply = false;   // the job waits 16 s for the flash
     testRig rig(b);
@@ -235,7 +237,7 @@ void tst_e2e::closeSignals()
     QTest::qWait(300);
     QElapsedTimer clock;
     clock.start();
-    QCOMPARE(rig.signal(signalNumber, 5000), 0);
+    QCOMPARE(rig.signal(row.signalNumber, 5000), 0);
     QVERIFY(clock.elapsed() < 3000);
     QCOMPARE(rig.setting("Velmora/Transfer").toString(), QStringLiteral("UpdateHD"));
     QCOMPARE(rig.setting("Velmora/Filename").toString(), QStringLiteral("in.bin"));

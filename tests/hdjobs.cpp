@@ -5,6 +5,7 @@
 #include "ptyline.h"
 #include "serialcomvesk.h"
 #include "serialline.h"
+#include "statuscode.h"
 #include "testrig.h"
 
 #include <QDir>
@@ -14,9 +15,29 @@
 #include <functional>
 
 using Setup = std::function<void(hdBox::Behaviour &)>;
+using Codes = QList<int>;
+using H = hdCode;
+using B = hdBox::Behaviour;
 enum Job { Update, Upload, Download, Software, LowPower, Mac, Reset };
-Q_DECLARE_METATYPE(Setup)
-Q_DECLARE_METATYPE(Job)
+// Where the job's file lies: its own name in the rig's folder, a folder of
+// that name, or in a folder that is not there.
+enum class Target { File, Folder, MissingFolder };
+
+struct Row {
+    QByteArray name{};
+    Job job = Update;
+    QByteArray file{};        // sent file, or the old list; null: none
+    Setup box = [](hdBox::Behaviour &) {};
+    double scale = 1;
+    Codes codes{};
+    QStringList logs{};       // log lines (and query results), in this order
+    QByteArray saved{};       // download: the file afterwards; null: as before
+    testRig::Window window{};
+    Target target = Target::File;
+    bool locked = false;      // the folder admits no new file
+    bool noPort = false;      // the link gets a port that is not there
+};
+Q_DECLARE_METATYPE(Row)
 
 class tst_hdjobs : public QObject
 {
@@ -30,263 +51,290 @@ private slots:
 
 void tst_hdjobs::jobs_data()
 {
-    QTest::addColumn<Job>("job");
-    QTest::addColumn<QByteArray>("file");      // sent file, or the old list; null: none; "dir": a directory
-    QTest::addColumn<Setup>("setup");
-    QTest::addColumn<double>("scale");
-    QTest::addColumn<QList<int>>("codes");
-    QTest::addColumn<QStringList>("lines");    // log lines (and query results), in this order
-    QTest::addColumn<QByteArray>("saved");     // download: the file afterwards; null: untouched
-    QTest::addColumn<QList<int>>("window");    // {from code, to code, ms at full length}
-
-    const QByteArray fw = testRig::image("00004023", 1050), old = "the old list", none;
+    const QByteArray fw = testRig::image("00004023", 1050), old = "the old list";
     const QByteArray list = hdBox::sampleList(10), lis = testRig::image("00003040", 3000);
-    const QList<int> chain = {40, 66, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63, 64, 67, 41};
-    const QList<int> noStart = {40, 66, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63, 67, 41};
-    const QList<int> at75 = {40, 66, 51, 52, 53, 54, 55, 56, 57, 58, 59, 75, 41};
-    const QList<int> fetched = {40, 42, 43, 42, 44, 45, 41}, noData = {40, 42, 43, 69, 41, 41};
-    const QList<int> late = {40, 42, 43, 42, 70, 41, 41}, unsaved = {40, 42, 43, 42, 44, 71, 41, 41};
-    const Setup plain = [](hdBox::Behaviour &) {};
-    auto add = [](const char *name, Job j, const QByteArray &f, Setup s, double sc, const QList<int> &c,
-                  const QStringList &l, const QByteArray &saved = QByteArray(), const QList<int> &w = {}) {
-        QTest::newRow(name) << j << f << s << sc << c << l << saved << w;
+    const Codes steps = {H::Restarting, H::Restarted, H::OpeningLoadMenu, H::LoadMenuOpen, H::WaitingBinaryMode,
+                         H::BinaryMode, H::SendingFile, H::FileSent, H::WaitingFlash, H::Flashed, H::WaitingFinish,
+                         H::Finished, H::WaitingStart, H::BoxRunning};
+    const Codes chain = Codes{H::JobStarted, H::Updating} + steps + Codes{H::UpdateDone, H::JobEnded};
+    const Codes upload = Codes{H::JobStarted, H::Uploading} + steps + Codes{H::UploadDone, H::JobEnded};
+    Codes noStart = chain, noBinary = chain;
+    noStart.removeOne(H::BoxRunning);
+    noBinary.removeOne(H::BinaryMode);
+    const Codes at75 = testRig::upTo(chain, H::WaitingFlash) + Codes{H::FlashFailed, H::JobEnded};
+    const Codes listing = {H::JobStarted, H::Downloading, H::SearchingStart, H::Downloading};
+    const Codes fetched = listing + Codes{H::EndFound, H::DownloadDone, H::JobEnded};
+    const Codes noData = {H::JobStarted, H::Downloading, H::SearchingStart, H::ReceiveFailed, H::JobEnded, H::JobEnded};
+    const Codes noList = listing + Codes{H::ReceiveFailed, H::JobEnded, H::JobEnded};
+    const Codes late = listing + Codes{H::DownloadTimeout, H::JobEnded, H::JobEnded};
+    const Codes unsaved = listing + Codes{H::EndFound, H::FileFailed, H::JobEnded, H::JobEnded};
+    QList<Row> rows = {
+        // The update chain, step by step, each window measured.
+        {.name = "whole update", .file = fw, .codes = chain,
+         .logs = {"Updating Firmware: *job.app", "Restarting done: \"Restarting ...\" #ms", "LoadMenu open \"load App\" 0 #ms",
+                  "Ready to send file \"binary mode\" #ms", "File sent. Wrote 1050 data", "Flashing done: \"flash it\" #ms",
+                  "Finished: \"fin\" #ms", "Starting: \"Deflat OK\" #ms", "Update done after 0 s"}},
+        {.name = "silent box", .file = fw, .box = [](B &b) { b.silent = true; }, .scale = 0.25,
+         .codes = {H::JobStarted, H::Updating, H::Restarting, H::RestartFailed, H::JobEnded},
+         .logs = {"Error while restarting: \"\" (timeout)"}, .window = {H::Restarting, H::RestartFailed, 2000}},
+        {.name = "only unknown com", .file = fw, .box = [](B &b) { b.unknownCom = 1 << 20; }, .scale = 0.05,
+         .codes = {H::JobStarted, H::Updating, H::Restarting, H::RestartFailed, H::JobEnded},
+         .logs = {"Error while restarting: \"unknown com\" (timeout)"}},
+        {.name = "unknown com, then restart", .file = fw, .box = [](B &b) { b.unknownCom = 2; },
+         .codes = chain, .logs = {"Restarting done: \"Restarting ...\" #ms"}},
+        {.name = "any text restarts", .file = fw, .box = [](B &b) { b.restartReply = "boot 1.3\r\n"; },
+         .codes = chain, .logs = {"Restarting done: \"boot 1.3\" #ms"}},
+        {.name = "no load menu", .file = fw, .box = [](B &b) { b.ignoreLoad = 1000; }, .scale = 0.1,
+         .codes = testRig::upTo(chain, H::OpeningLoadMenu) + Codes{H::LoadMenuFailed, H::JobEnded},
+         .logs = {"Error while opening LoadMenu \"\" (timeout)"}, .window = {H::OpeningLoadMenu, H::LoadMenuFailed, 10 * 500}},
+        {.name = "load menu on the third attempt", .file = fw, .box = [](B &b) { b.ignoreLoad = 2; },
+         .scale = 0.2, .codes = chain, .logs = {"LoadMenu open \"load App\" 2 #ms"}},
+        {.name = "no binary mode: sent anyway", .file = fw, .box = [](B &b) { b.binaryMode = false; },
+         .scale = 0.5, .codes = noBinary, .logs = {"Ready to send file \"\" (timeout)"},
+         .window = {H::WaitingBinaryMode, H::SendingFile, 1000}},
+        {.name = "file refused", .file = fw, .box = [](B &b) { b.refuse = true; }, .codes = at75,
+         .logs = {"Error flashing file: \"wrong\" #ms"}},
+        {.name = "wrong beats flash it", .file = fw, .box = [](B &b) { b.refuse = true; b.garbage = "flash it "; },
+         .codes = at75, .logs = {"Error flashing file: \"flash it wrong\" #ms"}},
+        {.name = "flash never reported", .file = fw, .box = [](B &b) { b.flashReply = b.finReply = false; },
+         .scale = 0.05, .codes = at75, .logs = {"Error while flashing the file: \"\" (timeout)"},
+         .window = {H::WaitingFlash, H::FlashFailed, 16000}},
+        {.name = "never finishes", .file = fw, .box = [](B &b) { b.finReply = false; }, .scale = 0.05,
+         .codes = testRig::upTo(chain, H::WaitingFinish) + Codes{H::FinishFailed, H::JobEnded},
+         .logs = {"Error finishing: \"\" (timeout)"}, .window = {H::WaitingFinish, H::FinishFailed, 50000}},
+        {.name = "fin inside a word", .file = fw, .box = [](B &b) { b.garbage = "all "; }, .codes = chain,
+         .logs = {"Finished: \"all fin\" #ms"}},
+        {.name = "two prompts, then started", .file = fw, .box = [](B &b) { b.comPrompts = 2; },
+         .codes = chain, .logs = {"Starting: \"Deflat OK\" #ms"}, .window = {H::WaitingStart, H::BoxRunning, 2 * 10}},
+        {.name = "only prompts: still done", .file = fw, .box = [](B &b) { b.comPrompts = 1000; },
+         .codes = noStart, .logs = {"Starting: \"Com ->\""}},
+        {.name = "start in lower case", .file = fw, .box = [](B &b) { b.startReply = "deflat ok\r\n"; },
+         .codes = chain, .logs = {"Starting: \"deflat ok\" #ms"}},
+        // Each line is tested on its own: a marker split by a line end is none.
+        // Four prompts end four attempts; the fifth waits out its window.
+        {.name = "start marker over two lines", .file = fw,
+         .box = [](B &b) { b.comPrompts = 4; b.startReply = "Defl\r\nat OK\r\n"; }, .scale = 0.05,
+         .codes = noStart, .logs = {"Starting: \"at OK\""}, .window = {H::WaitingStart, H::UpdateDone, 50000}},
+        {.name = "noise before replies", .file = fw, .box = [](B &b) { b.garbage = QByteArray("\x01\x7f~\x1b[", 5); },
+         .codes = chain, .logs = {"Flashing done: \"\x01\x7f~\x1b[flash it\" #ms"}},
+        {.name = "long lines without line end", .file = fw, .box = [](B &b) { b.longLine = 300; },
+         .codes = chain, .logs = {"Restarting done: \"xxxxxxxxxxxxxxx\" #ms"}},
+        {.name = "slow box", .file = fw, .box = [](B &b) { b.replyDelayMs = 80; b.flashDelayMs = b.finDelayMs = 300; },
+         .codes = chain, .logs = {"Finished: \"fin\" #ms"}},
+        // The echo and the reply may come in one read or two; either restarts.
+        {.name = "echoing box", .file = fw, .box = [](B &b) { b.echo = true; }, .codes = chain,
+         .logs = {"Restarting done: \"r*\" #ms"}},
+        {.name = "line cut mid-transfer", .file = testRig::image("00004023", 200000),
+         .box = [](B &b) { b.cutAfter = 500; }, .scale = 0.05,
+         .codes = testRig::upTo(chain, H::SendingFile) + Codes{H::WriteFailed, H::JobEnded},
+         .logs = {"Error writing data to Port"}},
+        {.name = "line gone after the file", .file = fw, .box = [](B &b) { b.cutAfter = 1050; },
+         .codes = at75, .logs = {"Error: the serial line is gone (device unplugged or cable pulled): *"}},
+        {.name = "update file missing", .codes = {H::JobStarted, H::Updating, H::FileFailed, H::JobEnded, H::JobEnded},
+         .logs = {"Updatefile not exist"}},
+        {.name = "a list handed to the update", .file = lis,
+         .codes = {H::JobStarted, H::Updating, H::WrongFileKind, H::JobEnded, H::JobEnded}, .logs = {"Updating Firmware: *"}},
+        {.name = "update of 20 bytes", .file = testRig::image("00004043", 20), .codes = chain,
+         .logs = {"File sent. Wrote 20 data"}},
+
+        // The list upload runs the same chain.
+        {.name = "upload", .job = Upload, .file = lis, .codes = upload,
+         .logs = {"Uploading Channel list: *job.lis", "File sent. Wrote 3000 data", "Uploading done after 0 s"}},
+        {.name = "upload not finished: started, not done", .job = Upload, .file = lis,
+         .box = [](B &b) { b.finReply = false; }, .scale = 0.05,
+         .codes = testRig::upTo(upload, H::WaitingFinish) + Codes{H::FinishFailed, H::WaitingStart, H::BoxRunning, H::JobEnded},
+         .logs = {"Starting: \"Deflat OK\" #ms"}},
+        {.name = "upload file missing", .job = Upload,
+         .codes = {H::JobStarted, H::Uploading, H::FileFailed, H::JobEnded, H::JobEnded}, .logs = {"Channel list not exist"}},
+        {.name = "upload of an update file", .job = Upload, .file = fw,
+         .codes = {H::JobStarted, H::Uploading, H::WrongFileKind, H::JobEnded, H::JobEnded},
+         .logs = {"Uploading Channel list: *"}},
+        {.name = "upload of a list of 409600", .job = Upload, .file = testRig::image("00003040", 409600),
+         .codes = upload, .logs = {"File sent. Wrote 409600 data"}},
+        {.name = "upload of a list of 409601", .job = Upload, .file = testRig::image("00003040", 409601),
+         .codes = {H::JobStarted, H::Uploading, H::WrongFileKind, H::JobEnded, H::JobEnded},
+         .logs = {"Checked FiletypeHD: unknown(00003040 *job.lis)"}},
     };
-
-    // The update chain, step by step, each window measured.
-    add("whole update", Update, fw, plain, 1, chain,
-        {"Updating Firmware: *job.app", "Restarting done: \"Restarting ...\" #ms", "LoadMenu open \"load App\" 0 #ms",
-         "Ready to send file \"binary mode\" #ms", "File sent. Wrote 1050 data", "Flashing done: \"flash it\" #ms",
-         "Finished: \"fin\" #ms", "Starting: \"Deflat OK\" #ms", "Update done after 0 s"});
-    add("silent box", Update, fw, [](hdBox::Behaviour &b) { b.silent = true; }, 0.25, {40, 66, 51, 72, 41},
-        {"Error while restarting: \"\" (timeout)"}, none, {51, 72, 2000});
-    add("only unknown com", Update, fw, [](hdBox::Behaviour &b) { b.unknownCom = 1 << 20; }, 0.05,
-        {40, 66, 51, 72, 41}, {"Error while restarting: \"unknown com\" (timeout)"});
-    add("unknown com, then restart", Update, fw, [](hdBox::Behaviour &b) { b.unknownCom = 2; }, 1, chain,
-        {"Restarting done: \"Restarting ...\" #ms"});
-    add("any text restarts", Update, fw, [](hdBox::Behaviour &b) { b.restartReply = "boot 1.3\r\n"; }, 1, chain,
-        {"Restarting done: \"boot 1.3\" #ms"});
-    add("no load menu", Update, fw, [](hdBox::Behaviour &b) { b.ignoreLoad = 1000; }, 0.1,
-        {40, 66, 51, 52, 53, 73, 41}, {"Error while opening LoadMenu \"\" (timeout)"}, none, {53, 73, 10 * 500});
-    add("load menu on the third attempt", Update, fw, [](hdBox::Behaviour &b) { b.ignoreLoad = 2; }, 0.2, chain,
-        {"LoadMenu open \"load App\" 2 #ms"});
-    add("no binary mode: sent anyway", Update, fw, [](hdBox::Behaviour &b) { b.binaryMode = false; }, 0.5,
-        {40, 66, 51, 52, 53, 54, 55, 57, 58, 59, 60, 61, 62, 63, 64, 67, 41}, {"Ready to send file \"\" (timeout)"},
-        none, {55, 57, 1000});
-    add("file refused", Update, fw, [](hdBox::Behaviour &b) { b.refuse = true; }, 1, at75,
-        {"Error flashing file: \"wrong\" #ms"});
-    add("wrong beats flash it", Update, fw, [](hdBox::Behaviour &b) { b.refuse = true; b.garbage = "flash it "; }, 1,
-        at75, {"Error flashing file: \"flash it wrong\" #ms"});
-    add("flash never reported", Update, fw, [](hdBox::Behaviour &b) { b.flashReply = b.finReply = false; }, 0.05,
-        at75, {"Error while flashing the file: \"\" (timeout)"}, none, {59, 75, 16000});
-    add("never finishes", Update, fw, [](hdBox::Behaviour &b) { b.finReply = false; }, 0.05,
-        {40, 66, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 76, 41}, {"Error finishing: \"\" (timeout)"}, none,
-        {61, 76, 50000});
-    add("fin inside a word", Update, fw, [](hdBox::Behaviour &b) { b.garbage = "all "; }, 1, chain,
-        {"Finished: \"all fin\" #ms"});
-    add("two prompts, then started", Update, fw, [](hdBox::Behaviour &b) { b.comPrompts = 2; }, 1, chain,
-        {"Starting: \"Deflat OK\" #ms"}, none, {63, 64, 2 * 10});
-    add("only prompts: still done", Update, fw, [](hdBox::Behaviour &b) { b.comPrompts = 1000; }, 1, noStart,
-        {"Starting: \"Com ->\""});
-    add("start in lower case", Update, fw, [](hdBox::Behaviour &b) { b.startReply = "deflat ok\r\n"; }, 1, chain,
-        {"Starting: \"deflat ok\" #ms"});
-    // Each line is tested on its own: a marker split by a line end is none.
-    // Four prompts end four attempts; the fifth waits out its window.
-    add("start marker over two lines", Update, fw,
-        [](hdBox::Behaviour &b) { b.comPrompts = 4; b.startReply = "Defl\r\nat OK\r\n"; }, 0.05, noStart,
-        {"Starting: \"at OK\""}, none, {63, 67, 50000});
-    add("noise before replies", Update, fw, [](hdBox::Behaviour &b) { b.garbage = QByteArray("\x01\x7f~\x1b[", 5); },
-        1, chain, {"Flashing done: \"\x01\x7f~\x1b[flash it\" #ms"});
-    add("long lines without line end", Update, fw, [](hdBox::Behaviour &b) { b.longLine = 300; }, 1, chain,
-        {"Restarting done: \"xxxxxxxxxxxxxxx\" #ms"});
-    add("slow box", Update, fw, [](hdBox::Behaviour &b) { b.replyDelayMs = 80; b.flashDelayMs = b.finDelayMs = 300; },
-        1, chain, {"Finished: \"fin\" #ms"});
-    // The echo and the reply may come in one read or two; either restarts.
-    add("echoing box", Update, fw, [](hdBox::Behaviour &b) { b.echo = true; }, 1, chain, {"Restarting done: \"r*\" #ms"});
-    add("line cut mid-transfer", Update, testRig::image("00004023", 200000), [](hdBox::Behaviour &b) { b.cutAfter = 500; },
-        0.05, {40, 66, 51, 52, 53, 54, 55, 56, 57, 74, 41}, {"Error writing data to Port"});
-    add("line gone after the file", Update, fw, [](hdBox::Behaviour &b) { b.cutAfter = 1050; }, 1, at75,
-        {"Error: the serial line is gone (device unplugged or cable pulled): *"});
-    add("update file missing", Update, none, plain, 1, {40, 66, 71, 41, 41}, {"Updatefile not exist"});
-    add("a list handed to the update", Update, lis, plain, 1, {40, 66, 77, 41, 41}, {"Updating Firmware: *"});
-    add("update of 20 bytes", Update, testRig::image("00004043", 20), plain, 1, chain, {"File sent. Wrote 20 data"});
-
-    // The list upload runs the same chain.
-    add("upload", Upload, lis, plain, 1, {40, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63, 64, 65, 41},
-        {"Uploading Channel list: *job.lis", "File sent. Wrote 3000 data", "Uploading done after 0 s"});
-    add("upload not finished: started, not done", Upload, lis, [](hdBox::Behaviour &b) { b.finReply = false; }, 0.05,
-        {40, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 76, 63, 64, 41}, {"Starting: \"Deflat OK\" #ms"});
-    add("upload file missing", Upload, none, plain, 1, {40, 50, 71, 41, 41}, {"Channel list not exist"});
-    add("upload of an update file", Upload, fw, plain, 1, {40, 50, 77, 41, 41}, {"Uploading Channel list: *"});
-    add("upload of a list of 409600", Upload, testRig::image("00003040", 409600), plain, 1,
-        {40, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63, 64, 65, 41}, {"File sent. Wrote 409600 data"});
-    add("upload of a list of 409601", Upload, testRig::image("00003040", 409601), plain, 1, {40, 50, 77, 41, 41},
-        {"Checked FiletypeHD: unknown(00003040 *job.lis)"});
 
     // Downloads: the list arrives whole wherever the line breaks it.
     const int lead = hdBox::Behaviour().beforeList.size();
     const int total = lead + 5 + list.size() + 3;
     for (int k = 0; k <= 5; ++k)
-        add(qPrintable(QString("START split after %1").arg(k)), Download, old,
-            [=](hdBox::Behaviour &b) { b.list = list; b.listSplits = {lead + k}; }, 1, fetched,
-            {"Downloading Channel list: *job.lis", "Start found", "End of List found", "Downloading done after 0 s"},
-            list);
+        rows.append({.name = "START split after " + QByteArray::number(k), .job = Download, .file = old,
+                     .box = [=](B &b) { b.list = list; b.listSplits = {lead + k}; }, .codes = fetched,
+                     .logs = {"Downloading Channel list: *job.lis", "Start found", "End of List found",
+                              "Downloading done after 0 s"},
+                     .saved = list});
     for (int k = 1; k <= 3; ++k)
-        add(qPrintable(QString("END split %1 from the end").arg(k)), Download, none,
-            [=](hdBox::Behaviour &b) { b.list = list; b.listSplits = {total - k}; }, 1, fetched, {"End of List found"},
-            list);
+        rows.append({.name = "END split " + QByteArray::number(k) + " from the end", .job = Download,
+                     .box = [=](B &b) { b.list = list; b.listSplits = {total - k}; }, .codes = fetched,
+                     .logs = {"End of List found"}, .saved = list});
     // "END" inside the list ends it only when the line then stays quiet 500 ms.
     QByteArray inner = list;
     inner.insert(100, "END");
-    add("END inside, a read ends after it", Download, none,
-        [=](hdBox::Behaviour &b) { b.list = inner; b.listSplits = {lead + 108}; }, 1, fetched, {}, inner);
+    rows.append({.name = "END inside, a read ends after it", .job = Download,
+                 .box = [=](B &b) { b.list = inner; b.listSplits = {lead + 108}; }, .codes = fetched, .saved = inner});
     QByteArray innerLine = list;
     innerLine.insert(200, "END\r\n");
     for (int ms : {50, 150, 300})
-        add(qPrintable(QString("END inside, more list %1 ms later").arg(ms)), Download, old, [=](hdBox::Behaviour &b) {
-            b.list = innerLine;
-            b.listSplits = {lead + 5 + 205};
-            b.splitPauseMs = ms;
-            b.afterList = "\r\nCom -> ";
-        }, 1, fetched, {"Downloading done after 0 s"}, innerLine);
+        rows.append({.name = "END inside, more list " + QByteArray::number(ms) + " ms later", .job = Download, .file = old,
+                     .box = [=](B &b) {
+                         b.list = innerLine;
+                         b.listSplits = {lead + 5 + 205};
+                         b.splitPauseMs = ms;
+                         b.afterList = "\r\nCom -> ";
+                     },
+                     .codes = fetched, .logs = {"Downloading done after 0 s"}, .saved = innerLine});
     // The list ends at its last "END" once the line is quiet, whatever line
     // end and prompt the console prints after it, and whenever.
     for (int ms : {0, 50, 150, 400, 2000})
-        add(qPrintable(QString("prompt %1 ms after END").arg(ms)), Download, old, [=](hdBox::Behaviour &b) {
-            b.list = list;
-            b.afterList = "\r\nCom -> ";
-            b.afterListDelayMs = ms;
-        }, 1, fetched, {"End of List found"}, list);
-    add("END inside, 900 ms pause after it", Download, none,
-        [=](hdBox::Behaviour &b) { b.list = inner; b.listSplits = {lead + 108}; b.splitPauseMs = 900; }, 1, fetched,
-        {}, inner.left(100));
-    add("start in lower case before START", Download, none, [=](hdBox::Behaviour &b) {
-        b.list = list;
-        b.beforeList = "chlist\r\nstart sending\r\n";
-    }, 1, fetched, {"Start found"}, list);
-    add("START inside the list", Download, none, [=](hdBox::Behaviour &b) { b.list = "START" + list + "START"; }, 1,
-        fetched, {"Start found"}, "START" + list + "START");
+        rows.append({.name = "prompt " + QByteArray::number(ms) + " ms after END", .job = Download, .file = old,
+                     .box = [=](B &b) { b.list = list; b.afterList = "\r\nCom -> "; b.afterListDelayMs = ms; },
+                     .codes = fetched, .logs = {"End of List found"}, .saved = list});
     for (const char *empty : {"", "\r\n"})
-        add(qPrintable(QString("START, END, nothing but \"%1\" between").arg(QString(empty).toHtmlEscaped().replace("\r\n", "CR LF"))),
-            Download, old, [=](hdBox::Behaviour &b) { b.list = empty; }, 1,
-            {40, 42, 43, 42, 69, 41, 41}, {"The box sent an empty Channel list*"});
-    add("old file in a locked folder", Download, old, [=](hdBox::Behaviour &b) { b.list = list; }, 1, fetched,
-        {"Downloading done after 0 s"}, list);
-    add("list above the nominal size", Download, none, [](hdBox::Behaviour &b) { b.list = hdBox::sampleList(6000); },
-        1, fetched, {}, hdBox::sampleList(6000));
-    // Failed downloads keep the old file.
-    add("download from a silent box", Download, old, [](hdBox::Behaviour &b) { b.silent = true; }, 0.25, noData,
-        {"No Data received!"}, none, {43, 69, 3000});
-    add("text without START", Download, old, [](hdBox::Behaviour &b) { b.listMarkers = false; }, 0.05, noData,
-        {"Start of List not found!"});
-    add("END followed by more text", Download, old, [](hdBox::Behaviour &b) { b.afterList = "ing"; }, 0.02, late,
-        {"Timeout!"}, none, {42, 70, 50000});
-    add("END followed by binary", Download, old, [](hdBox::Behaviour &b) { b.afterList = "\r\n\x01\x02"; }, 0.05,
-        late, {"Timeout!"});
-    add("line cut in the list", Download, old, [](hdBox::Behaviour &b) { b.cutInList = 600; }, 0.05, late,
-        {"Error: the serial line is gone*"});
-    add("line cut before START", Download, old, [](hdBox::Behaviour &b) { b.cutInList = 10; }, 0.05, noData,
-        {"Error: the serial line is gone*"});
-    add("flooding box", Download, none, [](hdBox::Behaviour &b) { b.flood = serialLine::maxListBytes + (4 << 20); },
-        1, {40, 42, 43, 42, 69, 41, 41}, {"Channel list too long*"});
-    add("target directory missing", Download, none, plain, 1, unsaved, {"Couldn't open File*"});
-    add("target is a directory", Download, "dir", plain, 1, unsaved, {"Couldn't * File*"});
+        rows.append({.name = QByteArray("START, END, ") + (*empty ? "a line end" : "nothing") + " between",
+                     .job = Download, .file = old, .box = [=](B &b) { b.list = empty; }, .codes = noList,
+                     .logs = {"The box sent an empty Channel list*"}});
+    rows += {
+        {.name = "END inside, 900 ms pause after it", .job = Download,
+         .box = [=](B &b) { b.list = inner; b.listSplits = {lead + 108}; b.splitPauseMs = 900; },
+         .codes = fetched, .saved = inner.left(100)},
+        {.name = "start in lower case before START", .job = Download,
+         .box = [=](B &b) { b.list = list; b.beforeList = "chlist\r\nstart sending\r\n"; },
+         .codes = fetched, .logs = {"Start found"}, .saved = list},
+        {.name = "START inside the list", .job = Download, .box = [=](B &b) { b.list = "START" + list + "START"; },
+         .codes = fetched, .logs = {"Start found"}, .saved = "START" + list + "START"},
+        {.name = "old file in a locked folder", .job = Download, .file = old, .box = [=](B &b) { b.list = list; },
+         .codes = fetched, .logs = {"Downloading done after 0 s"}, .saved = list, .locked = true},
+        {.name = "list above the nominal size", .job = Download, .box = [](B &b) { b.list = hdBox::sampleList(6000); },
+         .codes = fetched, .saved = hdBox::sampleList(6000)},
+        // Failed downloads keep the old file.
+        {.name = "download from a silent box", .job = Download, .file = old,
+         .box = [](B &b) { b.silent = true; }, .scale = 0.25, .codes = noData,
+         .logs = {"No Data received!"}, .window = {H::SearchingStart, H::ReceiveFailed, 3000}},
+        {.name = "text without START", .job = Download, .file = old, .box = [](B &b) { b.listMarkers = false; },
+         .scale = 0.05, .codes = noData, .logs = {"Start of List not found!"}},
+        {.name = "END followed by more text", .job = Download, .file = old, .box = [](B &b) { b.afterList = "ing"; },
+         .scale = 0.02, .codes = late, .logs = {"Timeout!"}, .window = {H::Downloading, H::DownloadTimeout, 50000}},
+        {.name = "END followed by binary", .job = Download, .file = old,
+         .box = [](B &b) { b.afterList = "\r\n\x01\x02"; }, .scale = 0.05, .codes = late, .logs = {"Timeout!"}},
+        {.name = "line cut in the list", .job = Download, .file = old, .box = [](B &b) { b.cutInList = 600; },
+         .scale = 0.05, .codes = late, .logs = {"Error: the serial line is gone*"}},
+        {.name = "line cut before START", .job = Download, .file = old, .box = [](B &b) { b.cutInList = 10; },
+         .scale = 0.05, .codes = noData, .logs = {"Error: the serial line is gone*"}},
+        {.name = "flooding box", .job = Download, .box = [](B &b) { b.flood = serialLine::maxListBytes + (4 << 20); },
+         .codes = noList, .logs = {"Channel list too long*"}},
+        {.name = "target directory missing", .job = Download, .codes = unsaved, .logs = {"Couldn't open File*"},
+         .target = Target::MissingFolder},
+        {.name = "target is a directory", .job = Download, .codes = unsaved, .logs = {"Couldn't * File*"},
+         .target = Target::Folder},
+    };
 
     // The service queries: answers in upper case, a one-second window.
-    const QList<int> sw = {40, 46, 41}, lp = {40, 47, 41}, mac = {40, 48, 41};
+    const Codes sw = {H::JobStarted, H::QuerySoftware, H::JobEnded}, lp = {H::JobStarted, H::QueryLowPower, H::JobEnded};
+    const Codes mac = {H::JobStarted, H::QueryMac, H::JobEnded};
     auto answer = [](const char *command, const QByteArray &text, bool echo = false) {
-        return Setup([=](hdBox::Behaviour &b) { b.replies.insert(command, text); b.echo = echo; });
+        return Setup([=](B &b) { b.replies.insert(command, text); b.echo = echo; });
     };
-    add("version", Software, none, answer("swvers", "v2.10.04 hd\r\n"), 1, sw, {"V2.10.04 HD"});
-    add("version unknown", Software, none, answer("swvers", "Unknown item\r\n"), 1, sw, {"----"});
-    add("version after empty lines", Software, none, answer("swvers", "\r\n\n\r\n3.1\r\n"), 1, sw, {"3.1"});
-    add("echo is the answer", Software, none, answer("swvers", "3.1\r\n", true), 1, sw, {"SWVERS"});
-    add("version of 60 bytes", Software, none, answer("swvers", QByteArray(60, 'a') + "\r\n"), 1, sw,
-        {QString(49, 'A')});
-    add("low power", LowPower, none, answer("lpsw", "LPSW: 1.07\r\n"), 1, lp, {" 1.07"});
-    add("low power, marker in lower case", LowPower, none, answer("lpsw", "lpsw:1.07\r\n"), 1, lp, {"1.07"});
-    add("low power unknown", LowPower, none, answer("lpsw", "lpsw: unknown\r\n"), 1, lp, {"--"});
-    add("mac", Mac, none, answer("get_mac", "00a1b2c3d4e5\r\n"), 1, mac, {"00-A1-B2-C3-D4-E5"});
-    add("mac short", Mac, none, answer("get_mac", "abc\r\n"), 1, mac, {"AB-C -  -  -  -"});
-    add("no lan device", Mac, none, answer("get_mac", "!landevice\r\n"), 1, mac, {"no LAN-Device"});
-    add("unknown beats no lan", Mac, none, answer("get_mac", "!LANDEVICE unknown\r\n"), 1, mac, {"???"});
-    add("mac answer without line end", Mac, none, answer("get_mac", "001122334455"), 1, mac, {"00-11-22-33-44-55"});
-    add("silent box, version", Software, none, [](hdBox::Behaviour &b) { b.silent = true; }, 1, {40, 46, 69, 41}, {},
-        none, {46, 69, 1000});
-    add("silent box, mac", Mac, none, [](hdBox::Behaviour &b) { b.silent = true; }, 1, {40, 48, 69, 41}, {});
-    add("factory reset", Reset, none, plain, 1, {40, 49, 41}, {});
-    add("no port for the query", Mac, none, plain, 1, {40, 48, 68, 41}, {"Error: open Port: *"});
+    rows += {
+        {.name = "version", .job = Software, .box = answer("swvers", "v2.10.04 hd\r\n"), .codes = sw, .logs = {"V2.10.04 HD"}},
+        {.name = "version unknown", .job = Software, .box = answer("swvers", "Unknown item\r\n"), .codes = sw,
+         .logs = {"----"}},
+        {.name = "version after empty lines", .job = Software, .box = answer("swvers", "\r\n\n\r\n3.1\r\n"),
+         .codes = sw, .logs = {"3.1"}},
+        {.name = "echo is the answer", .job = Software, .box = answer("swvers", "3.1\r\n", true), .codes = sw,
+         .logs = {"SWVERS"}},
+        {.name = "version of 60 bytes", .job = Software, .box = answer("swvers", QByteArray(60, 'a') + "\r\n"),
+         .codes = sw, .logs = {QString(49, 'A')}},
+        {.name = "low power", .job = LowPower, .box = answer("lpsw", "LPSW: 1.07\r\n"), .codes = lp, .logs = {" 1.07"}},
+        {.name = "low power, marker in lower case", .job = LowPower, .box = answer("lpsw", "lpsw:1.07\r\n"),
+         .codes = lp, .logs = {"1.07"}},
+        {.name = "low power unknown", .job = LowPower, .box = answer("lpsw", "lpsw: unknown\r\n"), .codes = lp,
+         .logs = {"--"}},
+        {.name = "mac", .job = Mac, .box = answer("get_mac", "00a1b2c3d4e5\r\n"), .codes = mac, .logs = {"00-A1-B2-C3-D4-E5"}},
+        {.name = "mac short", .job = Mac, .box = answer("get_mac", "abc\r\n"), .codes = mac, .logs = {"AB-C -  -  -  -"}},
+        {.name = "no lan device", .job = Mac, .box = answer("get_mac", "!landevice\r\n"), .codes = mac,
+         .logs = {"no LAN-Device"}},
+        {.name = "unknown beats no lan", .job = Mac, .box = answer("get_mac", "!LANDEVICE unknown\r\n"), .codes = mac,
+         .logs = {"???"}},
+        {.name = "mac answer without line end", .job = Mac, .box = answer("get_mac", "001122334455"), .codes = mac,
+         .logs = {"00-11-22-33-44-55"}},
+        {.name = "silent box, version", .job = Software, .box = [](B &b) { b.silent = true; },
+         .codes = {H::JobStarted, H::QuerySoftware, H::ReceiveFailed, H::JobEnded},
+         .window = {H::QuerySoftware, H::ReceiveFailed, 1000}},
+        {.name = "silent box, mac", .job = Mac, .box = [](B &b) { b.silent = true; },
+         .codes = {H::JobStarted, H::QueryMac, H::ReceiveFailed, H::JobEnded}},
+        {.name = "factory reset", .job = Reset, .codes = {H::JobStarted, H::FactoryReset, H::JobEnded}},
+        {.name = "no port for the query", .job = Mac, .codes = {H::JobStarted, H::QueryMac, H::PortFailed, H::JobEnded},
+         .logs = {"Error: open Port: *"}, .noPort = true},
+    };
+    QTest::addColumn<Row>("row");
+    for (const Row &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_hdjobs::jobs()
 {
-    QFETCH(Job, job);
-    QFETCH(QByteArray, file);
-    QFETCH(Setup, setup);
-    QFETCH(double, scale);
-    QFETCH(QList<int>, codes);
-    QFETCH(QStringList, lines);
-    QFETCH(QByteArray, saved);
-    QFETCH(QList<int>, window);
-    const QString tag = QTest::currentDataTag();
-    linkClock::setScale(scale);
+    QFETCH(Row, row);
+    linkClock::setScale(row.scale);
     hdBox::Behaviour b;
-    b.fileSize = job == Download ? -1 : file.size();   // no quiet gap to wait out
-    setup(b);
+    b.fileSize = row.job == Download ? -1 : row.file.size();   // no quiet gap to wait out
+    row.box(b);
     testRig rig(b);
     QVERIFY(rig.boxStarted);
-    QString path = rig.path(job == Update ? "job.app" : "job.lis");
-    if (tag == "target directory missing")
+    QString path = rig.path(row.job == Update ? "job.app" : "job.lis");
+    if (row.target == Target::MissingFolder)
         path = rig.path("no/such/dir/job.lis");
-    else if (file == "dir")
+    else if (row.target == Target::Folder)
         QVERIFY(QDir(rig.dir.path()).mkpath("job.lis/inside"));
-    else if (!file.isNull())
-        QVERIFY(testRig::write(path, file));
-    const bool locked = tag == "old file in a locked folder";
-    if (locked && !rig.lock(rig.dir.path()))
+    else if (!row.file.isNull())
+        QVERIFY(testRig::write(path, row.file));
+    if (row.locked && !rig.lock(rig.dir.path()))
         QSKIP("no way to lock a folder here");
     QFile held(path);   // a reader of the old list
     held.open(QIODevice::ReadOnly);
-    serialComVesk link(tag == "no port for the query" ? QStringLiteral("/dev/velmora-none") : rig.device(), path);
+    serialComVesk link(row.noPort ? QStringLiteral("/dev/velmora-none") : rig.device(), path);
     rig.watch(link);
     void (serialComVesk::*const run[])() = {&serialComVesk::updateFirmware, &serialComVesk::sendChannellist,
                                              &serialComVesk::getChannellist, &serialComVesk::readSoftwareVersion,
                                              &serialComVesk::readLowPowerVersion, &serialComVesk::readMACAddress,
                                              &serialComVesk::initFactoryReset};
-    (link.*run[qBound(0, int(job), int(Reset))])();
+    (link.*run[row.job])();
 
-    QCOMPARE(rig.codes, codes);
-    QVERIFY2(rig.logged(lines, rig.logs + rig.results), qPrintable((rig.logs + rig.results).join('\n')));
+    QCOMPARE(rig.codes, row.codes);
+    QVERIFY2(rig.logged(row.logs, rig.logs + rig.results), qPrintable((rig.logs + rig.results).join('\n')));
     QVERIFY(rig.progressRises());
-    if (codes.contains(58))
-        QCOMPARE(rig.hd->file(), file);
-    if (codes.contains(77) || codes.contains(68) || (codes.contains(71) && job != Download)) {
+    if (row.codes.contains(H::FileSent))
+        QCOMPARE(rig.hd->file(), row.file);
+    if (row.codes.contains(H::WrongFileKind) || row.codes.contains(H::PortFailed)
+        || (row.codes.contains(H::FileFailed) && row.job != Download)) {
         QTest::qWait(50);
         QVERIFY(rig.received().isEmpty());
-    } else if (job != Reset) {   // the reset's port may close before the box reads
+    } else if (row.job != Reset) {   // the reset's port may close before the box reads
         QTRY_VERIFY(!rig.received().isEmpty());
         QCOMPARE(rig.seenSettings(), testRig::lineSettings());
     }
-    if (job == Download) {
+    if (row.job == Download) {
         QCOMPARE(rig.commands().mid(0, 2), (QList<QByteArray>{"help", "chlist"}));
-        if (!saved.isNull())
-            QCOMPARE(testRig::read(path), saved);
-        else if (file == "dir")
+        if (!row.saved.isNull())
+            QCOMPARE(testRig::read(path), row.saved);
+        else if (row.target == Target::Folder)
             QVERIFY(QFileInfo(path).isDir());
         else
-            QCOMPARE(testRig::read(path), file);
+            QCOMPARE(testRig::read(path), row.file);
         // Written aside and renamed (in place only where the folder is locked):
         // a reader of the old list keeps it whole, no temporary file is left.
         if (held.isOpen())
-            QCOMPARE(held.readAll(), locked ? testRig::read(path) : file);
+            QCOMPARE(held.readAll(), row.locked ? testRig::read(path) : row.file);
         rig.unlock();
         QCOMPARE(QDir(rig.dir.path()).entryList(QDir::Files | QDir::Hidden).size(), QFileInfo(path).isFile() ? 1 : 0);
-    } else if (job >= Software && job <= Mac && !codes.contains(68)) {
+    } else if (row.job >= Software && row.job <= Mac && !row.codes.contains(H::PortFailed)) {
         static const char *const command[] = {"swvers", "lpsw", "get_mac"};
-        QCOMPARE(rig.received(), QByteArray(command[job - Software]) + "\r\n");
-    } else if (job == Reset) {
+        QCOMPARE(rig.received(), QByteArray(command[row.job - Software]) + "\r\n");
+    } else if (row.job == Reset) {
         QTRY_COMPARE(rig.commands(), QList<QByteArray>{"facreset"});
     }
-    QVERIFY2(rig.windowMiss(window, scale).isEmpty(), qPrintable(rig.windowMiss(window, scale)));
+    QVERIFY2(rig.windowMiss(row.window, row.scale).isEmpty(), qPrintable(rig.windowMiss(row.window, row.scale)));
 }
 
 // Both links open their port here. A pseudo-terminal keeps 8 data bits and

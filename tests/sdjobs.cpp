@@ -1,9 +1,11 @@
 // The SD link against the simulated SD box: one table of jobs with each step's
 // attempts, the StartUpControl test, verdicts, markers, failed downloads and
 // windows; for both families file kinds, block tiers, stopping, port errors.
+#include "filekind.h"
 #include "linkclock.h"
 #include "serialcomkarn.h"
 #include "serialcomvesk.h"
+#include "statuscode.h"
 #include "testrig.h"
 
 #include <QSerialPort>
@@ -18,23 +20,49 @@ using Codes = QList<int>;
 using Commands = QList<QByteArray>;
 using Fault = std::function<void(sdBox::Config &)>;
 using Check = std::function<void(const testRig &)>;
-Q_DECLARE_METATYPE(Fault)
-Q_DECLARE_METATYPE(Check)
+using S = sdCode;
+using C = sdBox::Config;
+using H = hdCode;
+enum Job { Update, Download, Upload };
+// Where a download goes: a file (an old list there), or a folder of that name.
+enum class Target { File, Folder };
+
+struct Row {
+    QByteArray name{};
+    Job job = Update;
+    QString files{};                // download: the target
+    Fault box = [](sdBox::Config &) {};
+    double scale = 0.2;             // most rows need not wait out whole windows
+    Codes codes{};
+    Commands commands{};
+    QStringList logs{};             // log lines in this order
+    QString absent{};               // a text no log line may hold
+    QByteArray saved{};             // download: the file afterwards; null: as before
+    testRig::Window window{};
+    Check check = nullptr;          // what else the row checks
+    Target target = Target::File;
+    bool locked = false;            // the folder admits no new file
+};
+Q_DECLARE_METATYPE(Row)
 
 namespace {
-const Codes updateOk{0, 15, 7, 8, 17, 18, 9, 10, 11, 12, 13, 16, 1};
-const Codes downloadOk{0, 2, 7, 8, 19, 20, 3, 2, 4, 12, 13, 5, 1};
-const Codes uploadOk{0, 6, 7, 8, 17, 18, 9, 10, 11, 12, 13, 14, 1};
+const Codes menu{S::OpeningLoadMenu, S::LoadMenuOpen}, started{S::WaitingStart, S::BoxRunning};
+const Codes sending{S::InitUpload, S::UploadReady, S::SendingFile, S::FileSent, S::WaitingFinish};
+const Codes updateOk = Codes{S::JobStarted, S::Updating} + menu + sending + started + Codes{S::UpdateDone, S::JobEnded};
+const Codes uploadOk = Codes{S::JobStarted, S::Uploading} + menu + sending + started + Codes{S::UploadDone, S::JobEnded};
+const Codes downloadOk = Codes{S::JobStarted, S::Downloading} + menu
+                         + Codes{S::InitDownload, S::DownloadReady, S::SearchingStart, S::Downloading, S::EndFound}
+                         + started + Codes{S::DownloadDone, S::JobEnded};
 const Commands updateCommands{"100", "100", "300"}, downloadCommands{"100", "500", "300"};
 const QByteArray oldList("an older list that must survive");
 
 Fault ignoring(QSet<int> numbers)
 {
-    return [numbers](sdBox::Config &c) { c.ignore = numbers; };
+    return [numbers](C &c) { c.ignore = numbers; };
 }
 Fault answer(const QByteArray &command, const QList<sdBox::Piece> &pieces)
 {
-    return [=](sdBox::Config &c) { c.replies.insert(command, pieces); };
+    return [=](C &c) { c.replies.insert(command, pieces); };
 }
 // The time before byte `at` (from 0) of the commands the box heard: at
 // least `least` ms, a little more on a loaded machine. Exact only where the
@@ -79,291 +107,314 @@ private:
 
 void tst_sdjobs::jobs_data()
 {
-    QTest::addColumn<char>("job");          // u update, g download, s upload
-    QTest::addColumn<QString>("files");     // download: the target; no name: no port
-    QTest::addColumn<Fault>("fault");
-    QTest::addColumn<double>("scale");
-    QTest::addColumn<Codes>("codes");
-    QTest::addColumn<Commands>("commands");
-    QTest::addColumn<QStringList>("lines"); // log lines in this order
-    QTest::addColumn<QString>("absent");    // a text no log line may hold
-    QTest::addColumn<QByteArray>("saved");  // download: the file afterwards; null: as before
-    QTest::addColumn<QList<int>>("window"); // {from code, to code, ms at full length}
-    QTest::addColumn<Check>("check");
-
     const QString img = file("00000907", 300), list = file("00000a07", 300), dl = m_dir.filePath("down.lst");
-    const Fault healthy = [](sdBox::Config &) {};
     auto suc = [](const QByteArray &version, const QByteArray &menu = "Upload Ch_Data") {
-        return Fault([=](sdBox::Config &c) { c.sucLine = version; c.menuLine = menu; });
+        return Fault([=](C &c) { c.sucLine = version; c.menuLine = menu; });
     };
-    auto flag = [](bool sdBox::Config::*member) { return Fault([=](sdBox::Config &c) { c.*member = true; }); };
-    auto add = [](const char *name, char job, const QString &files, Fault f, double scale, const Codes &codes,
-                  const Commands &commands, const QStringList &lines = {}, const QString &absent = {},
-                  const QByteArray &saved = {}, const QList<int> &window = {}, Check check = nullptr) {
-        QTest::newRow(name) << job << files << f << scale << codes << commands << lines << absent << saved << window
-                            << check;
-    };
-    const Codes tooOld{0, 15, 7, 33, 1}, refusedUpdate{0, 15, 32, 1}, refusedUpload{0, 6, 32, 1};
-    const Codes noList{0, 2, 7, 8, 19, 20, 3, 24, 1};
+    auto flag = [](bool sdBox::Config::*member) { return Fault([=](C &c) { c.*member = true; }); };
+    const Codes tooOld{S::JobStarted, S::Updating, S::OpeningLoadMenu, S::StartUpControlOld, S::JobEnded};
+    const Codes refusedUpdate{S::JobStarted, S::Updating, S::WrongFileKind, S::JobEnded};
+    const Codes refusedUpload{S::JobStarted, S::Uploading, S::WrongFileKind, S::JobEnded};
+    const Codes noMenu{S::JobStarted, S::Updating, S::OpeningLoadMenu, S::LoadMenuFailed, S::JobEnded};
+    const Codes unstarted = testRig::upTo(updateOk, S::WaitingStart) + Codes{S::StartFailed, S::UpdateDone, S::JobEnded};
+    const Codes unfinished = testRig::upTo(updateOk, S::WaitingFinish) + Codes{S::FinishFailed} + started + Codes{S::JobEnded};
+    const Codes rejected = testRig::upTo(updateOk, S::WaitingFinish) + Codes{S::FileRejected} + started + Codes{S::JobEnded};
+    const Codes searching = testRig::upTo(downloadOk, S::SearchingStart), listing = searching + Codes{S::Downloading};
+    const Codes noList = searching + Codes{S::ReceiveFailed, S::JobEnded};
     const QString gone = "Error: the serial line is gone (device unplugged or cable pulled): *";
     const QString unknown = file("01020304", 300), sd3 = file("00000d07", 100000), sd4 = file("00501c00", 400000);
     const QStringList many = QVector<QString>(256, img).toList();
 
-    // A good update, its whole log; then each step's two attempts and windows.
-    add("update", 'u', img, healthy, 0.2, updateOk, updateCommands,
-        {"Updating Firmware", "Checking SUC", "StartUpControll found, should be ok! \"SUC (StartUpControl)1.7\"",
-         "LoadMenu open: \"Upload Ch_Data\"", "Upload initialized: \"binary mode\"", "Sending file " + img,
-         "File sent. Wrote 300 data", "Waiting til STB finishes", "Finished: \"ready\"",
-         "Starting done: \"Press any key !!\"", "Update done after 0 s"});
-    add("load menu, second try", 'u', img, ignoring({1}), 0.2, updateOk, {"100", "100", "100", "300"});
-    add("no box at full length", 'g', dl, flag(&sdBox::Config::silent), 1, {0, 2, 7, 31, 1}, {"100", "100"},
-        {"Error while opening LoadMenu \"\""}, {}, {}, {7, 31, 2 * (3 * 70 + 500)});
-    add("binary mode, second try", 'u', img, ignoring({2}), 0.2, updateOk, {"100", "100", "100", "300"},
-        {"Upload initialized: \"binary mode\""});
-    add("binary mode fails", 'u', img, ignoring({2, 3}), 0.5, {0, 15, 7, 8, 17, 23, 1}, {"100", "100", "100"},
-        {"Error initializing upload: \"\""}, {}, {}, {17, 23, 2 * (3 * 70 + 500)});
-    add("start, second try", 'u', img, ignoring({3}), 0.2, updateOk, {"100", "100", "300", "300"});
-    add("start fails, update still done", 'u', img, ignoring({3, 4}), 0.1,
-        {0, 15, 7, 8, 17, 18, 9, 10, 11, 12, 29, 16, 1}, {"100", "100", "300", "300"}, {"Starting: \"\""}, {}, {},
-        {12, 29, 2 * (3 * 70 + 5000 + 10)});
-    // The menu ends the start's attempt at once; the next follows after 10 ms.
-    add("start sees the menu again", 'u', img, flag(&sdBox::Config::startFails), 1,
-        {0, 15, 7, 8, 17, 18, 9, 10, 11, 12, 29, 16, 1}, {"100", "100", "300", "300"}, {"Starting: \"Upload Ch_Data\""},
-        {}, {}, {}, gap(15, 10));
-    // The box may take seconds to start; the commands go out byte by byte,
-    // 70 ms apart, the line end at once.
-    add("slow start at full length", 'u', img, answer("300", {{1500, "Press any key !!\r\n"}}), 1, updateOk,
-        updateCommands, {}, {}, {}, {}, [](const testRig &rig) {
-            // Summed over the three commands: a box read that comes late
-            // shortens one gap and lengthens the next, so only the sum says
-            // how long the pauses were.
-            const QList<qint64> times = rig.sd->commandByteTimes();
-            QCOMPARE(times.size(), 15);
-            qint64 paced = 0;
-            for (int c = 0; c < 3; ++c) {
-                paced += times[c * 5 + 3] - times[c * 5];
-                QVERIFY(times[c * 5 + 4] - times[c * 5 + 3] < 35);
-            }
-            QVERIFY2(paced >= 9 * 70 - 90 && paced < 9 * 70 + 600, qPrintable(QString::number(paced)));
-        });
-    add("download", 'g', dl, healthy, 0.2, downloadOk, downloadCommands,
-        {"Downloading Channel list", "Checking SUC", "StartUpControll found, should be ok! *",
-         "LoadMenu open: \"Upload Ch_Data\"", "Download initialized: \"Get EEprom Header\"", "Saving List to " + dl,
-         "Downloading Channel list", "End of List found", "Downloading Channel list done",
-         "Starting done: \"Press any key !!\"", "Downloading done after 0 s"},
-        {}, sdBox::plausibleList());
-    add("list request, second try", 'g', dl, ignoring({2}), 0.2, downloadOk, {"100", "500", "500", "300"});
-    add("list request fails", 'g', dl, ignoring({2, 3}), 1, {0, 2, 7, 8, 19, 30, 1}, {"100", "500", "500"},
-        {"Error while initializing the Download: \"\""}, {}, {}, {19, 30, 2 * (3 * 70 + 200 + 10)},
-        gap(10, 200 + 10 - 4)); // the box may read the byte before it a moment late
-    add("no start after download", 'g', dl, ignoring({3, 4}), 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 4, 12, 29, 1},
-        {"100", "500", "300", "300"}, {"Downloading Channel list done"}, "Downloading done", sdBox::plausibleList());
+    QList<Row> rows = {
+        // A good update, its whole log; then each step's two attempts and windows.
+        {.name = "update", .files = img, .codes = updateOk, .commands = updateCommands,
+         .logs = {"Updating Firmware", "Checking SUC", "StartUpControll found, should be ok! \"SUC (StartUpControl)1.7\"",
+                  "LoadMenu open: \"Upload Ch_Data\"", "Upload initialized: \"binary mode\"", "Sending file " + img,
+                  "File sent. Wrote 300 data", "Waiting til STB finishes", "Finished: \"ready\"",
+                  "Starting done: \"Press any key !!\"", "Update done after 0 s"}},
+        {.name = "load menu, second try", .files = img, .box = ignoring({1}), .codes = updateOk,
+         .commands = {"100", "100", "100", "300"}},
+        {.name = "no box at full length", .job = Download, .files = dl, .box = flag(&sdBox::Config::silent), .scale = 1,
+         .codes = {S::JobStarted, S::Downloading, S::OpeningLoadMenu, S::LoadMenuFailed, S::JobEnded},
+         .commands = {"100", "100"}, .logs = {"Error while opening LoadMenu \"\""},
+         .window = {S::OpeningLoadMenu, S::LoadMenuFailed, 2 * (3 * 70 + 500)}},
+        {.name = "binary mode, second try", .files = img, .box = ignoring({2}), .codes = updateOk,
+         .commands = {"100", "100", "100", "300"}, .logs = {"Upload initialized: \"binary mode\""}},
+        {.name = "binary mode fails", .files = img, .box = ignoring({2, 3}), .scale = 0.5,
+         .codes = testRig::upTo(updateOk, S::InitUpload) + Codes{S::InitUploadFailed, S::JobEnded},
+         .commands = {"100", "100", "100"}, .logs = {"Error initializing upload: \"\""},
+         .window = {S::InitUpload, S::InitUploadFailed, 2 * (3 * 70 + 500)}},
+        {.name = "start, second try", .files = img, .box = ignoring({3}), .codes = updateOk,
+         .commands = {"100", "100", "300", "300"}},
+        {.name = "start fails, update still done", .files = img, .box = ignoring({3, 4}), .scale = 0.1,
+         .codes = unstarted, .commands = {"100", "100", "300", "300"}, .logs = {"Starting: \"\""},
+         .window = {S::WaitingStart, S::StartFailed, 2 * (3 * 70 + 5000 + 10)}},
+        // The menu ends the start's attempt at once; the next follows after 10 ms.
+        {.name = "start sees the menu again", .files = img, .box = flag(&sdBox::Config::startFails), .scale = 1,
+         .codes = unstarted, .commands = {"100", "100", "300", "300"}, .logs = {"Starting: \"Upload Ch_Data\""},
+         .check = gap(15, 10)},
+        // The box may take seconds to start; the commands go out byte by byte,
+        // 70 ms apart, the line end at once.
+        {.name = "slow start at full length", .files = img, .box = answer("300", {{1500, "Press any key !!\r\n"}}),
+         .scale = 1, .codes = updateOk, .commands = updateCommands, .check = [](const testRig &rig) {
+             // Summed over the three commands: a box read that comes late
+             // shortens one gap and lengthens the next, so only the sum says
+             // how long the pauses were.
+             const QList<qint64> times = rig.sd->commandByteTimes();
+             QCOMPARE(times.size(), 15);
+             qint64 paced = 0;
+             for (int c = 0; c < 3; ++c) {
+                 paced += times[c * 5 + 3] - times[c * 5];
+                 QVERIFY(times[c * 5 + 4] - times[c * 5 + 3] < 35);
+             }
+             QVERIFY2(paced >= 9 * 70 - 90 && paced < 9 * 70 + 600, qPrintable(QString::number(paced)));
+         }},
+        {.name = "download", .job = Download, .files = dl, .codes = downloadOk, .commands = downloadCommands,
+         .logs = {"Downloading Channel list", "Checking SUC", "StartUpControll found, should be ok! *",
+                  "LoadMenu open: \"Upload Ch_Data\"", "Download initialized: \"Get EEprom Header\"", "Saving List to " + dl,
+                  "Downloading Channel list", "End of List found", "Downloading Channel list done",
+                  "Starting done: \"Press any key !!\"", "Downloading done after 0 s"},
+         .saved = sdBox::plausibleList()},
+        {.name = "list request, second try", .job = Download, .files = dl, .box = ignoring({2}), .codes = downloadOk,
+         .commands = {"100", "500", "500", "300"}},
+        {.name = "list request fails", .job = Download, .files = dl, .box = ignoring({2, 3}), .scale = 1,
+         .codes = testRig::upTo(downloadOk, S::InitDownload) + Codes{S::InitDownloadFailed, S::JobEnded},
+         .commands = {"100", "500", "500"}, .logs = {"Error while initializing the Download: \"\""},
+         .window = {S::InitDownload, S::InitDownloadFailed, 2 * (3 * 70 + 200 + 10)},
+         .check = gap(10, 200 + 10 - 4)}, // the box may read the byte before it a moment late
+        {.name = "no start after download", .job = Download, .files = dl, .box = ignoring({3, 4}),
+         .codes = testRig::upTo(downloadOk, S::WaitingStart) + Codes{S::StartFailed, S::JobEnded},
+         .commands = {"100", "500", "300", "300"}, .logs = {"Downloading Channel list done"},
+         .absent = "Downloading done", .saved = sdBox::plausibleList()},
 
-    // The StartUpControl test: 1.7 and later versions of it only.
-    add("SUC 1.75", 'u', img, suc("SUC (StartUpControl)1.75"), 0.2, updateOk, updateCommands,
-        {"StartUpControll found, should be ok! \"SUC (StartUpControl)1.75\""});
-    add("SUC 1.6", 'u', img, suc("SUC (StartUpControl)1.6"), 0.2, tooOld, {"100"},
-        {"StartUpControll to old! \"SUC (StartUpControl)1.6\""}, "Error while opening");
-    add("SUC 1.8", 'u', img, suc("SUC (StartUpControl)1.8"), 0.2, tooOld, {"100"}, {}, "Error while opening");
-    add("no SUC line", 'u', img, suc(""), 0.2, updateOk, updateCommands, {}, "StartUpControll");
-    add("menu and old SUC in one line", 'u', img, suc("", "Upload Ch_Data SUC (StartUpControl)1.6"), 0.2, updateOk,
-        updateCommands, {"LoadMenu open: \"Upload Ch_Data SUC (StartUpControl)1.6\""}, "StartUpControll");
-    // The markers are case-sensitive, "successful" holds no "SUC".
-    add("successful is no SUC", 'u', img, suc("successful"), 0.2, updateOk, updateCommands, {}, "StartUpControll");
-    add("menu in lower case", 'u', img, suc("", "upload ch_data"), 0.2, {0, 15, 7, 31, 1}, {"100", "100"},
-        {"Error while opening LoadMenu \"binary mode\""});
-    add("start reply in lower case", 'u', img, answer("300", {{0, "press any key !!\r\n"}}), 0.2,
-        {0, 15, 7, 8, 17, 18, 9, 10, 11, 12, 29, 16, 1}, {"100", "100", "300", "300"});
-    // The box's verdict after a file.
-    add("Write and ready in one line", 'u', img, flag(&sdBox::Config::writeReadyOneLine), 0.2, updateOk,
-        updateCommands, {"Finished: \"Write done, ready\""});
-    add("ready alone: refused", 'u', img, flag(&sdBox::Config::refuse), 0.2,
-        {0, 15, 7, 8, 17, 18, 9, 10, 11, 28, 12, 13, 1}, updateCommands, {"Error Finishing: \"ready\""});
-    add("READY is no ready", 'u', img, [](sdBox::Config &c) { c.ready = "READY"; }, 0.05,
-        {0, 15, 7, 8, 17, 18, 9, 10, 11, 27, 12, 13, 1}, updateCommands, {"Error finishing: \"READY\""});
-    add("no verdict", 'u', img, flag(&sdBox::Config::finishSilent), 0.05,
-        {0, 15, 7, 8, 17, 18, 9, 10, 11, 27, 12, 13, 1}, updateCommands, {"Error finishing: \"\""}, {}, {},
-        {11, 27, 30000});
-    add("upload refused", 's', list, flag(&sdBox::Config::refuse), 0.2, {0, 6, 7, 8, 17, 18, 9, 10, 11, 28, 12, 13, 1},
-        updateCommands, {}, "Uploading done");
-    // Each line is tested on its own; a line without its end counts as one.
-    add("marker over two lines", 'u', img, answer("300", {{0, "Press any\r\n"}, {0, " key !!\r\n"}}), 0.2,
-        {0, 15, 7, 8, 17, 18, 9, 10, 11, 12, 29, 16, 1}, {"100", "100", "300", "300"});
-    add("menu without line end", 'g', dl, answer("100", {{0, "Upload Ch_Data"}}), 0.2, downloadOk, downloadCommands,
-        {"LoadMenu open: \"Upload Ch_Data\""});
-    add("babble before every reply", 'u', img, [](sdBox::Config &c) { c.garbage = 300; }, 0.2, updateOk,
-        updateCommands);
-    add("line vanishes mid-file", 'u', sd3, [](sdBox::Config &c) { c.cutAfter = 10 + 3000; }, 0.2,
-        {0, 15, 7, 8, 17, 18, 9, 26, 1}, {"100", "100"}, {"Error writing data to Port", gone}, "File sent");
-    // ... or right after the whole file: the finish wait must not sit out its 30 s.
-    add("line vanishes after the file", 'u', img, [](sdBox::Config &c) { c.cutAfter = 10 + 300; }, 0.2,
-        {0, 15, 7, 8, 17, 18, 9, 10, 11, 27, 1}, {"100", "100"}, {"File sent. Wrote 300 data", gone});
+        // The StartUpControl test: 1.7 and later versions of it only.
+        {.name = "SUC 1.75", .files = img, .box = suc("SUC (StartUpControl)1.75"), .codes = updateOk,
+         .commands = updateCommands, .logs = {"StartUpControll found, should be ok! \"SUC (StartUpControl)1.75\""}},
+        {.name = "SUC 1.6", .files = img, .box = suc("SUC (StartUpControl)1.6"), .codes = tooOld, .commands = {"100"},
+         .logs = {"StartUpControll to old! \"SUC (StartUpControl)1.6\""}, .absent = "Error while opening"},
+        {.name = "SUC 1.8", .files = img, .box = suc("SUC (StartUpControl)1.8"), .codes = tooOld, .commands = {"100"},
+         .absent = "Error while opening"},
+        {.name = "no SUC line", .files = img, .box = suc(""), .codes = updateOk, .commands = updateCommands,
+         .absent = "StartUpControll"},
+        {.name = "menu and old SUC in one line", .files = img, .box = suc("", "Upload Ch_Data SUC (StartUpControl)1.6"),
+         .codes = updateOk, .commands = updateCommands,
+         .logs = {"LoadMenu open: \"Upload Ch_Data SUC (StartUpControl)1.6\""}, .absent = "StartUpControll"},
+        // The markers are case-sensitive, "successful" holds no "SUC".
+        {.name = "successful is no SUC", .files = img, .box = suc("successful"), .codes = updateOk,
+         .commands = updateCommands, .absent = "StartUpControll"},
+        {.name = "menu in lower case", .files = img, .box = suc("", "upload ch_data"), .codes = noMenu,
+         .commands = {"100", "100"}, .logs = {"Error while opening LoadMenu \"binary mode\""}},
+        {.name = "start reply in lower case", .files = img, .box = answer("300", {{0, "press any key !!\r\n"}}),
+         .codes = unstarted, .commands = {"100", "100", "300", "300"}},
+        // The box's verdict after a file.
+        {.name = "Write and ready in one line", .files = img, .box = flag(&sdBox::Config::writeReadyOneLine),
+         .codes = updateOk, .commands = updateCommands, .logs = {"Finished: \"Write done, ready\""}},
+        {.name = "ready alone: refused", .files = img, .box = flag(&sdBox::Config::refuse), .codes = rejected,
+         .commands = updateCommands, .logs = {"Error Finishing: \"ready\""}},
+        {.name = "READY is no ready", .files = img, .box = [](C &c) { c.ready = "READY"; }, .scale = 0.05,
+         .codes = unfinished, .commands = updateCommands, .logs = {"Error finishing: \"READY\""}},
+        {.name = "no verdict", .files = img, .box = flag(&sdBox::Config::finishSilent), .scale = 0.05,
+         .codes = unfinished, .commands = updateCommands, .logs = {"Error finishing: \"\""},
+         .window = {S::WaitingFinish, S::FinishFailed, 30000}},
+        {.name = "upload refused", .job = Upload, .files = list, .box = flag(&sdBox::Config::refuse),
+         .codes = testRig::upTo(uploadOk, S::WaitingFinish) + Codes{S::FileRejected} + started + Codes{S::JobEnded},
+         .commands = updateCommands, .absent = "Uploading done"},
+        // Each line is tested on its own; a line without its end counts as one.
+        {.name = "marker over two lines", .files = img, .box = answer("300", {{0, "Press any\r\n"}, {0, " key !!\r\n"}}),
+         .codes = unstarted, .commands = {"100", "100", "300", "300"}},
+        {.name = "menu without line end", .job = Download, .files = dl, .box = answer("100", {{0, "Upload Ch_Data"}}),
+         .codes = downloadOk, .commands = downloadCommands, .logs = {"LoadMenu open: \"Upload Ch_Data\""}},
+        {.name = "babble before every reply", .files = img, .box = [](C &c) { c.garbage = 300; },
+         .codes = updateOk, .commands = updateCommands},
+        {.name = "line vanishes mid-file", .files = sd3, .box = [](C &c) { c.cutAfter = 10 + 3000; },
+         .codes = testRig::upTo(updateOk, S::SendingFile) + Codes{S::WriteFailed, S::JobEnded},
+         .commands = {"100", "100"}, .logs = {"Error writing data to Port", gone}, .absent = "File sent"},
+        // ... or right after the whole file: the finish wait must not sit out its 30 s.
+        {.name = "line vanishes after the file", .files = img, .box = [](C &c) { c.cutAfter = 10 + 300; },
+         .codes = testRig::upTo(updateOk, S::WaitingFinish) + Codes{S::FinishFailed, S::JobEnded},
+         .commands = {"100", "100"}, .logs = {"File sent. Wrote 300 data", gone}},
 
-    // Several images in one visit to the load menu, one progress over all.
-    add("two images", 'u', sd3 + "\n" + sd4, healthy, 0.2, {0, 15, 7, 8, 17, 18, 9, 10, 11, 17, 18, 9, 10, 11, 12, 13, 16, 1},
-        {"100", "100", "100", "300"},
-        {"Sending file " + sd3, "Sending file " + sd4}, {}, {}, {}, [](const testRig &rig) {
-            const int sent = rig.trail.indexOf("c10");
-            QCOMPARE(rig.trail.at(sent - 2), QStringLiteral("p20"));
-            QCOMPARE(rig.progress.last(), 100);
-            QCOMPARE(rig.sd->files().value(1).size(), 400000);
-        });
-    // Refused before anything is sent.
-    add("update list ends with a line feed", 'u', img + "\n", healthy, 0.2, refusedUpdate, {});
-    add("channel list among images", 'u', img + "\n" + list, healthy, 0.2, refusedUpdate, {});
-    add("unknown update file", 'u', unknown, healthy, 0.2, refusedUpdate, {},
-        {"Checked FiletypeSD: unknown(01020304 " + unknown + ")"});
-    add("missing update file", 'u', m_dir.filePath("missing.app"), healthy, 0.2, refusedUpdate, {}, {}, "Checked");
-    add("256 update files", 'u', many.join('\n'), healthy, 0.2, refusedUpdate, {},
-        {"Too many files for one update: 256, at most 255"});
-    add("upload of an image", 's', img, healthy, 0.2, refusedUpload, {});
-    add("upload of a list of 204800 bytes", 's', file("00000a07", 204800), healthy, 0.2, refusedUpload, {});
-    add("upload of a list", 's', list + "\nnot a list", healthy, 0.2, uploadOk, updateCommands,
-        {"Uploading Channel list", "Sending file " + list, "Uploading done after 0 s"});
+        // Several images in one visit to the load menu, one progress over all.
+        {.name = "two images", .files = sd3 + "\n" + sd4,
+         .codes = Codes{S::JobStarted, S::Updating} + menu + sending + sending + started + Codes{S::UpdateDone, S::JobEnded},
+         .commands = {"100", "100", "100", "300"}, .logs = {"Sending file " + sd3, "Sending file " + sd4},
+         .check = [](const testRig &rig) {
+             const int sent = rig.trail.indexOf(QStringLiteral("c%1").arg(S::FileSent));
+             QCOMPARE(rig.trail.at(sent - 2), QStringLiteral("p20"));
+             QCOMPARE(rig.progress.last(), 100);
+             QCOMPARE(rig.sd->files().value(1).size(), 400000);
+         }},
+        // Refused before anything is sent.
+        {.name = "update list ends with a line feed", .files = img + "\n", .codes = refusedUpdate},
+        {.name = "channel list among images", .files = img + "\n" + list, .codes = refusedUpdate},
+        {.name = "unknown update file", .files = unknown, .codes = refusedUpdate,
+         .logs = {"Checked FiletypeSD: unknown(01020304 " + unknown + ")"}},
+        {.name = "missing update file", .files = m_dir.filePath("missing.app"), .codes = refusedUpdate, .absent = "Checked"},
+        {.name = "256 update files", .files = many.join('\n'), .codes = refusedUpdate,
+         .logs = {"Too many files for one update: 256, at most 255"}},
+        {.name = "upload of an image", .job = Upload, .files = img, .codes = refusedUpload},
+        {.name = "upload of a list of 204800 bytes", .job = Upload, .files = file("00000a07", 204800), .codes = refusedUpload},
+        {.name = "upload of a list", .job = Upload, .files = list + "\nnot a list", .codes = uploadOk,
+         .commands = updateCommands, .logs = {"Uploading Channel list", "Sending file " + list, "Uploading done after 0 s"}},
+    };
 
     // Downloads: the list whole whatever precedes it; failures keep the old file.
     auto listed = [](int dashes, bool split, int size) {
-        return Fault([=](sdBox::Config &c) { c.dashes = dashes; c.splitListMarkers = split; c.list = sdBox::plausibleList(size); });
+        return Fault([=](C &c) { c.dashes = dashes; c.splitListMarkers = split; c.list = sdBox::plausibleList(size); });
     };
-    add("no dashes: the list follows the marker", 'g', dl, listed(0, false, 185026), 0.2, downloadOk,
-        downloadCommands, {}, {}, sdBox::plausibleList(185026));
-    add("one dash", 'g', dl, listed(1, false, 185026), 0.2, downloadOk, downloadCommands, {}, {},
-        sdBox::plausibleList(185026));
-    add("list markers in pieces", 'g', dl, listed(40, true, 185026), 0.2, downloadOk, downloadCommands, {}, {},
-        sdBox::plausibleList(185026));
+    const struct { const char *name; int dashes; bool split; int size; } lists[] = {
+        {"no dashes: the list follows the marker", 0, false, 185026}, {"one dash", 1, false, 185026},
+        {"list markers in pieces", 40, true, 185026}, {"tiny list in the marker's read", 0, false, 24}};
+    for (const auto &l : lists)
+        rows.append({.name = l.name, .job = Download, .files = dl, .box = listed(l.dashes, l.split, l.size),
+                     .codes = downloadOk, .commands = downloadCommands, .saved = sdBox::plausibleList(l.size)});
     // A console may end the marker's line, and the rest may come later.
     const struct { const char *name; int dashes; QByteArray end; int pause; } ends[] = {
         {"console line end after the marker", 40, "\r\n", 0}, {"line end, dashes in a later read", 40, "\r\n", 60},
         {"line end, then the list", 0, "\r\n", 60}, {"marker alone, dashes later", 40, "", 60}};
     for (const auto &e : ends)
-        add(e.name, 'g', dl, [e](sdBox::Config &c) { c.dashes = e.dashes; c.markerLineEnd = e.end; c.afterMarkerPauseMs = e.pause; },
-            0.2, downloadOk, downloadCommands, {}, {}, sdBox::plausibleList());
-    add("old list in a locked folder", 'g', dl, listed(40, false, 1000), 0.2, downloadOk, downloadCommands, {}, {},
-        sdBox::plausibleList(1000));
-    add("tiny list in the marker's read", 'g', dl, listed(0, false, 24), 0.2, downloadOk, downloadCommands, {}, {},
-        sdBox::plausibleList(24));
-    add("list longer than the progress size", 'g', dl, listed(10, false, 200000), 0.2, downloadOk, downloadCommands,
-        {}, {}, sdBox::plausibleList(200000), {}, [](const testRig &rig) { QVERIFY(rig.progress.last() > 100); });
-    add("first line of the name only", 'g', dl + "\n" + m_dir.filePath("second.lst"), healthy, 0.2, downloadOk,
-        downloadCommands, {}, {}, sdBox::plausibleList(), {},
-        [this](const testRig &) { QVERIFY(!QFile::exists(m_dir.filePath("second.lst"))); });
-    add("start later than the dash window", 'g', dl, [](sdBox::Config &c) { c.startUploadDelayMs = 300; }, 0.2,
-        {0, 2, 7, 8, 19, 20, 3, 25, 1}, {"100", "500"}, {"Timeout!"});
-    add("no start at all", 'g', dl, [](sdBox::Config &c) { c.startUploadDelayMs = 3000; }, 0.2, noList,
-        {"100", "500"}, {"No Data received!"}, {}, {}, {3, 24, 5000});
-    add("babble without a start", 'g', dl,
-        [](sdBox::Config &c) {
-            c.startUploadDelayMs = 3000;
-            c.replies.insert("500", {{0, "Get EEprom Header\r\n"}, {20, QByteArray(300, 'z')}});
-        },
-        0.2, noList, {"100", "500"}, {"No start of the list found!"});
-    add("line vanishes mid-list", 'g', dl, [](sdBox::Config &c) { c.cutListAfter = 5000; }, 0.2,
-        {0, 2, 7, 8, 19, 20, 3, 2, 24, 1}, {"100", "500"}, {gone});
-    add("list without its end", 'g', dl, flag(&sdBox::Config::omitEndUpload), 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 25, 1},
-        {"100", "500"}, {"Timeout!"}, {}, {}, {2, 25, 25000});
-    add("endless list", 'g', dl, flag(&sdBox::Config::listFlood), 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 24, 1},
-        {"100", "500"}, {"Channel list too long*"});
-    add("empty list", 'g', dl, flag(&sdBox::Config::emptyList), 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 24, 1},
-        {"100", "500"}, {"The box sent an empty Channel list*"});
-    add("a list of one line end", 'g', dl, [](sdBox::Config &c) { c.list = "\r\n"; }, 0.2,
-        {0, 2, 7, 8, 19, 20, 3, 2, 24, 1}, {"100", "500"}, {"The box sent an empty Channel list*"});
-    add("folder missing", 'g', m_dir.filePath("no/such/new.lst"), healthy, 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 4, 22, 1},
-        {"100", "500"}, {"Couldn't open File*"});
-    add("target is a folder", 'g', m_dir.filePath("folder"), healthy, 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 4, 22, 1},
-        {"100", "500"}, {"Couldn't open File*"});
+        rows.append({.name = e.name, .job = Download, .files = dl,
+                     .box = [e](C &c) { c.dashes = e.dashes; c.markerLineEnd = e.end; c.afterMarkerPauseMs = e.pause; },
+                     .codes = downloadOk, .commands = downloadCommands, .saved = sdBox::plausibleList()});
+    rows += {
+        {.name = "old list in a locked folder", .job = Download, .files = dl, .box = listed(40, false, 1000),
+         .codes = downloadOk, .commands = downloadCommands, .saved = sdBox::plausibleList(1000), .locked = true},
+        {.name = "list longer than the progress size", .job = Download, .files = dl, .box = listed(10, false, 200000),
+         .codes = downloadOk, .commands = downloadCommands, .saved = sdBox::plausibleList(200000),
+         .check = [](const testRig &rig) { QVERIFY(rig.progress.last() > 100); }},
+        {.name = "first line of the name only", .job = Download, .files = dl + "\n" + m_dir.filePath("second.lst"),
+         .codes = downloadOk, .commands = downloadCommands, .saved = sdBox::plausibleList(),
+         .check = [this](const testRig &) { QVERIFY(!QFile::exists(m_dir.filePath("second.lst"))); }},
+        {.name = "start later than the dash window", .job = Download, .files = dl,
+         .box = [](C &c) { c.startUploadDelayMs = 300; },
+         .codes = searching + Codes{S::DownloadTimeout, S::JobEnded}, .commands = {"100", "500"}, .logs = {"Timeout!"}},
+        {.name = "no start at all", .job = Download, .files = dl, .box = [](C &c) { c.startUploadDelayMs = 3000; },
+         .codes = noList, .commands = {"100", "500"}, .logs = {"No Data received!"},
+         .window = {S::SearchingStart, S::ReceiveFailed, 5000}},
+        {.name = "babble without a start", .job = Download, .files = dl,
+         .box = [](C &c) {
+             c.startUploadDelayMs = 3000;
+             c.replies.insert("500", {{0, "Get EEprom Header\r\n"}, {20, QByteArray(300, 'z')}});
+         },
+         .codes = noList, .commands = {"100", "500"}, .logs = {"No start of the list found!"}},
+        {.name = "line vanishes mid-list", .job = Download, .files = dl, .box = [](C &c) { c.cutListAfter = 5000; },
+         .codes = listing + Codes{S::ReceiveFailed, S::JobEnded}, .commands = {"100", "500"}, .logs = {gone}},
+        {.name = "list without its end", .job = Download, .files = dl, .box = flag(&sdBox::Config::omitEndUpload),
+         .codes = listing + Codes{S::DownloadTimeout, S::JobEnded}, .commands = {"100", "500"}, .logs = {"Timeout!"},
+         .window = {S::Downloading, S::DownloadTimeout, 25000}},
+        {.name = "endless list", .job = Download, .files = dl, .box = flag(&sdBox::Config::listFlood),
+         .codes = listing + Codes{S::ReceiveFailed, S::JobEnded}, .commands = {"100", "500"},
+         .logs = {"Channel list too long*"}},
+        {.name = "empty list", .job = Download, .files = dl, .box = flag(&sdBox::Config::emptyList),
+         .codes = listing + Codes{S::ReceiveFailed, S::JobEnded}, .commands = {"100", "500"},
+         .logs = {"The box sent an empty Channel list*"}},
+        {.name = "a list of one line end", .job = Download, .files = dl, .box = [](C &c) { c.list = "\r\n"; },
+         .codes = listing + Codes{S::ReceiveFailed, S::JobEnded}, .commands = {"100", "500"},
+         .logs = {"The box sent an empty Channel list*"}},
+        {.name = "folder missing", .job = Download, .files = m_dir.filePath("no/such/new.lst"),
+         .codes = testRig::upTo(downloadOk, S::EndFound) + Codes{S::FileFailed, S::JobEnded},
+         .commands = {"100", "500"}, .logs = {"Couldn't open File*"}},
+        {.name = "target is a folder", .job = Download, .files = m_dir.filePath("folder"),
+         .codes = testRig::upTo(downloadOk, S::EndFound) + Codes{S::FileFailed, S::JobEnded},
+         .commands = {"100", "500"}, .logs = {"Couldn't open File*"}, .target = Target::Folder},
+    };
+    QTest::addColumn<Row>("row");
+    for (const Row &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_sdjobs::jobs()
 {
-    QFETCH(char, job);
-    QFETCH(QString, files);
-    QFETCH(Fault, fault);
-    QFETCH(Codes, codes);
-    QFETCH(Commands, commands);
-    QFETCH(QStringList, lines);
-    QFETCH(QString, absent);
-    QFETCH(QByteArray, saved);
-    QFETCH(QList<int>, window);
-    QFETCH(Check, check);
-    QFETCH(double, scale);
-    linkClock::setScale(scale);
+    QFETCH(Row, row);
+    linkClock::setScale(row.scale);
     sdBox::Config config;
-    fault(config);
+    row.box(config);
     testRig rig(config);
     QVERIFY(rig.boxStarted);
-    const QString target = files.section('\n', 0, 0);
-    if (job == 'g' && QTest::currentDataTag() == QByteArray("target is a folder"))
+    const QString target = row.files.section('\n', 0, 0);
+    if (row.job == Download && row.target == Target::Folder)
         QVERIFY(QDir().mkpath(target + "/inside"));
-    else if (job == 'g')
+    else if (row.job == Download)
         testRig::write(target, oldList);
-    const bool locked = QTest::currentDataTag() == QByteArray("old list in a locked folder");
-    if (locked && !rig.lock(m_dir.path()))
+    if (row.locked && !rig.lock(m_dir.path()))
         QSKIP("no way to lock a folder here");
     QFile held(target);   // a reader of the old list
     held.open(QIODevice::ReadOnly);
-    serialComKarn link(rig.device(), files);
+    serialComKarn link(rig.device(), row.files);
     rig.watch(link);
-    if (job == 'u')
-        link.updateFirmware();
-    else if (job == 'g')
-        link.getChannellist();
-    else
-        link.sendChannellist();
+    void (serialComKarn::*const run[])() = {&serialComKarn::updateFirmware, &serialComKarn::getChannellist,
+                                             &serialComKarn::sendChannellist};
+    (link.*run[row.job])();
     rig.unlock();
 
-    QCOMPARE(rig.codes, codes);
-    if (commands.isEmpty())
+    QCOMPARE(rig.codes, row.codes);
+    if (row.commands.isEmpty())
         QTest::qWait(50);
-    QCOMPARE(rig.commands(), commands);
-    QVERIFY2(rig.logged(lines), qPrintable(rig.logs.join('\n')));
-    if (!absent.isEmpty())
-        QVERIFY(rig.logs.filter(absent).isEmpty());
+    QCOMPARE(rig.commands(), row.commands);
+    QVERIFY2(rig.logged(row.logs), qPrintable(rig.logs.join('\n')));
+    if (!row.absent.isEmpty())
+        QVERIFY(rig.logs.filter(row.absent).isEmpty());
     QVERIFY(rig.progressRises());
     if (!rig.received().isEmpty())
         QCOMPARE(rig.seenSettings(), testRig::lineSettings());
-    if (job != 'g' && codes.contains(10))
+    if (row.job != Download && row.codes.contains(S::FileSent))
         QVERIFY(rig.received().contains(testRig::read(target)));
-    if (job == 'g' && QFileInfo(target).isFile())
-        QCOMPARE(testRig::read(target), !saved.isNull() ? saved : codes.contains(4) ? sdBox::plausibleList() : oldList);
+    if (row.job == Download && QFileInfo(target).isFile())
+        QCOMPARE(testRig::read(target), !row.saved.isNull() ? row.saved : row.codes.contains(S::EndFound) ? sdBox::plausibleList() : oldList);
     // Written aside and renamed (in place only where the folder is locked).
-    if (job == 'g' && held.isOpen())
-        QCOMPARE(held.readAll(), locked ? testRig::read(target) : oldList);
-    QVERIFY2(rig.windowMiss(window, scale).isEmpty(), qPrintable(rig.windowMiss(window, scale)));
-    if (check)
-        check(rig);
+    if (row.job == Download && held.isOpen())
+        QCOMPARE(held.readAll(), row.locked ? testRig::read(target) : oldList);
+    QVERIFY2(rig.windowMiss(row.window, row.scale).isEmpty(), qPrintable(rig.windowMiss(row.window, row.scale)));
+    if (row.check)
+        row.check(rig);
 }
 
 // The file kinds of both families, by signature (bytes 16..19) and size;
 // an unknown file is logged with its signature, a missing one is not.
+struct KindRow { const char *sig = ""; int size = 0; int kind = 0; };
+Q_DECLARE_METATYPE(KindRow)
+
 void tst_sdjobs::fileKind_data()
 {
     QTest::addColumn<bool>("hd");
-    QTest::addColumn<QByteArray>("signature");
-    QTest::addColumn<int>("size");
-    QTest::addColumn<int>("kind");
-    const struct { bool hd; const char *signature; int size, kind; } rows[] = {
-        {true, "00004023", 1000, 1}, {true, "00004043", 1000, 1}, {true, "00004023", 600000, 1},
-        {true, "00003040", 409600, 2}, {true, "00003040", 409601, 0}, {true, "00004024", 1000, 0},
-        {true, "40230000", 1000, 0}, {true, "00004023", 19, 0}, {true, "00004023", 0, 0},
-        {false, "00000a07", 204799, 1}, {false, "00000a07", 204800, 0}, {false, "00000907", 102400, 2},
-        {false, "00000907", 102401, 0}, {false, "00000d07", 92160, 0}, {false, "00000d07", 92161, 3},
-        {false, "00000d07", 153599, 3}, {false, "00000d07", 153600, 0}, {false, "00200600", 358400, 0},
-        {false, "00200600", 358401, 4}, {false, "00200600", 460799, 4}, {false, "00200600", 460800, 0},
-        {false, "00501c00", 358400, 0}, {false, "00501c00", 358401, 4}, {false, "00501c00", 460799, 4},
-        {false, "00501c00", 460800, 0}, {false, "070a0000", 1000, 0}, {false, "00000a07", 20, 1},
-        {false, "00000a07", 19, 0}, {false, "00000a07", 0, 0}};
-    for (const auto &r : rows)
-        QTest::addRow("%s %s %d", r.hd ? "HD" : "SD", r.signature, r.size) << r.hd << QByteArray(r.signature) << r.size << r.kind;
+    QTest::addColumn<KindRow>("row");
+    using HF = hdFile;
+    using SF = sdFile;
+    const QList<KindRow> hd = {
+        {.sig = "00004023", .size = 1000, .kind = HF::Update}, {.sig = "00004043", .size = 1000, .kind = HF::Update},
+        {.sig = "00004023", .size = 600000, .kind = HF::Update}, {.sig = "00003040", .size = 409600, .kind = HF::List},
+        {.sig = "00003040", .size = 409601, .kind = HF::NotHd}, {.sig = "00004024", .size = 1000, .kind = HF::NotHd},
+        {.sig = "40230000", .size = 1000, .kind = HF::NotHd}, {.sig = "00004023", .size = 19, .kind = HF::NotHd},
+        {.sig = "00004023", .size = 0, .kind = HF::NotHd},
+    };
+    const QList<KindRow> sd = {
+        {.sig = "00000a07", .size = 204799, .kind = SF::List}, {.sig = "00000a07", .size = 204800, .kind = SF::NotSd},
+        {.sig = "00000907", .size = 102400, .kind = SF::ImageSmall},
+        {.sig = "00000907", .size = 102401, .kind = SF::NotSd}, {.sig = "00000d07", .size = 92160, .kind = SF::NotSd},
+        {.sig = "00000d07", .size = 92161, .kind = SF::ImageMedium},
+        {.sig = "00000d07", .size = 153599, .kind = SF::ImageMedium},
+        {.sig = "00000d07", .size = 153600, .kind = SF::NotSd}, {.sig = "00200600", .size = 358400, .kind = SF::NotSd},
+        {.sig = "00200600", .size = 358401, .kind = SF::ImageLarge},
+        {.sig = "00200600", .size = 460799, .kind = SF::ImageLarge},
+        {.sig = "00200600", .size = 460800, .kind = SF::NotSd}, {.sig = "00501c00", .size = 358400, .kind = SF::NotSd},
+        {.sig = "00501c00", .size = 358401, .kind = SF::ImageLarge},
+        {.sig = "00501c00", .size = 460799, .kind = SF::ImageLarge},
+        {.sig = "00501c00", .size = 460800, .kind = SF::NotSd}, {.sig = "070a0000", .size = 1000, .kind = SF::NotSd},
+        {.sig = "00000a07", .size = 20, .kind = SF::List}, {.sig = "00000a07", .size = 19, .kind = SF::NotSd},
+        {.sig = "00000a07", .size = 0, .kind = SF::NotSd},
+    };
+    for (bool family : {true, false})
+        for (const KindRow &r : family ? hd : sd)
+            QTest::addRow("%s %s %d", family ? "HD" : "SD", r.sig, r.size) << family << r;
 }
 
 void tst_sdjobs::fileKind()
 {
     QFETCH(bool, hd);
-    QFETCH(QByteArray, signature);
-    QFETCH(int, size);
+    QFETCH(KindRow, row);
     testRig rig;
     const QString path = rig.path("file.bin");
-    const QByteArray data = testRig::image(signature.constData(), size);
+    const QByteArray data = testRig::image(row.sig, row.size);
     QVERIFY(testRig::write(path, data));
     serialComVesk hdLink;
     serialComKarn sdLink;
@@ -371,7 +422,7 @@ void tst_sdjobs::fileKind()
     rig.watch(sdLink);
     const auto kind = [&](const QString &file) { return hd ? int(hdLink.checkFiletype(file)) : int(sdLink.checkFiletype(file)); };
     const int got = kind(path);
-    QTEST(got, "kind");
+    QCOMPARE(got, row.kind);
     const QString unknown = QString("Checked Filetype%1: unknown(%2 %3)").arg(hd ? "HD" : "SD", data.mid(16, 4).toHex(), path);
     QCOMPARE(rig.logs, got ? QStringList() : QStringList{unknown});
     rig.logs.clear();
@@ -382,75 +433,87 @@ void tst_sdjobs::fileKind()
 // Blocks of 100 bytes while more than 200 are left, then of 10 while more
 // than 100 (HD) or 10 (SD) are left, then single bytes; a progress report
 // after each, between the codes for sending and for the file sent.
+struct BlockRow { bool hd = false; int size = 0; QList<int> tiers{}; };   // tiers: count of 100s, 10s, 1s
+Q_DECLARE_METATYPE(BlockRow)
+
 void tst_sdjobs::blocks_data()
 {
-    QTest::addColumn<bool>("hd");
-    QTest::addColumn<int>("size");
-    QTest::addColumn<QList<int>>("tiers");   // count of 100s, 10s, 1s
-    const struct { bool hd; int size; QList<int> tiers; } rows[] = {
-        {true, 200, {0, 10, 100}}, {true, 201, {1, 1, 91}}, {true, 1050, {9, 5, 100}}, {true, 1099, {9, 10, 99}},
-        {true, 199, {0, 10, 99}}, {true, 100, {0, 0, 100}},
+    QTest::addColumn<BlockRow>("row");
+    const BlockRow rows[] = {
+        {.hd = true, .size = 200, .tiers = {0, 10, 100}}, {.hd = true, .size = 201, .tiers = {1, 1, 91}},
+        {.hd = true, .size = 1050, .tiers = {9, 5, 100}}, {.hd = true, .size = 1099, .tiers = {9, 10, 99}},
+        {.hd = true, .size = 199, .tiers = {0, 10, 99}}, {.hd = true, .size = 100, .tiers = {0, 0, 100}},
         // pos * 100 overflows 32 bits long before the end.
-        {true, 30000007, {299999, 1, 97}},
-        {false, 205, {1, 10, 5}}, {false, 150, {0, 14, 10}}, {false, 20, {0, 1, 10}}, {false, 21, {0, 2, 1}},
-        {false, 211, {1, 11, 1}}, {false, 300, {1, 19, 10}}};
-    for (const auto &r : rows)
-        QTest::addRow("%s %d", r.hd ? "HD" : "SD", r.size) << r.hd << r.size << r.tiers;
+        {.hd = true, .size = 30000007, .tiers = {299999, 1, 97}},
+        {.size = 205, .tiers = {1, 10, 5}}, {.size = 150, .tiers = {0, 14, 10}}, {.size = 20, .tiers = {0, 1, 10}},
+        {.size = 21, .tiers = {0, 2, 1}}, {.size = 211, .tiers = {1, 11, 1}}, {.size = 300, .tiers = {1, 19, 10}}};
+    for (const BlockRow &r : rows)
+        QTest::addRow("%s %d", r.hd ? "HD" : "SD", r.size) << r;
 }
 
 void tst_sdjobs::blocks()
 {
-    QFETCH(bool, hd);
-    QFETCH(int, size);
-    QFETCH(QList<int>, tiers);
+    QFETCH(BlockRow, row);
     hdBox::Behaviour b;
-    b.fileSize = size;
-    std::unique_ptr<testRig> rig(hd ? new testRig(b) : new testRig(sdBox::Config()));
-    linkClock::setScale(hd ? 1 : 0.2);
-    const QString path = file(hd ? "00004023" : "00000907", size);
+    b.fileSize = row.size;
+    std::unique_ptr<testRig> rig(row.hd ? new testRig(b) : new testRig(sdBox::Config()));
+    linkClock::setScale(row.hd ? 1 : 0.2);
+    const QString path = file(row.hd ? "00004023" : "00000907", row.size);
     serialComVesk hdLink(rig->device(), path);
     serialComKarn sdLink(rig->device(), path);
-    hd ? rig->watch(hdLink) : rig->watch(sdLink);
-    hd ? hdLink.updateFirmware() : sdLink.updateFirmware();
-    QVERIFY(rig->codes.contains(hd ? 67 : 16));
-    QVERIFY(hd ? rig->hd->file() == testRig::read(path) : rig->sd->files() == QList<QByteArray>{testRig::read(path)});
+    row.hd ? rig->watch(hdLink) : rig->watch(sdLink);
+    row.hd ? hdLink.updateFirmware() : sdLink.updateFirmware();
+    QVERIFY(rig->codes.contains(row.hd ? int(H::UpdateDone) : int(S::UpdateDone)));
+    QVERIFY(row.hd ? rig->hd->file() == testRig::read(path) : rig->sd->files() == QList<QByteArray>{testRig::read(path)});
     QList<int> expected;
     qint64 sent = 0;
     for (int t = 0; t < 3; ++t)
-        for (int i = 0; i < tiers[t]; ++i)
-            expected.append(int((sent += (t == 0 ? 100 : t == 1 ? 10 : 1)) * 100 / size));
-    QCOMPARE(sent, qint64(size));
+        for (int i = 0; i < row.tiers[t]; ++i)
+            expected.append(int((sent += (t == 0 ? 100 : t == 1 ? 10 : 1)) * 100 / row.size));
+    QCOMPARE(sent, qint64(row.size));
     QCOMPARE(rig->progress, expected);
-    const int sending = rig->trail.indexOf(hd ? "c57" : "c9");
-    QCOMPARE(rig->trail.indexOf(hd ? "c58" : "c10"), sending + expected.size() + 2);
-    QCOMPARE(rig->trail.at(sending + expected.size() + 1), QStringLiteral("lFile sent. Wrote %1 data").arg(size));
+    const auto code = [](int c) { return QStringLiteral("c%1").arg(c); };
+    const int sending = rig->trail.indexOf(code(row.hd ? int(H::SendingFile) : int(S::SendingFile)));
+    QCOMPARE(rig->trail.indexOf(code(row.hd ? int(H::FileSent) : int(S::FileSent))), sending + expected.size() + 2);
+    QCOMPARE(rig->trail.at(sending + expected.size() + 1), QStringLiteral("lFile sent. Wrote %1 data").arg(row.size));
 }
 
 // The window closes during a job: it ends at its next wait, with no further
 // command and no failure or success report, and the old list stays.
+struct StopRow {
+    QByteArray name{};
+    bool hd = false, download = false;
+    int after = -1, nth = 1;   // stopped 300 ms after the nth code `after`; -1: before the job
+    Codes codes{};
+    Commands commands{};
+};
+Q_DECLARE_METATYPE(StopRow)
+
 void tst_sdjobs::stop_data()
 {
-    QTest::addColumn<bool>("hd");
-    QTest::addColumn<bool>("download");
-    QTest::addColumn<int>("waitCode");   // stopped 300 ms after this code (the second 42); -1: before the job
-    QTest::addColumn<Codes>("codes");
-    QTest::addColumn<Commands>("commands");
-    QTest::newRow("HD update in the 50 s finish wait") << true << false << 61
-        << Codes{40, 66, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 41} << Commands{"r", "l"};
-    QTest::newRow("HD download in mid-list") << true << true << 42 << Codes{40, 42, 43, 42, 41} << Commands{"help", "chlist"};
-    QTest::newRow("HD before the job") << true << false << -1 << Codes{40, 66, 41} << Commands{};
-    QTest::newRow("SD update waiting for the verdict") << false << false << 11
-        << Codes{0, 15, 7, 8, 17, 18, 9, 10, 11, 1} << Commands{"100", "100"};
-    QTest::newRow("SD download waiting for the list") << false << true << 3 << Codes{0, 2, 7, 8, 19, 20, 3, 1}
-                                                      << Commands{"100", "500"};
+    QTest::addColumn<StopRow>("row");
+    const StopRow rows[] = {
+        {.name = "HD update in the 50 s finish wait", .hd = true, .after = H::WaitingFinish,
+         .codes = {H::JobStarted, H::Updating, H::Restarting, H::Restarted, H::OpeningLoadMenu, H::LoadMenuOpen,
+                   H::WaitingBinaryMode, H::BinaryMode, H::SendingFile, H::FileSent, H::WaitingFlash, H::Flashed,
+                   H::WaitingFinish, H::JobEnded},
+         .commands = {"r", "l"}},
+        {.name = "HD download in mid-list", .hd = true, .download = true, .after = H::Downloading, .nth = 2,
+         .codes = {H::JobStarted, H::Downloading, H::SearchingStart, H::Downloading, H::JobEnded},
+         .commands = {"help", "chlist"}},
+        {.name = "HD before the job", .hd = true, .codes = {H::JobStarted, H::Updating, H::JobEnded}},
+        {.name = "SD update waiting for the verdict", .after = S::WaitingFinish,
+         .codes = testRig::upTo(updateOk, S::WaitingFinish) + Codes{S::JobEnded}, .commands = {"100", "100"}},
+        {.name = "SD download waiting for the list", .download = true, .after = S::SearchingStart,
+         .codes = testRig::upTo(downloadOk, S::SearchingStart) + Codes{S::JobEnded}, .commands = {"100", "500"}}};
+    for (const StopRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_sdjobs::stop()
 {
-    QFETCH(bool, hd);
-    QFETCH(bool, download);
-    QFETCH(int, waitCode);
-    linkClock::setScale(hd ? 1 : 0.2);
+    QFETCH(StopRow, row);
+    linkClock::setScale(row.hd ? 1 : 0.2);
     hdBox::Behaviour b;
     b.fileSize = 1050;
     b.finReply = false;
@@ -459,79 +522,86 @@ void tst_sdjobs::stop()
     sdBox::Config c;
     c.finishSilent = true;
     c.startUploadDelayMs = 5000;
-    std::unique_ptr<testRig> rig(hd ? new testRig(b) : new testRig(c));
-    const QString target = download ? m_dir.filePath("stopped.lst") : file(hd ? "00004023" : "00000907", 1050);
-    if (download)
+    std::unique_ptr<testRig> rig(row.hd ? new testRig(b) : new testRig(c));
+    const QString target = row.download ? m_dir.filePath("stopped.lst") : file(row.hd ? "00004023" : "00000907", 1050);
+    if (row.download)
         testRig::write(target, oldList);
     serialComVesk hdLink(rig->device(), target);
     serialComKarn sdLink(rig->device(), target);
-    hd ? rig->watch(hdLink) : rig->watch(sdLink);
+    row.hd ? rig->watch(hdLink) : rig->watch(sdLink);
     std::thread closer;
     QElapsedTimer clock;
     const auto stopAfter = [&](int code) {
-        if (code != waitCode || rig->codes.count(code) != (code == 42 ? 2 : 1))
+        if (code != row.after || rig->codes.count(code) != row.nth)
             return;
         clock.start();
         closer = std::thread([&] {
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            hd ? hdLink.requestStop() : sdLink.requestStop();
+            row.hd ? hdLink.requestStop() : sdLink.requestStop();
         });
     };
     connect(&hdLink, &serialComVesk::sendCurrentAction, this, stopAfter);
     connect(&sdLink, &serialComKarn::sendCurrentAction, this, stopAfter);
-    if (waitCode < 0)
+    if (row.after < 0)
         hdLink.requestStop();
-    if (hd)
-        download ? hdLink.getChannellist() : hdLink.updateFirmware();
+    if (row.hd)
+        row.download ? hdLink.getChannellist() : hdLink.updateFirmware();
     else
-        download ? sdLink.getChannellist() : sdLink.updateFirmware();
+        row.download ? sdLink.getChannellist() : sdLink.updateFirmware();
     if (closer.joinable())
         closer.join();
-    QTEST(rig->codes, "codes");
-    QVERIFY2(waitCode < 0 || clock.elapsed() < 300 + 500, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(rig->codes, row.codes);
+    QVERIFY2(row.after < 0 || clock.elapsed() < 300 + 500, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(rig->logs.count(QStringLiteral("Job stopped: the window was closed")), 1);
-    QTEST(rig->commands(), "commands");
-    if (download)
+    QCOMPARE(rig->commands(), row.commands);
+    if (row.download)
         QCOMPARE(testRig::read(target), oldList);
 }
 
 // A port that cannot be opened: the log names it and gives the system's
 // reason, for both families, and the job ends with the port codes.
+struct PortRow {
+    QByteArray name{};
+    QString port{};
+    bool busy = false;   // the box's line, held open elsewhere
+    QString line{};
+};
+Q_DECLARE_METATYPE(PortRow)
+
 void tst_sdjobs::portErrors_data()
 {
     QTest::addColumn<bool>("hd");
-    QTest::addColumn<QString>("port");   // "busy": the box's line, held open elsewhere
-    QTest::addColumn<QString>("line");
-    for (bool hd : {false, true}) {
-        const QString family = hd ? "HD " : "SD ";
-        QTest::newRow(qPrintable(family + "no port chosen")) << hd << QString() << "Error: open Port: * (no port chosen)";
-        QTest::newRow(qPrintable(family + "device gone")) << hd << "/dev/velmora-no-such-port"
-                                                          << "Error: open Port: No such file or directory (/dev/velmora-no-such-port)";
-        QTest::newRow(qPrintable(family + "system name of a missing device"))
-            << hd << "ttyVelmora9" << "Error: open Port: No such file or directory (/dev/ttyVelmora9)";
-        QTest::newRow(qPrintable(family + "port in use")) << hd << "busy"
-                                                          << "Error: open Port: Device or resource busy (*) (/dev/pts/#)";
-    }
+    QTest::addColumn<PortRow>("row");
+    const PortRow rows[] = {
+        {.name = "no port chosen", .line = "Error: open Port: * (no port chosen)"},
+        {.name = "device gone", .port = "/dev/velmora-no-such-port",
+         .line = "Error: open Port: No such file or directory (/dev/velmora-no-such-port)"},
+        {.name = "system name of a missing device", .port = "ttyVelmora9",
+         .line = "Error: open Port: No such file or directory (/dev/ttyVelmora9)"},
+        {.name = "port in use", .busy = true, .line = "Error: open Port: Device or resource busy (*) (/dev/pts/#)"}};
+    for (bool hd : {false, true})
+        for (const PortRow &r : rows)
+            QTest::addRow("%s %s", hd ? "HD" : "SD", r.name.constData()) << hd << r;
 }
 
 void tst_sdjobs::portErrors()
 {
     QFETCH(bool, hd);
-    QFETCH(QString, port);
-    QFETCH(QString, line);
+    QFETCH(PortRow, row);
     testRig rig{sdBox::Config()};
     QSerialPort holder(rig.device());
-    if (port == "busy") {
+    if (row.busy) {
         QVERIFY(holder.open(QIODevice::ReadWrite));
-        port = rig.device();
+        row.port = rig.device();
     }
-    serialComVesk hdLink(port, file("00000907", 300));
-    serialComKarn sdLink(port, file("00000907", 300));
+    serialComVesk hdLink(row.port, file("00000907", 300));
+    serialComKarn sdLink(row.port, file("00000907", 300));
     hd ? rig.watch(hdLink) : rig.watch(sdLink);
     hd ? hdLink.updateFirmware() : sdLink.updateFirmware();
-    QCOMPARE(rig.codes, hd ? Codes({40, 66, 68, 41}) : Codes({0, 15, 21, 1}));
+    QCOMPARE(rig.codes, hd ? Codes({H::JobStarted, H::Updating, H::PortFailed, H::JobEnded})
+                           : Codes({S::JobStarted, S::Updating, S::PortFailed, S::JobEnded}));
     QCOMPARE(rig.logs.size(), 1);
-    QVERIFY2(testRig::matches(rig.logs[0], line), qPrintable(rig.logs[0]));
+    QVERIFY2(testRig::matches(rig.logs[0], row.line), qPrintable(rig.logs[0]));
     QTest::qWait(50);
     QVERIFY(rig.received().isEmpty());
 }

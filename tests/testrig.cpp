@@ -93,16 +93,16 @@ void testRig::watch(serialComKarn &link)
     watchLink(link);
 }
 
-QString testRig::windowMiss(const QList<int> &window, double scale) const
+QString testRig::windowMiss(const Window &window, double scale) const
 {
-    if (window.isEmpty())
+    if (window.ms < 0)
         return QString();
-    const int end = codes.lastIndexOf(window[1]);
-    const int start = end < 0 ? -1 : codes.lastIndexOf(window[0], end - 1);
-    const qint64 ms = start < 0 ? -1 : codeMs.at(end) - codeMs.at(start), least = qint64(window[2] * scale);
+    const int end = codes.lastIndexOf(window.to);
+    const int start = end < 0 ? -1 : codes.lastIndexOf(window.from, end - 1);
+    const qint64 ms = start < 0 ? -1 : codeMs.at(end) - codeMs.at(start), least = qint64(window.ms * scale);
     if (ms >= least && ms <= least * 5 / 4 + 400)
         return QString();
-    return QStringLiteral("%1 ms from %2 to %3, not %4").arg(ms).arg(window[0]).arg(window[1]).arg(least);
+    return QStringLiteral("%1 ms from %2 to %3, not %4").arg(ms).arg(window.from).arg(window.to).arg(least);
 }
 
 bool testRig::progressRises() const

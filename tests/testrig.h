@@ -50,9 +50,13 @@ public:
     QList<int> progress;
     QStringList results;       // the HD service queries' answers
     QStringList trail;         // "c<code>", "p<percent>", "l<log line>"
-    // Empty when the last code window[0] before the last window[1] came window[2]
-    // ms scaled earlier, or up to a quarter and 400 ms more; else what it was.
-    QString windowMiss(const QList<int> &window, double scale) const;
+    // A waiting window: from one status code to another, its length at full scale.
+    struct Window { int from = 0, to = 0, ms = -1; };   // ms < 0: none measured
+    // Empty when the last code `from` before the last `to` came `ms` scaled
+    // earlier, or up to a quarter and 400 ms more; else what it was.
+    QString windowMiss(const Window &window, double scale) const;
+    // The codes up to and including the first `last`.
+    static QList<int> upTo(const QList<int> &codes, int last) { return codes.mid(0, codes.indexOf(last) + 1); }
     bool progressRises() const;
     // Each pattern matches a later line than the one before (see matches()).
     bool logged(const QStringList &patterns, const QStringList &lines) const;

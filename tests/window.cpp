@@ -6,6 +6,7 @@
 #include "logfile.h"
 #include "mainwindow.h"
 #include "ptyline.h"
+#include "statuscode.h"
 #include "testrig.h"
 #include "ui_mainwindow.h"
 
@@ -13,6 +14,11 @@
 #include <QApplication>
 #include <QSerialPortInfo>
 #include <QtTest>
+
+#include <optional>
+
+using S = sdCode;
+using H = hdCode;
 
 namespace {
 QStringList logLines(bool stamps = false)
@@ -145,64 +151,75 @@ void tst_window::menusAndImages()
         QCOMPARE(QImage(image.first, "PNG").size(), image.second);
 }
 
+struct StatusRow {
+    QByteArray name{};
+    int code = 0;
+    QString status{};
+    int timeout = 0;     // ms; 0: the text stays
+    QString title{};     // of the message box; empty: none
+    QString text{};
+    int icon = QMessageBox::NoIcon;
+};
+Q_DECLARE_METATYPE(StatusRow)
+
 void tst_window::status_data()
 {
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<int>("timeout");     // ms; 0: the text stays
-    QTest::addColumn<QString>("title");   // of the message box; empty: none
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("icon");
     const int info = QMessageBox::Information, crit = QMessageBox::Critical;
-    QTest::newRow("2") << 2 << "Downloading Channel list" << 0 << "" << "" << 0;
-    QTest::newRow("51") << 51 << "Restarting PCB" << 0 << "" << "" << 0;
-    // The English catalogue renders this one differently.
-    QTest::newRow("59") << 59 << "Waiting til File flashed" << 0 << "" << "" << 0;
-    QTest::newRow("20") << 20 << "Ready to receive Data" << 0 << "" << "" << 0;
-    QTest::newRow("5") << 5 << "Listdownload complete" << 0 << "Channel list" << "Channel list downloaded" << info;
-    QTest::newRow("67") << 67 << "Update done" << 0 << "Firmware" << "Firmware updated" << info;
-    QTest::newRow("21") << 21 << "Couldn't open COM-Port" << 2000 << "Opening COM-Port" << "Couldn't open COM-Port" << crit;
-    QTest::newRow("75") << 75 << "Error while flashing the File" << 2000 << "Flashing File"
-                        << "Error while flashing the file" << crit;
-    QTest::newRow("28") << 28 << "Settopbox rejected the file" << 0 << "Uploading File" << "The Settopbox rejected a file"
-                        << crit;
-    QTest::newRow("33") << 33 << "The StartUpControl is to old" << 0 << "Upload"
-                        << "The StartUpControl is to old!\nCan't update this Box!" << crit;
-    QTest::newRow("77") << 77 << "Wrong Filetype detected!" << 0 << "Upload"
-                        << "Wrong filetype detected!\nCan't upload that file!" << crit;
-    QTest::newRow("73") << 73 << "Error while opening the LoadMenu" << 2000 << "Opening LoadMenu"
-                        << "Error while opening the LoadMenu" << crit;
-    // Codes no link sends: said in a box, the status text stays.
-    for (int code : {34, 39, 46, -1, 78})
-        QTest::addRow("unknown %d", code) << code << "before" << 0 << "Error"
-                                          << QStringLiteral("Received unknown message: %1").arg(code) << crit;
+    QList<StatusRow> rows = {
+        {.name = "SD downloading", .code = S::Downloading, .status = "Downloading Channel list"},
+        {.name = "HD restarting", .code = H::Restarting, .status = "Restarting PCB"},
+        // The English catalogue renders this one differently.
+        {.name = "HD waiting for the flash", .code = H::WaitingFlash, .status = "Waiting til File flashed"},
+        {.name = "SD download ready", .code = S::DownloadReady, .status = "Ready to receive Data"},
+        {.name = "SD download done", .code = S::DownloadDone, .status = "Listdownload complete",
+         .title = "Channel list", .text = "Channel list downloaded", .icon = info},
+        {.name = "HD update done", .code = H::UpdateDone, .status = "Update done", .title = "Firmware",
+         .text = "Firmware updated", .icon = info},
+        {.name = "SD port failed", .code = S::PortFailed, .status = "Couldn't open COM-Port", .timeout = 2000,
+         .title = "Opening COM-Port", .text = "Couldn't open COM-Port", .icon = crit},
+        {.name = "HD flash failed", .code = H::FlashFailed, .status = "Error while flashing the File", .timeout = 2000,
+         .title = "Flashing File", .text = "Error while flashing the file", .icon = crit},
+        {.name = "SD file rejected", .code = S::FileRejected, .status = "Settopbox rejected the file",
+         .title = "Uploading File", .text = "The Settopbox rejected a file", .icon = crit},
+        {.name = "SD StartUpControl too old", .code = S::StartUpControlOld, .status = "The StartUpControl is to old",
+         .title = "Upload", .text = "The StartUpControl is to old!\nCan't update this Box!", .icon = crit},
+        {.name = "HD wrong file kind", .code = H::WrongFileKind, .status = "Wrong Filetype detected!",
+         .title = "Upload", .text = "Wrong filetype detected!\nCan't upload that file!", .icon = crit},
+        {.name = "HD load menu failed", .code = H::LoadMenuFailed, .status = "Error while opening the LoadMenu",
+         .timeout = 2000, .title = "Opening LoadMenu", .text = "Error while opening the LoadMenu", .icon = crit},
+    };
+    // Codes no link sends, and a query's start that has no text: said in a
+    // box, the status text stays.
+    for (int code : {S::StartUpControlOld + 1, H::JobStarted - 1, int(H::QuerySoftware), -1, H::WrongFileKind + 1})
+        rows.append({.name = "unknown " + QByteArray::number(code), .code = code, .status = "before", .title = "Error",
+                     .text = QStringLiteral("Received unknown message: %1").arg(code), .icon = crit});
+    QTest::addColumn<StatusRow>("row");
+    for (const StatusRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_window::status()
 {
-    QFETCH(int, code);
-    QFETCH(QString, status);
-    QFETCH(int, timeout);
-    QFETCH(QString, title);
+    QFETCH(StatusRow, row);
     make();
     w->form()->statusBar->showMessage("before");
     w->form()->progBar->setValue(37);
-    w->slotCurrentAction(code);
-    QCOMPARE(w->form()->statusBar->currentMessage(), status);
+    w->slotCurrentAction(row.code);
+    QCOMPARE(w->form()->statusBar->currentMessage(), row.status);
     QCOMPARE(w->form()->progBar->value(), 37);
     QVERIFY(controls(true));
-    if (title.isEmpty()) {
+    if (row.title.isEmpty()) {
         QTest::qWait(30);
         QVERIFY(rig->boxes.isEmpty());
     } else {
         QTRY_COMPARE(rig->boxes.size(), 1);
-        QCOMPARE(rig->boxes[0].title, title);
-        QTEST(rig->boxes[0].text, "text");
-        QTEST(rig->boxes[0].icon, "icon");
+        QCOMPARE(rig->boxes[0].title, row.title);
+        QCOMPARE(rig->boxes[0].text, row.text);
+        QCOMPARE(rig->boxes[0].icon, row.icon);
         QCOMPARE(rig->boxes[0].buttons, int(QMessageBox::Ok));
     }
     QTimer *timer = statusTimer(w->form()->statusBar);
-    QCOMPARE(timer ? timer->interval() : 0, timeout);
+    QCOMPARE(timer ? timer->interval() : 0, row.timeout);
     if (timer) {   // its end, without waiting it out
         QMetaObject::invokeMethod(timer, "timeout");
         QCOMPARE(w->form()->statusBar->currentMessage(), QString());
@@ -212,33 +229,43 @@ void tst_window::status()
 // A job's start code disables the controls and empties the bar; its end
 // enables them, fills the bar, says "done" for two seconds (waited out once)
 // and leaves an empty log line.
+struct FrameRow { QByteArray name{}; QList<int> codes{}; bool wait = false; };
+Q_DECLARE_METATYPE(FrameRow)
+
 void tst_window::jobFrame_data()
 {
-    QTest::addColumn<QList<int>>("codes");
-    QTest::addColumn<bool>("wait");
-    QTest::newRow("sd") << QList<int>{0, 1} << true;
-    QTest::newRow("hd") << QList<int>{40, 41} << false;
-    QTest::newRow("crossed") << QList<int>{0, 41} << false;
-    QTest::newRow("error, end twice") << QList<int>{40, 68, 41, 41} << false;
+    QTest::addColumn<FrameRow>("row");
+    const FrameRow rows[] = {{.name = "sd", .codes = {S::JobStarted, S::JobEnded}, .wait = true},
+                             {.name = "hd", .codes = {H::JobStarted, H::JobEnded}},
+                             {.name = "crossed", .codes = {S::JobStarted, H::JobEnded}},
+                             {.name = "error, end twice", .codes = {H::JobStarted, H::PortFailed, H::JobEnded, H::JobEnded}}};
+    for (const FrameRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_window::jobFrame()
 {
-    QFETCH(QList<int>, codes);
-    QFETCH(bool, wait);
+    QFETCH(FrameRow, row);
     make();
     auto *ui = w->form();
     QVERIFY(!ui->actionRerun->isEnabled());
     ui->progBar->setValue(55);
-    w->slotCurrentAction(codes.first());
+    // As a link sends them: the job runner writes each end code's empty line.
+    const auto send = [this](int code) {
+        if (code < H::JobStarted)
+            emit const_cast<serialComKarn &>(w->linkSD()).sendCurrentAction(code);
+        else
+            emit const_cast<serialComVesk &>(w->linkHD()).sendCurrentAction(code);
+    };
+    send(row.codes.first());
     QVERIFY(controls(false));
     QVERIFY(w->jobRunning());
     QCOMPARE(ui->progBar->value(), 0);
     QCOMPARE(ui->statusBar->currentMessage(), QString());
     QVERIFY(!ui->actionRerun->isEnabled());   // the start code never touches it
-    for (int c : codes.mid(1)) {
-        w->slotCurrentAction(c);
-        QVERIFY(controls(c == 1 || c == 41));   // an error does not end the job
+    for (int c : row.codes.mid(1)) {
+        send(c);
+        QVERIFY(controls(c == S::JobEnded || c == H::JobEnded));   // an error does not end the job
     }
     QVERIFY(controls(true));
     QVERIFY(!w->jobRunning());
@@ -246,35 +273,39 @@ void tst_window::jobFrame()
     QVERIFY(ui->actionRerun->isEnabled());
     QCOMPARE(ui->statusBar->currentMessage(), QStringLiteral("done"));
     QCOMPARE(statusTimer(ui->statusBar)->interval(), 2000);
-    if (wait) {
+    if (row.wait) {
         QTest::qWait(1700);
         QCOMPARE(ui->statusBar->currentMessage(), QStringLiteral("done"));
         QTRY_COMPARE_WITH_TIMEOUT(ui->statusBar->currentMessage(), QString(), 1000);
     }
     end();
     const QStringList lines = logLines(true);
-    const int ends = codes.count(1) + codes.count(41);
+    const int ends = row.codes.count(S::JobEnded) + row.codes.count(H::JobEnded);
     QCOMPARE(lines.size(), 2 + ends + 1);
     for (int i = 0; i < ends; ++i)
         QVERIFY(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d $").match(lines.at(2 + i)).hasMatch());
 }
 
+struct IconRow { QByteArray name{}; QStringList present{}; QString chosen{}; };
+Q_DECLARE_METATYPE(IconRow)
+
 void tst_window::iconOrder_data()
 {
-    QTest::addColumn<QStringList>("present");
-    QTest::addColumn<QString>("chosen");
-    QTest::newRow("none") << QStringList() << QString();
-    QTest::newRow("png and xpm") << QStringList{"logo.png", "logo.xpm"} << "logo.png";
-    QTest::newRow("all") << QStringList{"logo.xpm", "logo.png", "logo.ico"} << "logo.ico";
-    QTest::newRow("xpm") << QStringList{"logo.xpm"} << "logo.xpm";
+    QTest::addColumn<IconRow>("row");
+    const IconRow rows[] = {{.name = "none"},
+                            {.name = "png and xpm", .present = {"logo.png", "logo.xpm"}, .chosen = "logo.png"},
+                            {.name = "all", .present = {"logo.xpm", "logo.png", "logo.ico"}, .chosen = "logo.ico"},
+                            {.name = "xpm", .present = {"logo.xpm"}, .chosen = "logo.xpm"}};
+    for (const IconRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_window::iconOrder()
 {
-    QFETCH(QStringList, present);
-    for (const QString &name : present)
+    QFETCH(IconRow, row);
+    for (const QString &name : row.present)
         QVERIFY(testRig::write(name, ""));
-    QTEST(MainWindow::windowIconFile(), "chosen");
+    QCOMPARE(MainWindow::windowIconFile(), row.chosen);
 }
 
 void tst_window::portHandOver()
@@ -298,35 +329,41 @@ void tst_window::rerunRightAfterEnd()
     make({"-t", "GetListHD", "-f", "job.lis", "-p", "/dev/null"});
     int ends = 0;
     connect(&w->linkHD(), &serialComVesk::sendCurrentAction, w, [&](int code) {
-        if (code == 41 && ++ends < 4)
+        if (code == H::JobEnded && ++ends < 4)
             w->form()->actionRerun->trigger();
     }, Qt::QueuedConnection);
     w->form()->actionRerun->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(ends, 4, 5000);
     QTRY_COMPARE(rig->boxes.size(), 4);
+    // Once the last job has returned, its thread ends by itself.
+    QTRY_VERIFY(!w->jobs().threadsBusy());
 }
 
 // Closing: idle at once; during a job only after the question, and then the
 // job gives up at its next wait instead of its whole window.
+struct CloseRow { QByteArray name{}; bool job = false; QMessageBox::StandardButton answer = QMessageBox::NoButton; };
+Q_DECLARE_METATYPE(CloseRow)
+
 void tst_window::close_data()
 {
-    QTest::addColumn<bool>("job");
-    QTest::addColumn<int>("answer");
-    QTest::newRow("idle") << false << 0;
-    QTest::newRow("busy, answer no") << true << int(QMessageBox::No);
-    QTest::newRow("busy, answer yes") << true << int(QMessageBox::Yes);
+    QTest::addColumn<CloseRow>("row");
+    const CloseRow rows[] = {{.name = "idle"}, {.name = "busy, answer no", .job = true, .answer = QMessageBox::No},
+                             {.name = "busy, answer yes", .job = true, .answer = QMessageBox::Yes}};
+    for (const CloseRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_window::close()
 {
-    QFETCH(bool, job);
-    QFETCH(int, answer);
+    QFETCH(CloseRow, row);
+    const bool job = row.job;
+    const QMessageBox::StandardButton answer = row.answer;
     ptyLine box;   // a box that never answers
     QVERIFY(box.open());
     const QString file = rig->path("update.app");
     QVERIFY(testRig::write(file, testRig::image("00004023", 4096)));
     make(job ? QStringList{"-t", "UpdateHD", "-f", file, "-p", box.devicePath(), "-s"} : QStringList{});
-    rig->closeBoxes(QMessageBox::StandardButton(answer));
+    rig->closeBoxes(answer);
     w->show();
     if (job) {
         QTRY_VERIFY(w->jobRunning());
@@ -354,28 +391,36 @@ void tst_window::close()
 // The stored language, else the system's: its menu entry checked and a few
 // telling texts from its catalogue (a menu entry, status texts, a box title,
 // a shortcut that must still be Ctrl+Q where German names it "Strg+Q").
+struct LanguageRow {
+    QByteArray name{};
+    std::optional<QString> stored{};   // none: nothing stored
+    QString code{};                    // the language in force; null: the system's is not known
+    QString flashed{};                 // the English catalogue words this one differently
+};
+Q_DECLARE_METATYPE(LanguageRow)
+
 void tst_window::languages_data()
 {
-    QTest::addColumn<QString>("stored");   // null: none stored
-    QTest::addColumn<QString>("code");     // the language in force
-    QTest::addColumn<QString>("flashed");  // the English catalogue words this one differently
     const QString system = qEnvironmentVariable("VELMORA_TEST_SYSTEM_LANG");
     const QString german = "Warte, bis die Datei geflasht ist", source = "Waiting till File flashed";
-    QTest::newRow("de") << "de" << "de" << german;
-    QTest::newRow("en") << "en" << "en" << "Waiting til File flashed";
-    QTest::newRow("no catalogue") << "xx" << "xx" << source;
-    QTest::newRow("empty") << "" << "" << source;
-    QTest::newRow("system") << QString() << system << (system == "de" ? german : source);
+    const LanguageRow rows[] = {{.name = "de", .stored = "de", .code = "de", .flashed = german},
+                                {.name = "en", .stored = "en", .code = "en", .flashed = "Waiting til File flashed"},
+                                {.name = "no catalogue", .stored = "xx", .code = "xx", .flashed = source},
+                                {.name = "empty", .stored = "", .code = "", .flashed = source},
+                                {.name = "system", .code = system, .flashed = system == "de" ? german : source}};
+    QTest::addColumn<LanguageRow>("row");
+    for (const LanguageRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 void tst_window::languages()
 {
-    QFETCH(QString, stored);
-    QFETCH(QString, code);
+    QFETCH(LanguageRow, row);
+    const QString code = row.code;
     if (code.isNull())
         QSKIP("run by ctest with a system locale");
-    if (!stored.isNull())
-        QVERIFY(testRig::write("settings.ini", "[Language]\nLanguage=" + stored.toUtf8() + "\n"));
+    if (row.stored)
+        QVERIFY(testRig::write("settings.ini", "[Language]\nLanguage=" + row.stored->toUtf8() + "\n"));
     make({}, false);
     const bool de = code == "de";
     QCOMPARE(checked(), code == "de" || code == "en" ? code : QString());
@@ -384,12 +429,12 @@ void tst_window::languages()
     auto *ui = w->form();
     QCOMPARE(ui->actionGetChannellist->text(), de ? QString::fromUtf8("Senderliste h&olen") : "&get Channellist");
     QCOMPARE(ui->menuLanguage->title(), QStringLiteral("&Language"));   // never translated
-    QCOMPARE(ui->actionQuit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
-    w->slotCurrentAction(64);
+    QCOMPARE(ui->actionQuit->shortcut(), QKeySequence(int(Qt::CTRL) | int(Qt::Key_Q)));
+    w->slotCurrentAction(H::BoxRunning);
     QCOMPARE(bar(), de ? QString::fromUtf8("Receiver l\xc3\xa4uft") : "SettopBox running");
-    w->slotCurrentAction(59);
-    QTEST(bar(), "flashed");
-    w->slotCurrentAction(68);
+    w->slotCurrentAction(H::WaitingFlash);
+    QCOMPARE(bar(), row.flashed);
+    w->slotCurrentAction(H::PortFailed);
     QCOMPARE(rig->boxes.size(), 1);
     QCOMPARE(rig->boxes[0].title, de ? QString::fromUtf8("COM-Port \xc3\xb6""ffnen") : "Opening COM-Port");
     QVERIFY(w->close());
@@ -467,28 +512,33 @@ void tst_window::shortcuts()
     QTRY_VERIFY(!w->isVisible());
 }
 
+struct LogRow { QByteArray name{}; QString text{}; QStringList expected{}; };   // expected: the lines after the stamp
+Q_DECLARE_METATYPE(LogRow)
+
 void tst_window::logWriter_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("expected");   // physical lines after the stamp
-    QTest::newRow("plain") << "Restarting done: \"ok\" 12ms" << QStringList{"Restarting done: \"ok\" 12ms"};
-    QTest::newRow("empty") << "" << QStringList{""};
-    QTest::newRow("newline") << "first\nsecond" << QStringList{"first", "second"};
+    QTest::addColumn<LogRow>("row");
+    const LogRow rows[] = {{.name = "plain", .text = "Restarting done: \"ok\" 12ms",
+                            .expected = {"Restarting done: \"ok\" 12ms"}},
+                           {.name = "empty", .text = "", .expected = {""}},
+                           {.name = "newline", .text = "first\nsecond", .expected = {"first", "second"}}};
+    for (const LogRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
 }
 
 // Lines stamped with the time of day, "HH:mm:ss ", flushed at once, the file
 // emptied at each start, and a directory in its place tolerated quietly.
 void tst_window::logWriter()
 {
-    QFETCH(QString, text);
-    QFETCH(QStringList, expected);
+    QFETCH(LogRow, row);
+    const QStringList &expected = row.expected;
     {
         logfile earlier;
         earlier.writeLine("an earlier run");
     }
     logfile log;
     const int from = QTime(0, 0).secsTo(QTime::currentTime());
-    log.writeLine(text);
+    log.writeLine(row.text);
     const int to = QTime(0, 0).secsTo(QTime::currentTime());
     const QStringList got = logLines(true);
     QCOMPARE(got.size(), expected.size() + 1);

@@ -15,7 +15,7 @@ row() { # name, program...
 }
 echo "| measure | figures |"
 echo "|---|---|"
-row "HD link: CPU while waiting, latency, file throughput" "$b/hd-bench"
+row "HD link: CPU while waiting, latency, file throughput" "$b/bench_hd"
 row "SD link: CPU during the 30 s finish wait" "$b/bench_sdidle"
 row "SD link: reaction latency" "$b/bench_sdlatency"
 row "SD update: wall time against the pacing" "$b/bench_sdpacing"

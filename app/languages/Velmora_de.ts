@@ -1,4 +1,5 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
     <name>MainWindow</name>
@@ -301,7 +302,7 @@ Datum: %2</translation>
         <translation>Firmware aktualisiert</translation>
     </message>
     <message>
-        <source>Couldn't open COM-Port</source>
+        <source>Couldn&apos;t open COM-Port</source>
         <translation>COM-Port konnte nicht geöffnet werden</translation>
     </message>
     <message>
@@ -309,7 +310,7 @@ Datum: %2</translation>
         <translation>COM-Port öffnen</translation>
     </message>
     <message>
-        <source>Couldn't open the File</source>
+        <source>Couldn&apos;t open the File</source>
         <translation>Die Datei konnte nicht geöffnet werden</translation>
     </message>
     <message>
@@ -325,7 +326,7 @@ Datum: %2</translation>
         <translation>Hochladen vorbereiten</translation>
     </message>
     <message>
-        <source>Couldn't receive Data</source>
+        <source>Couldn&apos;t receive Data</source>
         <translation>Es konnten keine Daten empfangen werden</translation>
     </message>
     <message>
@@ -398,7 +399,7 @@ Datum: %2</translation>
     </message>
     <message>
         <source>Wrong filetype detected!
-Can't upload that file!</source>
+Can&apos;t upload that file!</source>
         <translation>Falscher Dateityp erkannt!
 Diese Datei kann nicht hochgeladen werden!</translation>
     </message>
@@ -408,7 +409,7 @@ Diese Datei kann nicht hochgeladen werden!</translation>
     </message>
     <message>
         <source>The StartUpControl is to old!
-Can't update this Box!</source>
+Can&apos;t update this Box!</source>
         <translation>Die StartUpControl ist zu alt!
 Dieser Receiver kann nicht aktualisiert werden!</translation>
     </message>

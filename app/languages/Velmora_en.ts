@@ -1,4 +1,5 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
     <name>MainWindow</name>
@@ -301,16 +302,16 @@ Date: %2</translation>
         <translation>Firmware updated</translation>
     </message>
     <message>
-        <source>Couldn't open COM-Port</source>
-        <translation>Couldn't open COM-Port</translation>
+        <source>Couldn&apos;t open COM-Port</source>
+        <translation>Couldn&apos;t open COM-Port</translation>
     </message>
     <message>
         <source>Opening COM-Port</source>
         <translation>Opening COM-Port</translation>
     </message>
     <message>
-        <source>Couldn't open the File</source>
-        <translation>Couldn't open the File</translation>
+        <source>Couldn&apos;t open the File</source>
+        <translation>Couldn&apos;t open the File</translation>
     </message>
     <message>
         <source>Opening File</source>
@@ -325,8 +326,8 @@ Date: %2</translation>
         <translation>Initializing Upload</translation>
     </message>
     <message>
-        <source>Couldn't receive Data</source>
-        <translation>Couldn't receive Data</translation>
+        <source>Couldn&apos;t receive Data</source>
+        <translation>Couldn&apos;t receive Data</translation>
     </message>
     <message>
         <source>Receiving Data</source>
@@ -398,9 +399,9 @@ Date: %2</translation>
     </message>
     <message>
         <source>Wrong filetype detected!
-Can't upload that file!</source>
+Can&apos;t upload that file!</source>
         <translation>Wrong filetype detected!
-Can't upload that file!</translation>
+Can&apos;t upload that file!</translation>
     </message>
     <message>
         <source>The StartUpControl is to old</source>
@@ -408,9 +409,9 @@ Can't upload that file!</translation>
     </message>
     <message>
         <source>The StartUpControl is to old!
-Can't update this Box!</source>
+Can&apos;t update this Box!</source>
         <translation>The StartUpControl is to old!
-Can't update this Box!</translation>
+Can&apos;t update this Box!</translation>
     </message>
     <message>
         <source>Error while restarting PCB</source>

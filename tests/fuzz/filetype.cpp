@@ -1,9 +1,11 @@
 // Fuzzes the file classification of both families against the signature
-// and size rules, restated here. Input: a four-byte head, then the file,
+// and size rules, restated here: the links' checkFiletype and the pure
+// classify() under it, which names the problem of every file it rejects. Input: a four-byte head, then the file,
 // padded with zeros to the size the head asks for, so that the large SD
 // images are reached without large inputs. Head byte 0 below 0x80: bytes
 // 1..3 give the size; from 0x80 on: byte 1 picks a size limit of the rules
 // and byte 2 a size up to two below or above it.
+#include "filekind.h"
 #include "serialcomkarn.h"
 #include "serialcomvesk.h"
 
@@ -22,6 +24,13 @@ QTemporaryDir *g_dir;
 QString g_path;
 serialComVesk *g_hd;
 serialComKarn *g_sd;
+QStringList g_hdLog, g_sdLog;
+
+// What checkFiletype logs: the problem that classify() names, if any.
+QStringList logOf(const QString &problem)
+{
+    return problem.isEmpty() ? QStringList() : QStringList{problem};
+}
 
 int expected(bool hd, const QByteArray &sig, uint64_t size)
 {
@@ -46,6 +55,8 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     g_path = g_dir->filePath(QStringLiteral("Liste ä 1.bin"));
     g_hd = new serialComVesk;
     g_sd = new serialComKarn;
+    QObject::connect(g_hd, &serialComVesk::writeLog, [](const QString &line) { g_hdLog << line; });
+    QObject::connect(g_sd, &serialComKarn::writeLog, [](const QString &line) { g_sdLog << line; });
     return 0;
 }
 
@@ -62,7 +73,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     f.close();
     const uint64_t fileSize = uint64_t(f.size());
     const QByteArray sig = (body + QByteArray(20, '\0')).mid(16, 4);
+    g_hdLog.clear();
+    g_sdLog.clear();
     const int hd = g_hd->checkFiletype(g_path), sd = g_sd->checkFiletype(g_path);
+    QString hdProblem, sdProblem;
+    qint64 sdSize = -1;
+    const int hdPure = hdFile::classify(g_path, &hdProblem), sdPure = sdFile::classify(g_path, &sdProblem, &sdSize);
+    if (hdPure != hd || sdPure != sd || hdProblem.isEmpty() != (hd != 0) || sdProblem.isEmpty() != (sd != 0)
+        || (sd != 0 && uint64_t(sdSize) != fileSize) || g_hdLog != logOf(hdProblem) || g_sdLog != logOf(sdProblem)) {
+        std::fprintf(stderr, "filetype: classify() HD %d (%s), SD %d (%s, %lld bytes) beside checkFiletype\n", hdPure,
+                     qPrintable(hdProblem), sdPure, qPrintable(sdProblem), static_cast<long long>(sdSize));
+        std::abort();
+    }
     if (hd != expected(true, sig, fileSize) || sd != expected(false, sig, fileSize)) {
         std::fprintf(stderr, "filetype: HD %d, SD %d for %s of %llu bytes\n", hd, sd, sig.toHex().constData(),
                      static_cast<unsigned long long>(fileSize));

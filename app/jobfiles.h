@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The files of a job. The file label shows them one a line, and the SD link
+// takes them from that text again, split at its line feeds (a list job its
+// file from the first line): a name that holds a line feed would make a job
+// read or overwrite another file, so such names are refused.
+class jobFiles
+{
+public:
+    jobFiles() = default;
+    explicit jobFiles(const QStringList &names);
+    // As the label shows them.
+    static jobFiles fromLabel(const QString &text);
+
+    static bool refuses(const QString &name);
+    // The log line that says why a name was refused.
+    static QString refusalLog(const QString &name);
+
+    const QStringList &names() const { return m_names; }
+    // No name, or one empty name: an empty label.
+    bool isEmpty() const { return label().isEmpty(); }
+    // The names that must be refused, in order.
+    QStringList refused() const;
+    QString first() const { return m_names.value(0); }
+    // The label's text: the names joined by line feeds.
+    QString label() const;
+
+private:
+    QStringList m_names;
+};

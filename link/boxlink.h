@@ -1,0 +1,92 @@
+#pragma once
+
+#include "serialline.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QElapsedTimer;
+class markerSearch;
+
+// What both box links share: the port and file names, the serial line, the
+// frame of a job (start code, job code, port, body, port closed, end code),
+// the report of a lost line, sending a file in paced blocks and reading
+// until a marker has come. Each family fills in its own codes and its own
+// dialogue. A link lives in a worker thread of its own; each job runs as one
+// blocking slot call from its start code to its end code.
+class boxLink : public QObject
+{
+    Q_OBJECT
+public:
+    ~boxLink() override;
+
+    void setPortname(const QString &name);
+    void setFilename(const QString &name);
+    QString currentPortname() const { return portname; }
+    QString currentFilename() const { return filename; }
+
+    // Thread-safe: makes a running job give up at its next wait, so that the
+    // window can close without killing a busy thread. It stays set.
+    void requestStop();
+    bool stopRequested() const { return serialPort.stopRequested(); }
+
+    // A file goes in blocks of `block` bytes while more than `reserve` bytes
+    // are left, so its end goes in ever finer blocks.
+    struct Tier
+    {
+        qint64 reserve;
+        int block;
+    };
+    // A family's codes for the parts of the frame, and its block tiers.
+    struct Family
+    {
+        int jobStarted;
+        int jobEnded;
+        int portFailed;
+        int sendingFile;
+        int fileSent;
+        int fileFailed;   // the file to send cannot be opened or read
+        int writeFailed;  // the port did not take a block
+        Tier tiers[3];
+    };
+
+signals:
+    void sendCurrentAction(int action);
+    void sendProgress(int progress);
+    void writeLog(QString log);
+
+protected:
+    boxLink(const Family &family, const QString &port, const QString &file);
+
+    bool openPort();
+    void closePort();
+    // Start code, job code, port, body, port closed, end code; a port that
+    // does not open ends the job with its code and the end code.
+    void runJob(int code, const std::function<void()> &body);
+    void lostLine(int code);
+
+    // Sends the file in the family's tiers of blocks, each drained before
+    // the next; false after a code that ends the job (or a stop).
+    bool sendBlocks(const QString &name);
+    // The family's progress after a block has left, and after the whole file.
+    virtual void progressAfterBlock(qint64 position, qint64 size, qint64 length) = 0;
+    virtual void progressAfterFile(qint64 size);
+
+    // Up to `max` bytes: what is there, else what arrives within one slice.
+    serialLine::Wait readChunk(qint64 max, const QElapsedTimer &clock, qint64 window, QByteArray &chunk);
+    // Reads pieces of up to `max` bytes until `search` has found its marker
+    // (Arrived), the window is over (TimedOut), or the job stops or the line
+    // goes.
+    serialLine::Wait findMarker(markerSearch &search, qint64 max, const QElapsedTimer &clock, qint64 window);
+
+    QString filename;
+    QString portname;
+    serialLine serialPort;
+
+private:
+    bool writeBlock(const QByteArray &block);
+
+    const Family m_family;
+};

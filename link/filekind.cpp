@@ -1,0 +1,81 @@
+#include "filekind.h"
+
+#include <QFile>
+
+#include <limits>
+
+namespace {
+
+// One kind of file: its signature (bytes 16 to 19 as lower-case hex) and the
+// sizes it may have.
+struct kindRow
+{
+    const char *signature;
+    qint64 minSize;
+    qint64 maxSize;
+    unsigned char kind;
+};
+
+constexpr qint64 anySize = std::numeric_limits<qint64>::max();
+
+// Each family's table is tested in order; the first row whose signature and
+// size fit decides.
+const kindRow hdKinds[] = {
+    {.signature = "00003040", .minSize = 0, .maxSize = 409600, .kind = hdFile::List},
+    {.signature = "00004023", .minSize = 0, .maxSize = anySize, .kind = hdFile::Update},
+    {.signature = "00004043", .minSize = 0, .maxSize = anySize, .kind = hdFile::Update},
+};
+
+const kindRow sdKinds[] = {
+    {.signature = "00000a07", .minSize = 0, .maxSize = 204799, .kind = sdFile::List},
+    {.signature = "00000907", .minSize = 0, .maxSize = 102400, .kind = sdFile::ImageSmall},
+    {.signature = "00000d07", .minSize = 92161, .maxSize = 153599, .kind = sdFile::ImageMedium},
+    {.signature = "00200600", .minSize = 358401, .maxSize = 460799, .kind = sdFile::ImageLarge},
+    {.signature = "00501c00", .minSize = 358401, .maxSize = 460799, .kind = sdFile::ImageLarge},
+};
+
+template <size_t N>
+unsigned char classifyBy(const kindRow (&rows)[N], const char *family, const QString &path, QString *problem,
+                         qint64 *sizeOut)
+{
+    if (problem)
+        problem->clear();
+    const QString checked = QStringLiteral("Checked Filetype") + QLatin1String(family);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        // A missing file is the caller's to report; a directory or an
+        // unreadable file would otherwise end the job without a word.
+        if (problem && file.exists())
+            *problem = checked + QStringLiteral(": cannot read ") + path + QStringLiteral(": ") + file.errorString();
+        return 0;
+    }
+    const qint64 size = file.size();
+    // A file shorter than 20 bytes gives fewer than eight digits: no kind.
+    QByteArray signature;
+    if (file.seek(16))
+        signature = file.read(4).toHex();
+    file.close();
+    for (const kindRow &row : rows) {
+        if (signature == row.signature && size >= row.minSize && size <= row.maxSize) {
+            if (sizeOut)
+                *sizeOut = size;
+            return row.kind;
+        }
+    }
+    if (problem)
+        *problem = checked + QStringLiteral(": unknown(") + QString::fromLatin1(signature) + QLatin1Char(' ') + path
+                   + QLatin1Char(')');
+    return 0;
+}
+
+} // namespace
+
+hdFile::Kind hdFile::classify(const QString &path, QString *problem)
+{
+    return Kind(classifyBy(hdKinds, "HD", path, problem, nullptr));
+}
+
+sdFile::Kind sdFile::classify(const QString &path, QString *problem, qint64 *size)
+{
+    return Kind(classifyBy(sdKinds, "SD", path, problem, size));
+}
