@@ -52,6 +52,7 @@ public:
     QString query;              // --query WHAT
     bool factoryReset = false;  // --factory-reset
     bool yes = false;           // --yes
+    bool desktop = false;       // --desktop: own files in the XDG folders
 
 private:
     // Each takes the argument at `at` and what belongs to it; the index of

@@ -1,6 +1,7 @@
 #include "jobrunner.h"
 
 #include "jobfiles.h"
+#include "fileplaces.h"
 #include "jobkind.h"
 #include "statuscode.h"
 #include "velmoraversion.h"
@@ -41,6 +42,7 @@ jobRunner::jobRunner(QObject *parent)
     for (const auto &row : hdJobs)
         wire(row.signal, m_serialHD, row.job, m_hd);
 
+    m_logfile.setPath(filePlaces::logFile());
     m_logfile.moveToThread(&m_threadLog);
     m_logfile.open();
     m_threadLog.start();

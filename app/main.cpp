@@ -1,5 +1,6 @@
 #include "batchjob.h"
 #include "commandline.h"
+#include "fileplaces.h"
 #include "mainwindow.h"
 #include "portlist.h"
 #include "signalclose.h"
@@ -23,7 +24,10 @@ const char usage[] =
     "  -s           start the job at once\n"
     "  --help       print this text\n"
     "  --version    print the version\n"
-    "  --list-ports print the serial ports and whether this user may open them\n";
+    "  --list-ports print the serial ports and whether this user may open them\n"
+    "  --desktop    keep settings.ini in ~/.config/velmora and velmora.log in\n"
+    "               ~/.local/state/velmora (XDG folders; the desktop entry's way),\n"
+    "               not in the working directory\n";
 
 const char batchUsage[] =
     "\n"
@@ -96,6 +100,10 @@ int main(int argc, char *argv[])
         return answer(line.answer);
     if (line.batch)
         return runBatch(argc, argv);
+    // Started from the menu the working directory is the home folder:
+    // nothing of ours is left loose there.
+    if (line.desktop && !filePlaces::useDesktopFolders())
+        std::fputs("velmora: cannot make the XDG folders; using the working directory\n", stderr);
     QApplication app(argc, argv);
     nameApplication();
 

@@ -3,6 +3,7 @@
 #include "catalogue.h"
 #include "commandline.h"
 #include "filedialogs.h"
+#include "fileplaces.h"
 #include "jobfiles.h"
 #include "filekind.h"
 #include "jobkind.h"
@@ -412,7 +413,7 @@ void MainWindow::on_actionAboutQt_triggered()
 
 void MainWindow::readSettings()
 {
-    QSettings settings(QStringLiteral("settings.ini"), QSettings::IniFormat);
+    QSettings settings(filePlaces::settingsFile(), QSettings::IniFormat);
     settings.beginGroup(QStringLiteral("Language"));
     m_currLang = settings.value(QStringLiteral("Language"), catalogue::systemLanguage()).toString();
     settings.endGroup();
@@ -444,7 +445,7 @@ void MainWindow::readSettings()
 
 void MainWindow::writeSettings()
 {
-    QSettings settings(QStringLiteral("settings.ini"), QSettings::IniFormat);
+    QSettings settings(filePlaces::settingsFile(), QSettings::IniFormat);
     settings.beginGroup(QStringLiteral("Language"));
     settings.setValue(QStringLiteral("Language"), m_currLang);
     settings.endGroup();

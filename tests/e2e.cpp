@@ -27,11 +27,17 @@ private slots:
     void closeEndsTheQuestion();
 };
 
+// Started from a terminal, or from the desktop entry (--desktop) with the XDG
+// folders named, or with only a home folder.
+enum class Places { WorkingDir, Xdg, Home };
+const char *const placeNames[] = {"", " from the desktop", " from the desktop, no XDG folders named"};
+
 struct JobRow {
     QByteArray name{};                // also the job's keyword
     QByteArray file{};                // the file handed over; empty: a download
     QByteArray sent{};                // every byte the box received
     QStringList log{};                // in this order, between the start lines and the job's end
+    Places places = Places::WorkingDir;  // where the program is told to keep its own files
 };
 Q_DECLARE_METATYPE(JobRow)
 
@@ -49,10 +55,14 @@ void tst_e2e::jobs_data()
          .log = {"Updating Firmware", "Sending file in.bin", "File sent. Wrote 6000 data", "Finished: \"ready\"",
                  "Starting done: \"Press any key !!\"", "Update done after # s"}},
         {.name = "GetListSD", .sent = "100\r\n500\r\n300\r\n",
-         .log = {"Downloading Channel list", "Saving List to out.lst", "End of List found", "Downloading done after # s"}}};
+         .log = {"Downloading Channel list", "Saving List to out.lst", "End of List found", "Downloading done after # s"}},
+        {.name = "GetListHD", .sent = "help\r\nchlist\r\n", .log = {"Start found", "Downloading done after 0 s"},
+         .places = Places::Xdg},
+        {.name = "UpdateSD", .file = sdUpdate, .sent = "100\r\n100\r\n" + sdUpdate + "300\r\n",
+         .log = {"Update done after # s"}, .places = Places::Home}};
     QTest::addColumn<JobRow>("row");
     for (const JobRow &r : rows)
-        QTest::newRow(r.name.constData()) << r;
+        QTest::newRow(r.name + placeNames[int(r.places)]) << r;
 }
 
 void tst_e2e::jobs()
@@ -65,7 +75,24 @@ void tst_e2e::jobs()
     const QString name = !row.file.isEmpty() ? "in.bin" : hd ? "out.lis" : "out.lst";
     if (!row.file.isEmpty())
         QVERIFY(testRig::write(rig->path(name), row.file));
-    QVERIFY(rig->run({"-p", rig->device(), "-t", row.name, "-f", name, "-s"}));
+    QStringList args = {"-p", rig->device(), "-t", row.name, "-f", name, "-s"};
+    QProcessEnvironment env;
+    if (row.places != Places::WorkingDir) {
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("HOME", rig->path("home"));
+        env.remove("XDG_CONFIG_HOME");
+        env.remove("XDG_STATE_HOME");
+        const bool xdg = row.places == Places::Xdg;
+        if (xdg) {
+            env.insert("XDG_CONFIG_HOME", rig->path("config"));
+            env.insert("XDG_STATE_HOME", rig->path("state"));
+        }
+        rig->settingsName = xdg ? "config/velmora/settings.ini" : "home/.config/velmora/settings.ini";
+        rig->logName = xdg ? "state/velmora/velmora.log" : "home/.local/state/velmora/velmora.log";
+        args.prepend("--desktop");
+    }
+    QVERIFY(rig->run(args, env));
     // A job's end leaves an empty line after the two start lines.
     QVERIFY2(QTest::qWaitFor([&] { const QStringList l = rig->programLog(); return l.size() > 2 && l.last().isEmpty(); },
                              30000), qPrintable(rig->programLog().join('\n')));
@@ -85,6 +112,9 @@ void tst_e2e::jobs()
     QCOMPARE(rig->setting("Velmora/Transfer").toString(), QString(row.name));
     QCOMPARE(rig->setting("Velmora/Portname").toString(), rig->device());
     QCOMPARE(rig->setting("Velmora/Filename").toString(), name);
+    // Nothing of the program's own is left in the working directory but where asked.
+    QCOMPARE(QFile::exists(rig->path("settings.ini")), row.places == Places::WorkingDir);
+    QCOMPARE(QFile::exists(rig->path("velmora.log")), row.places == Places::WorkingDir);
 }
 
 enum class Box { None, HD, SD };

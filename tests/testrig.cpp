@@ -195,7 +195,7 @@ bool testRig::run(const QStringList &args, QProcessEnvironment env)
 
 QStringList testRig::programLog() const
 {
-    QString text = QString::fromUtf8(read(path(QStringLiteral("velmora.log"))));
+    QString text = QString::fromUtf8(read(path(logName)));
     if (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
     QStringList lines = text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
@@ -227,7 +227,7 @@ int testRig::signal(int number, int ms)
 
 QVariant testRig::setting(const QString &key) const
 {
-    return QSettings(path(QStringLiteral("settings.ini")), QSettings::IniFormat).value(key);
+    return QSettings(path(settingsName), QSettings::IniFormat).value(key);
 }
 
 bool testRig::lock(const QString &folder)

@@ -85,6 +85,9 @@ public:
     // standard error passed on, unless an environment of its own is given
     QProcess program;
     bool run(const QStringList &args, QProcessEnvironment env = QProcessEnvironment());
+    // Where it keeps its own files, in the rig's directory.
+    QString logName = QStringLiteral("velmora.log");
+    QString settingsName = QStringLiteral("settings.ini");
     // Its log without stamps.
     QStringList programLog() const;
     bool waitForLog(const QString &pattern, int ms);
