@@ -14,13 +14,13 @@ class portList
 public:
     // What the system tells of one port; empty where it tells nothing.
     struct Port {
-        QString name;          // the system name, as settings.ini keeps it
-        QString location;      // the device path
-        QString description;
-        QString manufacturer;
-        QString serialNumber;
-        QString usbId;         // "vendor:product" in hex
-        QString stablePath;    // /dev/serial/by-id/...: survives a re-plug under another name
+        QString name{};          // the system name, as settings.ini keeps it
+        QString location{};      // the device path
+        QString description{};
+        QString manufacturer{};
+        QString serialNumber{};
+        QString usbId{};         // "vendor:product" in hex
+        QString stablePath{};    // /dev/serial/by-id/...: survives a re-plug under another name
         // The window's tooltip: the lines the system has of the above.
         QString tooltip() const;
     };

@@ -38,6 +38,7 @@ struct JobRow {
     QByteArray sent{};                // every byte the box received
     QStringList log{};                // in this order, between the start lines and the job's end
     Places places = Places::WorkingDir;  // where the program is told to keep its own files
+    bool byId = false;                // the port named by a stable by-id link to the box's line
 };
 Q_DECLARE_METATYPE(JobRow)
 
@@ -57,7 +58,7 @@ void tst_e2e::jobs_data()
         {.name = "GetListSD", .sent = "100\r\n500\r\n300\r\n",
          .log = {"Downloading Channel list", "Saving List to out.lst", "End of List found", "Downloading done after # s"}},
         {.name = "GetListHD", .sent = "help\r\nchlist\r\n", .log = {"Start found", "Downloading done after 0 s"},
-         .places = Places::Xdg},
+         .places = Places::Xdg, .byId = true},
         {.name = "UpdateSD", .file = sdUpdate, .sent = "100\r\n100\r\n" + sdUpdate + "300\r\n",
          .log = {"Update done after # s"}, .places = Places::Home}};
     QTest::addColumn<JobRow>("row");
@@ -75,7 +76,11 @@ void tst_e2e::jobs()
     const QString name = !row.file.isEmpty() ? "in.bin" : hd ? "out.lis" : "out.lst";
     if (!row.file.isEmpty())
         QVERIFY(testRig::write(rig->path(name), row.file));
-    QStringList args = {"-p", rig->device(), "-t", row.name, "-f", name, "-s"};
+    // A re-plugged adapter comes back under another name; its by-id link follows it.
+    const QString port = row.byId ? rig->path("usb-Velmora_Adapter_A1-if00-port0") : rig->device();
+    if (row.byId)
+        QVERIFY(QFile::link(rig->device(), port));
+    QStringList args = {"-p", port, "-t", row.name, "-f", name, "-s"};
     QProcessEnvironment env;
     if (row.places != Places::WorkingDir) {
         env = QProcessEnvironment::systemEnvironment();
@@ -110,7 +115,7 @@ void tst_e2e::jobs()
     else   // a file sent is left untouched
         QVERIFY(testRig::read(rig->path(name)) == row.file);
     QCOMPARE(rig->setting("Velmora/Transfer").toString(), QString(row.name));
-    QCOMPARE(rig->setting("Velmora/Portname").toString(), rig->device());
+    QCOMPARE(rig->setting("Velmora/Portname").toString(), port);
     QCOMPARE(rig->setting("Velmora/Filename").toString(), name);
     // Nothing of the program's own is left in the working directory but where asked.
     QCOMPARE(QFile::exists(rig->path("settings.ini")), row.places == Places::WorkingDir);

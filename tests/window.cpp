@@ -5,6 +5,8 @@
 #include "jobrunner.h"
 #include "logfile.h"
 #include "mainwindow.h"
+#include "portcombo.h"
+#include "portlist.h"
 #include "ptyline.h"
 #include "statuscode.h"
 #include "testrig.h"
@@ -116,6 +118,7 @@ private slots:
     void iconOrder_data();
     void iconOrder();
     void portHandOver();
+    void stablePortPath();
     void rerunRightAfterEnd();
     void close_data();
     void close();
@@ -320,6 +323,39 @@ void tst_window::portHandOver()
     combo->setCurrentIndex(first);
     QCOMPARE(w->linkHD().currentPortname(), a.devicePath());
     QCOMPARE(w->linkSD().currentPortname(), a.devicePath());
+
+    // Read again when opened: the choice stays, the named ports stay, and
+    // one whose device went away is marked, still chosen, never another.
+    combo->setCurrentIndex(combo->findData(b.devicePath()));
+    b.cut();
+    QTRY_VERIFY(!QFile::exists(b.devicePath()));
+    w->form()->comboPorts->refresh();
+    QCOMPARE(combo->currentData().toString(), b.devicePath());
+    QCOMPARE(w->linkHD().currentPortname(), b.devicePath());
+    QVERIFY(combo->currentText() != b.devicePath() && combo->currentText().startsWith(b.devicePath() + " ("));
+    QCOMPARE(combo->itemText(combo->findData(a.devicePath())), a.devicePath());
+    const int before = combo->count();
+    w->form()->comboPorts->refresh();
+    QCOMPARE(combo->count(), before);
+}
+
+// An adapter's stable by-id link leads to whichever name it came back under.
+void tst_window::stablePortPath()
+{
+    ptyLine a, b;
+    QVERIFY(a.open() && b.open());
+    QVERIFY(QDir(rig->dir.path()).mkpath("by-id"));
+    const QString link = rig->path("by-id/usb-Velmora_Adapter_A1-if00-port0");
+    QVERIFY(QFile::link(a.devicePath(), link));
+    QCOMPARE(portList::stablePath(a.devicePath(), rig->path("by-id")), link);
+    QCOMPARE(portList::stablePath(b.devicePath(), rig->path("by-id")), QString());
+    QCOMPARE(portList::stablePath(a.devicePath(), rig->path("nowhere")), QString());
+    const portList::Port port{.name = "ttyUSB1", .location = "/dev/ttyUSB1", .description = "FT232R USB UART",
+                              .manufacturer = "FTDI", .stablePath = link};
+    QCOMPARE(port.tooltip(), "FT232R USB UART\nFTDI\n" + link);
+    const portList::Port bare{.name = "ttyS0", .location = "/dev/ttyS0"};
+    QCOMPARE(bare.tooltip(), QString("/dev/ttyS0"));
+    QVERIFY(portList::line(port).endsWith("\t" + link));
 }
 
 // Each end code starts the job again at once, while the link thread is still
