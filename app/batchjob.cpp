@@ -4,6 +4,7 @@
 #include "commandline.h"
 #include "hdstep.h"
 #include "jobkind.h"
+#include "servicerequest.h"
 #include "sdstep.h"
 #include "statuscode.h"
 #include "statustable.h"
@@ -17,32 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The HD box's service requests: what --query names, the code the link
-// reports for each and the signal that carries the answer.
-struct ServiceRequest {
-    const char *name;
-    int code;
-    void (jobRunner::*request)();
-    void (serialComVesk::*answer)(QString);
-};
-const ServiceRequest serviceRequests[] = {
-    {.name = "software", .code = hdCode::QuerySoftware, .request = &jobRunner::sigGetSoftwareVersion,
-     .answer = &serialComVesk::sendSoftwareVersion},
-    {.name = "lowpower", .code = hdCode::QueryLowPower, .request = &jobRunner::sigGetLowpowerVersion,
-     .answer = &serialComVesk::sendLowPowerVersion},
-    {.name = "mac", .code = hdCode::QueryMac, .request = &jobRunner::sigGetMACAddress,
-     .answer = &serialComVesk::sendMACAddress},
-    {.name = "factory-reset", .code = hdCode::FactoryReset, .request = &jobRunner::sigInitFacReset, .answer = nullptr},
-};
-
-const ServiceRequest *findRequest(const QString &name)
-{
-    for (const ServiceRequest &row : serviceRequests)
-        if (name == QLatin1String(row.name))
-            return &row;
-    return nullptr;
-}
 
 // Exit codes of the errors that are no fault of the box, by the SD code of
 // their status-table row (the HD code shares the row).
@@ -112,7 +87,7 @@ void batchJob::start()
 
     if (service) {
         const bool query = !line.query.isEmpty();
-        const ServiceRequest *row = findRequest(query ? line.query : QStringLiteral("factory-reset"));
+        const serviceRequest *row = serviceRequest::find(query ? line.query : QStringLiteral("factory-reset"));
         if (!row || query != bool(row->answer))
             return refuse(QStringLiteral("unknown query: %1 (software, lowpower or mac)").arg(line.query), Usage);
         m_requestCode = row->code;

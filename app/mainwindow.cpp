@@ -2,6 +2,7 @@
 
 #include "catalogue.h"
 #include "commandline.h"
+#include "boxinfodialog.h"
 #include "filedialogs.h"
 #include "fileplaces.h"
 #include "jobfiles.h"
@@ -108,7 +109,12 @@ void MainWindow::setJobControls(bool enabled)
 
 void MainWindow::slotCurrentAction(int action)
 {
+    // The box information's own requests: their codes and a silent box's
+    // errors are its to show, line by line.
+    const bool boxInfo = m_boxInfo && m_boxInfo->running();
     const statusTable::Entry *row = statusTable::find(action);
+    if (boxInfo && (!row || row->kind == statusTable::Error))
+        return;
     if (!row) {
         QMessageBox::critical(this, tr("Error"), tr("Received unknown message: %1").arg(action),
                               QMessageBox::Ok, QMessageBox::NoButton);
@@ -402,6 +408,14 @@ void MainWindow::on_actionAbout_triggered()
            "and QextSerialPort (https://github.com/qextserialport/qextserialport)\n\n"
            "Version: %1\nDate: %2")
             .arg(QStringLiteral(VELMORA_VERSION_SHORT), QStringLiteral("Oct  2 2018")));
+}
+
+void MainWindow::on_actionBoxInfo_triggered()
+{
+    delete m_boxInfo;
+    m_boxInfo = new boxInfoDialog(m_jobs, this);
+    m_boxInfo->open();
+    m_boxInfo->start();
 }
 
 void MainWindow::on_actionAboutQt_triggered()

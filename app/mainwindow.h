@@ -9,6 +9,7 @@
 
 class QAction;
 class QActionGroup;
+class boxInfoDialog;
 class Ui_MainWindow;
 
 class MainWindow : public QMainWindow
@@ -46,6 +47,7 @@ private slots:
     void on_btnUpdate_clicked();
     void on_actionAbout_triggered();
     void on_actionAboutQt_triggered();
+    void on_actionBoxInfo_triggered();
     void slotStartAction();
     void on_actionEditChannellist_triggered();
 
@@ -78,4 +80,5 @@ private:
     QString m_currLang;
     bool m_busy = false;
     bool m_closeWithoutAsking = false;
+    boxInfoDialog *m_boxInfo = nullptr;
 };

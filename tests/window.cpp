@@ -4,6 +4,7 @@
 // VELMORA_TEST_SYSTEM_LANG.
 #include "jobrunner.h"
 #include "logfile.h"
+#include "boxinfodialog.h"
 #include "mainwindow.h"
 #include "portcombo.h"
 #include "portlist.h"
@@ -14,6 +15,8 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
+#include <QPushButton>
 #include <QSerialPortInfo>
 #include <QtTest>
 
@@ -118,6 +121,8 @@ private slots:
     void iconOrder_data();
     void iconOrder();
     void portHandOver();
+    void boxInfo_data();
+    void boxInfo();
     void stablePortPath();
     void rerunRightAfterEnd();
     void close_data();
@@ -337,6 +342,63 @@ void tst_window::portHandOver()
     const int before = combo->count();
     w->form()->comboPorts->refresh();
     QCOMPARE(combo->count(), before);
+}
+
+// The box information asks its three questions one after the other; each
+// line shows its answer or "no answer", and Copy puts the lines on the
+// clipboard. The window shows no error box of its own meanwhile.
+struct BoxInfoRow {
+    QByteArray name{};
+    QHash<QByteArray, QByteArray> replies{};   // the box's answers by command
+    QStringList shown{};                       // the dialog's lines; "-": no answer
+};
+Q_DECLARE_METATYPE(BoxInfoRow)
+
+void tst_window::boxInfo_data()
+{
+    QTest::addColumn<BoxInfoRow>("row");
+    const BoxInfoRow rows[] = {
+        {.name = "answering box",
+         .replies = {{"swvers", "v2.10.04 hd\r\n"}, {"lpsw", "LPSW:1.07\r\n"}, {"get_mac", "0011223344AB\r\n"}},
+         .shown = {"V2.10.04 HD", "1.07", "00-11-22-33-44-AB"}},
+        {.name = "silent box", .shown = {"-", "-", "-"}},
+        {.name = "unknown items, no LAN", .replies = {{"get_mac", "!LANDEVICE\r\n"}}, .shown = {"----", "--", "no LAN-Device"}},
+    };
+    for (const BoxInfoRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
+}
+
+void tst_window::boxInfo()
+{
+    QFETCH(BoxInfoRow, row);
+    hdBox::Behaviour behaviour;
+    behaviour.replies = row.replies;
+    behaviour.silent = row.replies.isEmpty();
+    rig.reset(new testRig(behaviour));
+    rig->enter();
+    make({"-p", rig->device()});
+    QVERIFY(w->form()->actionBoxInfo->isEnabled());
+    w->form()->actionBoxInfo->trigger();
+    auto *dialog = w->findChild<boxInfoDialog *>();
+    QVERIFY(dialog && dialog->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->running(), 10000);
+    QVERIFY(!w->jobRunning());
+    const QString none = QCoreApplication::translate("MainWindow", "no answer");
+    QStringList expected;
+    const QStringList titles = {"Software version", "Low-power version", "MAC address"};
+    for (int i = 0; i < titles.size(); ++i)
+        expected << QCoreApplication::translate("MainWindow", titles[i].toLatin1()) + ": "
+                        + (row.shown[i] == "-" ? none : row.shown[i]);
+    QCOMPARE(dialog->text(), expected.join('\n'));
+    QApplication::clipboard()->clear();
+    const auto buttons = dialog->findChildren<QPushButton *>();
+    const auto copy = std::find_if(buttons.begin(), buttons.end(),
+                                   [](QPushButton *b) { return b->text() == QCoreApplication::translate("MainWindow", "Copy"); });
+    QVERIFY(copy != buttons.end() && (*copy)->isEnabled());
+    (*copy)->click();
+    QCOMPARE(QApplication::clipboard()->text(), expected.join('\n'));
+    QCOMPARE(rig->boxes.size(), 0);   // neither unknown codes nor a silent box's errors
+    QCOMPARE(rig->commands(), QList<QByteArray>({"swvers", "lpsw", "get_mac"}));
 }
 
 // An adapter's stable by-id link leads to whichever name it came back under.

@@ -429,6 +429,38 @@ Dieser Receiver kann nicht aktualisiert werden!</translation>
         <source>Error while flashing the file</source>
         <translation>Fehler beim Flashen der Datei</translation>
     </message>
+    <message>
+        <source>Box information…</source>
+        <translation>Box-Informationen…</translation>
+    </message>
+    <message>
+        <source>Box information</source>
+        <translation>Box-Informationen</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>asking…</source>
+        <translation>wird abgefragt…</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>keine Antwort</translation>
+    </message>
+    <message>
+        <source>Software version</source>
+        <translation>Softwareversion</translation>
+    </message>
+    <message>
+        <source>Low-power version</source>
+        <translation>Lowpower-Version</translation>
+    </message>
+    <message>
+        <source>MAC address</source>
+        <translation>MAC-Adresse</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

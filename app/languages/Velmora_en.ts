@@ -429,6 +429,38 @@ Can&apos;t update this Box!</translation>
         <source>Error while flashing the file</source>
         <translation>Error while flashing the file</translation>
     </message>
+    <message>
+        <source>Box information…</source>
+        <translation>Box information…</translation>
+    </message>
+    <message>
+        <source>Box information</source>
+        <translation>Box information</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>asking…</source>
+        <translation>asking…</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>no answer</translation>
+    </message>
+    <message>
+        <source>Software version</source>
+        <translation>Software version</translation>
+    </message>
+    <message>
+        <source>Low-power version</source>
+        <translation>Low-power version</translation>
+    </message>
+    <message>
+        <source>MAC address</source>
+        <translation>MAC address</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
