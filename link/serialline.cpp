@@ -113,13 +113,17 @@ int serialLine::hungUp() const
     return errno == ENOTTY ? 0 : errno;
 }
 
-bool serialLine::gone() const
+bool serialLine::portFailed() const
 {
     if (!isOpen())
         return true;
     const QSerialPort::SerialPortError e = m_port->error();
-    return e == QSerialPort::ResourceError || e == QSerialPort::ReadError || e == QSerialPort::WriteError
-           || hungUp() != 0;
+    return e == QSerialPort::ResourceError || e == QSerialPort::ReadError || e == QSerialPort::WriteError;
+}
+
+bool serialLine::gone() const
+{
+    return portFailed() || hungUp() != 0;
 }
 
 void serialLine::reportGone()
@@ -237,5 +241,8 @@ bool serialLine::drain()
         if (rest > 0)
             QThread::msleep(ulong(rest));
     }
-    return !gone();
+    // Whether bytes the system took just before the line went still left
+    // cannot be told; only a port that failed them says so. The box's
+    // verdict, or the vanished line at the next wait, tells the rest.
+    return !portFailed();
 }

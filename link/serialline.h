@@ -103,6 +103,8 @@ public:
 private:
     // The system's error number when the line is hung up, else 0.
     int hungUp() const;
+    // The port reported a failed read or write.
+    bool portFailed() const;
 
     QSerialPort *m_port = nullptr;
     LogSink m_log;

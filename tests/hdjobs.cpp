@@ -38,6 +38,9 @@ void tst_hdjobs::jobs_data()
     QTest::addColumn<QStringList>("lines");    // log lines (and query results), in this order
     QTest::addColumn<QByteArray>("saved");     // download: the file afterwards; null: untouched
     QTest::addColumn<QList<int>>("window");    // {from code, to code, ms at full length}
+    QTest::addColumn<qint64>("fileLimit");     // the largest file the job may write; -1: any
+    QTest::addColumn<bool>("locked");          // the job's folder takes no new file
+    QTest::addColumn<bool>("relay");           // the link reaches the box through socat
 
     const QByteArray fw = testRig::image("00004023", 1050), old = "the old list", none;
     const QByteArray list = hdBox::sampleList(10), lis = testRig::image("00003040", 3000);
@@ -48,8 +51,9 @@ void tst_hdjobs::jobs_data()
     const QList<int> late = {40, 42, 43, 42, 70, 41, 41}, unsaved = {40, 42, 43, 42, 44, 71, 41, 41};
     const Setup plain = [](hdBox::Behaviour &) {};
     auto add = [](const char *name, Job j, const QByteArray &f, Setup s, double sc, const QList<int> &c,
-                  const QStringList &l, const QByteArray &saved = QByteArray(), const QList<int> &w = {}) {
-        QTest::newRow(name) << j << f << s << sc << c << l << saved << w;
+                  const QStringList &l, const QByteArray &saved = QByteArray(), const QList<int> &w = {},
+                  qint64 limit = -1, bool locked = false, bool relay = false) {
+        QTest::newRow(name) << j << f << s << sc << c << l << saved << w << limit << locked << relay;
     };
 
     // The update chain, step by step, each window measured.
@@ -170,7 +174,7 @@ void tst_hdjobs::jobs_data()
             Download, old, [=](hdBox::Behaviour &b) { b.list = empty; }, 1,
             {40, 42, 43, 42, 69, 41, 41}, {"The box sent an empty Channel list*"});
     add("old file in a locked folder", Download, old, [=](hdBox::Behaviour &b) { b.list = list; }, 1, fetched,
-        {"Downloading done after 0 s"}, list);
+        {"Downloading done after 0 s"}, list, {}, -1, true);
     add("list above the nominal size", Download, none, [](hdBox::Behaviour &b) { b.list = hdBox::sampleList(6000); },
         1, fetched, {}, hdBox::sampleList(6000));
     // Failed downloads keep the old file.
@@ -190,6 +194,62 @@ void tst_hdjobs::jobs_data()
         1, {40, 42, 43, 42, 69, 41, 41}, {"Channel list too long*"});
     add("target directory missing", Download, none, plain, 1, unsaved, {"Couldn't open File*"});
     add("target is a directory", Download, "dir", plain, 1, unsaved, {"Couldn't * File*"});
+
+    // Real lines. A relay (socat) forwards in bursts and holds the line still
+    // for seconds while the box reads at the line's rate: slow, not dead.
+    const QByteArray big = testRig::image("00004023", 200000);
+    const QList<int> stalled = {40, 66, 51, 52, 53, 54, 55, 56, 57, 74, 41};
+    const QStringList gone = {"Error writing data to Port",
+                              "Error: the serial line is gone (device unplugged or cable pulled): Input/output error"};
+    auto atRate = [](Setup more) { return Setup([=](hdBox::Behaviour &b) { b.lineRate = true; more(b); }); };
+    add("relay, line rate: update", Update, testRig::image("00004023", 40000), atRate(plain), 1, chain,
+        {"File sent. Wrote 40000 data", "Update done after # s"}, none, {}, -1, false, true);
+    // A box that stops reading, its line up: the write stalls for 16 s.
+    add("box stops reading: stalled", Update, big, atRate([](hdBox::Behaviour &b) { b.stopReadingAfter = 1000; }),
+        0.05, stalled, {"Error writing data to Port"}, none, {57, 74, 16000});
+    // A line that vanishes (as an unplugged adapter) fails at once, however long a stall may be.
+    add("line vanishes at line rate: at once", Update, big, atRate([](hdBox::Behaviour &b) { b.cutAfter = 1000; }),
+        1, stalled, gone, none, {57, 74, 0});
+    // A console goes on printing after the list: the list ends at its END,
+    // with or without a pause before the prompt, through a relay too.
+    const Setup chatty = [=](hdBox::Behaviour &b) {
+        b.list = list;
+        b.afterList = "\r\nCom -> ";
+        b.afterListDelayMs = 200;
+        b.chatterMs = 300;
+    };
+    add("relay, line rate: download from a chatty console", Download, old, atRate(chatty), 1, fetched,
+        {"End of List found"}, list, {}, -1, false, true);
+    for (int ms : {0, 200})
+        add(qPrintable(QString("chatty console, prompt %1 ms after END").arg(ms)), Download, old, [=](hdBox::Behaviour &b) {
+            chatty(b);
+            b.afterListDelayMs = ms;
+        }, 1, fetched, {"End of List found"}, list, {42, 44, 500});
+    add("console without pause, a status line says END", Download, old, [=](hdBox::Behaviour &b) {
+        chatty(b);
+        b.afterListDelayMs = 0;
+        b.chatterMs = 15;
+        b.chatter = "[disk] SEND 0x1f ok\r\n";
+    }, 1, fetched, {"End of List found"}, list);
+    // An END inside the list, more list after it: the console's chatter
+    // after the real END changes nothing.
+    for (int ms : {0, 50, 150, 300})
+        add(qPrintable(QString("chatty console, END inside, more list %1 ms later").arg(ms)), Download, old,
+            [=](hdBox::Behaviour &b) {
+                chatty(b);
+                b.list = innerLine;
+                b.listSplits = {lead + 5 + 205};
+                b.splitPauseMs = ms;
+            }, 1, fetched, {"End of List found"}, innerLine);
+    // A full disk keeps the old list and says why, aside and in place; in
+    // place a longer old list leaves no tail.
+    const QList<int> notSaved = {40, 42, 43, 42, 44, 71, 41, 41};
+    add("full disk: old list kept", Download, old, [=](hdBox::Behaviour &b) { b.list = list; }, 1, notSaved,
+        {"Couldn't write FileFile too large"}, none, {}, 100);
+    add("full disk, locked folder: old list kept", Download, old, [=](hdBox::Behaviour &b) { b.list = list; }, 1,
+        notSaved, {"Couldn't write FileFile too large"}, none, {}, 100, true);
+    add("longer old list, locked folder: no tail", Download, QByteArray(20000, 'x'),
+        [=](hdBox::Behaviour &b) { b.list = list; }, 1, fetched, {"Downloading done after 0 s"}, list, {}, -1, true);
 
     // The service queries: answers in upper case, a one-second window.
     const QList<int> sw = {40, 46, 41}, lp = {40, 47, 41}, mac = {40, 48, 41};
@@ -227,6 +287,9 @@ void tst_hdjobs::jobs()
     QFETCH(QStringList, lines);
     QFETCH(QByteArray, saved);
     QFETCH(QList<int>, window);
+    QFETCH(qint64, fileLimit);
+    QFETCH(bool, locked);
+    QFETCH(bool, relay);
     const QString tag = QTest::currentDataTag();
     linkClock::setScale(scale);
     hdBox::Behaviour b;
@@ -241,18 +304,19 @@ void tst_hdjobs::jobs()
         QVERIFY(QDir(rig.dir.path()).mkpath("job.lis/inside"));
     else if (!file.isNull())
         QVERIFY(testRig::write(path, file));
-    const bool locked = tag == "old file in a locked folder";
     if (locked && !rig.lock(rig.dir.path()))
         QSKIP("no way to lock a folder here");
     QFile held(path);   // a reader of the old list
     held.open(QIODevice::ReadOnly);
-    serialComVesk link(tag == "no port for the query" ? QStringLiteral("/dev/velmora-none") : rig.device(), path);
+    const QString port = relay ? rig.relay() : rig.device();
+    QVERIFY2(!port.isEmpty(), "socat did not start");
+    serialComVesk link(tag == "no port for the query" ? QStringLiteral("/dev/velmora-none") : port, path);
     rig.watch(link);
     void (serialComVesk::*const run[])() = {&serialComVesk::updateFirmware, &serialComVesk::sendChannellist,
                                              &serialComVesk::getChannellist, &serialComVesk::readSoftwareVersion,
                                              &serialComVesk::readLowPowerVersion, &serialComVesk::readMACAddress,
                                              &serialComVesk::initFactoryReset};
-    (link.*run[qBound(0, int(job), int(Reset))])();
+    testRig::withFileLimit(fileLimit, [&] { (link.*run[qBound(0, int(job), int(Reset))])(); });
 
     QCOMPARE(rig.codes, codes);
     QVERIFY2(rig.logged(lines, rig.logs + rig.results), qPrintable((rig.logs + rig.results).join('\n')));

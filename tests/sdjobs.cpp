@@ -90,6 +90,9 @@ void tst_sdjobs::jobs_data()
     QTest::addColumn<QByteArray>("saved");  // download: the file afterwards; null: as before
     QTest::addColumn<QList<int>>("window"); // {from code, to code, ms at full length}
     QTest::addColumn<Check>("check");
+    QTest::addColumn<qint64>("fileLimit");  // the largest file the job may write; -1: any
+    QTest::addColumn<bool>("locked");       // the job's folder takes no new file
+    QTest::addColumn<bool>("relay");        // the link reaches the box through socat
 
     const QString img = file("00000907", 300), list = file("00000a07", 300), dl = m_dir.filePath("down.lst");
     const Fault healthy = [](sdBox::Config &) {};
@@ -99,9 +102,10 @@ void tst_sdjobs::jobs_data()
     auto flag = [](bool sdBox::Config::*member) { return Fault([=](sdBox::Config &c) { c.*member = true; }); };
     auto add = [](const char *name, char job, const QString &files, Fault f, double scale, const Codes &codes,
                   const Commands &commands, const QStringList &lines = {}, const QString &absent = {},
-                  const QByteArray &saved = {}, const QList<int> &window = {}, Check check = nullptr) {
+                  const QByteArray &saved = {}, const QList<int> &window = {}, Check check = nullptr,
+                  qint64 limit = -1, bool locked = false, bool relay = false) {
         QTest::newRow(name) << job << files << f << scale << codes << commands << lines << absent << saved << window
-                            << check;
+                            << check << limit << locked << relay;
     };
     const Codes tooOld{0, 15, 7, 33, 1}, refusedUpdate{0, 15, 32, 1}, refusedUpload{0, 6, 32, 1};
     const Codes noList{0, 2, 7, 8, 19, 20, 3, 24, 1};
@@ -239,7 +243,7 @@ void tst_sdjobs::jobs_data()
         add(e.name, 'g', dl, [e](sdBox::Config &c) { c.dashes = e.dashes; c.markerLineEnd = e.end; c.afterMarkerPauseMs = e.pause; },
             0.2, downloadOk, downloadCommands, {}, {}, sdBox::plausibleList());
     add("old list in a locked folder", 'g', dl, listed(40, false, 1000), 0.2, downloadOk, downloadCommands, {}, {},
-        sdBox::plausibleList(1000));
+        sdBox::plausibleList(1000), {}, nullptr, -1, true);
     add("tiny list in the marker's read", 'g', dl, listed(0, false, 24), 0.2, downloadOk, downloadCommands, {}, {},
         sdBox::plausibleList(24));
     add("list longer than the progress size", 'g', dl, listed(10, false, 200000), 0.2, downloadOk, downloadCommands,
@@ -267,6 +271,32 @@ void tst_sdjobs::jobs_data()
         {"100", "500"}, {"The box sent an empty Channel list*"});
     add("a list of one line end", 'g', dl, [](sdBox::Config &c) { c.list = "\r\n"; }, 0.2,
         {0, 2, 7, 8, 19, 20, 3, 2, 24, 1}, {"100", "500"}, {"The box sent an empty Channel list*"});
+    // Real lines: through a relay (socat) at the line's rate, slow is not
+    // dead; a box that stops reading stalls the write for 16 s; a line that
+    // vanishes fails at once.
+    auto atRate = [](Fault more) { return Fault([=](sdBox::Config &c) { c.lineRate = true; more(c); }); };
+    const QString mid = file("00000907", 40000);
+    const QStringList lost = {"Error writing data to Port",
+                              "Error: the serial line is gone (device unplugged or cable pulled): Input/output error"};
+    add("relay, line rate: update", 'u', mid, atRate(healthy), 1, updateOk, updateCommands,
+        {"File sent. Wrote 40000 data", "Update done after # s"}, {}, {}, {}, nullptr, -1, false, true);
+    add("relay, line rate: download", 'g', dl, atRate(listed(40, false, 20000)), 1, downloadOk, downloadCommands,
+        {"Downloading done after # s"}, {}, sdBox::plausibleList(20000), {}, nullptr, -1, false, true);
+    add("box stops reading: stalled", 'u', sd3, atRate([](sdBox::Config &c) { c.stopReadingAfter = 10 + 1000; }), 0.2,
+        {0, 15, 7, 8, 17, 18, 9, 26, 1}, {"100", "100"}, {"Error writing data to Port"}, "File sent", {},
+        {9, 26, 16000});
+    add("line vanishes at line rate: at once", 'u', sd3, atRate([](sdBox::Config &c) { c.cutAfter = 10 + 1000; }), 1,
+        {0, 15, 7, 8, 17, 18, 9, 26, 1}, {"100", "100"}, lost, "File sent", {}, {9, 26, 0});
+    // A full disk keeps the old list and says why, aside and in place; in
+    // place a longer old list leaves no tail.
+    const Codes notSaved{0, 2, 7, 8, 19, 20, 3, 2, 4, 22, 1};
+    add("full disk: old list kept", 'g', dl, listed(40, false, 1000), 0.2, notSaved, {"100", "500"},
+        {"Couldn't write FileFile too large"}, {}, oldList, {}, nullptr, 100);
+    add("full disk, locked folder: old list kept", 'g', dl, listed(40, false, 1000), 0.2, notSaved, {"100", "500"},
+        {"Couldn't write FileFile too large"}, {}, oldList, {}, nullptr, 100, true);
+    add("longer old list, locked folder: no tail", 'g', dl, listed(0, false, 24), 0.2, downloadOk, downloadCommands,
+        {}, {}, sdBox::plausibleList(24), {}, nullptr, -1, true);
+
     add("folder missing", 'g', m_dir.filePath("no/such/new.lst"), healthy, 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 4, 22, 1},
         {"100", "500"}, {"Couldn't open File*"});
     add("target is a folder", 'g', m_dir.filePath("folder"), healthy, 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 4, 22, 1},
@@ -286,6 +316,9 @@ void tst_sdjobs::jobs()
     QFETCH(QList<int>, window);
     QFETCH(Check, check);
     QFETCH(double, scale);
+    QFETCH(qint64, fileLimit);
+    QFETCH(bool, locked);
+    QFETCH(bool, relay);
     linkClock::setScale(scale);
     sdBox::Config config;
     fault(config);
@@ -296,19 +329,22 @@ void tst_sdjobs::jobs()
         QVERIFY(QDir().mkpath(target + "/inside"));
     else if (job == 'g')
         testRig::write(target, oldList);
-    const bool locked = QTest::currentDataTag() == QByteArray("old list in a locked folder");
     if (locked && !rig.lock(m_dir.path()))
         QSKIP("no way to lock a folder here");
     QFile held(target);   // a reader of the old list
     held.open(QIODevice::ReadOnly);
-    serialComKarn link(rig.device(), files);
+    const QString port = relay ? rig.relay() : rig.device();
+    QVERIFY2(!port.isEmpty(), "socat did not start");
+    serialComKarn link(port, files);
     rig.watch(link);
-    if (job == 'u')
-        link.updateFirmware();
-    else if (job == 'g')
-        link.getChannellist();
-    else
-        link.sendChannellist();
+    testRig::withFileLimit(fileLimit, [&] {
+        if (job == 'u')
+            link.updateFirmware();
+        else if (job == 'g')
+            link.getChannellist();
+        else
+            link.sendChannellist();
+    });
     rig.unlock();
 
     QCOMPARE(rig.codes, codes);
