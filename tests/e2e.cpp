@@ -31,6 +31,8 @@ void tst_e2e::jobs_data()
     QTest::addColumn<QByteArray>("expectedSent");  // every byte the box received
     QTest::addColumn<QStringList>("expectedLog");  // in this order, between the start lines and the job's end
     QTest::addColumn<bool>("fault");               // HD: a box that refuses; SD: a silent box
+    QTest::addColumn<bool>("realLine");            // the box at line rate, its console chatty, reached through socat
+    QTest::addColumn<qint64>("fileLimit");         // the largest file the program may write; -1: any
 
     const QByteArray hdUpdate = testRig::image("00004023", 7000), hdList = hdBox::sampleList();
     const QByteArray sdUpdate = testRig::image("00000907", 6000), sdList = testRig::image("00000a07", 3000);
@@ -38,15 +40,27 @@ void tst_e2e::jobs_data()
     const QStringList sdEnd = {"Finished: \"ready\"", "Starting done: \"Press any key !!\""};
     using L = QStringList;
     QTest::newRow("UpdateHD") << "UpdateHD" << hdUpdate << "r\r\nl\r\n" + hdUpdate + "s\r\n"
-        << L{"Updating Firmware: in.bin", "File sent. Wrote 7000 data"} + hdFlash + L{"Update done after 0 s"} << false;
+        << L{"Updating Firmware: in.bin", "File sent. Wrote 7000 data"} + hdFlash + L{"Update done after 0 s"} << false << false << qint64(-1);
     QTest::newRow("GetListHD") << "GetListHD" << QByteArray() << QByteArray("help\r\nchlist\r\n")
-        << L{"Downloading Channel list: out.lis", "Start found", "End of List found", "Downloading done after 0 s"} << false;
+        << L{"Downloading Channel list: out.lis", "Start found", "End of List found", "Downloading done after 0 s"} << false << false << qint64(-1);
     QTest::newRow("UpdateSD") << "UpdateSD" << sdUpdate << "100\r\n100\r\n" + sdUpdate + "300\r\n"
         << L{"Updating Firmware", "Sending file in.bin", "File sent. Wrote 6000 data"} + sdEnd + L{"Update done after # s"}
-        << false;
+        << false << false << qint64(-1);
     QTest::newRow("GetListSD") << "GetListSD" << QByteArray() << QByteArray("100\r\n500\r\n300\r\n")
         << L{"Downloading Channel list", "Saving List to out.lst", "End of List found", "Downloading done after # s"}
-        << false;
+        << false << false << qint64(-1);
+    // A real line through a relay: slow and bursty, yet alive; a console
+    // that goes on printing after the list; a full disk that is named.
+    const QByteArray hdLarge = testRig::image("00004023", 48000);
+    QTest::newRow("UpdateHD, real line") << "UpdateHD" << hdLarge << "r\r\nl\r\n" + hdLarge + "s\r\n"
+        << L{"Updating Firmware: in.bin", "File sent. Wrote 48000 data"} + hdFlash + L{"Update done after # s"}
+        << false << true << qint64(-1);
+    QTest::newRow("GetListHD, real line") << "GetListHD" << QByteArray() << QByteArray("help\r\nchlist\r\n")
+        << L{"Downloading Channel list: out.lis", "Start found", "End of List found", "Downloading done after 0 s"}
+        << false << true << qint64(-1);
+    QTest::newRow("GetListSD, full disk") << "GetListSD" << QByteArray() << QByteArray("100\r\n500\r\n")
+        << L{"Downloading Channel list", "End of List found", "Couldn't write FileFile too large"}
+        << false << false << qint64(2048);
 }
 
 void tst_e2e::jobs()
@@ -56,17 +70,30 @@ void tst_e2e::jobs()
     QFETCH(QByteArray, expectedSent);
     QFETCH(QStringList, expectedLog);
     QFETCH(bool, fault);
+    QFETCH(bool, realLine);
+    QFETCH(qint64, fileLimit);
     const bool hd = job.endsWith("HD");
     hdBox::Behaviour b;
     b.list = hdBox::sampleList(80);
     b.refuse = fault;
+    b.lineRate = realLine;
+    if (realLine) {
+        b.afterList = "\r\nCom -> ";
+        b.afterListDelayMs = 200;
+        b.chatterMs = 300;
+    }
     sdBox::Config c;
     c.silent = fault;
+    c.lineRate = realLine;
     std::unique_ptr<testRig> rig(hd ? new testRig(b) : new testRig(c));
     const QString name = !file.isEmpty() ? "in.bin" : hd ? "out.lis" : "out.lst";
     if (!file.isEmpty())
         QVERIFY(testRig::write(rig->path(name), file));
-    QVERIFY(rig->run({"-p", rig->device(), "-t", job, "-f", name, "-s"}));
+    const QString port = realLine ? rig->relay() : rig->device();
+    QVERIFY2(!port.isEmpty(), "socat did not start");
+    bool started = false;
+    testRig::withFileLimit(fileLimit, [&] { started = rig->run({"-p", port, "-t", job, "-f", name, "-s"}); });
+    QVERIFY(started);
     // A job's end leaves an empty line after the two start lines.
     QVERIFY2(QTest::qWaitFor([&] { const QStringList l = rig->programLog(); return l.size() > 2 && l.last().isEmpty(); },
                              30000), qPrintable(rig->programLog().join('\n')));
@@ -79,14 +106,14 @@ void tst_e2e::jobs()
     QCOMPARE(log.mid(0, 2), QStringList({"---------- START ----------", "Softwareversion: 3.0.0.8"}));
     QCOMPARE(log.count(QString()), 1);
     QVERIFY2(rig->logged(expectedLog + QStringList{""}, log.mid(2)), qPrintable(log.join('\n')));
-    if (file.isEmpty() && fault)
+    if (file.isEmpty() && (fault || fileLimit >= 0))
         QVERIFY2(!QFileInfo::exists(rig->path(name)), "a failed download left a file");
     else if (file.isEmpty())   // a download is kept exactly as the box printed it
         QVERIFY(testRig::read(rig->path(name)) == (hd ? hdBox::sampleList(80) : sdBox::plausibleList()));
     else   // a file sent is left untouched
         QVERIFY(testRig::read(rig->path(name)) == file);
     QCOMPARE(rig->setting("Velmora/Transfer").toString(), job);
-    QCOMPARE(rig->setting("Velmora/Portname").toString(), rig->device());
+    QCOMPARE(rig->setting("Velmora/Portname").toString(), port);
     QCOMPARE(rig->setting("Velmora/Filename").toString(), name);
 }
 
