@@ -136,7 +136,10 @@ void hdBox::serve()
         if (m_cut)
             break;
         if (m_chatterAt >= 0 && nowMs() >= m_chatterAt) {
-            send(m_b.chatter);
+            // A console's status lines are lost while nobody reads.
+            pollfd out{m_line.masterFd(), POLLOUT, 0};
+            if (::poll(&out, 1, 0) > 0 && (out.revents & POLLOUT))
+                send(m_b.chatter);
             m_chatterAt += m_b.chatterMs;
         }
         const int fd = m_line.masterFd();
