@@ -117,8 +117,11 @@ bool listBuffer::save(const QString &path, QString *error) const
     }
     // No file can be made beside it; an existing list the user may write is
     // then replaced in place.
-    if (!QFileInfo(path).isFile()) {
-        *error = QStringLiteral("Couldn't open File") + aside.errorString();
+    const QFileInfo target(path);
+    if (!target.isFile()) {
+        // For a folder in the list's place Qt has words of its own.
+        *error = QStringLiteral("Couldn't open File")
+                 + (target.isDir() ? QString::fromLocal8Bit(::strerror(EISDIR)) : aside.errorString());
         return false;
     }
     return saveInPlace(path, error);

@@ -192,8 +192,8 @@ void tst_hdjobs::jobs_data()
         {"Error: the serial line is gone*"});
     add("flooding box", Download, none, [](hdBox::Behaviour &b) { b.flood = serialLine::maxListBytes + (4 << 20); },
         1, {40, 42, 43, 42, 69, 41, 41}, {"Channel list too long*"});
-    add("target directory missing", Download, none, plain, 1, unsaved, {"Couldn't open File*"});
-    add("target is a directory", Download, "dir", plain, 1, unsaved, {"Couldn't * File*"});
+    add("target directory missing", Download, none, plain, 1, unsaved, {"Couldn't open FileNo such file or directory"});
+    add("target is a directory", Download, "dir", plain, 1, unsaved, {"Couldn't open FileIs a directory"});
 
     // Real lines. A relay (socat) forwards in bursts and holds the line still
     // for seconds while the box reads at the line's rate: slow, not dead.

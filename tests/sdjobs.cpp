@@ -298,9 +298,9 @@ void tst_sdjobs::jobs_data()
         {}, {}, sdBox::plausibleList(24), {}, nullptr, -1, true);
 
     add("folder missing", 'g', m_dir.filePath("no/such/new.lst"), healthy, 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 4, 22, 1},
-        {"100", "500"}, {"Couldn't open File*"});
+        {"100", "500"}, {"Couldn't open FileNo such file or directory"});
     add("target is a folder", 'g', m_dir.filePath("folder"), healthy, 0.2, {0, 2, 7, 8, 19, 20, 3, 2, 4, 22, 1},
-        {"100", "500"}, {"Couldn't open File*"});
+        {"100", "500"}, {"Couldn't open FileIs a directory"});
 }
 
 void tst_sdjobs::jobs()
