@@ -32,6 +32,8 @@ struct JobRow {
     QByteArray file{};                // the file handed over; empty: a download
     QByteArray sent{};                // every byte the box received
     QStringList log{};                // in this order, between the start lines and the job's end
+    bool realLine = false;            // the box at line rate, its console chatty, reached through socat
+    qint64 fileLimit = -1;            // the largest file the program may write; -1: any
 };
 Q_DECLARE_METATYPE(JobRow)
 
@@ -39,6 +41,7 @@ void tst_e2e::jobs_data()
 {
     const QByteArray hdUpdate = testRig::image("00004023", 7000);
     const QByteArray sdUpdate = testRig::image("00000907", 6000);
+    const QByteArray hdLarge = testRig::image("00004023", 48000);
     const JobRow rows[] = {
         {.name = "UpdateHD", .file = hdUpdate, .sent = "r\r\nl\r\n" + hdUpdate + "s\r\n",
          .log = {"Updating Firmware: in.bin", "File sent. Wrote 7000 data", "Flashing done: \"flash it\" #ms",
@@ -49,10 +52,22 @@ void tst_e2e::jobs_data()
          .log = {"Updating Firmware", "Sending file in.bin", "File sent. Wrote 6000 data", "Finished: \"ready\"",
                  "Starting done: \"Press any key !!\"", "Update done after # s"}},
         {.name = "GetListSD", .sent = "100\r\n500\r\n300\r\n",
-         .log = {"Downloading Channel list", "Saving List to out.lst", "End of List found", "Downloading done after # s"}}};
+         .log = {"Downloading Channel list", "Saving List to out.lst", "End of List found", "Downloading done after # s"}},
+        // A real line through a relay: slow and bursty, yet alive; a console
+        // that goes on printing after the list; a full disk that is named.
+        {.name = "UpdateHD", .file = hdLarge, .sent = "r\r\nl\r\n" + hdLarge + "s\r\n",
+         .log = {"Updating Firmware: in.bin", "File sent. Wrote 48000 data", "Flashing done: \"flash it\" #ms",
+                 "Starting: \"Deflat OK\" #ms", "Update done after # s"},
+         .realLine = true},
+        {.name = "GetListHD", .sent = "help\r\nchlist\r\n",
+         .log = {"Downloading Channel list: out.lis", "Start found", "End of List found", "Downloading done after # s"},
+         .realLine = true},
+        {.name = "GetListSD", .sent = "100\r\n500\r\n",
+         .log = {"Downloading Channel list", "End of List found", "Couldn't write FileFile too large"},
+         .fileLimit = 2048}};
     QTest::addColumn<JobRow>("row");
     for (const JobRow &r : rows)
-        QTest::newRow(r.name.constData()) << r;
+        QTest::addRow("%s%s", r.name.constData(), r.realLine ? ", real line" : r.fileLimit >= 0 ? ", full disk" : "") << r;
 }
 
 void tst_e2e::jobs()
@@ -61,11 +76,23 @@ void tst_e2e::jobs()
     const bool hd = jobKind::isHd(jobKind::fromKeyword(row.name));
     hdBox::Behaviour b;
     b.list = hdBox::sampleList(80);
-    std::unique_ptr<testRig> rig(hd ? new testRig(b) : new testRig(sdBox::Config()));
+    b.lineRate = row.realLine;
+    if (row.realLine) {
+        b.afterList = "\r\nCom -> ";
+        b.afterListDelayMs = 200;
+        b.chatterMs = 300;
+    }
+    sdBox::Config c;
+    c.lineRate = row.realLine;
+    std::unique_ptr<testRig> rig(hd ? new testRig(b) : new testRig(c));
     const QString name = !row.file.isEmpty() ? "in.bin" : hd ? "out.lis" : "out.lst";
     if (!row.file.isEmpty())
         QVERIFY(testRig::write(rig->path(name), row.file));
-    QVERIFY(rig->run({"-p", rig->device(), "-t", row.name, "-f", name, "-s"}));
+    const QString port = row.realLine ? rig->relay() : rig->device();
+    QVERIFY2(!port.isEmpty(), "socat did not start");
+    bool started = false;
+    testRig::withFileLimit(row.fileLimit, [&] { started = rig->run({"-p", port, "-t", row.name, "-f", name, "-s"}); });
+    QVERIFY(started);
     // A job's end leaves an empty line after the two start lines.
     QVERIFY2(QTest::qWaitFor([&] { const QStringList l = rig->programLog(); return l.size() > 2 && l.last().isEmpty(); },
                              30000), qPrintable(rig->programLog().join('\n')));
@@ -78,12 +105,14 @@ void tst_e2e::jobs()
     QCOMPARE(log.mid(0, 2), QStringList({"---------- START ----------", "Softwareversion: 3.0.0.8"}));
     QCOMPARE(log.count(QString()), 1);
     QVERIFY2(rig->logged(row.log + QStringList{""}, log.mid(2)), qPrintable(log.join('\n')));
-    if (row.file.isEmpty())   // a download is kept exactly as the box printed it
+    if (row.file.isEmpty() && row.fileLimit >= 0)
+        QVERIFY2(!QFileInfo::exists(rig->path(name)), "a failed download left a file");
+    else if (row.file.isEmpty())   // a download is kept exactly as the box printed it
         QVERIFY(testRig::read(rig->path(name)) == (hd ? hdBox::sampleList(80) : sdBox::plausibleList()));
     else   // a file sent is left untouched
         QVERIFY(testRig::read(rig->path(name)) == row.file);
     QCOMPARE(rig->setting("Velmora/Transfer").toString(), QString(row.name));
-    QCOMPARE(rig->setting("Velmora/Portname").toString(), rig->device());
+    QCOMPARE(rig->setting("Velmora/Portname").toString(), port);
     QCOMPARE(rig->setting("Velmora/Filename").toString(), name);
 }
 
