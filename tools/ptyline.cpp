@@ -146,6 +146,12 @@ QString ptyLine::settings() const
         .arg(QLatin1String(flow));
 }
 
+void ptyLine::stopTaking()
+{
+    if (m_slave >= 0)
+        ::tcflow(m_slave, TCOOFF);
+}
+
 void ptyLine::cut()
 {
     if (m_master >= 0)

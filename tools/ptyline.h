@@ -45,6 +45,9 @@ public:
     // hangs the program's end up and removes its device, so its next read
     // finds the end of the line and every request fails with an I/O error.
     void cut();
+    // The box's end takes no more bytes, its line still up, as a stuck
+    // UART's: the program's writes stay in its own buffer.
+    void stopTaking();
     // The line settings as the program set them on its end, e.g.
     // "115200 8N1 none" (speed, data bits, parity, stop bits, flow control).
     // A pseudo-terminal's two ends share them; asked while the program holds

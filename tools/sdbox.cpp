@@ -152,8 +152,13 @@ void sdBox::serve()
             continue;
         }
         // What it took it still handles; the rest stays in the line.
-        if (m_config.stopReadingAfter >= 0 && total >= m_config.stopReadingAfter)
+        if (m_config.stopReadingAfter >= 0 && total >= m_config.stopReadingAfter) {
             m_deaf = true;
+            // A command is too short to fill the line's buffer: hold the
+            // line still at once. A file fills it by itself.
+            if (m_mode != Mode::Binary)
+                m_line.stopTaking();
+        }
         if (m_mode == Mode::Binary) {
             m_file += in;
             lastFileByte = now;

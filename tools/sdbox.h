@@ -38,7 +38,7 @@ public:
         bool startFails = false;        // "300" brings the menu back, not the box
         qint64 cutAfter = -1;           // cuts the line after this many received bytes
         qint64 cutListAfter = -1;       // cuts the line after this many list bytes
-        qint64 stopReadingAfter = -1;   // stops reading after this many received bytes; the line stays up
+        qint64 stopReadingAfter = -1;   // stops reading after this many received bytes; the line stays up (in a command, it takes no more at once)
         bool lineRate = false;          // reads and sends no faster than a real line
         int garbage = 0;                // babble of this length (no line end) before each reply
         int replyDelayMs = 0;           // before each reply
