@@ -4,6 +4,10 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
 
 boxLink::boxLink(const Family &family, const QString &port, const QString &file)
     : filename(file)
@@ -72,9 +76,11 @@ bool boxLink::sendBlocks(const QString &name)
 {
     emit sendCurrentAction(m_family.sendingFile);
     QFile file(name);
+    errno = 0;
     if (!file.open(QIODevice::ReadOnly)) {
-        emit writeLog(QStringLiteral("Error opening file ") + file.errorString());
-        emit sendCurrentAction(m_family.fileFailed);
+        // The system's own words; Qt rewords a folder, which it refuses itself.
+        const int err = QFileInfo(name).isDir() ? EISDIR : errno;
+        fileProblem("Error opening file ", name, err ? QString::fromLocal8Bit(std::strerror(err)) : file.errorString());
         return false;
     }
     const qint64 size = file.size();
@@ -88,8 +94,10 @@ bool boxLink::sendBlocks(const QString &name)
             if (block.size() != tier.block) {
                 // The file shrank or failed under us: never pad or cut it,
                 // nor send stale bytes.
-                emit writeLog(QStringLiteral("Error reading file ") + file.errorString());
-                emit sendCurrentAction(m_family.fileFailed);
+                fileProblem("Error reading file ", name,
+                            file.error() != QFileDevice::NoError
+                                ? file.errorString()
+                                : QStringLiteral("the file is shorter than when the job started"));
                 return false;
             }
             if (!writeBlock(block))
@@ -103,6 +111,12 @@ bool boxLink::sendBlocks(const QString &name)
     emit writeLog(QStringLiteral("File sent. Wrote ") + QStringLiteral("%1 data").arg(position));
     emit sendCurrentAction(m_family.fileSent);
     return true;
+}
+
+void boxLink::fileProblem(const char *what, const QString &name, const QString &reason)
+{
+    emit writeLog(QLatin1String(what) + name + QStringLiteral(": ") + reason);
+    emit sendCurrentAction(m_family.fileFailed);
 }
 
 bool boxLink::writeBlock(const QByteArray &block)

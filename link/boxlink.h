@@ -87,6 +87,8 @@ protected:
 
 private:
     bool writeBlock(const QByteArray &block);
+    // Logs why the file cannot be sent, naming it, and reports the failure.
+    void fileProblem(const char *what, const QString &name, const QString &reason);
 
     const Family m_family;
 };

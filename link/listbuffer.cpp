@@ -5,6 +5,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
 QByteArray &listBuffer::room()
 {
     if (m_blocks.isEmpty() || m_blocks.last().size() >= blockSize) {
@@ -69,29 +74,92 @@ void listBuffer::truncate(qint64 size)
     }
 }
 
+namespace {
+
+QString systemReason()
+{
+    return QString::fromLocal8Bit(::strerror(errno));
+}
+
+} // namespace
+
+// A short write says nothing of its cause, so the rest is written again
+// until the device names the reason.
+bool listBuffer::writeAll(QFileDevice &file, QString *error) const
+{
+    for (const QByteArray &block : m_blocks) {
+        for (qint64 done = 0; done < block.size();) {
+            const qint64 n = file.write(block.constData() + done, block.size() - done);
+            if (n <= 0) {
+                *error = QStringLiteral("Couldn't write File") + file.errorString();
+                return false;
+            }
+            done += n;
+        }
+    }
+    return true;
+}
+
 bool listBuffer::save(const QString &path, QString *error) const
 {
+    // Unbuffered, so that every failing write carries its reason.
     QSaveFile aside(path);
-    QFile inPlace(path);
-    QFileDevice *file = &aside;
-    if (!aside.open(QIODevice::WriteOnly)) {
-        // No file can be made beside it; an existing list the user may
-        // write is then replaced in place.
-        if (!QFileInfo(path).isFile() || !inPlace.open(QIODevice::WriteOnly)) {
-            *error = QStringLiteral("Couldn't open File") + aside.errorString();
-            return false;
-        }
-        file = &inPlace;
-    }
-    for (const QByteArray &block : m_blocks) {
-        if (file->write(block) != block.size()) {
-            *error = QStringLiteral("Couldn't write File") + file->errorString();
+    if (aside.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        if (!writeAll(aside, error)) {
             aside.cancelWriting();
             return false;
         }
+        if (!aside.commit()) {
+            *error = QStringLiteral("Couldn't write File") + aside.errorString();
+            return false;
+        }
+        return true;
     }
-    if (file == &aside ? !aside.commit() : !inPlace.flush()) {
-        *error = QStringLiteral("Couldn't write File") + file->errorString();
+    // No file can be made beside it; an existing list the user may write is
+    // then replaced in place.
+    const QFileInfo target(path);
+    if (!target.isFile()) {
+        // For a folder in the list's place Qt has words of its own.
+        *error = QStringLiteral("Couldn't open File")
+                 + (target.isDir() ? QString::fromLocal8Bit(::strerror(EISDIR)) : aside.errorString());
+        return false;
+    }
+    return saveInPlace(path, error);
+}
+
+bool listBuffer::saveInPlace(const QString &path, QString *error) const
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        *error = QStringLiteral("Couldn't open File") + systemReason();
+        return false;
+    }
+    const auto failed = [&] {
+        *error = QStringLiteral("Couldn't write File") + systemReason();
+        ::close(fd);
+        return false;
+    };
+    // Room for the whole list first: a full disk then fails before a byte of
+    // the old list is overwritten (where the file system can tell).
+    if (::fallocate(fd, 0, 0, m_size) != 0 && errno != EOPNOTSUPP && errno != ENOSYS)
+        return failed();
+    qint64 offset = 0;
+    for (const QByteArray &block : m_blocks) {
+        for (qint64 done = 0; done < block.size();) {
+            const ssize_t n = ::pwrite(fd, block.constData() + done, size_t(block.size() - done), off_t(offset + done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return failed();
+            done += n;
+        }
+        offset += block.size();
+    }
+    // An old list longer than the new one must leave no tail behind.
+    if (::ftruncate(fd, off_t(m_size)) != 0 || (::fsync(fd) != 0 && errno != EINVAL))
+        return failed();
+    if (::close(fd) != 0) {
+        *error = QStringLiteral("Couldn't write File") + systemReason();
         return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 
+class QFileDevice;
 class serialLine;
 
 // A channel list as it arrives from the box. Kept in blocks that are each
@@ -26,10 +27,12 @@ public:
     // Replaces the file only once every byte is written: atomically where the
     // folder allows a file aside, otherwise in place (a folder the user may
     // not write can still hold a list file the user may). On failure the
-    // text says why.
+    // text gives the system's reason.
     bool save(const QString &path, QString *error) const;
 
 private:
+    bool writeAll(QFileDevice &file, QString *error) const;
+    bool saveInPlace(const QString &path, QString *error) const;
     static constexpr int blockSize = 64 * 1024;
     QByteArray &room();
 

@@ -92,11 +92,15 @@ qint64 serialComKarn::writeSlow(const char *text)
 
 qint64 serialComKarn::writeSlow(const char *data, qint64 length)
 {
+    // A line that took nothing for a whole stall window takes no more of
+    // this command either: the step's reply window decides, without one
+    // stall per byte.
     for (qint64 i = 0; i < length; ++i) {
         if (serialPort.halted())
             break;
         serialPort.write(data + i, 1);
-        serialPort.drain();
+        if (!serialPort.drain())
+            break;
         QThread::msleep(ulong(linkClock::window(70)));
     }
     return length > 0 ? length : 0;

@@ -16,15 +16,56 @@ namespace {
 
 const qint64 nominalListSize = 297472;
 
-// Where a list download ends. The same three bytes "END" may well occur inside
-// a list, so an "END" counts only once the line has been quiet for
-// endSettleMs after it, with nothing after it but what a console prints when
-// a command is done: at most consoleTail bytes of plain text that begin with
-// a line end (its prompt, "\r\nCom -> "). List data that follows an inner
-// "END" comes within moments and is rarely such text; a prompt that comes
-// later than the quiet time finds the list already saved.
+// Where a list download ends. The same three bytes "END" may well occur
+// inside a list, so an "END" ends the list only when all that follows it is
+// what a console prints once a command is done: plain text (printable
+// characters, line ends, tabs) that begins with a line end: its prompt
+// ("\r\nCom -> "), and any number of status lines it goes on printing,
+// however long. And only once that has held for endSettleMs after the "END"
+// arrived: the line need not fall quiet, a chatty console never does.
+// Why this is safe: list data is binary, every record holds bytes that are
+// no plain text (zero padding, frequencies, flags), and after an inner "END"
+// it follows within moments (at the line's 11,520 bytes/s, 500 ms are 5,760
+// bytes, some ninety records): its first such byte drops that "END". Only a
+// box that stops for half a second right after an inner "END" and a line end
+// could cut its list short, and that the old rule of a quiet line did too.
+// The first "END" that holds wins, so a status line that happens to say
+// "END" does not move the list's end.
 const qint64 endSettleMs = 500;
-const int consoleTail = 64;
+
+bool plainText(char c)
+{
+    return c == '\r' || c == '\n' || c == '\t' || (uchar(c) >= 0x20 && uchar(c) <= 0x7e);
+}
+
+// The rule above, fed with the list as it grows.
+struct listEnd
+{
+    qint64 at = -1;        // where the list ends if the "END" there holds; -1: none yet
+    qint64 scanned = 0;    // bytes of the list examined so far
+    quint32 recent = 0;    // the last three bytes examined, for an "END" that reads split
+    QElapsedTimer since;   // since the "END" at `at` arrived
+
+    void feed(const listBuffer &list)
+    {
+        const QByteArray fresh = list.tail(list.size() - scanned);
+        for (char c : fresh) {
+            if (at >= 0) {
+                const bool first = scanned == at + 3;
+                if (first ? (c != '\r' && c != '\n') : !plainText(c))
+                    at = -1;
+            }
+            recent = ((recent << 8) | uchar(c)) & 0xffffff;
+            ++scanned;
+            if (at < 0 && scanned >= 3 && recent == ('E' << 16 | 'N' << 8 | 'D')) {
+                at = scanned - 3;
+                since.start();
+            }
+        }
+    }
+    bool settled(qint64 settleMs) const { return at >= 0 && since.elapsed() >= settleMs; }
+};
+
 // A line step that sees this much text without a line end reads it in
 // pieces, so a babbling box cannot grow the input buffer without bound.
 const qint64 floodGuard = 4096;
@@ -32,30 +73,6 @@ const qint64 floodGuard = 4096;
 QString quoted(const QString &text)
 {
     return QLatin1Char('"') + text + QLatin1Char('"');
-}
-
-bool consoleText(const QByteArray &bytes)
-{
-    if (bytes.isEmpty())
-        return true;
-    if (bytes.at(0) != '\r' && bytes.at(0) != '\n')
-        return false;
-    for (char c : bytes)
-        if (c != '\r' && c != '\n' && c != '\t' && (uchar(c) < 0x20 || uchar(c) > 0x7e))
-            return false;
-    return true;
-}
-
-// Length of the list when it ends at its last "END" followed only by console
-// text; -1 while no such end has come.
-qint64 listEnd(const listBuffer &list)
-{
-    const QByteArray tail = list.tail(consoleTail + 3);
-    for (int at = tail.lastIndexOf("END"); at >= 0; at = at > 0 ? tail.lastIndexOf("END", at - 1) : -1) {
-        if (consoleText(tail.mid(at + 3)))
-            return list.size() - tail.size() + at;
-    }
-    return -1;
 }
 
 } // namespace
@@ -413,14 +430,18 @@ bool serialComVesk::findListStart(listBuffer &list)
 }
 
 // Takes the list in until its end has settled (`end` is then its length).
-bool serialComVesk::receiveList(listBuffer &list, qint64 &end)
+bool serialComVesk::receiveList(listBuffer &list, qint64 &length)
 {
     QElapsedTimer clock;
     clock.start();
     const qint64 window = linkClock::window(50000);
+    const qint64 settle = linkClock::window(endSettleMs);
+    listEnd end;
+    end.feed(list);
     if (!list.isEmpty())
         emit sendProgress(int(list.size() * 100 / nominalListSize));
-    while (end < 0) {
+    // An "END" that came within the window may settle after it.
+    while (!end.settled(settle) && (end.at >= 0 || clock.elapsed() < window)) {
         if (serialPort.halted())
             return false;
         if (serialPort.available() > 0) {
@@ -430,10 +451,12 @@ bool serialComVesk::receiveList(listBuffer &list, qint64 &end)
                 fail(hdCode::ReceiveFailed);
                 return false;
             }
+            end.feed(list);
             emit sendProgress(int(list.size() * 100 / nominalListSize));
             continue;
         }
-        const serialLine::Wait wait = awaitMoreOrEnd(list, clock, window, end);
+        const serialLine::Wait wait = end.at >= 0 ? serialPort.waitFor(end.since, settle)
+                                                  : serialPort.waitFor(clock, window);
         if (wait == serialLine::Stopped)
             return false;
         if (wait == serialLine::Gone) {
@@ -441,40 +464,14 @@ bool serialComVesk::receiveList(listBuffer &list, qint64 &end)
             emit sendCurrentAction(hdCode::JobEnded);
             return false;
         }
-        if (wait == serialLine::TimedOut)
-            break;
     }
-    if (end < 0) {
+    if (!end.settled(settle)) {
         fail(hdCode::DownloadTimeout);
         emit writeLog(QStringLiteral("Timeout!"));
         return false;
     }
+    length = end.at;
     return true;
-}
-
-// Waits for more of the list. Once the list holds a possible end, the line
-// must stay quiet for the settle time: then `end` is set (and Arrived
-// returned). TimedOut when the list's window is over.
-serialLine::Wait serialComVesk::awaitMoreOrEnd(const listBuffer &list, const QElapsedTimer &clock, qint64 window,
-                                               qint64 &end)
-{
-    serialLine::Wait wait = serialLine::Quiet;
-    if (listEnd(list) >= 0) {
-        QElapsedTimer quiet;
-        quiet.start();
-        const qint64 settle = linkClock::window(endSettleMs);
-        while ((wait = serialPort.waitFor(quiet, settle)) == serialLine::Quiet) {
-        }
-        if (wait == serialLine::TimedOut) {
-            end = listEnd(list);
-            return serialLine::Arrived;
-        }
-    }
-    if (clock.elapsed() >= window)
-        return serialLine::TimedOut;
-    if (wait != serialLine::Arrived)
-        wait = serialPort.waitFor(clock, window);
-    return wait;
 }
 
 bool serialComVesk::saveList(listBuffer &list, qint64 end)

@@ -66,7 +66,6 @@ private:
     // The phases of the list download.
     bool findListStart(listBuffer &list);
     bool receiveList(listBuffer &list, qint64 &end);
-    serialLine::Wait awaitMoreOrEnd(const listBuffer &list, const QElapsedTimer &clock, qint64 window, qint64 &end);
     bool saveList(listBuffer &list, qint64 end);
 
     void runQuery(int code, const char *command, void (serialComVesk::*result)(const QString &));

@@ -1,14 +1,18 @@
 #include "serialline.h"
 
+#include "linkclock.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSerialPort>
 #include <QThread>
 
 #include <cerrno>
+#include <cstring>
 #include <grp.h>
 #include <unistd.h>
 #include <sys/stat.h>
+#include <termios.h>
 
 serialLine::serialLine(LogSink log)
     : m_log(std::move(log))
@@ -97,7 +101,19 @@ bool serialLine::halted()
     return true;
 }
 
-bool serialLine::gone() const
+// A vanished line (an unplugged USB adapter, a closed relay) is hung up by
+// the system: every request on it then fails with an I/O error. Qt notices
+// only when it next reads or writes, and its text then may be that of an
+// unrelated earlier call, so the line itself is asked.
+int serialLine::hungUp() const
+{
+    termios t;
+    if (!m_port || m_port->handle() < 0 || ::tcgetattr(m_port->handle(), &t) == 0)
+        return 0;
+    return errno == ENOTTY ? 0 : errno;
+}
+
+bool serialLine::portFailed() const
 {
     if (!isOpen())
         return true;
@@ -105,12 +121,18 @@ bool serialLine::gone() const
     return e == QSerialPort::ResourceError || e == QSerialPort::ReadError || e == QSerialPort::WriteError;
 }
 
+bool serialLine::gone() const
+{
+    return portFailed() || hungUp() != 0;
+}
+
 void serialLine::reportGone()
 {
     if (m_halted)
         return;
+    const int lost = hungUp();
     m_log(QStringLiteral("Error: the serial line is gone (device unplugged or cable pulled): ")
-          + (m_port ? m_port->errorString() : QString()));
+          + (lost ? QString::fromLocal8Bit(::strerror(lost)) : m_port ? m_port->errorString() : QString()));
     m_halted = true;
 }
 
@@ -192,13 +214,35 @@ void serialLine::send(const char *text, qint64 waitMs)
 bool serialLine::drain()
 {
     // Counting the bytes the port merely buffered would report a lost file
-    // as sent.
+    // as sent. The stall clock restarts whenever a byte leaves, so only a
+    // line that takes nothing for the whole window fails; the wait goes in
+    // slices, so that a stop or a vanished line is seen within moments.
+    const qint64 window = linkClock::window(stallMs);
+    QElapsedTimer still;
+    still.start();
     while (m_port->bytesToWrite() > 0) {
         if (halted() || gone())
             return false;
         const qint64 before = m_port->bytesToWrite();
-        if (!m_port->waitForBytesWritten(int(stallMs)) && m_port->bytesToWrite() >= before)
+        QElapsedTimer waited;
+        waited.start();
+        const qint64 slice = qMin(sliceMs, window - still.elapsed());
+        m_port->waitForBytesWritten(int(qMax<qint64>(1, slice)));
+        if (m_port->bytesToWrite() < before) {
+            still.restart();
+            continue;
+        }
+        if (gone())
             return false;
+        if (still.elapsed() >= window)
+            return false;
+        // A wait that gives up early must not become a spin.
+        const qint64 rest = slice - waited.elapsed();
+        if (rest > 0)
+            QThread::msleep(ulong(rest));
     }
-    return !gone();
+    // Whether bytes the system took just before the line went still left
+    // cannot be told; only a port that failed them says so. The box's
+    // verdict, or the vanished line at the next wait, tells the rest.
+    return !portFailed();
 }

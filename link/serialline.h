@@ -32,8 +32,17 @@ public:
     static constexpr qint64 maxListBytes = 8 * 1024 * 1024;
     // Longest single wait, so that a stop request is seen within moments.
     static constexpr qint64 sliceMs = 100;
-    // A write that makes no progress for this long means a stuck or dead line.
-    static constexpr qint64 stallMs = 1000;
+    // How long a write may make no progress before the line counts as
+    // stuck. A live line can hold still for seconds: a relay (socat, a
+    // virtual machine's serial port, a serial server) forwards in bursts and
+    // keeps what it has taken until the slow side has read it; at 11,520
+    // bytes/s the 4 KB of a tty buffer alone take a third of a second, the
+    // 64 KB that a pseudo-terminal or a socket buffer may hold take almost
+    // six. So a write counts as stalled only after as long as the box itself
+    // is given to report a flashed file (16 s): a line that has not taken a
+    // byte in that time would lose the update anyway. A port error or a
+    // vanished line still ends the wait at once.
+    static constexpr qint64 stallMs = 16000;
 
     explicit serialLine(LogSink log);
     ~serialLine();
@@ -81,8 +90,8 @@ public:
     // Writes a command and gives it up to `waitMs` to leave; as the boxes'
     // dialogue does, the outcome is seen in the replies, not here.
     void send(const char *text, qint64 waitMs);
-    // Waits until every byte has left; false on a stall of `stallMs`, a stop
-    // or a vanished line.
+    // Waits until every byte has left; false on a stall of `stallMs`
+    // (scaled by linkClock), a stop, a port error or a vanished line.
     bool drain();
 
     // The group that owns a device and so may open it, or empty.
@@ -92,6 +101,11 @@ public:
     const QSerialPort *port() const { return m_port; }
 
 private:
+    // The system's error number when the line is hung up, else 0.
+    int hungUp() const;
+    // The port reported a failed read or write.
+    bool portFailed() const;
+
     QSerialPort *m_port = nullptr;
     LogSink m_log;
     std::atomic<bool> m_stop{false};

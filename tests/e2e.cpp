@@ -39,6 +39,8 @@ struct JobRow {
     QStringList log{};                // in this order, between the start lines and the job's end
     Places places = Places::WorkingDir;  // where the program is told to keep its own files
     bool byId = false;                // the port named by a stable by-id link to the box's line
+    bool realLine = false;            // the box at line rate, its console chatty, reached through socat
+    qint64 fileLimit = -1;            // the largest file the program may write; -1: any
 };
 Q_DECLARE_METATYPE(JobRow)
 
@@ -46,6 +48,7 @@ void tst_e2e::jobs_data()
 {
     const QByteArray hdUpdate = testRig::image("00004023", 7000);
     const QByteArray sdUpdate = testRig::image("00000907", 6000);
+    const QByteArray hdLarge = testRig::image("00004023", 48000);
     const JobRow rows[] = {
         {.name = "UpdateHD", .file = hdUpdate, .sent = "r\r\nl\r\n" + hdUpdate + "s\r\n",
          .log = {"Updating Firmware: in.bin", "File sent. Wrote 7000 data", "Flashing done: \"flash it\" #ms",
@@ -60,10 +63,23 @@ void tst_e2e::jobs_data()
         {.name = "GetListHD", .sent = "help\r\nchlist\r\n", .log = {"Start found", "Downloading done after 0 s"},
          .places = Places::Xdg, .byId = true},
         {.name = "UpdateSD", .file = sdUpdate, .sent = "100\r\n100\r\n" + sdUpdate + "300\r\n",
-         .log = {"Update done after # s"}, .places = Places::Home}};
+         .log = {"Update done after # s"}, .places = Places::Home},
+        // A real line through a relay: slow and bursty, yet alive; a console
+        // that goes on printing after the list; a full disk that is named.
+        {.name = "UpdateHD", .file = hdLarge, .sent = "r\r\nl\r\n" + hdLarge + "s\r\n",
+         .log = {"Updating Firmware: in.bin", "File sent. Wrote 48000 data", "Flashing done: \"flash it\" #ms",
+                 "Starting: \"Deflat OK\" #ms", "Update done after # s"},
+         .realLine = true},
+        {.name = "GetListHD", .sent = "help\r\nchlist\r\n",
+         .log = {"Downloading Channel list: out.lis", "Start found", "End of List found", "Downloading done after # s"},
+         .realLine = true},
+        {.name = "GetListSD", .sent = "100\r\n500\r\n",
+         .log = {"Downloading Channel list", "End of List found", "Couldn't write FileFile too large"},
+         .fileLimit = 2048}};
     QTest::addColumn<JobRow>("row");
     for (const JobRow &r : rows)
-        QTest::newRow(r.name + placeNames[int(r.places)]) << r;
+        QTest::addRow("%s%s%s", r.name.constData(), placeNames[int(r.places)],
+                      r.realLine ? ", real line" : r.fileLimit >= 0 ? ", full disk" : "") << r;
 }
 
 void tst_e2e::jobs()
@@ -72,12 +88,21 @@ void tst_e2e::jobs()
     const bool hd = jobKind::isHd(jobKind::fromKeyword(row.name));
     hdBox::Behaviour b;
     b.list = hdBox::sampleList(80);
-    std::unique_ptr<testRig> rig(hd ? new testRig(b) : new testRig(sdBox::Config()));
+    b.lineRate = row.realLine;
+    if (row.realLine) {
+        b.afterList = "\r\nCom -> ";
+        b.afterListDelayMs = 200;
+        b.chatterMs = 300;
+    }
+    sdBox::Config c;
+    c.lineRate = row.realLine;
+    std::unique_ptr<testRig> rig(hd ? new testRig(b) : new testRig(c));
     const QString name = !row.file.isEmpty() ? "in.bin" : hd ? "out.lis" : "out.lst";
     if (!row.file.isEmpty())
         QVERIFY(testRig::write(rig->path(name), row.file));
     // A re-plugged adapter comes back under another name; its by-id link follows it.
-    const QString port = row.byId ? rig->path("usb-Velmora_Adapter_A1-if00-port0") : rig->device();
+    const QString port = row.realLine ? rig->relay() : row.byId ? rig->path("usb-Velmora_Adapter_A1-if00-port0") : rig->device();
+    QVERIFY2(!port.isEmpty(), "socat did not start");
     if (row.byId)
         QVERIFY(QFile::link(rig->device(), port));
     QStringList args = {"-p", port, "-t", row.name, "-f", name, "-s"};
@@ -97,7 +122,9 @@ void tst_e2e::jobs()
         rig->logName = xdg ? "state/velmora/velmora.log" : "home/.local/state/velmora/velmora.log";
         args.prepend("--desktop");
     }
-    QVERIFY(rig->run(args, env));
+    bool started = false;
+    testRig::withFileLimit(row.fileLimit, [&] { started = rig->run(args, env); });
+    QVERIFY(started);
     // A job's end leaves an empty line after the two start lines.
     QVERIFY2(QTest::qWaitFor([&] { const QStringList l = rig->programLog(); return l.size() > 2 && l.last().isEmpty(); },
                              30000), qPrintable(rig->programLog().join('\n')));
@@ -110,7 +137,9 @@ void tst_e2e::jobs()
     QCOMPARE(log.mid(0, 2), QStringList({"---------- START ----------", "Softwareversion: 3.0.0.8"}));
     QCOMPARE(log.count(QString()), 1);
     QVERIFY2(rig->logged(row.log + QStringList{""}, log.mid(2)), qPrintable(log.join('\n')));
-    if (row.file.isEmpty())   // a download is kept exactly as the box printed it
+    if (row.file.isEmpty() && row.fileLimit >= 0)
+        QVERIFY2(!QFileInfo::exists(rig->path(name)), "a failed download left a file");
+    else if (row.file.isEmpty())   // a download is kept exactly as the box printed it
         QVERIFY(testRig::read(rig->path(name)) == (hd ? hdBox::sampleList(80) : sdBox::plausibleList()));
     else   // a file sent is left untouched
         QVERIFY(testRig::read(rig->path(name)) == row.file);

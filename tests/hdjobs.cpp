@@ -36,6 +36,8 @@ struct Row {
     Target target = Target::File;
     bool locked = false;      // the folder admits no new file
     bool noPort = false;      // the link gets a port that is not there
+    bool relay = false;       // the link reaches the box through socat
+    qint64 fileLimit = -1;    // the largest file the job may write; -1: any
 };
 Q_DECLARE_METATYPE(Row)
 
@@ -124,10 +126,6 @@ void tst_hdjobs::jobs_data()
         // The echo and the reply may come in one read or two; either restarts.
         {.name = "echoing box", .file = fw, .box = [](B &b) { b.echo = true; }, .codes = chain,
          .logs = {"Restarting done: \"r*\" #ms"}},
-        {.name = "line cut mid-transfer", .file = testRig::image("00004023", 200000),
-         .box = [](B &b) { b.cutAfter = 500; }, .scale = 0.05,
-         .codes = testRig::upTo(chain, H::SendingFile) + Codes{H::WriteFailed, H::JobEnded},
-         .logs = {"Error writing data to Port"}},
         {.name = "line gone after the file", .file = fw, .box = [](B &b) { b.cutAfter = 1050; },
          .codes = at75, .logs = {"Error: the serial line is gone (device unplugged or cable pulled): *"}},
         {.name = "update file missing", .codes = {H::JobStarted, H::Updating, H::FileFailed, H::JobEnded, H::JobEnded},
@@ -176,15 +174,28 @@ void tst_hdjobs::jobs_data()
                  .box = [=](B &b) { b.list = inner; b.listSplits = {lead + 108}; }, .codes = fetched, .saved = inner});
     QByteArray innerLine = list;
     innerLine.insert(200, "END\r\n");
-    for (int ms : {50, 150, 300})
-        rows.append({.name = "END inside, more list " + QByteArray::number(ms) + " ms later", .job = Download, .file = old,
+    // A console goes on printing after the list: its chatter after the real
+    // END changes nothing.
+    const Setup chatty = [=](B &b) {
+        b.list = list;
+        b.afterList = "\r\nCom -> ";
+        b.afterListDelayMs = 200;
+        b.chatterMs = 300;
+    };
+    for (int ms : {0, 50, 150, 300})
+        rows.append({.name = "END inside, more list " + QByteArray::number(ms) + " ms later, chatty console",
+                     .job = Download, .file = old,
                      .box = [=](B &b) {
+                         chatty(b);
                          b.list = innerLine;
                          b.listSplits = {lead + 5 + 205};
                          b.splitPauseMs = ms;
-                         b.afterList = "\r\nCom -> ";
                      },
-                     .codes = fetched, .logs = {"Downloading done after 0 s"}, .saved = innerLine});
+                     .codes = fetched, .logs = {"End of List found", "Downloading done after 0 s"}, .saved = innerLine});
+    for (int ms : {0, 200})
+        rows.append({.name = "chatty console, prompt " + QByteArray::number(ms) + " ms after END", .job = Download,
+                     .file = old, .box = [=](B &b) { chatty(b); b.afterListDelayMs = ms; }, .codes = fetched,
+                     .logs = {"End of List found"}, .saved = list, .window = {H::Downloading, H::EndFound, 500}});
     // The list ends at its last "END" once the line is quiet, whatever line
     // end and prompt the console prints after it, and whenever.
     for (int ms : {0, 50, 150, 400, 2000})
@@ -224,10 +235,51 @@ void tst_hdjobs::jobs_data()
          .scale = 0.05, .codes = noData, .logs = {"Error: the serial line is gone*"}},
         {.name = "flooding box", .job = Download, .box = [](B &b) { b.flood = serialLine::maxListBytes + (4 << 20); },
          .codes = noList, .logs = {"Channel list too long*"}},
-        {.name = "target directory missing", .job = Download, .codes = unsaved, .logs = {"Couldn't open File*"},
-         .target = Target::MissingFolder},
-        {.name = "target is a directory", .job = Download, .codes = unsaved, .logs = {"Couldn't * File*"},
+        {.name = "target directory missing", .job = Download, .codes = unsaved,
+         .logs = {"Couldn't open FileNo such file or directory"}, .target = Target::MissingFolder},
+        {.name = "target is a directory", .job = Download, .codes = unsaved, .logs = {"Couldn't open FileIs a directory"},
          .target = Target::Folder},
+        {.name = "console without pause, a status line says END", .job = Download, .file = old,
+         .box = [=](B &b) {
+             chatty(b);
+             b.afterListDelayMs = 0;
+             b.chatterMs = 15;
+             b.chatter = "[disk] SEND 0x1f ok\r\n";
+         },
+         .codes = fetched, .logs = {"End of List found"}, .saved = list},
+        // A full disk keeps the old list and says why, aside and in place; in
+        // place a longer old list leaves no tail.
+        {.name = "full disk: old list kept", .job = Download, .file = old, .box = [=](B &b) { b.list = list; },
+         .codes = unsaved, .logs = {"Couldn't write FileFile too large"}, .fileLimit = 100},
+        {.name = "full disk, locked folder: old list kept", .job = Download, .file = old,
+         .box = [=](B &b) { b.list = list; }, .codes = unsaved, .logs = {"Couldn't write FileFile too large"},
+         .locked = true, .fileLimit = 100},
+        {.name = "longer old list, locked folder: no tail", .job = Download, .file = QByteArray(20000, 'x'),
+         .box = [=](B &b) { b.list = list; }, .codes = fetched, .logs = {"Downloading done after 0 s"}, .saved = list,
+         .locked = true},
+    };
+
+    // Real lines. A relay (socat) forwards in bursts and holds the line still
+    // for seconds while the box reads at the line's rate: slow, not dead. A
+    // box that stops reading, its line up, stalls the write for 16 s; a line
+    // that vanishes (an unplugged adapter) fails at once, however long a
+    // stall may be.
+    const QByteArray big = testRig::image("00004023", 200000);
+    const Codes stalled = testRig::upTo(chain, H::SendingFile) + Codes{H::WriteFailed, H::JobEnded};
+    auto atRate = [](Setup more) { return Setup([=](B &b) { b.lineRate = true; more(b); }); };
+    rows += {
+        {.name = "relay, line rate: update", .file = testRig::image("00004023", 40000), .box = atRate([](B &) {}),
+         .codes = chain, .logs = {"File sent. Wrote 40000 data", "Update done after # s"}, .relay = true},
+        {.name = "box stops reading: stalled", .file = big, .box = atRate([](B &b) { b.stopReadingAfter = 1000; }),
+         .scale = 0.05, .codes = stalled, .logs = {"Error writing data to Port"},
+         .window = {H::SendingFile, H::WriteFailed, 16000}},
+        {.name = "line cut mid-transfer at line rate: at once", .file = big, .box = atRate([](B &b) { b.cutAfter = 1000; }),
+         .codes = stalled,
+         .logs = {"Error writing data to Port",
+                  "Error: the serial line is gone (device unplugged or cable pulled): Input/output error"},
+         .window = {H::SendingFile, H::WriteFailed, 0}},
+        {.name = "relay, line rate: download from a chatty console", .job = Download, .file = old, .box = atRate(chatty),
+         .codes = fetched, .logs = {"End of List found"}, .saved = list, .relay = true},
     };
 
     // The service queries: answers in upper case, a one-second window.
@@ -293,13 +345,15 @@ void tst_hdjobs::jobs()
         QSKIP("no way to lock a folder here");
     QFile held(path);   // a reader of the old list
     held.open(QIODevice::ReadOnly);
-    serialComVesk link(row.noPort ? QStringLiteral("/dev/velmora-none") : rig.device(), path);
+    const QString port = row.relay ? rig.relay() : rig.device();
+    QVERIFY2(!port.isEmpty(), "socat did not start");
+    serialComVesk link(row.noPort ? QStringLiteral("/dev/velmora-none") : port, path);
     rig.watch(link);
     void (serialComVesk::*const run[])() = {&serialComVesk::updateFirmware, &serialComVesk::sendChannellist,
                                              &serialComVesk::getChannellist, &serialComVesk::readSoftwareVersion,
                                              &serialComVesk::readLowPowerVersion, &serialComVesk::readMACAddress,
                                              &serialComVesk::initFactoryReset};
-    (link.*run[row.job])();
+    testRig::withFileLimit(row.fileLimit, [&] { (link.*run[row.job])(); });
 
     QCOMPARE(rig.codes, row.codes);
     QVERIFY2(rig.logged(row.logs, rig.logs + rig.results), qPrintable((rig.logs + rig.results).join('\n')));

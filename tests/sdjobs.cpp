@@ -42,6 +42,8 @@ struct Row {
     Check check = nullptr;          // what else the row checks
     Target target = Target::File;
     bool locked = false;            // the folder admits no new file
+    bool relay = false;             // the link reaches the box through socat
+    qint64 fileLimit = -1;          // the largest file the job may write; -1: any
 };
 Q_DECLARE_METATYPE(Row)
 
@@ -121,6 +123,7 @@ void tst_sdjobs::jobs_data()
     const Codes rejected = testRig::upTo(updateOk, S::WaitingFinish) + Codes{S::FileRejected} + started + Codes{S::JobEnded};
     const Codes searching = testRig::upTo(downloadOk, S::SearchingStart), listing = searching + Codes{S::Downloading};
     const Codes noList = searching + Codes{S::ReceiveFailed, S::JobEnded};
+    const Codes unsaved = testRig::upTo(downloadOk, S::EndFound) + Codes{S::FileFailed, S::JobEnded};
     const QString gone = "Error: the serial line is gone (device unplugged or cable pulled): *";
     const QString unknown = file("01020304", 300), sd3 = file("00000d07", 100000), sd4 = file("00501c00", 400000);
     const QStringList many = QVector<QString>(256, img).toList();
@@ -226,9 +229,30 @@ void tst_sdjobs::jobs_data()
          .codes = downloadOk, .commands = downloadCommands, .logs = {"LoadMenu open: \"Upload Ch_Data\""}},
         {.name = "babble before every reply", .files = img, .box = [](C &c) { c.garbage = 300; },
          .codes = updateOk, .commands = updateCommands},
-        {.name = "line vanishes mid-file", .files = sd3, .box = [](C &c) { c.cutAfter = 10 + 3000; },
+        // At the line's rate a line that vanishes fails at once, however long
+        // a stall may be; a box that stops reading, its line up, stalls the
+        // write for 16 s.
+        {.name = "line vanishes mid-file at line rate: at once", .files = sd3,
+         .box = [](C &c) { c.lineRate = true; c.cutAfter = 10 + 1000; }, .scale = 1,
          .codes = testRig::upTo(updateOk, S::SendingFile) + Codes{S::WriteFailed, S::JobEnded},
-         .commands = {"100", "100"}, .logs = {"Error writing data to Port", gone}, .absent = "File sent"},
+         .commands = {"100", "100"},
+         .logs = {"Error writing data to Port",
+                  "Error: the serial line is gone (device unplugged or cable pulled): Input/output error"},
+         .absent = "File sent", .window = {S::SendingFile, S::WriteFailed, 0}},
+        {.name = "box stops reading: stalled", .files = sd3,
+         .box = [](C &c) { c.lineRate = true; c.stopReadingAfter = 10 + 1000; },
+         .codes = testRig::upTo(updateOk, S::SendingFile) + Codes{S::WriteFailed, S::JobEnded},
+         .commands = {"100", "100"}, .logs = {"Error writing data to Port"}, .absent = "File sent",
+         .window = {S::SendingFile, S::WriteFailed, 16000}},
+        // A line that stops taking bytes in a command costs one stall window
+        // per attempt, not one per byte.
+        {.name = "box stops reading: command stalled", .files = img, .box = [](C &c) { c.stopReadingAfter = 5; },
+         .scale = 0.1, .codes = testRig::upTo(updateOk, S::InitUpload) + Codes{S::InitUploadFailed, S::JobEnded},
+         .commands = {"100"}, .window = {S::InitUpload, S::InitUploadFailed, 2 * (16000 + 500)}},
+        // Through a relay (socat) at the line's rate: slow is not dead.
+        {.name = "relay, line rate: update", .files = file("00000907", 40000), .box = [](C &c) { c.lineRate = true; },
+         .scale = 1, .codes = updateOk, .commands = updateCommands,
+         .logs = {"File sent. Wrote 40000 data", "Update done after # s"}, .relay = true},
         // ... or right after the whole file: the finish wait must not sit out its 30 s.
         {.name = "line vanishes after the file", .files = img, .box = [](C &c) { c.cutAfter = 10 + 300; },
          .codes = testRig::upTo(updateOk, S::WaitingFinish) + Codes{S::FinishFailed, S::JobEnded},
@@ -311,12 +335,24 @@ void tst_sdjobs::jobs_data()
         {.name = "a list of one line end", .job = Download, .files = dl, .box = [](C &c) { c.list = "\r\n"; },
          .codes = listing + Codes{S::ReceiveFailed, S::JobEnded}, .commands = {"100", "500"},
          .logs = {"The box sent an empty Channel list*"}},
-        {.name = "folder missing", .job = Download, .files = m_dir.filePath("no/such/new.lst"),
-         .codes = testRig::upTo(downloadOk, S::EndFound) + Codes{S::FileFailed, S::JobEnded},
-         .commands = {"100", "500"}, .logs = {"Couldn't open File*"}},
-        {.name = "target is a folder", .job = Download, .files = m_dir.filePath("folder"),
-         .codes = testRig::upTo(downloadOk, S::EndFound) + Codes{S::FileFailed, S::JobEnded},
-         .commands = {"100", "500"}, .logs = {"Couldn't open File*"}, .target = Target::Folder},
+        {.name = "folder missing", .job = Download, .files = m_dir.filePath("no/such/new.lst"), .codes = unsaved,
+         .commands = {"100", "500"}, .logs = {"Couldn't open FileNo such file or directory"}},
+        {.name = "target is a folder", .job = Download, .files = m_dir.filePath("folder"), .codes = unsaved,
+         .commands = {"100", "500"}, .logs = {"Couldn't open FileIs a directory"}, .target = Target::Folder},
+        // A full disk keeps the old list and says why, aside and in place; in
+        // place a longer old list leaves no tail.
+        {.name = "full disk: old list kept", .job = Download, .files = dl, .box = listed(40, false, 1000),
+         .codes = unsaved, .commands = {"100", "500"}, .logs = {"Couldn't write FileFile too large"}, .saved = oldList,
+         .fileLimit = 100},
+        {.name = "full disk, locked folder: old list kept", .job = Download, .files = dl, .box = listed(40, false, 1000),
+         .codes = unsaved, .commands = {"100", "500"}, .logs = {"Couldn't write FileFile too large"}, .saved = oldList,
+         .locked = true, .fileLimit = 100},
+        {.name = "longer old list, locked folder: no tail", .job = Download, .files = dl, .box = listed(0, false, 24),
+         .codes = downloadOk, .commands = downloadCommands, .saved = sdBox::plausibleList(24), .locked = true},
+        {.name = "relay, line rate: download", .job = Download, .files = dl,
+         .box = [=](C &c) { listed(40, false, 20000)(c); c.lineRate = true; }, .scale = 1,
+         .codes = downloadOk, .commands = downloadCommands, .logs = {"Downloading done after # s"},
+         .saved = sdBox::plausibleList(20000), .relay = true},
     };
     QTest::addColumn<Row>("row");
     for (const Row &r : rows)
@@ -340,11 +376,13 @@ void tst_sdjobs::jobs()
         QSKIP("no way to lock a folder here");
     QFile held(target);   // a reader of the old list
     held.open(QIODevice::ReadOnly);
-    serialComKarn link(rig.device(), row.files);
+    const QString port = row.relay ? rig.relay() : rig.device();
+    QVERIFY2(!port.isEmpty(), "socat did not start");
+    serialComKarn link(port, row.files);
     rig.watch(link);
     void (serialComKarn::*const run[])() = {&serialComKarn::updateFirmware, &serialComKarn::getChannellist,
                                              &serialComKarn::sendChannellist};
-    (link.*run[row.job])();
+    testRig::withFileLimit(row.fileLimit, [&] { (link.*run[row.job])(); });
     rig.unlock();
 
     QCOMPARE(rig.codes, row.codes);

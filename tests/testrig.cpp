@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 int testRig::argc = 1;
@@ -50,6 +51,10 @@ testRig::testRig(const sdBox::Config &config) : testRig()
 testRig::~testRig()
 {
     delete window;
+    if (relayProcess.state() != QProcess::NotRunning) {
+        relayProcess.kill();
+        relayProcess.waitForFinished(5000);
+    }
     if (program.state() != QProcess::NotRunning) {
         program.kill();
         program.waitForFinished(5000);
@@ -60,6 +65,35 @@ testRig::~testRig()
     qDeleteAll(m_requests);
     if (!m_home.isEmpty())
         QDir::setCurrent(m_home);
+}
+
+QString testRig::relay()
+{
+    // In a folder of its own, apart from the job's files.
+    QDir().mkpath(path(QStringLiteral("line")));
+    const QString link = path(QStringLiteral("line/relay"));
+    relayProcess.start(QStringLiteral("socat"), {QStringLiteral("pty,raw,echo=0,link=") + link,
+                                                 device() + QStringLiteral(",raw,echo=0,b115200")});
+    if (!relayProcess.waitForStarted(5000)
+        || !QTest::qWaitFor([&] { return QFileInfo::exists(link); }, 5000))
+        return QString();
+    return link;
+}
+
+void testRig::withFileLimit(qint64 bytes, const std::function<void()> &job)
+{
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    // Past the limit a write fails with EFBIG instead of ending the process.
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    if (bytes >= 0) {
+        rlimit limited = old;
+        limited.rlim_cur = rlim_t(bytes);
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    job();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
 }
 
 void testRig::watch(serialComVesk &link)

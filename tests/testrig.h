@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class MainWindow;
@@ -40,6 +41,15 @@ public:
     // The boxes' line settings: checked wherever a box heard the program.
     static QString lineSettings() { return QStringLiteral("115200 8N1 none"); }
     QString seenSettings() const { return hd ? hd->lineSettings() : sd ? sd->lineSettings() : QString(); }
+
+    // A real relay between the program and the box, as a serial server or a
+    // virtual machine's port would be: socat joins a new pseudo-terminal
+    // (its path returned) to the box's line. Empty when it cannot start.
+    QString relay();
+    QProcess relayProcess;
+    // Runs `job` with files limited to `bytes` (a full disk, deterministic),
+    // also for a program started meanwhile; -1: no limit.
+    static void withFileLimit(qint64 bytes, const std::function<void()> &job);
 
     // ---- what a link reported, in order
     void watch(serialComVesk &link);

@@ -14,8 +14,9 @@ velmora_deps() {
 }
 
 # dpkg-dev, file and appstream: the package check (cpack's dpkg-shlibdeps, metainfo validation).
+# socat: the tests' relay between the program and a simulated box.
 VELMORA_BUILD_PACKAGES=(g++ cmake make qtbase5-dev libqt5serialport5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools
-                        qttranslations5-l10n dpkg-dev file appstream)
+                        qttranslations5-l10n dpkg-dev file appstream socat)
 
 # Configures and builds into $1 (default: build).
 velmora_build() {

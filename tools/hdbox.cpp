@@ -49,6 +49,7 @@ bool hdBox::start()
 {
     if (!m_line.open())
         return false;
+    m_line.setLineRate(m_b.lineRate);
     // Non-blocking, so that a reader who stopped reading cannot hang the box.
     const int fl = ::fcntl(m_line.masterFd(), F_GETFL);
     ::fcntl(m_line.masterFd(), F_SETFL, fl | O_NONBLOCK);
@@ -134,14 +135,23 @@ void hdBox::serve()
     while (m_run) {
         if (m_cut)
             break;
+        if (m_chatterAt >= 0 && nowMs() >= m_chatterAt) {
+            // A console's status lines are lost while nobody reads.
+            pollfd out{m_line.masterFd(), POLLOUT, 0};
+            if (::poll(&out, 1, 0) > 0 && (out.revents & POLLOUT))
+                send(m_b.chatter);
+            m_chatterAt += m_b.chatterMs;
+        }
         const int fd = m_line.masterFd();
         pollfd p{fd, POLLIN, 0};
-        const int r = ::poll(&p, 1, 20);
+        // A box that stopped reading leaves the bytes in the line.
+        const int r = ::poll(&p, m_deaf ? 0 : 1, 20);
         if (r > 0 && (p.revents & POLLIN)) {
-            QByteArray buf(4096, Qt::Uninitialized);
+            QByteArray buf(m_line.room(ptyLine::In, 4096), Qt::Uninitialized);
             const ssize_t n = ::read(fd, buf.data(), size_t(buf.size()));
             if (n > 0) {
                 buf.resize(int(n));
+                m_line.carried(ptyLine::In, n);
                 {
                     std::lock_guard<std::mutex> g(m_lock);
                     if (m_received.isEmpty())
@@ -173,6 +183,10 @@ void hdBox::take(const QByteArray &bytes)
             m_lastFileByte = nowMs();
             if (m_b.cutAfter >= 0 && have >= m_b.cutAfter) {
                 cutLine();
+                return;
+            }
+            if (m_b.stopReadingAfter >= 0 && have >= m_b.stopReadingAfter) {
+                m_deaf = true;
                 return;
             }
             if (m_b.fileSize >= 0 && have >= m_b.fileSize)
@@ -268,8 +282,9 @@ bool hdBox::send(const QByteArray &bytes)
     qint64 left = bytes.size();
     qint64 stuckSince = nowMs();
     while (left > 0 && m_run && !m_cut) {
-        const ssize_t n = ::write(m_line.masterFd(), p, size_t(left));
+        const ssize_t n = ::write(m_line.masterFd(), p, size_t(m_line.room(ptyLine::Out, int(qMin<qint64>(left, 1 << 20)))));
         if (n > 0) {
+            m_line.carried(ptyLine::Out, n);
             p += n;
             left -= n;
             stuckSince = nowMs();
@@ -318,7 +333,7 @@ void hdBox::printList()
         send(text.mid(from, at - from));
         from = at;
         if (m_b.cutInList >= 0 && at == m_b.cutInList) {
-            pause(50);
+            m_line.waitRead(2000);
             cutLine();
             return;
         }
@@ -329,6 +344,8 @@ void hdBox::printList()
         pause(m_b.afterListDelayMs);
         send(m_b.afterList);
     }
+    if (m_b.chatterMs > 0)
+        m_chatterAt = nowMs() + m_b.chatterMs;
 }
 
 void hdBox::cutLine()

@@ -25,6 +25,7 @@ public:
         QByteArray garbage;             // written before every reply
         int longLine = 0;               // bytes without line end before every reply
         bool echo = false;              // echoes each command line first
+        bool lineRate = false;          // reads and sends no faster than a real line
 
         QByteArray restartReply = "Restarting ...\r\n";
         int unknownCom = 0;             // first restarts answered "unknown com"
@@ -33,6 +34,7 @@ public:
         qint64 fileSize = -1;           // file length; -1: ends after a quiet gap
         int fileGapMs = 300;
         qint64 cutAfter = -1;           // cuts the line after this many file bytes
+        qint64 stopReadingAfter = -1;   // stops reading after this many file bytes; the line stays up
         bool refuse = false;            // answers the file with "wrong"
         bool flashReply = true;
         int flashDelayMs = 0;
@@ -50,6 +52,8 @@ public:
         int splitPauseMs = 30;
         qint64 flood = 0;               // bytes printed after "START" instead of the list
         qint64 cutInList = -1;          // cuts the line after this many printed bytes
+        int chatterMs = 0;              // after the list, prints `chatter` this often, as consoles do
+        QByteArray chatter = "[tuner] locked 11362 MHz\r\n";
 
         QHash<QByteArray, QByteArray> replies;   // service answers by command
 
@@ -103,6 +107,8 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_run{false};
     std::atomic<bool> m_cut{false};
+    bool m_deaf = false;            // stopped reading
+    qint64 m_chatterAt = -1;        // ms of the next status line; -1: none
 
     Mode m_mode = Console;
     QByteArray m_lineBuf;

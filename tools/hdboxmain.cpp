@@ -34,9 +34,12 @@ int main(int argc, char **argv)
     const QCommandLineOption noMarkers(QStringLiteral("no-markers"), QStringLiteral("Print the list without START and END."));
     const QCommandLineOption flood(QStringLiteral("flood"), QStringLiteral("Print N bytes after START and never END."), QStringLiteral("N"));
     const QCommandLineOption saveFile(QStringLiteral("save-file"), QStringLiteral("Write each loaded file to FILE."), QStringLiteral("FILE"));
+    const QCommandLineOption lineRate(QStringLiteral("line-rate"), QStringLiteral("Read and send no faster than a 115200-baud line: 11520 bytes/s, in pieces of up to 62 bytes as a USB adapter hands them over."));
+    const QCommandLineOption stopReading(QStringLiteral("stop-reading-after"), QStringLiteral("Stop reading after N file bytes; the line stays up."), QStringLiteral("N"));
+    const QCommandLineOption chatter(QStringLiteral("chatter"), QStringLiteral("After the list, print a status line every MS, as a console does."), QStringLiteral("MS"));
     const QCommandLineOption samples(QStringLiteral("make-samples"), QStringLiteral("Write sample.app and sample.lis into DIR and exit."), QStringLiteral("DIR"));
     for (const auto &o : {samples, silent, refuse, cutAfter, garbage, longLine, delay, unknownCom, noBinary,
-                          noFin, comPrompts, echo, list, noMarkers, flood, saveFile})
+                          noFin, comPrompts, echo, list, noMarkers, flood, saveFile, lineRate, stopReading, chatter})
         cl.addOption(o);
     cl.process(app);
 
@@ -73,6 +76,15 @@ int main(int argc, char **argv)
     b.echo = cl.isSet(echo);
     b.listMarkers = !cl.isSet(noMarkers);
     b.flood = cl.value(flood).toLongLong();
+    b.lineRate = cl.isSet(lineRate);
+    if (cl.isSet(stopReading))
+        b.stopReadingAfter = cl.value(stopReading).toLongLong();
+    b.chatterMs = cl.value(chatter).toInt();
+    // The prompt a console prints when the list is done.
+    if (b.chatterMs > 0) {
+        b.afterList = "\r\nCom -> ";
+        b.afterListDelayMs = 200;
+    }
     // A real box takes a moment to flash and to finish.
     b.flashDelayMs = 500;
     b.finDelayMs = 800;

@@ -1,13 +1,56 @@
 #include "ptyline.h"
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+namespace {
+qint64 nowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+} // namespace
+
 ptyLine::ptyLine() = default;
+
+int ptyLine::room(Direction d, int want)
+{
+    if (!m_paced)
+        return want;
+    const qint64 wait = m_freeAt[d] - nowNs();
+    if (wait > 0)
+        std::this_thread::sleep_for(std::chrono::nanoseconds(wait));
+    return qMin(want, usbPiece);
+}
+
+void ptyLine::carried(Direction d, qint64 n)
+{
+    if (!m_paced || n <= 0)
+        return;
+    // Idle time earns no credit: a line never carries faster than its rate.
+    m_freeAt[d] = qMax(m_freeAt[d], nowNs()) + n * 1000000000 / lineRate;
+}
+
+void ptyLine::waitRead(int timeoutMs)
+{
+    const qint64 until = nowNs() + qint64(timeoutMs) * 1000000;
+    int quiet = 0;
+    while (m_slave >= 0 && nowNs() < until && quiet < 2) {
+        int queued = 0;
+        if (::ioctl(m_slave, FIONREAD, &queued) != 0)
+            return;
+        quiet = queued == 0 ? quiet + 1 : 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
 
 ptyLine::~ptyLine()
 {
@@ -40,11 +83,13 @@ QByteArray ptyLine::read(int timeoutMs, int maxBytes)
     } while (r < 0 && errno == EINTR);
     if (r <= 0 || !(p.revents & POLLIN))
         return {};
-    QByteArray buf(maxBytes, Qt::Uninitialized);
-    ssize_t n = ::read(m_master, buf.data(), size_t(maxBytes));
+    const int max = room(In, maxBytes);
+    QByteArray buf(max, Qt::Uninitialized);
+    ssize_t n = ::read(m_master, buf.data(), size_t(max));
     if (n <= 0)
         return {};
     buf.resize(int(n));
+    carried(In, n);
     return buf;
 }
 
@@ -53,7 +98,9 @@ bool ptyLine::write(const QByteArray &bytes)
     const char *p = bytes.constData();
     qint64 left = bytes.size();
     while (left > 0 && m_master >= 0) {
-        ssize_t n = ::write(m_master, p, size_t(left));
+        ssize_t n = ::write(m_master, p, size_t(room(Out, int(qMin<qint64>(left, 1 << 20)))));
+        if (n > 0)
+            carried(Out, n);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -97,6 +144,12 @@ QString ptyLine::settings() const
         .arg(QLatin1Char(parity))
         .arg((t.c_cflag & CSTOPB) ? 2 : 1)
         .arg(QLatin1String(flow));
+}
+
+void ptyLine::stopTaking()
+{
+    if (m_slave >= 0)
+        ::tcflow(m_slave, TCOOFF);
 }
 
 void ptyLine::cut()

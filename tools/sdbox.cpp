@@ -40,6 +40,7 @@ bool sdBox::start()
 {
     if (!m_line.open())
         return false;
+    m_line.setLineRate(m_config.lineRate);
     // Non-blocking, so that a box talking to a port nobody reads can still stop.
     const int fd = m_line.masterFd();
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
@@ -120,7 +121,7 @@ void sdBox::serve()
 {
     qint64 lastFileByte = 0;
     while (!m_stop) {
-        if (m_cut) {
+        if (m_cut || m_deaf) {
             sleepMs(20);
             continue;
         }
@@ -149,6 +150,14 @@ void sdBox::serve()
             m_line.cut();
             m_cut = true;
             continue;
+        }
+        // What it took it still handles; the rest stays in the line.
+        if (m_config.stopReadingAfter >= 0 && total >= m_config.stopReadingAfter) {
+            m_deaf = true;
+            // A command is too short to fill the line's buffer: hold the
+            // line still at once. A file fills it by itself.
+            if (m_mode != Mode::Binary)
+                m_line.stopTaking();
         }
         if (m_mode == Mode::Binary) {
             m_file += in;
@@ -179,8 +188,9 @@ void sdBox::say(const QByteArray &bytes, int delayMs)
     qint64 left = bytes.size();
     qint64 stuckSince = 0;
     while (left > 0 && !m_stop && !m_cut) {
-        const ssize_t n = ::write(m_line.masterFd(), p, size_t(left));
+        const ssize_t n = ::write(m_line.masterFd(), p, size_t(m_line.room(ptyLine::Out, int(qMin<qint64>(left, 1 << 20)))));
         if (n > 0) {
+            m_line.carried(ptyLine::Out, n);
             p += n;
             left -= n;
             stuckSince = 0;
@@ -329,7 +339,7 @@ void sdBox::sendList()
             say(part.left(int(m_config.cutListAfter - sent)));
             // Closing the line throws away what the other end has not read
             // yet; let it have what was sent before the line goes.
-            sleepMs(200);
+            m_line.waitRead(2000);
             m_line.cut();
             m_cut = true;
             return;

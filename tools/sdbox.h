@@ -38,6 +38,8 @@ public:
         bool startFails = false;        // "300" brings the menu back, not the box
         qint64 cutAfter = -1;           // cuts the line after this many received bytes
         qint64 cutListAfter = -1;       // cuts the line after this many list bytes
+        qint64 stopReadingAfter = -1;   // stops reading after this many received bytes; the line stays up (in a command, it takes no more at once)
+        bool lineRate = false;          // reads and sends no faster than a real line
         int garbage = 0;                // babble of this length (no line end) before each reply
         int replyDelayMs = 0;           // before each reply
         int fileQuietMs = 50;           // a file ends when the line is quiet this long
@@ -106,6 +108,7 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     bool m_cut = false;
+    bool m_deaf = false;   // stopped reading
     Mode m_mode = Mode::Running;
     QByteArray m_pending;
     QByteArray m_file;

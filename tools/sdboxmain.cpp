@@ -41,10 +41,12 @@ int main(int argc, char **argv)
     const QCommandLineOption listFile("list", "Send this file as the channel list.", "FILE");
     const QCommandLineOption flood("flood", "Send list bytes without end.");
     const QCommandLineOption noEnd("no-end", "Leave out \"End Upload\".");
+    const QCommandLineOption lineRate("line-rate", "Read and send no faster than a 115200-baud line: 11520 bytes/s, in pieces of up to 62 bytes as a USB adapter hands them over.");
+    const QCommandLineOption stopReading("stop-reading-after", "Stop reading after N received bytes; the line stays up.", "N");
     const QCommandLineOption verbose("verbose", "Print received commands and files on stderr when done.");
     parser.addOptions({silent, suc, noSuc, ignore, refuse, finishSilent, startFails, cutAfter,
                        cutListAfter, garbage, delay, split, splitList, startDelay, dashes, listFile, flood,
-                       noEnd, verbose});
+                       noEnd, lineRate, stopReading, verbose});
     parser.process(app);
 
     sdBox::Config config;
@@ -79,6 +81,9 @@ int main(int argc, char **argv)
     }
     config.listFlood = parser.isSet(flood);
     config.omitEndUpload = parser.isSet(noEnd);
+    config.lineRate = parser.isSet(lineRate);
+    if (parser.isSet(stopReading))
+        config.stopReadingAfter = parser.value(stopReading).toLongLong();
 
     // Only a pipe's end stops the box: from a terminal or /dev/null (as for
     // "velmora-sdbox &") stdin is not ours to read, and the box serves until
