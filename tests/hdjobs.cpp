@@ -115,7 +115,7 @@ void tst_hdjobs::jobs_data()
         // Each line is tested on its own: a marker split by a line end is none.
         // Four prompts end four attempts; the fifth waits out its window.
         {.name = "start marker over two lines", .file = fw,
-         .box = [](B &b) { b.comPrompts = 4; b.startReply = "Defl\r\nat OK\r\n"; }, .scale = 0.05,
+         .box = [](B &b) { b.comPrompts = 4; b.startReply = "Defl\r\nat OK\r\n"; }, .scale = 0.1,
          .codes = noStart, .logs = {"Starting: \"at OK\""}, .window = {H::WaitingStart, H::UpdateDone, 50000}},
         {.name = "noise before replies", .file = fw, .box = [](B &b) { b.garbage = QByteArray("\x01\x7f~\x1b[", 5); },
          .codes = chain, .logs = {"Flashing done: \"\x01\x7f~\x1b[flash it\" #ms"}},
