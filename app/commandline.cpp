@@ -66,6 +66,7 @@ int commandLine::takeOption(const QStringList &args, int at)
     } flags[] = {
         {.name = "--factory-reset", .field = &commandLine::factoryReset},
         {.name = "--yes", .field = &commandLine::yes},
+        {.name = "--verify", .field = &commandLine::verify},
         {.name = "--batch", .field = nullptr},
         {.name = "-s", .field = nullptr},
         {.name = "--help", .field = nullptr},

@@ -52,6 +52,7 @@ public:
     QString query;              // --query WHAT
     bool factoryReset = false;  // --factory-reset
     bool yes = false;           // --yes
+    bool verify = false;        // --verify: a list upload is read back
 
 private:
     // Each takes the argument at `at` and what belongs to it; the index of
