@@ -234,7 +234,7 @@ bool boxLink::awaitConsole()
     clock.start();
     for (int asked = 1; !serialPort.halted(); ++asked) {
         if (probeConsole()) {
-            emit writeLog(QStringLiteral("Console answered after %L1 ms (asked %2 times)").arg(clock.elapsed()).arg(asked));
+            emit writeLog(QStringLiteral("Console answered after %L1 ms (questions asked: %2)").arg(clock.elapsed()).arg(asked));
             return true;
         }
         if (serialPort.halted() || clock.elapsed() >= window)

@@ -34,9 +34,14 @@ int main(int argc, char **argv)
     const QCommandLineOption noMarkers(QStringLiteral("no-markers"), QStringLiteral("Print the list without START and END."));
     const QCommandLineOption flood(QStringLiteral("flood"), QStringLiteral("Print N bytes after START and never END."), QStringLiteral("N"));
     const QCommandLineOption saveFile(QStringLiteral("save-file"), QStringLiteral("Write each loaded file to FILE."), QStringLiteral("FILE"));
+    const QCommandLineOption keepList(QStringLiteral("keep-list"), QStringLiteral("Keep a loaded list and print it on \"chlist\"."));
+    const QCommandLineOption storeFlip(QStringLiteral("store-flip-at"), QStringLiteral("Store the kept list with its byte at OFFSET changed."), QStringLiteral("OFFSET"));
+    const QCommandLineOption consoleDelay(QStringLiteral("console-delay"), QStringLiteral("After a start, ignore commands for MS."), QStringLiteral("MS"));
+    const QCommandLineOption consoleDead(QStringLiteral("console-dead"), QStringLiteral("After a start, never answer again."));
     const QCommandLineOption samples(QStringLiteral("make-samples"), QStringLiteral("Write sample.app and sample.lis into DIR and exit."), QStringLiteral("DIR"));
     for (const auto &o : {samples, silent, refuse, cutAfter, garbage, longLine, delay, unknownCom, noBinary,
-                          noFin, comPrompts, echo, list, noMarkers, flood, saveFile})
+                          noFin, comPrompts, echo, list, noMarkers, flood, saveFile, keepList, storeFlip, consoleDelay,
+                          consoleDead})
         cl.addOption(o);
     cl.process(app);
 
@@ -73,6 +78,11 @@ int main(int argc, char **argv)
     b.echo = cl.isSet(echo);
     b.listMarkers = !cl.isSet(noMarkers);
     b.flood = cl.value(flood).toLongLong();
+    b.keepList = cl.isSet(keepList);
+    if (cl.isSet(storeFlip))
+        b.storeFlipAt = cl.value(storeFlip).toLongLong();
+    b.consoleDelayMs = cl.value(consoleDelay).toInt();
+    b.consoleDead = cl.isSet(consoleDead);
     // A real box takes a moment to flash and to finish.
     b.flashDelayMs = 500;
     b.finDelayMs = 800;

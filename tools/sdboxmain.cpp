@@ -41,10 +41,14 @@ int main(int argc, char **argv)
     const QCommandLineOption listFile("list", "Send this file as the channel list.", "FILE");
     const QCommandLineOption flood("flood", "Send list bytes without end.");
     const QCommandLineOption noEnd("no-end", "Leave out \"End Upload\".");
+    const QCommandLineOption keepList("keep-list", "Keep a loaded list and send it on a later download.");
+    const QCommandLineOption storeFlip("store-flip-at", "Store the kept list with its byte at OFFSET changed.", "OFFSET");
+    const QCommandLineOption consoleDelay("console-delay", "After a start (\"300\"), ignore commands for MS.", "MS");
+    const QCommandLineOption consoleDead("console-dead", "After a start (\"300\"), never answer again.");
     const QCommandLineOption verbose("verbose", "Print received commands and files on stderr when done.");
     parser.addOptions({silent, suc, noSuc, ignore, refuse, finishSilent, startFails, cutAfter,
                        cutListAfter, garbage, delay, split, splitList, startDelay, dashes, listFile, flood,
-                       noEnd, verbose});
+                       noEnd, verbose, keepList, storeFlip, consoleDelay, consoleDead});
     parser.process(app);
 
     sdBox::Config config;
@@ -79,6 +83,11 @@ int main(int argc, char **argv)
     }
     config.listFlood = parser.isSet(flood);
     config.omitEndUpload = parser.isSet(noEnd);
+    config.keepList = parser.isSet(keepList);
+    if (parser.isSet(storeFlip))
+        config.storeFlipAt = parser.value(storeFlip).toLongLong();
+    config.consoleDelayMs = parser.value(consoleDelay).toInt();
+    config.consoleDead = parser.isSet(consoleDead);
 
     // Only a pipe's end stops the box: from a terminal or /dev/null (as for
     // "velmora-sdbox &") stdin is not ours to read, and the box serves until
