@@ -374,7 +374,7 @@ bool serialComKarn::probeConsole()
 bool serialComKarn::readListBack(QByteArray &bytes)
 {
     listBuffer list;
-    if (!fetchList(list, QStringLiteral("Reading the Channel list back")))
+    if (!fetchList(list, QStringLiteral("Receiving the Channel list to compare it with the file")))
         return false;
     bytes = list.tail(list.size());
     m_boxStarted = startSettopbox();

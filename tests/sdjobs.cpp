@@ -271,7 +271,7 @@ void tst_sdjobs::jobs_data()
          .codes = readBack + Codes{S::Verified, S::JobEnded}, .commands = verifyCommands,
          .logs = {"Uploading done after 0 s", "Verifying the Channel list: waiting for the Settopbox's console",
                   "Console answered after # ms (questions asked: 1)", "Reading the Channel list back",
-                  "Starting done: \"Press any key !!\"", "Channel list verified: 300 bytes as in the file"},
+                  "Receiving the Channel list to compare it with the file", "Starting done: \"Press any key !!\"", "Channel list verified: 300 bytes as in the file"},
          .absent = "Saving List", .verify = true},
         {.name = "upload stored with a changed byte", .job = Upload, .files = list,
          .box = [](C &c) { c.keepList = true; c.storeFlipAt = 299; },
