@@ -69,6 +69,6 @@ private:
     bool readListBack(QByteArray &list) override;
 
     qint64 bytesSent = 0;
-    bool m_boxStarted = true;   // false while the box stays in its load menu
     qint64 bytesTotal = 0;
+    bool m_boxStarted = true;   // false while the box stays in its load menu
 };
