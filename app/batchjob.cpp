@@ -69,7 +69,7 @@ void batchJob::start()
     const bool service = line.factoryReset || !line.query.isEmpty();
     if (line.factoryReset && !line.query.isEmpty())
         return refuse(QStringLiteral("--query and --factory-reset go one at a time"), Usage);
-    if (service && (line.hasKind || line.hasFiles || !line.refused.isEmpty()))
+    if (service && (line.hasKind || line.hasFiles || !line.refused.isEmpty() || line.verify))
         return refuse(QStringLiteral("a service request takes no job and no file"), Usage);
     if (line.factoryReset && !line.yes)
         return refuse(QStringLiteral("--factory-reset would set the HD box on the port back to its factory "
@@ -105,6 +105,9 @@ void batchJob::start()
         return refuse(QStringLiteral("no job given (-t JOB, or a file recognised by its content)"), Usage);
     if (line.files.isEmpty())
         return refuse(QStringLiteral("no file given (-f FILE)"), Usage);
+    if (line.verify && line.kind != jobKind::SendListHD && line.kind != jobKind::SendListSD)
+        return refuse(QStringLiteral("--verify goes only with SendListHD or SendListSD"), Usage);
+    m_jobs.setVerify(line.verify);
     if (job->sendsFile)
         for (const QString &file : line.files.names())
             m_bytes += QFileInfo(file).size();
@@ -160,6 +163,12 @@ int batchJob::outcome() const
             result = true;
         else if (row && row->kind == statusTable::Error && !error)
             error = row;
+        // An error after a result undoes it: an upload that its read-back
+        // does not confirm is no success.
+        if (row && row->kind == statusTable::Error && result) {
+            result = false;
+            error = row;
+        }
     }
     // A reset waits for no answer: sent is done.
     const bool sent = m_requestCode >= 0 && !m_wantsAnswer && !error && !m_interrupted;

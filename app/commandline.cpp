@@ -67,6 +67,7 @@ int commandLine::takeOption(const QStringList &args, int at)
         {.name = "--factory-reset", .field = &commandLine::factoryReset},
         {.name = "--yes", .field = &commandLine::yes},
         {.name = "--desktop", .field = &commandLine::desktop},
+        {.name = "--verify", .field = &commandLine::verify},
         {.name = "--batch", .field = nullptr},
         {.name = "-s", .field = nullptr},
         {.name = "--help", .field = nullptr},

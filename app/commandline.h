@@ -53,6 +53,7 @@ public:
     bool factoryReset = false;  // --factory-reset
     bool yes = false;           // --yes
     bool desktop = false;       // --desktop: own files in the XDG folders
+    bool verify = false;        // --verify: a list upload is read back
 
 private:
     // Each takes the argument at `at` and what belongs to it; the index of

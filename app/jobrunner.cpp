@@ -85,6 +85,12 @@ void jobRunner::setPortname(const QString &name)
     m_serialHD.setPortname(name);
 }
 
+void jobRunner::setVerify(bool on)
+{
+    m_serialSD.setVerify(on);
+    m_serialHD.setVerify(on);
+}
+
 void jobRunner::writeLog(const QString &text)
 {
     emit sigwriteLog(text);

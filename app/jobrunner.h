@@ -33,6 +33,8 @@ public:
     const serialComVesk &linkHD() const { return m_serialHD; }
 
     void setPortname(const QString &name);
+    // Whether the list uploads that follow are read back and compared.
+    void setVerify(bool on);
     void writeLog(const QString &text);
 
     // Starts a job kind on its files; false, and nothing started, without a

@@ -38,6 +38,7 @@ const char batchUsage[] =
     "  --batch          run the job at once, report on standard error, then exit\n"
     "  --query WHAT     print the HD box's software or low-power version or MAC address\n"
     "  --factory-reset  reset the HD box to its factory settings; only with --yes\n"
+    "  --verify         with SendListHD or SendListSD: read the list back and compare\n"
     "Exit codes: 0 done, 2 usage, 3 port could not be opened, 4 file missing, of the\n"
     "wrong kind or not writable, 5 the box did not answer or refused, 130 interrupted.\n";
 

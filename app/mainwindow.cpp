@@ -96,6 +96,7 @@ void MainWindow::on_comboPorts_currentIndexChanged(int index)
 
 void MainWindow::slotStartAction()
 {
+    m_jobs.setVerify(ui->actionVerifyUpload->isChecked());
     m_jobs.start(m_transfer, jobFiles::fromLabel(ui->lblFilename->text()));
 }
 
@@ -104,6 +105,8 @@ void MainWindow::setJobControls(bool enabled)
     ui->btnQuit->setEnabled(enabled);
     ui->btnUpdate->setEnabled(enabled);
     ui->menuBar->setEnabled(enabled);
+    // The job has taken its verify setting already.
+    ui->actionVerifyUpload->setEnabled(enabled);
     ui->comboPorts->setEnabled(enabled);
 }
 
@@ -451,6 +454,7 @@ void MainWindow::readSettings()
     ui->comboPorts->selectPort(settings.value(QStringLiteral("Portname")).toString());
     ui->lblFilename->setText(settings.value(QStringLiteral("Filename")).toString());
     m_transfer = jobKind::fromKeyword(settings.value(QStringLiteral("Transfer")).toString());
+    ui->actionVerifyUpload->setChecked(settings.value(QStringLiteral("VerifyUpload"), false).toBool());
     settings.endGroup();
 
     if (!ui->lblFilename->text().isEmpty() && m_transfer != jobKind::None)
@@ -471,6 +475,7 @@ void MainWindow::writeSettings()
     settings.setValue(QStringLiteral("Filename"), ui->lblFilename->text());
     if (const jobKind::Row *job = jobKind::find(m_transfer))
         settings.setValue(QStringLiteral("Transfer"), QLatin1String(job->keyword));
+    settings.setValue(QStringLiteral("VerifyUpload"), ui->actionVerifyUpload->isChecked());
     settings.endGroup();
 }
 

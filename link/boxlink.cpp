@@ -1,13 +1,30 @@
 #include "boxlink.h"
 
+#include "linkclock.h"
 #include "markersearch.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+namespace {
+
+// How long a box gets after its start until its console answers. A real box
+// decompresses its firmware ("Deflat OK"), then boots its system and only
+// then reads its console; that takes some 10 to 20 s, so 30 s leave room
+// without letting a dead box hold the job for long. A console that boots
+// reads no input, and a command that it does answer only says that it is
+// there, so asking again and again is harmless.
+constexpr qint64 consoleWindowMs = 30000;
+// Between two questions to a console that has not answered yet.
+constexpr qint64 askPauseMs = 500;
+
+} // namespace
 
 boxLink::boxLink(const Family &family, const QString &port, const QString &file)
     : filename(file)
@@ -30,6 +47,11 @@ void boxLink::setPortname(const QString &name)
 void boxLink::setFilename(const QString &name)
 {
     filename = name;
+}
+
+void boxLink::setVerify(bool on)
+{
+    m_verify = on;
 }
 
 void boxLink::requestStop()
@@ -165,4 +187,96 @@ serialLine::Wait boxLink::findMarker(markerSearch &search, qint64 max, const QEl
         if (search.feed(chunk))
             return serialLine::Arrived;
     }
+}
+
+bool boxLink::answered(const QByteArray &marker, qint64 window)
+{
+    QElapsedTimer clock;
+    clock.start();
+    markerSearch search(marker);
+    const serialLine::Wait wait = findMarker(search, 256, clock, window);
+    if (wait == serialLine::Gone)
+        lostLine(m_family.verifyNoAnswer);
+    return wait == serialLine::Arrived;
+}
+
+// ---- verifying an upload -----------------------------------------------------
+
+void boxLink::verifyUpload(const QString &name)
+{
+    if (!m_verify || serialPort.halted())
+        return;
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        emit writeLog(QStringLiteral("Could not verify: cannot read the file again: ") + file.errorString());
+        emit sendCurrentAction(m_family.fileFailed);
+        return;
+    }
+    const QByteArray expected = file.readAll();
+    file.close();
+    emit writeLog(QStringLiteral("Verifying the Channel list: waiting for the Settopbox's console"));
+    emit sendCurrentAction(m_family.verifyWaiting);
+    if (!awaitConsole()) {
+        if (serialPort.halted())
+            return;
+        emit writeLog(QStringLiteral("Could not verify the Channel list: the Settopbox's console did not answer "
+                                     "within %L1 s").arg(linkClock::window(consoleWindowMs) / 1000.0));
+        emit sendCurrentAction(m_family.verifyNoAnswer);
+        return;
+    }
+    emit writeLog(QStringLiteral("Reading the Channel list back"));
+    emit sendCurrentAction(m_family.verifying);
+    emit sendProgress(0);
+    QByteArray back;
+    m_readBackSize = expected.size();
+    const bool read = readListBack(back);
+    m_readBackSize = 0;
+    if (!read) {
+        // The read-back's own error code has been shown.
+        if (!serialPort.halted())
+            emit writeLog(QStringLiteral("Could not verify the Channel list: it could not be read back"));
+        return;
+    }
+    compareList(expected, back);
+}
+
+bool boxLink::awaitConsole()
+{
+    const qint64 window = linkClock::window(consoleWindowMs);
+    QElapsedTimer clock;
+    clock.start();
+    for (int asked = 1; !serialPort.halted(); ++asked) {
+        if (probeConsole()) {
+            emit writeLog(QStringLiteral("Console answered after %L1 ms (questions asked: %2)").arg(clock.elapsed()).arg(asked));
+            return true;
+        }
+        if (serialPort.halted() || clock.elapsed() >= window)
+            return false;
+        QThread::msleep(ulong(linkClock::window(askPauseMs)));
+    }
+    return false;
+}
+
+void boxLink::compareList(const QByteArray &file, const QByteArray &box)
+{
+    const int common = qMin(file.size(), box.size());
+    const auto differ = std::mismatch(file.constBegin(), file.constBegin() + common, box.constBegin());
+    const int at = int(differ.first - file.constBegin());
+    if (at == common && file.size() == box.size()) {
+        emit writeLog(QStringLiteral("Channel list verified: %1 bytes as in the file").arg(file.size()));
+        emit sendCurrentAction(m_family.verified);
+        return;
+    }
+    QString where = QStringLiteral("Channel list differs from the file at offset %1").arg(at);
+    if (at < common)
+        where += QStringLiteral(" (file 0x%1, box 0x%2)")
+                     .arg(uchar(file.at(at)), 2, 16, QLatin1Char('0'))
+                     .arg(uchar(box.at(at)), 2, 16, QLatin1Char('0'));
+    emit writeLog(where + QStringLiteral(": the file has %1 bytes, the box %2 bytes").arg(file.size()).arg(box.size()));
+    emit sendCurrentAction(m_family.verifyDiffers);
+}
+
+int boxLink::listProgress(qint64 received, qint64 nominal) const
+{
+    return int(received * 100 / (m_readBackSize > 0 ? m_readBackSize : nominal));
 }

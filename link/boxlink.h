@@ -26,6 +26,10 @@ public:
     void setFilename(const QString &name);
     QString currentPortname() const { return portname; }
     QString currentFilename() const { return filename; }
+    // Whether a list upload is read back and compared with its file. Set, like
+    // the names, while no job runs.
+    void setVerify(bool on);
+    bool verifyOn() const { return m_verify; }
 
     // Thread-safe: makes a running job give up at its next wait, so that the
     // window can close without killing a busy thread. It stays set.
@@ -49,6 +53,12 @@ public:
         int fileSent;
         int fileFailed;   // the file to send cannot be opened or read
         int writeFailed;  // the port did not take a block
+        // The read-back that verifies an uploaded list.
+        int verifyWaiting;
+        int verifying;
+        int verified;
+        int verifyDiffers;
+        int verifyNoAnswer;
         Tier tiers[3];
     };
 
@@ -81,6 +91,23 @@ protected:
     // goes.
     serialLine::Wait findMarker(markerSearch &search, qint64 max, const QElapsedTimer &clock, qint64 window);
 
+    // After an upload that the box took: when verifying is on, waits for the
+    // box's console, reads the list back with the family's own download
+    // dialogue and compares it with the file `name`, which is only read.
+    void verifyUpload(const QString &name);
+    // One question to the console, with the family's command: true once the
+    // console has answered it.
+    virtual bool probeConsole() = 0;
+    // The family's list download into memory; false after its own codes (or
+    // a stop).
+    virtual bool readListBack(QByteArray &list) = 0;
+    // Whether `marker` arrives within `window` ms (the line may split it);
+    // a vanished line is reported with the family's verify code.
+    bool answered(const QByteArray &marker, qint64 window);
+    // Percent of a list being received: of the file being verified, else of
+    // the family's nominal list size.
+    int listProgress(qint64 received, qint64 nominal) const;
+
     QString filename;
     QString portname;
     serialLine serialPort;
@@ -89,6 +116,10 @@ private:
     bool writeBlock(const QByteArray &block);
     // Logs why the file cannot be sent, naming it, and reports the failure.
     void fileProblem(const char *what, const QString &name, const QString &reason);
+    bool awaitConsole();
+    void compareList(const QByteArray &file, const QByteArray &box);
 
     const Family m_family;
+    bool m_verify = false;
+    qint64 m_readBackSize = 0;   // the file's size while a list is read back
 };

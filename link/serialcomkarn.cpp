@@ -41,6 +41,11 @@ const boxLink::Family sdFamily = {
     .fileSent = sdCode::FileSent,
     .fileFailed = sdCode::FileFailed,
     .writeFailed = sdCode::WriteFailed,
+    .verifyWaiting = sdCode::VerifyWaiting,
+    .verifying = sdCode::Verifying,
+    .verified = sdCode::Verified,
+    .verifyDiffers = sdCode::VerifyDiffers,
+    .verifyNoAnswer = sdCode::VerifyNoAnswer,
     // 100-byte blocks, then 10-byte ones; the last 1 to 10 bytes one by one.
     .tiers = {{.reserve = 200, .block = 100}, {.reserve = 10, .block = 10}, {.reserve = 0, .block = 1}},
 };
@@ -331,7 +336,7 @@ bool serialComKarn::loadFiles(const QStringList &files)
             return false;
         }
     }
-    startSettopbox();
+    m_boxStarted = startSettopbox();
     return !serialPort.halted();
 }
 
@@ -351,6 +356,33 @@ void serialComKarn::doSendChannellist()
         return;
     emit writeLog(QStringLiteral("Uploading done after %L1 s").arg(qint64(clock.elapsed() / 1000)));
     emit sendCurrentAction(sdCode::UploadDone);
+    verifyUpload(name);
+}
+
+// Asks for the load menu, which the download opens first anyway: a console
+// that answers with it is ready for the list request. A box that did not
+// start again is still in its menu, where "100" would begin a file.
+bool serialComKarn::probeConsole()
+{
+    if (!m_boxStarted)
+        return true;
+    writeSlow(sdStep::openLoadMenu.command);
+    if (serialPort.halted())
+        return false;
+    serialPort.send("\r\n", 100);
+    return answered(QByteArray(sdStep::openLoadMenu.markers[0].text), linkClock::window(1000));
+}
+
+// The download's own phases after its load menu, without a file; the box is
+// started again whatever the list turned out to be.
+bool serialComKarn::readListBack(QByteArray &bytes)
+{
+    listBuffer list;
+    if (!fetchList(list, QStringLiteral("Receiving the Channel list to compare it with the file")))
+        return false;
+    bytes = list.tail(list.size());
+    m_boxStarted = startSettopbox();
+    return !serialPort.halted();
 }
 
 void serialComKarn::doGetChannellist()
@@ -367,17 +399,23 @@ void serialComKarn::doGetChannellist()
 
 bool serialComKarn::receiveChannellist(QString name)
 {
+    listBuffer list;
+    return fetchList(list, QStringLiteral("Saving List to ") + name) && saveList(list, name);
+}
+
+// From the list request to the list's end marker; `what` is logged once the
+// box is ready to send.
+bool serialComKarn::fetchList(listBuffer &list, const QString &what)
+{
     if (!initDownload())
         return false;
-    emit writeLog(QStringLiteral("Saving List to ") + name);
+    emit writeLog(what);
     QElapsedTimer clock;
     clock.start();
     emit sendCurrentAction(sdCode::SearchingStart);
     QByteArray rest;
     QByteArray first;
-    listBuffer list;
-    return findListStart(clock, rest) && skipPreamble(clock, rest, first) && receiveList(first + rest, list)
-           && saveList(list, name);
+    return findListStart(clock, rest) && skipPreamble(clock, rest, first) && receiveList(first + rest, list);
 }
 
 // The start: reads of up to 30 bytes. A marker split over two reads is
@@ -473,7 +511,7 @@ bool serialComKarn::receiveList(QByteArray chunk, listBuffer &list)
         list.append(chunk);
         if (end.feed(chunk))
             break;
-        emit sendProgress(int(list.size() * 100 / listProgressSize));
+        emit sendProgress(listProgress(list.size(), listProgressSize));
         if (list.size() > serialLine::maxListBytes) {
             emit writeLog(QStringLiteral("Channel list too long: more than %1 bytes").arg(serialLine::maxListBytes));
             emit sendCurrentAction(sdCode::ReceiveFailed);

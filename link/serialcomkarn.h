@@ -51,6 +51,7 @@ private:
 
     // The phases of the list download.
     bool receiveChannellist(QString name);
+    bool fetchList(listBuffer &list, const QString &what);
     bool findListStart(const QElapsedTimer &clock, QByteArray &rest);
     bool skipPreamble(const QElapsedTimer &clock, QByteArray &rest, QByteArray &first);
     serialLine::Wait nextPreambleByte(const QElapsedTimer &clock, qint64 window, QByteArray &rest, bool &firstRead,
@@ -64,7 +65,10 @@ private:
     QString firstFilename() const;
 
     void progressAfterBlock(qint64 position, qint64 size, qint64 length) override;
+    bool probeConsole() override;
+    bool readListBack(QByteArray &list) override;
 
     qint64 bytesSent = 0;
     qint64 bytesTotal = 0;
+    bool m_boxStarted = true;   // false while the box stays in its load menu
 };

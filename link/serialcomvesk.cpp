@@ -88,6 +88,11 @@ const boxLink::Family hdFamily = {
     .fileSent = hdCode::FileSent,
     .fileFailed = hdCode::FileFailed,
     .writeFailed = hdCode::WriteFailed,
+    .verifyWaiting = hdCode::VerifyWaiting,
+    .verifying = hdCode::Verifying,
+    .verified = hdCode::Verified,
+    .verifyDiffers = hdCode::VerifyDiffers,
+    .verifyNoAnswer = hdCode::VerifyNoAnswer,
     // 100-byte blocks, then 10-byte ones; the last 91 to 100 bytes one by one.
     .tiers = {{.reserve = 200, .block = 100}, {.reserve = 100, .block = 10}, {.reserve = 0, .block = 1}},
 };
@@ -378,6 +383,27 @@ void serialComVesk::doSendChannellist()
         return;
     emit writeLog(QStringLiteral("Uploading done after %L1 s").arg(clock.elapsed() / 1000));
     emit sendCurrentAction(hdCode::UploadDone);
+    verifyUpload(filename);
+}
+
+// The console's help lists the list command: only a console that has booted
+// far enough to print the list answers it so.
+bool serialComVesk::probeConsole()
+{
+    serialPort.send("help\r\n", linkClock::window(100));
+    return answered(QByteArrayLiteral("chlist"), linkClock::window(1000));
+}
+
+// The download's own phases, without a file.
+bool serialComVesk::readListBack(QByteArray &bytes)
+{
+    listBuffer list;
+    qint64 end = -1;
+    if (!findListStart(list) || !receiveList(list, end))
+        return false;
+    list.truncate(end);
+    bytes = list.tail(list.size());
+    return true;
 }
 
 // ---- list download --------------------------------------------------------
@@ -439,7 +465,7 @@ bool serialComVesk::receiveList(listBuffer &list, qint64 &length)
     listEnd end;
     end.feed(list);
     if (!list.isEmpty())
-        emit sendProgress(int(list.size() * 100 / nominalListSize));
+        emit sendProgress(listProgress(list.size(), nominalListSize));
     // An "END" that came within the window may settle after it.
     while (!end.settled(settle) && (end.at >= 0 || clock.elapsed() < window)) {
         if (serialPort.halted())
@@ -452,7 +478,7 @@ bool serialComVesk::receiveList(listBuffer &list, qint64 &length)
                 return false;
             }
             end.feed(list);
-            emit sendProgress(int(list.size() * 100 / nominalListSize));
+            emit sendProgress(listProgress(list.size(), nominalListSize));
             continue;
         }
         const serialLine::Wait wait = end.at >= 0 ? serialPort.waitFor(end.since, settle)

@@ -77,4 +77,6 @@ private:
 
     void progressAfterBlock(qint64 position, qint64 size, qint64 length) override;
     void progressAfterFile(qint64 size) override;
+    bool probeConsole() override;
+    bool readListBack(QByteArray &list) override;
 };

@@ -4,7 +4,8 @@
 // values are what the window, batch mode and the status table react to;
 // they never change. A code's name says the step it reports.
 
-// The SD link (serialComKarn): 0 to 33.
+// The SD link (serialComKarn): 0 to 33, and 83 to 87 for the read-back
+// that verifies an uploaded list.
 struct sdCode {
     enum Code : int {
         JobStarted = 0,
@@ -41,10 +42,17 @@ struct sdCode {
         LoadMenuFailed = 31,
         WrongFileKind = 32,
         StartUpControlOld = 33,
+        // Verifying an uploaded list; the same steps as hdCode's 78 to 82.
+        VerifyWaiting = 83,
+        Verifying = 84,
+        Verified = 85,
+        VerifyDiffers = 86,
+        VerifyNoAnswer = 87,
     };
 };
 
-// The HD link (serialComVesk): 40 to 77.
+// The HD link (serialComVesk): 40 to 77, and 78 to 82 for the read-back
+// that verifies an uploaded list.
 struct hdCode {
     enum Code : int {
         JobStarted = 40,
@@ -86,5 +94,10 @@ struct hdCode {
         FlashFailed = 75,
         FinishFailed = 76,
         WrongFileKind = 77,
+        VerifyWaiting = 78,    // the upload is done; waiting for the console
+        Verifying = 79,        // reading the list back
+        Verified = 80,         // the box holds the file's bytes
+        VerifyDiffers = 81,    // the box holds other bytes
+        VerifyNoAnswer = 82,   // no console, or no list read back: not verified
     };
 };

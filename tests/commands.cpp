@@ -356,6 +356,8 @@ struct StartRow {
     End ends = End::Prepared;
     QString port{};           // the port chosen as the list shows it; empty: not compared
     QList<Stored> stored{};   // in settings.ini after the close
+    bool verify = false;      // "Verify after upload" checked after the start-up
+    bool flipVerify = false;  // the user then flips it
 };
 Q_DECLARE_METATYPE(StartRow)
 
@@ -363,8 +365,19 @@ void tst_commands::startUp_data()
 {
     using J = jobKind;
     const QString transfer = "Velmora/Transfer", filename = "Velmora/Filename", portname = "Velmora/Portname";
+    const QString verify = "Velmora/VerifyUpload";
     QList<StartRow> rows = {
-        {.name = "first run", .stored = {{.key = filename}, {.key = transfer, .absent = true}}},
+        {.name = "first run", .stored = {{.key = filename}, {.key = transfer, .absent = true}, {.key = verify, .value = "false"}}},
+        // Verifying uploads is kept, off unless stored; a job takes it along.
+        {.name = "verify stored", .ini = "[Velmora]\nVerifyUpload=true\n", .stored = {{.key = verify, .value = "true"}},
+         .verify = true},
+        {.name = "verify switched on", .stored = {{.key = verify, .value = "true"}}, .flipVerify = true},
+        {.name = "verify switched off", .ini = "[Velmora]\nVerifyUpload=true\n", .stored = {{.key = verify, .value = "false"}},
+         .verify = true, .flipVerify = true},
+        {.name = "verify stored, job started by -s",
+         .ini = "[Velmora]\nPortname=/dev/null\nTransfer=SendListHD\nFilename=@hdList\nVerifyUpload=true\n",
+         .args = {"-s"}, .kind = jobKind::SendListHD, .label = {"@hdList"}, .rerun = true, .ends = End::PortError,
+         .stored = {{.key = verify, .value = "true"}, {.key = transfer, .value = "SendListHD"}}, .verify = true},
     };
     // The job kind is stored by its keyword, case and all; others leave the stored one.
     const char *const files[] = {"/boxes/hd.app", "/boxes/my list.lis", "rel/list.lis", "/boxes/a.app\n/boxes/b=c;d.app",
@@ -459,6 +472,9 @@ void tst_commands::startUp()
     QCOMPARE(int(w->transfer()), row.kind);
     QCOMPARE(rig->label(), rig->samples(row.label).join('\n'));
     QCOMPARE(w->form()->actionRerun->isEnabled(), row.rerun);
+    QCOMPARE(w->form()->actionVerifyUpload->isChecked(), row.verify);
+    // The links learn it when a job starts.
+    QCOMPARE(w->linkHD().verifyOn() || w->linkSD().verifyOn(), row.verify && row.ends == End::PortError);
     const QString given = jobKind::isHd(row.kind) ? w->linkHD().currentFilename() : w->linkSD().currentFilename();
     QCOMPARE(given, row.ends == End::PortError ? rig->label() : QString());
     if (!row.port.isEmpty()) {
@@ -476,6 +492,8 @@ void tst_commands::startUp()
         QTest::qWait(100);
         QVERIFY(!w->jobRunning());
     }
+    if (row.flipVerify)
+        w->form()->actionVerifyUpload->trigger();
     QVERIFY(w->close());
     delete rig->window;   // its log is complete
     rig->window = nullptr;

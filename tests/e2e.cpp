@@ -152,8 +152,9 @@ void tst_e2e::jobs()
 }
 
 enum class Box { None, HD, SD };
-// How the box misbehaves; Interrupt: SIGINT while it flashes.
-enum class Fault { None, Silent, Refuse, NoStart, Interrupt };
+// How the box misbehaves; Interrupt: SIGINT while it flashes. KeepList: it
+// keeps a list it loads, ChangedByte: with one byte changed.
+enum class Fault { None, Silent, Refuse, NoStart, Interrupt, KeepList, ChangedByte };
 struct BatchRow {
     QByteArray name{};
     Box box = Box::HD;
@@ -187,6 +188,19 @@ void tst_e2e::batch_data()
         {.name = "SD start fails", .box = Box::SD, .fault = Fault::NoStart,
          .args = {"--batch", "-p", "@port", "-t", "SendListSD", "-f", "sd.lst"},
          .err = "^Error while starting the Settopbox\\n[\\s\\S]*warning: the box did not confirm"},
+
+        // A list upload read back and compared.
+        {.name = "SendListHD, verified", .fault = Fault::KeepList,
+         .args = {"--batch", "-p", "@port", "-t", "SendListHD", "-f", "hd.lis", "--verify"},
+         .err = "^Listupload done\\n[\\s\\S]*^Channel list verified\\n" + done},
+        {.name = "SendListHD, a byte changed", .fault = Fault::ChangedByte,
+         .args = {"--batch", "-p", "@port", "-t", "SendListHD", "-f", "hd.lis", "--verify"}, .exitCode = batchJob::BoxFailed,
+         .err = "^Listupload done\\n[\\s\\S]*^Channel list differs from the file\\n" + done},
+        {.name = "SendListSD, verified", .box = Box::SD, .fault = Fault::KeepList,
+         .args = {"--batch", "-p", "@port", "-t", "SendListSD", "-f", "sd.lst", "--verify"},
+         .err = "^Listupload done\\n[\\s\\S]*^Channel list verified\\n" + done},
+        {.name = "verify with an update", .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "hd.app", "--verify"},
+         .exitCode = batchJob::Usage, .err = "--verify goes only with SendListHD or SendListSD", .got = ""},
 
         {.name = "no port", .box = Box::None, .args = {"--batch", "-t", "UpdateHD", "-f", "hd.app"},
          .exitCode = batchJob::Usage, .err = "no port given"},
@@ -238,9 +252,12 @@ void tst_e2e::batch()
     b.refuse = row.fault == Fault::Refuse;
     b.flashReply = row.fault != Fault::Interrupt;   // then it waits 16 s for the flash
     b.comPrompts = row.fault == Fault::NoStart ? 5 : 0;
+    b.keepList = row.fault == Fault::KeepList || row.fault == Fault::ChangedByte;
+    b.storeFlipAt = row.fault == Fault::ChangedByte ? 100 : -1;
     sdBox::Config c;
     c.silent = row.fault == Fault::Silent;
     c.startFails = row.fault == Fault::NoStart;
+    c.keepList = row.fault == Fault::KeepList;
     std::unique_ptr<testRig> rig(row.box == Box::HD ? new testRig(b) : row.box == Box::SD ? new testRig(c) : new testRig);
     rig->samples({"@hd=hd.app", "@hdList=hd.lis", "@sd2=sd.app", "@sdList=sd.lst", "@text=text.txt"});
     // No display at all, and English unless a row asks otherwise.

@@ -38,6 +38,7 @@ struct Row {
     bool noPort = false;      // the link gets a port that is not there
     bool relay = false;       // the link reaches the box through socat
     qint64 fileLimit = -1;    // the largest file the job may write; -1: any
+    bool verify = false;      // an upload is read back and compared
 };
 Q_DECLARE_METATYPE(Row)
 
@@ -70,6 +71,9 @@ void tst_hdjobs::jobs_data()
     const Codes noList = listing + Codes{H::ReceiveFailed, H::JobEnded, H::JobEnded};
     const Codes late = listing + Codes{H::DownloadTimeout, H::JobEnded, H::JobEnded};
     const Codes unsaved = listing + Codes{H::EndFound, H::FileFailed, H::JobEnded, H::JobEnded};
+    const Codes readBack = testRig::upTo(upload, H::UploadDone)
+                           + Codes{H::VerifyWaiting, H::Verifying, H::SearchingStart, H::Downloading};
+    const Setup keeping = [](B &b) { b.keepList = true; };
     QList<Row> rows = {
         // The update chain, step by step, each window measured.
         {.name = "whole update", .file = fw, .codes = chain,
@@ -152,6 +156,35 @@ void tst_hdjobs::jobs_data()
         {.name = "upload of a list of 409601", .job = Upload, .file = testRig::image("00003040", 409601),
          .codes = {H::JobStarted, H::Uploading, H::WrongFileKind, H::JobEnded, H::JobEnded},
          .logs = {"Checked FiletypeHD: unknown(00003040 *job.lis)"}},
+        // Verified uploads: the list read back from the box, byte for byte.
+        {.name = "upload verified", .job = Upload, .file = lis, .box = keeping,
+         .codes = readBack + Codes{H::Verified, H::JobEnded},
+         .logs = {"Uploading done after 0 s", "Verifying the Channel list: waiting for the Settopbox's console",
+                  "Console answered after # ms (questions asked: 1)", "Reading the Channel list back", "Start found",
+                  "Channel list verified: 3000 bytes as in the file"},
+         .verify = true},
+        {.name = "upload stored with a changed byte", .job = Upload, .file = lis,
+         .box = [](B &b) { b.keepList = true; b.storeFlipAt = 1234; },
+         .codes = readBack + Codes{H::VerifyDiffers, H::JobEnded},
+         .logs = {"Channel list differs from the file at offset 1234 (file 0x*, box 0x*): "
+                  "the file has 3000 bytes, the box 3000 bytes"},
+         .verify = true},
+        {.name = "box that keeps its old list", .job = Upload, .file = lis,
+         .codes = readBack + Codes{H::VerifyDiffers, H::JobEnded},
+         .logs = {"Channel list differs from the file at offset 0 *: the file has 3000 bytes, the box # bytes"},
+         .verify = true},
+        // The console reads nothing while the box boots: the second question,
+        // after one unanswered window and a pause, is answered.
+        {.name = "console answers after a pause", .job = Upload, .file = lis,
+         .box = [](B &b) { b.keepList = true; b.consoleDelayMs = 1200; },
+         .codes = readBack + Codes{H::Verified, H::JobEnded}, .logs = {"Console answered after # ms (questions asked: 2)"},
+         .window = {H::VerifyWaiting, H::Verifying, 1000 + 500}, .verify = true},
+        {.name = "console never answers", .job = Upload, .file = lis,
+         .box = [](B &b) { b.keepList = true; b.consoleDead = true; }, .scale = 0.02,
+         .codes = testRig::upTo(upload, H::UploadDone) + Codes{H::VerifyWaiting, H::VerifyNoAnswer, H::JobEnded},
+         .logs = {"Could not verify the Channel list: the Settopbox's console did not answer within # s"},
+         .window = {H::VerifyWaiting, H::VerifyNoAnswer, 30000}, .verify = true},
+        {.name = "no verify: nothing read back", .job = Upload, .file = lis, .box = keeping, .codes = upload},
     };
 
     // Downloads: the list arrives whole wherever the line breaks it.
@@ -349,6 +382,7 @@ void tst_hdjobs::jobs()
     QVERIFY2(!port.isEmpty(), "socat did not start");
     serialComVesk link(row.noPort ? QStringLiteral("/dev/velmora-none") : port, path);
     rig.watch(link);
+    link.setVerify(row.verify);
     void (serialComVesk::*const run[])() = {&serialComVesk::updateFirmware, &serialComVesk::sendChannellist,
                                              &serialComVesk::getChannellist, &serialComVesk::readSoftwareVersion,
                                              &serialComVesk::readLowPowerVersion, &serialComVesk::readMACAddress,
@@ -358,8 +392,10 @@ void tst_hdjobs::jobs()
     QCOMPARE(rig.codes, row.codes);
     QVERIFY2(rig.logged(row.logs, rig.logs + rig.results), qPrintable((rig.logs + rig.results).join('\n')));
     QVERIFY(rig.progressRises());
-    if (row.codes.contains(H::FileSent))
+    if (row.codes.contains(H::FileSent)) {
         QCOMPARE(rig.hd->file(), row.file);
+        QCOMPARE(testRig::read(path), row.file);   // only ever read
+    }
     if (row.codes.contains(H::WrongFileKind) || row.codes.contains(H::PortFailed)
         || (row.codes.contains(H::FileFailed) && row.job != Download)) {
         QTest::qWait(50);

@@ -5,6 +5,7 @@
 #include "mainwindow.h"
 #include "serialcomkarn.h"
 #include "serialcomvesk.h"
+#include "statuscode.h"
 #include "ui_mainwindow.h"
 
 #include <QAbstractButton>
@@ -141,7 +142,19 @@ QString testRig::windowMiss(const Window &window, double scale) const
 
 bool testRig::progressRises() const
 {
-    return std::is_sorted(progress.begin(), progress.end());
+    // The read-back that verifies an upload starts its own progress.
+    const QStringList readBack = {QStringLiteral("c%1").arg(hdCode::Verifying), QStringLiteral("c%1").arg(sdCode::Verifying)};
+    int last = 0;
+    for (const QString &step : trail) {
+        if (readBack.contains(step))
+            last = 0;
+        if (!step.startsWith(QLatin1Char('p')))
+            continue;
+        if (step.mid(1).toInt() < last)
+            return false;
+        last = step.mid(1).toInt();
+    }
+    return true;
 }
 
 bool testRig::matches(const QString &line, const QString &pattern)

@@ -67,6 +67,7 @@ public:
     QString windowMiss(const Window &window, double scale) const;
     // The codes up to and including the first `last`.
     static QList<int> upTo(const QList<int> &codes, int last) { return codes.mid(0, codes.indexOf(last) + 1); }
+    // Never falls, but for the fresh start of a verifying read-back.
     bool progressRises() const;
     // Each pattern matches a later line than the one before (see matches()).
     bool logged(const QStringList &patterns, const QStringList &lines) const;

@@ -94,7 +94,8 @@ class tst_window : public QObject
     {
         auto *ui = w->form();
         for (bool on : {ui->btnQuit->isEnabled(), ui->btnUpdate->isEnabled(), ui->menuBar->isEnabled(),
-                        ui->comboPorts->isEnabled(), ui->toolBar->isEnabled(), w->acceptDrops()})
+                        ui->comboPorts->isEnabled(), ui->toolBar->isEnabled(), w->acceptDrops(),
+                        ui->actionVerifyUpload->isEnabled()})
             if (on != enabled)
                 return false;
         return true;
@@ -142,7 +143,8 @@ void tst_window::menusAndImages()
     QCOMPARE(names(ui->menuBar->actions()), QStringList({"menuMenu", "menuLanguage", "menuHelp", "menuInternal"}));
     QCOMPARE(names(ui->menuMenu->actions()),
              QStringList({"actionUpdateHDFirmware", "actionUpdateSDFirmware", "|", "actionRerun", "|",
-                          "actionGetChannellist", "actionSendChannellist", "actionEditChannellist", "|", "actionQuit"}));
+                          "actionGetChannellist", "actionSendChannellist", "actionVerifyUpload", "actionEditChannellist",
+                          "|", "actionQuit"}));
     QCOMPARE(names(ui->toolBar->actions()),
              QStringList({"actionUpdateHDFirmware", "actionUpdateSDFirmware", "|", "actionRerun", "|",
                           "actionGetChannellist", "actionSendChannellist"}));
@@ -195,10 +197,19 @@ void tst_window::status_data()
          .title = "Upload", .text = "Wrong filetype detected!\nCan't upload that file!", .icon = crit},
         {.name = "HD load menu failed", .code = H::LoadMenuFailed, .status = "Error while opening the LoadMenu",
          .timeout = 2000, .title = "Opening LoadMenu", .text = "Error while opening the LoadMenu", .icon = crit},
+        {.name = "SD reading back", .code = S::Verifying, .status = "Verify: reading the Channel list back"},
+        {.name = "HD verified", .code = H::Verified, .status = "Channel list verified", .title = "Channel list",
+         .text = "Channel list verified:\nthe Settopbox holds it as in the file", .icon = info},
+        {.name = "SD list differs", .code = S::VerifyDiffers, .status = "Channel list differs from the file",
+         .title = "Verifying Channel list",
+         .text = "The Channel list in the Settopbox differs from the file!\nThe log names the first difference.", .icon = crit},
+        {.name = "HD not verified", .code = H::VerifyNoAnswer, .status = "Couldn't verify the Channel list",
+         .title = "Verifying Channel list", .text = "The Settopbox did not answer:\nthe Channel list could not be verified",
+         .icon = crit},
     };
     // Codes no link sends, and a query's start that has no text: said in a
     // box, the status text stays.
-    for (int code : {S::StartUpControlOld + 1, H::JobStarted - 1, int(H::QuerySoftware), -1, H::WrongFileKind + 1})
+    for (int code : {S::StartUpControlOld + 1, H::JobStarted - 1, int(H::QuerySoftware), -1, S::VerifyNoAnswer + 1})
         rows.append({.name = "unknown " + QByteArray::number(code), .code = code, .status = "before", .title = "Error",
                      .text = QStringLiteral("Received unknown message: %1").arg(code), .icon = crit});
     QTest::addColumn<StatusRow>("row");

@@ -210,7 +210,7 @@ void hdBox::command(const QByteArray &line)
         std::lock_guard<std::mutex> g(m_lock);
         m_commands.append(line);
     }
-    if (m_b.silent || line.isEmpty())
+    if (m_b.silent || line.isEmpty() || booting())
         return;
     if (m_b.echo)
         send(line + "\r\n");
@@ -227,6 +227,7 @@ void hdBox::command(const QByteArray &line)
             return;
         }
         reply("load App\r\n");
+        m_loadFrom = file().size();
         if (m_b.binaryMode)
             send("binary mode\r\n");
         m_mode = Binary;
@@ -237,6 +238,7 @@ void hdBox::command(const QByteArray &line)
             reply("Com ->\r\n");
         } else {
             reply(m_b.startReply);
+            m_startedAt = nowMs();
         }
     } else if (line == "chlist") {
         printList();
@@ -259,6 +261,7 @@ void hdBox::endOfFile()
         reply("wrong\r\n");
         return;
     }
+    keepLoaded();
     if (m_b.flashReply) {
         pause(m_b.flashDelayMs);
         reply("flash it\r\n");
@@ -346,6 +349,23 @@ void hdBox::printList()
     }
     if (m_b.chatterMs > 0)
         m_chatterAt = nowMs() + m_b.chatterMs;
+}
+
+// A booting console reads nothing; a dead one never wakes.
+bool hdBox::booting() const
+{
+    if (m_startedAt < 0)
+        return false;
+    return m_b.consoleDead || nowMs() - m_startedAt < m_b.consoleDelayMs;
+}
+
+void hdBox::keepLoaded()
+{
+    if (!m_b.keepList)
+        return;
+    m_b.list = file().mid(int(m_loadFrom));
+    if (m_b.storeFlipAt >= 0 && m_b.storeFlipAt < m_b.list.size())
+        m_b.list[int(m_b.storeFlipAt)] = char(m_b.list.at(int(m_b.storeFlipAt)) ^ 0x01);
 }
 
 void hdBox::cutLine()

@@ -57,6 +57,11 @@ public:
 
         QHash<QByteArray, QByteArray> replies;   // service answers by command
 
+        bool keepList = false;          // a loaded file becomes the list it prints
+        qint64 storeFlipAt = -1;        // the kept list's byte at this offset is stored changed
+        int consoleDelayMs = 0;         // after its start the console ignores commands this long
+        bool consoleDead = false;       // after its start the console never answers again
+
         Behaviour();
     };
 
@@ -101,6 +106,8 @@ private:
     void printList();
     void cutLine();
     void pause(int ms);
+    bool booting() const;
+    void keepLoaded();
 
     Behaviour m_b;
     ptyLine m_line;
@@ -114,6 +121,8 @@ private:
     QByteArray m_lineBuf;
     qint64 m_lastFileByte = 0;
     qint64 m_printed = 0;
+    qint64 m_loadFrom = 0;        // where the current load began in m_file
+    qint64 m_startedAt = -1;      // when the box was last started, ms; -1: not since
 
     mutable std::mutex m_lock;
     QByteArray m_received;

@@ -37,9 +37,14 @@ int main(int argc, char **argv)
     const QCommandLineOption lineRate(QStringLiteral("line-rate"), QStringLiteral("Read and send no faster than a 115200-baud line: 11520 bytes/s, in pieces of up to 62 bytes as a USB adapter hands them over."));
     const QCommandLineOption stopReading(QStringLiteral("stop-reading-after"), QStringLiteral("Stop reading after N file bytes; the line stays up."), QStringLiteral("N"));
     const QCommandLineOption chatter(QStringLiteral("chatter"), QStringLiteral("After the list, print a status line every MS, as a console does."), QStringLiteral("MS"));
+    const QCommandLineOption keepList(QStringLiteral("keep-list"), QStringLiteral("Keep a loaded list and print it on \"chlist\"."));
+    const QCommandLineOption storeFlip(QStringLiteral("store-flip-at"), QStringLiteral("Store the kept list with its byte at OFFSET changed."), QStringLiteral("OFFSET"));
+    const QCommandLineOption consoleDelay(QStringLiteral("console-delay"), QStringLiteral("After a start, ignore commands for MS."), QStringLiteral("MS"));
+    const QCommandLineOption consoleDead(QStringLiteral("console-dead"), QStringLiteral("After a start, never answer again."));
     const QCommandLineOption samples(QStringLiteral("make-samples"), QStringLiteral("Write sample.app and sample.lis into DIR and exit."), QStringLiteral("DIR"));
     for (const auto &o : {samples, silent, refuse, cutAfter, garbage, longLine, delay, unknownCom, noBinary,
-                          noFin, comPrompts, echo, list, noMarkers, flood, saveFile, lineRate, stopReading, chatter})
+                          noFin, comPrompts, echo, list, noMarkers, flood, saveFile, lineRate, stopReading, chatter,
+                          keepList, storeFlip, consoleDelay, consoleDead})
         cl.addOption(o);
     cl.process(app);
 
@@ -85,6 +90,11 @@ int main(int argc, char **argv)
         b.afterList = "\r\nCom -> ";
         b.afterListDelayMs = 200;
     }
+    b.keepList = cl.isSet(keepList);
+    if (cl.isSet(storeFlip))
+        b.storeFlipAt = cl.value(storeFlip).toLongLong();
+    b.consoleDelayMs = cl.value(consoleDelay).toInt();
+    b.consoleDead = cl.isSet(consoleDead);
     // A real box takes a moment to flash and to finish.
     b.flashDelayMs = 500;
     b.finDelayMs = 800;

@@ -226,6 +226,14 @@ void sdBox::reply(const QList<Piece> &pieces)
         say(piece.bytes, piece.delayMs);
 }
 
+// A booting box reads nothing; a dead one never wakes.
+bool sdBox::booting() const
+{
+    if (m_bootedAt < 0)
+        return false;
+    return m_config.consoleDead || nowMs() - m_bootedAt < m_config.consoleDelayMs;
+}
+
 // A marker line, whole or in two pieces.
 static QList<sdBox::Piece> markerLine(const QByteArray &marker, bool split)
 {
@@ -243,7 +251,7 @@ void sdBox::onCommand(const QByteArray &command)
         m_commands.append(command);
         number = ++m_commandCount;
     }
-    if (m_config.silent || m_config.ignore.contains(number))
+    if (m_config.silent || m_config.ignore.contains(number) || booting())
         return;
     const auto own = m_config.replies.constFind(command);
     const bool custom = own != m_config.replies.constEnd();
@@ -273,8 +281,10 @@ void sdBox::onCommand(const QByteArray &command)
             reply(markerLine("Upload Ch_Data", split));
         else
             reply(markerLine("Press any key !!", split));
-        if (!m_config.startFails)
+        if (!m_config.startFails) {
             m_mode = Mode::Running;
+            m_bootedAt = nowMs();
+        }
     } else if (custom) {
         reply(*own);
     }
@@ -285,6 +295,11 @@ void sdBox::endFile()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_files.append(m_file);
+    }
+    if (m_config.keepList && !m_config.refuse) {
+        m_config.list = m_file;
+        if (m_config.storeFlipAt >= 0 && m_config.storeFlipAt < m_config.list.size())
+            m_config.list[int(m_config.storeFlipAt)] = char(m_config.list.at(int(m_config.storeFlipAt)) ^ 0x01);
     }
     m_file.clear();
     m_mode = Mode::Menu;

@@ -56,6 +56,10 @@ public:
         bool listFlood = false;         // the list never ends
         bool omitEndUpload = false;     // the list stops without its end marker
         QHash<QByteArray, QList<Piece>> replies; // own reply to a command, instead of the usual one
+        bool keepList = false;          // a loaded file becomes the list it sends
+        qint64 storeFlipAt = -1;        // the kept list's byte at this offset is stored changed
+        int consoleDelayMs = 0;         // after its start ("300") commands are ignored this long
+        bool consoleDead = false;       // after its start it never answers again
     };
 
     // What crossed the line, in order, with microseconds since start().
@@ -100,6 +104,7 @@ private:
     void say(const QByteArray &bytes, int delayMs = 0);
     void sendList();
     bool sleepMs(int ms);
+    bool booting() const;
     qint64 nowMs() const;
     qint64 nowUs() const;
 
@@ -114,6 +119,7 @@ private:
     QByteArray m_file;
     int m_commandCount = 0;
     qint64 m_startMs = 0;
+    qint64 m_bootedAt = -1;     // when "300" last started the box, ms; -1: not since
 
     mutable std::mutex m_mutex;
     QByteArray m_received;

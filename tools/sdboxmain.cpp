@@ -44,9 +44,13 @@ int main(int argc, char **argv)
     const QCommandLineOption lineRate("line-rate", "Read and send no faster than a 115200-baud line: 11520 bytes/s, in pieces of up to 62 bytes as a USB adapter hands them over.");
     const QCommandLineOption stopReading("stop-reading-after", "Stop reading after N received bytes; the line stays up.", "N");
     const QCommandLineOption verbose("verbose", "Print received commands and files on stderr when done.");
+    const QCommandLineOption keepList("keep-list", "Keep a loaded list and send it on a later download.");
+    const QCommandLineOption storeFlip("store-flip-at", "Store the kept list with its byte at OFFSET changed.", "OFFSET");
+    const QCommandLineOption consoleDelay("console-delay", "After a start (\"300\"), ignore commands for MS.", "MS");
+    const QCommandLineOption consoleDead("console-dead", "After a start (\"300\"), never answer again.");
     parser.addOptions({silent, suc, noSuc, ignore, refuse, finishSilent, startFails, cutAfter,
                        cutListAfter, garbage, delay, split, splitList, startDelay, dashes, listFile, flood,
-                       noEnd, lineRate, stopReading, verbose});
+                       noEnd, lineRate, stopReading, verbose, keepList, storeFlip, consoleDelay, consoleDead});
     parser.process(app);
 
     sdBox::Config config;
@@ -84,6 +88,11 @@ int main(int argc, char **argv)
     config.lineRate = parser.isSet(lineRate);
     if (parser.isSet(stopReading))
         config.stopReadingAfter = parser.value(stopReading).toLongLong();
+    config.keepList = parser.isSet(keepList);
+    if (parser.isSet(storeFlip))
+        config.storeFlipAt = parser.value(storeFlip).toLongLong();
+    config.consoleDelayMs = parser.value(consoleDelay).toInt();
+    config.consoleDead = parser.isSet(consoleDead);
 
     // Only a pipe's end stops the box: from a terminal or /dev/null (as for
     // "velmora-sdbox &") stdin is not ours to read, and the box serves until

@@ -461,6 +461,56 @@ Dieser Receiver kann nicht aktualisiert werden!</translation>
         <source>MAC address</source>
         <translation>MAC-Adresse</translation>
     </message>
+    <message>
+        <source>&amp;Verify after upload</source>
+        <translation>Nach dem Hochladen &amp;prüfen</translation>
+    </message>
+    <message>
+        <source>Read an uploaded Channel list back from the Settopbox and compare it with the file</source>
+        <translation>Eine hochgeladene Senderliste aus der Settopbox zurücklesen und mit der Datei vergleichen</translation>
+    </message>
+    <message>
+        <source>Verify: waiting for the Settopbox to answer</source>
+        <translation>Prüfen: warte auf Antwort der Settopbox</translation>
+    </message>
+    <message>
+        <source>Verify: reading the Channel list back</source>
+        <translation>Prüfen: Senderliste wird zurückgelesen</translation>
+    </message>
+    <message>
+        <source>Channel list verified</source>
+        <translation>Senderliste geprüft</translation>
+    </message>
+    <message>
+        <source>Channel list verified:
+the Settopbox holds it as in the file</source>
+        <translation>Senderliste geprüft:
+die Settopbox hat sie genau wie in der Datei</translation>
+    </message>
+    <message>
+        <source>Channel list differs from the file</source>
+        <translation>Senderliste weicht von der Datei ab</translation>
+    </message>
+    <message>
+        <source>Verifying Channel list</source>
+        <translation>Senderliste prüfen</translation>
+    </message>
+    <message>
+        <source>The Channel list in the Settopbox differs from the file!
+The log names the first difference.</source>
+        <translation>Die Senderliste in der Settopbox weicht von der Datei ab!
+Das Protokoll nennt die erste Abweichung.</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t verify the Channel list</source>
+        <translation>Senderliste konnte nicht geprüft werden</translation>
+    </message>
+    <message>
+        <source>The Settopbox did not answer:
+the Channel list could not be verified</source>
+        <translation>Die Settopbox hat nicht geantwortet:
+die Senderliste konnte nicht geprüft werden</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

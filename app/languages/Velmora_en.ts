@@ -461,6 +461,56 @@ Can&apos;t update this Box!</translation>
         <source>MAC address</source>
         <translation>MAC address</translation>
     </message>
+    <message>
+        <source>&amp;Verify after upload</source>
+        <translation>&amp;Verify after upload</translation>
+    </message>
+    <message>
+        <source>Read an uploaded Channel list back from the Settopbox and compare it with the file</source>
+        <translation>Read an uploaded Channel list back from the Settopbox and compare it with the file</translation>
+    </message>
+    <message>
+        <source>Verify: waiting for the Settopbox to answer</source>
+        <translation>Verify: waiting for the Settopbox to answer</translation>
+    </message>
+    <message>
+        <source>Verify: reading the Channel list back</source>
+        <translation>Verify: reading the Channel list back</translation>
+    </message>
+    <message>
+        <source>Channel list verified</source>
+        <translation>Channel list verified</translation>
+    </message>
+    <message>
+        <source>Channel list verified:
+the Settopbox holds it as in the file</source>
+        <translation>Channel list verified:
+the Settopbox holds it as in the file</translation>
+    </message>
+    <message>
+        <source>Channel list differs from the file</source>
+        <translation>Channel list differs from the file</translation>
+    </message>
+    <message>
+        <source>Verifying Channel list</source>
+        <translation>Verifying Channel list</translation>
+    </message>
+    <message>
+        <source>The Channel list in the Settopbox differs from the file!
+The log names the first difference.</source>
+        <translation>The Channel list in the Settopbox differs from the file!
+The log names the first difference.</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t verify the Channel list</source>
+        <translation>Couldn&apos;t verify the Channel list</translation>
+    </message>
+    <message>
+        <source>The Settopbox did not answer:
+the Channel list could not be verified</source>
+        <translation>The Settopbox did not answer:
+the Channel list could not be verified</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
