@@ -199,7 +199,7 @@ void tst_commands::commands_data()
          .kind = J::GetListSD, .label = {"@box"}, .sent = J::GetListSD},
         {.name = "get without a job", .action = A::Get, .asked = in(saveLists, "")},
     };
-    for (int k = J::UpdateHD; k <= J::count; ++k)
+    for (int k = J::UpdateHD; k <= J::GetListSD; ++k)
         rows.append({.name = QByteArray("get after ") + keyword(k), .args = {"-t", keyword(k)}, .action = A::Get,
                      .asked = {.kind = Dialog::Save, .title = "Channel list", .filter = jobKind::isHd(k) ? Filter::ListsHD : Filter::ListsSD},
                      .kind = k});
@@ -369,7 +369,7 @@ void tst_commands::startUp_data()
     // The job kind is stored by its keyword, case and all; others leave the stored one.
     const char *const files[] = {"/boxes/hd.app", "/boxes/my list.lis", "rel/list.lis", "/boxes/a.app\n/boxes/b=c;d.app",
                                  "/Sender/Liste für Oma.lst", "C:\\boxes\\list.lst"};
-    for (int k = J::UpdateHD; k <= J::count; ++k) {
+    for (int k = J::UpdateHD; k <= J::GetListSD; ++k) {
         rows.append({.name = QByteArray("stored ") + keyword(k),
                      .ini = QByteArray("[Velmora]\nFilename=stored.app\nTransfer=") + keyword(k) + "\n", .kind = k,
                      .label = {"stored.app"}, .rerun = true, .stored = {{.key = transfer, .value = keyword(k)}}});
