@@ -32,7 +32,12 @@ const struct {
 } // namespace
 
 jobRunner::jobRunner(QObject *parent)
-    : QObject(parent)
+    : jobRunner(logfile::Target(), startLines(), parent)
+{
+}
+
+jobRunner::jobRunner(const logfile::Target &log, const QStringList &startLines, QObject *parent)
+    : QObject(parent), m_logfile(log)
 {
     m_serialSD.moveToThread(&m_sd.thread);
     for (const auto &row : sdJobs)
@@ -46,8 +51,8 @@ jobRunner::jobRunner(QObject *parent)
     m_threadLog.start();
 
     connect(this, &jobRunner::sigwriteLog, &m_logfile, &logfile::writeLine);
-    writeLog(QStringLiteral("---------- START ----------"));
-    writeLog(QStringLiteral("Softwareversion: ") + QLatin1String(VELMORA_VERSION));
+    for (const QString &line : startLines)
+        writeLog(line);
 
     connect(&m_serialSD, &serialComKarn::writeLog, &m_logfile, &logfile::writeLine);
     connect(&m_serialHD, &serialComVesk::writeLog, &m_logfile, &logfile::writeLine);
@@ -75,6 +80,11 @@ void jobRunner::wire(void (jobRunner::*signal)(), Link &link, void (Link::*job)(
         QMetaObject::invokeMethod(this, [this, &family] { jobReturned(family); }, Qt::QueuedConnection);
     });
     m_routes.push_back({.signal = signal, .family = &family});
+}
+
+QStringList jobRunner::startLines()
+{
+    return {QStringLiteral("---------- START ----------"), QStringLiteral("Softwareversion: ") + QLatin1String(VELMORA_VERSION)};
 }
 
 void jobRunner::setPortname(const QString &name)
