@@ -110,6 +110,7 @@ void batchJob::start()
     if (m_finished)
         return;
     const commandLine line(m_args);
+    // Before any log is opened: the log itself may be what is given twice.
     if (!line.repeated.isEmpty())
         return refuse(tr("%1 may be given only once").arg(line.repeated.join(QStringLiteral(", "))), Usage);
     if (line.ports.isEmpty())

@@ -85,9 +85,11 @@ public:
     // standard error passed on, unless an environment of its own is given
     QProcess program;
     bool run(const QStringList &args, QProcessEnvironment env = QProcessEnvironment());
-    // Its log without stamps.
-    QStringList programLog() const;
-    bool waitForLog(const QString &pattern, int ms);
+    // Another run of it beside `program`, in the same directory.
+    bool run(QProcess &process, const QStringList &args, QProcessEnvironment env = QProcessEnvironment());
+    // Its log (or another file of the directory) without stamps.
+    QStringList programLog(const QString &file = QStringLiteral("velmora.log")) const;
+    bool waitForLog(const QString &pattern, int ms, const QString &file = QStringLiteral("velmora.log"));
     // Sends the signal; the exit code, or -1 when it did not end normally.
     int signal(int number, int ms = 10000);
     QVariant setting(const QString &key) const;
