@@ -26,8 +26,6 @@ public:
     logfile(const logfile &) = delete;
     logfile &operator=(const logfile &) = delete;
 
-    const Target &target() const { return m_target; }
-
 public slots:
     void write(const QString &text);
     void writeLine(const QString &text);
