@@ -285,6 +285,8 @@ void tst_e2e::ports_data()
         {.name = "query, two ports", .boxes = {{.log = {""}, .got = "swvers\r\n"}, {.log = {""}, .got = "swvers\r\n"}},
          .runs = {{"--query", "software", "-p", "@1", "-p", "@2"}}, .exitCodes = {0},
          .out = "@1\\t" + version + "\\n@2\\t" + version + "\\n", .logs = {"@1", "@2"}},
+        {.name = "reset, two ports", .boxes = {{.log = {""}, .got = "facreset\r\n"}, {.log = {""}, .got = "facreset\r\n"}},
+         .runs = {{"--factory-reset", "--yes", "-p", "@1", "-p", "@2"}}, .exitCodes = {0}, .logs = {"@1", "@2"}},
         {.name = "SIGINT stops both", .boxes = {interrupted, interrupted}, .runs = {update + QStringList{"@1", "-p", "@2"}},
          .exitCodes = {batchJob::Interrupted}, .err = "^velmora: interrupted", .logs = {"@1", "@2"}},
     };
