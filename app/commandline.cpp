@@ -59,7 +59,10 @@ int commandLine::takeOption(const QStringList &args, int at)
         {.name = "-p", .take = &commandLine::takePort, .lastIsUnknown = false},
         {.name = "-t", .take = &commandLine::takeKeyword, .lastIsUnknown = false},
         {.name = "--query", .take = &commandLine::takeQuery, .lastIsUnknown = true},
+        {.name = "--log", .take = &commandLine::takeLog, .lastIsUnknown = true},
     };
+    // A second value of these would silently win over the first.
+    static const char *const once[] = {"-t", "--query", "--log"};
     static const struct {
         const char *name;
         bool commandLine::*field;   // nullptr: noted wherever it stands
@@ -78,6 +81,9 @@ int commandLine::takeOption(const QStringList &args, int at)
     for (const auto &option : valued) {
         if (arg != QLatin1String(option.name))
             continue;
+        for (const char *name : once)
+            if (arg == QLatin1String(name) && args.mid(1, at - 1).contains(arg) && !repeated.contains(arg))
+                repeated << arg;
         if (at + 1 < args.size())
             (this->*option.take)(args.at(++at));
         else if (option.lastIsUnknown)
@@ -144,6 +150,11 @@ void commandLine::takeKeyword(const QString &keyword)
 void commandLine::takeQuery(const QString &what)
 {
     query = what;
+}
+
+void commandLine::takeLog(const QString &file)
+{
+    log = file;
 }
 
 void commandLine::noteAnywhere(const QString &arg)

@@ -39,7 +39,7 @@ public:
     Answer answer = NoAnswer;   // the first of --help, --version, --list-ports
     bool batch = false;         // --batch, --query or --factory-reset: no window
 
-    QStringList ports;          // every -p, in order; the last one counts
+    QStringList ports;          // every -p, in order; the window takes the last one
     bool hasKind = false;
     jobKind::Kind kind = jobKind::None;   // None with hasKind: a keyword that names no job
     bool hasFiles = false;
@@ -54,6 +54,8 @@ public:
     bool yes = false;           // --yes
     bool desktop = false;       // --desktop: own files in the XDG folders
     bool verify = false;        // --verify: a list upload is read back
+    QString log;                // --log FILE
+    QStringList repeated;       // options that take one value, given again
 
 private:
     // Each takes the argument at `at` and what belongs to it; the index of
@@ -65,5 +67,6 @@ private:
     void takePort(const QString &port);
     void takeKeyword(const QString &keyword);
     void takeQuery(const QString &what);
+    void takeLog(const QString &file);
     void noteAnywhere(const QString &arg);
 };

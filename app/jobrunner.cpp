@@ -33,7 +33,12 @@ const struct {
 } // namespace
 
 jobRunner::jobRunner(QObject *parent)
-    : QObject(parent)
+    : jobRunner(logfile::Target{.path = filePlaces::logFile()}, startLines(), parent)
+{
+}
+
+jobRunner::jobRunner(const logfile::Target &log, const QStringList &startLines, QObject *parent)
+    : QObject(parent), m_logfile(log)
 {
     m_serialSD.moveToThread(&m_sd.thread);
     for (const auto &row : sdJobs)
@@ -42,14 +47,13 @@ jobRunner::jobRunner(QObject *parent)
     for (const auto &row : hdJobs)
         wire(row.signal, m_serialHD, row.job, m_hd);
 
-    m_logfile.setPath(filePlaces::logFile());
     m_logfile.moveToThread(&m_threadLog);
     m_logfile.open();
     m_threadLog.start();
 
     connect(this, &jobRunner::sigwriteLog, &m_logfile, &logfile::writeLine);
-    writeLog(QStringLiteral("---------- START ----------"));
-    writeLog(QStringLiteral("Softwareversion: ") + QLatin1String(VELMORA_VERSION));
+    for (const QString &line : startLines)
+        writeLog(line);
 
     connect(&m_serialSD, &serialComKarn::writeLog, &m_logfile, &logfile::writeLine);
     connect(&m_serialHD, &serialComVesk::writeLog, &m_logfile, &logfile::writeLine);
@@ -77,6 +81,11 @@ void jobRunner::wire(void (jobRunner::*signal)(), Link &link, void (Link::*job)(
         QMetaObject::invokeMethod(this, [this, &family] { jobReturned(family); }, Qt::QueuedConnection);
     });
     m_routes.push_back({.signal = signal, .family = &family});
+}
+
+QStringList jobRunner::startLines()
+{
+    return {QStringLiteral("---------- START ----------"), QStringLiteral("Softwareversion: ") + QLatin1String(VELMORA_VERSION)};
 }
 
 void jobRunner::setPortname(const QString &name)

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QThread>
 
 #include <vector>
@@ -22,7 +23,11 @@ class jobRunner : public QObject
 {
     Q_OBJECT
 public:
+    // The window's runner: its log is velmora.log, opened with the two
+    // start lines.
     explicit jobRunner(QObject *parent = nullptr);
+    // A runner whose log goes to `log`, opened with `startLines`.
+    jobRunner(const logfile::Target &log, const QStringList &startLines, QObject *parent = nullptr);
     ~jobRunner() override;
     jobRunner(const jobRunner &) = delete;
     jobRunner &operator=(const jobRunner &) = delete;
@@ -31,6 +36,9 @@ public:
     serialComVesk &linkHD() { return m_serialHD; }
     const serialComKarn &linkSD() const { return m_serialSD; }
     const serialComVesk &linkHD() const { return m_serialHD; }
+
+    // The start lines of the window's log.
+    static QStringList startLines();
 
     void setPortname(const QString &name);
     // Whether the list uploads that follow are read back and compared.

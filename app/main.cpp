@@ -32,15 +32,22 @@ const char usage[] =
 const char batchUsage[] =
     "\n"
     "Without a window (no display needed, no settings.ini):\n"
-    "  velmora --batch -p PORT [-t JOB] [-f FILE...] [FILE...]\n"
-    "  velmora --query software|lowpower|mac -p PORT\n"
-    "  velmora --factory-reset --yes -p PORT\n"
+    "  velmora --batch -p PORT [-p PORT...] [-t JOB] [-f FILE...] [FILE...] [--log FILE]\n"
+    "  velmora --query software|lowpower|mac -p PORT [-p PORT...]\n"
+    "  velmora --factory-reset --yes -p PORT [-p PORT...]\n"
     "  --batch          run the job at once, report on standard error, then exit\n"
+    "  -p PORT...       each -p adds a port; the job runs on all of them at once\n"
     "  --query WHAT     print the HD box's software or low-power version or MAC address\n"
+    "                   (several ports: one \"port<TAB>answer\" line each)\n"
     "  --factory-reset  reset the HD box to its factory settings; only with --yes\n"
     "  --verify         with SendListHD or SendListSD: read the list back and compare\n"
+    "  --log FILE       log every port of the run to FILE, each line tagged with its\n"
+    "                   port; without it each port has its own velmora-PORT.log (PORT:\n"
+    "                   the port's base name). Both are appended to, never emptied.\n"
+    "-t, --query and --log may be given once; a port named twice is refused.\n"
     "Exit codes: 0 done, 2 usage, 3 port could not be opened, 4 file missing, of the\n"
-    "wrong kind or not writable, 5 the box did not answer or refused, 130 interrupted.\n";
+    "wrong kind or not writable, 5 the box did not answer or refused, 130 interrupted.\n"
+    "With several ports the highest code of any port.\n";
 
 // Answers --help, --version and --list-ports without opening a window.
 int answer(commandLine::Answer what)

@@ -1,16 +1,20 @@
 #include "logfile.h"
 
+#include <QFile>
 #include <QTime>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 logfile::logfile(QObject *parent)
-    : QObject(parent), m_file(QStringLiteral("velmora.log"))
+    : logfile(Target(), parent)
 {
 }
 
-void logfile::setPath(const QString &path)
+logfile::logfile(const Target &target, QObject *parent)
+    : QObject(parent), m_target(target)
 {
-    close();
-    m_file.setFileName(path);
 }
 
 logfile::~logfile()
@@ -21,32 +25,50 @@ logfile::~logfile()
 void logfile::write(const QString &text)
 {
     if (open())
-        m_stream << text;
+        put(text.toLocal8Bit());
 }
 
 void logfile::writeLine(const QString &text)
 {
     if (!open())
         return;
-    m_stream << QTime::currentTime().toString(QStringLiteral("HH:mm:ss ")) << text << Qt::endl;
+    QString line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss "));
+    if (!m_target.tag.isEmpty())
+        line += QLatin1Char('[') + m_target.tag + QStringLiteral("] ");
+    put((line + text + QLatin1Char('\n')).toLocal8Bit());
 }
 
 bool logfile::open()
 {
-    if (m_file.isOpen())
+    if (m_fd >= 0)
         return true;
-    // No append flag: every run starts with an empty log.
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    m_stream.setDevice(&m_file);
-    return true;
+    // The window's log holds the current run only; a batch log keeps the
+    // bench's history. O_APPEND puts every write at the end of the file as
+    // it is then, whoever else appends.
+    const int mode = m_target.append ? O_APPEND : O_TRUNC;
+    m_fd = ::open(QFile::encodeName(m_target.path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC | mode, 0666);
+    return m_fd >= 0;
 }
 
 void logfile::close()
 {
-    if (m_file.isOpen()) {
-        m_stream.flush();
-        m_stream.setDevice(nullptr);
-        m_file.close();
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+// One call for the whole line; a regular file takes it whole unless the disk
+// is full, and then the rest is tried once more rather than lost.
+void logfile::put(const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    for (int tries = 0; done < bytes.size() && tries < 2;) {
+        const ssize_t n = ::write(m_fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            ++tries;
+        else
+            done += n;
     }
 }

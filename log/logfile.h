@@ -1,21 +1,30 @@
 #pragma once
 
-#include <QFile>
 #include <QObject>
 #include <QString>
-#include <QTextStream>
 
-// Writes the time-stamped run log, "velmora.log" in the working directory
-// unless told another path.
-// Lives in a thread of its own; every line arrives through a queued signal.
+// Writes a time-stamped log, one line per event. Lives in a thread of its
+// own; every line arrives through a queued signal. Each line reaches the file
+// in one write() call, so that several writers (other runs of the program
+// appending to the same file) never cut or mix each other's lines.
 class logfile : public QObject
 {
     Q_OBJECT
 public:
+    // Where the lines go. The default is the window's log: "velmora.log" in
+    // the working directory, emptied at each start. A batch run appends to
+    // its log instead, each line tagged with its port.
+    struct Target {
+        QString path = QStringLiteral("velmora.log");
+        bool append = false;
+        QString tag{};   // put between the time and the text, as "[tag] "
+    };
+
     explicit logfile(QObject *parent = nullptr);
+    explicit logfile(const Target &target, QObject *parent = nullptr);
     ~logfile() override;
-    // Before the first line: the file to write instead of "velmora.log".
-    void setPath(const QString &path);
+    logfile(const logfile &) = delete;
+    logfile &operator=(const logfile &) = delete;
 
 public slots:
     void write(const QString &text);
@@ -24,6 +33,8 @@ public slots:
     void close();
 
 private:
-    QFile m_file;
-    QTextStream m_stream;
+    void put(const QByteArray &bytes);
+
+    Target m_target;
+    int m_fd = -1;
 };

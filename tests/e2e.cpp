@@ -21,6 +21,8 @@ private slots:
     void jobs();
     void batch_data();
     void batch();
+    void ports_data();
+    void ports();
     void closeSignals_data();
     void closeSignals();
     void signalsBecomeEvents();
@@ -165,8 +167,19 @@ struct BatchRow {
     QString out{};               // all of standard output, as a pattern
     QString err{};               // found in standard error
     std::optional<QByteArray> got{};   // all the box received; none: not compared
+    bool logged = true;          // refused before its port's log is opened
 };
 Q_DECLARE_METATYPE(BatchRow)
+
+// No display at all, and English unless a locale is given.
+static QProcessEnvironment batchEnvironment(const QString &locale = QString())
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANGUAGE"})
+        env.remove(name);
+    env.insert("LC_ALL", locale.isEmpty() ? "C" : locale);
+    return env;
+}
 
 void tst_e2e::batch_data()
 {
@@ -203,7 +216,7 @@ void tst_e2e::batch_data()
          .exitCode = batchJob::Usage, .err = "--verify goes only with SendListHD or SendListSD", .got = ""},
 
         {.name = "no port", .box = Box::None, .args = {"--batch", "-t", "UpdateHD", "-f", "hd.app"},
-         .exitCode = batchJob::Usage, .err = "no port given"},
+         .exitCode = batchJob::Usage, .err = "no port given", .logged = false},
         {.name = "unknown keyword", .args = {"--batch", "-p", "@port", "-t", "UpdateHd", "-f", "hd.app"},
          .exitCode = batchJob::Usage, .err = "unknown option or job: UpdateHd", .got = ""},
         {.name = "no job", .args = {"--batch", "-p", "@port", "text.txt"}, .exitCode = batchJob::Usage,
@@ -236,7 +249,20 @@ void tst_e2e::batch_data()
          .err = "unknown query: serial", .got = ""},
         {.name = "reset without --yes", .args = {"--factory-reset", "-p", "@port"}, .exitCode = batchJob::Usage,
          .err = "Add --yes", .got = ""},
-        {.name = "reset", .args = {"--factory-reset", "--yes", "-p", "@port"}, .err = done, .got = "facreset\r\n"}};
+        {.name = "reset", .args = {"--factory-reset", "--yes", "-p", "@port"}, .err = done, .got = "facreset\r\n"},
+
+        // A value given twice is refused, never silently the last one.
+        {.name = "-t twice", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-t", "UpdateHD", "-f", "hd.app"},
+         .exitCode = batchJob::Usage, .err = "^velmora: -t may be given only once\n", .got = "", .logged = false},
+        {.name = "--log twice", .args = updateHd + QStringList{"--log", "a.log", "--log", "b.log"},
+         .exitCode = batchJob::Usage, .err = "^velmora: --log may be given only once\n", .got = "", .logged = false},
+        {.name = "--query twice", .args = {"--query", "mac", "-p", "@port", "--query", "software"},
+         .exitCode = batchJob::Usage, .err = "^velmora: --query may be given only once\n", .got = "", .logged = false},
+        {.name = "port twice", .args = {"--query", "mac", "-p", "@port", "-p", "@port"}, .exitCode = batchJob::Usage,
+         .err = "^velmora: port named twice: ", .got = "", .logged = false},
+        {.name = "usage error, German", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-t", "UpdateHD"},
+         .german = "de_DE.UTF-8", .exitCode = batchJob::Usage,
+         .err = "^velmora: -t darf nur einmal angegeben werden\nSiehe 'velmora --help'.\n\\z", .got = "", .logged = false}};
     QTest::addColumn<BatchRow>("row");
     for (const BatchRow &r : rows)
         QTest::newRow(r.name.constData()) << r;
@@ -260,14 +286,9 @@ void tst_e2e::batch()
     c.keepList = row.fault == Fault::KeepList;
     std::unique_ptr<testRig> rig(row.box == Box::HD ? new testRig(b) : row.box == Box::SD ? new testRig(c) : new testRig);
     rig->samples({"@hd=hd.app", "@hdList=hd.lis", "@sd2=sd.app", "@sdList=sd.lst", "@text=text.txt"});
-    // No display at all, and English unless a row asks otherwise.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANGUAGE"})
-        env.remove(name);
-    env.insert("LC_ALL", row.german.isEmpty() ? "C" : row.german);
-    QVERIFY(rig->run(row.args.replaceInStrings(QRegularExpression("^@port$"), rig->device()), env));
+    QVERIFY(rig->run(row.args.replaceInStrings(QRegularExpression("^@port$"), rig->device()), batchEnvironment(row.german)));
     if (row.fault == Fault::Interrupt) {
-        QVERIFY(rig->waitForLog("File sent.*", 10000));
+        QVERIFY(rig->waitForLog("[*] File sent.*", 10000, batchJob::logName(rig->device())));
         ::kill(pid_t(rig->program.processId()), SIGINT);
     }
     QVERIFY(rig->program.waitForFinished(30000));
@@ -282,7 +303,158 @@ void tst_e2e::batch()
     if (row.got)
         QCOMPARE(rig->received(), *row.got);
     QVERIFY(!QFile::exists(rig->path("settings.ini")));
-    QCOMPARE(rig->programLog().mid(0, 2), QStringList({"---------- START ----------", "Softwareversion: 3.0.0.8"}));
+    // The port's own log, from its header to its end.
+    const int p = row.args.indexOf("-p");
+    if (!row.logged) {
+        QVERIFY(QDir(rig->dir.path()).entryList({"*.log"}).isEmpty());
+        return;
+    }
+    const QStringList log = rig->programLog(batchJob::logName(row.args.at(p + 1)));
+    QVERIFY2(!log.isEmpty() && testRig::matches(log.first(), "[*] ========== #-#-# #:#:# Velmora 3.0.0.8: * on " +
+                                                                 row.args.at(p + 1) + "*"), qPrintable(log.join('\n')));
+    QVERIFY2(testRig::matches(log.last(), QString("[*] ========== END: exit code %1, *").arg(row.exitCode)),
+             qPrintable(log.join('\n')));
+}
+
+// A simulated HD box of a run over several ports, and what its log must show.
+struct PortBox {
+    Fault fault = Fault::None;
+    int exitCode = batchJob::Done;   // in the end line of its log
+    QStringList log{};               // between its header and end, in this order
+    QByteArray got{};                // all it received in each round; "@update": an update's dialogue; empty: not compared
+};
+struct PortsRow {
+    QByteArray name{};
+    QList<PortBox> boxes{};
+    QList<QStringList> runs{};       // one process each, all started at once; "@1".. the boxes' lines
+    int rounds = 1;                  // the runs again after the first have ended: the logs keep both
+    QList<int> exitCodes{};          // of each run
+    QString out{};                   // all of the first run's standard output, a pattern
+    QString err{};                   // found in the first run's standard error
+    QStringList logs{};              // every log file left; "@1".. a box's own
+};
+Q_DECLARE_METATYPE(PortsRow)
+
+void tst_e2e::ports_data()
+{
+    const QStringList update{"--batch", "-t", "UpdateHD", "-f", "hd.app", "-p"};
+    const QStringList updateLog{"Updating Firmware: hd.app", "File sent. Wrote 4096 data", "Update done after # s", ""};
+    const PortBox updated{.log = updateLog, .got = "@update"};
+    const PortBox listed{.log = {"Downloading Channel list: out.lis", "Downloading done after # s", ""},
+                         .got = "help\r\nchlist\r\n"};
+    const PortBox interrupted{.fault = Fault::Interrupt, .exitCode = batchJob::Interrupted,
+                              .log = {"Updating Firmware: hd.app", "File sent. Wrote 4096 data", ""}};
+    const QString version = "V2.10.04 HD 2026-03-18";
+    const PortsRow rows[] = {
+        {.name = "two updates and a download at once", .boxes = {updated, updated, listed},
+         .runs = {update + QStringList{"@1"}, update + QStringList{"@2"},
+                  {"--batch", "-t", "GetListHD", "-f", "out.lis", "-p", "@3"}},
+         .exitCodes = {0, 0, 0}, .err = "^Update done\\ndone\\n\\z", .logs = {"@1", "@2", "@3"}},
+        {.name = "a later run appends", .boxes = {updated}, .runs = {update + QStringList{"@1"}}, .rounds = 2,
+         .exitCodes = {0}, .err = "^done\\n\\z", .logs = {"@1"}},
+        {.name = "two runs, one --log", .boxes = {updated, updated},
+         .runs = {update + QStringList{"@1", "--log", "bench.log"}, update + QStringList{"@2", "--log", "bench.log"}},
+         .exitCodes = {0, 0}, .err = "^done\\n\\z", .logs = {"bench.log"}},
+        {.name = "two ports, one run", .boxes = {updated, updated}, .runs = {update + QStringList{"@1", "-p", "@2"}},
+         .exitCodes = {0}, .err = "^@1: \\d+%\\n[\\s\\S]*^port +result +time\\n@1 +Update done +[\\d.]+ s\\n@2 +Update done +",
+         .logs = {"@1", "@2"}},
+        {.name = "one port fails", .boxes = {updated, {.fault = Fault::Refuse, .exitCode = batchJob::BoxFailed,
+                                                       .log = {"Updating Firmware: hd.app", ""}}},
+         .runs = {update + QStringList{"@1", "-p", "@2"}}, .exitCodes = {batchJob::BoxFailed},
+         .err = "^@2: Error while flashing the File\\n[\\s\\S]*^@1 +Update done +[\\d.]+ s\\n@2 +Error while flashing the File +",
+         .logs = {"@1", "@2"}},
+        {.name = "query, two ports", .boxes = {{.log = {""}, .got = "swvers\r\n"}, {.log = {""}, .got = "swvers\r\n"}},
+         .runs = {{"--query", "software", "-p", "@1", "-p", "@2"}}, .exitCodes = {0},
+         .out = "@1\\t" + version + "\\n@2\\t" + version + "\\n", .logs = {"@1", "@2"}},
+        {.name = "reset, two ports", .boxes = {{.log = {""}, .got = "facreset\r\n"}, {.log = {""}, .got = "facreset\r\n"}},
+         .runs = {{"--factory-reset", "--yes", "-p", "@1", "-p", "@2"}}, .exitCodes = {0}, .logs = {"@1", "@2"}},
+        {.name = "SIGINT stops both", .boxes = {interrupted, interrupted}, .runs = {update + QStringList{"@1", "-p", "@2"}},
+         .exitCodes = {batchJob::Interrupted}, .err = "^velmora: interrupted", .logs = {"@1", "@2"}},
+    };
+    QTest::addColumn<PortsRow>("row");
+    for (const PortsRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
+}
+
+// Several boxes at once from one folder: each box gets its job, each run
+// its exit code, and every port a whole log of its own runs.
+void tst_e2e::ports()
+{
+    QFETCH(PortsRow, row);
+    testRig rig;
+    const QByteArray file = testRig::read(rig.sample("@hd=hd.app"));
+    std::vector<std::unique_ptr<hdBox>> boxes;
+    QStringList ports;
+    for (const PortBox &box : row.boxes) {
+        hdBox::Behaviour b;
+        b.list = hdBox::sampleList(20);
+        b.refuse = box.fault == Fault::Refuse;
+        b.flashReply = box.fault != Fault::Interrupt;
+        boxes.emplace_back(new hdBox(b));
+        QVERIFY(boxes.back()->start());
+        ports << boxes.back()->devicePath();
+    }
+    const auto place = [&](QString text) {
+        for (int i = ports.size(); i >= 1; --i)
+            text.replace("@" + QString::number(i), i <= ports.size() ? ports.at(i - 1) : QString());
+        return text;
+    };
+    std::vector<std::unique_ptr<QProcess>> runs;
+    for (int round = 0; round < row.rounds; ++round) {
+        runs.clear();
+        for (const QStringList &args : row.runs) {
+            runs.emplace_back(new QProcess);
+            QStringList placed;
+            for (const QString &arg : args)
+                placed << place(arg);
+            QVERIFY(rig.run(*runs.back(), placed, batchEnvironment()));
+        }
+        // Stopped once every box that hangs in its flash has the whole file.
+        for (std::size_t i = 0; i < boxes.size(); ++i)
+            if (row.boxes.at(int(i)).fault == Fault::Interrupt)
+                QTRY_VERIFY_WITH_TIMEOUT(boxes.at(i)->file().size() == file.size(), 20000);
+        if (row.exitCodes.contains(batchJob::Interrupted))
+            for (const auto &run : runs)
+                ::kill(pid_t(run->processId()), SIGINT);
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            QVERIFY(runs.at(i)->waitForFinished(30000));
+            QCOMPARE(runs.at(i)->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(runs.at(i)->exitCode(), row.exitCodes.at(int(i)));
+        }
+    }
+    const QString output = QString::fromUtf8(runs.front()->readAllStandardOutput());
+    const QString errors = QString::fromUtf8(runs.front()->readAllStandardError());
+    QVERIFY2(QRegularExpression("\\A" + place(row.out) + "\\z").match(output).hasMatch(), qPrintable(output));
+    QVERIFY2(QRegularExpression(place(row.err), QRegularExpression::MultilineOption).match(errors).hasMatch(), qPrintable(errors));
+
+    QStringList logs;
+    for (const QString &log : row.logs)
+        logs << (log.startsWith('@') ? batchJob::logName(place(log)) : log);
+    QCOMPARE(QDir(rig.dir.path()).entryList({"*.log"}, QDir::Files, QDir::Name), (logs.sort(), logs));
+    QStringList lines;
+    for (const QString &log : logs)
+        lines << rig.programLog(log);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const PortBox &box = row.boxes.at(int(i));
+        const QByteArray got = box.got == "@update" ? "r\r\nl\r\n" + file + "s\r\n" : box.got;
+        if (!got.isEmpty())
+            QVERIFY2(boxes.at(i)->received() == got.repeated(row.rounds), qPrintable(boxes.at(i)->devicePath()));
+        // The port's lines: whole, and each round's from its header to its end.
+        const QString tag = "[" + QFileInfo(ports.at(int(i))).fileName() + "] ";
+        QStringList own;
+        for (const QString &line : lines)
+            if (line.startsWith(tag))
+                own << line.mid(tag.size());
+        QStringList expected;
+        for (int round = 0; round < row.rounds; ++round)
+            expected << "========== #-#-# #:#:# Velmora 3.0.0.8: * on " + ports.at(int(i)) + "*" << box.log
+                     << QString("========== END: exit code %1, *").arg(box.exitCode);
+        QVERIFY2(rig.logged(expected, own), qPrintable(own.join('\n')));
+        QCOMPARE(own.filter(QRegularExpression("^========== ")).size(), 2 * row.rounds);
+    }
+    // No line cut, none mixed into another, none without its port.
+    for (const QString &line : lines)
+        QVERIFY2(QRegularExpression("^\\[[^\\]]+\\] (?!.*\\d\\d:\\d\\d:\\d\\d \\[)").match(line).hasMatch(), qPrintable(line));
 }
 
 struct SignalRow { QByteArray name{}; int signalNumber = 0; bool duringJob = false; };

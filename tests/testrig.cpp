@@ -229,20 +229,25 @@ QStringList testRig::samples(const QStringList &names)
 
 bool testRig::run(const QStringList &args, QProcessEnvironment env)
 {
+    return run(program, args, env);
+}
+
+bool testRig::run(QProcess &process, const QStringList &args, QProcessEnvironment env)
+{
     if (env.isEmpty()) {
         env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     }
-    program.setProcessEnvironment(env);
-    program.setWorkingDirectory(dir.path());
-    program.start(QStringLiteral(VELMORA_PROGRAM), args);
-    return program.waitForStarted(10000);
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(dir.path());
+    process.start(QStringLiteral(VELMORA_PROGRAM), args);
+    return process.waitForStarted(10000);
 }
 
-QStringList testRig::programLog() const
+QStringList testRig::programLog(const QString &file) const
 {
-    QString text = QString::fromUtf8(read(path(logName)));
+    QString text = QString::fromUtf8(read(path(file.isEmpty() ? logName : file)));
     if (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
     QStringList lines = text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
@@ -252,14 +257,14 @@ QStringList testRig::programLog() const
     return lines;
 }
 
-bool testRig::waitForLog(const QString &pattern, int ms)
+bool testRig::waitForLog(const QString &pattern, int ms, const QString &file)
 {
     return QTest::qWaitFor([&] {
-        for (const QString &l : programLog())
+        for (const QString &l : programLog(file))
             if (matches(l, pattern))
                 return true;
         return program.state() == QProcess::NotRunning;
-    }, ms) && logged({pattern}, programLog());
+    }, ms) && logged({pattern}, programLog(file));
 }
 
 int testRig::signal(int number, int ms)

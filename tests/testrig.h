@@ -99,9 +99,11 @@ public:
     // Where it keeps its own files, in the rig's directory.
     QString logName = QStringLiteral("velmora.log");
     QString settingsName = QStringLiteral("settings.ini");
-    // Its log without stamps.
-    QStringList programLog() const;
-    bool waitForLog(const QString &pattern, int ms);
+    // Another run of it beside `program`, in the same directory.
+    bool run(QProcess &process, const QStringList &args, QProcessEnvironment env = QProcessEnvironment());
+    // Its log (or another file of the directory) without stamps.
+    QStringList programLog(const QString &file = QString()) const;
+    bool waitForLog(const QString &pattern, int ms, const QString &file = QString());
     // Sends the signal; the exit code, or -1 when it did not end normally.
     int signal(int number, int ms = 10000);
     QVariant setting(const QString &key) const;

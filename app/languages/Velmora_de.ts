@@ -609,4 +609,95 @@ die Senderliste konnte nicht geprüft werden</translation>
         <translation>Unbekannter Portfehler %1</translation>
     </message>
 </context>
+<context>
+    <name>batchJob</name>
+    <message>
+        <source>%1 may be given only once</source>
+        <translation>%1 darf nur einmal angegeben werden</translation>
+    </message>
+    <message>
+        <source>no port given (-p PORT)</source>
+        <translation>kein Port angegeben (-p PORT)</translation>
+    </message>
+    <message>
+        <source>port named twice: %1</source>
+        <translation>Port doppelt angegeben: %1</translation>
+    </message>
+    <message>
+        <source>unknown option or job: %1</source>
+        <translation>unbekannte Option oder Aufgabe: %1</translation>
+    </message>
+    <message>
+        <source>--query and --factory-reset go one at a time</source>
+        <translation>--query und --factory-reset nur einzeln angeben</translation>
+    </message>
+    <message>
+        <source>a service request takes no job and no file</source>
+        <translation>eine Serviceabfrage nimmt keine Aufgabe und keine Datei</translation>
+    </message>
+    <message>
+        <source>--factory-reset would set the HD box on each port given back to its factory settings; its channel list and settings would be lost. Add --yes to send the reset.</source>
+        <translation>--factory-reset setzt den HD-Receiver an jedem angegebenen Port auf die Werkseinstellungen zurück; seine Senderliste und Einstellungen gehen dabei verloren. Geben Sie --yes an, um den Reset zu senden.</translation>
+    </message>
+    <message>
+        <source>unknown query: %1 (software, lowpower or mac)</source>
+        <translation>unbekannte Abfrage: %1 (software, lowpower oder mac)</translation>
+    </message>
+    <message>
+        <source>no job given (-t JOB, or a file recognised by its content)</source>
+        <translation>keine Aufgabe angegeben (-t AUFGABE, oder eine Datei, die an ihrem Inhalt erkannt wird)</translation>
+    </message>
+    <message>
+        <source>no file given (-f FILE)</source>
+        <translation>keine Datei angegeben (-f DATEI)</translation>
+    </message>
+    <message>
+        <source>a download writes one file: give it one port</source>
+        <translation>ein Download schreibt eine Datei: geben Sie dafür nur einen Port an</translation>
+    </message>
+    <message>
+        <source>interrupted; the jobs stop at their next wait</source>
+        <translation>abgebrochen; die Aufgaben enden beim nächsten Warten</translation>
+    </message>
+    <message>
+        <source>warning: the box did not confirm its start; check that it runs</source>
+        <translation>Warnung: der Receiver hat seinen Start nicht bestätigt; prüfen Sie, ob er läuft</translation>
+    </message>
+    <message>
+        <source>sent</source>
+        <translation>gesendet</translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <translation>abgebrochen</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>keine Antwort</translation>
+    </message>
+    <message>
+        <source>Try &apos;velmora --help&apos;.</source>
+        <translation>Siehe &apos;velmora --help&apos;.</translation>
+    </message>
+    <message>
+        <source>port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>--verify goes only with SendListHD or SendListSD</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>

@@ -609,4 +609,95 @@ the Channel list could not be verified</translation>
         <translation>Unknown port error %1</translation>
     </message>
 </context>
+<context>
+    <name>batchJob</name>
+    <message>
+        <source>%1 may be given only once</source>
+        <translation>%1 may be given only once</translation>
+    </message>
+    <message>
+        <source>no port given (-p PORT)</source>
+        <translation>no port given (-p PORT)</translation>
+    </message>
+    <message>
+        <source>port named twice: %1</source>
+        <translation>port named twice: %1</translation>
+    </message>
+    <message>
+        <source>unknown option or job: %1</source>
+        <translation>unknown option or job: %1</translation>
+    </message>
+    <message>
+        <source>--query and --factory-reset go one at a time</source>
+        <translation>--query and --factory-reset go one at a time</translation>
+    </message>
+    <message>
+        <source>a service request takes no job and no file</source>
+        <translation>a service request takes no job and no file</translation>
+    </message>
+    <message>
+        <source>--factory-reset would set the HD box on each port given back to its factory settings; its channel list and settings would be lost. Add --yes to send the reset.</source>
+        <translation>--factory-reset would set the HD box on each port given back to its factory settings; its channel list and settings would be lost. Add --yes to send the reset.</translation>
+    </message>
+    <message>
+        <source>unknown query: %1 (software, lowpower or mac)</source>
+        <translation>unknown query: %1 (software, lowpower or mac)</translation>
+    </message>
+    <message>
+        <source>no job given (-t JOB, or a file recognised by its content)</source>
+        <translation>no job given (-t JOB, or a file recognised by its content)</translation>
+    </message>
+    <message>
+        <source>no file given (-f FILE)</source>
+        <translation>no file given (-f FILE)</translation>
+    </message>
+    <message>
+        <source>a download writes one file: give it one port</source>
+        <translation>a download writes one file: give it one port</translation>
+    </message>
+    <message>
+        <source>interrupted; the jobs stop at their next wait</source>
+        <translation>interrupted; the jobs stop at their next wait</translation>
+    </message>
+    <message>
+        <source>warning: the box did not confirm its start; check that it runs</source>
+        <translation>warning: the box did not confirm its start; check that it runs</translation>
+    </message>
+    <message>
+        <source>sent</source>
+        <translation>sent</translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <translation>interrupted</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>no answer</translation>
+    </message>
+    <message>
+        <source>Try &apos;velmora --help&apos;.</source>
+        <translation>Try &apos;velmora --help&apos;.</translation>
+    </message>
+    <message>
+        <source>port</source>
+        <translation>port</translation>
+    </message>
+    <message>
+        <source>result</source>
+        <translation>result</translation>
+    </message>
+    <message>
+        <source>time</source>
+        <translation>time</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>--verify goes only with SendListHD or SendListSD</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>
