@@ -697,7 +697,7 @@ die Senderliste konnte nicht geprüft werden</translation>
     </message>
     <message>
         <source>--verify goes only with SendListHD or SendListSD</source>
-        <translation type="unfinished"></translation>
+        <translation>--verify geht nur mit SendListHD oder SendListSD</translation>
     </message>
 </context>
 </TS>

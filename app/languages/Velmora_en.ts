@@ -697,7 +697,7 @@ the Channel list could not be verified</translation>
     </message>
     <message>
         <source>--verify goes only with SendListHD or SendListSD</source>
-        <translation type="unfinished"></translation>
+        <translation>--verify goes only with SendListHD or SendListSD</translation>
     </message>
 </context>
 </TS>
