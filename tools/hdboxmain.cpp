@@ -37,6 +37,7 @@ int main(int argc, char **argv)
     const QCommandLineOption lineRate(QStringLiteral("line-rate"), QStringLiteral("Read and send no faster than a 115200-baud line: 11520 bytes/s, in pieces of up to 62 bytes as a USB adapter hands them over."));
     const QCommandLineOption stopReading(QStringLiteral("stop-reading-after"), QStringLiteral("Stop reading after N file bytes; the line stays up."), QStringLiteral("N"));
     const QCommandLineOption chatter(QStringLiteral("chatter"), QStringLiteral("After the list, print a status line every MS, as a console does."), QStringLiteral("MS"));
+    const QCommandLineOption reply(QStringLiteral("reply"), QStringLiteral("Answer the service command CMD with TEXT (e.g. swvers=V2.10.04); may be repeated."), QStringLiteral("CMD=TEXT"));
     const QCommandLineOption keepList(QStringLiteral("keep-list"), QStringLiteral("Keep a loaded list and print it on \"chlist\"."));
     const QCommandLineOption storeFlip(QStringLiteral("store-flip-at"), QStringLiteral("Store the kept list with its byte at OFFSET changed."), QStringLiteral("OFFSET"));
     const QCommandLineOption consoleDelay(QStringLiteral("console-delay"), QStringLiteral("After a start, ignore commands for MS."), QStringLiteral("MS"));
@@ -44,7 +45,7 @@ int main(int argc, char **argv)
     const QCommandLineOption samples(QStringLiteral("make-samples"), QStringLiteral("Write sample.app and sample.lis into DIR and exit."), QStringLiteral("DIR"));
     for (const auto &o : {samples, silent, refuse, cutAfter, garbage, longLine, delay, unknownCom, noBinary,
                           noFin, comPrompts, echo, list, noMarkers, flood, saveFile, lineRate, stopReading, chatter,
-                          keepList, storeFlip, consoleDelay, consoleDead})
+                          keepList, storeFlip, consoleDelay, consoleDead, reply})
         cl.addOption(o);
     cl.process(app);
 
@@ -95,6 +96,13 @@ int main(int argc, char **argv)
         b.storeFlipAt = cl.value(storeFlip).toLongLong();
     b.consoleDelayMs = cl.value(consoleDelay).toInt();
     b.consoleDead = cl.isSet(consoleDead);
+    // A box's own answers to the service commands, unless told others.
+    b.replies = {{"swvers", "V2.10.04 HD\r\n"}, {"lpsw", "LPSW:1.07\r\n"}, {"get_mac", "0011223344AB\r\n"}};
+    for (const QString &pair : cl.values(reply)) {
+        const int at = pair.indexOf(QLatin1Char('='));
+        if (at > 0)
+            b.replies.insert(pair.left(at).toLatin1(), pair.mid(at + 1).toLatin1() + "\r\n");
+    }
     // A real box takes a moment to flash and to finish.
     b.flashDelayMs = 500;
     b.finDelayMs = 800;
