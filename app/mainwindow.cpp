@@ -494,6 +494,8 @@ bool MainWindow::readCommandLine()
         m_transfer = line.kind;
     if (line.hasFiles)
         ui->lblFilename->setText(line.files.label());
+    if (line.verify)
+        ui->actionVerifyUpload->setChecked(true);
     if (!line.refused.isEmpty()) {
         refuseFileNames(line.refused);
         return false;

@@ -371,6 +371,8 @@ void tst_commands::startUp_data()
         // Verifying uploads is kept, off unless stored; a job takes it along.
         {.name = "verify stored", .ini = "[Velmora]\nVerifyUpload=true\n", .stored = {{.key = verify, .value = "true"}},
          .verify = true},
+        {.name = "verify on the command line", .args = {"--verify"}, .stored = {{.key = verify, .value = "true"}},
+         .verify = true},
         {.name = "verify switched on", .stored = {{.key = verify, .value = "true"}}, .flipVerify = true},
         {.name = "verify switched off", .ini = "[Velmora]\nVerifyUpload=true\n", .stored = {{.key = verify, .value = "false"}},
          .verify = true, .flipVerify = true},
