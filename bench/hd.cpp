@@ -21,17 +21,6 @@
 
 namespace {
 
-QByteArray updateBytes(int size)
-{
-    QByteArray b(size, '\0');
-    for (int i = 0; i < size; ++i)
-        b[i] = char((i * 31 + 7) & 0xff);
-    const QByteArray sig = QByteArray::fromHex("00004023");
-    for (int i = 0; i < 4; ++i)
-        b[16 + i] = sig.at(i);
-    return b;
-}
-
 double threadCpuSeconds(clockid_t id)
 {
     timespec ts{};
@@ -167,10 +156,10 @@ int main(int argc, char **argv)
     {
         QFile f(small);
         f.open(QIODevice::WriteOnly);
-        f.write(updateBytes(1050));
+        f.write(hdBox::sampleUpdate(1050));
         QFile g(big);
         g.open(QIODevice::WriteOnly);
-        g.write(updateBytes(int(mib)));
+        g.write(hdBox::sampleUpdate(int(mib)));
     }
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
     idleCpu(small, seconds > 0 ? seconds : 10);

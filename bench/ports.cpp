@@ -26,17 +26,6 @@
 
 namespace {
 
-QByteArray updateBytes(int size)
-{
-    QByteArray b(size, '\0');
-    for (int i = 0; i < size; ++i)
-        b[i] = char((i * 31 + 7) & 0xff);
-    const QByteArray sig = QByteArray::fromHex("00004023");
-    for (int i = 0; i < 4; ++i)
-        b[16 + i] = sig.at(i);
-    return b;
-}
-
 // Simulated boxes and the batch command line that names them all.
 struct Boxes {
     std::vector<std::unique_ptr<hdBox>> boxes;
@@ -152,7 +141,7 @@ int main(int argc, char **argv)
     {
         QFile f(file);
         f.open(QIODevice::WriteOnly);
-        f.write(updateBytes(256 * 1024));
+        f.write(hdBox::sampleUpdate(256 * 1024));
     }
     const int count = 8;
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 5;

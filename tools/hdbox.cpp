@@ -104,6 +104,16 @@ void hdBox::clear()
     m_events.clear();
 }
 
+QByteArray hdBox::sampleUpdate(int size)
+{
+    QByteArray update(size, '\0');
+    for (int i = 0; i < size; ++i)
+        update[i] = char((i * 31 + 7) & 0xff);
+    if (size >= 20)
+        update.replace(16, 4, QByteArray::fromHex("00004023"));
+    return update;
+}
+
 QByteArray hdBox::sampleList(int channels)
 {
     static const char *const names[] = {"Das Erste HD", "ZDF HD", "arte HD", "3sat HD",

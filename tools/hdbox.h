@@ -93,6 +93,8 @@ public:
 
     // A plausible HD channel list: bytes 16..19 are 00 00 30 40.
     static QByteArray sampleList(int channels = 60);
+    // An HD update file of `size` bytes: its signature, every position told apart.
+    static QByteArray sampleUpdate(int size);
 
 private:
     enum Mode { Console, Binary };

@@ -51,10 +51,7 @@ int main(int argc, char **argv)
 
     if (cl.isSet(samples)) {
         // Something to try a job with: an update file and a list of the HD kinds.
-        QByteArray update(64 * 1024, '\0');
-        for (int i = 0; i < update.size(); ++i)
-            update[i] = char((i * 31 + 7) & 0xff);
-        update.replace(16, 4, QByteArray::fromHex("00004023"));
+        const QByteArray update = hdBox::sampleUpdate(64 * 1024);
         const QString dir = cl.value(samples);
         QFile a(dir + QStringLiteral("/sample.app")), l(dir + QStringLiteral("/sample.lis"));
         const QByteArray list = hdBox::sampleList();
