@@ -23,6 +23,8 @@ namespace {
 constexpr qint64 consoleWindowMs = 30000;
 // Between two questions to a console that has not answered yet.
 constexpr qint64 askPauseMs = 500;
+// An answer's lines follow each other within moments; this much quiet ends it.
+constexpr qint64 replySettleMs = 200;
 
 } // namespace
 
@@ -198,6 +200,42 @@ bool boxLink::answered(const QByteArray &marker, qint64 window)
     if (wait == serialLine::Gone)
         lostLine(m_family.verifyNoAnswer);
     return wait == serialLine::Arrived;
+}
+
+void boxLink::dropInput()
+{
+    while (serialPort.available() > 0)
+        serialPort.read(4096);
+}
+
+bool boxLink::anyReply(qint64 window)
+{
+    QElapsedTimer clock;
+    clock.start();
+    serialLine::Wait wait = serialLine::Quiet;
+    while (serialPort.available() == 0 && wait != serialLine::TimedOut) {
+        wait = serialPort.waitFor(clock, window);
+        if (wait == serialLine::Gone)
+            lostLine(m_family.verifyNoAnswer);
+        if (wait == serialLine::Gone || wait == serialLine::Stopped)
+            return false;
+    }
+    if (serialPort.available() == 0)
+        return false;
+    // The rest of the answer, so that it is not taken for the next reply.
+    const qint64 settle = linkClock::window(replySettleMs);
+    QElapsedTimer quiet;
+    quiet.start();
+    for (;;) {
+        dropInput();
+        wait = serialPort.waitFor(quiet, settle);
+        if (wait == serialLine::Arrived && clock.elapsed() < 2 * window)
+            quiet.restart();
+        else if (wait != serialLine::Quiet)
+            break;
+    }
+    dropInput();
+    return !serialPort.halted();
 }
 
 // ---- verifying an upload -----------------------------------------------------

@@ -104,6 +104,13 @@ protected:
     // Whether `marker` arrives within `window` ms (the line may split it);
     // a vanished line is reported with the family's verify code.
     bool answered(const QByteArray &marker, qint64 window);
+    // Whether any reply comes within `window` ms of a question, once what
+    // came before it is dropped; the reply is read until the line has been
+    // quiet for a moment and dropped too. For a console whose answer has no
+    // text that can be relied on.
+    bool anyReply(qint64 window);
+    // Drops what the box has sent so far.
+    void dropInput();
     // Percent of a list being received: of the file being verified, else of
     // the family's nominal list size.
     int listProgress(qint64 received, qint64 nominal) const;

@@ -390,8 +390,12 @@ void serialComVesk::doSendChannellist()
 // far enough to print the list answers it so.
 bool serialComVesk::probeConsole()
 {
+    // A console prints what it likes in answer to "help"; that it answers at
+    // all tells that it reads. What it printed before the question (its boot
+    // messages) is no answer.
+    dropInput();
     serialPort.send("help\r\n", linkClock::window(100));
-    return answered(QByteArrayLiteral("chlist"), linkClock::window(1000));
+    return anyReply(linkClock::window(1000));
 }
 
 // The download's own phases, without a file.

@@ -174,11 +174,12 @@ void tst_hdjobs::jobs_data()
          .logs = {"Channel list differs from the file at offset 0 *: the file has 3000 bytes, the box # bytes"},
          .verify = true},
         // The console reads nothing while the box boots: the second question,
-        // after one unanswered window and a pause, is answered.
+        // after one unanswered window and a pause, is answered, whatever the
+        // console's answer says; the answer's end is awaited (200 ms quiet).
         {.name = "console answers after a pause", .job = Upload, .file = lis,
-         .box = [](B &b) { b.keepList = true; b.consoleDelayMs = 1200; },
+         .box = [](B &b) { b.keepList = true; b.consoleDelayMs = 1200; b.replies.insert("help", "?\r\nCom -> "); },
          .codes = readBack + Codes{H::Verified, H::JobEnded}, .logs = {"Console answered after # ms (questions asked: 2)"},
-         .window = {H::VerifyWaiting, H::Verifying, 1000 + 500}, .verify = true},
+         .window = {H::VerifyWaiting, H::Verifying, 1000 + 500 + 200}, .verify = true},
         {.name = "console never answers", .job = Upload, .file = lis,
          .box = [](B &b) { b.keepList = true; b.consoleDead = true; }, .scale = 0.02,
          .codes = testRig::upTo(upload, H::UploadDone) + Codes{H::VerifyWaiting, H::VerifyNoAnswer, H::JobEnded},
