@@ -62,7 +62,7 @@ void tst_e2e::jobs_data()
                  "Starting done: \"Press any key !!\"", "Update done after # s"}},
         {.name = "GetListSD", .sent = "100\r\n500\r\n300\r\n",
          .log = {"Downloading Channel list", "Saving List to out.lst", "End of List found", "Downloading done after # s"}},
-        {.name = "GetListHD", .sent = "help\r\nchlist\r\n", .log = {"Start found", "Downloading done after 0 s"},
+        {.name = "GetListHD", .sent = "help\r\nchlist\r\n", .log = {"Start found", "Downloading done after # s"},
          .places = Places::Xdg, .byId = true},
         {.name = "UpdateSD", .file = sdUpdate, .sent = "100\r\n100\r\n" + sdUpdate + "300\r\n",
          .log = {"Update done after # s"}, .places = Places::Home},
