@@ -388,7 +388,8 @@ void tst_hdjobs::jobs()
                                              &serialComVesk::getChannellist, &serialComVesk::readSoftwareVersion,
                                              &serialComVesk::readLowPowerVersion, &serialComVesk::readMACAddress,
                                              &serialComVesk::initFactoryReset};
-    testRig::withFileLimit(row.fileLimit, [&] { (link.*run[row.job])(); });
+    void (serialComVesk::*const job)() = run[row.job];
+    testRig::withFileLimit(row.fileLimit, [&link, job] { (link.*job)(); });
 
     QCOMPARE(rig.codes, row.codes);
     QVERIFY2(rig.logged(row.logs, rig.logs + rig.results), qPrintable((rig.logs + rig.results).join('\n')));

@@ -427,7 +427,8 @@ void tst_sdjobs::jobs()
     link.setVerify(row.verify);
     void (serialComKarn::*const run[])() = {&serialComKarn::updateFirmware, &serialComKarn::getChannellist,
                                              &serialComKarn::sendChannellist};
-    testRig::withFileLimit(row.fileLimit, [&] { (link.*run[row.job])(); });
+    void (serialComKarn::*const job)() = run[row.job];
+    testRig::withFileLimit(row.fileLimit, [&link, job] { (link.*job)(); });
     rig.unlock();
 
     QCOMPARE(rig.codes, row.codes);
