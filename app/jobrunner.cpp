@@ -165,8 +165,6 @@ void jobRunner::threadEnded(Family &family)
         return;
     if (family.jobs > 0)
         family.thread.start();
-    else
-        emit jobFinished();
 }
 
 void jobRunner::requestStop()

@@ -76,8 +76,6 @@ signals:
     // an end code's empty log line is already written.
     void statusCode(int code);
     void progress(int percent);
-    // A job's slot returned and its thread ended, with no request waiting.
-    void jobFinished();
 
 private:
     // A link's thread and the requests it has yet to finish.
