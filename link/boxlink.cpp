@@ -34,6 +34,7 @@ boxLink::boxLink(const Family &family, const QString &port, const QString &file)
     , serialPort([this](const QString &line) { emit writeLog(line); })
     , m_family(family)
 {
+    linkCause::registerType();
 }
 
 boxLink::~boxLink()
@@ -56,15 +57,28 @@ void boxLink::setVerify(bool on)
     m_verify = on;
 }
 
-void boxLink::requestStop()
+void boxLink::requestStop(int why)
 {
-    serialPort.requestStop();
+    serialPort.requestStop(why);
 }
 
 bool boxLink::openPort()
 {
     if (serialPort.open(portname))
         return true;
+    const struct {
+        serialLine::OpenFailure failure;
+        linkCause::Kind cause;
+    } causes[] = {
+        {.failure = serialLine::Missing, .cause = linkCause::PortMissing},
+        {.failure = serialLine::Busy, .cause = linkCause::PortBusy},
+        {.failure = serialLine::Denied, .cause = linkCause::PortDenied},
+    };
+    linkCause::Kind kind = linkCause::PortOther;
+    for (const auto &c : causes)
+        if (c.failure == serialPort.openFailure())
+            kind = c.cause;
+    emit sendCause(linkCause(kind, serialPort.openReason(), portname, serialPort.openGroup()));
     emit sendCurrentAction(m_family.portFailed);
     emit sendCurrentAction(m_family.jobEnded);
     return false;
@@ -91,7 +105,16 @@ void boxLink::lostLine(int code)
     // A vanished line answers every wait at once: going on would only spin,
     // and waiting out the windows on it would only hide what happened.
     serialPort.reportGone();
+    emit sendCause(linkCause(linkCause::LineGone, serialPort.goneReason()));
     emit sendCurrentAction(code);
+}
+
+void boxLink::noReply(const QString &lastReply, qint64 windowMs, int attempts)
+{
+    if (lastReply.isEmpty())
+        emit sendCause(linkCause(linkCause::BoxSilent, QString::number((windowMs * attempts + 500) / 1000)));
+    else
+        emit sendCause(linkCause(linkCause::BoxSaid, lastReply));
 }
 
 // ---- sending a file ---------------------------------------------------------
@@ -140,6 +163,7 @@ bool boxLink::sendBlocks(const QString &name)
 void boxLink::fileProblem(const char *what, const QString &name, const QString &reason)
 {
     emit writeLog(QLatin1String(what) + name + QStringLiteral(": ") + reason);
+    emit sendCause(linkCause(linkCause::FileUnreadable, reason, name));
     emit sendCurrentAction(m_family.fileFailed);
 }
 
@@ -153,8 +177,12 @@ bool boxLink::writeBlock(const QByteArray &block)
     if (serialPort.halted())
         return false;
     emit writeLog(QStringLiteral("Error writing data to Port"));
-    if (serialPort.gone())
+    if (serialPort.gone()) {
         serialPort.reportGone();
+        emit sendCause(linkCause(linkCause::LineGone, serialPort.goneReason()));
+    } else {
+        emit sendCause(linkCause(linkCause::LineStalled));
+    }
     emit sendCurrentAction(m_family.writeFailed);
     return false;
 }
@@ -247,6 +275,7 @@ void boxLink::verifyUpload(const QString &name)
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly)) {
         emit writeLog(QStringLiteral("Could not verify: cannot read the file again: ") + file.errorString());
+        emit sendCause(linkCause(linkCause::FileUnreadable, file.errorString(), name));
         emit sendCurrentAction(m_family.fileFailed);
         return;
     }
@@ -254,11 +283,13 @@ void boxLink::verifyUpload(const QString &name)
     file.close();
     emit writeLog(QStringLiteral("Verifying the Channel list: waiting for the Settopbox's console"));
     emit sendCurrentAction(m_family.verifyWaiting);
+    emit sendWaiting(linkClock::window(consoleWindowMs));
     if (!awaitConsole()) {
         if (serialPort.halted())
             return;
         emit writeLog(QStringLiteral("Could not verify the Channel list: the Settopbox's console did not answer "
                                      "within %L1 s").arg(linkClock::window(consoleWindowMs) / 1000.0));
+        emit sendCause(linkCause(linkCause::ConsoleSilent, QString::number(linkClock::window(consoleWindowMs) / 1000)));
         emit sendCurrentAction(m_family.verifyNoAnswer);
         return;
     }
@@ -310,7 +341,9 @@ void boxLink::compareList(const QByteArray &file, const QByteArray &box)
         where += QStringLiteral(" (file 0x%1, box 0x%2)")
                      .arg(uchar(file.at(at)), 2, 16, QLatin1Char('0'))
                      .arg(uchar(box.at(at)), 2, 16, QLatin1Char('0'));
-    emit writeLog(where + QStringLiteral(": the file has %1 bytes, the box %2 bytes").arg(file.size()).arg(box.size()));
+    where += QStringLiteral(": the file has %1 bytes, the box %2 bytes").arg(file.size()).arg(box.size());
+    emit writeLog(where);
+    emit sendCause(linkCause(linkCause::ListDiffers, where.mid(where.indexOf(QLatin1String("at offset")))));
     emit sendCurrentAction(m_family.verifyDiffers);
 }
 

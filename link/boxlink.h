@@ -1,5 +1,6 @@
 #pragma once
 
+#include "linkcause.h"
 #include "serialline.h"
 
 #include <QObject>
@@ -33,7 +34,9 @@ public:
 
     // Thread-safe: makes a running job give up at its next wait, so that the
     // window can close without killing a busy thread. It stays set.
-    void requestStop();
+    void requestStop(int why = serialLine::WindowClosed);
+    // Only while no job runs: the next job is not stopped by an earlier Stop.
+    void clearStop() { serialPort.clearStop(); }
     bool stopRequested() const { return serialPort.stopRequested(); }
 
     // A file goes in blocks of `block` bytes while more than `reserve` bytes
@@ -66,6 +69,10 @@ signals:
     void sendCurrentAction(int action);
     void sendProgress(int progress);
     void writeLog(QString log);
+    // Beside a failure's status code: why, in facts a user can act on.
+    void sendCause(linkCause cause);
+    // A wait for the box has begun that lasts at most `ms` milliseconds.
+    void sendWaiting(qint64 ms);
 
 protected:
     boxLink(const Family &family, const QString &port, const QString &file);
@@ -76,6 +83,9 @@ protected:
     // does not open ends the job with its code and the end code.
     void runJob(int code, const std::function<void()> &body);
     void lostLine(int code);
+    // The box gave no awaited reply within `windowMs` (per attempt, over
+    // `attempts`): silent, or with `lastReply` as its last word.
+    void noReply(const QString &lastReply, qint64 windowMs, int attempts = 1);
 
     // Sends the file in the family's tiers of blocks, each drained before
     // the next; false after a code that ends the job (or a stop).

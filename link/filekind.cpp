@@ -79,3 +79,31 @@ sdFile::Kind sdFile::classify(const QString &path, QString *problem, qint64 *siz
 {
     return Kind(classifyBy(sdKinds, "SD", path, problem, size));
 }
+
+QString hdFile::name(Kind kind)
+{
+    switch (kind) {
+    case Update:
+        return QStringLiteral("an HD update file");
+    case List:
+        return QStringLiteral("an HD channel list");
+    case NotHd:
+        break;
+    }
+    return QStringLiteral("no HD file");
+}
+
+QString sdFile::name(Kind kind)
+{
+    switch (kind) {
+    case List:
+        return QStringLiteral("an SD channel list");
+    case ImageSmall:
+    case ImageMedium:
+    case ImageLarge:
+        return QStringLiteral("an SD update image");
+    case NotSd:
+        break;
+    }
+    return QStringLiteral("no SD file");
+}

@@ -19,6 +19,8 @@ struct hdFile {
         List = 2,
     };
     static Kind classify(const QString &path, QString *problem = nullptr);
+    // The kind in words (English; the job layer translates the known ones).
+    static QString name(Kind kind);
 };
 
 struct sdFile {
@@ -33,4 +35,5 @@ struct sdFile {
     // `size` receives the file's size when the kind is known (an update's
     // progress is measured against the sum of its files).
     static Kind classify(const QString &path, QString *problem = nullptr, qint64 *size = nullptr);
+    static QString name(Kind kind);
 };

@@ -100,6 +100,14 @@ bool listBuffer::writeAll(QFileDevice &file, QString *error) const
     return true;
 }
 
+QString listBuffer::reason(const QString &error)
+{
+    for (const QLatin1String fixed : {QLatin1String("Couldn't open File"), QLatin1String("Couldn't write File")})
+        if (error.startsWith(fixed))
+            return error.mid(fixed.size());
+    return error;
+}
+
 bool listBuffer::save(const QString &path, QString *error) const
 {
     // Unbuffered, so that every failing write carries its reason.

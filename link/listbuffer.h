@@ -28,6 +28,8 @@ public:
     // folder allows a file aside, otherwise in place (a folder the user may
     // not write can still hold a list file the user may). On failure the
     // text gives the system's reason.
+    // The system's reason in an error of save(), without its fixed words.
+    static QString reason(const QString &error);
     bool save(const QString &path, QString *error) const;
 
 private:

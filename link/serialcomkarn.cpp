@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <QThread>
 
@@ -23,6 +24,8 @@ constexpr qint64 longestLine = 49;
 constexpr qint64 fragmentSettleMs = 10;
 // The fixed size that download progress is measured against.
 constexpr qint64 listProgressSize = 185026;
+// Each command exchange sends its command this many times.
+constexpr int stepAttempts = 2;
 
 const QByteArray startMarker("Start Upload");
 const QByteArray endMarker("End Upload");
@@ -151,7 +154,8 @@ bool serialComKarn::runStep(const sdStep &step)
         emit writeLog(QString::fromLatin1(step.startLog));
     const qint64 window = linkClock::window(step.windowMs);
     QString cited;
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = 0; attempt < stepAttempts; ++attempt) {
+        emit sendWaiting(window);
         writeSlow(step.command);
         if (serialPort.halted())
             return false;
@@ -176,6 +180,7 @@ bool serialComKarn::runStep(const sdStep &step)
                 } else if (marker.verdict == sdStep::StartUpTest) {
                     if (!line.contains(QLatin1String("SUC (StartUpControl)1.7"))) {
                         emit writeLog(cite(QStringLiteral("StartUpControll to old! "), line));
+                        emit sendCause(linkCause(linkCause::BoxTooOld, line));
                         emit sendCurrentAction(sdCode::StartUpControlOld);
                         return false;
                     }
@@ -194,6 +199,7 @@ bool serialComKarn::runStep(const sdStep &step)
             QThread::msleep(ulong(linkClock::window(step.pauseMs)));
     }
     emit writeLog(cite(QString::fromLatin1(step.failPrefix), cited));
+    noReply(cited, window, stepAttempts);
     emit sendCurrentAction(step.failCode);
     return false;
 }
@@ -227,6 +233,7 @@ bool serialComKarn::waitForFinish()
     QElapsedTimer clock;
     clock.start();
     const qint64 window = linkClock::window(30000);
+    emit sendWaiting(window);
     bool written = false;
     bool ready = false;
     QString cited;
@@ -253,10 +260,12 @@ bool serialComKarn::waitForFinish()
     }
     if (ready) {
         emit writeLog(cite(QStringLiteral("Error Finishing: "), cited));
+        emit sendCause(linkCause(linkCause::BoxRefused, cited));
         emit sendCurrentAction(sdCode::FileRejected);
         return false;
     }
     emit writeLog(cite(QStringLiteral("Error finishing: "), cited));
+    noReply(cited, window);
     emit sendCurrentAction(sdCode::FinishFailed);
     return false;
 }
@@ -306,11 +315,15 @@ void serialComKarn::doUpdateFirmware()
         emit writeLog(QStringLiteral("Too many files for one update: %1, at most %2")
                           .arg(files.size())
                           .arg(maxUpdateFiles));
+        emit sendCause(linkCause(linkCause::FileWrongKind, QStringLiteral("%1 files").arg(files.size()), files.first()));
         emit sendCurrentAction(sdCode::WrongFileKind);
         return;
     }
     for (const QString &file : files) {
-        if (!sdFile::isImage(sdFile::Kind(checkFiletype(file)))) {
+        const sdFile::Kind found = sdFile::Kind(checkFiletype(file));
+        if (!sdFile::isImage(found)) {
+            emit sendCause(linkCause(QFileInfo::exists(file) ? linkCause::FileWrongKind : linkCause::FileMissing,
+                                     sdFile::name(found), file));
             emit sendCurrentAction(sdCode::WrongFileKind);
             return;
         }
@@ -348,7 +361,10 @@ void serialComKarn::doSendChannellist()
     const QString name = firstFilename();
     bytesSent = 0;
     bytesTotal = 0;
-    if (checkFiletype(name) != sdFile::List) {
+    const sdFile::Kind found = sdFile::Kind(checkFiletype(name));
+    if (found != sdFile::List) {
+        emit sendCause(linkCause(QFileInfo::exists(name) ? linkCause::FileWrongKind : linkCause::FileMissing,
+                                 sdFile::name(found), name));
         emit sendCurrentAction(sdCode::WrongFileKind);
         return;
     }
@@ -423,6 +439,7 @@ bool serialComKarn::fetchList(listBuffer &list, const QString &what)
 bool serialComKarn::findListStart(const QElapsedTimer &clock, QByteArray &rest)
 {
     markerSearch start(startMarker);
+    emit sendWaiting(linkClock::window(5000));
     const serialLine::Wait wait = findMarker(start, 30, clock, linkClock::window(5000));
     if (wait == serialLine::Stopped)
         return false;
@@ -435,6 +452,8 @@ bool serialComKarn::findListStart(const QElapsedTimer &clock, QByteArray &rest)
         // came last would store a list that lacks its beginning.
         emit writeLog(start.fedAny() ? QStringLiteral("No start of the list found!")
                                      : QStringLiteral("No Data received!"));
+        emit sendCause(start.fedAny() ? linkCause(linkCause::ListNotFound)
+                                      : linkCause(linkCause::BoxSilent, QString::number(linkClock::window(5000) / 1000)));
         emit sendCurrentAction(sdCode::ReceiveFailed);
         return false;
     }
@@ -461,6 +480,7 @@ bool serialComKarn::skipPreamble(const QElapsedTimer &clock, QByteArray &rest, Q
         }
         if (wait == serialLine::TimedOut) {
             emit writeLog(QStringLiteral("Timeout!"));
+            emit sendCause(linkCause(linkCause::ListUnfinished, QString::number(dashWindow / 1000)));
             emit sendCurrentAction(sdCode::DownloadTimeout);
             return false;
         }
@@ -506,6 +526,7 @@ bool serialComKarn::receiveList(QByteArray chunk, listBuffer &list)
     QElapsedTimer clock;
     clock.start();
     const qint64 dataWindow = linkClock::window(25000);
+    emit sendWaiting(dataWindow);
     markerSearch end(endMarker);
     for (;;) {
         list.append(chunk);
@@ -514,11 +535,13 @@ bool serialComKarn::receiveList(QByteArray chunk, listBuffer &list)
         emit sendProgress(listProgress(list.size(), listProgressSize));
         if (list.size() > serialLine::maxListBytes) {
             emit writeLog(QStringLiteral("Channel list too long: more than %1 bytes").arg(serialLine::maxListBytes));
+            emit sendCause(linkCause(linkCause::ListTooLong, QString::number(serialLine::maxListBytes)));
             emit sendCurrentAction(sdCode::ReceiveFailed);
             return false;
         }
         if (clock.elapsed() >= dataWindow) {
             emit writeLog(QStringLiteral("Timeout!"));
+            emit sendCause(linkCause(linkCause::ListUnfinished, QString::number(dataWindow / 1000)));
             emit sendCurrentAction(sdCode::DownloadTimeout);
             return false;
         }
@@ -539,6 +562,7 @@ bool serialComKarn::saveList(listBuffer &list, const QString &name)
     if (list.isBlank()) {
         // Saving nothing over a good list would lose it.
         emit writeLog(QStringLiteral("The box sent an empty Channel list: nothing saved"));
+        emit sendCause(linkCause(linkCause::ListEmpty));
         emit sendCurrentAction(sdCode::ReceiveFailed);
         return false;
     }
@@ -550,6 +574,7 @@ bool serialComKarn::saveList(listBuffer &list, const QString &name)
     QString error;
     if (!list.save(name, &error)) {
         emit writeLog(error);
+        emit sendCause(linkCause(linkCause::FileNotWritten, listBuffer::reason(error), name));
         emit sendCurrentAction(sdCode::FileFailed);
         return false;
     }

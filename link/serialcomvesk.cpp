@@ -180,8 +180,10 @@ bool serialComVesk::exchange(const hdStep &step)
     }
     emit writeLog(step.timeoutPrefix + quoted(reply)
                   + (step.timeoutTail ? QStringLiteral(" (timeout)") : QString()));
-    if (step.failCode != hdStep::noCode)
+    if (step.failCode != hdStep::noCode) {
+        noReply(reply, linkClock::window(step.windowMs), step.attempts);
         emit sendCurrentAction(step.failCode);
+    }
     return false;
 }
 
@@ -190,6 +192,7 @@ bool serialComVesk::exchange(const hdStep &step)
 serialComVesk::Outcome serialComVesk::runAttempt(const hdStep &step, int attempt, QString &reply)
 {
     const qint64 window = linkClock::window(step.windowMs);
+    emit sendWaiting(window);
     if (step.command) {
         serialPort.send(step.command, linkClock::window(step.writeWaitMs));
         if (step.trace && attempt == 0)
@@ -243,8 +246,10 @@ serialComVesk::Outcome serialComVesk::judge(const hdStep &step, const QString &t
         return Succeeded;
     case hdStep::Failure:
         emit writeLog(step.failPrefix + quoted(text) + QStringLiteral(" %L1ms").arg(ms));
-        if (step.failCode != hdStep::noCode)
+        if (step.failCode != hdStep::noCode) {
+            emit sendCause(linkCause(linkCause::BoxRefused, text));
             emit sendCurrentAction(step.failCode);
+        }
         return Failed;
     case hdStep::Resend:
         // The window runs on from the first sending.
@@ -332,10 +337,13 @@ bool serialComVesk::acceptJobFile(const QString &missingText, unsigned char kind
 {
     if (!QFile::exists(filename)) {
         emit writeLog(missingText);
+        emit sendCause(linkCause(linkCause::FileMissing, QString(), filename));
         fail(hdCode::FileFailed);
         return false;
     }
-    if (checkFiletype(filename) != kind) {
+    const unsigned char found = checkFiletype(filename);
+    if (found != kind) {
+        emit sendCause(linkCause(linkCause::FileWrongKind, hdFile::name(hdFile::Kind(found)), filename));
         fail(hdCode::WrongFileKind);
         return false;
     }
@@ -437,6 +445,7 @@ bool serialComVesk::findListStart(listBuffer &list)
     QElapsedTimer clock;
     clock.start();
     markerSearch start(QByteArrayLiteral("START"));
+    emit sendWaiting(linkClock::window(3000));
     const serialLine::Wait wait = findMarker(start, 4096, clock, linkClock::window(3000));
     if (wait == serialLine::Stopped)
         return false;
@@ -448,6 +457,8 @@ bool serialComVesk::findListStart(listBuffer &list)
     if (!start.found()) {
         // Text without the marker is no list: saving it would pass off
         // console chatter as a channel list.
+        emit sendCause(start.fedAny() ? linkCause(linkCause::ListNotFound)
+                                      : linkCause(linkCause::BoxSilent, QString::number(linkClock::window(3000) / 1000)));
         fail(hdCode::ReceiveFailed);
         emit writeLog(start.fedAny() ? QStringLiteral("Start of List not found!")
                                      : QStringLiteral("No Data received!"));
@@ -467,6 +478,7 @@ bool serialComVesk::receiveList(listBuffer &list, qint64 &length)
     const qint64 window = linkClock::window(50000);
     const qint64 settle = linkClock::window(endSettleMs);
     listEnd end;
+    emit sendWaiting(window);
     end.feed(list);
     if (!list.isEmpty())
         emit sendProgress(listProgress(list.size(), nominalListSize));
@@ -478,6 +490,7 @@ bool serialComVesk::receiveList(listBuffer &list, qint64 &length)
             list.take(serialPort, 1024);
             if (list.size() > serialLine::maxListBytes) {
                 emit writeLog(QStringLiteral("Channel list too long: more than %1 bytes").arg(serialLine::maxListBytes));
+                emit sendCause(linkCause(linkCause::ListTooLong, QString::number(serialLine::maxListBytes)));
                 fail(hdCode::ReceiveFailed);
                 return false;
             }
@@ -496,6 +509,7 @@ bool serialComVesk::receiveList(listBuffer &list, qint64 &length)
         }
     }
     if (!end.settled(settle)) {
+        emit sendCause(linkCause(linkCause::ListUnfinished, QString::number(window / 1000)));
         fail(hdCode::DownloadTimeout);
         emit writeLog(QStringLiteral("Timeout!"));
         return false;
@@ -510,6 +524,7 @@ bool serialComVesk::saveList(listBuffer &list, qint64 end)
     if (list.isBlank()) {
         // Saving nothing over a good list would lose it.
         emit writeLog(QStringLiteral("The box sent an empty Channel list: nothing saved"));
+        emit sendCause(linkCause(linkCause::ListEmpty));
         fail(hdCode::ReceiveFailed);
         return false;
     }
@@ -518,6 +533,7 @@ bool serialComVesk::saveList(listBuffer &list, qint64 end)
     QString error;
     if (!list.save(filename, &error)) {
         emit writeLog(error);
+        emit sendCause(linkCause(linkCause::FileNotWritten, listBuffer::reason(error), filename));
         fail(hdCode::FileFailed);
         return false;
     }

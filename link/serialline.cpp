@@ -42,6 +42,10 @@ bool serialLine::open(const QString &name)
 {
     close();
     m_halted = false;
+    m_openFailure = NotFailed;
+    m_openReason.clear();
+    m_openGroup.clear();
+    m_goneReason.clear();
     m_port = new QSerialPort;
     m_port->setPortName(name);
     // Settings given to a closed port are applied when it opens, so one
@@ -59,12 +63,17 @@ bool serialLine::open(const QString &name)
     QString reason = m_port->errorString();
     const bool allowed = ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
     const bool denied = !allowed && errno == EACCES;
+    m_openFailure = error == QSerialPort::DeviceNotFoundError ? Missing
+                    : error == QSerialPort::PermissionError ? (allowed ? Busy : Denied)
+                                                            : Other;
     // Qt reports a port that another program holds as a permission error.
     if (error == QSerialPort::PermissionError && allowed)
         reason = QStringLiteral("Device or resource busy (") + reason + QLatin1Char(')');
+    m_openReason = name.isEmpty() ? QStringLiteral("no port chosen") : reason;
     m_log(QStringLiteral("Error: open Port: ") + reason
           + (name.isEmpty() ? QStringLiteral(" (no port chosen)") : QStringLiteral(" (") + path + QLatin1Char(')')));
     const QString group = denied ? deviceGroup(path) : QString();
+    m_openGroup = group;
     if (!group.isEmpty())
         m_log(QStringLiteral("To use %1, join the group %2 (sudo adduser $USER %2) and log in again").arg(path, group));
     close();
@@ -85,9 +94,37 @@ bool serialLine::isOpen() const
     return m_port && m_port->isOpen();
 }
 
-void serialLine::requestStop()
+void serialLine::requestStop(int why)
 {
+    // The reason first: whoever sees the flag reads it.
+    m_stopReason.store(why);
     m_stop.store(true);
+}
+
+void serialLine::clearStop()
+{
+    m_stop.store(false);
+    m_stopReason.store(WindowClosed);
+}
+
+QString serialLine::stopText(int why)
+{
+    switch (why) {
+    case serialLine::WindowClosed:
+        return QStringLiteral("the window was closed");
+    case serialLine::StopPressed:
+        return QStringLiteral("Stop was pressed");
+    default:
+        break;
+    }
+    const struct {
+        int number;
+        const char *name;
+    } names[] = {{.number = 1, .name = "SIGHUP"}, {.number = 2, .name = "SIGINT"}, {.number = 15, .name = "SIGTERM"}};
+    for (const auto &n : names)
+        if (n.number == why)
+            return QStringLiteral("interrupted by %1").arg(QLatin1String(n.name));
+    return QStringLiteral("interrupted by signal %1").arg(why);
 }
 
 bool serialLine::halted()
@@ -96,7 +133,7 @@ bool serialLine::halted()
         return true;
     if (!stopRequested())
         return false;
-    m_log(QStringLiteral("Job stopped: the window was closed"));
+    m_log(QStringLiteral("Job stopped: ") + stopText(m_stopReason.load()));
     m_halted = true;
     return true;
 }
@@ -131,8 +168,8 @@ void serialLine::reportGone()
     if (m_halted)
         return;
     const int lost = hungUp();
-    m_log(QStringLiteral("Error: the serial line is gone (device unplugged or cable pulled): ")
-          + (lost ? QString::fromLocal8Bit(::strerror(lost)) : m_port ? m_port->errorString() : QString()));
+    m_goneReason = lost ? QString::fromLocal8Bit(::strerror(lost)) : m_port ? m_port->errorString() : QString();
+    m_log(QStringLiteral("Error: the serial line is gone (device unplugged or cable pulled): ") + m_goneReason);
     m_halted = true;
 }
 

@@ -26,6 +26,19 @@ public:
         Gone       // the line vanished
     };
     using LogSink = std::function<void(const QString &)>;
+    // Why a port did not open, for the one who has to mend it.
+    enum OpenFailure {
+        NotFailed,
+        Missing,   // no such device
+        Busy,      // another program holds it
+        Denied,    // this user may not open it
+        Other
+    };
+    // Who asked a job to stop; a positive number is the signal that did.
+    enum StopReason : int {
+        WindowClosed = 0,
+        StopPressed = -1,
+    };
 
     // A list download gives up beyond this many bytes (far above any real
     // list), so a flooding box cannot exhaust memory.
@@ -55,8 +68,21 @@ public:
     void close();
     bool isOpen() const;
 
-    // Thread-safe; stays set.
-    void requestStop();
+    // Why the last open() failed: its class, the system's reason in words
+    // and, for a permission failure, the group that may open the port.
+    OpenFailure openFailure() const { return m_openFailure; }
+    QString openReason() const { return m_openReason; }
+    QString openGroup() const { return m_openGroup; }
+    // Why the line went, once reportGone() has said it.
+    QString goneReason() const { return m_goneReason; }
+
+    // Who asked a job to stop, in words for the log.
+    static QString stopText(int why);
+    // Thread-safe; stays set. `why` names who asked, for the log.
+    void requestStop(int why = WindowClosed);
+    // Lets the next job run after a stop that was meant for one job only
+    // (the window's Stop). Only while no job runs.
+    void clearStop();
     bool stopRequested() const { return m_stop.load(); }
     // True once the job must end: a stop request (logged once) or a line
     // that was reported gone.
@@ -109,5 +135,10 @@ private:
     QSerialPort *m_port = nullptr;
     LogSink m_log;
     std::atomic<bool> m_stop{false};
+    std::atomic<int> m_stopReason{WindowClosed};
+    OpenFailure m_openFailure = NotFailed;
+    QString m_openReason;
+    QString m_openGroup;
+    QString m_goneReason;
     bool m_halted = false;
 };

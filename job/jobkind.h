@@ -5,10 +5,8 @@
 #include <QString>
 #include <QtGlobal>
 
-class jobRunner;
-
-// The six jobs: the keyword that names each, the family whose link runs it
-// and the request signal that starts it.
+// The six jobs: the keyword that names each and the family whose link runs
+// it. Which request signal starts each is the runner's business.
 class jobKind
 {
 public:
@@ -28,7 +26,6 @@ public:
         const char *keyword;
         bool hd;                        // the HD link runs it, else the SD link
         bool sendsFile;                 // else it writes its file: a list download
-        void (jobRunner::*request)();
     };
 
     // The row of a kind, or nullptr for None and for numbers that name no job.

@@ -6,28 +6,33 @@
 #include "statuscode.h"
 #include "velmoraversion.h"
 
+#include <QFileInfo>
+
 namespace {
 
-// Which link slot each request signal runs.
+// Which link slot each request signal runs, and the job kind it serves
+// (None: a service request).
 const struct {
+    jobKind::Kind kind;
     void (jobRunner::*signal)();
     void (serialComKarn::*job)();
 } sdJobs[] = {
-    {.signal = &jobRunner::sigDownloadCHListSD, .job = &serialComKarn::getChannellist},
-    {.signal = &jobRunner::sigUploadCHListSD, .job = &serialComKarn::sendChannellist},
-    {.signal = &jobRunner::sigUpdateFirmwareSD, .job = &serialComKarn::updateFirmware},
+    {.kind = jobKind::GetListSD, .signal = &jobRunner::sigDownloadCHListSD, .job = &serialComKarn::getChannellist},
+    {.kind = jobKind::SendListSD, .signal = &jobRunner::sigUploadCHListSD, .job = &serialComKarn::sendChannellist},
+    {.kind = jobKind::UpdateSD, .signal = &jobRunner::sigUpdateFirmwareSD, .job = &serialComKarn::updateFirmware},
 };
 const struct {
+    jobKind::Kind kind;
     void (jobRunner::*signal)();
     void (serialComVesk::*job)();
 } hdJobs[] = {
-    {.signal = &jobRunner::sigDownloadCHListHD, .job = &serialComVesk::getChannellist},
-    {.signal = &jobRunner::sigUploadCHListHD, .job = &serialComVesk::sendChannellist},
-    {.signal = &jobRunner::sigUpdateFirmwareHD, .job = &serialComVesk::updateFirmware},
-    {.signal = &jobRunner::sigGetSoftwareVersion, .job = &serialComVesk::readSoftwareVersion},
-    {.signal = &jobRunner::sigGetLowpowerVersion, .job = &serialComVesk::readLowPowerVersion},
-    {.signal = &jobRunner::sigGetMACAddress, .job = &serialComVesk::readMACAddress},
-    {.signal = &jobRunner::sigInitFacReset, .job = &serialComVesk::initFactoryReset},
+    {.kind = jobKind::GetListHD, .signal = &jobRunner::sigDownloadCHListHD, .job = &serialComVesk::getChannellist},
+    {.kind = jobKind::SendListHD, .signal = &jobRunner::sigUploadCHListHD, .job = &serialComVesk::sendChannellist},
+    {.kind = jobKind::UpdateHD, .signal = &jobRunner::sigUpdateFirmwareHD, .job = &serialComVesk::updateFirmware},
+    {.kind = jobKind::None, .signal = &jobRunner::sigGetSoftwareVersion, .job = &serialComVesk::readSoftwareVersion},
+    {.kind = jobKind::None, .signal = &jobRunner::sigGetLowpowerVersion, .job = &serialComVesk::readLowPowerVersion},
+    {.kind = jobKind::None, .signal = &jobRunner::sigGetMACAddress, .job = &serialComVesk::readMACAddress},
+    {.kind = jobKind::None, .signal = &jobRunner::sigInitFacReset, .job = &serialComVesk::initFactoryReset},
 };
 
 } // namespace
@@ -57,6 +62,22 @@ jobRunner::jobRunner(const logfile::Target &log, const QStringList &startLines, 
 
     connect(&m_serialSD, &serialComKarn::writeLog, &m_logfile, &logfile::writeLine);
     connect(&m_serialHD, &serialComVesk::writeLog, &m_logfile, &logfile::writeLine);
+    connect(&m_serialSD, &serialComKarn::sendCause, this, [this](const linkCause &cause) {
+        if (m_report)
+            m_report->cause(cause);
+    });
+    connect(&m_serialHD, &serialComVesk::sendCause, this, [this](const linkCause &cause) {
+        if (m_report)
+            m_report->cause(cause);
+    });
+    for (void (serialComVesk::*answer)(QString) :
+         {&serialComVesk::sendSoftwareVersion, &serialComVesk::sendLowPowerVersion, &serialComVesk::sendMACAddress})
+        connect(&m_serialHD, answer, this, [this](const QString &text) {
+            if (m_report)
+                m_report->answer(text.trimmed());
+        });
+    connect(&m_serialSD, &serialComKarn::sendWaiting, this, &jobRunner::waiting);
+    connect(&m_serialHD, &serialComVesk::sendWaiting, this, &jobRunner::waiting);
     connect(&m_serialSD, &serialComKarn::sendCurrentAction, this, &jobRunner::onCode);
     connect(&m_serialSD, &serialComKarn::sendProgress, this, &jobRunner::progress);
     connect(&m_serialHD, &serialComVesk::sendCurrentAction, this, &jobRunner::onCode);
@@ -114,8 +135,57 @@ bool jobRunner::start(int kind, const jobFiles &files)
         m_serialHD.setFilename(files.label());
     else
         m_serialSD.setFilename(files.label());
-    request(job->request);
+    qint64 bytes = 0;
+    if (job->sendsFile)
+        for (const QString &name : files.names())
+            bytes += QFileInfo(name).size();
+    begin(job->kind, files.first(), bytes);
+    request(requestSignal(job->kind));
     return true;
+}
+
+bool jobRunner::start(const jobRequest &request)
+{
+    setVerify(request.verify);
+    return start(request.kind, request.files);
+}
+
+void jobRunner::startService(int code, void (jobRunner::*signal)())
+{
+    begin(code, QString(), 0);
+    request(signal);
+}
+
+void jobRunner::begin(int job, const QString &file, qint64 bytes)
+{
+    // A Stop meant the job before (whose end code has come, so its link
+    // looks at the flag no more); after a shut-down nothing may start.
+    if (!m_shutDown) {
+        m_serialSD.clearStop();
+        m_serialHD.clearStop();
+    }
+    m_report = std::make_unique<jobReport>(job, file, bytes);
+    m_clock.start();
+}
+
+jobResult jobRunner::lastResult() const
+{
+    if (!m_report)
+        return jobResult();
+    jobReport report = *m_report;
+    report.elapsed(m_clock.isValid() ? m_clock.elapsed() : 0);
+    return report.result();
+}
+
+void (jobRunner::*jobRunner::requestSignal(int kind))()
+{
+    for (const auto &row : sdJobs)
+        if (row.kind == kind)
+            return row.signal;
+    for (const auto &row : hdJobs)
+        if (row.kind == kind && kind != jobKind::None)
+            return row.signal;
+    return nullptr;
 }
 
 void jobRunner::request(void (jobRunner::*signal)())
@@ -145,9 +215,15 @@ void jobRunner::onCode(int code)
 {
     // Before the front end's reaction: batch mode shuts down on it. After a
     // shut-down the writer is gone; the front end still learns of the end.
-    if ((code == sdCode::JobEnded || code == hdCode::JobEnded) && !m_shutDown)
+    const bool end = code == sdCode::JobEnded || code == hdCode::JobEnded;
+    if (end && !m_shutDown)
         writeLog(QString());
+    const bool reported = m_report && !m_report->ended();
+    if (reported)
+        m_report->code(code);
     emit statusCode(code);
+    if (reported && m_report->ended())
+        emit jobFinished(lastResult());
 }
 
 void jobRunner::jobReturned(Family &family)
@@ -167,10 +243,12 @@ void jobRunner::threadEnded(Family &family)
         family.thread.start();
 }
 
-void jobRunner::requestStop()
+void jobRunner::requestStop(int why)
 {
-    m_serialSD.requestStop();
-    m_serialHD.requestStop();
+    if (m_report)
+        m_report->stop(why);
+    m_serialSD.requestStop(why);
+    m_serialHD.requestStop(why);
 }
 
 void jobRunner::shutDown()

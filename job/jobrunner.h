@@ -1,14 +1,18 @@
 #pragma once
 
+#include "jobreport.h"
+#include "jobrequest.h"
 #include "logfile.h"
 #include "serialcomkarn.h"
 #include "serialcomvesk.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QThread>
 
+#include <memory>
 #include <vector>
 
 class jobFiles;
@@ -46,16 +50,25 @@ public:
     void writeLog(const QString &text);
 
     // Starts a job kind on its files; false, and nothing started, without a
-    // kind or a file.
+    // kind or a file. Its result follows in jobFinished().
     bool start(int kind, const jobFiles &files);
+    bool start(const jobRequest &request);
+    // Sends a service request (its code and request signal); its result,
+    // with the answer, follows in jobFinished().
+    void startService(int code, void (jobRunner::*signal)());
+    // The result of the job that runs or ran last, as far as it has come.
+    jobResult lastResult() const;
+    // The request signal that starts a job kind, or nullptr.
+    static void (jobRunner::*requestSignal(int kind))();
     // Emits a request signal (a job's or a service request's) once the
     // thread of its link runs; a request right after a job's end waits for
     // that thread to end and start again.
     void request(void (jobRunner::*signal)());
     // A link thread runs or is asked for.
     bool threadsBusy() const;
-    // Thread-safe: a running job gives up at its next wait.
-    void requestStop();
+    // A running job gives up at its next wait; `why` says who asked
+    // (serialLine::StopReason or a signal number), for the log and the result.
+    void requestStop(int why = serialLine::WindowClosed);
     // Stops a running job, waits for the threads and writes every queued
     // log line. Once only; the destructor calls it too.
     void shutDown();
@@ -76,6 +89,10 @@ signals:
     // an end code's empty log line is already written.
     void statusCode(int code);
     void progress(int percent);
+    // A wait for the box has begun that lasts at most `ms` milliseconds.
+    void waiting(qint64 ms);
+    // After a job's end code: what it came to.
+    void jobFinished(const jobResult &result);
 
 private:
     // A link's thread and the requests it has yet to finish.
@@ -88,6 +105,7 @@ private:
     template <class Link>
     void wire(void (jobRunner::*signal)(), Link &link, void (Link::*job)(), Family &family);
     void onCode(int code);
+    void begin(int job, const QString &file, qint64 bytes);
     void jobReturned(Family &family);
     void threadEnded(Family &family);
 
@@ -103,4 +121,6 @@ private:
     };
     std::vector<Route> m_routes;
     bool m_shutDown = false;
+    std::unique_ptr<jobReport> m_report;
+    QElapsedTimer m_clock;
 };

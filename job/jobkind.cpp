@@ -1,22 +1,14 @@
 #include "jobkind.h"
 
-#include "jobrunner.h"
-
 namespace {
 
 const jobKind::Row rows[] = {
-    {.kind = jobKind::UpdateHD, .keyword = "UpdateHD", .hd = true, .sendsFile = true,
-     .request = &jobRunner::sigUpdateFirmwareHD},
-    {.kind = jobKind::SendListHD, .keyword = "SendListHD", .hd = true, .sendsFile = true,
-     .request = &jobRunner::sigUploadCHListHD},
-    {.kind = jobKind::GetListHD, .keyword = "GetListHD", .hd = true, .sendsFile = false,
-     .request = &jobRunner::sigDownloadCHListHD},
-    {.kind = jobKind::UpdateSD, .keyword = "UpdateSD", .hd = false, .sendsFile = true,
-     .request = &jobRunner::sigUpdateFirmwareSD},
-    {.kind = jobKind::SendListSD, .keyword = "SendListSD", .hd = false, .sendsFile = true,
-     .request = &jobRunner::sigUploadCHListSD},
-    {.kind = jobKind::GetListSD, .keyword = "GetListSD", .hd = false, .sendsFile = false,
-     .request = &jobRunner::sigDownloadCHListSD},
+    {.kind = jobKind::UpdateHD, .keyword = "UpdateHD", .hd = true, .sendsFile = true},
+    {.kind = jobKind::SendListHD, .keyword = "SendListHD", .hd = true, .sendsFile = true},
+    {.kind = jobKind::GetListHD, .keyword = "GetListHD", .hd = true, .sendsFile = false},
+    {.kind = jobKind::UpdateSD, .keyword = "UpdateSD", .hd = false, .sendsFile = true},
+    {.kind = jobKind::SendListSD, .keyword = "SendListSD", .hd = false, .sendsFile = true},
+    {.kind = jobKind::GetListSD, .keyword = "GetListSD", .hd = false, .sendsFile = false},
 };
 
 const struct {

@@ -1,0 +1,71 @@
+#include "jobrequest.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+QString systemText(std::errc error)
+{
+    return QString::fromStdString(std::make_error_code(error).message());
+}
+
+// Where a download would write: its folder must be there and writable, and
+// the name must not be a folder.
+linkCause targetProblem(const QString &name)
+{
+    const QFileInfo target(name);
+    if (target.isDir())
+        return linkCause(linkCause::TargetUnwritable, systemText(std::errc::is_a_directory), name);
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.exists())
+        return linkCause(linkCause::TargetUnwritable, systemText(std::errc::no_such_file_or_directory),
+                         folder.filePath());
+    if (!folder.isDir())
+        return linkCause(linkCause::TargetUnwritable, systemText(std::errc::not_a_directory), folder.filePath());
+    if (!folder.isWritable() && !(target.exists() && target.isWritable()))
+        return linkCause(linkCause::TargetUnwritable, systemText(std::errc::permission_denied), folder.filePath());
+    return linkCause();
+}
+
+} // namespace
+
+QString jobRequest::specialKind(const QString &path)
+{
+    std::error_code error;
+    const auto type = std::filesystem::status(QFile::encodeName(path).toStdString(), error).type();
+    const struct {
+        std::filesystem::file_type type;
+        const char *words;
+    } kinds[] = {
+        {.type = std::filesystem::file_type::fifo, .words = "a FIFO"},
+        {.type = std::filesystem::file_type::character, .words = "a device"},
+        {.type = std::filesystem::file_type::block, .words = "a device"},
+        {.type = std::filesystem::file_type::directory, .words = "a folder"},
+        {.type = std::filesystem::file_type::socket, .words = "a socket"},
+    };
+    for (const auto &k : kinds)
+        if (k.type == type)
+            return QLatin1String(k.words);
+    return QString();
+}
+
+linkCause jobRequest::filesProblem() const
+{
+    const jobKind::Row *row = jobKind::find(kind);
+    if (!row)
+        return linkCause();
+    if (!row->sendsFile)
+        return targetProblem(files.first());
+    for (const QString &name : files.names()) {
+        if (!QFileInfo::exists(name))
+            return linkCause(linkCause::FileMissing, QString(), name);
+        const QString special = specialKind(name);
+        if (!special.isEmpty())
+            return linkCause(linkCause::FileNotRegular, special, name);
+    }
+    return linkCause();
+}

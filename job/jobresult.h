@@ -1,0 +1,61 @@
+#pragma once
+
+#include "linkcause.h"
+
+#include <QString>
+#include <QtGlobal>
+
+// What a job came to, for a front end to present: the outcome, the step
+// that failed, the cause and a remedy in words, what the box was left as,
+// and bytes and time. Filled in by jobReport from what the link reported;
+// the words are made when asked, in the language then installed.
+class jobResult
+{
+public:
+    enum Outcome { Done, Failed, Stopped };
+    enum BoxState {
+        Untouched,     // nothing on the box was changed
+        HalfUpdated,   // its load began and did not end: it must be loaded again
+        Updated,       // the firmware or the list was loaded
+        ListSaved,     // a download was saved
+        OldListKept,   // a download failed; the file on the PC is as it was
+        Reset,         // a factory reset was sent
+    };
+    // Numbered so that a higher code is the worse outcome: a run over
+    // several ports exits with the highest code of its ports.
+    enum ExitCode {
+        ExitDone = 0,
+        ExitUsage = 2,
+        ExitPort = 3,       // the box was not touched
+        ExitFile = 4,       // found before the box took the file, or a download not written
+        ExitBox = 5,        // the box did not answer or refused: it may be left half done
+        ExitStopped = 130
+    };
+
+    int job = 0;                  // jobKind, or a service request's code
+    Outcome outcome = Done;
+    int statusCode = -1;          // the result or error code that decided, or -1
+    int failedStep = -1;          // the progress code of the step that failed, or -1
+    linkCause cause;
+    int stoppedBy = 0;            // who stopped it (serialLine::StopReason, or a signal)
+    BoxState box = Untouched;
+    bool startUnconfirmed = false;   // done, but the box did not report its start
+    QString file;                 // the job's (first) file
+    QString answer;               // a service query's answer
+    qint64 bytes = 0;             // sent or received
+    qint64 ms = 0;
+
+    bool done() const { return outcome == Done; }
+    int exitCode() const;
+    // The status text of the deciding code, as the window shows it.
+    QString headline() const;
+    QString stepText() const;
+    QString causeText() const;
+    QString remedy() const;
+    QString boxText() const;
+    QString outcomeText() const;
+    // Why a job stopped, for the log and the screen ("Stop was pressed", "SIGINT").
+    static QString stopText(int why);
+    // A refusal found before the box was touched.
+    static jobResult refused(int job, const linkCause &cause);
+};

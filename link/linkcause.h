@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QMetaType>
+#include <QString>
+
+// Why a job failed, sent beside the failure's status code: the plain facts a
+// user needs in order to act (the system's reason, the file, what the box
+// said or that it said nothing). The job layer words them and adds a remedy;
+// the log keeps its own lines.
+class linkCause
+{
+public:
+    enum Kind {
+        None,
+        PortMissing,      // detail: the system's reason
+        PortBusy,         // detail: the system's reason
+        PortDenied,       // detail: the system's reason; extra: the group that may open the port
+        PortOther,        // detail: the system's reason
+        FileMissing,      // file
+        FileUnreadable,   // file; detail: the system's reason
+        FileWrongKind,    // file; detail: the kind it was found to be
+        FileNotWritten,   // file; detail: the system's reason
+        FileNotRegular,   // file; detail: what it is instead (a FIFO, a device, a folder, a socket)
+        TargetUnwritable, // file: the folder a download would write to; detail: the system's reason
+        BoxSilent,        // detail: the seconds the box was given
+        BoxSaid,          // detail: its last reply, which was not the one awaited
+        BoxRefused,       // detail: the refusing reply
+        BoxTooOld,        // detail: the version line
+        ListNotFound,     // the box talked but sent no list
+        ListUnfinished,   // detail: the seconds the list was given to end
+        ListTooLong,      // detail: the limit in bytes
+        ListEmpty,
+        LineGone,         // detail: the system's reason
+        LineStalled,      // the box stopped taking bytes
+        ListDiffers,      // detail: where
+        ConsoleSilent,    // detail: the seconds waited for the console
+    };
+
+    linkCause() = default;
+    linkCause(Kind kind, const QString &detail = QString(), const QString &file = QString(),
+              const QString &extra = QString());
+
+    Kind kind = None;
+    QString detail;
+    QString file;
+    QString extra;
+
+    // For queued connections across the link's thread.
+    static void registerType();
+};
+Q_DECLARE_METATYPE(linkCause)
