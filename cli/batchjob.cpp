@@ -2,12 +2,11 @@
 
 #include "catalogue.h"
 #include "commandline.h"
-#include "hdstep.h"
 #include "jobkind.h"
 #include "servicerequest.h"
-#include "sdstep.h"
 #include "statuscode.h"
 #include "statustable.h"
+#include "terminal.h"
 #include "velmoraversion.h"
 
 #include <QCoreApplication>
@@ -15,34 +14,14 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
-#include <cstdio>
 #include <algorithm>
-#include <iterator>
-#include <unistd.h>
+#include <cstdio>
 
 namespace {
-
-// Exit codes of the errors that are no fault of the box, by the SD code of
-// their status-table row (the HD code shares the row).
-struct ErrorExit {
-    int sdCode;
-    int exitCode;
-};
-const ErrorExit errorExits[] = {
-    {.sdCode = sdCode::PortFailed, .exitCode = batchJob::PortFailed},
-    {.sdCode = sdCode::FileFailed, .exitCode = batchJob::FileProblem},      // not opened or not written
-    {.sdCode = sdCode::WrongFileKind, .exitCode = batchJob::FileProblem},
-};
 
 QString text(const char *source)
 {
     return QCoreApplication::translate("MainWindow", source);
-}
-
-void put(FILE *stream, const QString &line)
-{
-    std::fputs(line.toLocal8Bit().constData(), stream);
-    std::fflush(stream);
 }
 
 // A port as a file system knows it, so that a device named twice (by
@@ -59,10 +38,17 @@ QString baseName(const QString &port)
     return name.isEmpty() ? port : name;
 }
 
+// Plain progress lines on a pipe or a log: at most one a second per port.
+constexpr qint64 plainLineMs = 1000;
+// The width of a progress bar on a terminal.
+constexpr int barWidth = 30;
+// What the log of a port says of a box left half-loaded.
+const char halfUpdatedLog[] = "The box may be left half-updated: update it again before you start it";
+
 } // namespace
 
 batchJob::batchJob(const QStringList &args, QObject *parent)
-    : QObject(parent), m_args(args), m_terminal(::isatty(STDERR_FILENO) == 1)
+    : QObject(parent), m_args(args), m_terminal(terminal::drawsOnStderr())
 {
     // The links trace some of the box's replies as debug messages; here the
     // box's replies stay in the log and standard error is the user's.
@@ -85,11 +71,14 @@ void batchJob::start()
     if (m_finished)
         return;
     const commandLine line(m_args);
+    m_jobName = jobName(line);
     // Before any log is opened: the log itself may be what is given twice.
     if (!line.repeated.isEmpty())
         return refuse(tr("%1 may be given only once").arg(line.repeated.join(QStringLiteral(", "))), Usage);
     if (line.ports.isEmpty())
         return refuse(tr("no port given (-p PORT)"), Usage);
+    if (line.ports.contains(QString()))
+        return refuse(tr("an empty port name was given (-p \"\")"), Usage);
     QStringList seen;
     for (const QString &port : line.ports) {
         if (seen.contains(identity(port)))
@@ -107,6 +96,8 @@ void batchJob::start()
     const QString problem = check(line, &exitCode);
     if (!problem.isEmpty())
         return refuse(problem, exitCode);
+    if (refuseFiles(line))
+        return;
     for (const auto &port : m_ports)
         port->clock.start();
     if (line.factoryReset || !line.query.isEmpty())
@@ -119,12 +110,15 @@ void batchJob::start()
 QString batchJob::check(const commandLine &line, int *exitCode) const
 {
     *exitCode = Usage;
+    if (line.hasKind && line.kind == jobKind::None)
+        return tr("unknown option or job: %1").arg(line.unknown.join(QStringLiteral(", "))) + QLatin1Char('\n') +
+               tr("the jobs are %1").arg(jobKind::keywords().join(QStringLiteral(", ")));
     if (!line.unknown.isEmpty())
         return tr("unknown option or job: %1").arg(line.unknown.join(QStringLiteral(", ")));
     const bool service = line.factoryReset || !line.query.isEmpty();
     if (line.factoryReset && !line.query.isEmpty())
         return tr("--query and --factory-reset go one at a time");
-    if (service && (line.hasKind || line.hasFiles || !line.refused.isEmpty() || line.verify))
+    if (service && (line.hasKind || line.hasFiles || !line.refused.isEmpty() || line.verify || line.identify))
         return tr("a service request takes no job and no file");
     if (line.factoryReset && !line.yes)
         return tr("--factory-reset would set the HD box on each port given back to its factory settings; "
@@ -150,6 +144,19 @@ QString batchJob::check(const commandLine &line, int *exitCode) const
     return QString();
 }
 
+// A file to send that is no regular file, or a download target that cannot
+// be written, ends the run before the box is asked anything.
+bool batchJob::refuseFiles(const commandLine &line)
+{
+    const jobRequest request = line.request();
+    const linkCause problem = request.filesProblem();
+    if (problem.kind == linkCause::None)
+        return false;
+    const jobResult result = jobResult::refused(line.kind, problem);
+    refuse(result.causeText(), result.exitCode(), {tr("what to do: %1").arg(result.remedy())});
+    return true;
+}
+
 // One runner per port; its log opens with a header that names the run.
 void batchJob::openLogs(const commandLine &line)
 {
@@ -161,7 +168,7 @@ void batchJob::openLogs(const commandLine &line)
         const logfile::Target log{.path = line.log.isEmpty() ? logName(name) : line.log, .append = true,
                                   .tag = baseName(name)};
         const QString header = QStringLiteral("========== ") + when + QStringLiteral(" Velmora " VELMORA_VERSION ": ") +
-                               jobName(line) + QStringLiteral(" on ") + name +
+                               m_jobName + QStringLiteral(" on ") + name +
                                (files.isEmpty() ? QString() : QStringLiteral(", files ") + files) +
                                QStringLiteral(" ==========");
         port->jobs = std::make_unique<jobRunner>(log, QStringList{header});
@@ -169,6 +176,8 @@ void batchJob::openLogs(const commandLine &line)
         Port *at = port.get();
         connect(at->jobs.get(), &jobRunner::statusCode, this, [this, at](int code) { onAction(*at, code); });
         connect(at->jobs.get(), &jobRunner::progress, this, [this, at](int percent) { onProgress(*at, percent); });
+        connect(at->jobs.get(), &jobRunner::jobFinished, this,
+                [this, at](const jobResult &result) { onFinished(*at, result); });
         m_ports.push_back(std::move(port));
     }
 }
@@ -188,118 +197,154 @@ void batchJob::startService(const commandLine &line)
     const serviceRequest *row = serviceRequest::find(line.factoryReset ? QStringLiteral("factory-reset") : line.query);
     m_requestCode = row->code;
     m_wantsAnswer = row->answer;
-    for (const auto &port : m_ports) {
-        Port *at = port.get();
-        if (row->answer)
-            connect(&at->jobs->linkHD(), row->answer, this, [at](const QString &answer) {
-                at->answered = true;
-                at->answer = answer.trimmed();
-            });
-        at->jobs->request(row->request);
-    }
+    for (const auto &port : m_ports)
+        port->jobs->startService(row->code, row->request);
 }
 
 void batchJob::startJob(const commandLine &line)
 {
+    m_request = line.request();
     if (jobKind::find(line.kind)->sendsFile)
         for (const QString &file : line.files.names())
             m_bytes += QFileInfo(file).size();
+    m_identify = line.identify && jobKind::isHd(line.kind);
+    if (line.identify && !m_identify)
+        say(QStringLiteral("velmora: ") + tr("--identify: an SD box has no service commands; the job runs without them"));
     for (const auto &port : m_ports) {
-        port->jobs->setVerify(line.verify);
-        port->jobs->start(line.kind, line.files);
+        port->phase = m_identify ? AskMac : RunJob;
+        nextPhase(*port);
     }
 }
 
-void batchJob::interrupt()
+// Starts what the port's phase asks for.
+void batchJob::nextPhase(Port &port)
+{
+    const struct {
+        Phase phase;
+        const char *query;
+    } questions[] = {{.phase = AskMac, .query = "mac"}, {.phase = AskVersion, .query = "software"}};
+    for (const auto &q : questions)
+        if (q.phase == port.phase) {
+            const serviceRequest *row = serviceRequest::find(QLatin1String(q.query));
+            return port.jobs->startService(row->code, row->request);
+        }
+    if (port.phase == RunJob)
+        port.jobs->start(m_request);
+    else if (port.phase == AskVersionAfter)
+        port.jobs->startService(hdCode::QuerySoftware, &jobRunner::sigGetSoftwareVersionOnceUp);
+}
+
+void batchJob::interrupt(int signalNumber)
 {
     if (m_finished)
         return;
     m_interrupted = true;
+    m_stoppedBy = signalNumber;
     if (m_ports.empty())
         return finish(Interrupted);
     say(QStringLiteral("velmora: ") + tr("interrupted; the jobs stop at their next wait"));
     for (const auto &port : m_ports)
-        port->jobs->requestStop();
+        port->jobs->requestStop(signalNumber);
 }
 
 void batchJob::onAction(Port &port, int code)
 {
-    if (m_finished || port.finished)
-        return;   // a second end code of the same job
-    port.codes << code;
+    // The questions of --identify speak only through their answers.
+    if (m_finished || port.finished || (m_identify && port.phase != RunJob))
+        return;
     const statusTable::Entry *row = statusTable::find(code);
     if (!row) {
         if (code != m_requestCode)
             say(portText(port, text(QT_TRANSLATE_NOOP("MainWindow", "Received unknown message: %1")).arg(code)));
         return;
     }
-    if (row->status)
+    // The end code's "done" would follow failures too: the outcome line says it instead.
+    if (row->status && row->kind != statusTable::JobEnded)
         say(portText(port, text(row->status)));
-    if (row->kind != statusTable::JobEnded)
+}
+
+void batchJob::onFinished(Port &port, const jobResult &result)
+{
+    if (m_finished || port.finished)
         return;
-    const int exitCode = outcome(port);
-    if (exitCode == Done && startUnconfirmed(port))
-        say(QStringLiteral("velmora: ") +
-            portText(port, tr("warning: the box did not confirm its start; check that it runs")));
-    portDone(port, exitCode);
+    if (port.phase != RunJob)
+        return onIdentified(port, result);
+    port.result = result;
+    tellResult(port, result);
+    if (m_identify && result.done() && m_request.kind == jobKind::UpdateHD && !m_interrupted) {
+        port.phase = AskVersionAfter;
+        return nextPhase(port);
+    }
+    port.phase = Over;
+    portDone(port, result.exitCode());
 }
 
-// The port's exit code; its result text is that of the code that decides it.
-int batchJob::outcome(Port &port) const
+// An answer of --identify; a box that gives none is recorded so and the run goes on.
+void batchJob::onIdentified(Port &port, const jobResult &result)
 {
-    const statusTable::Entry *result = nullptr;
-    const statusTable::Entry *error = nullptr;
-    for (int code : port.codes) {
-        const statusTable::Entry *row = statusTable::find(code);
-        // The last result tells (an upload, then its read-back); an error
-        // after a result undoes it: an upload that its read-back does not
-        // confirm is no success.
-        if (row && row->kind == statusTable::Result) {
-            result = row;
-        } else if (row && row->kind == statusTable::Error && (result || !error)) {
-            result = nullptr;
-            error = row;
-        }
+    const QString answer = result.done() ? result.answer : tr("no answer");
+    const struct {
+        Phase phase;
+        QString Port::*field;
+        Phase next;
+        const char *log;
+    } rows[] = {
+        {.phase = AskMac, .field = &Port::mac, .next = AskVersion, .log = "MAC address: "},
+        {.phase = AskVersion, .field = &Port::versionBefore, .next = RunJob, .log = "Software version: "},
+        {.phase = AskVersionAfter, .field = &Port::versionAfter, .next = Over,
+         .log = "Software version after the update: "},
+    };
+    for (const auto &row : rows) {
+        if (row.phase != port.phase)
+            continue;
+        port.*row.field = answer;
+        port.jobs->writeLog(QLatin1String(row.log) + (result.done() ? result.answer : QStringLiteral("no answer")));
+        port.phase = m_interrupted && row.next != Over ? Over : row.next;
+        break;
     }
-    // A reset waits for no answer: sent is done.
-    const bool sent = m_requestCode >= 0 && !m_wantsAnswer && !error && !m_interrupted;
-    port.result = result ? text(result->status) : port.answered ? port.answer : sent ? tr("sent") : QString();
-    if (!port.result.isEmpty())
-        return Done;
-    if (m_interrupted) {
-        port.result = tr("interrupted");
-        return Interrupted;
+    if (port.phase != Over)
+        return nextPhase(port);
+    // Stopped before the job: it never ran.
+    if (port.result.job == 0) {
+        port.result = result;
+        port.result.job = m_request.kind;
     }
-    port.result = error ? text(error->status) : tr("no answer");
-    if (error)
-        for (const ErrorExit &e : errorExits)
-            if (error->sdCode == e.sdCode)
-                return e.exitCode;
-    return BoxFailed;
+    portDone(port, port.result.exitCode());
 }
 
-// The box's start at the end of a load: its step began but never succeeded,
-// yet the link reports the job as done.
-bool batchJob::startUnconfirmed(const Port &port) const
+// What a job came to: the cause, the remedy and the box's state after a
+// failure; a warning when the box did not confirm its start.
+void batchJob::tellResult(Port &port, const jobResult &result)
 {
-    const int begun[] = {sdStep::startSettopbox.startCode, hdStep::startSettopbox.startCode};
-    const int confirmed[] = {sdStep::startSettopbox.okCode, hdStep::startSettopbox.okCode};
-    for (std::size_t i = 0; i < std::size(begun); ++i) {
-        const int at = port.codes.lastIndexOf(begun[i]);
-        if (at >= 0 && port.codes.lastIndexOf(confirmed[i]) < at)
-            return true;
+    if (result.done()) {
+        if (result.startUnconfirmed)
+            say(QStringLiteral("velmora: ") +
+                portText(port, tr("warning: the box did not confirm its start; check that it runs")));
+        return;
     }
-    return false;
+    const QString cause = result.causeText();
+    if (!cause.isEmpty())
+        say(portText(port, tr("  cause: %1").arg(cause)));
+    const QString remedy = result.remedy();
+    if (!remedy.isEmpty())
+        say(portText(port, tr("  what to do: %1").arg(remedy)));
+    if (result.box == jobResult::HalfUpdated) {
+        say(portText(port, tr("  box: %1").arg(result.boxText())));
+        port.jobs->writeLog(QLatin1String(halfUpdatedLog));
+    }
 }
 
-void batchJob::refuse(const QString &problem, int exitCode)
+void batchJob::refuse(const QString &problem, int exitCode, const QStringList &more)
 {
-    say(QStringLiteral("velmora: ") + problem);
+    for (const QString &line : problem.split(QLatin1Char('\n')))
+        say(QStringLiteral("velmora: ") + line);
+    for (const QString &line : more)
+        say(QStringLiteral("  ") + line);
     if (exitCode == Usage)
         say(tr("Try 'velmora --help'."));
     for (const auto &port : m_ports) {
-        port->jobs->writeLog(problem);
-        port->result = problem;
+        port->jobs->writeLog(QString(problem).replace(QLatin1Char('\n'), QStringLiteral("; ")));
+        port->summary = problem.section(QLatin1Char('\n'), 0, 0);
         portDone(*port, exitCode);
     }
     finish(exitCode);
@@ -308,10 +353,20 @@ void batchJob::refuse(const QString &problem, int exitCode)
 // The port's end in its log; the run ends with its last port.
 void batchJob::portDone(Port &port, int exitCode)
 {
+    if (port.finished)
+        return;
     port.finished = true;
     port.exitCode = exitCode;
     port.ms = port.clock.isValid() ? port.clock.elapsed() : 0;
-    port.jobs->writeLog(QStringLiteral("========== END: exit code %1, %2 ==========").arg(exitCode).arg(port.result));
+    if (port.summary.isEmpty())
+        port.summary = port.result.outcomeText() + QStringLiteral(": ") +
+                       (port.result.done() && !port.result.answer.isEmpty() ? port.result.answer
+                                                                            : port.result.headline());
+    // In the log the link's own words: it is kept in English.
+    const QString what = port.result.done() && !port.result.answer.isEmpty() ? port.result.answer
+                         : exitCode == Interrupted ? QStringLiteral("stopped: ") + serialLine::stopText(m_stoppedBy)
+                                                   : port.summary;
+    port.jobs->writeLog(QStringLiteral("========== END: exit code %1, %2 ==========").arg(exitCode).arg(what));
     int worst = Done;
     for (const auto &each : m_ports) {
         if (!each->finished)
@@ -328,47 +383,83 @@ void batchJob::finish(int exitCode)
     m_finished = true;
     clearBlock();
     const bool started = !m_ports.empty() && m_ports.front()->clock.isValid();
-    if (started && m_ports.size() > 1)
+    if (started && (m_ports.size() > 1 || m_identify))
         printSummary();
     printAnswers();
+    if (m_answerLost)
+        exitCode = std::max(exitCode, int(FileProblem));
+    printOutcome(exitCode);
+    // Every port's END line is queued before its writer is shut down, so it
+    // is the last line of its run.
     for (const auto &port : m_ports)
         port->jobs->shutDown();
     emit finished(exitCode);
 }
 
-// A table of every port: its result and how long it took.
-void batchJob::printSummary()
+// The run's last line: its outcome and exit code.
+void batchJob::printOutcome(int exitCode)
 {
-    const QString head[] = {tr("port"), tr("result"), tr("time")};
-    int width[] = {int(head[0].size()), int(head[1].size())};
-    for (const auto &port : m_ports) {
-        width[0] = std::max(width[0], int(port->name.size()));
-        width[1] = std::max(width[1], int(port->result.size()));
-    }
-    QString table = head[0].leftJustified(width[0] + 2) + head[1].leftJustified(width[1] + 2) + head[2] + '\n';
-    for (const auto &port : m_ports)
-        table += port->name.leftJustified(width[0] + 2) + port->result.leftJustified(width[1] + 2) +
-                 tr("%1 s").arg(double(port->ms) / 1000.0, 0, 'f', 1) + '\n';
-    put(stderr, table);
+    if (exitCode == Usage)
+        return say(QStringLiteral("velmora: ") + tr("nothing was run (exit code %1)").arg(exitCode));
+    const QString outcome = exitCode == Done ? tr("done") : exitCode == Interrupted ? tr("stopped") : tr("failed");
+    say(QStringLiteral("velmora: ") + tr("%1 %2 (exit code %3)").arg(m_jobName, outcome).arg(exitCode));
 }
 
-// One port: the answer alone; several: "port<TAB>answer", one a line.
+// A table of every port: its result and how long it took; with --identify
+// the box's MAC and its version before and after.
+void batchJob::printSummary()
+{
+    QList<QStringList> rows;
+    rows << (m_identify ? QStringList{tr("port"), tr("MAC"), tr("version"), tr("result"), tr("time")}
+                        : QStringList{tr("port"), tr("result"), tr("time")});
+    for (const auto &port : m_ports) {
+        const QString time = tr("%1 s").arg(double(port->ms) / 1000.0, 0, 'f', 1);
+        QString version = port->versionBefore;
+        if (!port->versionAfter.isEmpty())
+            version += QStringLiteral(" -> ") + port->versionAfter;
+        rows << (m_identify ? QStringList{port->name, port->mac, version, port->summary, time}
+                            : QStringList{port->name, port->summary, time});
+    }
+    QList<int> width;
+    for (const QStringList &row : rows)
+        for (int i = 0; i < row.size(); ++i) {
+            if (width.size() <= i)
+                width << 0;
+            width[i] = std::max(width[i], int(row[i].size()));
+        }
+    QString table;
+    for (const QStringList &row : rows) {
+        for (int i = 0; i + 1 < row.size(); ++i)
+            table += row[i].leftJustified(width[i] + 2);
+        table += row.last() + QLatin1Char('\n');
+    }
+    put(table);
+}
+
+// One port: the answer alone; several: "port<TAB>answer", one a line. An
+// answer that cannot be written makes the run fail.
 void batchJob::printAnswers()
 {
     if (!m_wantsAnswer)
         return;
     for (const auto &port : m_ports) {
+        QString line;
         if (m_ports.size() == 1 && port->exitCode == Done)
-            put(stdout, port->answer + QLatin1Char('\n'));
-        else if (m_ports.size() > 1 && port->answered)
-            put(stdout, port->name + QLatin1Char('\t') + port->answer + QLatin1Char('\n'));
+            line = port->result.answer + QLatin1Char('\n');
+        else if (m_ports.size() > 1 && port->result.done())
+            line = port->name + QLatin1Char('\t') + port->result.answer + QLatin1Char('\n');
+        if (!line.isEmpty() && !terminal::write(stdout, line.toLocal8Bit())) {
+            m_answerLost = true;
+            say(QStringLiteral("velmora: ") + tr("the answer could not be written to standard output"));
+            return;
+        }
     }
 }
 
 void batchJob::onProgress(Port &port, int percent)
 {
     // A service request's progress is only its wait for the answer.
-    if (m_finished || port.finished || m_requestCode >= 0)
+    if (m_finished || port.finished || m_requestCode >= 0 || port.phase != RunJob)
         return;
     percent = qBound(0, percent, 100);
     if (!port.progressClock.isValid())
@@ -380,12 +471,11 @@ void batchJob::onProgress(Port &port, int percent)
         }
         return;
     }
-    // A log or a pipe gets plain lines, at most one a second per port.
-    if (percent == port.percent || (port.lineClock.isValid() && port.lineClock.elapsed() < 1000))
+    if (percent == port.percent || (port.lineClock.isValid() && port.lineClock.elapsed() < plainLineMs))
         return;
     port.lineClock.start();
     port.percent = percent;
-    put(stderr, portText(port, QStringLiteral("%1%").arg(percent)) + QLatin1Char('\n'));
+    put(portText(port, QStringLiteral("%1%").arg(percent)) + QLatin1Char('\n'));
 }
 
 // With several ports, each line says whose it is.
@@ -396,18 +486,18 @@ QString batchJob::portText(const Port &port, const QString &text) const
 
 QString batchJob::barLine(const Port &port) const
 {
-    const int width = 30;
     const int percent = std::max(port.percent, 0);
-    const int filled = percent * width / 100;
+    const int filled = percent * barWidth / 100;
     QString bar = QStringLiteral("[%1%2] %3%")
-                      .arg(QString(filled, QLatin1Char('#')), QString(width - filled, QLatin1Char('.')))
+                      .arg(QString(filled, QLatin1Char('#')), QString(barWidth - filled, QLatin1Char('.')))
                       .arg(percent, 3);
     if (m_bytes > 0)
-        bar += QStringLiteral("  %L1 / %L2 bytes").arg(m_bytes * percent / 100).arg(m_bytes);
+        bar += QStringLiteral("  ") + tr("%L1 / %L2 bytes").arg(m_bytes * percent / 100).arg(m_bytes);
     const qint64 ms = port.progressClock.isValid() ? port.progressClock.elapsed() : 0;
-    if (percent > 0 && percent < 100 && ms >= 1000) {
+    if (percent > 0 && percent < 100 && ms >= plainLineMs) {
         const qint64 left = ms * (100 - percent) / percent / 1000;
-        bar += QStringLiteral("  %1:%2 left").arg(left / 60).arg(left % 60, 2, 10, QLatin1Char('0'));
+        bar += QStringLiteral("  ") +
+               tr("%1:%2 left").arg(left / 60).arg(left % 60, 2, 10, QLatin1Char('0'));
     }
     return portText(port, bar);
 }
@@ -420,20 +510,22 @@ void batchJob::drawBlock()
         return;
     clearBlock();
     QString block;
+    int lines = 0;
     for (const auto &port : m_ports) {
         if (port->finished || port->percent < 0)
             continue;
         block += barLine(*port) + QLatin1Char('\n');
-        ++m_blockLines;
+        ++lines;
     }
-    put(stderr, block);
+    if (put(block))
+        m_blockLines = lines;
 }
 
 void batchJob::clearBlock()
 {
     if (m_blockLines == 0)
         return;
-    put(stderr, QStringLiteral("\033[%1A\r\033[J").arg(m_blockLines));
+    put(QStringLiteral("\033[%1A\r\033[J").arg(m_blockLines));
     m_blockLines = 0;
 }
 
@@ -441,7 +533,20 @@ void batchJob::say(const QString &line)
 {
     const bool redraw = m_blockLines > 0;
     clearBlock();
-    put(stderr, line + QLatin1Char('\n'));
+    put(line + QLatin1Char('\n'));
     if (redraw)
         drawBlock();
+}
+
+// Standard error is the user's: when it goes away (a closed terminal, a pipe
+// whose reader ended) the job goes on undrawn, to its real end.
+bool batchJob::put(const QString &text)
+{
+    if (m_quiet || text.isEmpty())
+        return !m_quiet;
+    if (terminal::write(stderr, text.toLocal8Bit()))
+        return true;
+    m_quiet = true;
+    m_blockLines = 0;
+    return false;
 }

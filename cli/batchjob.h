@@ -1,9 +1,9 @@
 #pragma once
 
+#include "jobresult.h"
 #include "jobrunner.h"
 
 #include <QElapsedTimer>
-#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -16,10 +16,11 @@ class commandLine;
 
 // A job, service query or factory reset run from the command line without a
 // window or settings, on one port or on several at once (one job runner per
-// port): the window's status texts and a progress display go to standard
-// error, a query's answer to standard output, and the worst outcome of all
-// ports becomes the exit code. Each port's steps are logged to its own
-// velmora-<port>.log, or all to the file --log names, appended to.
+// port): the window's status texts, each failure's cause and remedy and a
+// progress display go to standard error, a query's answer to standard
+// output, and the worst outcome of all ports becomes the exit code. Each
+// port's steps are logged to its own velmora-<port>.log, or all to the file
+// --log names, appended to.
 class batchJob : public QObject
 {
     Q_OBJECT
@@ -27,12 +28,12 @@ public:
     // Numbered so that a higher code is the worse outcome: a run over
     // several ports exits with the highest code of its ports.
     enum ExitCode {
-        Done = 0,
-        Usage = 2,
-        PortFailed = 3,    // the box was not touched
-        FileProblem = 4,   // found before the box took the file, or a download not written
-        BoxFailed = 5,     // the box did not answer or refused: it may be left half done
-        Interrupted = 130
+        Done = jobResult::ExitDone,
+        Usage = jobResult::ExitUsage,
+        PortFailed = jobResult::ExitPort,
+        FileProblem = jobResult::ExitFile,
+        BoxFailed = jobResult::ExitBox,
+        Interrupted = jobResult::ExitStopped
     };
 
     // `args` as QCoreApplication::arguments(): the program first.
@@ -47,23 +48,28 @@ public:
 public slots:
     // Checks the command line and starts; finished() follows in every case.
     void start();
-    // A close signal: every running job gives up at its next wait.
-    void interrupt();
+    // A close signal (its number): every running job gives up at its next wait.
+    void interrupt(int signalNumber = 0);
 
 signals:
     void finished(int exitCode);
 
 private:
+    // Where a port's run stands: the questions of --identify around the job.
+    enum Phase { AskMac, AskVersion, RunJob, AskVersionAfter, Over };
+
     // One port's runner and what it reported.
     struct Port {
         QString name;   // as given
         std::unique_ptr<jobRunner> jobs;
-        QList<int> codes;
-        bool answered = false;
-        QString answer;
+        Phase phase = RunJob;
         bool finished = false;
         int exitCode = Done;
-        QString result;   // the text of the code that decided the outcome
+        jobResult result;
+        QString summary;   // the result's words in the summary table
+        QString mac;
+        QString versionBefore;
+        QString versionAfter;
         QElapsedTimer clock;           // from the job's start
         QElapsedTimer progressClock;   // from its first progress
         qint64 ms = 0;
@@ -72,34 +78,45 @@ private:
     };
 
     QString check(const commandLine &line, int *exitCode) const;
+    bool refuseFiles(const commandLine &line);
     void openLogs(const commandLine &line);
     QString jobName(const commandLine &line) const;
     void startService(const commandLine &line);
     void startJob(const commandLine &line);
+    void nextPhase(Port &port);
     void onAction(Port &port, int code);
+    void onFinished(Port &port, const jobResult &result);
+    void onIdentified(Port &port, const jobResult &result);
+    void tellResult(Port &port, const jobResult &result);
     void onProgress(Port &port, int percent);
-    void refuse(const QString &problem, int exitCode);
+    void refuse(const QString &problem, int exitCode, const QStringList &more = {});
     void portDone(Port &port, int exitCode);
     void finish(int exitCode);
     void printSummary();
     void printAnswers();
-    int outcome(Port &port) const;
-    bool startUnconfirmed(const Port &port) const;
+    void printOutcome(int exitCode);
     QString portText(const Port &port, const QString &text) const;
     void say(const QString &line);
     QString barLine(const Port &port) const;
     void drawBlock();
     void clearBlock();
+    bool put(const QString &text);
 
     QStringList m_args;
     QTranslator m_translator;
     QTranslator m_translatorQt;
     std::vector<std::unique_ptr<Port>> m_ports;
-    int m_requestCode = -1;   // a service request's own code, unknown to the status table
+    QString m_jobName;
+    int m_requestCode = -1;   // a service request's own code; -1 for a job
     bool m_wantsAnswer = false;
+    bool m_identify = false;
+    jobRequest m_request;
+    int m_stoppedBy = 0;      // the signal that interrupted the run
     bool m_interrupted = false;
     bool m_finished = false;
-    bool m_terminal = false;
+    bool m_terminal = false;  // standard error takes cursor movements
+    bool m_quiet = false;     // standard error went away: nothing more is drawn
+    bool m_answerLost = false;   // an answer could not be written to standard output
     qint64 m_bytes = 0;       // the files sent; 0 for a download
     int m_blockLines = 0;     // progress lines drawn under the cursor
 };

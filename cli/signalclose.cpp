@@ -35,6 +35,9 @@ bool nonBlocking(int fd)
 signalClose::signalClose(QObject *parent)
     : QObject(parent)
 {
+    // A terminal or pipe that goes away must never end a job half done:
+    // writes to it fail instead, and the job runs on to its real end.
+    ::signal(SIGPIPE, SIG_IGN);
     if (signalFds[0] >= 0)
         return;   // another instance owns the handlers
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalFds) != 0)

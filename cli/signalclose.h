@@ -4,7 +4,7 @@
 
 class QSocketNotifier;
 
-// Turns SIGTERM, SIGINT and SIGHUP into a Qt signal in the thread that made
+// Ignores SIGPIPE and turns SIGTERM, SIGINT and SIGHUP into a Qt signal in the thread that made
 // this object. The handler only writes one byte into a socket pair, which is
 // all a signal handler may safely do; the event loop reads it back and emits
 // closeRequested(), where ordinary Qt code can run.

@@ -3,31 +3,40 @@
 #include "filekind.h"
 #include "jobkind.h"
 
-namespace {
-
-bool isOption(const QString &arg)
+commandLine::commandLine(const QStringList &args)
 {
-    return arg.startsWith(QLatin1Char('-'));
+    // After "--" every argument is a file, also one named "-x.app".
+    m_optionsEnd = int(args.indexOf(QStringLiteral("--"), 1));
+    for (int i = 1; i < args.size(); ++i)
+        i = i == m_optionsEnd ? i : take(args, i);
+    // These count wherever they stand, even as another option's value.
+    for (const QString &arg : args.mid(1, m_optionsEnd < 0 ? -1 : m_optionsEnd - 1))
+        noteAnywhere(arg);
+}
+
+bool commandLine::isOption(const QString &arg, int at) const
+{
+    return (m_optionsEnd < 0 || at < m_optionsEnd) && arg.startsWith(QLatin1Char('-'));
 }
 
 // The index of the last argument of the run that starts at `at`: up to the
 // next option.
-int runEnd(const QStringList &args, int at)
+int commandLine::runEnd(const QStringList &args, int at) const
 {
-    while (at + 1 < args.size() && !isOption(args.at(at + 1)))
+    while (at + 1 < args.size() && at + 1 != m_optionsEnd && !isOption(args.at(at + 1), at + 1))
         ++at;
     return at;
 }
 
-} // namespace
-
-commandLine::commandLine(const QStringList &args)
+jobRequest commandLine::request() const
 {
-    for (int i = 1; i < args.size(); ++i)
-        i = take(args, i);
-    // These count wherever they stand, even as another option's value.
-    for (const QString &arg : args.mid(1))
-        noteAnywhere(arg);
+    jobRequest request;
+    request.kind = kind;
+    request.ports = ports;
+    request.files = files;
+    request.verify = verify;
+    request.identify = identify;
+    return request;
 }
 
 QStringList commandLine::arguments(int argc, char *argv[])
@@ -41,7 +50,7 @@ QStringList commandLine::arguments(int argc, char *argv[])
 int commandLine::take(const QStringList &args, int at)
 {
     const QString &arg = args.at(at);
-    if (!isOption(arg))
+    if (!isOption(arg, at))
         return takeRun(args, at);
     if (arg == QLatin1String("-f"))
         return takeFiles(args, at);
@@ -71,6 +80,7 @@ int commandLine::takeOption(const QStringList &args, int at)
         {.name = "--yes", .field = &commandLine::yes},
         {.name = "--desktop", .field = &commandLine::desktop},
         {.name = "--verify", .field = &commandLine::verify},
+        {.name = "--identify", .field = &commandLine::identify},
         {.name = "--batch", .field = nullptr},
         {.name = "-s", .field = nullptr},
         {.name = "--help", .field = nullptr},

@@ -2,6 +2,7 @@
 
 #include "jobfiles.h"
 #include "jobkind.h"
+#include "jobrequest.h"
 
 #include <QString>
 #include <QStringList>
@@ -54,8 +55,12 @@ public:
     bool yes = false;           // --yes
     bool desktop = false;       // --desktop: own files in the XDG folders
     bool verify = false;        // --verify: a list upload is read back
+    bool identify = false;      // --identify: the HD box's version and MAC are recorded
     QString log;                // --log FILE
     QStringList repeated;       // options that take one value, given again
+
+    // The job request the arguments make.
+    jobRequest request() const;
 
 private:
     // Each takes the argument at `at` and what belongs to it; the index of
@@ -69,4 +74,8 @@ private:
     void takeQuery(const QString &what);
     void takeLog(const QString &file);
     void noteAnywhere(const QString &arg);
+    bool isOption(const QString &arg, int at) const;
+    int runEnd(const QStringList &args, int at) const;
+
+    int m_optionsEnd = -1;   // the index of "--": what follows is a file
 };

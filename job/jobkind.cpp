@@ -47,6 +47,14 @@ jobKind::Kind jobKind::fromKeyword(const QString &keyword)
     return None;
 }
 
+QStringList jobKind::keywords()
+{
+    QStringList words;
+    for (const Row &row : rows)
+        words << QLatin1String(row.keyword);
+    return words;
+}
+
 bool jobKind::isHd(int kind)
 {
     const Row *row = find(kind);

@@ -3,6 +3,7 @@
 #include "filekind.h"
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 // The six jobs: the keyword that names each and the family whose link runs
@@ -32,6 +33,8 @@ public:
     static const Row *find(int kind);
     // The kind a keyword names (exact case), or None.
     static Kind fromKeyword(const QString &keyword);
+    // Every job's keyword, in order.
+    static QStringList keywords();
     static bool isHd(int kind);
     // A channel list is the job's file: sent, or written by a download.
     static bool isList(int kind);

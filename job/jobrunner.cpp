@@ -33,6 +33,8 @@ const struct {
     {.kind = jobKind::None, .signal = &jobRunner::sigGetLowpowerVersion, .job = &serialComVesk::readLowPowerVersion},
     {.kind = jobKind::None, .signal = &jobRunner::sigGetMACAddress, .job = &serialComVesk::readMACAddress},
     {.kind = jobKind::None, .signal = &jobRunner::sigInitFacReset, .job = &serialComVesk::initFactoryReset},
+    {.kind = jobKind::None, .signal = &jobRunner::sigGetSoftwareVersionOnceUp,
+     .job = &serialComVesk::readSoftwareVersionOnceUp},
 };
 
 } // namespace

@@ -84,6 +84,7 @@ signals:
     void sigGetLowpowerVersion();
     void sigGetMACAddress();
     void sigInitFacReset();
+    void sigGetSoftwareVersionOnceUp();
     void sigwriteLog(QString text);
     // Each status code and progress of either link, for the front end;
     // an end code's empty log line is already written.

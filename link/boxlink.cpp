@@ -14,13 +14,8 @@
 
 namespace {
 
-// How long a box gets after its start until its console answers. A real box
-// decompresses its firmware ("Deflat OK"), then boots its system and only
-// then reads its console; that takes some 10 to 20 s, so 30 s leave room
-// without letting a dead box hold the job for long. A console that boots
-// reads no input, and a command that it does answer only says that it is
-// there, so asking again and again is harmless.
-constexpr qint64 consoleWindowMs = 30000;
+// A console that boots reads no input, and a command that it does answer
+// only says that it is there, so asking again and again is harmless.
 // Between two questions to a console that has not answered yet.
 constexpr qint64 askPauseMs = 500;
 // An answer's lines follow each other within moments; this much quiet ends it.

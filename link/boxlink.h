@@ -46,6 +46,12 @@ public:
         qint64 reserve;
         int block;
     };
+    // How long a box gets after its start until its console answers. A real
+    // box decompresses its firmware ("Deflat OK"), then boots its system and
+    // only then reads its console; that takes some 10 to 20 s, so 30 s leave
+    // room without letting a dead box hold the job for long.
+    static constexpr qint64 consoleWindowMs = 30000;
+
     // A family's codes for the parts of the frame, and its block tiers.
     struct Family
     {
@@ -108,6 +114,9 @@ protected:
     // One question to the console, with the family's command: true once the
     // console has answered it.
     virtual bool probeConsole() = 0;
+    // Asks the console until it answers, within the time a box takes to
+    // boot after its start; false when it never does (or the job stops).
+    bool awaitConsole();
     // The family's list download into memory; false after its own codes (or
     // a stop).
     virtual bool readListBack(QByteArray &list) = 0;
@@ -133,7 +142,6 @@ private:
     bool writeBlock(const QByteArray &block);
     // Logs why the file cannot be sent, naming it, and reports the failure.
     void fileProblem(const char *what, const QString &name, const QString &reason);
-    bool awaitConsole();
     void compareList(const QByteArray &file, const QByteArray &box);
 
     const Family m_family;

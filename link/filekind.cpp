@@ -1,6 +1,7 @@
 #include "filekind.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <limits>
 
@@ -42,6 +43,14 @@ unsigned char classifyBy(const kindRow (&rows)[N], const char *family, const QSt
         problem->clear();
     const QString checked = QStringLiteral("Checked Filetype") + QLatin1String(family);
     QFile file(path);
+    // A FIFO or a device would block the open or the read for ever: only a
+    // regular file is opened.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile() && !info.isDir()) {
+        if (problem)
+            *problem = checked + QStringLiteral(": cannot read ") + path + QStringLiteral(": not a regular file");
+        return 0;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
         // A missing file is the caller's to report; a directory or an
         // unreadable file would otherwise end the job without a word.

@@ -15,6 +15,8 @@
 namespace {
 
 const qint64 nominalListSize = 297472;
+// How long a service query's answer may take.
+const qint64 answerWindowMs = 1000;
 
 // Where a list download ends. The same three bytes "END" may well occur
 // inside a list, so an "END" ends the list only when all that follows it is
@@ -562,24 +564,36 @@ void serialComVesk::initFactoryReset()
     runQuery(hdCode::FactoryReset, "facreset\r\n", nullptr);
 }
 
-void serialComVesk::runQuery(int code, const char *command,
-                             void (serialComVesk::*result)(const QString &))
+void serialComVesk::readSoftwareVersionOnceUp()
 {
-    runJob(code, [this, command, result] {
+    runQuery(hdCode::QuerySoftware, "swvers\r\n", &serialComVesk::resultSoftwareVersion, true);
+}
+
+void serialComVesk::runQuery(int code, const char *command,
+                             void (serialComVesk::*result)(const QString &), bool onceUp)
+{
+    runJob(code, [this, command, result, onceUp] {
+        if (onceUp && !awaitConsole()) {
+            if (!serialPort.halted())
+                noReply(QString(), linkClock::window(consoleWindowMs));
+            return;
+        }
         serialPort.send(command, linkClock::window(100));
         QString answer;
         if (!result)
             return;
-        if (readAnswer(&answer))
+        if (readAnswer(&answer)) {
             (this->*result)(answer);
-        else if (!serialPort.halted())
+        } else if (!serialPort.halted()) {
+            noReply(QString(), linkClock::window(answerWindowMs));
             emit sendCurrentAction(hdCode::ReceiveFailed);
+        }
     });
 }
 
 bool serialComVesk::readAnswer(QString *answer)
 {
-    const qint64 window = linkClock::window(1000);
+    const qint64 window = linkClock::window(answerWindowMs);
     QElapsedTimer clock;
     clock.start();
     for (;;) {

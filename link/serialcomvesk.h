@@ -31,6 +31,9 @@ public slots:
     void readLowPowerVersion();
     void readMACAddress();
     void initFactoryReset();
+    // The software version once the box has booted after a load: its
+    // console is asked until it answers first.
+    void readSoftwareVersionOnceUp();
     unsigned char checkFiletype(QString filename);
 
 private:
@@ -68,7 +71,8 @@ private:
     bool receiveList(listBuffer &list, qint64 &end);
     bool saveList(listBuffer &list, qint64 end);
 
-    void runQuery(int code, const char *command, void (serialComVesk::*result)(const QString &));
+    void runQuery(int code, const char *command, void (serialComVesk::*result)(const QString &),
+                  bool onceUp = false);
     bool readAnswer(QString *answer);
     void resultSoftwareVersion(const QString &answer);
     void resultLowPowerVersion(const QString &answer);

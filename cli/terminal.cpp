@@ -1,0 +1,23 @@
+#include "terminal.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+bool terminal::drawsOnStderr()
+{
+    const char *term = std::getenv("TERM");
+    return ::isatty(STDERR_FILENO) == 1 && term && *term && std::strcmp(term, "dumb") != 0;
+}
+
+bool terminal::write(std::FILE *stream, const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return true;
+    const std::size_t written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+    const bool flushed = std::fflush(stream) == 0;
+    if (written == std::size_t(bytes.size()) && flushed)
+        return true;
+    std::clearerr(stream);
+    return false;
+}
