@@ -183,7 +183,12 @@ static QProcessEnvironment batchEnvironment(const QString &locale = QString())
 
 void tst_e2e::batch_data()
 {
-    const QString done = QStringLiteral("^done\\n\\z");
+    // The last line: the outcome and the exit code, never "done" after a failure.
+    const auto ended = [](const char *job, const char *outcome, int code) {
+        return QStringLiteral("^velmora: %1 %2 \\(exit code %3\\)\\n\\z").arg(job, outcome).arg(code);
+    };
+    const QString done = ended("[-\\w ]+", "done", 0);
+    const QString usage = QStringLiteral("^velmora: nothing was run \\(exit code 2\\)\\n\\z");
     const QStringList updateHd{"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "hd.app"};
     const BatchRow rows[] = {
         {.name = "UpdateHD", .args = updateHd, .err = "^\\d+%\\n[^%]*^Update done\\n" + done},
@@ -194,7 +199,7 @@ void tst_e2e::batch_data()
          .err = "^\\d+%\\n[^%]*^Update done\\n" + done},
         {.name = "GetListSD, German", .box = Box::SD,
          .args = {"--batch", "-p", "@port", "-t", "GetListSD", "-f", "out.lst"}, .german = "de_DE.UTF-8",
-         .err = "^Herunterladen der Liste abgeschlossen\\nerledigt\\n\\z", .got = "100\r\n500\r\n300\r\n"},
+         .err = "^Herunterladen der Liste abgeschlossen\\nvelmora: GetListSD erledigt \\(Exit-Code 0\\)\\n\\z", .got = "100\r\n500\r\n300\r\n"},
         // A box that does not confirm its start: the job counts as done, with a warning.
         {.name = "HD start unconfirmed", .fault = Fault::NoStart, .args = updateHd,
          .err = "^velmora: warning: the box did not confirm its start"},
@@ -208,7 +213,9 @@ void tst_e2e::batch_data()
          .err = "^Listupload done\\n[\\s\\S]*^Channel list verified\\n" + done},
         {.name = "SendListHD, a byte changed", .fault = Fault::ChangedByte,
          .args = {"--batch", "-p", "@port", "-t", "SendListHD", "-f", "hd.lis", "--verify"}, .exitCode = batchJob::BoxFailed,
-         .err = "^Listupload done\\n[\\s\\S]*^Channel list differs from the file\\n" + done},
+         .err = "^Listupload done\\n[\\s\\S]*^Channel list differs from the file\\n  cause: the list read back from the box differs from the file at offset 100 "
+                "\\(file 0x.., box 0x..\\)[^\\n]*\\n  what to do: upload the list again\\n  box: the box may hold a half-loaded list"
+                "[^\\n]*\\n" + ended("SendListHD", "failed", 5)},
         {.name = "SendListSD, verified", .box = Box::SD, .fault = Fault::KeepList,
          .args = {"--batch", "-p", "@port", "-t", "SendListSD", "-f", "sd.lst", "--verify"},
          .err = "^Listupload done\\n[\\s\\S]*^Channel list verified\\n" + done},
@@ -218,24 +225,38 @@ void tst_e2e::batch_data()
         {.name = "no port", .box = Box::None, .args = {"--batch", "-t", "UpdateHD", "-f", "hd.app"},
          .exitCode = batchJob::Usage, .err = "no port given", .logged = false},
         {.name = "unknown keyword", .args = {"--batch", "-p", "@port", "-t", "UpdateHd", "-f", "hd.app"},
-         .exitCode = batchJob::Usage, .err = "unknown option or job: UpdateHd", .got = ""},
+         .exitCode = batchJob::Usage,
+         .err = "^velmora: unknown option or job: UpdateHd\\nvelmora: the jobs are UpdateHD, SendListHD, GetListHD, UpdateSD, "
+                "SendListSD, GetListSD\\n[\\s\\S]*" + usage, .got = ""},
         {.name = "no job", .args = {"--batch", "-p", "@port", "text.txt"}, .exitCode = batchJob::Usage,
          .err = "no job given", .got = ""},
         {.name = "port gone", .box = Box::None, .args = {"--batch", "-p", "/dev/ttyNOPE7", "-t", "GetListSD", "-f", "out.lst"},
-         .exitCode = batchJob::PortFailed, .err = "^Couldn't open COM-Port\\n" + done},
+         .exitCode = batchJob::PortFailed,
+         .err = "^Couldn't open COM-Port\\n  cause: the port /dev/ttyNOPE7 could not be opened: No such file or directory\\n"
+                "  what to do: plug the adapter in[^\\n]*\\n" + ended("GetListSD", "failed", 3)},
         {.name = "file missing", .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "gone.app"},
-         .exitCode = batchJob::FileProblem, .err = "^Couldn't open the File\\n" + done, .got = ""},
+         .exitCode = batchJob::FileProblem,
+         .err = "^velmora: the file gone.app does not exist\\n  what to do: check the file's name and folder\\n" +
+                ended("UpdateHD", "failed", 4), .got = ""},
         {.name = "wrong kind", .box = Box::SD, .args = {"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.lst"},
-         .exitCode = batchJob::FileProblem, .err = "^Wrong Filetype detected!\\n" + done, .got = ""},
+         .exitCode = batchJob::FileProblem,
+         .err = "^Wrong Filetype detected!\\n  cause: sd.lst is an SD channel list; this job needs SD update images \\(\\*.app\\)\\n"
+                "  what to do: choose SD update images[^\\n]*\\n" + ended("UpdateSD", "failed", 4), .got = ""},
         {.name = "name with LF", .box = Box::SD, .args = {"--batch", "-p", "@port", "-t", "GetListSD", "-f", "keep\nnew.lst"},
          .exitCode = batchJob::FileProblem, .err = "line feed refused: keep\\\\nnew.lst", .got = ""},
         {.name = "box refuses", .fault = Fault::Refuse, .args = updateHd, .exitCode = batchJob::BoxFailed,
-         .err = "^Error while flashing the File\\n" + done},
+         .err = "^Error while flashing the File\\n  cause: the box refused: \"wrong\"\\n  what to do: [^\\n]*\\n"
+                "  box: the box may be left half-updated: update it again before you start it\\n" +
+                ended("UpdateHD", "failed", 5)},
         {.name = "box silent", .box = Box::SD, .fault = Fault::Silent,
          .args = {"--batch", "-p", "@port", "-t", "GetListSD", "-f", "out.lst"}, .exitCode = batchJob::BoxFailed,
-         .err = "^Error while opening the LoadMenu\\n" + done, .got = "100\r\n100\r\n"},
+         .err = "^Error while opening the LoadMenu\\n  cause: the box did not answer within \\d+ s\\n"
+                "  what to do: the box did not answer: check the cable, the box's power and the port\\n" +
+                ended("GetListSD", "failed", 5), .got = "100\r\n100\r\n"},
         {.name = "SIGINT", .fault = Fault::Interrupt, .args = updateHd, .exitCode = batchJob::Interrupted,
-         .err = "^velmora: interrupted"},
+         .err = "^velmora: interrupted[\\s\\S]*  cause: the job was stopped: interrupted by SIGINT\\n"
+                "  box: the box may be left half-updated: update it again before you start it\\n" +
+                ended("UpdateHD", "stopped", 130)},
 
         {.name = "software", .args = {"--query", "software", "-p", "@port"}, .out = "V2.10.04 HD 2026-03-18\\n",
          .err = done, .got = "swvers\r\n"},
@@ -244,7 +265,9 @@ void tst_e2e::batch_data()
         {.name = "mac", .args = {"--query", "mac", "-p", "@port"}, .out = "00-A1-B2-C3-D4-E5\\n", .err = done,
          .got = "get_mac\r\n"},
         {.name = "query, box silent", .fault = Fault::Silent, .args = {"--query", "lowpower", "-p", "@port"},
-         .exitCode = batchJob::BoxFailed, .err = "^Couldn't receive Data\\n" + done},
+         .exitCode = batchJob::BoxFailed,
+         .err = "^Couldn't receive Data\\n  cause: the box did not answer within 1 s\\n[^\\n]*\\n" +
+                ended("--query lowpower", "failed", 5)},
         {.name = "unknown query", .args = {"--query", "serial", "-p", "@port"}, .exitCode = batchJob::Usage,
          .err = "unknown query: serial", .got = ""},
         {.name = "reset without --yes", .args = {"--factory-reset", "-p", "@port"}, .exitCode = batchJob::Usage,
@@ -262,7 +285,7 @@ void tst_e2e::batch_data()
          .err = "^velmora: port named twice: ", .got = "", .logged = false},
         {.name = "usage error, German", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-t", "UpdateHD"},
          .german = "de_DE.UTF-8", .exitCode = batchJob::Usage,
-         .err = "^velmora: -t darf nur einmal angegeben werden\nSiehe 'velmora --help'.\n\\z", .got = "", .logged = false}};
+         .err = "^velmora: -t darf nur einmal angegeben werden\nSiehe 'velmora --help'.\nvelmora: nichts wurde ausgeführt \\(Exit-Code 2\\)\n\\z", .got = "", .logged = false}};
     QTest::addColumn<BatchRow>("row");
     for (const BatchRow &r : rows)
         QTest::newRow(r.name.constData()) << r;
@@ -349,19 +372,19 @@ void tst_e2e::ports_data()
         {.name = "two updates and a download at once", .boxes = {updated, updated, listed},
          .runs = {update + QStringList{"@1"}, update + QStringList{"@2"},
                   {"--batch", "-t", "GetListHD", "-f", "out.lis", "-p", "@3"}},
-         .exitCodes = {0, 0, 0}, .err = "^Update done\\ndone\\n\\z", .logs = {"@1", "@2", "@3"}},
+         .exitCodes = {0, 0, 0}, .err = "^Update done\\nvelmora: UpdateHD done \\(exit code 0\\)\\n\\z", .logs = {"@1", "@2", "@3"}},
         {.name = "a later run appends", .boxes = {updated}, .runs = {update + QStringList{"@1"}}, .rounds = 2,
-         .exitCodes = {0}, .err = "^done\\n\\z", .logs = {"@1"}},
+         .exitCodes = {0}, .err = "^velmora: UpdateHD done \\(exit code 0\\)\\n\\z", .logs = {"@1"}},
         {.name = "two runs, one --log", .boxes = {updated, updated},
          .runs = {update + QStringList{"@1", "--log", "bench.log"}, update + QStringList{"@2", "--log", "bench.log"}},
-         .exitCodes = {0, 0}, .err = "^done\\n\\z", .logs = {"bench.log"}},
+         .exitCodes = {0, 0}, .err = "^velmora: UpdateHD done \\(exit code 0\\)\\n\\z", .logs = {"bench.log"}},
         {.name = "two ports, one run", .boxes = {updated, updated}, .runs = {update + QStringList{"@1", "-p", "@2"}},
-         .exitCodes = {0}, .err = "^@1: \\d+%\\n[\\s\\S]*^port +result +time\\n@1 +Update done +[\\d.]+ s\\n@2 +Update done +",
+         .exitCodes = {0}, .err = "^@1: \\d+%\\n[\\s\\S]*^port +result +time\\n@1 +done: Update done +[\\d.]+ s\\n@2 +done: Update done +",
          .logs = {"@1", "@2"}},
         {.name = "one port fails", .boxes = {updated, {.fault = Fault::Refuse, .exitCode = batchJob::BoxFailed,
                                                        .log = {"Updating Firmware: hd.app", ""}}},
          .runs = {update + QStringList{"@1", "-p", "@2"}}, .exitCodes = {batchJob::BoxFailed},
-         .err = "^@2: Error while flashing the File\\n[\\s\\S]*^@1 +Update done +[\\d.]+ s\\n@2 +Error while flashing the File +",
+         .err = "^@2: Error while flashing the File\\n[\\s\\S]*^@1 +done: Update done +[\\d.]+ s\\n@2 +failed: Error while flashing the File +",
          .logs = {"@1", "@2"}},
         {.name = "query, two ports", .boxes = {{.log = {""}, .got = "swvers\r\n"}, {.log = {""}, .got = "swvers\r\n"}},
          .runs = {{"--query", "software", "-p", "@1", "-p", "@2"}}, .exitCodes = {0},

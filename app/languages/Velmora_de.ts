@@ -664,14 +664,6 @@ die Senderliste konnte nicht geprüft werden</translation>
         <translation>Warnung: der Receiver hat seinen Start nicht bestätigt; prüfen Sie, ob er läuft</translation>
     </message>
     <message>
-        <source>sent</source>
-        <translation>gesendet</translation>
-    </message>
-    <message>
-        <source>interrupted</source>
-        <translation>abgebrochen</translation>
-    </message>
-    <message>
         <source>no answer</source>
         <translation>keine Antwort</translation>
     </message>
@@ -698,6 +690,369 @@ die Senderliste konnte nicht geprüft werden</translation>
     <message>
         <source>--verify goes only with SendListHD or SendListSD</source>
         <translation>--verify geht nur mit SendListHD oder SendListSD</translation>
+    </message>
+    <message>
+        <source>an empty port name was given (-p &quot;&quot;)</source>
+        <translation>ein leerer Portname wurde angegeben (-p &quot;&quot;)</translation>
+    </message>
+    <message>
+        <source>the jobs are %1</source>
+        <translation>die Aufgaben sind %1</translation>
+    </message>
+    <message>
+        <source>what to do: %1</source>
+        <translation>was tun: %1</translation>
+    </message>
+    <message>
+        <source>--identify: an SD box has no service commands; the job runs without them</source>
+        <translation>--identify: ein SD-Receiver hat keine Servicebefehle; die Aufgabe läuft ohne sie</translation>
+    </message>
+    <message>
+        <source>  cause: %1</source>
+        <translation>  Ursache: %1</translation>
+    </message>
+    <message>
+        <source>  what to do: %1</source>
+        <translation>  was tun: %1</translation>
+    </message>
+    <message>
+        <source>  box: %1</source>
+        <translation>  Receiver: %1</translation>
+    </message>
+    <message>
+        <source>nothing was run (exit code %1)</source>
+        <translation>nichts wurde ausgeführt (Exit-Code %1)</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>erledigt</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>abgebrochen</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>%1 %2 (exit code %3)</source>
+        <translation>%1 %2 (Exit-Code %3)</translation>
+    </message>
+    <message>
+        <source>MAC</source>
+        <translation>MAC</translation>
+    </message>
+    <message>
+        <source>version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>the answer could not be written to standard output</source>
+        <translation>die Antwort konnte nicht auf die Standardausgabe geschrieben werden</translation>
+    </message>
+    <message>
+        <source>%L1 / %L2 bytes</source>
+        <translation>%L1 / %L2 Bytes</translation>
+    </message>
+    <message>
+        <source>%1:%2 left</source>
+        <translation>noch %1:%2</translation>
+    </message>
+</context>
+<context>
+    <name>jobResult</name>
+    <message>
+        <source>the port {file} could not be opened: {detail}</source>
+        <translation>der Port {file} konnte nicht geöffnet werden: {detail}</translation>
+    </message>
+    <message>
+        <source>plug the adapter in and check the port&apos;s name (velmora --list-ports)</source>
+        <translation>stecken Sie den Adapter ein und prüfen Sie den Namen des Ports (velmora --list-ports)</translation>
+    </message>
+    <message>
+        <source>close the other program that uses the port, then start again</source>
+        <translation>schließen Sie das andere Programm, das den Port benutzt, und starten Sie erneut</translation>
+    </message>
+    <message>
+        <source>join the group {extra} and log in again</source>
+        <translation>treten Sie der Gruppe {extra} bei und melden Sie sich neu an</translation>
+    </message>
+    <message>
+        <source>check the port&apos;s name and its adapter (velmora --list-ports)</source>
+        <translation>prüfen Sie den Namen des Ports und seinen Adapter (velmora --list-ports)</translation>
+    </message>
+    <message>
+        <source>the file {file} does not exist</source>
+        <translation>die Datei {file} gibt es nicht</translation>
+    </message>
+    <message>
+        <source>check the file&apos;s name and folder</source>
+        <translation>prüfen Sie Namen und Ordner der Datei</translation>
+    </message>
+    <message>
+        <source>the file {file} cannot be read: {detail}</source>
+        <translation>die Datei {file} kann nicht gelesen werden: {detail}</translation>
+    </message>
+    <message>
+        <source>check that you may read the file and that it is whole</source>
+        <translation>prüfen Sie, ob Sie die Datei lesen dürfen und ob sie vollständig ist</translation>
+    </message>
+    <message>
+        <source>{file} is {detail}; this job needs {needed}</source>
+        <translation>{file} ist {detail}; diese Aufgabe braucht {needed}</translation>
+    </message>
+    <message>
+        <source>choose {needed}, or the job that fits the file</source>
+        <translation>wählen Sie {needed} oder die Aufgabe, die zur Datei passt</translation>
+    </message>
+    <message>
+        <source>the list could not be written to {file}: {detail}</source>
+        <translation>die Liste konnte nicht nach {file} geschrieben werden: {detail}</translation>
+    </message>
+    <message>
+        <source>choose a folder that you may write to and that has room</source>
+        <translation>wählen Sie einen Ordner, in den Sie schreiben dürfen und der Platz hat</translation>
+    </message>
+    <message>
+        <source>{file} is {detail}, not a regular file</source>
+        <translation>{file} ist {detail}, keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>give the name of a regular file</source>
+        <translation>geben Sie den Namen einer gewöhnlichen Datei an</translation>
+    </message>
+    <message>
+        <source>the list cannot be saved in {file}: {detail}</source>
+        <translation>die Liste kann nicht in {file} gespeichert werden: {detail}</translation>
+    </message>
+    <message>
+        <source>choose a folder that exists and that you may write to</source>
+        <translation>wählen Sie einen Ordner, den es gibt und in den Sie schreiben dürfen</translation>
+    </message>
+    <message>
+        <source>the box did not answer within {detail} s</source>
+        <translation>der Receiver hat nicht innerhalb von {detail} s geantwortet</translation>
+    </message>
+    <message>
+        <source>the box did not answer: check the cable, the box&apos;s power and the port</source>
+        <translation>der Receiver hat nicht geantwortet: prüfen Sie das Kabel, die Stromversorgung des Receivers und den Port</translation>
+    </message>
+    <message>
+        <source>the box answered &quot;{detail}&quot;, not what this step waits for</source>
+        <translation>der Receiver antwortete &quot;{detail}&quot;, nicht das, worauf dieser Schritt wartet</translation>
+    </message>
+    <message>
+        <source>check that the box is of the family the job is for, switch it off and on, and start again</source>
+        <translation>prüfen Sie, ob der Receiver zur Familie der Aufgabe gehört, schalten Sie ihn aus und ein und starten Sie erneut</translation>
+    </message>
+    <message>
+        <source>the box refused: &quot;{detail}&quot;</source>
+        <translation>der Receiver hat abgelehnt: &quot;{detail}&quot;</translation>
+    </message>
+    <message>
+        <source>check that the file is meant for this box, then start again</source>
+        <translation>prüfen Sie, ob die Datei für diesen Receiver bestimmt ist, und starten Sie erneut</translation>
+    </message>
+    <message>
+        <source>the box&apos;s start-up control is too old: &quot;{detail}&quot; (1.7 is needed)</source>
+        <translation>die Startsteuerung des Receivers ist zu alt: &quot;{detail}&quot; (1.7 wird gebraucht)</translation>
+    </message>
+    <message>
+        <source>this box cannot be loaded over the cable: have its start-up control renewed</source>
+        <translation>dieser Receiver kann nicht über das Kabel geladen werden: lassen Sie seine Startsteuerung erneuern</translation>
+    </message>
+    <message>
+        <source>the box answered, but sent no channel list</source>
+        <translation>der Receiver hat geantwortet, aber keine Senderliste gesendet</translation>
+    </message>
+    <message>
+        <source>switch the box off and on, wait until it runs, and start again</source>
+        <translation>schalten Sie den Receiver aus und ein, warten Sie, bis er läuft, und starten Sie erneut</translation>
+    </message>
+    <message>
+        <source>the channel list did not end within {detail} s</source>
+        <translation>die Senderliste endete nicht innerhalb von {detail} s</translation>
+    </message>
+    <message>
+        <source>check the cable and start again</source>
+        <translation>prüfen Sie das Kabel und starten Sie erneut</translation>
+    </message>
+    <message>
+        <source>the box sent more than {detail} bytes: no channel list is that long</source>
+        <translation>der Receiver hat mehr als {detail} Bytes gesendet: so lang ist keine Senderliste</translation>
+    </message>
+    <message>
+        <source>check that a set-top box of this family is on the port</source>
+        <translation>prüfen Sie, ob ein Receiver dieser Familie am Port hängt</translation>
+    </message>
+    <message>
+        <source>the box sent an empty channel list</source>
+        <translation>der Receiver hat eine leere Senderliste gesendet</translation>
+    </message>
+    <message>
+        <source>check the box&apos;s channels; the file was left as it was</source>
+        <translation>prüfen Sie die Sender des Receivers; die Datei blieb, wie sie war</translation>
+    </message>
+    <message>
+        <source>the serial line went: {detail}</source>
+        <translation>die serielle Leitung ist weg: {detail}</translation>
+    </message>
+    <message>
+        <source>plug the adapter and the cable in again, then start the job again</source>
+        <translation>stecken Sie Adapter und Kabel wieder ein und starten Sie die Aufgabe erneut</translation>
+    </message>
+    <message>
+        <source>the box stopped taking the file</source>
+        <translation>der Receiver hat aufgehört, die Datei anzunehmen</translation>
+    </message>
+    <message>
+        <source>check the cable and the box&apos;s power, then start the job again</source>
+        <translation>prüfen Sie das Kabel und die Stromversorgung des Receivers und starten Sie die Aufgabe erneut</translation>
+    </message>
+    <message>
+        <source>the list read back from the box differs from the file {detail}</source>
+        <translation>die vom Receiver zurückgelesene Liste weicht von der Datei ab: {detail}</translation>
+    </message>
+    <message>
+        <source>upload the list again</source>
+        <translation>laden Sie die Liste erneut hoch</translation>
+    </message>
+    <message>
+        <source>the box&apos;s console did not answer within {detail} s of its start</source>
+        <translation>die Konsole des Receivers hat nicht innerhalb von {detail} s nach seinem Start geantwortet</translation>
+    </message>
+    <message>
+        <source>check that the box has started; the list was uploaded but not verified</source>
+        <translation>prüfen Sie, ob der Receiver gestartet ist; die Liste wurde hochgeladen, aber nicht geprüft</translation>
+    </message>
+    <message>
+        <source>an HD update file (*.app)</source>
+        <translation>eine HD-Updatedatei (*.app)</translation>
+    </message>
+    <message>
+        <source>an HD channel list (*.lis)</source>
+        <translation>eine HD-Senderliste (*.lis)</translation>
+    </message>
+    <message>
+        <source>SD update images (*.app)</source>
+        <translation>SD-Updatedateien (*.app)</translation>
+    </message>
+    <message>
+        <source>an SD channel list (*.lst)</source>
+        <translation>eine SD-Senderliste (*.lst)</translation>
+    </message>
+    <message>
+        <source>an HD update file</source>
+        <translation>eine HD-Updatedatei</translation>
+    </message>
+    <message>
+        <source>an HD channel list</source>
+        <translation>eine HD-Senderliste</translation>
+    </message>
+    <message>
+        <source>no HD file</source>
+        <translation>keine HD-Datei</translation>
+    </message>
+    <message>
+        <source>an SD channel list</source>
+        <translation>eine SD-Senderliste</translation>
+    </message>
+    <message>
+        <source>an SD update image</source>
+        <translation>eine SD-Updatedatei</translation>
+    </message>
+    <message>
+        <source>no SD file</source>
+        <translation>keine SD-Datei</translation>
+    </message>
+    <message>
+        <source>a FIFO</source>
+        <translation>eine FIFO</translation>
+    </message>
+    <message>
+        <source>a device</source>
+        <translation>ein Gerät</translation>
+    </message>
+    <message>
+        <source>a folder</source>
+        <translation>ein Ordner</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>ein Socket</translation>
+    </message>
+    <message>
+        <source>the box was not changed</source>
+        <translation>der Receiver wurde nicht verändert</translation>
+    </message>
+    <message>
+        <source>the box may be left half-updated: update it again before you start it</source>
+        <translation>der Receiver ist womöglich nur halb aktualisiert: aktualisieren Sie ihn erneut, bevor Sie ihn starten</translation>
+    </message>
+    <message>
+        <source>the box may hold a half-loaded list: upload the list again</source>
+        <translation>der Receiver hat womöglich eine halb geladene Liste: laden Sie die Liste erneut hoch</translation>
+    </message>
+    <message>
+        <source>the box holds the new firmware</source>
+        <translation>der Receiver hat die neue Firmware</translation>
+    </message>
+    <message>
+        <source>the box holds the uploaded list</source>
+        <translation>der Receiver hat die hochgeladene Liste</translation>
+    </message>
+    <message>
+        <source>the list is saved in {file}</source>
+        <translation>die Liste ist in {file} gespeichert</translation>
+    </message>
+    <message>
+        <source>the file {file} was left as it was</source>
+        <translation>die Datei {file} blieb, wie sie war</translation>
+    </message>
+    <message>
+        <source>the factory reset was sent</source>
+        <translation>der Werksreset wurde gesendet</translation>
+    </message>
+    <message>
+        <source>the job was stopped: %1</source>
+        <translation>die Aufgabe wurde abgebrochen: %1</translation>
+    </message>
+    <message>
+        <source>check the cable and the box, then start again</source>
+        <translation>prüfen Sie Kabel und Receiver und starten Sie erneut</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>erledigt</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>abgebrochen</translation>
+    </message>
+    <message>
+        <source>the window was closed</source>
+        <translation>das Fenster wurde geschlossen</translation>
+    </message>
+    <message>
+        <source>Stop was pressed</source>
+        <translation>Stopp wurde gedrückt</translation>
+    </message>
+    <message>
+        <source>interrupted by SIGHUP</source>
+        <translation>durch SIGHUP abgebrochen</translation>
+    </message>
+    <message>
+        <source>interrupted by SIGINT</source>
+        <translation>durch SIGINT abgebrochen</translation>
+    </message>
+    <message>
+        <source>interrupted by SIGTERM</source>
+        <translation>durch SIGTERM abgebrochen</translation>
     </message>
 </context>
 </TS>

@@ -664,14 +664,6 @@ the Channel list could not be verified</translation>
         <translation>warning: the box did not confirm its start; check that it runs</translation>
     </message>
     <message>
-        <source>sent</source>
-        <translation>sent</translation>
-    </message>
-    <message>
-        <source>interrupted</source>
-        <translation>interrupted</translation>
-    </message>
-    <message>
         <source>no answer</source>
         <translation>no answer</translation>
     </message>
@@ -698,6 +690,369 @@ the Channel list could not be verified</translation>
     <message>
         <source>--verify goes only with SendListHD or SendListSD</source>
         <translation>--verify goes only with SendListHD or SendListSD</translation>
+    </message>
+    <message>
+        <source>an empty port name was given (-p &quot;&quot;)</source>
+        <translation>an empty port name was given (-p &quot;&quot;)</translation>
+    </message>
+    <message>
+        <source>the jobs are %1</source>
+        <translation>the jobs are %1</translation>
+    </message>
+    <message>
+        <source>what to do: %1</source>
+        <translation>what to do: %1</translation>
+    </message>
+    <message>
+        <source>--identify: an SD box has no service commands; the job runs without them</source>
+        <translation>--identify: an SD box has no service commands; the job runs without them</translation>
+    </message>
+    <message>
+        <source>  cause: %1</source>
+        <translation>  cause: %1</translation>
+    </message>
+    <message>
+        <source>  what to do: %1</source>
+        <translation>  what to do: %1</translation>
+    </message>
+    <message>
+        <source>  box: %1</source>
+        <translation>  box: %1</translation>
+    </message>
+    <message>
+        <source>nothing was run (exit code %1)</source>
+        <translation>nothing was run (exit code %1)</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>done</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>%1 %2 (exit code %3)</source>
+        <translation>%1 %2 (exit code %3)</translation>
+    </message>
+    <message>
+        <source>MAC</source>
+        <translation>MAC</translation>
+    </message>
+    <message>
+        <source>version</source>
+        <translation>version</translation>
+    </message>
+    <message>
+        <source>the answer could not be written to standard output</source>
+        <translation>the answer could not be written to standard output</translation>
+    </message>
+    <message>
+        <source>%L1 / %L2 bytes</source>
+        <translation>%L1 / %L2 bytes</translation>
+    </message>
+    <message>
+        <source>%1:%2 left</source>
+        <translation>%1:%2 left</translation>
+    </message>
+</context>
+<context>
+    <name>jobResult</name>
+    <message>
+        <source>the port {file} could not be opened: {detail}</source>
+        <translation>the port {file} could not be opened: {detail}</translation>
+    </message>
+    <message>
+        <source>plug the adapter in and check the port&apos;s name (velmora --list-ports)</source>
+        <translation>plug the adapter in and check the port&apos;s name (velmora --list-ports)</translation>
+    </message>
+    <message>
+        <source>close the other program that uses the port, then start again</source>
+        <translation>close the other program that uses the port, then start again</translation>
+    </message>
+    <message>
+        <source>join the group {extra} and log in again</source>
+        <translation>join the group {extra} and log in again</translation>
+    </message>
+    <message>
+        <source>check the port&apos;s name and its adapter (velmora --list-ports)</source>
+        <translation>check the port&apos;s name and its adapter (velmora --list-ports)</translation>
+    </message>
+    <message>
+        <source>the file {file} does not exist</source>
+        <translation>the file {file} does not exist</translation>
+    </message>
+    <message>
+        <source>check the file&apos;s name and folder</source>
+        <translation>check the file&apos;s name and folder</translation>
+    </message>
+    <message>
+        <source>the file {file} cannot be read: {detail}</source>
+        <translation>the file {file} cannot be read: {detail}</translation>
+    </message>
+    <message>
+        <source>check that you may read the file and that it is whole</source>
+        <translation>check that you may read the file and that it is whole</translation>
+    </message>
+    <message>
+        <source>{file} is {detail}; this job needs {needed}</source>
+        <translation>{file} is {detail}; this job needs {needed}</translation>
+    </message>
+    <message>
+        <source>choose {needed}, or the job that fits the file</source>
+        <translation>choose {needed}, or the job that fits the file</translation>
+    </message>
+    <message>
+        <source>the list could not be written to {file}: {detail}</source>
+        <translation>the list could not be written to {file}: {detail}</translation>
+    </message>
+    <message>
+        <source>choose a folder that you may write to and that has room</source>
+        <translation>choose a folder that you may write to and that has room</translation>
+    </message>
+    <message>
+        <source>{file} is {detail}, not a regular file</source>
+        <translation>{file} is {detail}, not a regular file</translation>
+    </message>
+    <message>
+        <source>give the name of a regular file</source>
+        <translation>give the name of a regular file</translation>
+    </message>
+    <message>
+        <source>the list cannot be saved in {file}: {detail}</source>
+        <translation>the list cannot be saved in {file}: {detail}</translation>
+    </message>
+    <message>
+        <source>choose a folder that exists and that you may write to</source>
+        <translation>choose a folder that exists and that you may write to</translation>
+    </message>
+    <message>
+        <source>the box did not answer within {detail} s</source>
+        <translation>the box did not answer within {detail} s</translation>
+    </message>
+    <message>
+        <source>the box did not answer: check the cable, the box&apos;s power and the port</source>
+        <translation>the box did not answer: check the cable, the box&apos;s power and the port</translation>
+    </message>
+    <message>
+        <source>the box answered &quot;{detail}&quot;, not what this step waits for</source>
+        <translation>the box answered &quot;{detail}&quot;, not what this step waits for</translation>
+    </message>
+    <message>
+        <source>check that the box is of the family the job is for, switch it off and on, and start again</source>
+        <translation>check that the box is of the family the job is for, switch it off and on, and start again</translation>
+    </message>
+    <message>
+        <source>the box refused: &quot;{detail}&quot;</source>
+        <translation>the box refused: &quot;{detail}&quot;</translation>
+    </message>
+    <message>
+        <source>check that the file is meant for this box, then start again</source>
+        <translation>check that the file is meant for this box, then start again</translation>
+    </message>
+    <message>
+        <source>the box&apos;s start-up control is too old: &quot;{detail}&quot; (1.7 is needed)</source>
+        <translation>the box&apos;s start-up control is too old: &quot;{detail}&quot; (1.7 is needed)</translation>
+    </message>
+    <message>
+        <source>this box cannot be loaded over the cable: have its start-up control renewed</source>
+        <translation>this box cannot be loaded over the cable: have its start-up control renewed</translation>
+    </message>
+    <message>
+        <source>the box answered, but sent no channel list</source>
+        <translation>the box answered, but sent no channel list</translation>
+    </message>
+    <message>
+        <source>switch the box off and on, wait until it runs, and start again</source>
+        <translation>switch the box off and on, wait until it runs, and start again</translation>
+    </message>
+    <message>
+        <source>the channel list did not end within {detail} s</source>
+        <translation>the channel list did not end within {detail} s</translation>
+    </message>
+    <message>
+        <source>check the cable and start again</source>
+        <translation>check the cable and start again</translation>
+    </message>
+    <message>
+        <source>the box sent more than {detail} bytes: no channel list is that long</source>
+        <translation>the box sent more than {detail} bytes: no channel list is that long</translation>
+    </message>
+    <message>
+        <source>check that a set-top box of this family is on the port</source>
+        <translation>check that a set-top box of this family is on the port</translation>
+    </message>
+    <message>
+        <source>the box sent an empty channel list</source>
+        <translation>the box sent an empty channel list</translation>
+    </message>
+    <message>
+        <source>check the box&apos;s channels; the file was left as it was</source>
+        <translation>check the box&apos;s channels; the file was left as it was</translation>
+    </message>
+    <message>
+        <source>the serial line went: {detail}</source>
+        <translation>the serial line went: {detail}</translation>
+    </message>
+    <message>
+        <source>plug the adapter and the cable in again, then start the job again</source>
+        <translation>plug the adapter and the cable in again, then start the job again</translation>
+    </message>
+    <message>
+        <source>the box stopped taking the file</source>
+        <translation>the box stopped taking the file</translation>
+    </message>
+    <message>
+        <source>check the cable and the box&apos;s power, then start the job again</source>
+        <translation>check the cable and the box&apos;s power, then start the job again</translation>
+    </message>
+    <message>
+        <source>the list read back from the box differs from the file {detail}</source>
+        <translation>the list read back from the box differs from the file {detail}</translation>
+    </message>
+    <message>
+        <source>upload the list again</source>
+        <translation>upload the list again</translation>
+    </message>
+    <message>
+        <source>the box&apos;s console did not answer within {detail} s of its start</source>
+        <translation>the box&apos;s console did not answer within {detail} s of its start</translation>
+    </message>
+    <message>
+        <source>check that the box has started; the list was uploaded but not verified</source>
+        <translation>check that the box has started; the list was uploaded but not verified</translation>
+    </message>
+    <message>
+        <source>an HD update file (*.app)</source>
+        <translation>an HD update file (*.app)</translation>
+    </message>
+    <message>
+        <source>an HD channel list (*.lis)</source>
+        <translation>an HD channel list (*.lis)</translation>
+    </message>
+    <message>
+        <source>SD update images (*.app)</source>
+        <translation>SD update images (*.app)</translation>
+    </message>
+    <message>
+        <source>an SD channel list (*.lst)</source>
+        <translation>an SD channel list (*.lst)</translation>
+    </message>
+    <message>
+        <source>an HD update file</source>
+        <translation>an HD update file</translation>
+    </message>
+    <message>
+        <source>an HD channel list</source>
+        <translation>an HD channel list</translation>
+    </message>
+    <message>
+        <source>no HD file</source>
+        <translation>no HD file</translation>
+    </message>
+    <message>
+        <source>an SD channel list</source>
+        <translation>an SD channel list</translation>
+    </message>
+    <message>
+        <source>an SD update image</source>
+        <translation>an SD update image</translation>
+    </message>
+    <message>
+        <source>no SD file</source>
+        <translation>no SD file</translation>
+    </message>
+    <message>
+        <source>a FIFO</source>
+        <translation>a FIFO</translation>
+    </message>
+    <message>
+        <source>a device</source>
+        <translation>a device</translation>
+    </message>
+    <message>
+        <source>a folder</source>
+        <translation>a folder</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>a socket</translation>
+    </message>
+    <message>
+        <source>the box was not changed</source>
+        <translation>the box was not changed</translation>
+    </message>
+    <message>
+        <source>the box may be left half-updated: update it again before you start it</source>
+        <translation>the box may be left half-updated: update it again before you start it</translation>
+    </message>
+    <message>
+        <source>the box may hold a half-loaded list: upload the list again</source>
+        <translation>the box may hold a half-loaded list: upload the list again</translation>
+    </message>
+    <message>
+        <source>the box holds the new firmware</source>
+        <translation>the box holds the new firmware</translation>
+    </message>
+    <message>
+        <source>the box holds the uploaded list</source>
+        <translation>the box holds the uploaded list</translation>
+    </message>
+    <message>
+        <source>the list is saved in {file}</source>
+        <translation>the list is saved in {file}</translation>
+    </message>
+    <message>
+        <source>the file {file} was left as it was</source>
+        <translation>the file {file} was left as it was</translation>
+    </message>
+    <message>
+        <source>the factory reset was sent</source>
+        <translation>the factory reset was sent</translation>
+    </message>
+    <message>
+        <source>the job was stopped: %1</source>
+        <translation>the job was stopped: %1</translation>
+    </message>
+    <message>
+        <source>check the cable and the box, then start again</source>
+        <translation>check the cable and the box, then start again</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>done</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>the window was closed</source>
+        <translation>the window was closed</translation>
+    </message>
+    <message>
+        <source>Stop was pressed</source>
+        <translation>Stop was pressed</translation>
+    </message>
+    <message>
+        <source>interrupted by SIGHUP</source>
+        <translation>interrupted by SIGHUP</translation>
+    </message>
+    <message>
+        <source>interrupted by SIGINT</source>
+        <translation>interrupted by SIGINT</translation>
+    </message>
+    <message>
+        <source>interrupted by SIGTERM</source>
+        <translation>interrupted by SIGTERM</translation>
     </message>
 </context>
 </TS>
