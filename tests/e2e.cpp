@@ -197,6 +197,23 @@ void tst_e2e::batch_data()
          .err = "^Listdownload complete\\n" + done, .got = "help\r\nchlist\r\n"},
         {.name = "UpdateSD", .box = Box::SD, .args = {"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.app", "sd.app"},
          .err = "^\\d+%\\n[^%]*^Update done\\n" + done},
+        {.name = "SD samples, two files", .box = Box::SD,
+         .args = {"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "first.app", "second.app"}, .err = "^Update done\\n" + done},
+        {.name = "SD samples, one file, by content", .box = Box::SD, .args = {"--batch", "-p", "@port", "single.app"},
+         .err = "^Update done\\n" + done},
+        {.name = "SD samples, the list", .box = Box::SD, .args = {"--batch", "-p", "@port", "sample.lst"},
+         .err = "^Listupload done\\n" + done},
+        {.name = "HD samples", .args = {"--batch", "-p", "@port", "sample.app"}, .err = "^Update done\\n" + done},
+        // --identify records the box before and after its update.
+        {.name = "identify, HD answered", .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "sample.app", "--identify"},
+         .err = "^port +MAC +version +result +time\\n\\S+ +00-A1-B2-C3-D4-E5 +V2.10.04 HD 2026-03-18 -> V2.10.04 HD 2026-03-18 "
+                "+done: Update done +[\\d.]+ s\\n" + done},
+        {.name = "identify, HD silent", .fault = Fault::Silent,
+         .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "sample.app", "--identify"}, .exitCode = batchJob::BoxFailed,
+         .err = "^\\S+ +no answer +no answer +failed: Error while restarting PCB +[\\d.]+ s\\n" +
+                ended("UpdateHD", "failed", 5)},
+        {.name = "identify, SD", .box = Box::SD, .args = {"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "single.app", "--identify"},
+         .err = "^velmora: --identify: an SD box has no service commands; the job runs without them\\n[\\s\\S]*^Update done\\n" + done},
         {.name = "GetListSD, German", .box = Box::SD,
          .args = {"--batch", "-p", "@port", "-t", "GetListSD", "-f", "out.lst"}, .german = "de_DE.UTF-8",
          .err = "^Herunterladen der Liste abgeschlossen\\nvelmora: GetListSD erledigt \\(Exit-Code 0\\)\\n\\z", .got = "100\r\n500\r\n300\r\n"},
@@ -309,6 +326,9 @@ void tst_e2e::batch()
     c.keepList = row.fault == Fault::KeepList;
     std::unique_ptr<testRig> rig(row.box == Box::HD ? new testRig(b) : row.box == Box::SD ? new testRig(c) : new testRig);
     rig->samples({"@hd=hd.app", "@hdList=hd.lis", "@sd2=sd.app", "@sdList=sd.lst", "@text=text.txt"});
+    // The samples the README's examples use, as the simulated boxes write them.
+    for (const char *box : {HDBOX_PROGRAM, SDBOX_PROGRAM})
+        QCOMPARE(QProcess::execute(box, {"--make-samples", rig->dir.path()}), 0);
     QVERIFY(rig->run(row.args.replaceInStrings(QRegularExpression("^@port$"), rig->device()), batchEnvironment(row.german)));
     if (row.fault == Fault::Interrupt) {
         QVERIFY(rig->waitForLog("[*] File sent.*", 10000, batchJob::logName(rig->device())));

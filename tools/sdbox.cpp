@@ -1,5 +1,7 @@
 #include "sdbox.h"
 
+#include <QFile>
+
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -21,6 +23,38 @@ QByteArray sdBox::plausibleList(int size)
     for (int i = 0; i < 4; ++i)
         list[16 + i] = sig[i];
     return list;
+}
+
+QByteArray sdBox::sampleImage(const char *signatureHex, int size)
+{
+    QByteArray image(size, '\0');
+    for (int i = 0; i < size; ++i)
+        image[i] = char((i * 13 + 5) & 0xff);
+    image.replace(16, 4, QByteArray::fromHex(signatureHex));
+    return image;
+}
+
+bool sdBox::makeSamples(const QString &folder, QString *error)
+{
+    // The kinds an SD box takes: a small image alone, a small and a medium
+    // one as the two files of one update.
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } samples[] = {
+        {.name = "single.app", .bytes = sampleImage("00000907", 64 * 1024)},
+        {.name = "first.app", .bytes = sampleImage("00000907", 48 * 1024)},
+        {.name = "second.app", .bytes = sampleImage("00000d07", 120 * 1024)},
+        {.name = "sample.lst", .bytes = plausibleList(32 * 1024)},
+    };
+    for (const auto &sample : samples) {
+        QFile file(folder + QLatin1Char('/') + QLatin1String(sample.name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(sample.bytes) != sample.bytes.size() || !file.flush()) {
+            *error = file.fileName() + QStringLiteral(": ") + file.errorString();
+            return false;
+        }
+    }
+    return true;
 }
 
 sdBox::sdBox() : sdBox(Config()) {}

@@ -72,6 +72,12 @@ public:
 
     static constexpr int defaultListSize = 185026;
     static QByteArray plausibleList(int size = defaultListSize);
+    // An update image of the given signature (bytes 16 to 19, in hex) and size.
+    static QByteArray sampleImage(const char *signatureHex, int size);
+    // Writes sample files into `folder`: a one-file update (single.app), a
+    // two-file update (first.app, second.app) and a list (sample.lst).
+    // False, with the reason in `error`, when one cannot be written.
+    static bool makeSamples(const QString &folder, QString *error);
 
     sdBox();
     explicit sdBox(const Config &config);

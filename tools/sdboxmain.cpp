@@ -48,10 +48,19 @@ int main(int argc, char **argv)
     const QCommandLineOption storeFlip("store-flip-at", "Store the kept list with its byte at OFFSET changed.", "OFFSET");
     const QCommandLineOption consoleDelay("console-delay", "After a start (\"300\"), ignore commands for MS.", "MS");
     const QCommandLineOption consoleDead("console-dead", "After a start (\"300\"), never answer again.");
-    parser.addOptions({silent, suc, noSuc, ignore, refuse, finishSilent, startFails, cutAfter,
+    const QCommandLineOption samples("make-samples", "Write single.app (a one-file update), first.app and second.app "
+                                                     "(a two-file update) and sample.lst into DIR and exit.", "DIR");
+    parser.addOptions({samples, silent, suc, noSuc, ignore, refuse, finishSilent, startFails, cutAfter,
                        cutListAfter, garbage, delay, split, splitList, startDelay, dashes, listFile, flood,
                        noEnd, lineRate, stopReading, verbose, keepList, storeFlip, consoleDelay, consoleDead});
     parser.process(app);
+    if (parser.isSet(samples)) {
+        QString error;
+        if (sdBox::makeSamples(parser.value(samples), &error))
+            return 0;
+        std::fprintf(stderr, "velmora-sdbox: cannot write %s\n", qPrintable(error));
+        return 2;
+    }
 
     sdBox::Config config;
     config.silent = parser.isSet(silent);
