@@ -33,6 +33,7 @@ const char batchUsage[] =
     "\n"
     "Without a window (no display needed, no settings.ini):\n"
     "  velmora --batch -p PORT [-p PORT...] [-t JOB] [-f FILE...] [FILE...] [--log FILE]\n"
+    "                  [--verify] [--identify]\n"
     "  velmora --query software|lowpower|mac -p PORT [-p PORT...]\n"
     "  velmora --factory-reset --yes -p PORT [-p PORT...]\n"
     "  --batch          run the job at once, report on standard error, then exit\n"
@@ -41,12 +42,16 @@ const char batchUsage[] =
     "                   (several ports: one \"port<TAB>answer\" line each)\n"
     "  --factory-reset  reset the HD box to its factory settings; only with --yes\n"
     "  --verify         with SendListHD or SendListSD: read the list back and compare\n"
+    "  --identify       with an HD job: record the box's MAC and software version\n"
+    "                   before the job and the version after an update\n"
+    "  --               the arguments that follow are files\n"
     "  --log FILE       log every port of the run to FILE, each line tagged with its\n"
     "                   port; without it each port has its own velmora-PORT.log (PORT:\n"
     "                   the port's base name). Both are appended to, never emptied.\n"
     "-t, --query and --log may be given once; a port named twice is refused.\n"
     "Exit codes: 0 done, 2 usage, 3 port could not be opened, 4 file missing, of the\n"
-    "wrong kind or not writable, 5 the box did not answer or refused, 130 interrupted.\n"
+    "wrong kind or not writable, 5 the box did not answer or refused, 130 interrupted\n"
+    "(SIGINT, SIGTERM or SIGHUP).\n"
     "With several ports the highest code of any port.\n";
 
 // Answers --help, --version and --list-ports without opening a window.
