@@ -55,6 +55,11 @@ void jobReport::onProgress(int code)
         m_startBegun = true;
     if (is(code, sdCode::BoxRunning, hdCode::BoxRunning))
         m_started = true;
+    // The list is written right after its end was found; a failure to write
+    // it is the next code.
+    if (is(code, sdCode::EndFound, hdCode::EndFound) && jobKind::find(m_result.job) &&
+        !jobKind::find(m_result.job)->sendsFile)
+        m_listSaved = true;
 }
 
 void jobReport::onResult(int code)
@@ -74,6 +79,8 @@ void jobReport::onError(int code)
         return;
     m_resultCode = -1;
     m_errorCode = code;
+    if (is(code, sdCode::FileFailed, hdCode::FileFailed))
+        m_listSaved = false;
     m_result.failedStep = m_lastStep;
 }
 
@@ -121,7 +128,7 @@ void jobReport::end()
     if (reset)
         m_result.box = done ? jobResult::Reset : jobResult::Untouched;
     else if (row && !row->sendsFile)
-        m_result.box = done ? jobResult::ListSaved : jobResult::OldListKept;
+        m_result.box = done || m_listSaved ? jobResult::ListSaved : jobResult::OldListKept;
     else if (m_loaded)
         m_result.box = verifyFailed ? jobResult::HalfUpdated : jobResult::Updated;
     else

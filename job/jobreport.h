@@ -37,6 +37,7 @@ private:
     bool m_startBegun = false;   // the start at the end of a load began
     bool m_started = false;      // and the box confirmed it
     bool m_answered = false;
+    bool m_listSaved = false;    // a download found its list's end and wrote no error
     int m_lastStep = -1;
     int m_resultCode = -1;
     int m_errorCode = -1;

@@ -223,8 +223,11 @@ void jobRunner::onCode(int code)
     const bool reported = m_report && !m_report->ended();
     if (reported)
         m_report->code(code);
+    // Decided before the front end reacts: a message box it opens runs the
+    // queue, so the end code may be taken inside this call's reaction.
+    const bool finished = reported && m_report->ended();
     emit statusCode(code);
-    if (reported && m_report->ended())
+    if (finished)
         emit jobFinished(lastResult());
 }
 

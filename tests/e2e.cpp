@@ -3,6 +3,10 @@
 // leaves; batch mode; the close signals, from outside and inside the process.
 #include "batchjob.h"
 #include "jobkind.h"
+#include "jobresult.h"
+#include "jobrunner.h"
+#include "linkclock.h"
+#include "statuscode.h"
 #include "mainwindow.h"
 #include "signalclose.h"
 #include "testrig.h"
@@ -11,6 +15,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <functional>
 #include <optional>
 
 class tst_e2e : public QObject
@@ -27,6 +32,8 @@ private slots:
     void closeSignals();
     void signalsBecomeEvents();
     void closeEndsTheQuestion();
+    void results_data();
+    void results();
 };
 
 // Started from a terminal, or from the desktop entry (--desktop) with the XDG
@@ -597,6 +604,168 @@ int main(int argc, char **argv)
     app.setQuitOnLastWindowClosed(false);
     tst_e2e test;
     return QTest::qExec(&test, argc, argv);
+}
+
+// How every failure that the links know ends, as the job layer reports it to
+// both front ends: outcome, cause, remedy, the box's state and the exit code.
+// The runner runs in process against a simulated box, windows scaled down.
+struct ResultRow {
+    QByteArray name{};
+    std::function<testRig *()> box{};   // the box on the far side, with its fault
+    jobKind::Kind kind = jobKind::UpdateHD;
+    QString file{};                      // in the rig's folder
+    QString port{};                      // empty: the box's line
+    bool verify = false;
+    int stopAt = -1;                     // Stop is pressed when this code comes
+    double scale = 0.05;                 // of the link's windows
+    jobResult::Outcome outcome = jobResult::Failed;
+    linkCause::Kind cause = linkCause::None;
+    QString says{};                      // a pattern the cause's words match
+    jobResult::BoxState state = jobResult::Untouched;
+    int exitCode = jobResult::ExitBox;
+};
+Q_DECLARE_METATYPE(ResultRow)
+
+static std::function<testRig *()> hdWith(const std::function<void(hdBox::Behaviour &)> &fault)
+{
+    return [fault] {
+        hdBox::Behaviour b;
+        b.list = hdBox::sampleList(20);
+        fault(b);
+        return new testRig(b);
+    };
+}
+
+static std::function<testRig *()> sdWith(const std::function<void(sdBox::Config &)> &fault)
+{
+    return [fault] {
+        sdBox::Config c;
+        fault(c);
+        return new testRig(c);
+    };
+}
+
+void tst_e2e::results_data()
+{
+    const auto healthy = [](auto &) {};
+    const auto keep = [](hdBox::Behaviour &b) { b.keepList = true; };
+    const ResultRow rows[] = {
+        {.name = "HD update done", .box = hdWith(healthy), .file = "hd.app", .outcome = jobResult::Done,
+         .state = jobResult::Updated, .exitCode = jobResult::ExitDone},
+        {.name = "HD download done", .box = hdWith(healthy), .kind = jobKind::GetListHD, .file = "out.lis",
+         .outcome = jobResult::Done, .state = jobResult::ListSaved, .exitCode = jobResult::ExitDone},
+        {.name = "port missing", .box = hdWith(healthy), .file = "hd.app", .port = "/dev/ttyNOPE9",
+         .cause = linkCause::PortMissing, .says = "^the port /dev/ttyNOPE9 could not be opened: No such file or directory$",
+         .exitCode = jobResult::ExitPort},
+        {.name = "file missing", .box = hdWith(healthy), .file = "gone.app", .cause = linkCause::FileMissing,
+         .says = "^the file .*gone.app does not exist$", .exitCode = jobResult::ExitFile},
+        {.name = "HD wrong kind", .box = hdWith(healthy), .file = "hd.lis", .cause = linkCause::FileWrongKind,
+         .says = "hd.lis is an HD channel list; this job needs an HD update file \\(\\*.app\\)$", .exitCode = jobResult::ExitFile},
+        {.name = "HD silent", .box = hdWith([](hdBox::Behaviour &b) { b.silent = true; }), .file = "hd.app",
+         .cause = linkCause::BoxSilent, .says = "^the box did not answer within \\d+ s$"},
+        {.name = "HD refuses the file", .box = hdWith([](hdBox::Behaviour &b) { b.refuse = true; }), .file = "hd.app",
+         .cause = linkCause::BoxRefused, .says = "^the box refused: \"wrong\"$", .state = jobResult::HalfUpdated},
+        {.name = "HD line cut while sending", .box = hdWith([](hdBox::Behaviour &b) { b.cutAfter = 3000; }),
+         .file = "hd.app", .cause = linkCause::LineGone, .says = "^the serial line went: ", .state = jobResult::HalfUpdated},
+        {.name = "HD stops reading", .box = hdWith([](hdBox::Behaviour &b) { b.stopReadingAfter = 3000; }),
+         .file = "big.app", .cause = linkCause::LineStalled, .says = "^the box stopped taking the file$",
+         .state = jobResult::HalfUpdated},
+        {.name = "HD never finishes", .box = hdWith([](hdBox::Behaviour &b) { b.finReply = false; }), .file = "hd.app",
+         .cause = linkCause::BoxSilent, .state = jobResult::HalfUpdated},
+        {.name = "HD list without markers", .box = hdWith([](hdBox::Behaviour &b) { b.listMarkers = false; }),
+         .kind = jobKind::GetListHD, .file = "out.lis", .cause = linkCause::ListNotFound, .state = jobResult::OldListKept},
+        {.name = "HD list never ends", .box = hdWith([](hdBox::Behaviour &b) { b.flood = 20000; }),
+         .kind = jobKind::GetListHD, .file = "out.lis", .cause = linkCause::ListUnfinished, .state = jobResult::OldListKept},
+        {.name = "HD line cut in the list", .box = hdWith([](hdBox::Behaviour &b) { b.cutInList = 500; }),
+         .kind = jobKind::GetListHD, .file = "out.lis", .cause = linkCause::LineGone, .state = jobResult::OldListKept},
+        {.name = "HD empty list", .box = hdWith([](hdBox::Behaviour &b) { b.list.clear(); }), .kind = jobKind::GetListHD,
+         .file = "out.lis", .cause = linkCause::ListEmpty, .state = jobResult::OldListKept},
+        {.name = "HD list not written", .box = hdWith(healthy), .kind = jobKind::GetListHD, .file = "no/such/out.lis",
+         .cause = linkCause::FileNotWritten, .says = "^the list could not be written to .*out.lis: \\S",
+         .state = jobResult::OldListKept, .exitCode = jobResult::ExitFile},
+        {.name = "HD verified", .box = hdWith(keep), .kind = jobKind::SendListHD, .file = "hd.lis", .verify = true,
+         .outcome = jobResult::Done, .state = jobResult::Updated, .exitCode = jobResult::ExitDone},
+        {.name = "HD verify, a byte changed",
+         .box = hdWith([](hdBox::Behaviour &b) { b.keepList = true; b.storeFlipAt = 100; }), .kind = jobKind::SendListHD,
+         .file = "hd.lis", .verify = true, .cause = linkCause::ListDiffers, .says = "at offset 100 ",
+         .state = jobResult::HalfUpdated},
+        {.name = "HD verify, stored shorter",
+         .box = hdWith([](hdBox::Behaviour &b) { b.keepList = true; b.storeLengthChange = -10; }),
+         .kind = jobKind::SendListHD, .file = "hd.lis", .verify = true, .cause = linkCause::ListDiffers,
+         .says = "the box \\d+ bytes$", .state = jobResult::HalfUpdated},
+        {.name = "HD verify, stored longer",
+         .box = hdWith([](hdBox::Behaviour &b) { b.keepList = true; b.storeLengthChange = 10; }),
+         .kind = jobKind::SendListHD, .file = "hd.lis", .verify = true, .cause = linkCause::ListDiffers,
+         .state = jobResult::HalfUpdated},
+        {.name = "HD verify, console dead",
+         .box = hdWith([](hdBox::Behaviour &b) { b.keepList = true; b.consoleDead = true; }),
+         .kind = jobKind::SendListHD, .file = "hd.lis", .verify = true, .cause = linkCause::ConsoleSilent,
+         .state = jobResult::Updated},
+        // A silent box holds the restart for its whole window: Stop comes within it.
+        {.name = "HD stopped before the load", .box = hdWith([](hdBox::Behaviour &b) { b.silent = true; }),
+         .file = "hd.app", .stopAt = hdCode::Restarting, .scale = 1, .outcome = jobResult::Stopped, .says = "^the job was stopped: Stop was pressed$", .exitCode = jobResult::ExitStopped},
+        {.name = "HD stopped while sending", .box = hdWith([](hdBox::Behaviour &b) { b.lineRate = true; }),
+         .file = "big.app", .stopAt = hdCode::SendingFile, .outcome = jobResult::Stopped, .state = jobResult::HalfUpdated,
+         .exitCode = jobResult::ExitStopped},
+        {.name = "SD update done", .box = sdWith(healthy), .kind = jobKind::UpdateSD, .file = "sd.app",
+         .outcome = jobResult::Done, .state = jobResult::Updated, .exitCode = jobResult::ExitDone},
+        {.name = "SD too old", .box = sdWith([](sdBox::Config &c) { c.sucLine = "SUC (StartUpControl)1.6"; }),
+         .kind = jobKind::UpdateSD, .file = "sd.app", .cause = linkCause::BoxTooOld,
+         .says = "too old: \"SUC \\(StartUpControl\\)1.6\""},
+        {.name = "SD refuses the file", .box = sdWith([](sdBox::Config &c) { c.refuse = true; }), .kind = jobKind::UpdateSD,
+         .file = "sd.app", .cause = linkCause::BoxRefused, .state = jobResult::HalfUpdated},
+        {.name = "SD silent", .box = sdWith([](sdBox::Config &c) { c.silent = true; }), .kind = jobKind::GetListSD,
+         .file = "out.lst", .cause = linkCause::BoxSilent, .state = jobResult::OldListKept},
+        {.name = "SD wrong kind", .box = sdWith(healthy), .kind = jobKind::UpdateSD, .file = "sd.lst",
+         .cause = linkCause::FileWrongKind, .says = "sd.lst is an SD channel list; this job needs SD update images",
+         .exitCode = jobResult::ExitFile},
+        {.name = "SD list never ends", .box = sdWith([](sdBox::Config &c) { c.omitEndUpload = true; }),
+         .kind = jobKind::GetListSD, .file = "out.lst", .cause = linkCause::ListUnfinished, .state = jobResult::OldListKept},
+        {.name = "SD start answered otherwise", .box = sdWith([](sdBox::Config &c) { c.startFails = true; }),
+         .kind = jobKind::GetListSD, .file = "out.lst", .cause = linkCause::BoxSaid, .says = "^the box answered \"",
+         .state = jobResult::ListSaved},
+        {.name = "SD line cut while sending", .box = sdWith([](sdBox::Config &c) { c.cutAfter = 3000; }),
+         .kind = jobKind::UpdateSD, .file = "sd.app", .cause = linkCause::LineGone, .state = jobResult::HalfUpdated},
+    };
+    QTest::addColumn<ResultRow>("row");
+    for (const ResultRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
+}
+
+void tst_e2e::results()
+{
+    QFETCH(ResultRow, row);
+    linkClock::setScale(row.scale);
+    std::unique_ptr<testRig> rig(row.box());
+    rig->samples({"@hd=hd.app", "@hdList=hd.lis", "@sd2=sd.app", "@sdList=sd.lst"});
+    // More than a pseudo-terminal's buffers hold, so that a box that stops
+    // reading stalls the send.
+    QVERIFY(testRig::write(rig->path("big.app"), hdBox::sampleUpdate(256 * 1024)));
+    jobRunner runner(logfile::Target{.path = rig->path("run.log")}, {});
+    runner.setPortname(row.port.isEmpty() ? rig->device() : row.port);
+    std::optional<jobResult> result;
+    connect(&runner, &jobRunner::statusCode, &runner, [&](int code) {
+        if (code == row.stopAt)
+            runner.requestStop(serialLine::StopPressed);
+    });
+    connect(&runner, &jobRunner::jobFinished, &runner, [&](const jobResult &r) { result = r; });
+    jobRequest request;
+    request.kind = row.kind;
+    request.files = jobFiles({rig->path(row.file)});
+    request.verify = row.verify;
+    QVERIFY(runner.start(request));
+    QTRY_VERIFY_WITH_TIMEOUT(result.has_value(), 30000);
+    linkClock::setScale(1.0);
+    QCOMPARE(result->outcome, row.outcome);
+    QCOMPARE(int(result->cause.kind), int(row.cause));
+    QCOMPARE(result->box, row.state);
+    QCOMPARE(result->exitCode(), row.exitCode);
+    QVERIFY2(QRegularExpression(row.says).match(result->causeText()).hasMatch(), qPrintable(result->causeText()));
+    // A failure always says what to do and what the box was left as; a done
+    // or stopped job gives no remedy.
+    QCOMPARE(result->remedy().isEmpty(), result->outcome != jobResult::Failed);
+    QVERIFY(!result->boxText().isEmpty());
+    QVERIFY(!result->headline().isEmpty());
 }
 
 #include "e2e.moc"

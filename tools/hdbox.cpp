@@ -376,6 +376,10 @@ void hdBox::keepLoaded()
     m_b.list = file().mid(int(m_loadFrom));
     if (m_b.storeFlipAt >= 0 && m_b.storeFlipAt < m_b.list.size())
         m_b.list[int(m_b.storeFlipAt)] = char(m_b.list.at(int(m_b.storeFlipAt)) ^ 0x01);
+    // Stored shorter or longer, as a faulty box would; a longer list gets a
+    // tail of plain record bytes, never an end marker.
+    const int change = m_b.storeLengthChange;
+    m_b.list = change < 0 ? m_b.list.left(qMax(0, m_b.list.size() + change)) : m_b.list + QByteArray(change, '\x11');
 }
 
 void hdBox::cutLine()

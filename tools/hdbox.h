@@ -59,6 +59,7 @@ public:
 
         bool keepList = false;          // a loaded file becomes the list it prints
         qint64 storeFlipAt = -1;        // the kept list's byte at this offset is stored changed
+        int storeLengthChange = 0;      // the kept list is stored this many bytes shorter (<0) or longer
         int consoleDelayMs = 0;         // after its start the console ignores commands this long
         bool consoleDead = false;       // after its start the console never answers again
 

@@ -57,6 +57,12 @@ bool sdBox::makeSamples(const QString &folder, QString *error)
     return true;
 }
 
+QByteArray sdBox::resized(const QByteArray &list, int change)
+{
+    // A longer list gets a tail of plain record bytes, never an end marker.
+    return change < 0 ? list.left(qMax(0, list.size() + change)) : list + QByteArray(change, '\x11');
+}
+
 sdBox::sdBox() : sdBox(Config()) {}
 
 sdBox::sdBox(const Config &config) : m_config(config)
@@ -334,6 +340,7 @@ void sdBox::endFile()
         m_config.list = m_file;
         if (m_config.storeFlipAt >= 0 && m_config.storeFlipAt < m_config.list.size())
             m_config.list[int(m_config.storeFlipAt)] = char(m_config.list.at(int(m_config.storeFlipAt)) ^ 0x01);
+        m_config.list = resized(m_config.list, m_config.storeLengthChange);
     }
     m_file.clear();
     m_mode = Mode::Menu;

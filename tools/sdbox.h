@@ -58,6 +58,7 @@ public:
         QHash<QByteArray, QList<Piece>> replies; // own reply to a command, instead of the usual one
         bool keepList = false;          // a loaded file becomes the list it sends
         qint64 storeFlipAt = -1;        // the kept list's byte at this offset is stored changed
+        int storeLengthChange = 0;      // the kept list is stored this many bytes shorter (<0) or longer
         int consoleDelayMs = 0;         // after its start ("300") commands are ignored this long
         bool consoleDead = false;       // after its start it never answers again
     };
@@ -72,6 +73,9 @@ public:
 
     static constexpr int defaultListSize = 185026;
     static QByteArray plausibleList(int size = defaultListSize);
+    // A kept list stored `change` bytes shorter or longer, as a faulty box
+    // would store it.
+    static QByteArray resized(const QByteArray &list, int change);
     // An update image of the given signature (bytes 16 to 19, in hex) and size.
     static QByteArray sampleImage(const char *signatureHex, int size);
     // Writes sample files into `folder`: a one-file update (single.app), a
