@@ -27,10 +27,16 @@ const struct {
 const struct {
     jobResult::Outcome outcome;
     const char *key;
-} outcomeKeys[] = {
-    {.outcome = jobResult::Done, .key = "done"},
-    {.outcome = jobResult::Failed, .key = "failed"},
-    {.outcome = jobResult::Stopped, .key = "stopped"},
+    const char *style;
+} outcomes[] = {
+    // Qt's style sheets draw no border from the "border-left" shorthand.
+    {.outcome = jobResult::Done, .key = "done",
+     .style = "QLabel { border-style: solid; border-color: #2e7d32; border-width: 0 0 0 6px; padding-left: 6px; }"},
+    {.outcome = jobResult::Failed, .key = "failed",
+     .style = "QLabel { border-style: solid; border-color: #c62828; border-width: 0 0 0 6px; padding-left: 6px;"
+              " color: #b71c1c; }"},
+    {.outcome = jobResult::Stopped, .key = "stopped",
+     .style = "QLabel { border-style: solid; border-color: #ef6c00; border-width: 0 0 0 6px; padding-left: 6px; }"},
 };
 
 } // namespace
@@ -45,9 +51,17 @@ QString jobSummary::jobName(int job)
 
 QString jobSummary::outcomeKey(jobResult::Outcome outcome)
 {
-    for (const auto &row : outcomeKeys)
+    for (const auto &row : outcomes)
         if (row.outcome == outcome)
             return QLatin1String(row.key);
+    return QString();
+}
+
+QString jobSummary::style(jobResult::Outcome outcome)
+{
+    for (const auto &row : outcomes)
+        if (row.outcome == outcome)
+            return QLatin1String(row.style);
     return QString();
 }
 

@@ -13,6 +13,9 @@ public:
     // Empty for what is no job of the window's (a service request).
     static QString text(const jobResult &result);
     static QString jobName(int job);
-    // "done", "failed" or "stopped": what the result label's style sheet picks.
+    // "done", "failed" or "stopped".
     static QString outcomeKey(jobResult::Outcome outcome);
+    // The result label's style: a coloured marker at its side, so that a
+    // failed job is told from a done one at a glance.
+    static QString style(jobResult::Outcome outcome);
 };

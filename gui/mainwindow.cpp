@@ -30,7 +30,6 @@
 #include <QProcess>
 #include <QScreen>
 #include <QSettings>
-#include <QStyle>
 #include <QUrl>
 
 namespace {
@@ -235,8 +234,9 @@ void MainWindow::on_btnStop_clicked()
     // box has begun to take it in place of what it held.
     const int job = m_jobCount;
     if (m_sending
-        && !confirmBreakOff(tr("The file is being sent. Stopping now can leave the Settopbox half-updated;\n"
-                               "it must then be updated again.\nStop the transfer?")))
+        && !confirmBreakOff(tr("The file is being sent. Stopping now can leave\n"
+                               "the Settopbox half-updated: it must then be updated again.\n"
+                               "Stop the transfer?")))
         return;
     // The job may have ended while the question was open.
     if (m_busy && job == m_jobCount)
@@ -251,10 +251,16 @@ void MainWindow::showResult(const jobResult &result)
     const QString summary = jobSummary::text(result);
     ui->lblResult->setText(summary);
     ui->lblResult->setProperty("outcome", summary.isEmpty() ? QString() : jobSummary::outcomeKey(result.outcome));
-    // A changed property picks its style only when polished again.
-    ui->lblResult->style()->unpolish(ui->lblResult);
-    ui->lblResult->style()->polish(ui->lblResult);
+    ui->lblResult->setStyleSheet(summary.isEmpty() ? QString() : jobSummary::style(result.outcome));
     ui->lblResult->setVisible(!summary.isEmpty());
+    if (summary.isEmpty())
+        return;
+    // The window's layout knows no wrapped heights: grow it by what the
+    // wrapped lines lack, so that the last of them (the box's state) shows.
+    ui->centralWidget->layout()->activate();
+    const int lacking = ui->lblResult->heightForWidth(ui->lblResult->width()) - ui->lblResult->height();
+    if (lacking > 0)
+        resize(width(), height() + lacking);
 }
 
 // ---------------------------------------------------------------- drag and drop
