@@ -8,10 +8,12 @@
 #include "jobfiles.h"
 #include "filekind.h"
 #include "jobkind.h"
+#include "jobsummary.h"
 #include "statuscode.h"
 #include "statustable.h"
 #include "ui_mainwindow.h"
 #include "velmoraversion.h"
+#include "waitcountdown.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -56,6 +58,17 @@ MainWindow::MainWindow(QWidget *parent)
 
     connect(&m_jobs, &jobRunner::statusCode, this, &MainWindow::slotCurrentAction);
     connect(&m_jobs, &jobRunner::progress, ui->progBar, &QProgressBar::setValue);
+    m_countdown = new waitCountdown(ui->statusBar, this);
+    connect(&m_jobs, &jobRunner::waiting, this, [this](qint64 ms) {
+        if (m_busy)
+            m_countdown->waitBegan(ms);
+    });
+    // The box information shows its requests' results itself.
+    connect(&m_jobs, &jobRunner::jobFinished, this, [this](const jobResult &result) {
+        if (jobKind::find(result.job))
+            showResult(result);
+    });
+    showResult(jobResult());
     connect(ui->actionRerun, &QAction::triggered, this, &MainWindow::slotStartAction);
     connect(ui->btnQuit, &QPushButton::clicked, this, &MainWindow::close);
     connect(ui->actionQuit, &QAction::triggered, this, &MainWindow::close);
@@ -108,6 +121,8 @@ void MainWindow::setJobControls(bool enabled)
     // The job has taken its verify setting already.
     ui->actionVerifyUpload->setEnabled(enabled);
     ui->comboPorts->setEnabled(enabled);
+    // Stop is the one control a running job has.
+    ui->btnStop->setEnabled(!enabled);
 }
 
 void MainWindow::slotCurrentAction(int action)
@@ -129,6 +144,10 @@ void MainWindow::slotCurrentAction(int action)
     switch (row->kind) {
     case statusTable::JobStarted:
         m_busy = true;
+        m_sending = false;
+        ++m_jobCount;
+        if (!boxInfo)
+            showResult(jobResult());
         setJobControls(false);
         ui->progBar->setValue(0);
         ui->toolBar->setEnabled(false);
@@ -136,25 +155,28 @@ void MainWindow::slotCurrentAction(int action)
         return;
     case statusTable::JobEnded:
         m_busy = false;
+        m_sending = false;
         setJobControls(true);
         ui->progBar->setValue(100);
         ui->actionRerun->setEnabled(true);
         ui->toolBar->setEnabled(true);
-        ui->statusBar->showMessage(text(row->status), row->timeout);
+        m_countdown->showStatus(text(row->status), row->timeout);
         setAcceptDrops(true);
         return;
     case statusTable::Progress:
-        ui->statusBar->showMessage(text(row->status), row->timeout);
+        if (action == sdCode::SendingFile || action == hdCode::SendingFile)
+            m_sending = m_busy;
+        m_countdown->showStatus(text(row->status), row->timeout);
         return;
     case statusTable::Result:
-        ui->statusBar->showMessage(text(row->status), row->timeout);
+        m_countdown->showStatus(text(row->status), row->timeout);
         if (m_closeWithoutAsking)
             return;
         QMessageBox::information(this, text(row->title), text(row->text), QMessageBox::Ok,
                                  QMessageBox::NoButton);
         return;
     case statusTable::Error:
-        ui->statusBar->showMessage(text(row->status), row->timeout);
+        m_countdown->showStatus(text(row->status), row->timeout);
         if (m_closeWithoutAsking)
             return;
         QMessageBox::critical(this, text(row->title), text(row->text), QMessageBox::Ok,
@@ -179,24 +201,66 @@ void MainWindow::closeWithoutAsking()
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
+// Breaking off a transfer can leave the box without firmware, so the user
+// decides; the job then ends at its next wait and closes the port.
+bool MainWindow::confirmBreakOff(const QString &question)
+{
+    if (m_closeWithoutAsking)
+        return true;
+    return QMessageBox::question(this, tr("Velmora"), question, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_busy && !m_closeWithoutAsking) {
-        // Breaking off a transfer can leave the box without firmware, so the
-        // user decides; the job then ends at its next wait and closes the port.
-        const auto answer = QMessageBox::question(
-            this, tr("Velmora"),
-            tr("A transfer is running. Stopping it now can leave the Settopbox unusable.\n"
-               "Stop the transfer and quit?"),
-            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-        if (answer != QMessageBox::Yes) {
-            event->ignore();
-            return;
-        }
+    if (m_busy && !confirmBreakOff(tr("A transfer is running. Stopping it now can leave the Settopbox unusable.\n"
+                                      "Stop the transfer and quit?"))) {
+        event->ignore();
+        return;
     }
     writeSettings();
     m_jobs.shutDown();
     event->accept();
+}
+
+// ---------------------------------------------------------------- steering a job
+
+void MainWindow::on_btnStop_clicked()
+{
+    if (!m_busy)
+        return;
+    // Before its file goes out a job leaves the box as it was; after, the
+    // box has begun to take it in place of what it held.
+    const int job = m_jobCount;
+    if (m_sending
+        && !confirmBreakOff(tr("The file is being sent. Stopping now can leave\n"
+                               "the Settopbox half-updated: it must then be updated again.\n"
+                               "Stop the transfer?")))
+        return;
+    // The job may have ended while the question was open.
+    if (m_busy && job == m_jobCount)
+        m_jobs.requestStop(serialLine::StopPressed);
+}
+
+// Kept until the next job starts, so that what went wrong can still be read
+// once its message box is closed.
+void MainWindow::showResult(const jobResult &result)
+{
+    m_result = result;
+    const QString summary = jobSummary::text(result);
+    ui->lblResult->setText(summary);
+    ui->lblResult->setProperty("outcome", summary.isEmpty() ? QString() : jobSummary::outcomeKey(result.outcome));
+    ui->lblResult->setStyleSheet(summary.isEmpty() ? QString() : jobSummary::style(result.outcome));
+    ui->lblResult->setVisible(!summary.isEmpty());
+    if (summary.isEmpty())
+        return;
+    // The window's layout knows no wrapped heights: grow it by what the
+    // wrapped lines lack, so that the last of them (the box's state) shows.
+    ui->centralWidget->layout()->activate();
+    const int lacking = ui->lblResult->heightForWidth(ui->lblResult->width()) - ui->lblResult->height();
+    if (lacking > 0)
+        resize(width(), height() + lacking);
 }
 
 // ---------------------------------------------------------------- drag and drop
@@ -572,6 +636,7 @@ void MainWindow::changeEvent(QEvent *event)
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
         ui->comboPorts->retranslate();
+        showResult(m_result);
     } else if (event->type() == QEvent::LocaleChange) {
         catalogue::load(m_translator, m_translatorQt, catalogue::systemLanguage());
         ui->retranslateUi(this);

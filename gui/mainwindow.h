@@ -10,6 +10,7 @@
 class QAction;
 class QActionGroup;
 class boxInfoDialog;
+class waitCountdown;
 class Ui_MainWindow;
 
 class MainWindow : public QMainWindow
@@ -48,6 +49,7 @@ private slots:
     void on_actionAbout_triggered();
     void on_actionAboutQt_triggered();
     void on_actionBoxInfo_triggered();
+    void on_btnStop_clicked();
     void slotStartAction();
     void on_actionEditChannellist_triggered();
 
@@ -65,6 +67,11 @@ private:
     void createLanguageMenu();
     void loadLanguage(const QString &code);
     void setJobControls(bool enabled);
+    // Whether to break off a running transfer; the user decides, unless a
+    // close from outside has decided already.
+    bool confirmBreakOff(const QString &question);
+    // Shows a job's result below the progress bar; a result of no job clears it.
+    void showResult(const jobResult &result);
     QString labelFirstLine() const;
     hdFile::Kind checkHd(const QString &file);
     sdFile::Kind checkSd(const QString &file);
@@ -79,6 +86,10 @@ private:
     QTranslator m_translatorQt;
     QString m_currLang;
     bool m_busy = false;
+    bool m_sending = false;   // the job's file has begun to go out
+    int m_jobCount = 0;       // jobs started: tells a job from the next
+    waitCountdown *m_countdown = nullptr;
+    jobResult m_result;       // shown until the next job starts
     bool m_closeWithoutAsking = false;
     boxInfoDialog *m_boxInfo = nullptr;
 };

@@ -3,11 +3,11 @@
 #include "filekind.h"
 #include "hdstep.h"
 #include "linkclock.h"
+#include "linktrace.h"
 #include "listbuffer.h"
 #include "markersearch.h"
 #include "statuscode.h"
 
-#include <QDebug>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
@@ -169,7 +169,7 @@ bool serialComVesk::exchange(const hdStep &step)
         return false;
     emit sendCurrentAction(step.startCode);
     if (step.trace)
-        qDebug().noquote() << "is port open?" << (serialPort.isOpen() ? "true" : "false");
+        qCDebug(linkTrace).noquote() << "is port open?" << (serialPort.isOpen() ? "true" : "false");
     QString reply;
     for (int attempt = 0; attempt < step.attempts; ++attempt) {
         const Outcome outcome = runAttempt(step, attempt, reply);
@@ -198,7 +198,7 @@ serialComVesk::Outcome serialComVesk::runAttempt(const hdStep &step, int attempt
     if (step.command) {
         serialPort.send(step.command, linkClock::window(step.writeWaitMs));
         if (step.trace && attempt == 0)
-            qDebug().noquote() << "wrote" << qstrlen(step.command) << "bytes";
+            qCDebug(linkTrace).noquote() << "wrote" << qstrlen(step.command) << "bytes";
     }
     QElapsedTimer clock;
     clock.start();
@@ -217,7 +217,7 @@ serialComVesk::Outcome serialComVesk::runAttempt(const hdStep &step, int attempt
         if (text.isEmpty())
             continue;
         if (step.trace)
-            qDebug().noquote() << "received:" << text;
+            qCDebug(linkTrace).noquote() << "received:" << text;
         reply = text;
         const Outcome outcome = judge(step, text, attempt, clock.elapsed());
         if (outcome != Waiting)
@@ -275,7 +275,7 @@ serialComVesk::Outcome serialComVesk::waitForReply(const hdStep &step, const QEl
         return Failed;
     }
     if (wait == serialLine::Quiet && step.trace)
-        qDebug().noquote() << "no data received";
+        qCDebug(linkTrace).noquote() << "no data received";
     // What arrives after the window is not this step's business.
     if (wait == serialLine::TimedOut || clock.elapsed() >= window)
         return AttemptOver;

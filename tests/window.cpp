@@ -2,7 +2,10 @@
 // ports, running again, closing, languages and keys; the log writer. Run
 // under a German and (language cases only) a French system locale, named in
 // VELMORA_TEST_SYSTEM_LANG.
+#include "jobresult.h"
 #include "jobrunner.h"
+#include "jobsummary.h"
+#include "linkclock.h"
 #include "logfile.h"
 #include "boxinfodialog.h"
 #include "mainwindow.h"
@@ -16,6 +19,8 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
+#include <QLoggingCategory>
+#include <QMutex>
 #include <QPushButton>
 #include <QSerialPortInfo>
 #include <QtTest>
@@ -42,6 +47,21 @@ QTimer *statusTimer(QStatusBar *bar)
         if (t->isActive())
             return t;
     return nullptr;
+}
+
+// What the link's trace category printed; the link prints from its thread.
+QMutex traceLock;
+QStringList traced;
+QtMessageHandler otherMessages = nullptr;
+void catchTrace(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (context.category && QByteArray(context.category) == "velmora.link.trace") {
+        const QMutexLocker locked(&traceLock);
+        traced << text;
+        return;
+    }
+    if (otherMessages)
+        otherMessages(type, context, text);
 }
 
 QStringList names(const QList<QAction *> &actions)
@@ -93,9 +113,10 @@ class tst_window : public QObject
     bool controls(bool enabled) const
     {
         auto *ui = w->form();
+        // Stop is the other way round: usable only while a job runs.
         for (bool on : {ui->btnQuit->isEnabled(), ui->btnUpdate->isEnabled(), ui->menuBar->isEnabled(),
                         ui->comboPorts->isEnabled(), ui->toolBar->isEnabled(), w->acceptDrops(),
-                        ui->actionVerifyUpload->isEnabled()})
+                        ui->actionVerifyUpload->isEnabled(), !ui->btnStop->isEnabled()})
             if (on != enabled)
                 return false;
         return true;
@@ -109,6 +130,8 @@ private slots:
     }
     void cleanup()
     {
+        linkClock::setScale(1.0);
+        QLoggingCategory::setFilterRules(QString());
         rig.reset();
         w = nullptr;
         QLocale::setDefault(QLocale::system());
@@ -126,6 +149,8 @@ private slots:
     void boxInfo();
     void stablePortPath();
     void rerunRightAfterEnd();
+    void steer_data();
+    void steer();
     void close_data();
     void close();
     void languages_data();
@@ -446,6 +471,178 @@ void tst_window::rerunRightAfterEnd()
     QTRY_COMPARE(rig->boxes.size(), 4);
     // Once the last job has returned, its thread ends by itself.
     QTRY_VERIFY(!w->jobs().threadsBusy());
+}
+
+// A job steered from the window: Stop (or Esc) at a status code, the
+// question once the file goes out, the seconds left of a long wait, and the
+// result in words kept below the progress bar. The HD update against the
+// simulated box; its windows scaled so that a wait outlasts the steps taken.
+namespace {
+void clickStop(MainWindow *w) { w->form()->btnStop->click(); }
+void pressEsc(MainWindow *w) { QTest::keyClick(w, Qt::Key_Escape); }
+} // namespace
+
+struct SteerRow {
+    QByteArray name{};
+    bool silent = false;                 // the box answers nothing
+    bool finReply = true;                // the box reports its flash finished
+    QString port{};                      // a port of that name in the rig's folder; empty: the box's
+    double scale = 1;                    // of the link's waiting windows
+    int stopAt = -1;                     // the status code at which Stop is pressed; -1: never
+    void (*press)(MainWindow *) = clickStop;
+    QMessageBox::StandardButton answer = QMessageBox::No;   // to the question
+    bool asked = false;                  // the question came
+    QStringList boxes{};                 // the titles of the other message boxes
+    QString outcome{};                   // the result's style key
+    QStringList shown{};                 // the result label's lines ("*": anything)
+    enum Sent { Nothing, Whole, Any } sent = Nothing;   // of the file, as the box took it
+    QString counted{};                   // a status text whose wait counted down; empty: none
+    int window = 0;                      // that wait's full length, ms
+    int counts = 0;                      // at least this many seconds shown for it, falling
+    QString after{};                     // the bar's text that ended its count
+    QStringList trace{};                 // the trace category turned on, printing these
+};
+Q_DECLARE_METATYPE(SteerRow)
+
+void tst_window::steer_data()
+{
+    QTest::addColumn<SteerRow>("row");
+    const QString untouched = "Box: the box was not changed";
+    const QString stopped = "Cause: the job was stopped: Stop was pressed";
+    const QString half = "Box: the box may be left half-updated: update it again before you start it";
+    const SteerRow rows[] = {
+        {.name = "stop before the send", .silent = true, .scale = 5, .stopAt = H::Restarting, .outcome = "stopped",
+         .shown = {"HD firmware update: stopped", stopped, untouched}, .counted = "Restarting PCB", .window = 2000,
+         .counts = 1, .after = "done"},
+        {.name = "esc before the send", .silent = true, .scale = 5, .stopAt = H::Restarting, .press = pressEsc,
+         .outcome = "stopped", .shown = {"HD firmware update: stopped", stopped, untouched},
+         .counted = "Restarting PCB", .window = 2000, .counts = 1, .after = "done"},
+        {.name = "stop in the send, answer no", .stopAt = H::SendingFile, .asked = true, .boxes = {"Firmware"},
+         .outcome = "done",
+         .shown = {"HD firmware update: done", "Box: the box holds the new firmware"}, .sent = SteerRow::Whole},
+        {.name = "stop in the send, answer yes", .finReply = false, .stopAt = H::SendingFile,
+         .answer = QMessageBox::Yes, .asked = true, .outcome = "stopped", .shown = {"HD firmware update: stopped", stopped, half},
+         .sent = SteerRow::Any},
+        {.name = "esc in the send, answer yes", .finReply = false, .stopAt = H::SendingFile, .press = pressEsc,
+         .answer = QMessageBox::Yes, .asked = true, .outcome = "stopped", .shown = {"HD firmware update: stopped", stopped, half},
+         .sent = SteerRow::Any},
+        {.name = "silent box, a long wait", .silent = true, .scale = 3, .boxes = {"Restarting PCB"}, .outcome = "failed",
+         .shown = {"HD firmware update: failed", "Step: Restarting PCB", "Cause: the box did not answer within 6 s",
+                   "Remedy: the box did not answer: check the cable, the box's power and the port", untouched},
+         .counted = "Restarting PCB", .window = 2000, .counts = 2, .after = "Error while restarting PCB",
+         .trace = {"is port open? true", "wrote 3 bytes", "no data received"}},
+        {.name = "missing port", .port = "ttyGone", .boxes = {"Opening COM-Port"}, .outcome = "failed",
+         .shown = {"HD firmware update: failed", "Step: Updating the Firmware", "Cause: the port * could not be opened: *",
+                   "Remedy: plug the adapter in and check the port's name (velmora --list-ports)", untouched}},
+    };
+    for (const SteerRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
+}
+
+void tst_window::steer()
+{
+    QFETCH(SteerRow, row);
+    hdBox::Behaviour behaviour;
+    behaviour.silent = row.silent;
+    behaviour.finReply = row.finReply;
+    rig.reset(new testRig(behaviour));
+    rig->enter();
+    QVERIFY(rig->boxStarted);
+    linkClock::setScale(row.scale);
+    QLoggingCategory::setFilterRules(row.trace.isEmpty() ? QString() : "velmora.link.trace.debug=true");
+    traced.clear();
+    otherMessages = qInstallMessageHandler(catchTrace);
+    const auto restore = qScopeGuard([] { qInstallMessageHandler(otherMessages); });
+
+    const QString file = rig->sample("@hd");
+    make({"-t", "UpdateHD", "-f", file, "-p", row.port.isEmpty() ? rig->device() : rig->path(row.port)});
+    rig->closeBoxes(row.answer);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    auto *ui = w->form();
+    QVERIFY(!ui->btnStop->isEnabled());
+    QTest::keyClick(w, Qt::Key_Escape);   // idle: nothing to stop, nothing asked
+    QVERIFY(!ui->lblResult->isVisible());
+    ui->lblResult->setText("an earlier job's result");   // to go when the job starts
+
+    QStringList bar;
+    connect(ui->statusBar, &QStatusBar::messageChanged, w, [&](const QString &text) { bar << text; });
+    QString resultAtStart = "?";
+    bool stopAtStart = false;
+    connect(&w->jobs(), &jobRunner::statusCode, w, [&](int code) {
+        if (code == H::JobStarted) {
+            resultAtStart = ui->lblResult->text();
+            stopAtStart = ui->btnStop->isEnabled();
+        }
+        if (code == row.stopAt)
+            row.press(w);
+    });
+    std::optional<jobResult> result;
+    connect(&w->jobs(), &jobRunner::jobFinished, w, [&](const jobResult &r) { result = r; });
+    ui->btnUpdate->click();
+    QTRY_VERIFY_WITH_TIMEOUT(result && !w->jobRunning(), 30000);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+
+    QCOMPARE(resultAtStart, QString());
+    QVERIFY(stopAtStart);
+    QVERIFY(controls(true));
+    QList<testRig::Box> questions;
+    QStringList others;
+    for (const testRig::Box &box : rig->boxes) {
+        if (box.buttons == int(QMessageBox::Yes | QMessageBox::No))
+            questions << box;
+        else
+            others << box.title;
+    }
+    QCOMPARE(others, row.boxes);
+    QCOMPARE(questions.size(), row.asked ? 1 : 0);
+    for (const testRig::Box &box : questions)
+        QVERIFY2(box.text.contains("half-updated") && box.text.contains("updated again"), qPrintable(box.text));
+
+    // The result in words, styled by its outcome, after every box is closed.
+    QCOMPARE(jobSummary::outcomeKey(result->outcome), row.outcome);
+    QVERIFY(ui->lblResult->isVisible());
+    QCOMPARE(ui->lblResult->property("outcome").toString(), row.outcome);
+    const QStringList lines = ui->lblResult->text().split('\n');
+    QVERIFY2(lines.size() == row.shown.size(), qPrintable(lines.join(" / ")));
+    for (int i = 0; i < lines.size(); ++i)
+        QVERIFY2(testRig::matches(lines[i], row.shown[i]), qPrintable(lines[i] + " / " + row.shown[i]));
+
+    // Stopped in the send, the box may or may not have taken it all.
+    const QByteArray whole = testRig::read(file), taken = rig->hd->file();
+    QVERIFY(row.sent == SteerRow::Any || taken.isEmpty() == (row.sent == SteerRow::Nothing));
+    QVERIFY(row.sent == SteerRow::Any || (taken == whole) == (row.sent == SteerRow::Whole));
+
+    // Every count stands beside the text of the wait it belongs to; the
+    // seconds of the row's wait fall from at most its length, and the next
+    // text ends them.
+    static const QRegularExpression count("^(.*) \\((\\d+) s\\)$");
+    QString standing;
+    QList<int> seconds;
+    int last = -1;
+    for (int i = 0; i < bar.size(); ++i) {
+        const QRegularExpressionMatch m = count.match(bar[i]);
+        if (!m.hasMatch()) {
+            standing = bar[i];
+            continue;
+        }
+        QCOMPARE(m.captured(1), standing);
+        if (standing != row.counted)
+            continue;
+        if (seconds.isEmpty() || m.captured(2).toInt() != seconds.last())
+            seconds << m.captured(2).toInt();
+        last = i;
+    }
+    QVERIFY2(seconds.size() >= row.counts, qPrintable(bar.join(" | ")));
+    for (int i = 1; i < seconds.size(); ++i)
+        QVERIFY(seconds[i] < seconds[i - 1]);
+    QVERIFY(seconds.isEmpty() || seconds.first() <= qRound(row.window * row.scale / 1000));
+    QCOMPARE(last < 0 ? QString() : bar.value(last + 1), row.after);
+    QVERIFY(!count.match(ui->statusBar->currentMessage()).hasMatch());
+
+    const QMutexLocker locked(&traceLock);
+    QCOMPARE(traced.isEmpty(), row.trace.isEmpty());
+    QVERIFY2(rig->logged(row.trace, traced), qPrintable(traced.join(" | ")));
 }
 
 // Closing: idle at once; during a job only after the question, and then the
