@@ -234,9 +234,8 @@ void MainWindow::on_btnStop_clicked()
     // box has begun to take it in place of what it held.
     const int job = m_jobCount;
     if (m_sending
-        && !confirmBreakOff(tr("The file is being sent. Stopping now can leave\n"
-                               "the Settopbox half-updated: it must then be updated again.\n"
-                               "Stop the transfer?")))
+        && !confirmBreakOff(tr("The file is being sent.\nStopping now can leave the Settopbox half-updated:\n"
+                                           "it must then be updated again.\nStop the transfer?")))
         return;
     // The job may have ended while the question was open.
     if (m_busy && job == m_jobCount)

@@ -511,6 +511,56 @@ the Channel list could not be verified</source>
         <translation>Die Settopbox hat nicht geantwortet:
 die Senderliste konnte nicht geprüft werden</translation>
     </message>
+    <message>
+        <source>Stop the running job at its next wait (Esc)</source>
+        <translation>Den laufenden Auftrag beim nächsten Warten anhalten (Esc)</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <source>Esc</source>
+        <translation>Esc</translation>
+    </message>
+    <message>
+        <source>HD firmware update</source>
+        <translation>HD-Firmware-Update</translation>
+    </message>
+    <message>
+        <source>HD channel list upload</source>
+        <translation>HD-Senderliste senden</translation>
+    </message>
+    <message>
+        <source>HD channel list download</source>
+        <translation>HD-Senderliste holen</translation>
+    </message>
+    <message>
+        <source>SD firmware update</source>
+        <translation>SD-Firmware-Update</translation>
+    </message>
+    <message>
+        <source>SD channel list upload</source>
+        <translation>SD-Senderliste senden</translation>
+    </message>
+    <message>
+        <source>SD channel list download</source>
+        <translation>SD-Senderliste holen</translation>
+    </message>
+    <message>
+        <source>The file is being sent.
+Stopping now can leave the Settopbox half-updated:
+it must then be updated again.
+Stop the transfer?</source>
+        <translation>Die Datei wird gerade gesendet.
+Ein Abbruch jetzt kann den Receiver halb aktualisiert zurücklassen:
+er muss dann erneut aktualisiert werden.
+Übertragung abbrechen?</translation>
+    </message>
+    <message>
+        <source>%1 (%2 s)</source>
+        <translation>%1 (%2 s)</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -1053,6 +1103,29 @@ die Senderliste konnte nicht geprüft werden</translation>
     <message>
         <source>interrupted by SIGTERM</source>
         <translation>durch SIGTERM abgebrochen</translation>
+    </message>
+</context>
+<context>
+    <name>jobSummary</name>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Step: %1</source>
+        <translation>Schritt: %1</translation>
+    </message>
+    <message>
+        <source>Cause: %1</source>
+        <translation>Ursache: %1</translation>
+    </message>
+    <message>
+        <source>Remedy: %1</source>
+        <translation>Abhilfe: %1</translation>
+    </message>
+    <message>
+        <source>Box: %1</source>
+        <translation>Receiver: %1</translation>
     </message>
 </context>
 </TS>

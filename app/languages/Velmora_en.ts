@@ -511,6 +511,56 @@ the Channel list could not be verified</source>
         <translation>The Settopbox did not answer:
 the Channel list could not be verified</translation>
     </message>
+    <message>
+        <source>Stop the running job at its next wait (Esc)</source>
+        <translation>Stop the running job at its next wait (Esc)</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Esc</source>
+        <translation>Esc</translation>
+    </message>
+    <message>
+        <source>HD firmware update</source>
+        <translation>HD firmware update</translation>
+    </message>
+    <message>
+        <source>HD channel list upload</source>
+        <translation>HD channel list upload</translation>
+    </message>
+    <message>
+        <source>HD channel list download</source>
+        <translation>HD channel list download</translation>
+    </message>
+    <message>
+        <source>SD firmware update</source>
+        <translation>SD firmware update</translation>
+    </message>
+    <message>
+        <source>SD channel list upload</source>
+        <translation>SD channel list upload</translation>
+    </message>
+    <message>
+        <source>SD channel list download</source>
+        <translation>SD channel list download</translation>
+    </message>
+    <message>
+        <source>The file is being sent.
+Stopping now can leave the Settopbox half-updated:
+it must then be updated again.
+Stop the transfer?</source>
+        <translation>The file is being sent.
+Stopping now can leave the Settopbox half-updated:
+it must then be updated again.
+Stop the transfer?</translation>
+    </message>
+    <message>
+        <source>%1 (%2 s)</source>
+        <translation>%1 (%2 s)</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -1053,6 +1103,29 @@ the Channel list could not be verified</translation>
     <message>
         <source>interrupted by SIGTERM</source>
         <translation>interrupted by SIGTERM</translation>
+    </message>
+</context>
+<context>
+    <name>jobSummary</name>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Step: %1</source>
+        <translation>Step: %1</translation>
+    </message>
+    <message>
+        <source>Cause: %1</source>
+        <translation>Cause: %1</translation>
+    </message>
+    <message>
+        <source>Remedy: %1</source>
+        <translation>Remedy: %1</translation>
+    </message>
+    <message>
+        <source>Box: %1</source>
+        <translation>Box: %1</translation>
     </message>
 </context>
 </TS>
