@@ -237,6 +237,7 @@ void jobRunner::jobReturned(Family &family)
         return;
     family.ending = true;
     family.thread.quit();
+    emit linkThreadEnding();
 }
 
 void jobRunner::threadEnded(Family &family)

@@ -94,6 +94,9 @@ signals:
     void waiting(qint64 ms);
     // After a job's end code: what it came to.
     void jobFinished(const jobResult &result);
+    // A link's thread was asked to end after its last job; a request made
+    // now waits for that end. For tests, which make their request there.
+    void linkThreadEnding();
 
 private:
     // A link's thread and the requests it has yet to finish.

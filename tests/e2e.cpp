@@ -34,6 +34,7 @@ private slots:
     void closeEndsTheQuestion();
     void results_data();
     void results();
+    void requestWhileThreadEnds();
 };
 
 // Started from a terminal, or from the desktop entry (--desktop) with the XDG
@@ -163,7 +164,7 @@ void tst_e2e::jobs()
 enum class Box { None, HD, SD };
 // How the box misbehaves; Interrupt: SIGINT while it flashes. KeepList: it
 // keeps a list it loads, ChangedByte: with one byte changed.
-enum class Fault { None, Silent, Refuse, NoStart, Interrupt, KeepList, ChangedByte };
+enum class Fault { None, Silent, Refuse, NoStart, Interrupt, KeepList, ChangedByte, LineRate };
 struct BatchRow {
     QByteArray name{};
     Box box = Box::HD;
@@ -175,6 +176,7 @@ struct BatchRow {
     QString err{};               // found in standard error
     std::optional<QByteArray> got{};   // all the box received; none: not compared
     bool logged = true;          // refused before its port's log is opened
+    int progressLines[2] = {0, 1000};   // how many plain progress lines, at least and at most
 };
 Q_DECLARE_METATYPE(BatchRow)
 
@@ -307,6 +309,13 @@ void tst_e2e::batch_data()
          .exitCode = batchJob::Usage, .err = "^velmora: --query may be given only once\n", .got = "", .logged = false},
         {.name = "port twice", .args = {"--query", "mac", "-p", "@port", "-p", "@port"}, .exitCode = batchJob::Usage,
          .err = "^velmora: port named twice: ", .got = "", .logged = false},
+        {.name = "port twice, once by a link", .args = {"--query", "mac", "-p", "@link", "-p", "@port"},
+         .exitCode = batchJob::Usage, .err = "^velmora: port named twice: ", .got = "", .logged = false},
+        // On a pipe, progress is a plain line at most once a second: an update
+        // of some 6 s at the line rate prints a handful, never one per percent.
+        {.name = "progress lines at the line rate", .fault = Fault::LineRate,
+         .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "sample.app"}, .err = "^Update done\\n" + done,
+         .progressLines = {2, 30}},
         {.name = "usage error, German", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-t", "UpdateHD"},
          .german = "de_DE.UTF-8", .exitCode = batchJob::Usage,
          .err = "^velmora: -t darf nur einmal angegeben werden\nSiehe 'velmora --help'.\nvelmora: nichts wurde ausgeführt \\(Exit-Code 2\\)\n\\z", .got = "", .logged = false}};
@@ -327,6 +336,7 @@ void tst_e2e::batch()
     b.comPrompts = row.fault == Fault::NoStart ? 5 : 0;
     b.keepList = row.fault == Fault::KeepList || row.fault == Fault::ChangedByte;
     b.storeFlipAt = row.fault == Fault::ChangedByte ? 100 : -1;
+    b.lineRate = row.fault == Fault::LineRate;
     sdBox::Config c;
     c.silent = row.fault == Fault::Silent;
     c.startFails = row.fault == Fault::NoStart;
@@ -336,7 +346,11 @@ void tst_e2e::batch()
     // The samples the README's examples use, as the simulated boxes write them.
     for (const char *box : {HDBOX_PROGRAM, SDBOX_PROGRAM})
         QCOMPARE(QProcess::execute(box, {"--make-samples", rig->dir.path()}), 0);
-    QVERIFY(rig->run(row.args.replaceInStrings(QRegularExpression("^@port$"), rig->device()), batchEnvironment(row.german)));
+    // The box's line by another name, as a by-id link names an adapter.
+    QFile::link(rig->device(), rig->path("box-by-id"));
+    QVERIFY(rig->run(row.args.replaceInStrings(QRegularExpression("^@port$"), rig->device())
+                         .replaceInStrings(QRegularExpression("^@link$"), rig->path("box-by-id")),
+                     batchEnvironment(row.german)));
     if (row.fault == Fault::Interrupt) {
         QVERIFY(rig->waitForLog("[*] File sent.*", 10000, batchJob::logName(rig->device())));
         ::kill(pid_t(rig->program.processId()), SIGINT);
@@ -350,6 +364,8 @@ void tst_e2e::batch()
     QVERIFY2(QRegularExpression(row.err, QRegularExpression::MultilineOption).match(errors).hasMatch(), qPrintable(errors));
     // A pipe gets plain lines, no bar drawn over itself.
     QVERIFY(!errors.contains('\r') && !errors.contains('\x1b'));
+    const int progressLines = int(errors.count(QRegularExpression("^\\d+%$", QRegularExpression::MultilineOption)));
+    QVERIFY2(progressLines >= row.progressLines[0] && progressLines <= row.progressLines[1], qPrintable(errors));
     if (row.got)
         QCOMPARE(rig->received(), *row.got);
     QVERIFY(!QFile::exists(rig->path("settings.ini")));
@@ -413,6 +429,11 @@ void tst_e2e::ports_data()
          .runs = {update + QStringList{"@1", "-p", "@2"}}, .exitCodes = {batchJob::BoxFailed},
          .err = "^@2: Error while flashing the File\\n[\\s\\S]*^@1 +done: Update done +[\\d.]+ s\\n@2 +failed: Error while flashing the File +",
          .logs = {"@1", "@2"}},
+        // The worst code wins, wherever its port stands.
+        {.name = "first port fails", .boxes = {{.fault = Fault::Refuse, .exitCode = batchJob::BoxFailed,
+                                                .log = {"Updating Firmware: hd.app", ""}}, updated},
+         .runs = {update + QStringList{"@1", "-p", "@2"}}, .exitCodes = {batchJob::BoxFailed},
+         .err = "^@1 +failed: Error while flashing the File +[\\d.]+ s\\n@2 +done: Update done +", .logs = {"@1", "@2"}},
         {.name = "query, two ports", .boxes = {{.log = {""}, .got = "swvers\r\n"}, {.log = {""}, .got = "swvers\r\n"}},
          .runs = {{"--query", "software", "-p", "@1", "-p", "@2"}}, .exitCodes = {0},
          .out = "@1\\t" + version + "\\n@2\\t" + version + "\\n", .logs = {"@1", "@2"}},
@@ -766,6 +787,39 @@ void tst_e2e::results()
     QCOMPARE(result->remedy().isEmpty(), result->outcome != jobResult::Failed);
     QVERIFY(!result->boxText().isEmpty());
     QVERIFY(!result->headline().isEmpty());
+}
+
+// A job asked for just as the thread of the one before ends waits for that
+// end and runs in a thread started anew, with its own result.
+void tst_e2e::requestWhileThreadEnds()
+{
+    hdBox::Behaviour b;
+    b.list = hdBox::sampleList(20);
+    testRig rig(b);
+    rig.samples({"@hd=hd.app"});
+    jobRunner runner(logfile::Target{.path = rig.path("run.log")}, {});
+    runner.setPortname(rig.device());
+    jobRequest update;
+    update.kind = jobKind::UpdateHD;
+    update.files = jobFiles({rig.path("hd.app")});
+    jobRequest download;
+    download.kind = jobKind::GetListHD;
+    download.files = jobFiles({rig.path("out.lis")});
+    QList<jobResult> results;
+    int endings = 0;
+    connect(&runner, &jobRunner::jobFinished, &runner, [&](const jobResult &r) { results << r; });
+    connect(&runner, &jobRunner::linkThreadEnding, &runner, [&] {
+        if (endings++ == 0)
+            QVERIFY(runner.start(download));
+    });
+    QVERIFY(runner.start(update));
+    QTRY_COMPARE_WITH_TIMEOUT(results.size(), 2, 30000);
+    QCOMPARE(endings, 2);
+    QCOMPARE(results.at(0).job, int(jobKind::UpdateHD));
+    QCOMPARE(results.at(1).job, int(jobKind::GetListHD));
+    QVERIFY(results.at(0).done() && results.at(1).done());
+    QCOMPARE(testRig::read(rig.path("out.lis")), b.list);
+    QTRY_VERIFY(!runner.threadsBusy());
 }
 
 #include "e2e.moc"

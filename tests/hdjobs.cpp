@@ -240,6 +240,26 @@ void tst_hdjobs::jobs_data()
         rows.append({.name = QByteArray("START, END, ") + (*empty ? "a line end" : "nothing") + " between",
                      .job = Download, .file = old, .box = [=](B &b) { b.list = empty; }, .codes = noList,
                      .logs = {"The box sent an empty Channel list*"}});
+    // The settle time runs from the last "END": one that held for a while and
+    // was then dropped gives a later one no head start.
+    QByteArray innerTwice = list;
+    innerTwice.insert(200, "END\r\n");
+    innerTwice.insert(400, "END\r\n");
+    rows.append({.name = "two inner ENDs, the second 700 ms after the first", .job = Download, .file = old,
+                 .box = [=](B &b) {
+                     b.list = innerTwice;
+                     b.listSplits = {lead + 5 + 300, lead + 5 + 405};
+                     b.splitPausesMs = {700, 100};
+                 },
+                 .codes = fetched, .logs = {"End of List found"}, .saved = innerTwice});
+    // What counts as a console's text after the list's end: tabs do, a DEL
+    // byte is list data, so such an "END" is no end.
+    rows.append({.name = "tab in the console's text after END", .job = Download, .file = old,
+                 .box = [=](B &b) { b.list = list; b.afterList = "\r\n\tCom -> "; }, .codes = fetched,
+                 .logs = {"End of List found"}, .saved = list});
+    rows.append({.name = "DEL after END's line end", .job = Download, .file = old,
+                 .box = [=](B &b) { b.list = list; b.afterList = "\r\n\x7f"; }, .scale = 0.02, .codes = late,
+                 .logs = {"Timeout!"}});
     rows += {
         {.name = "END inside, 900 ms pause after it", .job = Download,
          .box = [=](B &b) { b.list = inner; b.listSplits = {lead + 108}; b.splitPauseMs = 900; },

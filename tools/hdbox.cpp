@@ -341,6 +341,7 @@ void hdBox::printList()
     if (m_b.cutInList >= 0)
         cuts.append(int(m_b.cutInList));
     std::sort(cuts.begin(), cuts.end());
+    int split = 0;
     for (int at : cuts) {
         at = qBound(from, at, text.size());
         send(text.mid(from, at - from));
@@ -350,7 +351,7 @@ void hdBox::printList()
             cutLine();
             return;
         }
-        pause(m_b.splitPauseMs);
+        pause(m_b.splitPausesMs.value(split++, m_b.splitPauseMs));
     }
     send(text.mid(from));
     if (m_b.afterListDelayMs > 0 && !m_b.afterList.isEmpty()) {

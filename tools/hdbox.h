@@ -50,6 +50,7 @@ public:
         bool listMarkers = true;        // false: the list without START/END
         QList<int> listSplits;          // positions in the printed text where writes pause
         int splitPauseMs = 30;
+        QList<int> splitPausesMs;       // the pause after each split in turn, where given
         qint64 flood = 0;               // bytes printed after "START" instead of the list
         qint64 cutInList = -1;          // cuts the line after this many printed bytes
         int chatterMs = 0;              // after the list, prints `chatter` this often, as consoles do
