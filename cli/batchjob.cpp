@@ -178,6 +178,7 @@ void batchJob::openLogs(const commandLine &line)
         connect(at->jobs.get(), &jobRunner::progress, this, [this, at](int percent) { onProgress(*at, percent); });
         connect(at->jobs.get(), &jobRunner::jobFinished, this,
                 [this, at](const jobResult &result) { onFinished(*at, result); });
+        connect(at->jobs.get(), &jobRunner::logFailed, this, &batchJob::onLogFailed);
         m_ports.push_back(std::move(port));
     }
 }
@@ -388,6 +389,8 @@ void batchJob::finish(int exitCode)
     printAnswers();
     if (m_answerLost)
         exitCode = std::max(exitCode, int(FileProblem));
+    for (const QString &log : m_lostLogs)
+        say(QStringLiteral("velmora: ") + tr("the log %1 is incomplete").arg(log));
     printOutcome(exitCode);
     // Every port's END line is queued before its writer is shut down, so it
     // is the last line of its run.
@@ -476,6 +479,15 @@ void batchJob::onProgress(Port &port, int percent)
     port.lineClock.start();
     port.percent = percent;
     put(portText(port, QStringLiteral("%1%").arg(percent)) + QLatin1Char('\n'));
+}
+
+// A log that cannot be written is said once; the job goes on without it.
+void batchJob::onLogFailed(const QString &path, const QString &reason)
+{
+    if (m_lostLogs.contains(path))
+        return;
+    m_lostLogs << path;
+    say(QStringLiteral("velmora: ") + tr("the log %1 cannot be written: %2; the job goes on").arg(path, reason));
 }
 
 // With several ports, each line says whose it is.

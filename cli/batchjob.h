@@ -89,6 +89,7 @@ private:
     void onIdentified(Port &port, const jobResult &result);
     void tellResult(Port &port, const jobResult &result);
     void onProgress(Port &port, int percent);
+    void onLogFailed(const QString &path, const QString &reason);
     void refuse(const QString &problem, int exitCode, const QStringList &more = {});
     void portDone(Port &port, int exitCode);
     void finish(int exitCode);
@@ -117,6 +118,7 @@ private:
     bool m_terminal = false;  // standard error takes cursor movements
     bool m_quiet = false;     // standard error went away: nothing more is drawn
     bool m_answerLost = false;   // an answer could not be written to standard output
+    QStringList m_lostLogs;   // logs that could not be written
     qint64 m_bytes = 0;       // the files sent; 0 for a download
     int m_blockLines = 0;     // progress lines drawn under the cursor
 };

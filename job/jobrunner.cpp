@@ -59,6 +59,7 @@ jobRunner::jobRunner(const logfile::Target &log, const QStringList &startLines, 
     m_threadLog.start();
 
     connect(this, &jobRunner::sigwriteLog, &m_logfile, &logfile::writeLine);
+    connect(&m_logfile, &logfile::failed, this, &jobRunner::logFailed);
     for (const QString &line : startLines)
         writeLog(line);
 
@@ -223,16 +224,20 @@ void jobRunner::onCode(int code)
     const bool reported = m_report && !m_report->ended();
     if (reported)
         m_report->code(code);
-    // Decided before the front end reacts: a message box it opens runs the
-    // queue, so the end code may be taken inside this call's reaction.
-    const bool finished = reported && m_report->ended();
+    if (reported && m_report->ended())
+        m_resultDue = true;
     emit statusCode(code);
-    if (finished)
-        emit jobFinished(lastResult());
 }
 
 void jobRunner::jobReturned(Family &family)
 {
+    // The result follows the link's return, not its end code: every line the
+    // link logged is then queued to the writer before whatever the front end
+    // logs about the result.
+    if (m_resultDue) {
+        m_resultDue = false;
+        emit jobFinished(lastResult());
+    }
     if (--family.jobs > 0 || m_shutDown)
         return;
     family.ending = true;

@@ -92,11 +92,13 @@ signals:
     void progress(int percent);
     // A wait for the box has begun that lasts at most `ms` milliseconds.
     void waiting(qint64 ms);
-    // After a job's end code: what it came to.
+    // Once a job's link has returned after its end code: what it came to.
     void jobFinished(const jobResult &result);
     // A link's thread was asked to end after its last job; a request made
     // now waits for that end. For tests, which make their request there.
     void linkThreadEnding();
+    // The log could not be written (first failure only), and why.
+    void logFailed(const QString &path, const QString &reason);
 
 private:
     // A link's thread and the requests it has yet to finish.
@@ -126,5 +128,6 @@ private:
     std::vector<Route> m_routes;
     bool m_shutDown = false;
     std::unique_ptr<jobReport> m_report;
+    bool m_resultDue = false;   // the job has ended; its result goes out once its link returned
     QElapsedTimer m_clock;
 };

@@ -4,6 +4,7 @@
 #include <QTime>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -26,12 +27,14 @@ void logfile::write(const QString &text)
 {
     if (open())
         put(text.toLocal8Bit());
+    else
+        fail(errno);
 }
 
 void logfile::writeLine(const QString &text)
 {
     if (!open())
-        return;
+        return fail(errno);
     QString line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss "));
     if (!m_target.tag.isEmpty())
         line += QLatin1Char('[') + m_target.tag + QStringLiteral("] ");
@@ -71,4 +74,14 @@ void logfile::put(const QByteArray &bytes)
         else
             done += n;
     }
+    if (done < bytes.size())
+        fail(errno ? errno : ENOSPC);
+}
+
+void logfile::fail(int error)
+{
+    if (m_failed)
+        return;
+    m_failed = true;
+    emit failed(m_target.path, QString::fromLocal8Bit(std::strerror(error)));
 }

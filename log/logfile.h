@@ -26,6 +26,11 @@ public:
     logfile(const logfile &) = delete;
     logfile &operator=(const logfile &) = delete;
 
+signals:
+    // The first line that could not be written, and why (the system's
+    // words); the writer goes on trying with the lines that follow.
+    void failed(const QString &path, const QString &reason);
+
 public slots:
     void write(const QString &text);
     void writeLine(const QString &text);
@@ -34,7 +39,9 @@ public slots:
 
 private:
     void put(const QByteArray &bytes);
+    void fail(int error);
 
     Target m_target;
     int m_fd = -1;
+    bool m_failed = false;
 };

@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <functional>
 #include <optional>
 
@@ -309,6 +310,29 @@ void tst_e2e::batch_data()
          .exitCode = batchJob::Usage, .err = "^velmora: --query may be given only once\n", .got = "", .logged = false},
         {.name = "port twice", .args = {"--query", "mac", "-p", "@port", "-p", "@port"}, .exitCode = batchJob::Usage,
          .err = "^velmora: port named twice: ", .got = "", .logged = false},
+        // Files that are not files are refused before the box is asked.
+        {.name = "update file is a FIFO", .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "fifo.app"},
+         .exitCode = batchJob::FileProblem, .err = "^velmora: \\S*fifo.app is a FIFO, not a regular file\\n", .got = ""},
+        {.name = "update file is a folder", .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "."},
+         .exitCode = batchJob::FileProblem, .err = "^velmora: \\S* is a folder, not a regular file\\n", .got = ""},
+        {.name = "download into a missing folder", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-f", "no/out.lis"},
+         .exitCode = batchJob::FileProblem,
+         .err = "^velmora: the list cannot be saved in \\S*no: No such file or directory\\n", .got = ""},
+        {.name = "download onto a folder", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-f", "."},
+         .exitCode = batchJob::FileProblem, .err = "^velmora: the list cannot be saved in \\S+: Is a directory\\n", .got = ""},
+        {.name = "empty port name", .args = {"--batch", "-p", "", "-t", "UpdateHD", "-f", "hd.app"},
+         .exitCode = batchJob::Usage, .err = "^velmora: an empty port name was given", .got = "", .logged = false},
+        {.name = "a file named like an option, after --", .args = {"--batch", "-p", "@port", "--", "-x.app"},
+         .err = "^Update done\\n" + done},
+        // A log that cannot be written is said once; the job goes on.
+        {.name = "log into a missing folder", .args = updateHd + QStringList{"--log", "no/such.log"},
+         .err = "^velmora: the log no/such.log cannot be written: No such file or directory; the job goes on\\n"
+                "[\\s\\S]*^velmora: the log no/such.log is incomplete\\n" + done, .logged = false},
+        {.name = "log is a folder", .args = updateHd + QStringList{"--log", "."},
+         .err = "^velmora: the log . cannot be written: Is a directory;[\\s\\S]*is incomplete\\n" + done, .logged = false},
+        {.name = "log on a full disk", .args = updateHd + QStringList{"--log", "/dev/full"},
+         .err = "^velmora: the log /dev/full cannot be written: No space left on device;[\\s\\S]*is incomplete\\n" + done,
+         .logged = false},
         {.name = "port twice, once by a link", .args = {"--query", "mac", "-p", "@link", "-p", "@port"},
          .exitCode = batchJob::Usage, .err = "^velmora: port named twice: ", .got = "", .logged = false},
         // On a pipe, progress is a plain line at most once a second: an update
@@ -342,7 +366,9 @@ void tst_e2e::batch()
     c.startFails = row.fault == Fault::NoStart;
     c.keepList = row.fault == Fault::KeepList;
     std::unique_ptr<testRig> rig(row.box == Box::HD ? new testRig(b) : row.box == Box::SD ? new testRig(c) : new testRig);
-    rig->samples({"@hd=hd.app", "@hdList=hd.lis", "@sd2=sd.app", "@sdList=sd.lst", "@text=text.txt"});
+    rig->samples({"@hd=hd.app", "@hdList=hd.lis", "@sd2=sd.app", "@sdList=sd.lst", "@text=text.txt", "@hd=-x.app"});
+    // A FIFO would block whoever opens it for reading until a writer comes.
+    QCOMPARE(::mkfifo(QFile::encodeName(rig->path("fifo.app")).constData(), 0600), 0);
     // The samples the README's examples use, as the simulated boxes write them.
     for (const char *box : {HDBOX_PROGRAM, SDBOX_PROGRAM})
         QCOMPARE(QProcess::execute(box, {"--make-samples", rig->dir.path()}), 0);
