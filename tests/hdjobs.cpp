@@ -140,6 +140,69 @@ void tst_hdjobs::jobs_data()
         {.name = "update of 20 bytes", .file = testRig::image("00004043", 20), .codes = chain,
          .logs = {"File sent. Wrote 20 data"}},
 
+        // Power-up noise: NUL bytes are dropped wherever they stand; alone
+        // they are no reply.
+        {.name = "a NUL before every reply", .file = fw, .box = [](B &b) { b.garbage = QByteArray(1, '\0'); },
+         .codes = chain,
+         .logs = {"Restarting done: \"Restarting ...\" #ms", "LoadMenu open \"load App\" 0 #ms",
+                  "Flashing done: \"flash it\" #ms", "Finished: \"fin\" #ms", "Starting: \"Deflat OK\" #ms"}},
+        {.name = "power-up noise before every reply", .file = fw,
+         .box = [](B &b) { b.garbage = QByteArray("\0\x01\x7f#%?~\x1b[", 10); }, .codes = chain,
+         .logs = {"LoadMenu open \"\x01\x7f*?~\x1b[load App\" 0 #ms"}},   // "#" stands for a number
+        {.name = "NUL bytes alone are no restart", .file = fw, .box = [](B &b) { b.restartReply = QByteArray(3, '\0'); },
+         .scale = 0.25, .codes = {H::JobStarted, H::Updating, H::Restarting, H::RestartFailed, H::JobEnded},
+         .logs = {"Error while restarting: \"\" (timeout)"}},
+        // A reply cut by a line step's 49-byte read (48 in the start step)
+        // is joined up to its line end; so is "wrong" after "flash it".
+        {.name = "noise of 44 bytes: replies cut by the read", .file = fw,
+         .box = [](B &b) { b.garbage = QByteArray(44, '.'); }, .codes = chain,
+         .logs = {"LoadMenu open \"*load App\" 0 #ms", "Flashing done: \"*flash it\" #ms", "Finished: \"*fin\" #ms",
+                  "Starting: \"*Deflat OK\" #ms"}},
+        {.name = "wrong cut by the read after flash it", .file = fw,
+         .box = [](B &b) { b.refuse = true; b.garbage = QByteArray(38, '.') + "flash it "; }, .codes = at75,
+         .logs = {"Error flashing file: \"*flash it wrong\" #ms"}},
+    };
+    // Replies that the line hands over in two pieces, split at several places
+    // (counted from the end when negative), are read as they would be whole;
+    // the restart takes any text, so its first piece may already do.
+    for (int at : {1, 3, 6, -2, -1})
+        rows.append({.name = "every reply split at " + QByteArray::number(at), .file = fw,
+                     .box = [=](B &b) { b.splitAt = at; }, .codes = chain,
+                     .logs = {"Restarting done: \"R*\" #ms", "LoadMenu open \"load App\" 0 #ms",
+                              "Ready to send file \"binary mode\" #ms", "Flashing done: \"flash it\" #ms",
+                              "Finished: \"fin\" #ms", "Starting: \"Deflat OK\" #ms"}});
+    // One reply split, its rest late in the step's window.
+    auto split = [](const char *only, int at, int pauseMs, Setup more = [](B &) {}) {
+        return Setup([=](B &b) {
+            b.splitOnly = only;
+            b.splitAt = at;
+            b.replySplitPauseMs = pauseMs;
+            more(b);
+        });
+    };
+    const Setup onceUnknown = [](B &b) { b.unknownCom = 1; };
+    rows += {
+        {.name = "unknown com split after 3: sent again", .file = fw, .box = split("unknown", 3, 1500, onceUnknown),
+         .codes = chain, .logs = {"Restarting done: \"Restarting ...\" #ms"}},
+        {.name = "unknown com split after 10: sent again", .file = fw, .box = split("unknown", 10, 1500, onceUnknown),
+         .codes = chain, .logs = {"Restarting done: \"Restarting ...\" #ms"}},
+        {.name = "load App split, rest after 300 ms", .file = fw, .box = split("load", 4, 300), .codes = chain,
+         .logs = {"LoadMenu open \"load App\" 0 #ms"}},
+        {.name = "binary mode split, rest after 700 ms", .file = fw, .box = split("binary", 5, 700), .codes = chain,
+         .logs = {"Ready to send file \"binary mode\" #ms"}},
+        {.name = "binary mode split, rest after the window", .file = fw, .box = split("binary", 5, 1500),
+         .codes = noBinary, .logs = {"Ready to send file \"binar\" (timeout)"},
+         .window = {H::WaitingBinaryMode, H::SendingFile, 1000}},
+        {.name = "flash it split, rest after 1.5 s", .file = fw, .box = split("flash", 5, 1500), .codes = chain,
+         .logs = {"Flashing done: \"flash it\" #ms"}},
+        {.name = "fin split, rest after 1.5 s", .file = fw, .box = split("fin", 2, 1500), .codes = chain,
+         .logs = {"Finished: \"fin\" #ms"}},
+        {.name = "Deflat OK split, rest after 1.5 s", .file = fw, .box = split("Deflat", 4, 1500), .codes = chain,
+         .logs = {"Starting: \"Deflat OK\" #ms"}},
+        {.name = "prompt split, rest after 1.5 s: sent again", .file = fw,
+         .box = split("Com", 3, 1500, [](B &b) { b.comPrompts = 1; }), .codes = chain,
+         .logs = {"Starting: \"Deflat OK\" #ms"}},
+
         // The list upload runs the same chain.
         {.name = "upload", .job = Upload, .file = lis, .codes = upload,
          .logs = {"Uploading Channel list: *job.lis", "File sent. Wrote 3000 data", "Uploading done after 0 s"}},
