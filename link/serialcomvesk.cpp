@@ -1,10 +1,10 @@
 #include "serialcomvesk.h"
 
+#include "answershape.h"
 #include "filekind.h"
 #include "hdstep.h"
 #include "linkclock.h"
 #include "listbuffer.h"
-#include "answershape.h"
 #include "markersearch.h"
 #include "replyjoin.h"
 #include "statuscode.h"
@@ -218,8 +218,11 @@ serialComVesk::Outcome serialComVesk::runAttempt(const hdStep &step, int attempt
             return Failed;
         if (!readable(step)) {
             const Outcome waited = waitForReply(step, clock, window);
-            if (waited == AttemptOver && !held.isEmpty())
-                return decide(step, firstMarker(step, held), held, join, attempt, clock.elapsed());
+            // A verdict that waited for the rest of its line stands as it is.
+            if (waited == AttemptOver && !held.isEmpty()) {
+                const Outcome late = decide(step, firstMarker(step, held), held, join, attempt, clock.elapsed());
+                return late == Waiting ? AttemptOver : late;
+            }
             if (waited != Waiting)
                 return waited;
             continue;
