@@ -28,7 +28,7 @@ public:
         bool lineRate = false;          // reads and sends no faster than a real line
         // Replies as a USB adapter or a relay hands them over: in two writes,
         // the first `splitAt` bytes of the reply's text (counted from its end
-        // when negative; the noise goes before them), the rest `splitPauseMs`
+        // when negative; the noise goes before them), the rest `replySplitPauseMs`
         // later. 0: whole.
         int splitAt = 0;
         int replySplitPauseMs = 60;
