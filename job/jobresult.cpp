@@ -116,6 +116,10 @@ const struct {
      .cause = QT_TRANSLATE_NOOP("jobResult", "the box's console did not answer within {detail} s of its start"),
      .remedy = QT_TRANSLATE_NOOP("jobResult", "check that the box has started; the list was uploaded but not verified"),
      .blame = OnBox},
+    {.kind = linkCause::AnswerMalformed,
+     .cause = QT_TRANSLATE_NOOP("jobResult", "the box's answer is no {extra}: {detail}"),
+     .remedy = QT_TRANSLATE_NOOP("jobResult", "check that an HD box runs on the port, then ask again"),
+     .blame = OnBox},
 };
 
 // The kind of file each job needs, and the words for the kinds a file is found to be.
@@ -137,6 +141,8 @@ const struct {
     QT_TRANSLATE_NOOP("jobResult", "an SD update image"), QT_TRANSLATE_NOOP("jobResult", "no SD file"),
     QT_TRANSLATE_NOOP("jobResult", "a FIFO"),             QT_TRANSLATE_NOOP("jobResult", "a device"),
     QT_TRANSLATE_NOOP("jobResult", "a folder"),           QT_TRANSLATE_NOOP("jobResult", "a socket"),
+    QT_TRANSLATE_NOOP("jobResult", "software version"),   QT_TRANSLATE_NOOP("jobResult", "low-power version"),
+    QT_TRANSLATE_NOOP("jobResult", "MAC address"),
 };
 
 const struct {
@@ -211,8 +217,8 @@ QString filled(QString text, const jobResult &result)
     const QString file = result.cause.file.isEmpty() ? result.file : result.cause.file;
     text.replace(QLatin1String("{file}"), QDir::toNativeSeparators(file));
     text.replace(QLatin1String("{detail}"), tr(result.cause.detail.toUtf8().constData()));
-    text.replace(QLatin1String("{extra}"),
-                 result.cause.extra.isEmpty() ? QStringLiteral("dialout") : result.cause.extra);
+    text.replace(QLatin1String("{extra}"), result.cause.extra.isEmpty() ? QStringLiteral("dialout")
+                                                                        : tr(result.cause.extra.toUtf8().constData()));
     text.replace(QLatin1String("{needed}"), needed);
     return text;
 }

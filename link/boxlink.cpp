@@ -20,6 +20,10 @@ namespace {
 constexpr qint64 askPauseMs = 500;
 // An answer's lines follow each other within moments; this much quiet ends it.
 constexpr qint64 replySettleMs = 200;
+// Dropping what a box sent before a question reads it in pieces of this
+// size, and never more than the longest list in all.
+constexpr qint64 dropPiece = 4096;
+constexpr qint64 dropLimit = serialLine::maxListBytes;
 
 } // namespace
 
@@ -227,8 +231,14 @@ bool boxLink::answered(const QByteArray &marker, qint64 window)
 
 void boxLink::dropInput()
 {
-    while (serialPort.available() > 0)
-        serialPort.read(4096);
+    // Also what the system holds for the port and has not handed over yet;
+    // a box that floods the line cannot keep this going for ever.
+    for (qint64 dropped = 0; dropped < dropLimit;) {
+        const QByteArray gone = serialPort.readNow(dropPiece);
+        if (gone.isEmpty())
+            break;
+        dropped += gone.size();
+    }
 }
 
 bool boxLink::anyReply(qint64 window)

@@ -28,6 +28,7 @@ public:
         bool anyCase = false;
     };
 
+    static constexpr int maxMarkers = 2;
     // A step that reports no error code of its own.
     static constexpr int noCode = 0;
 
@@ -40,7 +41,7 @@ public:
     int passWaitMs;          // longest single wait, so a stop is seen soon
     ReadMode readMode;
     int readMax;             // bytes per read
-    Marker markers[2];
+    Marker markers[maxMarkers];
     int okCode;
     const char *okPrefix;
     int failCode;            // noCode: the step reports no error code

@@ -34,6 +34,7 @@ public:
         LineStalled,      // the box stopped taking bytes
         ListDiffers,      // detail: where
         ConsoleSilent,    // detail: the seconds waited for the console
+        AnswerMalformed,  // detail: what came, shown safely; extra: what the answer should have been
     };
 
     linkCause() = default;

@@ -12,7 +12,11 @@ const sdStep sdStep::initDownload = {
 
 const sdStep sdStep::openLoadMenu = {
     .startCode = sdCode::OpeningLoadMenu, .startLog = "Checking SUC", .command = "100", .windowMs = 500, .pauseMs = 0,
-    .markers = {{.text = "Upload Ch_Data", .verdict = Success}, {.text = "SUC", .verdict = StartUpTest}},
+    // Every version that begins with 1.7 will do; the version test is a
+    // marker of its own, so that a version line not yet whole waits for its rest.
+    .markers = {{.text = "Upload Ch_Data", .verdict = Success},
+                {.text = "SUC (StartUpControl)1.7", .verdict = StartUpOk},
+                {.text = "SUC", .verdict = StartUpOld}},
     .okPrefix = "LoadMenu open: ", .okCode = sdCode::LoadMenuOpen,
     .failPrefix = "Error while opening LoadMenu ", .failCode = sdCode::LoadMenuFailed};
 

@@ -13,7 +13,8 @@ public:
         None,
         Success,       // the step is done
         EndAttempt,    // the box answered the wrong way: next attempt at once
-        StartUpTest    // the box's start-up control announces its version
+        StartUpOk,     // the box's start-up control is recent enough: read on
+        StartUpOld     // any other version of it: the step fails at once
     };
     struct Marker
     {
@@ -26,7 +27,8 @@ public:
     const char *command;
     qint64 windowMs;
     qint64 pauseMs;
-    Marker markers[2];
+    static constexpr int maxMarkers = 3;
+    Marker markers[maxMarkers];
     const char *okPrefix;
     int okCode;
     const char *failPrefix;

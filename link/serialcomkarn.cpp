@@ -4,6 +4,7 @@
 #include "linkclock.h"
 #include "listbuffer.h"
 #include "markersearch.h"
+#include "replyjoin.h"
 #include "sdstep.h"
 #include "statuscode.h"
 
@@ -115,9 +116,10 @@ qint64 serialComKarn::writeSlow(const char *data, qint64 length)
 }
 
 // The next non-empty line of the box within the window: up to 49 bytes,
-// ending after a line feed, or a fragment without one (which counts as a
-// line too), with CR and LF removed. Nothing is examined after its window.
-serialLine::Wait serialComKarn::nextLine(const QElapsedTimer &clock, qint64 window, QString &line)
+// ending after a line feed, or a fragment without one, which is examined at
+// once and again joined with what follows it up to the line end (`join`).
+// CR, LF and NUL bytes are removed. Nothing is examined after its window.
+serialLine::Wait serialComKarn::nextLine(const QElapsedTimer &clock, qint64 window, replyJoin &join, QString &line)
 {
     for (;;) {
         if (serialPort.halted())
@@ -134,10 +136,7 @@ serialLine::Wait serialComKarn::nextLine(const QElapsedTimer &clock, qint64 wind
             if (wait == serialLine::Arrived || avail == 0 || clock.elapsed() >= window)
                 continue;
         }
-        QString text = QString::fromLatin1(serialPort.readLine(longestLine));
-        text.truncate(text.indexOf(QChar(0)) < 0 ? text.size() : text.indexOf(QChar(0)));
-        text.remove(QLatin1Char('\r'));
-        text.remove(QLatin1Char('\n'));
+        const QString text = join.take(serialPort.readLine(longestLine));
         if (text.isEmpty())
             continue;
         line = text;
@@ -152,56 +151,109 @@ bool serialComKarn::runStep(const sdStep &step)
     emit sendCurrentAction(step.startCode);
     if (step.startLog)
         emit writeLog(QString::fromLatin1(step.startLog));
-    const qint64 window = linkClock::window(step.windowMs);
     QString cited;
+    replyJoin join;
     for (int attempt = 0; attempt < stepAttempts; ++attempt) {
-        emit sendWaiting(window);
         writeSlow(step.command);
         if (serialPort.halted())
             return false;
         serialPort.send("\r\n", 100);
-        QElapsedTimer clock;
-        clock.start();
-        bool attemptOver = false;
-        QString line;
-        serialLine::Wait wait;
-        while (!attemptOver && (wait = nextLine(clock, window, line)) == serialLine::Arrived) {
-            cited = line;
-            for (const sdStep::Marker &marker : step.markers) {
-                if (!marker.text || !line.contains(QLatin1String(marker.text)))
-                    continue;
-                if (marker.verdict == sdStep::Success) {
-                    emit writeLog(cite(QString::fromLatin1(step.okPrefix), line));
-                    emit sendCurrentAction(step.okCode);
-                    return true;
-                }
-                if (marker.verdict == sdStep::EndAttempt) {
-                    attemptOver = true;
-                } else if (marker.verdict == sdStep::StartUpTest) {
-                    if (!line.contains(QLatin1String("SUC (StartUpControl)1.7"))) {
-                        emit writeLog(cite(QStringLiteral("StartUpControll to old! "), line));
-                        emit sendCause(linkCause(linkCause::BoxTooOld, line));
-                        emit sendCurrentAction(sdCode::StartUpControlOld);
-                        return false;
-                    }
-                    emit writeLog(cite(QStringLiteral("StartUpControll found, should be ok! "), line));
-                }
-                break;
-            }
-        }
-        if (wait == serialLine::Gone) {
-            lostLine(step.failCode);
-            return false;
-        }
-        if (serialPort.halted())
+        const Outcome outcome = runAttempt(step, join, cited);
+        if (outcome == Succeeded)
+            return true;
+        if (outcome == Failed)
             return false;
         if (step.pauseMs > 0)
             QThread::msleep(ulong(linkClock::window(step.pauseMs)));
     }
     emit writeLog(cite(QString::fromLatin1(step.failPrefix), cited));
-    noReply(cited, window, stepAttempts);
+    noReply(cited, linkClock::window(step.windowMs), stepAttempts);
     emit sendCurrentAction(step.failCode);
     return false;
+}
+
+// One attempt's window after its command; `cited` keeps the last line.
+serialComKarn::Outcome serialComKarn::runAttempt(const sdStep &step, replyJoin &join, QString &cited)
+{
+    const qint64 window = linkClock::window(step.windowMs);
+    emit sendWaiting(window);
+    QElapsedTimer clock;
+    clock.start();
+    QString line;
+    QString held;
+    serialLine::Wait wait;
+    while ((wait = nextLine(clock, window, join, line)) == serialLine::Arrived) {
+        cited = line;
+        const Outcome outcome = judge(step, line, join, held);
+        if (outcome != Waiting)
+            return outcome;
+    }
+    if (wait == serialLine::Gone) {
+        lostLine(step.failCode);
+        return Failed;
+    }
+    if (serialPort.halted())
+        return Failed;
+    // A verdict that waited for the rest of its line stands as it is.
+    if (!held.isEmpty()) {
+        const Outcome outcome = decide(step, firstMarker(step, held), held, join);
+        if (outcome == Succeeded || outcome == Failed)
+            return outcome;
+    }
+    return AttemptOver;
+}
+
+// The first of the step's markers that the line holds; -1: none.
+int serialComKarn::firstMarker(const sdStep &step, const QString &line)
+{
+    for (int i = 0; i < sdStep::maxMarkers && step.markers[i].text; ++i)
+        if (line.contains(QLatin1String(step.markers[i].text)))
+            return i;
+    return -1;
+}
+
+// The first marker found decides, unless the line has not ended and its end
+// may be the beginning of a marker tested before that one ("SUC (Star" of a
+// good version line): then the verdict waits (`held`) for the rest.
+serialComKarn::Outcome serialComKarn::judge(const sdStep &step, const QString &line, replyJoin &join, QString &held)
+{
+    const int found = firstMarker(step, line);
+    if (found < 0)
+        return Waiting;
+    for (int i = 0; !join.lineEnded() && i < found; ++i) {
+        if (replyJoin::endsInPartOf(line, step.markers[i].text)) {
+            held = line;
+            return Waiting;
+        }
+    }
+    held.clear();
+    return decide(step, found, line, join);
+}
+
+serialComKarn::Outcome serialComKarn::decide(const sdStep &step, int marker, const QString &line, replyJoin &join)
+{
+    switch (step.markers[marker].verdict) {
+    case sdStep::Success:
+        emit writeLog(cite(QString::fromLatin1(step.okPrefix), line));
+        emit sendCurrentAction(step.okCode);
+        return Succeeded;
+    case sdStep::EndAttempt:
+        join.restart();
+        return AttemptOver;
+    case sdStep::StartUpOk:
+        // Logged once: the rest of its line is read on its own.
+        join.restart();
+        emit writeLog(cite(QStringLiteral("StartUpControll found, should be ok! "), line));
+        return Waiting;
+    case sdStep::StartUpOld:
+        emit writeLog(cite(QStringLiteral("StartUpControll to old! "), line));
+        emit sendCause(linkCause(linkCause::BoxTooOld, line));
+        emit sendCurrentAction(sdCode::StartUpControlOld);
+        return Failed;
+    case sdStep::None:
+        break;
+    }
+    return Waiting;
 }
 
 bool serialComKarn::initDownload()
@@ -238,8 +290,9 @@ bool serialComKarn::waitForFinish()
     bool ready = false;
     QString cited;
     QString line;
+    replyJoin join;
     serialLine::Wait wait;
-    while ((wait = nextLine(clock, window, line)) == serialLine::Arrived) {
+    while ((wait = nextLine(clock, window, join, line)) == serialLine::Arrived) {
         cited = line;
         if (line.contains(QLatin1String("Write")))
             written = true;

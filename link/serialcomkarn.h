@@ -9,6 +9,7 @@
 
 class QElapsedTimer;
 class listBuffer;
+class replyJoin;
 class sdStep;
 
 // Link to a box of the SD family: its paced commands from the step table,
@@ -36,7 +37,19 @@ private:
     qint64 writeSlow(const char *text);
     qint64 writeSlow(const char *data, qint64 length);
 
+    // One step of the table: two attempts, each a command and a window in
+    // which the box's lines are judged.
+    enum Outcome {
+        Waiting,     // no verdict yet: read on
+        AttemptOver, // the window closed, or the box asked for a new attempt
+        Succeeded,
+        Failed,      // reported, or the job was stopped
+    };
     bool runStep(const sdStep &step);
+    Outcome runAttempt(const sdStep &step, replyJoin &join, QString &cited);
+    static int firstMarker(const sdStep &step, const QString &line);
+    Outcome judge(const sdStep &step, const QString &line, replyJoin &join, QString &held);
+    Outcome decide(const sdStep &step, int marker, const QString &line, replyJoin &join);
     bool initDownload();
     bool openLoadMenu();
     bool initUpload();
@@ -60,7 +73,7 @@ private:
     bool saveList(listBuffer &list, const QString &name);
 
     // Reading the box's lines, shared by every step.
-    serialLine::Wait nextLine(const QElapsedTimer &clock, qint64 window, QString &line);
+    serialLine::Wait nextLine(const QElapsedTimer &clock, qint64 window, replyJoin &join, QString &line);
     void progress();
     QString firstFilename() const;
 

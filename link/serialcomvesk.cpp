@@ -1,11 +1,13 @@
 #include "serialcomvesk.h"
 
+#include "answershape.h"
 #include "filekind.h"
 #include "hdstep.h"
 #include "linkclock.h"
 #include "linktrace.h"
 #include "listbuffer.h"
 #include "markersearch.h"
+#include "replyjoin.h"
 #include "statuscode.h"
 
 #include <QElapsedTimer>
@@ -15,8 +17,6 @@
 namespace {
 
 const qint64 nominalListSize = 297472;
-// How long a service query's answer may take.
-const qint64 answerWindowMs = 1000;
 
 // Where a list download ends. The same three bytes "END" may well occur
 // inside a list, so an "END" ends the list only when all that follows it is
@@ -71,6 +71,17 @@ struct listEnd
 // A line step that sees this much text without a line end reads it in
 // pieces, so a babbling box cannot grow the input buffer without bound.
 const qint64 floodGuard = 4096;
+
+// A service query's answer: the console gets a second to give it; the
+// command is given a moment to leave first.
+const qint64 answerWindowMs = 1000;
+const qint64 commandWaitMs = 100;
+const qint64 progressSliceMs = 20;
+// Of the answer's line, the result takes what a 50-byte buffer holds...
+const int answerBytes = 49;
+// ... but the line is read to its end, up to this length: a longer one is
+// noise, not an answer.
+const qint64 longestAnswer = 256;
 
 QString quoted(const QString &text)
 {
@@ -171,8 +182,9 @@ bool serialComVesk::exchange(const hdStep &step)
     if (step.trace)
         qCDebug(linkTrace).noquote() << "is port open?" << (serialPort.isOpen() ? "true" : "false");
     QString reply;
+    replyJoin join;
     for (int attempt = 0; attempt < step.attempts; ++attempt) {
-        const Outcome outcome = runAttempt(step, attempt, reply);
+        const Outcome outcome = runAttempt(step, attempt, join, reply);
         if (outcome == Succeeded)
             return true;
         if (outcome == Failed)
@@ -190,8 +202,9 @@ bool serialComVesk::exchange(const hdStep &step)
 }
 
 // One attempt: the command, then the replies within the window; `reply`
-// keeps the last one for the time-out line.
-serialComVesk::Outcome serialComVesk::runAttempt(const hdStep &step, int attempt, QString &reply)
+// keeps the last one for the time-out line. A reply is judged with the
+// pieces of its line before it (`join`, kept over the step's attempts).
+serialComVesk::Outcome serialComVesk::runAttempt(const hdStep &step, int attempt, replyJoin &join, QString &reply)
 {
     const qint64 window = linkClock::window(step.windowMs);
     emit sendWaiting(window);
@@ -202,43 +215,69 @@ serialComVesk::Outcome serialComVesk::runAttempt(const hdStep &step, int attempt
     }
     QElapsedTimer clock;
     clock.start();
+    QString held;
     for (;;) {
         if (serialPort.halted())
             return Failed;
         if (!readable(step)) {
             const Outcome waited = waitForReply(step, clock, window);
+            // A verdict that waited for the rest of its line stands as it is.
+            if (waited == AttemptOver && !held.isEmpty()) {
+                const Outcome late = decide(step, firstMarker(step, held), held, join, attempt, clock.elapsed());
+                return late == Waiting ? AttemptOver : late;
+            }
             if (waited != Waiting)
                 return waited;
             continue;
         }
-        QString text = QString::fromLatin1(readOnce(step));
-        text.remove(QLatin1Char('\r'));
-        text.remove(QLatin1Char('\n'));
+        const QString text = join.take(readOnce(step));
         if (text.isEmpty())
             continue;
         if (step.trace)
             qCDebug(linkTrace).noquote() << "received:" << text;
         reply = text;
-        const Outcome outcome = judge(step, text, attempt, clock.elapsed());
+        const Outcome outcome = judge(step, text, join, attempt, clock.elapsed(), held);
         if (outcome != Waiting)
             return outcome;
     }
 }
 
-// The first of the step's markers that the reply holds decides.
-serialComVesk::Outcome serialComVesk::judge(const hdStep &step, const QString &text, int attempt, qint64 ms)
+// The first of the step's markers that the reply holds; -1: none.
+int serialComVesk::firstMarker(const hdStep &step, const QString &text)
 {
-    hdStep::Verdict verdict = hdStep::None;
-    for (const hdStep::Marker &m : step.markers) {
-        if (!m.text)
-            break;
-        const Qt::CaseSensitivity cs = m.anyCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
-        if (text.indexOf(QLatin1String(m.text), 0, cs) >= 0) {
-            verdict = m.verdict;
-            break;
+    for (int i = 0; i < hdStep::maxMarkers && step.markers[i].text; ++i) {
+        const hdStep::Marker &m = step.markers[i];
+        if (text.indexOf(QLatin1String(m.text), 0, m.anyCase ? Qt::CaseInsensitive : Qt::CaseSensitive) >= 0)
+            return i;
+    }
+    return -1;
+}
+
+// The first marker found decides, unless the reply's line has not ended and
+// its end may be the beginning of a marker that is tested before that one:
+// then the verdict waits (`held`) for the rest of the line, or for the end
+// of the window, when it stands as it is.
+serialComVesk::Outcome serialComVesk::judge(const hdStep &step, const QString &text, replyJoin &join, int attempt,
+                                            qint64 ms, QString &held)
+{
+    const int found = firstMarker(step, text);
+    if (found < 0)
+        return Waiting;
+    for (int i = 0; !join.lineEnded() && i < found; ++i) {
+        const hdStep::Marker &m = step.markers[i];
+        if (replyJoin::endsInPartOf(text, m.text, m.anyCase ? Qt::CaseInsensitive : Qt::CaseSensitive)) {
+            held = text;
+            return Waiting;
         }
     }
-    switch (verdict) {
+    held.clear();
+    return decide(step, found, text, join, attempt, ms);
+}
+
+serialComVesk::Outcome serialComVesk::decide(const hdStep &step, int marker, const QString &text, replyJoin &join,
+                                             int attempt, qint64 ms)
+{
+    switch (step.markers[marker].verdict) {
     case hdStep::Success:
         if (step.logAttempt)
             emit writeLog(step.okPrefix + quoted(text) + QStringLiteral(" %1 %L2ms").arg(attempt).arg(ms));
@@ -254,10 +293,13 @@ serialComVesk::Outcome serialComVesk::judge(const hdStep &step, const QString &t
         }
         return Failed;
     case hdStep::Resend:
-        // The window runs on from the first sending.
+        // The window runs on from the first sending; the rest of this line
+        // must not ask again.
+        join.restart();
         serialPort.send(step.command, linkClock::window(step.writeWaitMs));
         return Waiting;
     case hdStep::EndAttempt:
+        join.restart();
         return AttemptOver;
     case hdStep::None:
         break;
@@ -544,54 +586,94 @@ bool serialComVesk::saveList(listBuffer &list, qint64 end)
 
 // ---- service queries ------------------------------------------------------
 
+// The four service requests: a console command each, and what becomes of
+// the answer.
+struct serialComVesk::Query
+{
+    int code;
+    const char *command;                                // without its line end
+    void (serialComVesk::*result)(const QString &);     // null: no answer is read
+    answerShape::Kind shape;
+    const char *what;                                   // names the answer in the log
+};
+
+const serialComVesk::Query serialComVesk::softwareQuery = {
+    .code = hdCode::QuerySoftware, .command = "swvers", .result = &serialComVesk::resultSoftwareVersion,
+    .shape = answerShape::Text, .what = "software version"};
+const serialComVesk::Query serialComVesk::lowPowerQuery = {
+    .code = hdCode::QueryLowPower, .command = "lpsw", .result = &serialComVesk::resultLowPowerVersion,
+    .shape = answerShape::Text, .what = "low-power version"};
+const serialComVesk::Query serialComVesk::macQuery = {
+    .code = hdCode::QueryMac, .command = "get_mac", .result = &serialComVesk::resultMACAddress,
+    .shape = answerShape::Mac, .what = "MAC address"};
+const serialComVesk::Query serialComVesk::resetQuery = {
+    .code = hdCode::FactoryReset, .command = "facreset", .result = nullptr, .shape = answerShape::Text, .what = ""};
+
 void serialComVesk::readSoftwareVersion()
 {
-    runQuery(hdCode::QuerySoftware, "swvers\r\n", &serialComVesk::resultSoftwareVersion);
+    runQuery(softwareQuery);
 }
 
 void serialComVesk::readLowPowerVersion()
 {
-    runQuery(hdCode::QueryLowPower, "lpsw\r\n", &serialComVesk::resultLowPowerVersion);
+    runQuery(lowPowerQuery);
 }
 
 void serialComVesk::readMACAddress()
 {
-    runQuery(hdCode::QueryMac, "get_mac\r\n", &serialComVesk::resultMACAddress);
+    runQuery(macQuery);
 }
 
 void serialComVesk::initFactoryReset()
 {
-    runQuery(hdCode::FactoryReset, "facreset\r\n", nullptr);
+    runQuery(resetQuery);
 }
 
 void serialComVesk::readSoftwareVersionOnceUp()
 {
-    runQuery(hdCode::QuerySoftware, "swvers\r\n", &serialComVesk::resultSoftwareVersion, true);
+    runQuery(softwareQuery, true);
 }
 
-void serialComVesk::runQuery(int code, const char *command,
-                             void (serialComVesk::*result)(const QString &), bool onceUp)
+void serialComVesk::runQuery(const Query &query, bool onceUp)
 {
-    runJob(code, [this, command, result, onceUp] {
+    runJob(query.code, [this, &query, onceUp] {
         if (onceUp && !awaitConsole()) {
             if (!serialPort.halted())
                 noReply(QString(), linkClock::window(consoleWindowMs));
             return;
         }
-        serialPort.send(command, linkClock::window(100));
-        QString answer;
-        if (!result)
+        // What the box printed before the question (the last words of an
+        // interrupted job, say) is no answer to it.
+        dropInput();
+        serialPort.send((QByteArray(query.command) + "\r\n").constData(), linkClock::window(commandWaitMs));
+        if (!query.result)
             return;
-        if (readAnswer(&answer)) {
-            (this->*result)(answer);
-        } else if (!serialPort.halted()) {
-            noReply(QString(), linkClock::window(answerWindowMs));
-            emit sendCurrentAction(hdCode::ReceiveFailed);
+        QByteArray line;
+        bool whole = true;
+        if (!readAnswer(query, line, whole)) {
+            if (!serialPort.halted()) {
+                noReply(QString(), linkClock::window(answerWindowMs));
+                emit sendCurrentAction(hdCode::ReceiveFailed);
+            }
+            return;
         }
+        // An answer of the wrong shape is told, but not passed on as one.
+        if (!whole || !answerShape::fits(query.shape, line)) {
+            emit writeLog(QStringLiteral("The Settopbox's answer to %1 is no %2: %3")
+                              .arg(QLatin1String(query.command), QLatin1String(query.what), answerShape::shown(line))
+                          + (whole ? QString() : QStringLiteral(", without a line end")));
+            emit sendCause(linkCause(linkCause::AnswerMalformed, answerShape::shown(line), QString(),
+                                     QLatin1String(query.what)));
+            return;
+        }
+        (this->*query.result)(QString::fromLatin1(line.left(answerBytes)).toUpper());
     });
 }
 
-bool serialComVesk::readAnswer(QString *answer)
+// The first line after the question that is not its echo, read to its line
+// end, or what came of it by the window's end; false when nothing came.
+// `whole` is false for a line that had no line end within longestAnswer bytes.
+bool serialComVesk::readAnswer(const Query &query, QByteArray &line, bool &whole)
 {
     const qint64 window = linkClock::window(answerWindowMs);
     QElapsedTimer clock;
@@ -603,24 +685,21 @@ bool serialComVesk::readAnswer(QString *answer)
         const bool over = elapsed >= window;
         if (!over)
             emit sendProgress(int(elapsed * 100 / window));
-        // Whole lines only, so an answer that the line happens to split is
-        // not taken in two halves; a rest without line end that came in
-        // time still counts once the window is over.
-        if (serialPort.lineReady(49) || (over && serialPort.available() > 0)) {
-            QString text = QString::fromLatin1(serialPort.readLine(49));
-            text.remove(QLatin1Char('\r'));
-            text.remove(QLatin1Char('\n'));
-            text = text.toUpper();
-            if (!text.isEmpty()) {
-                *answer = text;
-                return true;
-            }
-            continue;
+        if (serialPort.lineReady(longestAnswer) || (over && serialPort.available() > 0)) {
+            const QByteArray read = serialPort.readLine(longestAnswer);
+            whole = read.endsWith('\n') || read.size() < longestAnswer;
+            QByteArray text = replyJoin::withoutNul(read);
+            text.replace('\r', QByteArray()).replace('\n', QByteArray());
+            // A console echoes the command before it answers.
+            if (text.isEmpty() || text == query.command)
+                continue;
+            line = text;
+            return true;
         }
         if (over)
             return false;
         // Short slices keep the progress moving while the box is silent.
-        const serialLine::Wait wait = serialPort.waitFor(clock, window, 20);
+        const serialLine::Wait wait = serialPort.waitFor(clock, window, progressSliceMs);
         if (wait == serialLine::Stopped)
             return false;
         if (wait == serialLine::Gone) {

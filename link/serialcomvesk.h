@@ -7,6 +7,7 @@
 
 class hdStep;
 class listBuffer;
+class replyJoin;
 
 // Link to a box of the HD family: its load chain from the step table, its
 // list download and its service queries, in the frame of boxLink.
@@ -60,8 +61,10 @@ private:
         Succeeded,
         Failed,      // reported, or the job was stopped
     };
-    Outcome runAttempt(const hdStep &step, int attempt, QString &reply);
-    Outcome judge(const hdStep &step, const QString &text, int attempt, qint64 ms);
+    Outcome runAttempt(const hdStep &step, int attempt, replyJoin &join, QString &reply);
+    static int firstMarker(const hdStep &step, const QString &text);
+    Outcome judge(const hdStep &step, const QString &text, replyJoin &join, int attempt, qint64 ms, QString &held);
+    Outcome decide(const hdStep &step, int marker, const QString &text, replyJoin &join, int attempt, qint64 ms);
     Outcome waitForReply(const hdStep &step, const QElapsedTimer &clock, qint64 window);
     bool readable(const hdStep &step) const;
     QByteArray readOnce(const hdStep &step);
@@ -71,9 +74,11 @@ private:
     bool receiveList(listBuffer &list, qint64 &end);
     bool saveList(listBuffer &list, qint64 end);
 
-    void runQuery(int code, const char *command, void (serialComVesk::*result)(const QString &),
-                  bool onceUp = false);
-    bool readAnswer(QString *answer);
+    struct Query;
+    static const Query softwareQuery, lowPowerQuery, macQuery, resetQuery;
+    // `onceUp`: the console is asked until it answers before the question.
+    void runQuery(const Query &query, bool onceUp = false);
+    bool readAnswer(const Query &query, QByteArray &line, bool &whole);
     void resultSoftwareVersion(const QString &answer);
     void resultLowPowerVersion(const QString &answer);
     void resultMACAddress(const QString &answer);

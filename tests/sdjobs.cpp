@@ -284,6 +284,79 @@ void tst_sdjobs::jobs_data()
          .commands = updateCommands, .logs = {"Uploading Channel list", "Sending file " + list, "Uploading done after 0 s"}},
     };
 
+    // Lines that the line hands over in two pieces, split at several places
+    // (counted from the line's end when negative, 0: its middle), are read
+    // as they would be whole: the version line, every marker, the verdict.
+    auto split = [](int at, int pauseMs, const char *only = "") {
+        return Fault([=](C &c) {
+            c.splitMarkers = true;
+            c.splitAt = at;
+            c.splitPauseMs = pauseMs;
+            c.splitOnly = only;
+        });
+    };
+    const QStringList wholeUpdate = {"StartUpControll found, should be ok! \"SUC (StartUpControl)1.7\"",
+                                     "LoadMenu open: \"Upload Ch_Data\"", "Upload initialized: \"binary mode\"",
+                                     "Finished: \"ready\"", "Starting done: \"Press any key !!\""};
+    for (int at : {1, 4, 0, -2, -1})
+        rows.append({.name = "update, every line split at " + QByteArray::number(at), .files = img, .box = split(at, 60),
+                     .scale = 1, .codes = updateOk, .commands = updateCommands, .logs = wholeUpdate});
+    for (int at : {3, -2})
+        rows.append({.name = "download, every line split at " + QByteArray::number(at), .job = Download, .files = dl,
+                     .box = split(at, 60), .scale = 1, .codes = downloadOk, .commands = downloadCommands,
+                     .logs = {"LoadMenu open: \"Upload Ch_Data\"", "Download initialized: \"Get EEprom Header\"",
+                              "Starting done: \"Press any key !!\""},
+                     .saved = sdBox::plausibleList()});
+    const Codes tooOldSplit{S::JobStarted, S::Updating, S::OpeningLoadMenu, S::StartUpControlOld, S::JobEnded};
+    rows += {
+        {.name = "upload, every line split at 5", .job = Upload, .files = list, .box = split(5, 60), .scale = 1,
+         .codes = uploadOk, .commands = updateCommands, .logs = {"Finished: \"ready\"", "Uploading done after # s"}},
+        // One line split, its rest late in the step's window.
+        {.name = "menu split, rest after 250 ms", .files = img, .box = split(6, 250, "Upload Ch_Data"), .scale = 1,
+         .codes = updateOk, .commands = updateCommands, .logs = {"LoadMenu open: \"Upload Ch_Data\""}},
+        {.name = "binary mode split, rest after 250 ms", .files = img, .box = split(5, 250, "binary"), .scale = 1,
+         .codes = updateOk, .commands = updateCommands, .logs = {"Upload initialized: \"binary mode\""}},
+        {.name = "list request split, rest after 80 ms", .job = Download, .files = dl, .box = split(8, 80, "EEprom"),
+         .scale = 1, .codes = downloadOk, .commands = downloadCommands,
+         .logs = {"Download initialized: \"Get EEprom Header\""}, .saved = sdBox::plausibleList()},
+        {.name = "start split, rest after 1.5 s", .files = img, .box = split(6, 1500, "Press"), .scale = 1,
+         .codes = updateOk, .commands = updateCommands, .logs = {"Starting done: \"Press any key !!\""}},
+        {.name = "Write split, rest after 1.5 s", .files = img, .box = split(3, 1500, "Write"), .scale = 1,
+         .codes = updateOk, .commands = updateCommands, .logs = {"Finished: \"ready\""}},
+        {.name = "ready split, rest after 1.5 s", .files = img, .box = split(2, 1500, "ready"), .scale = 1,
+         .codes = updateOk, .commands = updateCommands, .logs = {"Finished: \"ready\""}},
+        {.name = "Write and ready in one line, split after Wri", .files = img,
+         .box = [=](C &c) { split(3, 300, "ready")(c); c.writeReadyOneLine = true; }, .scale = 1, .codes = updateOk,
+         .commands = updateCommands, .logs = {"Finished: \"Write done, ready\""}},
+        // The version line is tested once its version has come: split, or cut
+        // by the 49-byte read after 40 bytes of babble ("SUC (Star").
+        {.name = "SUC 1.7 split in its version", .files = img, .box = split(22, 200, "SUC"), .scale = 1,
+         .codes = updateOk, .commands = updateCommands,
+         .logs = {"StartUpControll found, should be ok! \"SUC (StartUpControl)1.7\""}},
+        {.name = "SUC 1.6 split in its version", .files = img,
+         .box = [=](C &c) { split(22, 200, "SUC")(c); c.sucLine = "SUC (StartUpControl)1.6"; }, .scale = 1,
+         .codes = tooOldSplit, .commands = {"100"}, .logs = {"StartUpControll to old! \"SUC (StartUpControl)1.6\""}},
+        {.name = "SUC 1.75 split after 1.7", .files = img,
+         .box = [=](C &c) { split(23, 200, "SUC")(c); c.sucLine = "SUC (StartUpControl)1.75"; }, .scale = 1,
+         .codes = updateOk, .commands = updateCommands,
+         .logs = {"StartUpControll found, should be ok! \"SUC (StartUpControl)1.7*\""}},
+        {.name = "SUC 1.7 cut by the read", .files = img, .box = [](C &c) { c.garbage = 40; }, .scale = 1,
+         .codes = updateOk, .commands = updateCommands,
+         .logs = {"StartUpControll found, should be ok! \"*SUC (StartUpControl)1.7\""}},
+        {.name = "SUC 1.6 cut by the read", .files = img,
+         .box = [](C &c) { c.garbage = 40; c.sucLine = "SUC (StartUpControl)1.6"; }, .scale = 1,
+         .codes = tooOldSplit, .commands = {"100"}, .logs = {"StartUpControll to old! \"*SUC (StartUpControl)1.6\""}},
+        // Power-up noise: NUL bytes before a line hide nothing of it.
+        {.name = "a NUL before SUC 1.6", .files = img,
+         .box = [](C &c) { c.nuls = 1; c.sucLine = "SUC (StartUpControl)1.6"; }, .codes = tooOldSplit,
+         .commands = {"100"}, .logs = {"StartUpControll to old! \"SUC (StartUpControl)1.6\""}},
+        {.name = "NUL bytes before every reply", .files = img, .box = [](C &c) { c.nuls = 3; }, .codes = updateOk,
+         .commands = updateCommands, .logs = wholeUpdate},
+        {.name = "NUL bytes before every reply: download", .job = Download, .files = dl, .box = [](C &c) { c.nuls = 3; },
+         .codes = downloadOk, .commands = downloadCommands, .logs = {"Download initialized: \"Get EEprom Header\""},
+         .saved = sdBox::plausibleList()},
+    };
+
     // Verified uploads: the console asked for its load menu until it
     // answers, then the list read back as the download reads it.
     const Codes uploaded = testRig::upTo(uploadOk, S::UploadDone);

@@ -50,6 +50,9 @@ bool hdBox::start()
     if (!m_line.open())
         return false;
     m_line.setLineRate(m_b.lineRate);
+    // Written before the program opens the line, so that it waits there for it.
+    if (!m_b.leftover.isEmpty() && !m_line.write(m_b.leftover))
+        return false;
     // Non-blocking, so that a reader who stopped reading cannot hang the box.
     const int fl = ::fcntl(m_line.masterFd(), F_GETFL);
     ::fcntl(m_line.masterFd(), F_SETFL, fl | O_NONBLOCK);
@@ -239,7 +242,7 @@ void hdBox::command(const QByteArray &line)
         reply("load App\r\n");
         m_loadFrom = file().size();
         if (m_b.binaryMode)
-            send("binary mode\r\n");
+            print(QByteArray(), "binary mode\r\n");
         m_mode = Binary;
         m_lastFileByte = nowMs();
     } else if (line == "s") {
@@ -286,7 +289,20 @@ void hdBox::reply(const QByteArray &text)
 {
     pause(m_b.replyDelayMs);
     // One write, as a console prints its line: the noise belongs to it.
-    send(m_b.garbage + QByteArray(m_b.longLine, 'x') + text);
+    print(m_b.garbage + QByteArray(m_b.longLine, 'x'), text);
+}
+
+void hdBox::print(const QByteArray &noise, const QByteArray &text)
+{
+    const bool split = m_b.splitAt != 0 && (m_b.splitOnly.isEmpty() || text.contains(m_b.splitOnly));
+    if (!split) {
+        send(noise + text);
+        return;
+    }
+    const int at = qBound(0, m_b.splitAt > 0 ? m_b.splitAt : text.size() + m_b.splitAt, text.size());
+    send(noise + text.left(at));
+    pause(m_b.replySplitPauseMs);
+    send(text.mid(at));
 }
 
 bool hdBox::send(const QByteArray &bytes)

@@ -26,6 +26,14 @@ public:
         int longLine = 0;               // bytes without line end before every reply
         bool echo = false;              // echoes each command line first
         bool lineRate = false;          // reads and sends no faster than a real line
+        // Replies as a USB adapter or a relay hands them over: in two writes,
+        // the first `splitAt` bytes of the reply's text (counted from its end
+        // when negative; the noise goes before them), the rest `replySplitPauseMs`
+        // later. 0: whole.
+        int splitAt = 0;
+        int replySplitPauseMs = 60;
+        QByteArray splitOnly;           // only replies that hold this text are split; empty: every one
+        QByteArray leftover;            // on the line before anything, as an interrupted job leaves it
 
         QByteArray restartReply = "Restarting ...\r\n";
         int unknownCom = 0;             // first restarts answered "unknown com"
@@ -106,6 +114,7 @@ private:
     void command(const QByteArray &line);
     void endOfFile();
     void reply(const QByteArray &text);
+    void print(const QByteArray &noise, const QByteArray &text);
     bool send(const QByteArray &bytes);
     void printList();
     void cutLine();

@@ -22,7 +22,10 @@ int main(int argc, char **argv)
     const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("Never answer."));
     const QCommandLineOption refuse(QStringLiteral("refuse"), QStringLiteral("Answer a loaded file with \"wrong\"."));
     const QCommandLineOption cutAfter(QStringLiteral("cut-after"), QStringLiteral("Cut the line after N file bytes."), QStringLiteral("N"));
-    const QCommandLineOption garbage(QStringLiteral("garbage"), QStringLiteral("Send noise before every reply."));
+    const QCommandLineOption garbage(QStringLiteral("garbage"), QStringLiteral("Send noise (a NUL byte and control bytes, as at power-up) before every reply."));
+    const QCommandLineOption splitAt(QStringLiteral("split-at"), QStringLiteral("Send every reply in two pieces, the first N bytes (from its end if negative), then the rest."), QStringLiteral("N"));
+    const QCommandLineOption splitPause(QStringLiteral("split-pause"), QStringLiteral("Pause MS between the pieces of a split reply (default 60)."), QStringLiteral("MS"));
+    const QCommandLineOption splitOnly(QStringLiteral("split-only"), QStringLiteral("Split only the replies that hold TEXT."), QStringLiteral("TEXT"));
     const QCommandLineOption longLine(QStringLiteral("long-line"), QStringLiteral("Send N bytes without line end before every reply."), QStringLiteral("N"));
     const QCommandLineOption delay(QStringLiteral("delay"), QStringLiteral("Wait MS before every reply."), QStringLiteral("MS"));
     const QCommandLineOption unknownCom(QStringLiteral("unknown-com"), QStringLiteral("Answer the first N restarts with \"unknown com\"."), QStringLiteral("N"));
@@ -43,7 +46,7 @@ int main(int argc, char **argv)
     const QCommandLineOption consoleDelay(QStringLiteral("console-delay"), QStringLiteral("After a start, ignore commands for MS."), QStringLiteral("MS"));
     const QCommandLineOption consoleDead(QStringLiteral("console-dead"), QStringLiteral("After a start, never answer again."));
     const QCommandLineOption samples(QStringLiteral("make-samples"), QStringLiteral("Write sample.app and sample.lis into DIR and exit."), QStringLiteral("DIR"));
-    for (const auto &o : {samples, silent, refuse, cutAfter, garbage, longLine, delay, unknownCom, noBinary,
+    for (const auto &o : {samples, silent, refuse, cutAfter, garbage, splitAt, splitPause, splitOnly, longLine, delay, unknownCom, noBinary,
                           noFin, comPrompts, echo, list, noMarkers, flood, saveFile, lineRate, stopReading, chatter,
                           keepList, storeFlip, consoleDelay, consoleDead, reply})
         cl.addOption(o);
@@ -69,7 +72,11 @@ int main(int argc, char **argv)
     if (cl.isSet(cutAfter))
         b.cutAfter = cl.value(cutAfter).toLongLong();
     if (cl.isSet(garbage))
-        b.garbage = QByteArray("\x01\x7f#%?~\x1b[", 9);
+        b.garbage = QByteArray("\0\x01\x7f#%?~\x1b[", 10);
+    b.splitAt = cl.value(splitAt).toInt();
+    if (cl.isSet(splitPause))
+        b.replySplitPauseMs = cl.value(splitPause).toInt();
+    b.splitOnly = cl.value(splitOnly).toLatin1();
     b.longLine = cl.value(longLine).toInt();
     b.replyDelayMs = cl.value(delay).toInt();
     b.unknownCom = cl.value(unknownCom).toInt();

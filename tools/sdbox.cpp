@@ -256,6 +256,8 @@ void sdBox::reply(const QList<Piece> &pieces)
 {
     if (m_config.replyDelayMs > 0 && !sleepMs(m_config.replyDelayMs))
         return;
+    if (m_config.nuls > 0)
+        say(QByteArray(m_config.nuls, '\0'));
     if (m_config.garbage > 0) {
         QByteArray babble(m_config.garbage, '#');
         for (int i = 0; i < babble.size(); i += 17)
@@ -274,13 +276,17 @@ bool sdBox::booting() const
     return m_config.consoleDead || nowMs() - m_bootedAt < m_config.consoleDelayMs;
 }
 
-// A marker line, whole or in two pieces.
-static QList<sdBox::Piece> markerLine(const QByteArray &marker, bool split)
+// A line the dialogue looks at, whole or in two pieces, after `delayMs`.
+QList<sdBox::Piece> sdBox::line(const QByteArray &text, int delayMs) const
 {
-    if (!split)
-        return {{0, marker + crlf}};
-    const int half = marker.size() / 2;
-    return {{0, marker.left(half)}, {60, marker.mid(half) + crlf}};
+    const QByteArray whole = text + crlf;
+    if (!m_config.splitMarkers || (!m_config.splitOnly.isEmpty() && !text.contains(m_config.splitOnly)))
+        return {{delayMs, whole}};
+    const int split = m_config.splitAt > 0 ? m_config.splitAt
+                      : m_config.splitAt < 0 ? whole.size() + m_config.splitAt
+                                             : text.size() / 2;
+    const int at = qBound(0, split, whole.size());
+    return {{delayMs, whole.left(at)}, {m_config.splitPauseMs, whole.mid(at)}};
 }
 
 void sdBox::onCommand(const QByteArray &command)
@@ -295,32 +301,31 @@ void sdBox::onCommand(const QByteArray &command)
         return;
     const auto own = m_config.replies.constFind(command);
     const bool custom = own != m_config.replies.constEnd();
-    const bool split = m_config.splitMarkers;
 
     if (command == "100") {
         if (m_mode != Mode::Menu) {
             QList<Piece> text;
             if (!m_config.sucLine.isEmpty())
-                text.append({0, m_config.sucLine + crlf});
-            text.append(markerLine(m_config.menuLine, split));
+                text.append(line(m_config.sucLine));
+            text.append(line(m_config.menuLine));
             reply(custom ? *own : text);
             m_mode = Mode::Menu;
         } else {
-            reply(custom ? *own : markerLine("binary mode", split));
+            reply(custom ? *own : line("binary mode"));
             m_file.clear();
             m_mode = Mode::Binary;
         }
     } else if (command == "500") {
-        reply(custom ? *own : markerLine("Get EEprom Header", split));
+        reply(custom ? *own : line("Get EEprom Header"));
         if (m_mode == Mode::Menu)
             sendList();
     } else if (command == "300") {
         if (custom)
             reply(*own);
         else if (m_config.startFails)
-            reply(markerLine("Upload Ch_Data", split));
+            reply(line("Upload Ch_Data"));
         else
-            reply(markerLine("Press any key !!", split));
+            reply(line("Press any key !!"));
         if (!m_config.startFails) {
             m_mode = Mode::Running;
             m_bootedAt = nowMs();
@@ -347,11 +352,11 @@ void sdBox::endFile()
     if (m_config.silent || m_config.finishSilent)
         return;
     if (m_config.refuse)
-        reply({{0, "ready" + crlf}});
+        reply(line("ready"));
     else if (m_config.writeReadyOneLine)
-        reply({{0, "Write done, ready" + crlf}});
+        reply(line("Write done, ready"));
     else
-        reply({{0, "Write Flash" + crlf}, {m_config.readyDelayMs, m_config.ready + crlf}});
+        reply(line("Write Flash") + line(m_config.ready, m_config.readyDelayMs));
 }
 
 void sdBox::sendList()

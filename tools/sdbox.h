@@ -45,7 +45,15 @@ public:
         int fileQuietMs = 50;           // a file ends when the line is quiet this long
         int readyDelayMs = 20;          // between "Write" and "ready"
         QByteArray ready = "ready";     // the word that ends the box's verdict
-        bool splitMarkers = false;      // marker lines arrive in two pieces, 60 ms apart
+        // Lines as a USB adapter or a relay hands them over: every line the
+        // dialogue looks at (the version line, the markers, the verdict)
+        // in two pieces, the first `splitAt` bytes of it (counted from its
+        // end when negative; 0: its first half), the rest `splitPauseMs` later.
+        bool splitMarkers = false;
+        int splitAt = 0;
+        int splitPauseMs = 60;
+        QByteArray splitOnly;           // only lines that hold this text are split; empty: every one
+        int nuls = 0;                   // NUL bytes before each reply, as a box prints them at power-up
         bool splitListMarkers = false;  // "Start Upload" and "End Upload" in two pieces
         int startUploadDelayMs = 0;     // between "Get EEprom Header" and "Start Upload"
         QByteArray markerLineEnd;       // after "Start Upload", as a console ends its line
@@ -111,6 +119,7 @@ private:
     void onCommand(const QByteArray &command);
     void endFile();
     void reply(const QList<Piece> &pieces);
+    QList<Piece> line(const QByteArray &text, int delayMs = 0) const;
     void say(const QByteArray &bytes, int delayMs = 0);
     void sendList();
     bool sleepMs(int ms);

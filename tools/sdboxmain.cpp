@@ -34,7 +34,11 @@ int main(int argc, char **argv)
     const QCommandLineOption cutListAfter("cut-list-after", "Cut the line after N list bytes sent.", "N");
     const QCommandLineOption garbage("garbage", "Babble N bytes without line end before each reply.", "N");
     const QCommandLineOption delay("delay", "Wait MS before each reply.", "MS");
-    const QCommandLineOption split("split-markers", "Send marker lines in two pieces.");
+    const QCommandLineOption split("split-markers", "Send the lines the dialogue looks at (version, markers, verdict) in two pieces.");
+    const QCommandLineOption splitAt("split-at", "Split those lines after N bytes (from the line's end if negative; default: the middle).", "N");
+    const QCommandLineOption splitPause("split-pause", "Pause MS between the pieces of a split line (default 60).", "MS");
+    const QCommandLineOption splitOnly("split-only", "Split only the lines that hold TEXT.", "TEXT");
+    const QCommandLineOption nuls("nuls", "Send N NUL bytes before each reply, as a box does at power-up.", "N");
     const QCommandLineOption splitList("split-list-markers", "Send \"Start Upload\" and \"End Upload\" in two pieces.");
     const QCommandLineOption startDelay("start-delay", "Wait MS before \"Start Upload\".", "MS");
     const QCommandLineOption dashes("dashes", "Length of the dash run (default 40).", "N");
@@ -50,8 +54,8 @@ int main(int argc, char **argv)
     const QCommandLineOption consoleDead("console-dead", "After a start (\"300\"), never answer again.");
     const QCommandLineOption samples("make-samples", "Write single.app (a one-file update), first.app and second.app "
                                                      "(a two-file update) and sample.lst into DIR and exit.", "DIR");
-    parser.addOptions({samples, silent, suc, noSuc, ignore, refuse, finishSilent, startFails, cutAfter,
-                       cutListAfter, garbage, delay, split, splitList, startDelay, dashes, listFile, flood,
+        parser.addOptions({samples, silent, suc, noSuc, ignore, refuse, finishSilent, startFails, cutAfter,
+                       cutListAfter, garbage, delay, split, splitAt, splitPause, splitOnly, nuls, splitList, startDelay, dashes, listFile, flood,
                        noEnd, lineRate, stopReading, verbose, keepList, storeFlip, consoleDelay, consoleDead});
     parser.process(app);
     if (parser.isSet(samples)) {
@@ -80,6 +84,11 @@ int main(int argc, char **argv)
     config.garbage = parser.value(garbage).toInt();
     config.replyDelayMs = parser.value(delay).toInt();
     config.splitMarkers = parser.isSet(split);
+    config.splitAt = parser.value(splitAt).toInt();
+    if (parser.isSet(splitPause))
+        config.splitPauseMs = parser.value(splitPause).toInt();
+    config.splitOnly = parser.value(splitOnly).toLatin1();
+    config.nuls = parser.value(nuls).toInt();
     config.splitListMarkers = parser.isSet(splitList);
     config.startUploadDelayMs = parser.value(startDelay).toInt();
     if (parser.isSet(dashes))

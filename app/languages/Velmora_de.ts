@@ -809,6 +809,14 @@ er muss dann erneut aktualisiert werden.
         <source>%1:%2 left</source>
         <translation>noch %1:%2</translation>
     </message>
+    <message>
+        <source>the log %1 is incomplete</source>
+        <translation>das Protokoll %1 ist unvollständig</translation>
+    </message>
+    <message>
+        <source>the log %1 cannot be written: %2; the job goes on</source>
+        <translation>das Protokoll %1 kann nicht geschrieben werden: %2; die Aufgabe läuft weiter</translation>
+    </message>
 </context>
 <context>
     <name>jobResult</name>
@@ -1103,6 +1111,26 @@ er muss dann erneut aktualisiert werden.
     <message>
         <source>interrupted by SIGTERM</source>
         <translation>durch SIGTERM abgebrochen</translation>
+    </message>
+    <message>
+        <source>the box&apos;s answer is no {extra}: {detail}</source>
+        <translation>die Antwort des Receivers ist keine {extra}: {detail}</translation>
+    </message>
+    <message>
+        <source>check that an HD box runs on the port, then ask again</source>
+        <translation>prüfen Sie, ob am Port ein laufender HD-Receiver hängt, und fragen Sie erneut</translation>
+    </message>
+    <message>
+        <source>software version</source>
+        <translation>Softwareversion</translation>
+    </message>
+    <message>
+        <source>low-power version</source>
+        <translation>Lowpower-Version</translation>
+    </message>
+    <message>
+        <source>MAC address</source>
+        <translation>MAC-Adresse</translation>
     </message>
 </context>
 <context>

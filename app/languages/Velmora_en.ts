@@ -809,6 +809,14 @@ Stop the transfer?</translation>
         <source>%1:%2 left</source>
         <translation>%1:%2 left</translation>
     </message>
+    <message>
+        <source>the log %1 is incomplete</source>
+        <translation>the log %1 is incomplete</translation>
+    </message>
+    <message>
+        <source>the log %1 cannot be written: %2; the job goes on</source>
+        <translation>the log %1 cannot be written: %2; the job goes on</translation>
+    </message>
 </context>
 <context>
     <name>jobResult</name>
@@ -1103,6 +1111,26 @@ Stop the transfer?</translation>
     <message>
         <source>interrupted by SIGTERM</source>
         <translation>interrupted by SIGTERM</translation>
+    </message>
+    <message>
+        <source>the box&apos;s answer is no {extra}: {detail}</source>
+        <translation>the box&apos;s answer is no {extra}: {detail}</translation>
+    </message>
+    <message>
+        <source>check that an HD box runs on the port, then ask again</source>
+        <translation>check that an HD box runs on the port, then ask again</translation>
+    </message>
+    <message>
+        <source>software version</source>
+        <translation>software version</translation>
+    </message>
+    <message>
+        <source>low-power version</source>
+        <translation>low-power version</translation>
+    </message>
+    <message>
+        <source>MAC address</source>
+        <translation>MAC address</translation>
     </message>
 </context>
 <context>
