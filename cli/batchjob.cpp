@@ -318,6 +318,8 @@ void batchJob::onIdentified(Port &port, const jobResult &result)
 void batchJob::tellResult(Port &port, const jobResult &result)
 {
     if (result.done()) {
+        if (!result.noteText().isEmpty())
+            say(QStringLiteral("velmora: ") + portText(port, tr("note: %1").arg(result.noteText())));
         if (result.startUnconfirmed)
             say(QStringLiteral("velmora: ") +
                 portText(port, tr("warning: the box did not confirm its start; check that it runs")));

@@ -86,6 +86,10 @@ void jobReport::onError(int code)
 
 void jobReport::cause(const linkCause &cause)
 {
+    if (cause.kind == linkCause::ListTooBigToUpload) {
+        m_result.note = cause;
+        return;
+    }
     // The cause that comes with the deciding error; later ones (a box
     // started again after a failure) do not replace it.
     if (m_ended || (m_errorCode >= 0 && m_resultCode < 0))

@@ -237,6 +237,15 @@ QString jobResult::causeText() const
     return QString();
 }
 
+QString jobResult::noteText() const
+{
+    if (note.kind != linkCause::ListTooBigToUpload)
+        return QString();
+    return tr("the list has %1 bytes; the box takes at most %2 bytes in an upload, so this file cannot go back "
+              "to a box")
+        .arg(note.detail, note.extra);
+}
+
 QString jobResult::remedy() const
 {
     if (outcome != Failed)

@@ -37,6 +37,7 @@ public:
     int statusCode = -1;          // the result or error code that decided, or -1
     int failedStep = -1;          // the progress code of the step that failed, or -1
     linkCause cause;
+    linkCause note;               // a done job's note (a list that cannot go back to a box)
     int stoppedBy = 0;            // who stopped it (serialLine::StopReason, or a signal)
     BoxState box = Untouched;
     bool startUnconfirmed = false;   // done, but the box did not report its start
@@ -52,6 +53,8 @@ public:
     QString stepText() const;
     QString causeText() const;
     QString remedy() const;
+    // The note of a done job in words, or empty.
+    QString noteText() const;
     QString boxText() const;
     QString outcomeText() const;
     // Why a job stopped, for the log and the screen ("Stop was pressed", "SIGINT").

@@ -22,7 +22,7 @@ constexpr qint64 anySize = std::numeric_limits<qint64>::max();
 // Each family's table is tested in order; the first row whose signature and
 // size fit decides.
 const kindRow hdKinds[] = {
-    {.signature = "00003040", .minSize = 0, .maxSize = 409600, .kind = hdFile::List},
+    {.signature = "00003040", .minSize = 0, .maxSize = hdFile::maxListSize, .kind = hdFile::List},
     {.signature = "00004023", .minSize = 0, .maxSize = anySize, .kind = hdFile::Update},
     {.signature = "00004043", .minSize = 0, .maxSize = anySize, .kind = hdFile::Update},
 };

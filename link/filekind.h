@@ -13,6 +13,8 @@
 // missing file, which is the caller's to report, and for a known kind).
 
 struct hdFile {
+    // The largest channel list the box takes in an upload.
+    static constexpr qint64 maxListSize = 409600;
     enum Kind : unsigned char {
         NotHd = 0,
         Update = 1,

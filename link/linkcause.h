@@ -35,6 +35,8 @@ public:
         ListDiffers,      // detail: where
         ConsoleSilent,    // detail: the seconds waited for the console
         AnswerMalformed,  // detail: what came, shown safely; extra: what the answer should have been
+        // Not a failure, a note on a job that is done:
+        ListTooBigToUpload,   // file: the saved list; detail: its size; extra: the upload's limit
     };
 
     linkCause() = default;

@@ -581,6 +581,15 @@ bool serialComVesk::saveList(listBuffer &list, qint64 end)
         fail(hdCode::FileFailed);
         return false;
     }
+    // Saved all the same: it is the box's list, and losing it helps no one.
+    if (end > hdFile::maxListSize) {
+        emit writeLog(QStringLiteral("The Channel list has %1 bytes; an upload takes at most %2 bytes, "
+                                     "so this file cannot be uploaded to a box again")
+                          .arg(end)
+                          .arg(hdFile::maxListSize));
+        emit sendCause(linkCause(linkCause::ListTooBigToUpload, QString::number(end), filename,
+                                 QString::number(hdFile::maxListSize)));
+    }
     return true;
 }
 

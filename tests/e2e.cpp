@@ -36,6 +36,8 @@ private slots:
     void results_data();
     void results();
     void requestWhileThreadEnds();
+    void shell_data();
+    void shell();
 };
 
 // Started from a terminal, or from the desktop entry (--desktop) with the XDG
@@ -165,7 +167,7 @@ void tst_e2e::jobs()
 enum class Box { None, HD, SD };
 // How the box misbehaves; Interrupt: SIGINT while it flashes. KeepList: it
 // keeps a list it loads, ChangedByte: with one byte changed.
-enum class Fault { None, Silent, Refuse, NoStart, Interrupt, KeepList, ChangedByte, LineRate };
+enum class Fault { None, Silent, Refuse, NoStart, Interrupt, KeepList, ChangedByte, LineRate, BadMac, HugeList };
 struct BatchRow {
     QByteArray name{};
     Box box = Box::HD;
@@ -291,6 +293,13 @@ void tst_e2e::batch_data()
          .got = "lpsw\r\n"},
         {.name = "mac", .args = {"--query", "mac", "-p", "@port"}, .out = "00-A1-B2-C3-D4-E5\\n", .err = done,
          .got = "get_mac\r\n"},
+        {.name = "mac of ten digits", .fault = Fault::BadMac, .args = {"--query", "mac", "-p", "@port"},
+         .exitCode = batchJob::BoxFailed,
+         .err = "^  cause: the box's answer is no MAC address: \"00A1B2C3D4\"\\n[^\\n]*\\n" + ended("--query mac", "failed", 5)},
+        {.name = "list longer than an upload takes", .fault = Fault::HugeList,
+         .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-f", "out.lis"},
+         .err = "^velmora: note: the list has 416024 bytes; the box takes at most 409600 bytes in an upload, so this "
+                "file cannot go back to a box\\n" + done},
         {.name = "query, box silent", .fault = Fault::Silent, .args = {"--query", "lowpower", "-p", "@port"},
          .exitCode = batchJob::BoxFailed,
          .err = "^Couldn't receive Data\\n  cause: the box did not answer within 1 s\\n[^\\n]*\\n" +
@@ -361,6 +370,8 @@ void tst_e2e::batch()
     b.keepList = row.fault == Fault::KeepList || row.fault == Fault::ChangedByte;
     b.storeFlipAt = row.fault == Fault::ChangedByte ? 100 : -1;
     b.lineRate = row.fault == Fault::LineRate;
+    b.replies.insert("get_mac", row.fault == Fault::BadMac ? "00A1B2C3D4\r\n" : b.replies.value("get_mac"));
+    b.list = row.fault == Fault::HugeList ? hdBox::sampleList(6500) : b.list;
     sdBox::Config c;
     c.silent = row.fault == Fault::Silent;
     c.startFails = row.fault == Fault::NoStart;
@@ -846,6 +857,60 @@ void tst_e2e::requestWhileThreadEnds()
     QVERIFY(results.at(0).done() && results.at(1).done());
     QCOMPARE(testRig::read(rig.path("out.lis")), b.list);
     QTRY_VERIFY(!runner.threadsBusy());
+}
+
+// The program's ends as a shell gives them: a pipe that closes early, a
+// terminal without a type, a standard output on a full disk. "@velmora" and
+// "@port" stand for the program and the box's line.
+struct ShellRow {
+    QByteArray name{};
+    QString command{};
+    int exitCode = 0;
+    QString out{};            // a pattern found in what the command printed
+    QString absent{};         // a pattern that must not be found there
+    QString logEnd{};         // the port log's last line
+};
+Q_DECLARE_METATYPE(ShellRow)
+
+void tst_e2e::shell_data()
+{
+    const QString update = "@velmora --batch -p @port -t UpdateHD -f hd.app";
+    const ShellRow rows[] = {
+        // head ends after a line: the job must not die of SIGPIPE half way.
+        {.name = "stderr closed by head", .command = update + " 2>&1 | head -n 1; exit ${PIPESTATUS[0]}",
+         .out = "^Updating the Firmware\\n\\z", .logEnd = "========== END: exit code 0, done: Update done =========="},
+        {.name = "no terminal type", .command = "TERM=dumb script -qec '" + update + "' /dev/null",
+         .out = "Update done", .absent = "\\x1b", .logEnd = "========== END: exit code 0, *"},
+        {.name = "a terminal draws its bar", .command = "TERM=xterm script -qec '" + update + "' /dev/null",
+         .out = "\\x1b\\[\\d+A", .logEnd = "========== END: exit code 0, *"},
+        {.name = "answer onto a full disk", .command = "@velmora --query mac -p @port >/dev/full",
+         .exitCode = batchJob::FileProblem, .out = "the answer could not be written to standard output",
+         .logEnd = "========== END: exit code 0, 00-A1-B2-C3-D4-E5 =========="},
+    };
+    QTest::addColumn<ShellRow>("row");
+    for (const ShellRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
+}
+
+void tst_e2e::shell()
+{
+    QFETCH(ShellRow, row);
+    hdBox::Behaviour b;
+    b.lineRate = true;   // long enough a send that the pipe is gone before it ends
+    testRig rig(b);
+    rig.samples({"@hd=hd.app"});
+    QProcess shell;
+    shell.setWorkingDirectory(rig.dir.path());
+    shell.setProcessEnvironment(batchEnvironment());
+    shell.setProcessChannelMode(QProcess::MergedChannels);
+    shell.start("bash", {"-c", QString(row.command).replace("@velmora", VELMORA_PROGRAM).replace("@port", rig.device())});
+    QVERIFY(shell.waitForFinished(60000));
+    const QString output = QString::fromUtf8(shell.readAll());
+    QCOMPARE(shell.exitCode(), row.exitCode);
+    QVERIFY2(QRegularExpression(row.out, QRegularExpression::MultilineOption).match(output).hasMatch(), qPrintable(output));
+    QVERIFY2(row.absent.isEmpty() || !QRegularExpression(row.absent).match(output).hasMatch(), qPrintable(output));
+    const QStringList log = rig.programLog(batchJob::logName(rig.device()));
+    QVERIFY2(!log.isEmpty() && testRig::matches(log.last(), "[*] " + row.logEnd), qPrintable(log.join('\n')));
 }
 
 #include "e2e.moc"

@@ -337,6 +337,12 @@ void tst_hdjobs::jobs_data()
          .codes = fetched, .logs = {"Downloading done after 0 s"}, .saved = list, .locked = true},
         {.name = "list above the nominal size", .job = Download, .box = [](B &b) { b.list = hdBox::sampleList(6000); },
          .codes = fetched, .saved = hdBox::sampleList(6000)},
+        // A list longer than an upload takes is the box's all the same: saved, with a word why it cannot go back.
+        {.name = "list above what an upload takes", .job = Download,
+         .box = [](B &b) { b.list = hdBox::sampleList(6500); }, .codes = fetched,
+         .logs = {"End of List found", "The Channel list has 416024 bytes; an upload takes at most 409600 bytes, "
+                                       "so this file cannot be uploaded to a box again", "Downloading done after # s"},
+         .saved = hdBox::sampleList(6500)},
         // Failed downloads keep the old file.
         {.name = "download from a silent box", .job = Download, .file = old,
          .box = [](B &b) { b.silent = true; }, .scale = 0.25, .codes = noData,

@@ -817,6 +817,10 @@ er muss dann erneut aktualisiert werden.
         <source>the log %1 cannot be written: %2; the job goes on</source>
         <translation>das Protokoll %1 kann nicht geschrieben werden: %2; die Aufgabe läuft weiter</translation>
     </message>
+    <message>
+        <source>note: %1</source>
+        <translation>Hinweis: %1</translation>
+    </message>
 </context>
 <context>
     <name>jobResult</name>
@@ -1131,6 +1135,10 @@ er muss dann erneut aktualisiert werden.
     <message>
         <source>MAC address</source>
         <translation>MAC-Adresse</translation>
+    </message>
+    <message>
+        <source>the list has %1 bytes; the box takes at most %2 bytes in an upload, so this file cannot go back to a box</source>
+        <translation>die Liste hat %1 Bytes; der Receiver nimmt beim Hochladen höchstens %2 Bytes, daher kann diese Datei nicht zurück in einen Receiver</translation>
     </message>
 </context>
 <context>

@@ -817,6 +817,10 @@ Stop the transfer?</translation>
         <source>the log %1 cannot be written: %2; the job goes on</source>
         <translation>the log %1 cannot be written: %2; the job goes on</translation>
     </message>
+    <message>
+        <source>note: %1</source>
+        <translation>note: %1</translation>
+    </message>
 </context>
 <context>
     <name>jobResult</name>
@@ -1131,6 +1135,10 @@ Stop the transfer?</translation>
     <message>
         <source>MAC address</source>
         <translation>MAC address</translation>
+    </message>
+    <message>
+        <source>the list has %1 bytes; the box takes at most %2 bytes in an upload, so this file cannot go back to a box</source>
+        <translation>the list has %1 bytes; the box takes at most %2 bytes in an upload, so this file cannot go back to a box</translation>
     </message>
 </context>
 <context>
