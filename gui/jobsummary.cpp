@@ -80,5 +80,7 @@ QString jobSummary::text(const jobResult &result)
         lines << tr("Remedy: %1").arg(result.remedy());
     if (!result.boxText().isEmpty())
         lines << tr("Box: %1").arg(result.boxText());
+    if (!result.noteText().isEmpty())
+        lines << tr("Note: %1").arg(result.noteText());
     return lines.join(QLatin1Char('\n'));
 }

@@ -246,6 +246,9 @@ void tst_commands::commands_data()
          .chosen = {"@text"}, .kind = J::UpdateSD, .label = {"@text"}},
         {.name = "drop unknown files", .args = {"-t", "GetListHD", "-f", "@prior"}, .action = A::Drop,
          .chosen = {"@text", "@missing"}, .kind = J::GetListHD, .label = {"@missing"}},
+        // A FIFO is never opened: it would hold the window until a writer came.
+        {.name = "drop a FIFO", .args = {"-t", "GetListHD", "-f", "@prior"}, .action = A::Drop,
+         .chosen = {"@fifo=pipe.app"}, .kind = J::GetListHD, .label = {"@fifo=pipe.app"}},
         {.name = "drop nothing", .args = {"-t", "SendListHD", "-f", "@prior"}, .action = A::Drop, .kind = J::SendListHD,
          .keepLabel = true},
         {.name = "drop a name with LF", .args = {"-t", "GetListSD", "-f", "@prior"}, .action = A::Drop,

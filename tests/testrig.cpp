@@ -1,5 +1,7 @@
 #include "testrig.h"
 
+#include <sys/stat.h>
+
 #include "filedialogs.h"
 #include "jobrunner.h"
 #include "mainwindow.h"
@@ -216,6 +218,8 @@ QString testRig::sample(const QString &name)
         write(file, image(kinds[kind].first, kinds[kind].second));
     else if (kind == QLatin1String("text"))
         write(file, "just some text, no box would take this\n");
+    else if (kind == QLatin1String("fifo"))   // whoever opens it to read waits for a writer
+        ::mkfifo(QFile::encodeName(file).constData(), 0600);
     return file;
 }
 

@@ -1163,5 +1163,9 @@ er muss dann erneut aktualisiert werden.
         <source>Box: %1</source>
         <translation>Receiver: %1</translation>
     </message>
+    <message>
+        <source>Note: %1</source>
+        <translation>Hinweis: %1</translation>
+    </message>
 </context>
 </TS>

@@ -1163,5 +1163,9 @@ Stop the transfer?</translation>
         <source>Box: %1</source>
         <translation>Box: %1</translation>
     </message>
+    <message>
+        <source>Note: %1</source>
+        <translation>Note: %1</translation>
+    </message>
 </context>
 </TS>
