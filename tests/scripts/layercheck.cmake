@@ -1,0 +1,48 @@
+cmake_minimum_required(VERSION 3.16)
+# The layers of the product, lowest first: a source file may include headers
+# of its own folder and of the folders below it, never of one above it, and
+# cli/ and gui/ never each other's. No product file outside platform/ includes
+# an operating-system header. Run as: cmake -DTOP=<source dir> -P layercheck.cmake
+set(layers platform log transport link job cli gui app)
+set(peers "cli;gui")
+set(os_headers unistd.h termios.h fcntl.h signal.h poll.h windows.h io.h grp.h pwd.h pty.h)
+
+# Which folder each header lives in.
+foreach(layer IN LISTS layers)
+    file(GLOB headers RELATIVE ${TOP}/${layer} ${TOP}/${layer}/*.h)
+    foreach(h IN LISTS headers)
+        set(owner_${h} ${layer})
+    endforeach()
+endforeach()
+
+set(faults "")
+list(LENGTH layers count)
+foreach(layer IN LISTS layers)
+    list(FIND layers ${layer} rank)
+    file(GLOB sources ${TOP}/${layer}/*.cpp ${TOP}/${layer}/*.h)
+    foreach(source IN LISTS sources)
+        file(STRINGS ${source} includes REGEX "^#include ")
+        foreach(line IN LISTS includes)
+            if(line MATCHES "^#include \"([^\"]+)\"")
+                set(h ${CMAKE_MATCH_1})
+                if(DEFINED owner_${h})
+                    list(FIND layers ${owner_${h}} other)
+                    if(other GREATER rank OR (NOT owner_${h} STREQUAL layer AND layer IN_LIST peers AND owner_${h} IN_LIST peers))
+                        list(APPEND faults "${source}: ${h} is in ${owner_${h}}/, above ${layer}/")
+                    endif()
+                endif()
+            elseif(line MATCHES "^#include <([^>]+)>" AND NOT layer STREQUAL "platform")
+                set(h ${CMAKE_MATCH_1})
+                if(h IN_LIST os_headers OR h MATCHES "^sys/")
+                    list(APPEND faults "${source}: operating-system header <${h}> outside platform/")
+                endif()
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+
+if(faults)
+    list(JOIN faults "\n" text)
+    message(FATAL_ERROR "Includes that break the layers:\n${text}")
+endif()
+message(STATUS "layers: every include points down")
