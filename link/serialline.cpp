@@ -194,12 +194,15 @@ QByteArray serialLine::readLine(qint64 longest)
 
 qint64 serialLine::write(const char *data, qint64 size)
 {
-    return m_port->write(data, size);
+    const qint64 n = m_port->write(data, size);
+    if (n > 0)
+        m_line->handedOn(n);
+    return n;
 }
 
 void serialLine::send(const char *text, qint64 waitMs)
 {
-    m_port->write(text);
+    write(text, qstrlen(text));
     m_port->waitForBytesWritten(int(waitMs));
 }
 
@@ -233,8 +236,29 @@ bool serialLine::drain()
         if (rest > 0)
             QThread::msleep(ulong(rest));
     }
+    if (!keepPace())
+        return false;
     // Whether bytes the system took just before the line went still left
     // cannot be told; only a port that failed them says so. The box's
     // verdict, or the vanished line at the next wait, tells the rest.
     return !portFailed();
+}
+
+bool serialLine::keepPace()
+{
+    for (qint64 busy = m_line->lineBusyMs(); busy > 0; busy = m_line->lineBusyMs()) {
+        if (halted() || gone())
+            return false;
+        const qint64 slice = qMin(busy, sliceMs);
+        QElapsedTimer waited;
+        waited.start();
+        // A wait on the input, not a sleep: a connection that closes ends it at once.
+        m_port->waitForReadyRead(int(slice));
+        if (gone())
+            return false;
+        const qint64 rest = slice - waited.elapsed();
+        if (rest > 0)
+            QThread::msleep(ulong(rest));
+    }
+    return true;
 }

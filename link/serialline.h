@@ -136,6 +136,10 @@ public:
 private:
     // The port reported a failed read or write.
     bool portFailed() const;
+    // Waits while the line is still carrying what was handed on beyond a
+    // tty queue's worth (a network port only); false on a stop or a
+    // vanished line.
+    bool keepPace();
 
     std::unique_ptr<lineTransport> m_line;
     QIODevice *m_port = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <functional>
 #include <memory>
@@ -48,6 +49,14 @@ public:
     virtual QString failure() const = 0;
     // What the log calls the line when it goes.
     virtual QString goneText() const = 0;
+    // Books bytes handed on to the device.
+    virtual void handedOn(qint64 bytes) { Q_UNUSED(bytes) }
+    // How long until the box's line can have carried all but a tty queue's
+    // worth of what was handed on. On a serial port the system's queue is
+    // the line's own, so never; a network port's buffers (the socket's, the
+    // server's) would take megabytes without a word, so the line's rate is
+    // kept by the clock.
+    virtual qint64 lineBusyMs() const { return 0; }
 
     OpenFailure openFailure() const { return m_openFailure; }
     QString openReason() const { return m_openReason; }

@@ -26,6 +26,8 @@ bool tcpTransport::open(const QString &name, const LogSink &log)
     // box; Nagle's rule would hold each byte back until the one before is
     // acknowledged and so bunch them up on their way to the box.
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    m_clock.start();
+    m_lineFreeAtUs = 0;
     if (begin(log))
         return true;
     close();
@@ -105,4 +107,17 @@ QString tcpTransport::failure() const
 QString tcpTransport::goneText() const
 {
     return QStringLiteral("the connection to the serial server %1 is gone").arg(m_address.hostPort());
+}
+
+void tcpTransport::handedOn(qint64 bytes)
+{
+    const qint64 now = m_clock.nsecsElapsed() / 1000;
+    m_lineFreeAtUs = qMax(m_lineFreeAtUs, now) + bytes * 1000000 / lineBytesPerSecond;
+}
+
+qint64 tcpTransport::lineBusyMs() const
+{
+    const qint64 leadUs = leadBytes * 1000000 / lineBytesPerSecond;
+    const qint64 busyUs = m_lineFreeAtUs - leadUs - m_clock.nsecsElapsed() / 1000;
+    return busyUs > 0 ? (busyUs + 999) / 1000 : 0;
 }

@@ -3,6 +3,8 @@
 #include "linetransport.h"
 #include "portaddress.h"
 
+#include <QElapsedTimer>
+
 class QTcpSocket;
 
 // A serial server's port as a raw TCP stream ("socket://host:port"): every
@@ -24,6 +26,15 @@ public:
     bool failed() const override;
     QString failure() const override;
     QString goneText() const override;
+    void handedOn(qint64 bytes) override;
+    qint64 lineBusyMs() const override;
+
+    // What the box's line carries: 115200 baud, ten bits a byte.
+    static constexpr qint64 lineBytesPerSecond = 11520;
+    // How far the program may run ahead of the line: a tty queue's worth,
+    // as on a serial port, so that a file's progress, the wait for its
+    // verdict and a stop all mean the same on every transport.
+    static constexpr qint64 leadBytes = 4096;
 
 protected:
     // After the connection is made: what the transport needs before the
@@ -39,4 +50,6 @@ private:
 
     QTcpSocket *m_socket = nullptr;
     portAddress m_address;
+    QElapsedTimer m_clock;
+    qint64 m_lineFreeAtUs = 0;   // when the line has carried all that was handed on, on m_clock
 };
