@@ -17,7 +17,10 @@ namespace {
 
 const char usage[] =
     "Usage: velmora [-p PORT] [-t JOB] [-f FILE...] [FILE...] [-s]\n"
-    "  -p PORT      serial port, by system name or device path\n"
+    "  -p PORT      serial port, by system name or device path, or a serial\n"
+    "               server's port: rfc2217://HOST:PORT (RFC 2217, the server's\n"
+    "               line set to 115200 8N1 by the program) or socket://HOST:PORT\n"
+    "               (raw TCP, the server sets the line); an IPv6 HOST in [ ]\n"
     "  -t JOB       UpdateHD, SendListHD, GetListHD, UpdateSD, SendListSD or GetListSD\n"
     "  -f FILE...   the job's files, up to the next option\n"
     "  FILE...      files recognised by their content\n"

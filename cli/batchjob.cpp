@@ -3,6 +3,7 @@
 #include "catalogue.h"
 #include "commandline.h"
 #include "jobkind.h"
+#include "portaddress.h"
 #include "servicerequest.h"
 #include "statuscode.h"
 #include "statustable.h"
@@ -32,10 +33,10 @@ QString identity(const QString &port)
     return canonical.isEmpty() ? port : canonical;
 }
 
+// The device's base name, or "host_port" for a serial server's port.
 QString baseName(const QString &port)
 {
-    const QString name = QFileInfo(port).fileName();
-    return name.isEmpty() ? port : name;
+    return portAddress::parse(port).fileTag();
 }
 
 // Plain progress lines on a pipe or a log: at most one a second per port.

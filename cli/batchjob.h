@@ -42,7 +42,8 @@ public:
     batchJob(const batchJob &) = delete;
     batchJob &operator=(const batchJob &) = delete;
 
-    // The log of a port when no --log is given: velmora-<base name>.log.
+    // The log of a port when no --log is given: velmora-<base name>.log, for
+    // a serial server's port velmora-<host>_<port>.log.
     static QString logName(const QString &port);
 
 public slots:

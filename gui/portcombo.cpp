@@ -1,10 +1,12 @@
 #include "portcombo.h"
 
+#include "portaddress.h"
 #include "portlist.h"
 #include "serialline.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QSerialPortInfo>
 #include <QSignalBlocker>
 
@@ -20,11 +22,31 @@ constexpr int missingRole = Qt::UserRole + 2;
 portCombo::portCombo(QWidget *parent)
     : QComboBox(parent)
 {
+    // A serial server's port is typed: the system lists only its own ports.
+    // What is typed is taken as it stands once Enter is pressed or the box
+    // is left, never half-typed.
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    connect(lineEdit(), &QLineEdit::editingFinished, this, [this] { takeTyped(); });
+}
+
+void portCombo::takeTyped()
+{
+    const QString typed = lineEdit()->text().trimmed();
+    if (typed.isEmpty() || typed == itemText(currentIndex()))
+        return;
+    selectPort(typed);
 }
 
 bool portCombo::deviceExists(const QString &name)
 {
-    return QFileInfo::exists(serialLine::devicePath(name));
+    // Whether a serial server answers shows only when a job opens its port.
+    return portAddress::parse(name).network() || QFileInfo::exists(serialLine::devicePath(name));
+}
+
+QString portCombo::where(const QString &name)
+{
+    return portAddress::parse(name).network() ? name : serialLine::devicePath(name);
 }
 
 void portCombo::refresh()
@@ -60,7 +82,7 @@ void portCombo::addNamed(const QString &name)
     const int at = count() - 1;
     setItemData(at, true, namedRole);
     setItemData(at, !deviceExists(name), missingRole);
-    setItemData(at, serialLine::devicePath(name), Qt::ToolTipRole);
+    setItemData(at, where(name), Qt::ToolTipRole);
 }
 
 void portCombo::selectPort(const QString &name)

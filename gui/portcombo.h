@@ -7,7 +7,8 @@
 // links and kept in settings.ini; its text is that name, and its tooltip
 // tells adapters apart (description, manufacturer, stable by-id path). The
 // list is read again whenever the user opens it, so that an adapter plugged
-// in after start-up can be picked.
+// in after start-up can be picked. A port can be typed as well: a device
+// path, or a serial server's "rfc2217://host:port" or "socket://host:port".
 class portCombo : public QComboBox
 {
     Q_OBJECT
@@ -29,5 +30,8 @@ public:
 
 private:
     void addNamed(const QString &name);
+    void takeTyped();
     static bool deviceExists(const QString &name);
+    // The tooltip of a named port: its device path, or the server's address.
+    static QString where(const QString &name);
 };

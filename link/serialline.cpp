@@ -1,18 +1,11 @@
 #include "serialline.h"
 
 #include "linkclock.h"
+#include "serialtransport.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QSerialPort>
 #include <QThread>
-
-#include <cerrno>
-#include <cstring>
-#include <grp.h>
-#include <unistd.h>
-#include <sys/stat.h>
-#include <termios.h>
 
 serialLine::serialLine(LogSink log)
     : m_log(std::move(log))
@@ -26,16 +19,12 @@ serialLine::~serialLine()
 
 QString serialLine::devicePath(const QString &name)
 {
-    return name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+    return serialTransport::devicePath(name);
 }
 
 QString serialLine::deviceGroup(const QString &path)
 {
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return QString();
-    const struct group *g = ::getgrgid(st.st_gid);
-    return g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
+    return serialTransport::deviceGroup(path);
 }
 
 bool serialLine::open(const QString &name)
@@ -46,47 +35,27 @@ bool serialLine::open(const QString &name)
     m_openReason.clear();
     m_openGroup.clear();
     m_goneReason.clear();
-    m_port = new QSerialPort;
-    m_port->setPortName(name);
-    // Settings given to a closed port are applied when it opens, so one
-    // opening suffices and the line is never touched with wrong settings.
-    m_port->setBaudRate(115200, QSerialPort::AllDirections);
-    m_port->setFlowControl(QSerialPort::NoFlowControl);
-    m_port->setDataBits(QSerialPort::Data8);
-    m_port->setStopBits(QSerialPort::OneStop);
-    m_port->setParity(QSerialPort::NoParity);
-    if (m_port->open(QIODevice::ReadWrite))
+    m_line = lineTransport::forPort(name);
+    if (m_line->open(name, m_log)) {
+        m_port = m_line->device();
         return true;
-    // The reason is read before the port is closed: closing replaces it.
-    const QSerialPort::SerialPortError error = m_port->error();
-    const QString path = devicePath(name);
-    QString reason = m_port->errorString();
-    const bool allowed = ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
-    const bool denied = !allowed && errno == EACCES;
-    m_openFailure = error == QSerialPort::DeviceNotFoundError ? Missing
-                    : error == QSerialPort::PermissionError ? (allowed ? Busy : Denied)
-                                                            : Other;
-    // Qt reports a port that another program holds as a permission error.
-    if (error == QSerialPort::PermissionError && allowed)
-        reason = QStringLiteral("Device or resource busy (") + reason + QLatin1Char(')');
-    m_openReason = name.isEmpty() ? QStringLiteral("no port chosen") : reason;
-    m_log(QStringLiteral("Error: open Port: ") + reason
-          + (name.isEmpty() ? QStringLiteral(" (no port chosen)") : QStringLiteral(" (") + path + QLatin1Char(')')));
-    const QString group = denied ? deviceGroup(path) : QString();
-    m_openGroup = group;
-    if (!group.isEmpty())
-        m_log(QStringLiteral("To use %1, join the group %2 (sudo adduser $USER %2) and log in again").arg(path, group));
-    close();
+    }
+    m_openFailure = m_line->openFailure();
+    m_openReason = m_line->openReason();
+    m_openGroup = m_line->openGroup();
+    m_line.reset();
     return false;
 }
 
 void serialLine::close()
 {
-    if (!m_port)
-        return;
-    m_port->close();
-    delete m_port;
     m_port = nullptr;
+    m_line.reset();
+}
+
+const QSerialPort *serialLine::port() const
+{
+    return qobject_cast<const QSerialPort *>(m_port);
 }
 
 bool serialLine::isOpen() const
@@ -138,38 +107,24 @@ bool serialLine::halted()
     return true;
 }
 
-// A vanished line (an unplugged USB adapter, a closed relay) is hung up by
-// the system: every request on it then fails with an I/O error. Qt notices
-// only when it next reads or writes, and its text then may be that of an
-// unrelated earlier call, so the line itself is asked.
-int serialLine::hungUp() const
-{
-    termios t;
-    if (!m_port || m_port->handle() < 0 || ::tcgetattr(m_port->handle(), &t) == 0)
-        return 0;
-    return errno == ENOTTY ? 0 : errno;
-}
-
 bool serialLine::portFailed() const
 {
-    if (!isOpen())
-        return true;
-    const QSerialPort::SerialPortError e = m_port->error();
-    return e == QSerialPort::ResourceError || e == QSerialPort::ReadError || e == QSerialPort::WriteError;
+    return !isOpen() || m_line->failed();
 }
 
 bool serialLine::gone() const
 {
-    return portFailed() || hungUp() != 0;
+    return portFailed() || !m_line->hungUp().isEmpty();
 }
 
 void serialLine::reportGone()
 {
     if (m_halted)
         return;
-    const int lost = hungUp();
-    m_goneReason = lost ? QString::fromLocal8Bit(::strerror(lost)) : m_port ? m_port->errorString() : QString();
-    m_log(QStringLiteral("Error: the serial line is gone (device unplugged or cable pulled): ") + m_goneReason);
+    const QString hungUp = m_line ? m_line->hungUp() : QString();
+    m_goneReason = !hungUp.isEmpty() ? hungUp : m_line ? m_line->failure() : QString();
+    m_log(QStringLiteral("Error: ") + (m_line ? m_line->goneText() : QStringLiteral("the line is gone")) + QStringLiteral(": ")
+          + m_goneReason);
     m_halted = true;
 }
 
@@ -239,12 +194,15 @@ QByteArray serialLine::readLine(qint64 longest)
 
 qint64 serialLine::write(const char *data, qint64 size)
 {
-    return m_port->write(data, size);
+    const qint64 n = m_port->write(data, size);
+    if (n > 0)
+        m_line->handedOn(n);
+    return n;
 }
 
 void serialLine::send(const char *text, qint64 waitMs)
 {
-    m_port->write(text);
+    write(text, qstrlen(text));
     m_port->waitForBytesWritten(int(waitMs));
 }
 
@@ -278,8 +236,29 @@ bool serialLine::drain()
         if (rest > 0)
             QThread::msleep(ulong(rest));
     }
+    if (!keepPace())
+        return false;
     // Whether bytes the system took just before the line went still left
     // cannot be told; only a port that failed them says so. The box's
     // verdict, or the vanished line at the next wait, tells the rest.
     return !portFailed();
+}
+
+bool serialLine::keepPace()
+{
+    for (qint64 busy = m_line->lineBusyMs(); busy > 0; busy = m_line->lineBusyMs()) {
+        if (halted() || gone())
+            return false;
+        const qint64 slice = qMin(busy, sliceMs);
+        QElapsedTimer waited;
+        waited.start();
+        // A wait on the input, not a sleep: a connection that closes ends it at once.
+        m_port->waitForReadyRead(int(slice));
+        if (gone())
+            return false;
+        const qint64 rest = slice - waited.elapsed();
+        if (rest > 0)
+            QThread::msleep(ulong(rest));
+    }
+    return true;
 }

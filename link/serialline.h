@@ -1,20 +1,25 @@
 #pragma once
 
+#include "linetransport.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <atomic>
 #include <functional>
+#include <memory>
 
 class QElapsedTimer;
+class QIODevice;
 class QSerialPort;
 
-// The serial line under both box links: opens the port with the boxes' line
-// settings (115200 baud, 8 data bits, no parity, one stop bit, no flow
-// control), waits on it in short slices while watching the stop flag,
-// notices a line that has gone, reads and writes with limits that keep a
-// babbling or stuck box from growing buffers or hanging a job. The port
-// exists only for one job, in the thread that runs the job.
+// The line under both box links, on whichever transport the port's name
+// picks (a serial port, a serial server's port over TCP or RFC 2217): opens
+// it with the boxes' line settings (115200 baud, 8 data bits, no parity, one
+// stop bit, no flow control), waits on it in short slices while watching the
+// stop flag, notices a line that has gone, reads and writes with limits that
+// keep a babbling or stuck box from growing buffers or hanging a job. The
+// line exists only for one job, in the thread that runs the job.
 class serialLine
 {
 public:
@@ -27,13 +32,12 @@ public:
     };
     using LogSink = std::function<void(const QString &)>;
     // Why a port did not open, for the one who has to mend it.
-    enum OpenFailure {
-        NotFailed,
-        Missing,   // no such device
-        Busy,      // another program holds it
-        Denied,    // this user may not open it
-        Other
-    };
+    using OpenFailure = lineTransport::OpenFailure;
+    static constexpr OpenFailure NotFailed = lineTransport::NotFailed;
+    static constexpr OpenFailure Missing = lineTransport::Missing;
+    static constexpr OpenFailure Busy = lineTransport::Busy;
+    static constexpr OpenFailure Denied = lineTransport::Denied;
+    static constexpr OpenFailure Other = lineTransport::Other;
     // Who asked a job to stop; a positive number is the signal that did.
     enum StopReason : int {
         WindowClosed = 0,
@@ -116,23 +120,29 @@ public:
     // Writes a command and gives it up to `waitMs` to leave; as the boxes'
     // dialogue does, the outcome is seen in the replies, not here.
     void send(const char *text, qint64 waitMs);
-    // Waits until every byte has left; false on a stall of `stallMs`
-    // (scaled by linkClock), a stop, a port error or a vanished line.
+    // Waits until every byte has been handed on: to the system's tty queue
+    // on a serial port, to the system's socket on a network port; false on a
+    // stall of `stallMs` (scaled by linkClock), a stop, a port error or a
+    // vanished line.
     bool drain();
 
     // The group that owns a device and so may open it, or empty.
     static QString deviceGroup(const QString &path);
     static QString devicePath(const QString &name);
-    // For tests: the open port's own settings, which a pseudo-terminal does not all keep.
-    const QSerialPort *port() const { return m_port; }
+    // For tests: the open serial port's own settings, which a pseudo-terminal
+    // does not all keep; null on a network port.
+    const QSerialPort *port() const;
 
 private:
-    // The system's error number when the line is hung up, else 0.
-    int hungUp() const;
     // The port reported a failed read or write.
     bool portFailed() const;
+    // Waits while the line is still carrying what was handed on beyond a
+    // tty queue's worth (a network port only); false on a stop or a
+    // vanished line.
+    bool keepPace();
 
-    QSerialPort *m_port = nullptr;
+    std::unique_ptr<lineTransport> m_line;
+    QIODevice *m_port = nullptr;
     LogSink m_log;
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_stopReason{WindowClosed};

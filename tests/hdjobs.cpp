@@ -37,7 +37,9 @@ struct Row {
     Target target = Target::File;
     bool locked = false;      // the folder admits no new file
     bool noPort = false;      // the link gets a port that is not there
-    bool relay = false;       // the link reaches the box through socat
+    testRig::Line line = testRig::Line::Pty;   // how the link reaches the box
+    qint64 killServerAt = -1; // the serial server dies once the box has received this many bytes
+    int killDelayMs = 0;      // ... and this much later
     qint64 fileLimit = -1;    // the largest file the job may write; -1: any
     bool verify = false;      // an upload is read back and compared
 };
@@ -393,7 +395,7 @@ void tst_hdjobs::jobs_data()
     auto atRate = [](Setup more) { return Setup([=](B &b) { b.lineRate = true; more(b); }); };
     rows += {
         {.name = "relay, line rate: update", .file = testRig::image("00004023", 40000), .box = atRate([](B &) {}),
-         .codes = chain, .logs = {"File sent. Wrote 40000 data", "Update done after # s"}, .relay = true},
+         .codes = chain, .logs = {"File sent. Wrote 40000 data", "Update done after # s"}, .line = testRig::Line::Relay},
         {.name = "box stops reading: stalled", .file = big, .box = atRate([](B &b) { b.stopReadingAfter = 1000; }),
          .scale = 0.05, .codes = stalled, .logs = {"Error writing data to Port"},
          .window = {H::SendingFile, H::WriteFailed, 16000}},
@@ -403,7 +405,38 @@ void tst_hdjobs::jobs_data()
                   "Error: the serial line is gone (device unplugged or cable pulled): Input/output error"},
          .window = {H::SendingFile, H::WriteFailed, 0}},
         {.name = "relay, line rate: download from a chatty console", .job = Download, .file = old, .box = atRate(chatty),
-         .codes = fetched, .logs = {"End of List found"}, .saved = list, .relay = true},
+         .codes = fetched, .logs = {"End of List found"}, .saved = list, .line = testRig::Line::Relay},
+    };
+
+    // Through a real serial server (ser2net). Over RFC 2217 its port starts at
+    // 9600 baud: only the link's own settings give the box its line. The
+    // bait is full of 0xFF, CR NUL and look-alikes of telnet commands, which
+    // must pass unchanged both ways. A dying server fails the job at once.
+    using L = testRig::Line;
+    const QByteArray bait = testRig::telnetBait("00004023", 20000), baitList = testRig::telnetBait("00003040", 3000);
+    const QByteArray longList = testRig::image("00003040", 60000);
+    const QString gone = QStringLiteral("Error: the connection to the serial server 127.0.0.1:# is gone: *");
+    rows += {
+        {.name = "rfc2217, line rate: update", .file = testRig::image("00004023", 40000), .box = atRate([](B &) {}),
+         .codes = chain, .logs = {"RFC 2217: the serial server 127.0.0.1:# set its port to 115200 baud, 8N1, no flow control",
+                                  "File sent. Wrote 40000 data", "Update done after # s"}, .line = L::Rfc2217},
+        {.name = "rfc2217, line rate: download", .job = Download, .file = old, .box = atRate(chatty),
+         .codes = fetched, .logs = {"End of List found"}, .saved = list, .line = L::Rfc2217},
+        {.name = "rfc2217: update of 0xFF and CR NUL", .file = bait, .codes = chain, .logs = {"File sent. Wrote 20000 data"},
+         .line = L::Rfc2217},
+        {.name = "rfc2217: list of 0xFF and CR NUL", .job = Download, .file = old,
+         .box = [=](B &b) { b.list = baitList; }, .codes = fetched, .saved = baitList, .line = L::Rfc2217},
+        {.name = "socket: update of 0xFF and CR NUL", .file = bait, .codes = chain, .line = L::Socket},
+        {.name = "socket: list of 0xFF and CR NUL", .job = Download, .file = old,
+         .box = [=](B &b) { b.list = baitList; }, .codes = fetched, .saved = baitList, .line = L::Socket},
+        {.name = "rfc2217: server killed mid-update", .file = big, .box = atRate([](B &) {}), .codes = stalled,
+         .logs = {"Error writing data to Port", gone}, .line = L::Rfc2217, .killServerAt = 20000},
+        {.name = "rfc2217: server killed mid-download", .job = Download, .file = old,
+         .box = atRate([=](B &b) { b.list = longList; }), .codes = late, .logs = {gone}, .line = L::Rfc2217,
+         .killServerAt = 14, .killDelayMs = 1000},
+        {.name = "nothing listens", .file = fw, .codes = {H::JobStarted, H::Updating, H::PortFailed, H::JobEnded},
+         .logs = {"Error: open Port: connection refused by 127.0.0.1:# (no serial server listens there) (socket://127.0.0.1:#)"},
+         .line = L::Nobody},
     };
 
     // The service queries: answers in upper case, a one-second window; the
@@ -513,8 +546,10 @@ void tst_hdjobs::jobs()
         QSKIP("no way to lock a folder here");
     QFile held(path);   // a reader of the old list
     held.open(QIODevice::ReadOnly);
-    const QString port = row.relay ? rig.relay() : rig.device();
-    QVERIFY2(!port.isEmpty(), "socat did not start");
+    const QString port = rig.port(row.line);
+    QVERIFY2(!port.isEmpty(), "the relay or the serial server did not start");
+    if (row.killServerAt >= 0)
+        rig.killServerAfter(row.killServerAt, row.killDelayMs);
     serialComVesk link(row.noPort ? QStringLiteral("/dev/velmora-none") : port, path);
     rig.watch(link);
     link.setVerify(row.verify);

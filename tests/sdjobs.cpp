@@ -42,7 +42,7 @@ struct Row {
     Check check = nullptr;          // what else the row checks
     Target target = Target::File;
     bool locked = false;            // the folder admits no new file
-    bool relay = false;             // the link reaches the box through socat
+    testRig::Line line = testRig::Line::Pty;   // how the link reaches the box
     qint64 fileLimit = -1;          // the largest file the job may write; -1: any
     bool verify = false;            // an upload is read back and compared
     bool lastRepeats = false;       // the last command came as often as its window allowed
@@ -79,6 +79,21 @@ Check gap(int at, qint64 least)
         QVERIFY2(at < t.size() && ms >= least && ms < least + 180, qPrintable(QString("%1 ms before byte %2").arg(ms).arg(at)));
     };
 }
+// The three commands of an update went out byte by byte, 70 ms apart, the
+// line end at once. Summed over the commands: a box read that comes late
+// shortens one gap and lengthens the next, so only the sum says how long
+// the pauses were.
+void pacedCommands(const testRig &rig)
+{
+    const QList<qint64> times = rig.sd->commandByteTimes();
+    QCOMPARE(times.size(), 15);
+    qint64 paced = 0;
+    for (int c = 0; c < 3; ++c) {
+        paced += times[c * 5 + 3] - times[c * 5];
+        QVERIFY(times[c * 5 + 4] - times[c * 5 + 3] < 35);
+    }
+    QVERIFY2(paced >= 9 * 70 - 90 && paced < 9 * 70 + 600, qPrintable(QString::number(paced)));
+}
 } // namespace
 
 class tst_sdjobs : public QObject
@@ -99,10 +114,11 @@ private slots:
     void portErrors();
 
 private:
-    QString file(const char *signature, int size)
+    // bait: made of what a telnet layer must pass untouched.
+    QString file(const char *signature, int size, bool bait = false)
     {
         const QString path = m_dir.filePath(QStringLiteral("file%1.bin").arg(++m_files));
-        testRig::write(path, testRig::image(signature, size));
+        testRig::write(path, bait ? testRig::telnetBait(signature, size) : testRig::image(signature, size));
         return path;
     }
     QTemporaryDir m_dir;
@@ -161,19 +177,7 @@ void tst_sdjobs::jobs_data()
         // The box may take seconds to start; the commands go out byte by byte,
         // 70 ms apart, the line end at once.
         {.name = "slow start at full length", .files = img, .box = answer("300", {{1500, "Press any key !!\r\n"}}),
-         .scale = 1, .codes = updateOk, .commands = updateCommands, .check = [](const testRig &rig) {
-             // Summed over the three commands: a box read that comes late
-             // shortens one gap and lengthens the next, so only the sum says
-             // how long the pauses were.
-             const QList<qint64> times = rig.sd->commandByteTimes();
-             QCOMPARE(times.size(), 15);
-             qint64 paced = 0;
-             for (int c = 0; c < 3; ++c) {
-                 paced += times[c * 5 + 3] - times[c * 5];
-                 QVERIFY(times[c * 5 + 4] - times[c * 5 + 3] < 35);
-             }
-             QVERIFY2(paced >= 9 * 70 - 90 && paced < 9 * 70 + 600, qPrintable(QString::number(paced)));
-         }},
+         .scale = 1, .codes = updateOk, .commands = updateCommands, .check = pacedCommands},
         {.name = "download", .job = Download, .files = dl, .codes = downloadOk, .commands = downloadCommands,
          .logs = {"Downloading Channel list", "Checking SUC", "StartUpControll found, should be ok! *",
                   "LoadMenu open: \"Upload Ch_Data\"", "Download initialized: \"Get EEprom Header\"", "Saving List to " + dl,
@@ -254,7 +258,7 @@ void tst_sdjobs::jobs_data()
         // Through a relay (socat) at the line's rate: slow is not dead.
         {.name = "relay, line rate: update", .files = file("00000907", 40000), .box = [](C &c) { c.lineRate = true; },
          .scale = 1, .codes = updateOk, .commands = updateCommands,
-         .logs = {"File sent. Wrote 40000 data", "Update done after # s"}, .relay = true},
+         .logs = {"File sent. Wrote 40000 data", "Update done after # s"}, .line = testRig::Line::Relay},
         // ... or right after the whole file: the finish wait must not sit out its 30 s.
         {.name = "line vanishes after the file", .files = img, .box = [](C &c) { c.cutAfter = 10 + 300; },
          .codes = testRig::upTo(updateOk, S::WaitingFinish) + Codes{S::FinishFailed, S::JobEnded},
@@ -469,7 +473,18 @@ void tst_sdjobs::jobs_data()
         {.name = "relay, line rate: download", .job = Download, .files = dl,
          .box = [=](C &c) { listed(40, false, 20000)(c); c.lineRate = true; }, .scale = 1,
          .codes = downloadOk, .commands = downloadCommands, .logs = {"Downloading done after # s"},
-         .saved = sdBox::plausibleList(20000), .relay = true},
+         .saved = sdBox::plausibleList(20000), .line = testRig::Line::Relay},
+        // Through a real serial server (ser2net): the commands keep their
+        // pace at the box, the file its bytes, 0xFF and CR NUL among them.
+        {.name = "socket, line rate: update, commands paced", .files = file("00000907", 40000),
+         .box = [](C &c) { c.lineRate = true; }, .scale = 1, .codes = updateOk, .commands = updateCommands,
+         .logs = {"File sent. Wrote 40000 data"}, .check = pacedCommands, .line = testRig::Line::Socket},
+        {.name = "socket, line rate: download", .job = Download, .files = dl,
+         .box = [=](C &c) { listed(40, false, 20000)(c); c.lineRate = true; }, .scale = 1,
+         .codes = downloadOk, .commands = downloadCommands, .saved = sdBox::plausibleList(20000),
+         .line = testRig::Line::Socket},
+        {.name = "rfc2217: update of 0xFF and CR NUL", .files = file("00000907", 6000, true), .scale = 1,
+         .codes = updateOk, .commands = updateCommands, .check = pacedCommands, .line = testRig::Line::Rfc2217},
     };
     QTest::addColumn<Row>("row");
     for (const Row &r : rows)
@@ -493,8 +508,8 @@ void tst_sdjobs::jobs()
         QSKIP("no way to lock a folder here");
     QFile held(target);   // a reader of the old list
     held.open(QIODevice::ReadOnly);
-    const QString port = row.relay ? rig.relay() : rig.device();
-    QVERIFY2(!port.isEmpty(), "socat did not start");
+    const QString port = rig.port(row.line);
+    QVERIFY2(!port.isEmpty(), "the relay or the serial server did not start");
     serialComKarn link(port, row.files);
     rig.watch(link);
     link.setVerify(row.verify);

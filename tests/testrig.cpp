@@ -19,6 +19,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 
 #include <algorithm>
@@ -53,6 +54,13 @@ testRig::testRig(const sdBox::Config &config) : testRig()
 
 testRig::~testRig()
 {
+    m_killerRun = false;
+    if (m_killer.joinable())
+        m_killer.join();
+    if (serverProcess.state() != QProcess::NotRunning) {
+        serverProcess.kill();
+        serverProcess.waitForFinished(5000);
+    }
     delete window;
     if (relayProcess.state() != QProcess::NotRunning) {
         relayProcess.kill();
@@ -81,6 +89,97 @@ QString testRig::relay()
         || !QTest::qWaitFor([&] { return QFileInfo::exists(link); }, 5000))
         return QString();
     return link;
+}
+
+namespace {
+
+// A local TCP port that nobody holds at this moment.
+quint16 freePort()
+{
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : 0;
+}
+
+// Whether something listens on 127.0.0.1:port, from the system's own table,
+// so that the server is not disturbed by a probing connection.
+bool listening(quint16 port)
+{
+    QFile table(QStringLiteral("/proc/net/tcp"));
+    if (!table.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray local = QByteArray("0100007F:") + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+    constexpr char listenState[] = " 0A ";
+    for (const QByteArray &row : table.readAll().split('\n'))
+        if (row.contains(local + ' ') && row.contains(listenState))
+            return true;
+    return false;
+}
+
+} // namespace
+
+QString testRig::port(Line line)
+{
+    switch (line) {
+    case Line::Pty:
+        return device();
+    case Line::Relay:
+        return relay();
+    case Line::Rfc2217:
+        return serve(true);
+    case Line::Socket:
+        return serve(false);
+    case Line::Nobody:
+        return QStringLiteral("socket://127.0.0.1:%1").arg(freePort());
+    }
+    return QString();
+}
+
+QString testRig::serve(bool rfc2217)
+{
+    const quint16 tcp = freePort();
+    // Over RFC 2217 the link sets the line itself; its server starts slow.
+    const QByteArray config = "connection: &box\n  accepter: " + QByteArray(rfc2217 ? "telnet(rfc2217)," : "")
+                              + "tcp,127.0.0.1," + QByteArray::number(tcp) + "\n  connector: serialdev,"
+                              + QFile::encodeName(device()) + (rfc2217 ? ",9600n81,local\n" : ",115200n81,local\n");
+    QDir().mkpath(path(QStringLiteral("line")));
+    const QString file = path(QStringLiteral("line/ser2net.yaml"));
+    if (tcp == 0 || !write(file, config))
+        return QString();
+    // Its chatter (debug lines, a missing mDNS) stays beside its configuration.
+    serverProcess.setStandardOutputFile(path(QStringLiteral("line/ser2net.out")));
+    serverProcess.setStandardErrorFile(path(QStringLiteral("line/ser2net.out")), QIODevice::Append);
+    serverProcess.start(QStringLiteral("ser2net"), {QStringLiteral("-n"), QStringLiteral("-d"), QStringLiteral("-c"), file});
+    if (!serverProcess.waitForStarted(5000) || !QTest::qWaitFor([&] { return listening(tcp); }, 5000))
+        return QString();
+    return QStringLiteral("%1://127.0.0.1:%2").arg(rfc2217 ? "rfc2217" : "socket").arg(tcp);
+}
+
+void testRig::killServerAfter(qint64 bytes, int delayMs)
+{
+    const qint64 pid = serverProcess.processId();
+    m_killerRun = true;
+    m_killer = std::thread([this, pid, bytes, delayMs] {
+        while (m_killerRun && received().size() < bytes)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+        if (m_killerRun && pid > 0)
+            ::kill(pid_t(pid), SIGKILL);
+    });
+}
+
+QByteArray testRig::telnetBait(const char *signatureHex, qint64 size)
+{
+    // IAC alone, IAC IAC, CR NUL, CR LF, IAC SB COM-PORT ... IAC SE, IAC WILL
+    // BINARY, IAC DO COM-PORT, IAC NOP, a bare CR at the end of a run.
+    static const char pattern[] = "\xff\xff\xff\r\0\r\n\xff\xfa\x2c\x01\x00\x01\xc2\x00\xff\xf0"
+                                  "\xff\xfb\x00\xff\xfd\x2c\xff\xf1\r\xff\r";
+    QByteArray bytes(int(size), '\0');
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = pattern[i % int(sizeof pattern - 1)];
+    const QByteArray sig = QByteArray::fromHex(signatureHex);
+    for (int i = 0; i < sig.size() && 16 + i < bytes.size(); ++i)
+        bytes[16 + i] = sig.at(i);
+    return bytes;
 }
 
 void testRig::withFileLimit(qint64 bytes, const std::function<void()> &job)

@@ -14,8 +14,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <thread>
 
 class MainWindow;
 class QSignalSpy;
@@ -47,6 +49,24 @@ public:
     // (its path returned) to the box's line. Empty when it cannot start.
     QString relay();
     QProcess relayProcess;
+    // How a link reaches the box: its pseudo-terminal; socat's; ser2net's
+    // port as rfc2217:// (its serial side set to 9600 baud, so that only the
+    // link's own settings give the box its line) or as a raw socket://; a
+    // network port where nothing listens.
+    enum class Line { Pty, Relay, Rfc2217, Socket, Nobody };
+    // The port's name for `line`; empty when its relay or server did not start.
+    QString port(Line line);
+    // A real serial server, ser2net, serving the box's device on a free local port.
+    QString serve(bool rfc2217);
+    QProcess serverProcess;
+    // Kills the server (SIGKILL) `delayMs` after the box has received
+    // `bytes`. Watched from a thread of its own, since a link's job blocks
+    // the test's thread.
+    void killServerAfter(qint64 bytes, int delayMs = 0);
+    // `size` bytes of what a telnet layer must pass untouched: 0xFF alone
+    // and doubled, CR NUL, CR LF and look-alikes of telnet commands; the
+    // signature (hex) at offsets 16..19.
+    static QByteArray telnetBait(const char *signatureHex, qint64 size);
     // Runs `job` with files limited to `bytes` (a full disk, deterministic),
     // also for a program started meanwhile; -1: no limit.
     static void withFileLimit(qint64 bytes, const std::function<void()> &job);
@@ -142,6 +162,8 @@ private:
     void watchLink(Link &link);
     void pollBoxes();
 
+    std::thread m_killer;
+    std::atomic<bool> m_killerRun{false};
     QElapsedTimer m_clock;
     QTimer m_boxTimer;
     QMessageBox::StandardButton m_answer = QMessageBox::Ok;

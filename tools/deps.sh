@@ -14,9 +14,10 @@ velmora_deps() {
 }
 
 # dpkg-dev, file and appstream: the package check (cpack's dpkg-shlibdeps, metainfo validation).
-# socat: the tests' relay between the program and a simulated box.
+# socat: the tests' relay between the program and a simulated box; ser2net: the
+# tests' serial server for rfc2217:// and socket:// ports.
 VELMORA_BUILD_PACKAGES=(g++ cmake make qtbase5-dev libqt5serialport5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools
-                        qttranslations5-l10n dpkg-dev file appstream socat)
+                        qttranslations5-l10n dpkg-dev file appstream socat ser2net)
 
 # Configures and builds into $1 (default: build).
 velmora_build() {

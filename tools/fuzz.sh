@@ -10,7 +10,7 @@ case $total in ''|*[!0-9]*) echo "usage: $0 [seconds]" >&2; exit 2 ;; esac
 
 velmora_deps "${VELMORA_BUILD_PACKAGES[@]}" clang libclang-rt-14-dev
 
-targets=(filetype replies)
+targets=(filetype replies telnet)
 build=$VELMORA_TOP/build-fuzz
 CC=clang CXX=clang++ cmake -S "$VELMORA_TOP" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVELMORA_FUZZ=ON >/dev/null

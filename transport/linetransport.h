@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+#include <memory>
+
+class QIODevice;
+
+// One transport of the line to a box: a serial port, or a serial server's
+// port on the network. It opens with the boxes' line settings (115200 baud,
+// 8 data bits, no parity, one stop bit, no flow control), gives its bytes as
+// a QIODevice whose waits block the calling thread, and tells whether the
+// line has gone. The waits, the stop and the stall rule are the caller's and
+// hold the same on every transport. Made, used and closed in one thread.
+class lineTransport
+{
+public:
+    using LogSink = std::function<void(const QString &)>;
+    // Why a port did not open, for the one who has to mend it.
+    enum OpenFailure {
+        NotFailed,
+        Missing,   // no such device
+        Busy,      // another program holds it
+        Denied,    // this user may not open it
+        Other      // anything else, a serial server that cannot be reached among it
+    };
+
+    virtual ~lineTransport();
+    // The transport that the port's name asks for: a serial port unless
+    // the name is an rfc2217:// or socket:// address.
+    static std::unique_ptr<lineTransport> forPort(const QString &name);
+
+    // Opens for one job; on failure the log has the reason and openFailure(),
+    // openReason() and openGroup() tell it.
+    virtual bool open(const QString &name, const LogSink &log) = 0;
+    virtual void close() = 0;
+    // The line's bytes while open, else null. Its bytesToWrite() counts
+    // what is not yet handed on; see drained().
+    virtual QIODevice *device() const = 0;
+    // The transport reported a failed read or write, or a closed connection:
+    // what it took last may not have left.
+    virtual bool failed() const = 0;
+    // The line went without the port noticing yet (a hung-up tty): its
+    // reason in words, else empty.
+    virtual QString hungUp() const { return QString(); }
+    // Why the line failed, in words; asked once it has.
+    virtual QString failure() const = 0;
+    // What the log calls the line when it goes.
+    virtual QString goneText() const = 0;
+    // Books bytes handed on to the device.
+    virtual void handedOn(qint64 bytes) { Q_UNUSED(bytes) }
+    // How long until the box's line can have carried all but a tty queue's
+    // worth of what was handed on. On a serial port the system's queue is
+    // the line's own, so never; a network port's buffers (the socket's, the
+    // server's) would take megabytes without a word, so the line's rate is
+    // kept by the clock.
+    virtual qint64 lineBusyMs() const { return 0; }
+
+    OpenFailure openFailure() const { return m_openFailure; }
+    QString openReason() const { return m_openReason; }
+    QString openGroup() const { return m_openGroup; }
+
+protected:
+    void openFailed(OpenFailure failure, const QString &reason, const QString &group = QString());
+    void clearFailure() { openFailed(NotFailed, QString()); }
+
+private:
+    OpenFailure m_openFailure = NotFailed;
+    QString m_openReason;
+    QString m_openGroup;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// What a port's name stands for: a serial device (any name or path), or a
+// serial server on the network, "rfc2217://host:port" or
+// "socket://host:port", the host an IPv4 address, an IPv6 address in
+// brackets or a host name.
+class portAddress
+{
+public:
+    enum Kind { Serial, Socket, Rfc2217 };
+
+    static portAddress parse(const QString &name);
+
+    Kind kind = Serial;
+    QString name;      // as given
+    QString host;      // without brackets
+    quint16 port = 0;
+    QString problem;   // why a network name cannot be used, in words; empty when it can
+
+    bool network() const { return kind != Serial; }
+    // "host:port" ("[::1]:port" for IPv6), for logs and log names.
+    QString hostPort() const;
+    // A name fit for a file: "host_port" for a network port, else the device's base name.
+    QString fileTag() const;
+};

@@ -1,0 +1,123 @@
+#include "tcptransport.h"
+
+#include <QTcpSocket>
+
+tcpTransport::~tcpTransport()
+{
+    close();
+}
+
+bool tcpTransport::open(const QString &name, const LogSink &log)
+{
+    close();
+    clearFailure();
+    m_address = portAddress::parse(name);
+    if (!m_address.problem.isEmpty()) {
+        refuse(log, m_address.problem);
+        return false;
+    }
+    m_socket = new QTcpSocket;
+    m_socket->connectToHost(m_address.host, m_address.port);
+    if (!m_socket->waitForConnected(connectMs)) {
+        refuse(log, connectProblem());
+        return false;
+    }
+    // The SD link hands on its commands a byte at a time, paced for the
+    // box; Nagle's rule would hold each byte back until the one before is
+    // acknowledged and so bunch them up on their way to the box.
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    m_clock.start();
+    m_lineFreeAtUs = 0;
+    if (begin(log))
+        return true;
+    close();
+    return false;
+}
+
+QString tcpTransport::connectProblem() const
+{
+    const QString where = m_address.hostPort();
+    switch (m_socket->error()) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return QStringLiteral("connection refused by %1 (no serial server listens there)").arg(where);
+    case QAbstractSocket::HostNotFoundError:
+        return QStringLiteral("unknown host %1").arg(m_address.host);
+    case QAbstractSocket::SocketTimeoutError:
+    case QAbstractSocket::UnknownSocketError:
+        return QStringLiteral("no answer from %1 within %2 s").arg(where).arg(connectMs / 1000);
+    default:
+        return QStringLiteral("cannot connect to %1: %2").arg(where, m_socket->errorString());
+    }
+}
+
+void tcpTransport::refuse(const LogSink &log, const QString &reason)
+{
+    log(QStringLiteral("Error: open Port: ") + reason + QStringLiteral(" (") + m_address.name + QLatin1Char(')'));
+    openFailed(Other, reason);
+    if (m_socket) {
+        m_socket->abort();
+        delete m_socket;
+        m_socket = nullptr;
+    }
+}
+
+bool tcpTransport::begin(const LogSink &)
+{
+    return true;
+}
+
+void tcpTransport::close()
+{
+    if (!m_socket)
+        return;
+    // What is still queued goes out first, within moments; a server that
+    // no longer takes it loses nothing the job still counted on.
+    m_socket->disconnectFromHost();
+    if (m_socket->state() != QAbstractSocket::UnconnectedState)
+        m_socket->waitForDisconnected(100);
+    m_socket->abort();
+    delete m_socket;
+    m_socket = nullptr;
+}
+
+QIODevice *tcpTransport::device() const
+{
+    return m_socket;
+}
+
+bool tcpTransport::failed() const
+{
+    if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState)
+        return true;
+    // A wait that ran out sets an error too, and so does a full buffer for a moment.
+    const QAbstractSocket::SocketError e = m_socket->error();
+    return e != QAbstractSocket::UnknownSocketError && e != QAbstractSocket::SocketTimeoutError
+           && e != QAbstractSocket::TemporaryError;
+}
+
+QString tcpTransport::failure() const
+{
+    if (!m_socket)
+        return QString();
+    if (m_socket->error() == QAbstractSocket::RemoteHostClosedError)
+        return QStringLiteral("the connection was closed by the server %1").arg(m_address.hostPort());
+    return QStringLiteral("the connection to %1 failed: %2").arg(m_address.hostPort(), m_socket->errorString());
+}
+
+QString tcpTransport::goneText() const
+{
+    return QStringLiteral("the connection to the serial server %1 is gone").arg(m_address.hostPort());
+}
+
+void tcpTransport::handedOn(qint64 bytes)
+{
+    const qint64 now = m_clock.nsecsElapsed() / 1000;
+    m_lineFreeAtUs = qMax(m_lineFreeAtUs, now) + bytes * 1000000 / lineBytesPerSecond;
+}
+
+qint64 tcpTransport::lineBusyMs() const
+{
+    const qint64 leadUs = leadBytes * 1000000 / lineBytesPerSecond;
+    const qint64 busyUs = m_lineFreeAtUs - leadUs - m_clock.nsecsElapsed() / 1000;
+    return busyUs > 0 ? (busyUs + 999) / 1000 : 0;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "linetransport.h"
+#include "portaddress.h"
+
+#include <QElapsedTimer>
+
+class QTcpSocket;
+
+// A serial server's port as a raw TCP stream ("socket://host:port"): every
+// byte is the box's, both ways, and the server's own settings hold for its
+// serial side. The base of the RFC 2217 client, which adds its telnet
+// filter once connected.
+class tcpTransport : public lineTransport
+{
+public:
+    // A server that has not taken the connection by then counts as not
+    // answering: a live one on a local network does so in milliseconds.
+    static constexpr int connectMs = 5000;
+
+    ~tcpTransport() override;
+
+    bool open(const QString &name, const LogSink &log) override;
+    void close() override;
+    QIODevice *device() const override;
+    bool failed() const override;
+    QString failure() const override;
+    QString goneText() const override;
+    void handedOn(qint64 bytes) override;
+    qint64 lineBusyMs() const override;
+
+    // What the box's line carries: 115200 baud, ten bits a byte.
+    static constexpr qint64 lineBytesPerSecond = 11520;
+    // How far the program may run ahead of the line: a tty queue's worth,
+    // as on a serial port, so that a file's progress, the wait for its
+    // verdict and a stop all mean the same on every transport.
+    static constexpr qint64 leadBytes = 4096;
+
+protected:
+    // After the connection is made: what the transport needs before the
+    // job's first byte; false ends the opening with openFailed() set.
+    virtual bool begin(const LogSink &log);
+    QTcpSocket *socket() const { return m_socket; }
+    const portAddress &address() const { return m_address; }
+    // Logs why the port did not open and sets the failure.
+    void refuse(const LogSink &log, const QString &reason);
+
+private:
+    QString connectProblem() const;
+
+    QTcpSocket *m_socket = nullptr;
+    portAddress m_address;
+    QElapsedTimer m_clock;
+    qint64 m_lineFreeAtUs = 0;   // when the line has carried all that was handed on, on m_clock
+};
