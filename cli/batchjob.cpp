@@ -138,8 +138,8 @@ QString batchJob::check(const commandLine &line, int *exitCode) const
         return tr("no job given (-t JOB, or a file recognised by its content)");
     if (line.files.isEmpty())
         return tr("no file given (-f FILE)");
-    if (line.verify && line.kind != jobKind::SendListHD && line.kind != jobKind::SendListSD)
-        return tr("--verify goes only with SendListHD or SendListSD");
+    if (line.verify && (line.kind == jobKind::UpdateHD || line.kind == jobKind::UpdateSD))
+        return tr("--verify goes only with a channel list job (SendList or GetList)");
     if (!job->sendsFile && m_ports.size() > 1)
         return tr("a download writes one file: give it one port");
     return QString();

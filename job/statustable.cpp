@@ -146,6 +146,11 @@ const E rows[] = {
      .status = QT_TRANSLATE_NOOP("MainWindow", "Channel list differs from the file"),
      .title = QT_TRANSLATE_NOOP("MainWindow", "Verifying Channel list"),
      .text = QT_TRANSLATE_NOOP("MainWindow", "The Channel list in the Settopbox differs from the file!\nThe log names the first difference.")},
+    {.sdCode = sdCode::ReadsDiffer, .hdCode = hdCode::ReadsDiffer, .kind = K::Error,
+     .status = QT_TRANSLATE_NOOP("MainWindow", "The reads of the Channel list differ"),
+     .title = QT_TRANSLATE_NOOP("MainWindow", "Verifying Channel list"),
+     .text = QT_TRANSLATE_NOOP("MainWindow", "No two reads of the Channel list from the Settopbox agreed!\n"
+                                             "The file was left as it was; the log names the differences.")},
     {.sdCode = sdCode::VerifyNoAnswer, .hdCode = hdCode::VerifyNoAnswer, .kind = K::Error,
      .status = QT_TRANSLATE_NOOP("MainWindow", "Couldn't verify the Channel list"),
      .title = QT_TRANSLATE_NOOP("MainWindow", "Verifying Channel list"),

@@ -352,6 +352,67 @@ void boxLink::compareList(const QByteArray &file, const QByteArray &box)
     emit sendCurrentAction(m_family.verifyDiffers);
 }
 
+namespace {
+
+// Where two reads of a list differ, for the log: the first few offsets and
+// the lengths.
+QString differences(const QByteArray &a, const QByteArray &b)
+{
+    constexpr int shownOffsets = 8;
+    QStringList at;
+    int count = 0;
+    const int common = qMin(a.size(), b.size());
+    for (int i = 0; i < common; ++i)
+        if (a.at(i) != b.at(i) && count++ < shownOffsets)
+            at << QString::number(i);
+    QString text = count > 0 ? QStringLiteral("at offset %1").arg(at.join(QStringLiteral(", "))) : QString();
+    if (count > shownOffsets)
+        text += QStringLiteral(" and %1 more").arg(count - shownOffsets);
+    if (a.size() != b.size())
+        text += (text.isEmpty() ? QString() : QStringLiteral("; ")) +
+                QStringLiteral("%1 bytes against %2").arg(a.size()).arg(b.size());
+    return text;
+}
+
+} // namespace
+
+bool boxLink::confirmDownload(QByteArray &list)
+{
+    if (!m_verify)
+        return true;
+    QList<QByteArray> reads{list};
+    for (int read = 2; read <= maxListReads; ++read) {
+        emit writeLog(QStringLiteral("Reading the Channel list again to compare: read %1 of at most %2")
+                          .arg(read)
+                          .arg(maxListReads));
+        emit sendCurrentAction(m_family.verifying);
+        emit sendProgress(0);
+        QByteArray again;
+        m_readBackSize = list.size();
+        const bool got = readListAgain(again);
+        m_readBackSize = 0;
+        if (!got)
+            return false;
+        for (const QByteArray &earlier : reads) {
+            if (earlier == again) {
+                emit writeLog(QStringLiteral("Channel list read alike twice: %1 bytes").arg(again.size()));
+                list = again;
+                return true;
+            }
+        }
+        emit writeLog(QStringLiteral("Read %1 of the Channel list differs from read %2 %3")
+                          .arg(read)
+                          .arg(read - 1)
+                          .arg(differences(reads.last(), again)));
+        reads << again;
+    }
+    emit writeLog(QStringLiteral("No two of %1 reads of the Channel list agree: nothing saved").arg(maxListReads));
+    emit sendCause(linkCause(linkCause::ListReadsDiffer,
+                             differences(reads.at(reads.size() - 2), reads.last()), filename));
+    reportFailure(m_family.readsDiffer);
+    return false;
+}
+
 int boxLink::listProgress(qint64 received, qint64 nominal) const
 {
     return int(received * 100 / (m_readBackSize > 0 ? m_readBackSize : nominal));

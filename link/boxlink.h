@@ -68,6 +68,7 @@ public:
         int verified;
         int verifyDiffers;
         int verifyNoAnswer;
+        int readsDiffer;
         Tier tiers[3];
     };
 
@@ -111,6 +112,18 @@ protected:
     // box's console, reads the list back with the family's own download
     // dialogue and compares it with the file `name`, which is only read.
     void verifyUpload(const QString &name);
+    // How often a download is read at most while verifying: the first read
+    // and two more, so that a single noisy read is outvoted.
+    static constexpr int maxListReads = 3;
+    // With verifying on, reads the downloaded list (`list`, the first read)
+    // again with the family's own dialogue until two reads agree byte for
+    // byte; `list` then holds the agreed bytes. False after a code that ends
+    // the job (or a stop); nothing has been saved then.
+    bool confirmDownload(QByteArray &list);
+    // A failure code that ends the job, as the family reports one.
+    virtual void reportFailure(int code) { emit sendCurrentAction(code); }
+    // One more read of the list for confirmDownload(); false after its codes.
+    virtual bool readListAgain(QByteArray &list) = 0;
     // One question to the console, with the family's command: true once the
     // console has answered it.
     virtual bool probeConsole() = 0;

@@ -34,6 +34,7 @@ public:
         LineStalled,      // the box stopped taking bytes
         ListDiffers,      // detail: where
         ConsoleSilent,    // detail: the seconds waited for the console
+        ListReadsDiffer,  // detail: how many reads, and where the last two differ
         AnswerMalformed,  // detail: what came, shown safely; extra: what the answer should have been
         // Not a failure, a note on a job that is done:
         ListTooBigToUpload,   // file: the saved list; detail: its size; extra: the upload's limit

@@ -50,6 +50,7 @@ const boxLink::Family sdFamily = {
     .verified = sdCode::Verified,
     .verifyDiffers = sdCode::VerifyDiffers,
     .verifyNoAnswer = sdCode::VerifyNoAnswer,
+    .readsDiffer = sdCode::ReadsDiffer,
     // 100-byte blocks, then 10-byte ones; the last 1 to 10 bytes one by one.
     .tiers = {{.reserve = 200, .block = 100}, {.reserve = 10, .block = 10}, {.reserve = 0, .block = 1}},
 };
@@ -469,7 +470,32 @@ void serialComKarn::doGetChannellist()
 bool serialComKarn::receiveChannellist(QString name)
 {
     listBuffer list;
-    return fetchList(list, QStringLiteral("Saving List to ") + name) && saveList(list, name);
+    return fetchList(list, QStringLiteral("Saving List to ") + name) && confirmRead(list) && saveList(list, name);
+}
+
+// With verifying on, the list is read again until two reads agree; the
+// agreed bytes are what is saved.
+bool serialComKarn::confirmRead(listBuffer &list)
+{
+    if (!verifyOn())
+        return true;
+    QByteArray bytes = list.tail(list.size());
+    if (!confirmDownload(bytes))
+        return false;
+    list = listBuffer();
+    list.append(bytes);
+    return true;
+}
+
+// Once more from the load menu, where the box stays after its list: the
+// list request again. ("100" there would begin a file, never send it.)
+bool serialComKarn::readListAgain(QByteArray &bytes)
+{
+    listBuffer list;
+    if (!fetchList(list, QStringLiteral("Receiving the Channel list once more")))
+        return false;
+    bytes = list.tail(list.size());
+    return true;
 }
 
 // From the list request to the list's end marker; `what` is logged once the

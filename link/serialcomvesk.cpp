@@ -106,6 +106,7 @@ const boxLink::Family hdFamily = {
     .verified = hdCode::Verified,
     .verifyDiffers = hdCode::VerifyDiffers,
     .verifyNoAnswer = hdCode::VerifyNoAnswer,
+    .readsDiffer = hdCode::ReadsDiffer,
     // 100-byte blocks, then 10-byte ones; the last 91 to 100 bytes one by one.
     .tiers = {{.reserve = 200, .block = 100}, {.reserve = 100, .block = 10}, {.reserve = 0, .block = 1}},
 };
@@ -450,6 +451,27 @@ bool serialComVesk::probeConsole()
     return anyReply(linkClock::window(1000));
 }
 
+// With verifying on, the list is read again until two reads agree; the
+// agreed bytes are what is saved. The job ends here on a failure.
+bool serialComVesk::confirmRead(listBuffer &list, qint64 &end)
+{
+    if (!verifyOn())
+        return true;
+    list.truncate(end);
+    QByteArray bytes = list.tail(list.size());
+    if (!confirmDownload(bytes))
+        return false;
+    list = listBuffer();
+    list.append(bytes);
+    end = list.size();
+    return true;
+}
+
+bool serialComVesk::readListAgain(QByteArray &bytes)
+{
+    return readListBack(bytes);
+}
+
 // The download's own phases, without a file.
 bool serialComVesk::readListBack(QByteArray &bytes)
 {
@@ -471,7 +493,7 @@ void serialComVesk::doGetChannellist()
     operation.start();
     listBuffer list;
     qint64 end = -1;
-    if (!findListStart(list) || !receiveList(list, end) || !saveList(list, end))
+    if (!findListStart(list) || !receiveList(list, end) || !confirmRead(list, end) || !saveList(list, end))
         return;
     emit writeLog(QStringLiteral("Downloading done after %L1 s").arg(operation.elapsed() / 1000));
     emit sendCurrentAction(hdCode::DownloadDone);

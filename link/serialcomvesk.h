@@ -87,5 +87,8 @@ private:
     void progressAfterBlock(qint64 position, qint64 size, qint64 length) override;
     void progressAfterFile(qint64 size) override;
     bool probeConsole() override;
+    bool readListAgain(QByteArray &bytes) override;
+    bool confirmRead(listBuffer &list, qint64 &end);
+    void reportFailure(int code) override { fail(code); }
     bool readListBack(QByteArray &list) override;
 };

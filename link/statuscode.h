@@ -48,6 +48,8 @@ struct sdCode {
         Verified = 85,
         VerifyDiffers = 86,
         VerifyNoAnswer = 87,
+        // A download read again and again: no two reads agreed.
+        ReadsDiffer = 88,
     };
 };
 
@@ -99,5 +101,6 @@ struct hdCode {
         Verified = 80,         // the box holds the file's bytes
         VerifyDiffers = 81,    // the box holds other bytes
         VerifyNoAnswer = 82,   // no console, or no list read back: not verified
+        ReadsDiffer = 89,      // a download read again and again: no two reads agreed
     };
 };

@@ -249,7 +249,7 @@ void tst_e2e::batch_data()
          .args = {"--batch", "-p", "@port", "-t", "SendListSD", "-f", "sd.lst", "--verify"},
          .err = "^Listupload done\\n[\\s\\S]*^Channel list verified\\n" + done},
         {.name = "verify with an update", .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "hd.app", "--verify"},
-         .exitCode = batchJob::Usage, .err = "--verify goes only with SendListHD or SendListSD", .got = ""},
+         .exitCode = batchJob::Usage, .err = "--verify goes only with a channel list job", .got = ""},
 
         {.name = "no port", .box = Box::None, .args = {"--batch", "-t", "UpdateHD", "-f", "hd.app"},
          .exitCode = batchJob::Usage, .err = "no port given", .logged = false},
@@ -681,6 +681,9 @@ struct ResultRow {
     QString says{};                      // a pattern the cause's words match
     jobResult::BoxState state = jobResult::Untouched;
     int exitCode = jobResult::ExitBox;
+    // The job's file afterwards, from what it held before (an old list in
+    // every download's place).
+    std::function<QByteArray(const QByteArray &)> fileAfter = [](const QByteArray &before) { return before; };
 };
 Q_DECLARE_METATYPE(ResultRow)
 
@@ -706,12 +709,42 @@ static std::function<testRig *()> sdWith(const std::function<void(sdBox::Config 
 void tst_e2e::results_data()
 {
     const auto healthy = [](auto &) {};
+    const auto hdList = [](const QByteArray &) { return hdBox::sampleList(20); };
+    const auto sdList = [](const QByteArray &) { return sdBox::plausibleList(); };
     const auto keep = [](hdBox::Behaviour &b) { b.keepList = true; };
     const ResultRow rows[] = {
         {.name = "HD update done", .box = hdWith(healthy), .file = "hd.app", .outcome = jobResult::Done,
          .state = jobResult::Updated, .exitCode = jobResult::ExitDone},
         {.name = "HD download done", .box = hdWith(healthy), .kind = jobKind::GetListHD, .file = "out.lis",
-         .outcome = jobResult::Done, .state = jobResult::ListSaved, .exitCode = jobResult::ExitDone},
+         .outcome = jobResult::Done, .state = jobResult::ListSaved, .exitCode = jobResult::ExitDone, .fileAfter = hdList},
+        // A verified download is read until two reads agree, and only the agreed list is saved.
+        {.name = "HD download verified", .box = hdWith(healthy), .kind = jobKind::GetListHD, .file = "out.lis",
+         .verify = true, .outcome = jobResult::Done, .state = jobResult::ListSaved, .exitCode = jobResult::ExitDone,
+         .fileAfter = hdList},
+        {.name = "HD download, first read noisy", .box = hdWith([](hdBox::Behaviour &b) { b.noisyReads = {1}; }),
+         .kind = jobKind::GetListHD, .file = "out.lis", .verify = true, .outcome = jobResult::Done,
+         .state = jobResult::ListSaved, .exitCode = jobResult::ExitDone, .fileAfter = hdList},
+        {.name = "HD download, second read noisy", .box = hdWith([](hdBox::Behaviour &b) { b.noisyReads = {2}; }),
+         .kind = jobKind::GetListHD, .file = "out.lis", .verify = true, .outcome = jobResult::Done,
+         .state = jobResult::ListSaved, .exitCode = jobResult::ExitDone, .fileAfter = hdList},
+        {.name = "HD download, every read noisy", .box = hdWith([](hdBox::Behaviour &b) { b.noisyReads = {1, 2, 3}; }),
+         .kind = jobKind::GetListHD, .file = "out.lis", .verify = true, .cause = linkCause::ListReadsDiffer,
+         .says = "the last two differ at offset 102, 103$", .state = jobResult::OldListKept},
+        {.name = "HD download, line goes in the second read",
+         .box = hdWith([](hdBox::Behaviour &b) { b.cutInList = 500; b.cutInRead = 2; }), .kind = jobKind::GetListHD,
+         .file = "out.lis", .verify = true, .cause = linkCause::LineGone, .state = jobResult::OldListKept},
+        {.name = "SD download, first read noisy", .box = sdWith([](sdBox::Config &c) { c.noisyReads = {1}; }),
+         .kind = jobKind::GetListSD, .file = "out.lst", .verify = true, .outcome = jobResult::Done,
+         .state = jobResult::ListSaved, .exitCode = jobResult::ExitDone, .fileAfter = sdList},
+        {.name = "SD download, second read noisy", .box = sdWith([](sdBox::Config &c) { c.noisyReads = {2}; }),
+         .kind = jobKind::GetListSD, .file = "out.lst", .verify = true, .outcome = jobResult::Done,
+         .state = jobResult::ListSaved, .exitCode = jobResult::ExitDone, .fileAfter = sdList},
+        {.name = "SD download, every read noisy", .box = sdWith([](sdBox::Config &c) { c.noisyReads = {1, 2, 3}; }),
+         .kind = jobKind::GetListSD, .file = "out.lst", .verify = true, .cause = linkCause::ListReadsDiffer,
+         .state = jobResult::OldListKept},
+        {.name = "SD download, line goes in the second read",
+         .box = sdWith([](sdBox::Config &c) { c.cutListAfter = 500; c.cutInRead = 2; }), .kind = jobKind::GetListSD,
+         .file = "out.lst", .verify = true, .cause = linkCause::LineGone, .state = jobResult::OldListKept},
         {.name = "port missing", .box = hdWith(healthy), .file = "hd.app", .port = "/dev/ttyNOPE9",
          .cause = linkCause::PortMissing, .says = "^the port /dev/ttyNOPE9 could not be opened: No such file or directory$",
          .exitCode = jobResult::ExitPort},
@@ -781,7 +814,7 @@ void tst_e2e::results_data()
          .kind = jobKind::GetListSD, .file = "out.lst", .cause = linkCause::ListUnfinished, .state = jobResult::OldListKept},
         {.name = "SD start answered otherwise", .box = sdWith([](sdBox::Config &c) { c.startFails = true; }),
          .kind = jobKind::GetListSD, .file = "out.lst", .cause = linkCause::BoxSaid, .says = "^the box answered \"",
-         .state = jobResult::ListSaved},
+         .state = jobResult::ListSaved, .fileAfter = sdList},
         {.name = "SD line cut while sending", .box = sdWith([](sdBox::Config &c) { c.cutAfter = 3000; }),
          .kind = jobKind::UpdateSD, .file = "sd.app", .cause = linkCause::LineGone, .state = jobResult::HalfUpdated},
     };
@@ -799,6 +832,9 @@ void tst_e2e::results()
     // More than a pseudo-terminal's buffers hold, so that a box that stops
     // reading stalls the send.
     QVERIFY(testRig::write(rig->path("big.app"), hdBox::sampleUpdate(256 * 1024)));
+    for (const char *list : {"out.lis", "out.lst"})
+        QVERIFY(testRig::write(rig->path(list), "the old list"));
+    const QByteArray before = testRig::read(rig->path(row.file));
     jobRunner runner(logfile::Target{.path = rig->path("run.log")}, {});
     runner.setPortname(row.port.isEmpty() ? rig->device() : row.port);
     std::optional<jobResult> result;
@@ -824,6 +860,7 @@ void tst_e2e::results()
     QCOMPARE(result->remedy().isEmpty(), result->outcome != jobResult::Failed);
     QVERIFY(!result->boxText().isEmpty());
     QVERIFY(!result->headline().isEmpty());
+    QVERIFY(testRig::read(rig->path(row.file)) == row.fileAfter(before));
 }
 
 // A job asked for just as the thread of the one before ends waits for that

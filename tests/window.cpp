@@ -231,10 +231,14 @@ void tst_window::status_data()
         {.name = "HD not verified", .code = H::VerifyNoAnswer, .status = "Couldn't verify the Channel list",
          .title = "Verifying Channel list", .text = "The Settopbox did not answer:\nthe Channel list could not be verified",
          .icon = crit},
+        {.name = "HD reads differ", .code = H::ReadsDiffer, .status = "The reads of the Channel list differ",
+         .title = "Verifying Channel list",
+         .text = "No two reads of the Channel list from the Settopbox agreed!\nThe file was left as it was; the log names "
+                 "the differences.", .icon = crit},
     };
     // Codes no link sends, and a query's start that has no text: said in a
     // box, the status text stays.
-    for (int code : {S::StartUpControlOld + 1, H::JobStarted - 1, int(H::QuerySoftware), -1, S::VerifyNoAnswer + 1})
+    for (int code : {S::StartUpControlOld + 1, H::JobStarted - 1, int(H::QuerySoftware), -1, H::ReadsDiffer + 1})
         rows.append({.name = "unknown " + QByteArray::number(code), .code = code, .status = "before", .title = "Error",
                      .text = QStringLiteral("Received unknown message: %1").arg(code), .icon = crit});
     QTest::addColumn<StatusRow>("row");

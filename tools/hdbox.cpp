@@ -9,6 +9,9 @@
 
 namespace {
 
+// Where a noisy print of the list changes a byte (plus the print's number).
+constexpr int noisyOffset = 100;
+
 qint64 nowNs()
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -346,23 +349,29 @@ void hdBox::printList()
                 break;
         return;
     }
+    const int read = ++m_listReads;
+    QByteArray list = m_b.list;
+    // A different byte in each noisy print, so that no two of them agree.
+    if (m_b.noisyReads.contains(read) && list.size() > noisyOffset + read)
+        list[noisyOffset + read] = char(list.at(noisyOffset + read) ^ 0x01);
     if (m_b.listMarkers)
-        text += "START" + m_b.list + "END";
+        text += "START" + list + "END";
     else
-        text += m_b.list;
+        text += list;
     if (m_b.afterListDelayMs <= 0)
         text += m_b.afterList;
     int from = 0;
     QList<int> cuts = m_b.listSplits;
-    if (m_b.cutInList >= 0)
-        cuts.append(int(m_b.cutInList));
+    const qint64 cutAt = read == m_b.cutInRead ? m_b.cutInList : -1;
+    if (cutAt >= 0)
+        cuts.append(int(cutAt));
     std::sort(cuts.begin(), cuts.end());
     int split = 0;
     for (int at : cuts) {
         at = qBound(from, at, text.size());
         send(text.mid(from, at - from));
         from = at;
-        if (m_b.cutInList >= 0 && at == m_b.cutInList) {
+        if (cutAt >= 0 && at == cutAt) {
             m_line.waitRead(2000);
             cutLine();
             return;

@@ -61,6 +61,8 @@ public:
         QList<int> splitPausesMs;       // the pause after each split in turn, where given
         qint64 flood = 0;               // bytes printed after "START" instead of the list
         qint64 cutInList = -1;          // cuts the line after this many printed bytes
+        int cutInRead = 1;              // in this print of the list (1: the first)
+        QList<int> noisyReads;          // prints of the list (1: the first) with a byte changed, as line noise does
         int chatterMs = 0;              // after the list, prints `chatter` this often, as consoles do
         QByteArray chatter = "[tuner] locked 11362 MHz\r\n";
 
@@ -107,6 +109,7 @@ public:
     static QByteArray sampleUpdate(int size);
 
 private:
+    int m_listReads = 0;   // how often the list was printed
     enum Mode { Console, Binary };
 
     void serve();

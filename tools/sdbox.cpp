@@ -379,10 +379,16 @@ void sdBox::sendList()
         sleepMs(m_config.afterMarkerPauseMs);
         head.remove(0, marker);
     }
-    const QByteArray &list = m_config.list;
+    const int read = ++m_listReads;
+    QByteArray list = m_config.list;
+    // A different byte in each noisy send, so that no two of them agree.
+    constexpr int noisyOffset = 100;
+    if (m_config.noisyReads.contains(read) && list.size() > noisyOffset + read)
+        list[noisyOffset + read] = char(list.at(noisyOffset + read) ^ 0x01);
+    const qint64 cutAfter = read == m_config.cutInRead ? m_config.cutListAfter : -1;
     qint64 sent = 0;
     const int piece = 4096;
-    if (!m_config.listFlood && m_config.cutListAfter < 0) {
+    if (!m_config.listFlood && cutAfter < 0) {
         sent = qMin(list.size(), 64);
         head += list.left(int(sent));
     }
@@ -396,8 +402,8 @@ void sdBox::sendList()
     }
     for (int at = int(sent); at < list.size() && !m_stop && !m_cut; at += piece) {
         QByteArray part = list.mid(at, piece);
-        if (m_config.cutListAfter >= 0 && sent + part.size() >= m_config.cutListAfter) {
-            say(part.left(int(m_config.cutListAfter - sent)));
+        if (cutAfter >= 0 && sent + part.size() >= cutAfter) {
+            say(part.left(int(cutAfter - sent)));
             // Closing the line throws away what the other end has not read
             // yet; let it have what was sent before the line goes.
             m_line.waitRead(2000);

@@ -63,6 +63,8 @@ public:
         bool emptyList = false;         // sends no list at all between the markers
         bool listFlood = false;         // the list never ends
         bool omitEndUpload = false;     // the list stops without its end marker
+        int cutInRead = 1;              // cutListAfter applies to this send of the list (1: the first)
+        QList<int> noisyReads;          // sends of the list (1: the first) with a byte changed, as line noise does
         QHash<QByteArray, QList<Piece>> replies; // own reply to a command, instead of the usual one
         bool keepList = false;          // a loaded file becomes the list it sends
         qint64 storeFlipAt = -1;        // the kept list's byte at this offset is stored changed
@@ -113,6 +115,7 @@ public:
     QList<Event> timeline() const;
 
 private:
+    int m_listReads = 0;   // how often the list was sent
     enum class Mode { Running, Menu, Binary };
 
     void serve();

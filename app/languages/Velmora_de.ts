@@ -462,14 +462,6 @@ Dieser Receiver kann nicht aktualisiert werden!</translation>
         <translation>MAC-Adresse</translation>
     </message>
     <message>
-        <source>&amp;Verify after upload</source>
-        <translation>Nach dem Hochladen &amp;prüfen</translation>
-    </message>
-    <message>
-        <source>Read an uploaded Channel list back from the Settopbox and compare it with the file</source>
-        <translation>Eine hochgeladene Senderliste aus der Settopbox zurücklesen und mit der Datei vergleichen</translation>
-    </message>
-    <message>
         <source>Verify: waiting for the Settopbox to answer</source>
         <translation>Prüfen: warte auf Antwort der Settopbox</translation>
     </message>
@@ -560,6 +552,24 @@ er muss dann erneut aktualisiert werden.
     <message>
         <source>%1 (%2 s)</source>
         <translation>%1 (%2 s)</translation>
+    </message>
+    <message>
+        <source>&amp;Verify channel lists</source>
+        <translation>Senderlisten &amp;prüfen</translation>
+    </message>
+    <message>
+        <source>Read an uploaded Channel list back from the Settopbox and compare it with the file; read a downloaded list again until two reads agree</source>
+        <translation>Eine hochgeladene Senderliste aus der Settopbox zurücklesen und mit der Datei vergleichen; eine heruntergeladene Liste erneut lesen, bis zwei Lesungen übereinstimmen</translation>
+    </message>
+    <message>
+        <source>The reads of the Channel list differ</source>
+        <translation>Die Lesungen der Senderliste weichen voneinander ab</translation>
+    </message>
+    <message>
+        <source>No two reads of the Channel list from the Settopbox agreed!
+The file was left as it was; the log names the differences.</source>
+        <translation>Keine zwei Lesungen der Senderliste aus der Settopbox stimmten überein!
+Die Datei blieb, wie sie war; das Protokoll nennt die Abweichungen.</translation>
     </message>
 </context>
 <context>
@@ -738,10 +748,6 @@ er muss dann erneut aktualisiert werden.
         <translation>%1 s</translation>
     </message>
     <message>
-        <source>--verify goes only with SendListHD or SendListSD</source>
-        <translation>--verify geht nur mit SendListHD oder SendListSD</translation>
-    </message>
-    <message>
         <source>an empty port name was given (-p &quot;&quot;)</source>
         <translation>ein leerer Portname wurde angegeben (-p &quot;&quot;)</translation>
     </message>
@@ -820,6 +826,10 @@ er muss dann erneut aktualisiert werden.
     <message>
         <source>note: %1</source>
         <translation>Hinweis: %1</translation>
+    </message>
+    <message>
+        <source>--verify goes only with a channel list job (SendList or GetList)</source>
+        <translation>--verify geht nur mit einer Senderlisten-Aufgabe (SendList oder GetList)</translation>
     </message>
 </context>
 <context>
@@ -1139,6 +1149,14 @@ er muss dann erneut aktualisiert werden.
     <message>
         <source>the list has %1 bytes; the box takes at most %2 bytes in an upload, so this file cannot go back to a box</source>
         <translation>die Liste hat %1 Bytes; der Receiver nimmt beim Hochladen höchstens %2 Bytes, daher kann diese Datei nicht zurück in einen Receiver</translation>
+    </message>
+    <message>
+        <source>no two reads of the channel list agreed: the last two differ {detail}</source>
+        <translation>keine zwei Lesungen der Senderliste stimmten überein: die letzten beiden weichen ab {detail}</translation>
+    </message>
+    <message>
+        <source>a noisy cable or adapter changes bytes: check or change them, then download again</source>
+        <translation>ein gestörtes Kabel oder ein gestörter Adapter verändert Bytes: prüfen oder tauschen Sie sie und laden Sie erneut herunter</translation>
     </message>
 </context>
 <context>

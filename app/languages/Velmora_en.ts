@@ -462,14 +462,6 @@ Can&apos;t update this Box!</translation>
         <translation>MAC address</translation>
     </message>
     <message>
-        <source>&amp;Verify after upload</source>
-        <translation>&amp;Verify after upload</translation>
-    </message>
-    <message>
-        <source>Read an uploaded Channel list back from the Settopbox and compare it with the file</source>
-        <translation>Read an uploaded Channel list back from the Settopbox and compare it with the file</translation>
-    </message>
-    <message>
         <source>Verify: waiting for the Settopbox to answer</source>
         <translation>Verify: waiting for the Settopbox to answer</translation>
     </message>
@@ -560,6 +552,24 @@ Stop the transfer?</translation>
     <message>
         <source>%1 (%2 s)</source>
         <translation>%1 (%2 s)</translation>
+    </message>
+    <message>
+        <source>&amp;Verify channel lists</source>
+        <translation>&amp;Verify channel lists</translation>
+    </message>
+    <message>
+        <source>Read an uploaded Channel list back from the Settopbox and compare it with the file; read a downloaded list again until two reads agree</source>
+        <translation>Read an uploaded Channel list back from the Settopbox and compare it with the file; read a downloaded list again until two reads agree</translation>
+    </message>
+    <message>
+        <source>The reads of the Channel list differ</source>
+        <translation>The reads of the Channel list differ</translation>
+    </message>
+    <message>
+        <source>No two reads of the Channel list from the Settopbox agreed!
+The file was left as it was; the log names the differences.</source>
+        <translation>No two reads of the Channel list from the Settopbox agreed!
+The file was left as it was; the log names the differences.</translation>
     </message>
 </context>
 <context>
@@ -738,10 +748,6 @@ Stop the transfer?</translation>
         <translation>%1 s</translation>
     </message>
     <message>
-        <source>--verify goes only with SendListHD or SendListSD</source>
-        <translation>--verify goes only with SendListHD or SendListSD</translation>
-    </message>
-    <message>
         <source>an empty port name was given (-p &quot;&quot;)</source>
         <translation>an empty port name was given (-p &quot;&quot;)</translation>
     </message>
@@ -820,6 +826,10 @@ Stop the transfer?</translation>
     <message>
         <source>note: %1</source>
         <translation>note: %1</translation>
+    </message>
+    <message>
+        <source>--verify goes only with a channel list job (SendList or GetList)</source>
+        <translation>--verify goes only with a channel list job (SendList or GetList)</translation>
     </message>
 </context>
 <context>
@@ -1139,6 +1149,14 @@ Stop the transfer?</translation>
     <message>
         <source>the list has %1 bytes; the box takes at most %2 bytes in an upload, so this file cannot go back to a box</source>
         <translation>the list has %1 bytes; the box takes at most %2 bytes in an upload, so this file cannot go back to a box</translation>
+    </message>
+    <message>
+        <source>no two reads of the channel list agreed: the last two differ {detail}</source>
+        <translation>no two reads of the channel list agreed: the last two differ {detail}</translation>
+    </message>
+    <message>
+        <source>a noisy cable or adapter changes bytes: check or change them, then download again</source>
+        <translation>a noisy cable or adapter changes bytes: check or change them, then download again</translation>
     </message>
 </context>
 <context>
