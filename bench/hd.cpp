@@ -119,7 +119,7 @@ void throughput(const QString &path, qint64 size)
         });
         link.updateFirmware();
         if (box.file().size() != size)
-            std::printf("(3) box got %d of %lld bytes\n", box.file().size(), size);
+            std::printf("(3) box got %lld of %lld bytes\n", static_cast<long long>(box.file().size()), size);
     }
     double catSecs = 0;
     {

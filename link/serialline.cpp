@@ -1,18 +1,13 @@
 #include "serialline.h"
 
 #include "linkclock.h"
+#include "platformdevice.h"
+#include "platformerror.h"
+#include "systemtext.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QSerialPort>
 #include <QThread>
-
-#include <cerrno>
-#include <cstring>
-#include <grp.h>
-#include <unistd.h>
-#include <sys/stat.h>
-#include <termios.h>
 
 serialLine::serialLine(LogSink log)
     : m_log(std::move(log))
@@ -26,16 +21,7 @@ serialLine::~serialLine()
 
 QString serialLine::devicePath(const QString &name)
 {
-    return name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
-}
-
-QString serialLine::deviceGroup(const QString &path)
-{
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return QString();
-    const struct group *g = ::getgrgid(st.st_gid);
-    return g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
+    return fromSystem(platformDevice::portPath(systemText(name)));
 }
 
 bool serialLine::open(const QString &name)
@@ -61,8 +47,8 @@ bool serialLine::open(const QString &name)
     const QSerialPort::SerialPortError error = m_port->error();
     const QString path = devicePath(name);
     QString reason = m_port->errorString();
-    const bool allowed = ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
-    const bool denied = !allowed && errno == EACCES;
+    const platformDevice::Access access = platformDevice::access(systemText(path));
+    const bool allowed = access.error == 0;
     m_openFailure = error == QSerialPort::DeviceNotFoundError ? Missing
                     : error == QSerialPort::PermissionError ? (allowed ? Busy : Denied)
                                                             : Other;
@@ -72,7 +58,7 @@ bool serialLine::open(const QString &name)
     m_openReason = name.isEmpty() ? QStringLiteral("no port chosen") : reason;
     m_log(QStringLiteral("Error: open Port: ") + reason
           + (name.isEmpty() ? QStringLiteral(" (no port chosen)") : QStringLiteral(" (") + path + QLatin1Char(')')));
-    const QString group = denied ? deviceGroup(path) : QString();
+    const QString group = access.refused ? fromSystem(access.group) : QString();
     m_openGroup = group;
     if (!group.isEmpty())
         m_log(QStringLiteral("To use %1, join the group %2 (sudo adduser $USER %2) and log in again").arg(path, group));
@@ -139,15 +125,11 @@ bool serialLine::halted()
 }
 
 // A vanished line (an unplugged USB adapter, a closed relay) is hung up by
-// the system: every request on it then fails with an I/O error. Qt notices
-// only when it next reads or writes, and its text then may be that of an
-// unrelated earlier call, so the line itself is asked.
+// the system: every request on it then fails with an I/O error.
 int serialLine::hungUp() const
 {
-    termios t;
-    if (!m_port || m_port->handle() < 0 || ::tcgetattr(m_port->handle(), &t) == 0)
-        return 0;
-    return errno == ENOTTY ? 0 : errno;
+    // The handle is a descriptor on POSIX and a pointer on Windows.
+    return m_port ? platformDevice::lineLost(std::intptr_t(m_port->handle())) : 0;
 }
 
 bool serialLine::portFailed() const
@@ -168,7 +150,7 @@ void serialLine::reportGone()
     if (m_halted)
         return;
     const int lost = hungUp();
-    m_goneReason = lost ? QString::fromLocal8Bit(::strerror(lost)) : m_port ? m_port->errorString() : QString();
+    m_goneReason = lost ? fromSystem(platformError::text(lost)) : m_port ? m_port->errorString() : QString();
     m_log(QStringLiteral("Error: the serial line is gone (device unplugged or cable pulled): ") + m_goneReason);
     m_halted = true;
 }
@@ -183,7 +165,7 @@ serialLine::Wait serialLine::waitFor(const QElapsedTimer &clock, qint64 window, 
     const qint64 before = m_port->bytesAvailable();
     QElapsedTimer waited;
     waited.start();
-    m_port->waitForReadyRead(int(qBound<qint64>(1, wait, 60000)));
+    m_port->waitForReadyRead(int(qBound(qint64(1), wait, qint64(60000))));
     if (m_port->bytesAvailable() > before)
         return Arrived;
     if (gone())

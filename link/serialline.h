@@ -120,8 +120,7 @@ public:
     // (scaled by linkClock), a stop, a port error or a vanished line.
     bool drain();
 
-    // The group that owns a device and so may open it, or empty.
-    static QString deviceGroup(const QString &path);
+    // The path the system opens the named port by.
     static QString devicePath(const QString &name);
     // For tests: the open port's own settings, which a pseudo-terminal does not all keep.
     const QSerialPort *port() const { return m_port; }

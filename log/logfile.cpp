@@ -1,11 +1,8 @@
 #include "logfile.h"
 
-#include <QFile>
-#include <QTime>
+#include "systemtext.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
+#include <QTime>
 
 logfile::logfile(QObject *parent)
     : logfile(Target(), parent)
@@ -40,35 +37,22 @@ void logfile::writeLine(const QString &text)
 
 bool logfile::open()
 {
-    if (m_fd >= 0)
+    if (m_file.isOpen())
         return true;
     // The window's log holds the current run only; a batch log keeps the
-    // bench's history. O_APPEND puts every write at the end of the file as
+    // bench's history. Appending puts every write at the end of the file as
     // it is then, whoever else appends.
-    const int mode = m_target.append ? O_APPEND : O_TRUNC;
-    m_fd = ::open(QFile::encodeName(m_target.path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC | mode, 0666);
-    return m_fd >= 0;
+    return m_file.open(systemText(m_target.path), m_target.append ? platformFile::Append : platformFile::Truncate);
 }
 
 void logfile::close()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    m_file.close();
 }
 
 // One call for the whole line; a regular file takes it whole unless the disk
 // is full, and then the rest is tried once more rather than lost.
 void logfile::put(const QByteArray &bytes)
 {
-    qsizetype done = 0;
-    for (int tries = 0; done < bytes.size() && tries < 2;) {
-        const ssize_t n = ::write(m_fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            ++tries;
-        else
-            done += n;
-    }
+    m_file.append(bytes.constData(), std::size_t(bytes.size()));
 }
