@@ -1,0 +1,132 @@
+// The platform layer on its own, without Qt, so that the same program builds
+// for Windows (MinGW) as for POSIX: the port paths of both systems and the
+// file calls that the log and an in-place list save stand on. Each table row
+// names its fields; a failing row prints its name and the program fails.
+#include "platformdevice.h"
+#include "platformerror.h"
+#include "platformfile.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+#ifdef _WIN32
+constexpr bool windows = true;
+#else
+constexpr bool windows = false;
+#endif
+
+int failures = 0;
+
+void check(bool ok, const char *what, const std::string &row)
+{
+    if (ok)
+        return;
+    ++failures;
+    std::fprintf(stderr, "FAIL %s: %s\n", row.c_str(), what);
+}
+
+std::string contents(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void put(const std::string &path, const std::string &bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+struct PortRow {
+    const char *name;
+    const char *posix;     // the path on POSIX
+    const char *windows;   // the path on Windows
+};
+
+// Bare names live under /dev on POSIX; Windows opens COM1..COM9 by name and
+// higher ports only through the device namespace, never under /dev.
+void portPaths()
+{
+    const PortRow rows[] = {
+        {.name = "ttyUSB0", .posix = "/dev/ttyUSB0", .windows = "ttyUSB0"},
+        {.name = "/dev/ttyS1", .posix = "/dev/ttyS1", .windows = "/dev/ttyS1"},
+        {.name = "COM3", .posix = "/dev/COM3", .windows = "COM3"},
+        {.name = "COM9", .posix = "/dev/COM9", .windows = "COM9"},
+        {.name = "COM10", .posix = "/dev/COM10", .windows = "\\\\.\\COM10"},
+        {.name = "com256", .posix = "/dev/com256", .windows = "\\\\.\\com256"},
+        {.name = "\\\\.\\COM12", .posix = "/dev/\\\\.\\COM12", .windows = "\\\\.\\COM12"},
+        {.name = "COM1X", .posix = "/dev/COM1X", .windows = "COM1X"},
+        {.name = "COM", .posix = "/dev/COM", .windows = "COM"},
+    };
+    for (const PortRow &r : rows)
+        check(platformDevice::portPath(r.name) == (windows ? r.windows : r.posix), "port path", r.name);
+}
+
+enum class Step { Append, WriteAt, Reserve, Finish };
+struct FileRow {
+    const char *name;
+    const char *before;            // the file's bytes first; nullptr: no file
+    platformFile::Opening opening;
+    bool opens;
+    Step steps[3];                 // done in turn, each with `bytes` at `offset`
+    int stepCount;
+    const char *bytes;
+    long long offset;
+    const char *after;             // the file's bytes at the end
+};
+
+// What the log and the in-place save rely on: appends keep what is there,
+// truncation empties, an in-place save leaves no tail of a longer old file,
+// and only an existing file opens in place.
+void files()
+{
+    const FileRow rows[] = {
+        {.name = "append keeps", .before = "one\n", .opening = platformFile::Append, .opens = true,
+         .steps = {Step::Append, Step::Append}, .stepCount = 2, .bytes = "two\n", .offset = 0, .after = "one\ntwo\ntwo\n"},
+        {.name = "append creates", .before = nullptr, .opening = platformFile::Append, .opens = true,
+         .steps = {Step::Append}, .stepCount = 1, .bytes = "line\n", .offset = 0, .after = "line\n"},
+        {.name = "truncate empties", .before = "old old old\n", .opening = platformFile::Truncate, .opens = true,
+         .steps = {Step::Append}, .stepCount = 1, .bytes = "new\n", .offset = 0, .after = "new\n"},
+        {.name = "in place, shorter", .before = "0123456789", .opening = platformFile::Existing, .opens = true,
+         .steps = {Step::Reserve, Step::WriteAt, Step::Finish}, .stepCount = 3, .bytes = "ab", .offset = 0, .after = "ab"},
+        {.name = "in place, at an offset", .before = "0123", .opening = platformFile::Existing, .opens = true,
+         .steps = {Step::Reserve, Step::WriteAt}, .stepCount = 2, .bytes = "xy", .offset = 3, .after = "012xy"},
+        {.name = "in place, no file", .before = nullptr, .opening = platformFile::Existing, .opens = false,
+         .steps = {}, .stepCount = 0, .bytes = "", .offset = 0, .after = ""},
+    };
+    const std::string path = "platform-test.out";
+    for (const FileRow &r : rows) {
+        std::remove(path.c_str());
+        if (r.before)
+            put(path, r.before);
+        platformFile file;
+        check(file.open(path, r.opening) == r.opens, "opens", r.name);
+        check(r.opens || !platformError::text(file.error()).empty(), "a reason for the failure", r.name);
+        const std::string bytes = r.bytes;
+        const long long size = r.offset + static_cast<long long>(bytes.size());
+        for (int i = 0; i < r.stepCount; ++i) {
+            const bool done = r.steps[i] == Step::Append    ? (file.append(bytes.data(), bytes.size()), true)
+                              : r.steps[i] == Step::WriteAt ? file.writeAt(r.offset, bytes.data(), bytes.size())
+                              : r.steps[i] == Step::Reserve ? file.reserve(size)
+                                                            : file.finish(size);
+            check(done, "step", r.name);
+        }
+        check(file.close(), "closes", r.name);
+        check(contents(path) == r.after, "bytes after", r.name);
+    }
+    std::remove(path.c_str());
+}
+
+} // namespace
+
+int main()
+{
+    portPaths();
+    files();
+    if (failures == 0)
+        std::printf("platform: all rows passed\n");
+    return failures == 0 ? 0 : 1;
+}
