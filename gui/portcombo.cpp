@@ -1,10 +1,11 @@
 #include "portcombo.h"
 
+#include "platformdevice.h"
 #include "portlist.h"
 #include "serialline.h"
+#include "systemtext.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QSignalBlocker>
 
@@ -24,7 +25,8 @@ portCombo::portCombo(QWidget *parent)
 
 bool portCombo::deviceExists(const QString &name)
 {
-    return QFileInfo::exists(serialLine::devicePath(name));
+    // Asked of the system: Windows' ports are no files.
+    return platformDevice::exists(systemText(serialLine::devicePath(name)));
 }
 
 void portCombo::refresh()

@@ -11,6 +11,8 @@ public:
     // and -p keep: "ttyUSB0" is /dev/ttyUSB0 on POSIX; on Windows "COM3"
     // stays as it is and ports above 9 need "\\.\COM10".
     static std::string portPath(const std::string &name);
+    // Whether a port's device (or any file) is there, by the path above.
+    static bool exists(const std::string &path);
 
     // Whether this user may open a device for reading and writing and, when
     // permissions forbid it, what would let them.

@@ -52,6 +52,12 @@ std::string platformDevice::portPath(const std::string &name)
     return !name.empty() && name.front() == '/' ? name : "/dev/" + name;
 }
 
+bool platformDevice::exists(const std::string &path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
 platformDevice::Access platformDevice::access(const std::string &path)
 {
     Access a;

@@ -30,6 +30,18 @@ int comNumber(const std::string &name)
     return n;
 }
 
+// 0 when the port or file is there, else the system's error number. Ports
+// live in the DOS device namespace, which file calls do not show.
+int presence(const std::string &path)
+{
+    const std::string name = startsWith(path, devicePrefix) ? path.substr(devicePrefix.size()) : path;
+    if (comNumber(name) > 0) {
+        wchar_t target[MAX_PATH];
+        return QueryDosDeviceW(widePath(name).c_str(), target, MAX_PATH) == 0 ? int(GetLastError()) : 0;
+    }
+    return GetFileAttributesW(widePath(path).c_str()) == INVALID_FILE_ATTRIBUTES ? int(GetLastError()) : 0;
+}
+
 } // namespace
 
 std::string platformDevice::portPath(const std::string &name)
@@ -44,16 +56,13 @@ std::string platformDevice::portPath(const std::string &name)
 platformDevice::Access platformDevice::access(const std::string &path)
 {
     Access a;
-    const std::string name = startsWith(path, devicePrefix) ? path.substr(devicePrefix.size()) : path;
-    if (comNumber(name) > 0) {
-        wchar_t target[MAX_PATH];
-        if (QueryDosDeviceW(widePath(name).c_str(), target, MAX_PATH) == 0)
-            a.error = int(GetLastError());
-        return a;
-    }
-    if (GetFileAttributesW(widePath(path).c_str()) == INVALID_FILE_ATTRIBUTES)
-        a.error = int(GetLastError());
+    a.error = presence(path);
     return a;
+}
+
+bool platformDevice::exists(const std::string &path)
+{
+    return presence(path) == 0;
 }
 
 // A removed USB adapter leaves a handle on which every request fails; the

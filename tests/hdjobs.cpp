@@ -330,6 +330,9 @@ void tst_hdjobs::jobs_data()
          .codes = sw, .logs = {"3.1"}},
         {.name = "echo is the answer", .job = Software, .box = answer("swvers", "3.1\r\n", true), .codes = sw,
          .logs = {"SWVERS"}},
+        // The box speaks Latin-1: each byte is its own character.
+        {.name = "version in Latin-1", .job = Software, .box = answer("swvers", "v2.10 \xe9t\xe9 \xb0" "c\r\n"), .codes = sw,
+         .logs = {"V2.10 \u00c9T\u00c9 \u00b0C"}},
         {.name = "version of 60 bytes", .job = Software, .box = answer("swvers", QByteArray(60, 'a') + "\r\n"),
          .codes = sw, .logs = {QString(49, 'A')}},
         {.name = "low power", .job = LowPower, .box = answer("lpsw", "LPSW: 1.07\r\n"), .codes = lp, .logs = {" 1.07"}},

@@ -65,6 +65,26 @@ void portPaths()
         check(platformDevice::portPath(r.name) == (windows ? r.windows : r.posix), "port path", r.name);
 }
 
+struct PresenceRow {
+    const char *path;
+    bool there;
+};
+
+// The window marks a named port that is not there; a folder counts as there.
+void presence()
+{
+    put("platform-present.out", "x");
+    const PresenceRow rows[] = {
+        {.path = "platform-present.out", .there = true},
+        {.path = ".", .there = true},
+        {.path = "platform-absent.out", .there = false},
+        {.path = "no-such-folder/platform-present.out", .there = false},
+    };
+    for (const PresenceRow &r : rows)
+        check(platformDevice::exists(r.path) == r.there, "there", r.path);
+    std::remove("platform-present.out");
+}
+
 enum class Step { Append, WriteAt, Reserve, Finish };
 struct FileRow {
     const char *name;
@@ -125,6 +145,7 @@ void files()
 int main()
 {
     portPaths();
+    presence();
     files();
     if (failures == 0)
         std::printf("platform: all rows passed\n");
