@@ -1,13 +1,14 @@
 // The platform layer on its own, without Qt, so that the same program builds
-// for Windows (MinGW) as for POSIX: the port paths of both systems and the
-// file calls that the log and an in-place list save stand on. Each table row
-// names its fields; a failing row prints its name and the program fails.
+// for Windows (MinGW) as for POSIX: the port paths of both systems, whether a
+// port is there, and the file calls that the log and an in-place list save
+// stand on. Each table row names its fields; a failing row prints its name
+// and the program fails.
 #include "platformdevice.h"
-#include "platformerror.h"
 #include "platformfile.h"
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
@@ -38,6 +39,14 @@ std::string contents(const std::string &path)
 void put(const std::string &path, const std::string &bytes)
 {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The file with these bytes, or no file for nullptr.
+void lay(const std::string &path, const char *bytes)
+{
+    std::remove(path.c_str());
+    if (bytes)
+        put(path, bytes);
 }
 
 struct PortRow {
@@ -85,55 +94,51 @@ void presence()
     std::remove("platform-present.out");
 }
 
-enum class Step { Append, WriteAt, Reserve, Finish };
+using Act = std::function<bool(platformFile &)>;
 struct FileRow {
     const char *name;
-    const char *before;            // the file's bytes first; nullptr: no file
+    const char *before;             // the file's bytes first; nullptr: no file
     platformFile::Opening opening;
     bool opens;
-    Step steps[3];                 // done in turn, each with `bytes` at `offset`
-    int stepCount;
-    const char *bytes;
-    long long offset;
-    const char *after;             // the file's bytes at the end
+    Act act;                        // what is done with the open file; false: a call failed
+    const char *after;              // the file's bytes at the end
 };
+
+bool append(platformFile &file, const std::string &bytes)
+{
+    file.append(bytes.data(), bytes.size());
+    return true;
+}
 
 // What the log and the in-place save rely on: appends keep what is there,
 // truncation empties, an in-place save leaves no tail of a longer old file,
-// and only an existing file opens in place.
+// and only an existing file opens in place, keeping the system's reason.
 void files()
 {
     const FileRow rows[] = {
         {.name = "append keeps", .before = "one\n", .opening = platformFile::Append, .opens = true,
-         .steps = {Step::Append, Step::Append}, .stepCount = 2, .bytes = "two\n", .offset = 0, .after = "one\ntwo\ntwo\n"},
+         .act = [](platformFile &f) { return append(f, "two\n") && append(f, "three\n"); }, .after = "one\ntwo\nthree\n"},
         {.name = "append creates", .before = nullptr, .opening = platformFile::Append, .opens = true,
-         .steps = {Step::Append}, .stepCount = 1, .bytes = "line\n", .offset = 0, .after = "line\n"},
+         .act = [](platformFile &f) { return append(f, "line\n"); }, .after = "line\n"},
         {.name = "truncate empties", .before = "old old old\n", .opening = platformFile::Truncate, .opens = true,
-         .steps = {Step::Append}, .stepCount = 1, .bytes = "new\n", .offset = 0, .after = "new\n"},
+         .act = [](platformFile &f) { return append(f, "new\n"); }, .after = "new\n"},
         {.name = "in place, shorter", .before = "0123456789", .opening = platformFile::Existing, .opens = true,
-         .steps = {Step::Reserve, Step::WriteAt, Step::Finish}, .stepCount = 3, .bytes = "ab", .offset = 0, .after = "ab"},
-        {.name = "in place, at an offset", .before = "0123", .opening = platformFile::Existing, .opens = true,
-         .steps = {Step::Reserve, Step::WriteAt}, .stepCount = 2, .bytes = "xy", .offset = 3, .after = "012xy"},
+         .act = [](platformFile &f) { return f.reserve(2) && f.writeAt(0, "ab", 2) && f.finish(2); }, .after = "ab"},
+        {.name = "in place, at offsets", .before = "0123", .opening = platformFile::Existing, .opens = true,
+         .act = [](platformFile &f) { return f.reserve(5) && f.writeAt(3, "xy", 2) && f.writeAt(1, "z", 1); },
+         .after = "0z2xy"},
+        {.name = "in place, longer, cut to size", .before = "0123", .opening = platformFile::Existing, .opens = true,
+         .act = [](platformFile &f) { return f.writeAt(0, "abcdefgh", 8) && f.finish(6); }, .after = "abcdef"},
         {.name = "in place, no file", .before = nullptr, .opening = platformFile::Existing, .opens = false,
-         .steps = {}, .stepCount = 0, .bytes = "", .offset = 0, .after = ""},
+         .act = [](platformFile &) { return true; }, .after = ""},
     };
     const std::string path = "platform-test.out";
     for (const FileRow &r : rows) {
-        std::remove(path.c_str());
-        if (r.before)
-            put(path, r.before);
+        lay(path, r.before);
         platformFile file;
         check(file.open(path, r.opening) == r.opens, "opens", r.name);
-        check(r.opens || !platformError::text(file.error()).empty(), "a reason for the failure", r.name);
-        const std::string bytes = r.bytes;
-        const long long size = r.offset + static_cast<long long>(bytes.size());
-        for (int i = 0; i < r.stepCount; ++i) {
-            const bool done = r.steps[i] == Step::Append    ? (file.append(bytes.data(), bytes.size()), true)
-                              : r.steps[i] == Step::WriteAt ? file.writeAt(r.offset, bytes.data(), bytes.size())
-                              : r.steps[i] == Step::Reserve ? file.reserve(size)
-                                                            : file.finish(size);
-            check(done, "step", r.name);
-        }
+        check((file.error() == 0) == r.opens, "the system's reason kept exactly on a failure", r.name);
+        check(r.act(file), "calls", r.name);
         check(file.close(), "closes", r.name);
         check(contents(path) == r.after, "bytes after", r.name);
     }
