@@ -2,6 +2,7 @@
 // (1) CPU of the link thread while a step waits for a silent box,
 // (2) reaction latency from a box line to the link's next write,
 // (3) raw file throughput compared with cat into the same line.
+#include "cpuclock.h"
 #include "hdbox.h"
 #include "serialcomvesk.h"
 
@@ -15,18 +16,9 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
-#include <pthread.h>
 #include <vector>
 
 namespace {
-
-double threadCpuSeconds(clockid_t id)
-{
-    timespec ts{};
-    clock_gettime(id, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-}
 
 void idleCpu(const QString &path, int seconds)
 {
@@ -40,10 +32,10 @@ void idleCpu(const QString &path, int seconds)
     link.moveToThread(&thread);
     std::atomic<bool> waiting{false};
     std::atomic<bool> ended{false};
-    clockid_t cpu{};
+    cpuClock cpu;
     QObject::connect(&link, &serialComVesk::sendCurrentAction, &link, [&](int code) {
         if (code == 61) {
-            pthread_getcpuclockid(pthread_self(), &cpu);
+            cpu = cpuClock::ofThisThread();
             waiting = true;
         }
         if (code == 41)
@@ -54,11 +46,11 @@ void idleCpu(const QString &path, int seconds)
     while (!waiting)
         QThread::msleep(5);
     QThread::msleep(50);
-    const double c0 = threadCpuSeconds(cpu);
+    const double c0 = cpu.seconds();
     QElapsedTimer t;
     t.start();
     QThread::sleep(ulong(seconds));
-    const double c1 = threadCpuSeconds(cpu);
+    const double c1 = cpu.seconds();
     const double wall = double(t.elapsed()) / 1000.0;
     link.requestStop();
     while (!ended)
@@ -119,7 +111,7 @@ void throughput(const QString &path, qint64 size)
         });
         link.updateFirmware();
         if (box.file().size() != size)
-            std::printf("(3) box got %d of %lld bytes\n", box.file().size(), size);
+            std::printf("(3) box got %lld of %lld bytes\n", static_cast<long long>(box.file().size()), size);
     }
     double catSecs = 0;
     {

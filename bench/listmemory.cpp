@@ -92,7 +92,7 @@ int measure(const char *family, const char *boxProgram, const QByteArray &list, 
     }
     QFile written(target);
     const bool ok = saved == 2 && written.open(QIODevice::ReadOnly) && written.readAll() == list;
-    std::printf("%s list download %d bytes (%s): peak RSS rise %ld KiB = %.2f x the list\n", family, list.size(),
+    std::printf("%s list download %lld bytes (%s): peak RSS rise %ld KiB = %.2f x the list\n", family, static_cast<long long>(list.size()),
                 ok ? "saved" : "FAILED", peak - before, double(peak - before) * 1024.0 / list.size());
     return ok ? 0 : 1;
 }

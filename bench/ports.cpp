@@ -5,6 +5,7 @@
 // (2) CPU of the link threads while 8 jobs wait on boxes that stay silent
 //     (goal: under 1% of a core per waiting link thread).
 #include "batchjob.h"
+#include "cpuclock.h"
 #include "hdbox.h"
 
 #include <QCoreApplication>
@@ -21,7 +22,6 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -75,7 +75,7 @@ double threadCpu(const QByteArray &name, int *count)
         ticks += fields.value(11).toDouble() + fields.value(12).toDouble();
         ++*count;
     }
-    return ticks / double(sysconf(_SC_CLK_TCK));
+    return ticks / cpuClock::ticksPerSecond();
 }
 
 // The median of three runs each: one box, then `count` boxes in one run.

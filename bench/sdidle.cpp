@@ -1,6 +1,7 @@
 // CPU time of the SD link's thread while it waits the full 30 s for a box
 // that never reports back after a file.
 
+#include "cpuclock.h"
 #include "linkclock.h"
 #include "sdbox.h"
 #include "serialcomkarn.h"
@@ -11,13 +12,10 @@
 #include <QFile>
 
 #include <cstdio>
-#include <ctime>
 
 static double threadCpuMs()
 {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1000.0 + double(t.tv_nsec) / 1e6;
+    return cpuClock::ofThisThread().seconds() * 1000.0;
 }
 
 int main(int argc, char **argv)

@@ -1,34 +1,15 @@
 #include "signalclose.h"
 
-#include <QSocketNotifier>
+#include "platformsignals.h"
 
-#include <cerrno>
-#include <csignal>
-#include <fcntl.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <QSocketNotifier>
+#include <QTimer>
 
 namespace {
 
-// One pair per process: the handler cannot find an object.
-int signalFds[2] = {-1, -1};
-const int closeSignals[] = {SIGTERM, SIGINT, SIGHUP};
-
-extern "C" void onCloseSignal(int number)
-{
-    const int saved = errno;
-    const unsigned char byte = static_cast<unsigned char>(number);
-    // A full pair means a close is already pending; dropping the byte is fine.
-    [[maybe_unused]] const ssize_t written = ::write(signalFds[0], &byte, 1);
-    errno = saved;
-}
-
-bool nonBlocking(int fd)
-{
-    const int flags = ::fcntl(fd, F_GETFL);
-    return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0
-           && ::fcntl(fd, F_SETFD, FD_CLOEXEC) == 0;
-}
+// Where the system gives no descriptor to watch (Windows), the close request
+// is looked for this often: sooner than a person expects a reaction.
+constexpr int pollMs = 100;
 
 } // namespace
 
@@ -37,53 +18,36 @@ signalClose::signalClose(QObject *parent)
 {
     // A terminal or pipe that goes away must never end a job half done:
     // writes to it fail instead, and the job runs on to its real end.
-    ::signal(SIGPIPE, SIG_IGN);
-    if (signalFds[0] >= 0)
-        return;   // another instance owns the handlers
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalFds) != 0)
-        return;
-    if (!nonBlocking(signalFds[0]) || !nonBlocking(signalFds[1])) {
-        ::close(signalFds[0]);
-        ::close(signalFds[1]);
-        signalFds[0] = signalFds[1] = -1;
-        return;
+    platformSignals::ignoreBrokenPipe();
+    if (!platformSignals::openChannel())
+        return;   // another instance owns the handlers, or there is no channel
+    m_owner = true;
+    const int wake = platformSignals::wakeDescriptor();
+    if (wake >= 0) {
+        auto *notifier = new QSocketNotifier(wake, QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, &signalClose::readSignal);
+        m_watcher = notifier;
+    } else {
+        auto *poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, this, &signalClose::readSignal);
+        poll->start(pollMs);
+        m_watcher = poll;
     }
-    m_notifier = new QSocketNotifier(signalFds[1], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &signalClose::readSignal);
-
-    struct sigaction action = {};
-    action.sa_handler = onCloseSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    m_installed = true;
-    for (int number : closeSignals)
-        if (::sigaction(number, &action, nullptr) != 0)
-            m_installed = false;
+    m_installed = platformSignals::catchClose();
 }
 
 signalClose::~signalClose()
 {
-    if (!m_notifier)
+    if (!m_owner)
         return;
-    struct sigaction action = {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    for (int number : closeSignals)
-        ::sigaction(number, &action, nullptr);
-    delete m_notifier;
-    m_notifier = nullptr;
-    ::close(signalFds[0]);
-    ::close(signalFds[1]);
-    signalFds[0] = signalFds[1] = -1;
+    // The watchers go before the channel they watch.
+    delete m_watcher;
+    platformSignals::release();
 }
 
 void signalClose::readSignal()
 {
-    unsigned char bytes[16];
-    ssize_t got;
-    int last = 0;
-    while ((got = ::read(signalFds[1], bytes, sizeof bytes)) > 0)
-        last = bytes[got - 1];
+    const int last = platformSignals::take();
     if (last != 0)
         emit closeRequested(last);
 }

@@ -2,12 +2,11 @@
 
 #include <QObject>
 
-class QSocketNotifier;
-
-// Ignores SIGPIPE and turns SIGTERM, SIGINT and SIGHUP into a Qt signal in the thread that made
-// this object. The handler only writes one byte into a socket pair, which is
-// all a signal handler may safely do; the event loop reads it back and emits
-// closeRequested(), where ordinary Qt code can run.
+// Ignores SIGPIPE and turns SIGTERM, SIGINT and SIGHUP (on Windows the
+// console's close events) into a Qt signal in the thread that made this
+// object. The handler only leaves the number in the platform layer's
+// channel; the event loop takes it from there and emits closeRequested(),
+// where ordinary Qt code can run.
 class signalClose : public QObject
 {
     Q_OBJECT
@@ -26,6 +25,7 @@ signals:
 private:
     void readSignal();
 
-    QSocketNotifier *m_notifier = nullptr;
+    QObject *m_watcher = nullptr;   // what tells the event loop of a request
+    bool m_owner = false;           // this instance made the process's channel
     bool m_installed = false;
 };

@@ -1,13 +1,10 @@
 #include "terminal.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <unistd.h>
+#include "platformterminal.h"
 
 bool terminal::drawsOnStderr()
 {
-    const char *term = std::getenv("TERM");
-    return ::isatty(STDERR_FILENO) == 1 && term && *term && std::strcmp(term, "dumb") != 0;
+    return platformTerminal::drawsOnStderr();
 }
 
 bool terminal::write(std::FILE *stream, const QByteArray &bytes)

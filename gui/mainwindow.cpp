@@ -494,6 +494,7 @@ void MainWindow::on_actionAboutQt_triggered()
 void MainWindow::readSettings()
 {
     QSettings settings(filePlaces::settingsFile(), QSettings::IniFormat);
+    filePlaces::shareEncoding(settings);
     settings.beginGroup(QStringLiteral("Language"));
     m_currLang = settings.value(QStringLiteral("Language"), catalogue::systemLanguage()).toString();
     settings.endGroup();
@@ -527,6 +528,7 @@ void MainWindow::readSettings()
 void MainWindow::writeSettings()
 {
     QSettings settings(filePlaces::settingsFile(), QSettings::IniFormat);
+    filePlaces::shareEncoding(settings);
     settings.beginGroup(QStringLiteral("Language"));
     settings.setValue(QStringLiteral("Language"), m_currLang);
     settings.endGroup();

@@ -1,11 +1,12 @@
 #include "portcombo.h"
 
 #include "portaddress.h"
+#include "platformdevice.h"
 #include "portlist.h"
 #include "serialline.h"
+#include "systemtext.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QSerialPortInfo>
 #include <QSignalBlocker>
@@ -40,8 +41,9 @@ void portCombo::takeTyped()
 
 bool portCombo::deviceExists(const QString &name)
 {
-    // Whether a serial server answers shows only when a job opens its port.
-    return portAddress::parse(name).network() || QFileInfo::exists(serialLine::devicePath(name));
+    // Whether a serial server answers shows only when a job opens its port;
+    // a local port is asked of the system: Windows' ports are no files.
+    return portAddress::parse(name).network() || platformDevice::exists(systemText(serialLine::devicePath(name)));
 }
 
 QString portCombo::where(const QString &name)

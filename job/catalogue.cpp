@@ -15,8 +15,9 @@ QString catalogue::path()
     return QStringLiteral(":/languages");
 }
 
-void catalogue::load(QTranslator &own, QTranslator &qt, const QString &code)
+bool catalogue::load(QTranslator &own, QTranslator &qt, const QString &code)
 {
-    own.load(QStringLiteral("Velmora_") + code, path());
-    qt.load(QStringLiteral("qt_") + code, path());
+    const bool ownFound = own.load(QStringLiteral("Velmora_") + code, path());
+    const bool qtFound = qt.load(QStringLiteral("qt_") + code, path());
+    return ownFound && qtFound;
 }

@@ -12,6 +12,8 @@ public:
     static QString systemLanguage();
     // Where the catalogues lie.
     static QString path();
-    // Loads the program's catalogue and Qt's own for a language code.
-    static void load(QTranslator &own, QTranslator &qt, const QString &code);
+    // Loads the program's catalogue and Qt's own for a language code. A
+    // language without them leaves the translators empty, so the texts stay
+    // English; false then.
+    static bool load(QTranslator &own, QTranslator &qt, const QString &code);
 };

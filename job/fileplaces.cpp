@@ -1,6 +1,7 @@
 #include "fileplaces.h"
 
 #include <QDir>
+#include <QSettings>
 
 namespace {
 
@@ -40,6 +41,15 @@ bool filePlaces::desktop()
 QString filePlaces::settingsFile()
 {
     return desktop() ? g_configFolder + QLatin1Char('/') + settingsName : settingsName;
+}
+
+void filePlaces::shareEncoding(QSettings &settings)
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    settings.setIniCodec("UTF-8");
+#else
+    Q_UNUSED(settings)
+#endif
 }
 
 QString filePlaces::logFile()

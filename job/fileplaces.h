@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QSettings;
+
 // Where the program keeps its own files. Started from a terminal or a script
 // it uses the working directory, as people and scripts rely on; started from
 // the desktop entry (--desktop) the XDG folders of the user: the settings
@@ -16,6 +18,11 @@ public:
     static bool useDesktopFolders();
     static bool desktop();
     static QString settingsFile();
+    // Makes `settings` read and write its INI file in UTF-8, as Qt 6 always
+    // does, so that the Qt 5 and the Qt 6 build share settings.ini with
+    // nothing lost. Qt 5 would otherwise write non-ASCII as escapes and read
+    // Qt 6's UTF-8 as Latin-1; the escapes of older files still read right.
+    static void shareEncoding(QSettings &settings);
     static QString logFile();
 
 private:

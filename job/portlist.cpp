@@ -1,18 +1,12 @@
 #include "portlist.h"
 
-#include "serialline.h"
+#include "platformdevice.h"
+#include "platformerror.h"
+#include "systemtext.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSerialPortInfo>
-
-#include <cerrno>
-#include <cstring>
-#include <grp.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -27,39 +21,6 @@ QString field(QString text)
 QString hex4(quint16 id)
 {
     return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
-}
-
-bool inGroupNow(gid_t gid)
-{
-    if (getegid() == gid)
-        return true;
-    const int n = getgroups(0, nullptr);
-    std::vector<gid_t> groups(n > 0 ? n : 0);
-    if (n > 0 && getgroups(n, groups.data()) == n)
-        for (gid_t g : groups)
-            if (g == gid)
-                return true;
-    return false;
-}
-
-// Whether the user database already lists this user in the group: then only
-// the login session is older than the membership.
-bool inGroupOnRecord(gid_t gid)
-{
-    const passwd *pw = getpwuid(getuid());
-    if (!pw)
-        return false;
-    int n = 64;
-    std::vector<gid_t> groups(n);
-    if (getgrouplist(pw->pw_name, pw->pw_gid, groups.data(), &n) < 0) {
-        groups.resize(n);
-        if (getgrouplist(pw->pw_name, pw->pw_gid, groups.data(), &n) < 0)
-            return false;
-    }
-    for (int i = 0; i < n; ++i)
-        if (groups[i] == gid)
-            return true;
-    return false;
 }
 
 } // namespace
@@ -128,22 +89,18 @@ QString portList::line(const Port &p)
 
 QString portList::access(const QString &path)
 {
-    const QByteArray native = path.toLocal8Bit();
-    if (::access(native.constData(), R_OK | W_OK) == 0)
+    const platformDevice::Access a = platformDevice::access(systemText(path));
+    if (a.error == 0)
         return QStringLiteral("ok");
-    const int err = errno;
-    struct stat st;
-    if (err != EACCES || stat(native.constData(), &st) != 0)
-        return QStringLiteral("no access: ") + QString::fromLocal8Bit(std::strerror(err));
-    const QString name = serialLine::deviceGroup(path);
-    const passwd *pw = getpwuid(st.st_uid);
-    const QString owner = pw ? QString::fromLocal8Bit(pw->pw_name) : QString::number(st.st_uid);
+    if (!a.refused)
+        return QStringLiteral("no access: ") + fromSystem(platformError::text(a.error));
+    const QString group = fromSystem(a.group);
     // Only a group that may read and write the device helps.
-    if ((st.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP) || inGroupNow(st.st_gid))
+    if (!a.groupMayUse || a.inGroupNow)
         return QStringLiteral("no access: mode %1, owner %2, group %3")
-            .arg(st.st_mode & 07777, 4, 8, QLatin1Char('0'))
-            .arg(owner, name);
-    if (inGroupOnRecord(st.st_gid))
-        return QStringLiteral("no access: member of group %1 since this login, log in again").arg(name);
-    return QStringLiteral("no access: join group %1 and log in again").arg(name);
+            .arg(a.mode, 4, 8, QLatin1Char('0'))
+            .arg(fromSystem(a.owner), group);
+    if (a.inGroupOnRecord)
+        return QStringLiteral("no access: member of group %1 since this login, log in again").arg(group);
+    return QStringLiteral("no access: join group %1 and log in again").arg(group);
 }

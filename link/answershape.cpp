@@ -7,9 +7,13 @@ namespace {
 // The MAC address of the box's network device, without separators.
 constexpr int macDigits = 12;
 
+// Printable ASCII and the printable half of Latin-1, which the box speaks
+// (its versions may hold letters such as "é"); control bytes are noise.
+constexpr uchar latin1Printable = 0xa0;
+
 bool printableByte(char c)
 {
-    return uchar(c) >= 0x20 && uchar(c) < 0x7f;
+    return (uchar(c) >= 0x20 && uchar(c) < 0x7f) || uchar(c) >= latin1Printable;
 }
 
 } // namespace

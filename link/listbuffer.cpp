@@ -1,14 +1,15 @@
 #include "listbuffer.h"
 
+#include "platformerror.h"
+#include "platformfile.h"
 #include "serialline.h"
+#include "systemtext.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 QByteArray &listBuffer::room()
 {
@@ -74,15 +75,6 @@ void listBuffer::truncate(qint64 size)
     }
 }
 
-namespace {
-
-QString systemReason()
-{
-    return QString::fromLocal8Bit(::strerror(errno));
-}
-
-} // namespace
-
 // A short write says nothing of its cause, so the rest is written again
 // until the device names the reason.
 bool listBuffer::writeAll(QFileDevice &file, QString *error) const
@@ -137,38 +129,28 @@ bool listBuffer::save(const QString &path, QString *error) const
 
 bool listBuffer::saveInPlace(const QString &path, QString *error) const
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) {
-        *error = QStringLiteral("Couldn't open File") + systemReason();
+    platformFile file;
+    const auto reason = [&] { return fromSystem(platformError::text(file.error())); };
+    if (!file.open(systemText(path), platformFile::Existing)) {
+        *error = QStringLiteral("Couldn't open File") + reason();
         return false;
     }
     const auto failed = [&] {
-        *error = QStringLiteral("Couldn't write File") + systemReason();
-        ::close(fd);
+        *error = QStringLiteral("Couldn't write File") + reason();
         return false;
     };
     // Room for the whole list first: a full disk then fails before a byte of
     // the old list is overwritten (where the file system can tell).
-    if (::fallocate(fd, 0, 0, m_size) != 0 && errno != EOPNOTSUPP && errno != ENOSYS)
+    if (!file.reserve(m_size))
         return failed();
     qint64 offset = 0;
     for (const QByteArray &block : m_blocks) {
-        for (qint64 done = 0; done < block.size();) {
-            const ssize_t n = ::pwrite(fd, block.constData() + done, size_t(block.size() - done), off_t(offset + done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return failed();
-            done += n;
-        }
+        if (!file.writeAt(offset, block.constData(), std::size_t(block.size())))
+            return failed();
         offset += block.size();
     }
     // An old list longer than the new one must leave no tail behind.
-    if (::ftruncate(fd, off_t(m_size)) != 0 || (::fsync(fd) != 0 && errno != EINVAL))
+    if (!file.finish(m_size) || !file.close())
         return failed();
-    if (::close(fd) != 0) {
-        *error = QStringLiteral("Couldn't write File") + systemReason();
-        return false;
-    }
     return true;
 }

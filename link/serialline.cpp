@@ -22,11 +22,6 @@ QString serialLine::devicePath(const QString &name)
     return serialTransport::devicePath(name);
 }
 
-QString serialLine::deviceGroup(const QString &path)
-{
-    return serialTransport::deviceGroup(path);
-}
-
 bool serialLine::open(const QString &name)
 {
     close();
@@ -138,7 +133,7 @@ serialLine::Wait serialLine::waitFor(const QElapsedTimer &clock, qint64 window, 
     const qint64 before = m_port->bytesAvailable();
     QElapsedTimer waited;
     waited.start();
-    m_port->waitForReadyRead(int(qBound<qint64>(1, wait, 60000)));
+    m_port->waitForReadyRead(int(qBound(qint64(1), wait, qint64(60000))));
     if (m_port->bytesAvailable() > before)
         return Arrived;
     if (gone())

@@ -126,8 +126,7 @@ public:
     // vanished line.
     bool drain();
 
-    // The group that owns a device and so may open it, or empty.
-    static QString deviceGroup(const QString &path);
+    // The path the system opens the named port by.
     static QString devicePath(const QString &name);
     // For tests: the open serial port's own settings, which a pseudo-terminal
     // does not all keep; null on a network port.

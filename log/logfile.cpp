@@ -1,12 +1,9 @@
 #include "logfile.h"
 
-#include <QFile>
-#include <QTime>
+#include "platformerror.h"
+#include "systemtext.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
+#include <QTime>
 
 logfile::logfile(QObject *parent)
     : logfile(Target(), parent)
@@ -28,13 +25,13 @@ void logfile::write(const QString &text)
     if (open())
         put(text.toLocal8Bit());
     else
-        fail(errno);
+        fail();
 }
 
 void logfile::writeLine(const QString &text)
 {
     if (!open())
-        return fail(errno);
+        return fail();
     QString line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss "));
     if (!m_target.tag.isEmpty())
         line += QLatin1Char('[') + m_target.tag + QStringLiteral("] ");
@@ -43,45 +40,33 @@ void logfile::writeLine(const QString &text)
 
 bool logfile::open()
 {
-    if (m_fd >= 0)
+    if (m_file.isOpen())
         return true;
     // The window's log holds the current run only; a batch log keeps the
-    // bench's history. O_APPEND puts every write at the end of the file as
+    // bench's history. Appending puts every write at the end of the file as
     // it is then, whoever else appends.
-    const int mode = m_target.append ? O_APPEND : O_TRUNC;
-    m_fd = ::open(QFile::encodeName(m_target.path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC | mode, 0666);
-    return m_fd >= 0;
+    return m_file.open(systemText(m_target.path), m_target.append ? platformFile::Append : platformFile::Truncate);
 }
 
 void logfile::close()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    m_file.close();
 }
 
 // One call for the whole line; a regular file takes it whole unless the disk
 // is full, and then the rest is tried once more rather than lost.
 void logfile::put(const QByteArray &bytes)
 {
-    qsizetype done = 0;
-    for (int tries = 0; done < bytes.size() && tries < 2;) {
-        const ssize_t n = ::write(m_fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            ++tries;
-        else
-            done += n;
-    }
-    if (done < bytes.size())
-        fail(errno ? errno : ENOSPC);
+    if (!m_file.append(bytes.constData(), std::size_t(bytes.size())))
+        fail();
 }
 
-void logfile::fail(int error)
+// The first failure is reported, with the system's words; the lines that
+// follow are still tried.
+void logfile::fail()
 {
     if (m_failed)
         return;
     m_failed = true;
-    emit failed(m_target.path, QString::fromLocal8Bit(std::strerror(error)));
+    emit failed(m_target.path, fromSystem(platformError::text(m_file.error())));
 }

@@ -3,9 +3,11 @@
 #include <QObject>
 #include <QString>
 
+#include "platformfile.h"
+
 // Writes a time-stamped log, one line per event. Lives in a thread of its
 // own; every line arrives through a queued signal. Each line reaches the file
-// in one write() call, so that several writers (other runs of the program
+// in one system call, so that several writers (other runs of the program
 // appending to the same file) never cut or mix each other's lines.
 class logfile : public QObject
 {
@@ -39,9 +41,9 @@ public slots:
 
 private:
     void put(const QByteArray &bytes);
-    void fail(int error);
+    void fail();
 
     Target m_target;
-    int m_fd = -1;
+    platformFile m_file;
     bool m_failed = false;
 };

@@ -1,6 +1,7 @@
 // The window's commands (file dialogs, the transmit button, drops, the
 // editor, the about box), what it reads from and writes to settings.ini, and
 // its command line with files recognised by their content.
+#include "fileplaces.h"
 #include "jobkind.h"
 #include "mainwindow.h"
 #include "ptyline.h"
@@ -359,6 +360,7 @@ struct StartRow {
     End ends = End::Prepared;
     QString port{};           // the port chosen as the list shows it; empty: not compared
     QList<Stored> stored{};   // in settings.ini after the close
+    QByteArray bytes{};       // and among its bytes, as the Qt 5 and the Qt 6 build read them
     bool verify = false;      // "Verify after upload" checked after the start-up
     bool flipVerify = false;  // the user then flips it
 };
@@ -454,6 +456,28 @@ void tst_commands::startUp_data()
          .kind = J::GetListSD, .label = {"x.lst"}, .rerun = true, .ends = End::PortError, .port = "ttyNOPE (not found)"},
         {.name = "line there over the stored port", .ini = "[Velmora]\nPortname=ttyNOPE\n", .args = {"-p", "@pty"},
          .port = "@pty", .stored = {{.key = portname, .value = "@pty"}}},
+
+        // settings.ini is shared by the Qt 5 and the Qt 6 build. Qt 6 writes
+        // non-ASCII as UTF-8, older Qt 5 runs wrote escapes; both read right
+        // and are written back as UTF-8, which both builds read.
+        {.name = "UTF-8 file name", .ini = "[Velmora]\nFilename=Senderliste_\xc3\x96sterreich.lis\nTransfer=GetListHD\n",
+         .kind = J::GetListHD, .label = {"Senderliste_\u00d6sterreich.lis"}, .rerun = true,
+         .stored = {{.key = filename, .value = "Senderliste_\u00d6sterreich.lis"}},
+         .bytes = "\nFilename=Senderliste_\xc3\x96sterreich.lis\n"},
+        {.name = "escaped file name", .ini = "[Velmora]\nFilename=Senderliste_\\xd6sterreich.lis\nTransfer=GetListHD\n",
+         .kind = J::GetListHD, .label = {"Senderliste_\u00d6sterreich.lis"}, .rerun = true,
+         .stored = {{.key = filename, .value = "Senderliste_\u00d6sterreich.lis"}},
+         .bytes = "\nFilename=Senderliste_\xc3\x96sterreich.lis\n"},
+        {.name = "file name from -f", .args = {"-t", "GetListSD", "-f", "/Sender/Liste f\u00fcr \u00d6sterreich.lis"},
+         .kind = J::GetListSD, .label = {"/Sender/Liste f\u00fcr \u00d6sterreich.lis"},
+         .stored = {{.key = filename, .value = "/Sender/Liste f\u00fcr \u00d6sterreich.lis"}},
+         .bytes = "\nFilename=/Sender/Liste f\xc3\xbcr \xc3\x96sterreich.lis\n"},
+        {.name = "UTF-8 port name", .ini = "[Velmora]\nPortname=tty\xc3\x96\n", .port = "tty\u00d6 (not found)",
+         .stored = {{.key = portname, .value = "tty\u00d6"}}, .bytes = "\nPortname=tty\xc3\x96\n"},
+        {.name = "escaped port name", .ini = "[Velmora]\nPortname=tty\\xd6\n", .port = "tty\u00d6 (not found)",
+         .stored = {{.key = portname, .value = "tty\u00d6"}}, .bytes = "\nPortname=tty\xc3\x96\n"},
+        {.name = "port name from -p", .args = {"-p", "/dev/tty\u00dcber"}, .port = "/dev/tty\u00dcber (not found)",
+         .stored = {{.key = portname, .value = "/dev/tty\u00dcber"}}, .bytes = "\nPortname=/dev/tty\xc3\x9c" "ber\n"},
     };
     QTest::addColumn<StartRow>("row");
     for (const StartRow &r : rows)
@@ -502,7 +526,9 @@ void tst_commands::startUp()
     QVERIFY(w->close());
     delete rig->window;   // its log is complete
     rig->window = nullptr;
-    const QSettings settings("settings.ini", QSettings::IniFormat);
+    QSettings settings("settings.ini", QSettings::IniFormat);
+    filePlaces::shareEncoding(settings);
+    QVERIFY2(testRig::read("settings.ini").contains(row.bytes), testRig::read("settings.ini").constData());
     for (const Stored &entry : row.stored) {
         if (entry.absent)
             QVERIFY2(!settings.contains(entry.key), qPrintable(entry.key));

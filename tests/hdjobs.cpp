@@ -458,6 +458,9 @@ void tst_hdjobs::jobs_data()
          .results = {"----"}},
         {.name = "version after empty lines", .job = Software, .box = answer("swvers", "\r\n\n\r\n3.1\r\n"),
          .codes = sw, .results = {"3.1"}},
+        // The box speaks Latin-1: each byte is its own character.
+        {.name = "version in Latin-1", .job = Software, .box = answer("swvers", "v2.10 \xe9t\xe9 \xb0" "c\r\n"),
+         .codes = sw, .results = {"V2.10 \u00c9T\u00c9 \u00b0C"}},
         {.name = "version of 60 bytes", .job = Software, .box = answer("swvers", QByteArray(60, 'a') + "\r\n"),
          .codes = sw, .results = {QString(49, 'A')}},
         {.name = "version after a NUL", .job = Software, .box = answer("swvers", QByteArray("\0V2.10\r\n", 8)),

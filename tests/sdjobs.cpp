@@ -694,7 +694,7 @@ void tst_sdjobs::stop()
     hdBox::Behaviour b;
     b.fileSize = 1050;
     b.finReply = false;
-    b.listSplits = {b.beforeList.size() + 200};
+    b.listSplits = {int(b.beforeList.size()) + 200};
     b.splitPauseMs = 20000;
     sdBox::Config c;
     c.finishSilent = true;

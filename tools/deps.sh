@@ -16,8 +16,23 @@ velmora_deps() {
 # dpkg-dev, file and appstream: the package check (cpack's dpkg-shlibdeps, metainfo validation).
 # socat: the tests' relay between the program and a simulated box; ser2net: the
 # tests' serial server for rfc2217:// and socket:// ports.
-VELMORA_BUILD_PACKAGES=(g++ cmake make qtbase5-dev libqt5serialport5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools
-                        qttranslations5-l10n dpkg-dev file appstream socat ser2net)
+VELMORA_COMMON_PACKAGES=(g++ cmake make dpkg-dev file appstream socat ser2net)
+VELMORA_QT5_PACKAGES=(qtbase5-dev libqt5serialport5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n)
+# The same build against Qt 6 (VELMORA_QT=6).
+VELMORA_QT6_PACKAGES=(qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-l10n-tools qt6-svg-dev qt6-translations-l10n)
+# The default build, against Qt 5.
+VELMORA_BUILD_PACKAGES=("${VELMORA_COMMON_PACKAGES[@]}" "${VELMORA_QT5_PACKAGES[@]}")
+# The Windows side of the platform layer, compiled by tools/wincheck.sh.
+VELMORA_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64)
+
+# The packages for a build against Qt $1 (5 or 6), one a line.
+velmora_build_packages() {
+    if [ "${1:-5}" = 6 ]; then
+        printf '%s\n' "${VELMORA_COMMON_PACKAGES[@]}" "${VELMORA_QT6_PACKAGES[@]}"
+    else
+        printf '%s\n' "${VELMORA_BUILD_PACKAGES[@]}"
+    fi
+}
 
 # Configures and builds into $1 (default: build).
 velmora_build() {

@@ -419,5 +419,5 @@ void hdBox::pause(int ms)
     // In slices, so that stopping the box never waits out a long pause.
     const qint64 until = nowMs() + ms;
     while (m_run && nowMs() < until)
-        std::this_thread::sleep_for(std::chrono::milliseconds(qBound<qint64>(1, until - nowMs(), 10)));
+        std::this_thread::sleep_for(std::chrono::milliseconds(qBound(qint64(1), qint64(until - nowMs()), qint64(10))));
 }

@@ -147,7 +147,7 @@ int main(int argc, char **argv)
         for (const QByteArray &c : box.commands())
             std::fprintf(stderr, "command %s\n", c.constData());
         for (const QByteArray &f : box.files())
-            std::fprintf(stderr, "file of %d bytes\n", f.size());
+            std::fprintf(stderr, "file of %lld bytes\n", static_cast<long long>(f.size()));
     }
     return 0;
 }

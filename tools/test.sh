@@ -3,23 +3,34 @@
 #   bash tools/test.sh                       plain build in build/
 #   bash tools/test.sh --sanitize address    AddressSanitizer + UBSan in build-asan/
 #   bash tools/test.sh --sanitize thread     ThreadSanitizer in build-tsan/
-# (VELMORA_SANITIZE=address|thread in the environment does the same.)
+#   bash tools/test.sh --qt 6                against Qt 6, in build-qt6/ (with a sanitizer: build-asan-qt6/ ...)
+# (VELMORA_SANITIZE=address|thread and VELMORA_QT=5|6 in the environment do the same.)
 # Further arguments go to ctest.
 set -euo pipefail
 VELMORA_TOP=$(cd "$(dirname "$0")/.." && pwd)
 mode=${VELMORA_SANITIZE:-}
-if [ "${1:-}" = "--sanitize" ]; then
-    mode=${2:?--sanitize needs address or thread}
-    shift 2
-fi
+qt=${VELMORA_QT:-5}
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --sanitize) mode=${2:?--sanitize needs address or thread}; shift 2 ;;
+        --qt)       qt=${2:?--qt needs 5 or 6}; shift 2 ;;
+        *)          break ;;
+    esac
+done
 case "$mode" in
     "")      dir=build ;;
     address) dir=build-asan ;;
     thread)  dir=build-tsan ;;
     *)       echo "unknown sanitizer: $mode (address or thread)" >&2; exit 2 ;;
 esac
+case "$qt" in
+    5) ;;
+    6) dir=$dir-qt6 ;;
+    *) echo "unknown Qt version: $qt (5 or 6)" >&2; exit 2 ;;
+esac
 . "$VELMORA_TOP/tools/deps.sh"
-velmora_deps "${VELMORA_BUILD_PACKAGES[@]}"
+mapfile -t packages < <(velmora_build_packages "$qt")
+velmora_deps "${packages[@]}"
 # Qt is not instrumented, so TSan cannot see the ordering Qt's own mutexes give to queued
 # calls across QThreads and to QThread::wait(): tests whose objects live in a QThread
 # (the window, the log thread, the link tests driving a link in a QThread) drown in such
@@ -33,7 +44,7 @@ fi
 bench=ON
 [ -n "$mode" ] && bench=OFF
 cmake -S "$VELMORA_TOP" -B "$VELMORA_TOP/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_SANITIZE="$mode" \
-    -DVELMORA_BENCH=$bench >/dev/null
+    -DVELMORA_QT="$qt" -DVELMORA_BENCH=$bench >/dev/null
 targets=()
 for t in "${only[@]}"; do targets+=(--target "$t"); done
 cmake --build "$VELMORA_TOP/$dir" -j"$(nproc)" "${targets[@]}"

@@ -1,14 +1,10 @@
 #include "serialtransport.h"
 
-#include <QFile>
-#include <QSerialPort>
+#include "platformdevice.h"
+#include "platformerror.h"
+#include "systemtext.h"
 
-#include <cerrno>
-#include <cstring>
-#include <grp.h>
-#include <unistd.h>
-#include <sys/stat.h>
-#include <termios.h>
+#include <QSerialPort>
 
 serialTransport::~serialTransport()
 {
@@ -17,17 +13,9 @@ serialTransport::~serialTransport()
 
 QString serialTransport::devicePath(const QString &name)
 {
-    return name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+    return fromSystem(platformDevice::portPath(systemText(name)));
 }
 
-QString serialTransport::deviceGroup(const QString &path)
-{
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return QString();
-    const struct group *g = ::getgrgid(st.st_gid);
-    return g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
-}
 
 bool serialTransport::open(const QString &name, const LogSink &log)
 {
@@ -48,14 +36,15 @@ bool serialTransport::open(const QString &name, const LogSink &log)
     const QSerialPort::SerialPortError error = m_port->error();
     const QString path = devicePath(name);
     QString reason = m_port->errorString();
-    const bool allowed = ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
-    const bool denied = !allowed && errno == EACCES;
+    const platformDevice::Access access = platformDevice::access(systemText(path));
+    const bool allowed = access.error == 0;
+    const bool denied = access.refused;
     // Qt reports a port that another program holds as a permission error.
     if (error == QSerialPort::PermissionError && allowed)
         reason = QStringLiteral("Device or resource busy (") + reason + QLatin1Char(')');
     log(QStringLiteral("Error: open Port: ") + reason
         + (name.isEmpty() ? QStringLiteral(" (no port chosen)") : QStringLiteral(" (") + path + QLatin1Char(')')));
-    const QString group = denied ? deviceGroup(path) : QString();
+    const QString group = denied ? fromSystem(access.group) : QString();
     openFailed(error == QSerialPort::DeviceNotFoundError ? Missing
                : error == QSerialPort::PermissionError   ? (allowed ? Busy : Denied)
                                                          : Other,
@@ -94,10 +83,9 @@ bool serialTransport::failed() const
 // unrelated earlier call, so the line itself is asked.
 QString serialTransport::hungUp() const
 {
-    termios t;
-    if (!m_port || m_port->handle() < 0 || ::tcgetattr(m_port->handle(), &t) == 0 || errno == ENOTTY)
-        return QString();
-    return QString::fromLocal8Bit(::strerror(errno));
+    // The handle is a descriptor on POSIX and a pointer on Windows.
+    const int lost = m_port ? platformDevice::lineLost(std::intptr_t(m_port->handle())) : 0;
+    return lost ? fromSystem(platformError::text(lost)) : QString();
 }
 
 QString serialTransport::failure() const

@@ -20,8 +20,6 @@ public:
     QString failure() const override;
     QString goneText() const override;
 
-    // The group that owns a device and so may open it, or empty.
-    static QString deviceGroup(const QString &path);
     static QString devicePath(const QString &name);
     const QSerialPort *port() const { return m_port; }
 

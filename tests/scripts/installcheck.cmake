@@ -24,7 +24,7 @@ foreach(f bin/velmora bin/velmora-hdbox bin/velmora-sdbox share/man/man1/velmora
 endforeach()
 # The dependencies are the binaries' own, found by dpkg-shlibdeps.
 execute_process(COMMAND dpkg-deb -f ${deb} Depends OUTPUT_VARIABLE depends)
-if(NOT depends MATCHES "libqt5serialport5" OR NOT depends MATCHES "libqt5widgets5")
+if(NOT depends MATCHES "libqt${QT}serialport${QT}" OR NOT depends MATCHES "libqt${QT}widgets${QT}")
     message(FATAL_ERROR "Depends: ${depends}")
 endif()
 

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+#include <string>
+
+// Strings to and from the platform layer, which takes and gives the
+// system's own: on POSIX its bytes (file names as QFile::encodeName makes
+// them, texts in the locale's encoding), on Windows UTF-8.
+inline std::string systemText(const QString &text)
+{
+#ifdef Q_OS_WIN
+    return text.toStdString();
+#else
+    return QFile::encodeName(text).toStdString();
+#endif
+}
+
+inline QString fromSystem(const std::string &text)
+{
+#ifdef Q_OS_WIN
+    return QString::fromStdString(text);
+#else
+    return QString::fromLocal8Bit(text.c_str());
+#endif
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// A file written without a buffer of the program's own: the log, whose every
+// line must reach the file whole, and a channel list saved in place.
+// Closed when it goes. Every failing call keeps the system's error number.
+class platformFile
+{
+public:
+    enum Opening {
+        Truncate,   // created or emptied
+        Append,     // created or kept; every write goes to the end as it then is
+        Existing    // only a file that is there, kept as it is, for writing in place
+    };
+
+    platformFile() = default;
+    ~platformFile();
+    platformFile(const platformFile &) = delete;
+    platformFile &operator=(const platformFile &) = delete;
+
+    bool open(const std::string &path, Opening how);
+    bool isOpen() const;
+    // One call for all the bytes where the system takes them whole, so that
+    // other programs appending to the same file never cut a line. A refusal
+    // (a full disk) is tried once more, then the rest is given up: false.
+    bool append(const char *data, std::size_t size);
+    // Room for `size` bytes before any byte is overwritten, so that a full
+    // disk fails here; true where the file system cannot reserve.
+    bool reserve(std::int64_t size);
+    // All the bytes at `offset`.
+    bool writeAt(std::int64_t offset, const char *data, std::size_t size);
+    // Cuts the file to `size` and puts it on the disk.
+    bool finish(std::int64_t size);
+    bool close();
+    // The system's error number of the last failed call (platformError).
+    int error() const { return m_error; }
+
+private:
+    std::intptr_t m_handle = -1;   // a descriptor on POSIX, a HANDLE on Windows
+    int m_error = 0;
+};

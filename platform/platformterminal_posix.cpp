@@ -1,0 +1,11 @@
+#include "platformterminal.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+bool platformTerminal::drawsOnStderr()
+{
+    const char *term = std::getenv("TERM");
+    return ::isatty(STDERR_FILENO) == 1 && term && *term && std::strcmp(term, "dumb") != 0;
+}
