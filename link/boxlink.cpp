@@ -72,6 +72,7 @@ bool boxLink::openPort()
         {.failure = serialLine::Missing, .cause = linkCause::PortMissing},
         {.failure = serialLine::Busy, .cause = linkCause::PortBusy},
         {.failure = serialLine::Denied, .cause = linkCause::PortDenied},
+        {.failure = serialLine::Unreachable, .cause = linkCause::ServerUnreachable},
     };
     linkCause::Kind kind = linkCause::PortOther;
     for (const auto &c : causes)

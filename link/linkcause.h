@@ -16,6 +16,7 @@ public:
         PortBusy,         // detail: the system's reason
         PortDenied,       // detail: the system's reason; extra: the group that may open the port
         PortOther,        // detail: the system's reason
+        ServerUnreachable,  // a network port: detail: refused, unknown host or no answer, in words
         FileMissing,      // file
         FileUnreadable,   // file; detail: the system's reason
         FileWrongKind,    // file; detail: the kind it was found to be

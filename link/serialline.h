@@ -37,6 +37,7 @@ public:
     static constexpr OpenFailure Missing = lineTransport::Missing;
     static constexpr OpenFailure Busy = lineTransport::Busy;
     static constexpr OpenFailure Denied = lineTransport::Denied;
+    static constexpr OpenFailure Unreachable = lineTransport::Unreachable;
     static constexpr OpenFailure Other = lineTransport::Other;
     // Who asked a job to stop; a positive number is the signal that did.
     enum StopReason : int {

@@ -180,6 +180,7 @@ struct BatchRow {
     std::optional<QByteArray> got{};   // all the box received; none: not compared
     bool logged = true;          // refused before its port's log is opened
     int progressLines[2] = {0, 1000};   // how many plain progress lines, at least and at most
+    testRig::Line line = testRig::Line::Pty;   // how "@port" reaches the box
 };
 Q_DECLARE_METATYPE(BatchRow)
 
@@ -300,6 +301,14 @@ void tst_e2e::batch_data()
          .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-f", "out.lis"},
          .err = "^velmora: note: the list has 416024 bytes; the box takes at most 409600 bytes in an upload, so this "
                 "file cannot go back to a box\\n" + done},
+        // Network ports through a real serial server: the answer, the job, the log named by host and port.
+        {.name = "query over rfc2217://", .args = {"--query", "software", "-p", "@port"}, .out = "V2.10.04 HD 2026-03-18\\n",
+         .err = done, .got = "swvers\r\n", .line = testRig::Line::Rfc2217},
+        {.name = "update over socket://", .args = updateHd, .err = "^Update done\\n" + done, .line = testRig::Line::Socket},
+        {.name = "nothing listens at socket://", .box = Box::SD, .args = {"--batch", "-p", "socket://127.0.0.1:1", "-t", "GetListSD", "-f", "out.lst"},
+         .exitCode = batchJob::PortFailed,
+         .err = "^  cause: the port socket://127.0.0.1:1 could not be opened: connection refused by 127.0.0.1:1[^\\n]*\\n"
+                "  what to do: check that the serial server runs[^\\n]*\\n" + ended("GetListSD", "failed", 3), .got = ""},
         {.name = "query, box silent", .fault = Fault::Silent, .args = {"--query", "lowpower", "-p", "@port"},
          .exitCode = batchJob::BoxFailed,
          .err = "^Couldn't receive Data\\n  cause: the box did not answer within 1 s\\n[^\\n]*\\n" +
@@ -385,7 +394,8 @@ void tst_e2e::batch()
         QCOMPARE(QProcess::execute(box, {"--make-samples", rig->dir.path()}), 0);
     // The box's line by another name, as a by-id link names an adapter.
     QFile::link(rig->device(), rig->path("box-by-id"));
-    QVERIFY(rig->run(row.args.replaceInStrings(QRegularExpression("^@port$"), rig->device())
+    const QString port = rig->port(row.line);
+    QVERIFY(rig->run(row.args.replaceInStrings(QRegularExpression("^@port$"), port)
                          .replaceInStrings(QRegularExpression("^@link$"), rig->path("box-by-id")),
                      batchEnvironment(row.german)));
     if (row.fault == Fault::Interrupt) {
@@ -748,6 +758,9 @@ void tst_e2e::results_data()
         {.name = "port missing", .box = hdWith(healthy), .file = "hd.app", .port = "/dev/ttyNOPE9",
          .cause = linkCause::PortMissing, .says = "^the port /dev/ttyNOPE9 could not be opened: No such file or directory$",
          .exitCode = jobResult::ExitPort},
+        {.name = "nothing listens at a network port", .box = hdWith(healthy), .file = "hd.app",
+         .port = "socket://127.0.0.1:1", .cause = linkCause::ServerUnreachable,
+         .says = "^the port socket://127.0.0.1:1 could not be opened: connection refused", .exitCode = jobResult::ExitPort},
         {.name = "file missing", .box = hdWith(healthy), .file = "gone.app", .cause = linkCause::FileMissing,
          .says = "^the file .*gone.app does not exist$", .exitCode = jobResult::ExitFile},
         {.name = "HD wrong kind", .box = hdWith(healthy), .file = "hd.lis", .cause = linkCause::FileWrongKind,

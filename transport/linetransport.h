@@ -24,7 +24,8 @@ public:
         Missing,   // no such device
         Busy,      // another program holds it
         Denied,    // this user may not open it
-        Other      // anything else, a serial server that cannot be reached among it
+        Unreachable,   // a serial server that refuses, is unknown or does not answer
+        Other      // anything else
     };
 
     virtual ~lineTransport();

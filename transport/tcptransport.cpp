@@ -53,7 +53,7 @@ QString tcpTransport::connectProblem() const
 void tcpTransport::refuse(const LogSink &log, const QString &reason)
 {
     log(QStringLiteral("Error: open Port: ") + reason + QStringLiteral(" (") + m_address.name + QLatin1Char(')'));
-    openFailed(Other, reason);
+    openFailed(Unreachable, reason);
     if (m_socket) {
         m_socket->abort();
         delete m_socket;

@@ -1158,6 +1158,10 @@ Die Datei blieb, wie sie war; das Protokoll nennt die Abweichungen.</translation
         <source>a noisy cable or adapter changes bytes: check or change them, then download again</source>
         <translation>ein gestörtes Kabel oder ein gestörter Adapter verändert Bytes: prüfen oder tauschen Sie sie und laden Sie erneut herunter</translation>
     </message>
+    <message>
+        <source>check that the serial server runs and that host and port are right (its configuration, e.g. ser2net&apos;s)</source>
+        <translation>prüfen Sie, ob der serielle Server läuft und Host und Port stimmen (seine Konfiguration, z. B. die von ser2net)</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>

@@ -1158,6 +1158,10 @@ The file was left as it was; the log names the differences.</translation>
         <source>a noisy cable or adapter changes bytes: check or change them, then download again</source>
         <translation>a noisy cable or adapter changes bytes: check or change them, then download again</translation>
     </message>
+    <message>
+        <source>check that the serial server runs and that host and port are right (its configuration, e.g. ser2net&apos;s)</source>
+        <translation>check that the serial server runs and that host and port are right (its configuration, e.g. ser2net&apos;s)</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>
