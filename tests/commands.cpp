@@ -456,6 +456,13 @@ void tst_commands::startUp_data()
          .kind = J::GetListSD, .label = {"x.lst"}, .rerun = true, .ends = End::PortError, .port = "ttyNOPE (not found)"},
         {.name = "line there over the stored port", .ini = "[Velmora]\nPortname=ttyNOPE\n", .args = {"-p", "@pty"},
          .port = "@pty", .stored = {{.key = portname, .value = "@pty"}}},
+        // A serial server's port is kept as typed, never marked missing; one
+        // where nothing listens ends the job as a port that does not open.
+        {.name = "network port", .args = {"-p", "rfc2217://127.0.0.1:7000"}, .port = "rfc2217://127.0.0.1:7000",
+         .stored = {{.key = portname, .value = "rfc2217://127.0.0.1:7000"}}},
+        {.name = "network port where nothing listens, -s", .args = {"-p", "socket://127.0.0.1:1", "-t", "UpdateHD", "-f", "@hd", "-s"},
+         .kind = J::UpdateHD, .label = {"@hd"}, .rerun = true, .ends = End::PortError, .port = "socket://127.0.0.1:1",
+         .stored = {{.key = portname, .value = "socket://127.0.0.1:1"}}},
 
         // settings.ini is shared by the Qt 5 and the Qt 6 build. Qt 6 writes
         // non-ASCII as UTF-8, older Qt 5 runs wrote escapes; both read right

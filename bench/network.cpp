@@ -1,0 +1,110 @@
+// Boxes behind a real serial server (ser2net), the program run as it is:
+// (1) an HD update over rfc2217:// against the same update on the local
+//     pseudo-terminal, the box reading at the line rate (goal: ratio at most 1.05);
+// (2) sixteen boxes on socket:// ports in one batch run, each reading its
+//     update at the line rate (goal: all updated, at most 0.5% of a core per
+//     box for the program).
+#include "testrig.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int updateBytes = 64 * 1024;
+constexpr int manyBoxes = 16;
+constexpr int rounds = 2;
+
+struct Run {
+    int exitCode = -1;
+    double wallSeconds = 0;
+    double cpuSeconds = 0;   // the program's user and system time
+};
+
+// The program under bash, whose "times" gives its children's CPU time.
+Run runProgram(const QString &folder, const QStringList &args)
+{
+    QStringList quoted;
+    for (const QString &arg : args)
+        quoted << "'" + arg + "'";
+    QProcess shell;
+    shell.setWorkingDirectory(folder);
+    shell.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    shell.start("bash", {"-c", QStringLiteral("'%1' %2; code=$?; times; exit $code").arg(VELMORA_PROGRAM, quoted.join(' '))});
+    shell.waitForFinished(-1);
+    Run run;
+    run.wallSeconds = clock.elapsed() / 1000.0;
+    run.exitCode = shell.exitCode();
+    // The second line of "times": the children's user and system time.
+    const QStringList lines = QString::fromLocal8Bit(shell.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    const QRegularExpression time("(\\d+)m([\\d.]+)s");
+    auto it = time.globalMatch(lines.value(1));
+    while (it.hasNext()) {
+        const auto m = it.next();
+        run.cpuSeconds += m.captured(1).toDouble() * 60 + m.captured(2).toDouble();
+    }
+    return run;
+}
+
+std::unique_ptr<testRig> lineRateBox()
+{
+    hdBox::Behaviour b;
+    b.lineRate = true;
+    auto rig = std::make_unique<testRig>(b);
+    testRig::write(rig->path("update.app"), hdBox::sampleUpdate(updateBytes));
+    return rig;
+}
+
+void compareTransports()
+{
+    double best[2] = {1e9, 1e9};
+    for (int round = 0; round < rounds; ++round) {
+        const testRig::Line lines[] = {testRig::Line::Pty, testRig::Line::Rfc2217};
+        for (int i = 0; i < 2; ++i) {
+            auto rig = lineRateBox();
+            const QString port = rig->port(lines[i]);
+            const Run run = runProgram(rig->dir.path(), {"--batch", "-p", port, "-t", "UpdateHD", "-f", "update.app"});
+            if (run.exitCode != 0)
+                std::printf("update over %s failed (exit code %d)\n", qPrintable(port), run.exitCode);
+            best[i] = qMin(best[i], run.wallSeconds);
+        }
+    }
+    std::printf("HD update of %d KB at the line rate: pty %.2f s, rfc2217 %.2f s, ratio %.3f (goal <= 1.05)\n",
+                updateBytes / 1024, best[0], best[1], best[1] / best[0]);
+}
+
+void manyNetworkBoxes()
+{
+    std::vector<std::unique_ptr<testRig>> rigs;
+    for (int i = 0; i < manyBoxes; ++i)
+        rigs.push_back(lineRateBox());
+    QStringList args{"--batch", "-t", "UpdateHD", "-f", rigs.front()->path("update.app")};
+    for (const auto &rig : rigs)
+        args << "-p" << rig->port(testRig::Line::Socket);
+    const Run run = runProgram(rigs.front()->dir.path(), args);
+    int updated = 0;
+    for (const auto &rig : rigs)
+        updated += rig->hd->file().size() == updateBytes;
+    const double perBox = 100.0 * run.cpuSeconds / run.wallSeconds / manyBoxes;
+    std::printf("%d boxes on socket:// in one run: %d updated, exit code %d, %.1f s, program CPU %.2f s, "
+                "%.2f%% of a core per box (goal <= 0.5%%)\n",
+                manyBoxes, updated, run.exitCode, run.wallSeconds, run.cpuSeconds, perBox);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    compareTransports();
+    manyNetworkBoxes();
+    return 0;
+}
