@@ -12,7 +12,10 @@
 #include <QSerialPort>
 #include <QtTest>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <thread>
 
 using Setup = std::function<void(hdBox::Behaviour &)>;
 using Codes = QList<int>;
@@ -53,6 +56,8 @@ private slots:
     void jobs_data();
     void jobs();
     void lineSettings();
+    void drain_data();
+    void drain();
 };
 
 void tst_hdjobs::jobs_data()
@@ -615,6 +620,56 @@ void tst_hdjobs::lineSettings()
     QCOMPARE(line.settings(), testRig::lineSettings());
     QCOMPARE(port.port()->dataBits(), QSerialPort::Data8);
     QCOMPARE(port.port()->parity(), QSerialPort::NoParity);
+}
+
+// The line's drain waits while the box takes bytes, however long that
+// takes, and fails only once it has taken none for the whole stall window:
+// every byte that leaves restarts that window.
+struct DrainRow {
+    QByteArray name{};
+    int total = 0;          // bytes written at once, far more than the line's buffers hold
+    int perTick = 0;        // the box reads this many bytes each tick
+    int tickMs = 0;
+    int stopsAfter = -1;    // the box reads no more after this many bytes; -1: it reads all
+    bool drained = false;
+};
+Q_DECLARE_METATYPE(DrainRow)
+
+void tst_hdjobs::drain_data()
+{
+    // The stall window is scaled to 1 s; the box's ticks are a tenth of it.
+    const DrainRow rows[] = {
+        {.name = "slow box that keeps reading", .total = 48 * 1024, .perTick = 1000, .tickMs = 100, .drained = true},
+        {.name = "box that stops reading", .total = 48 * 1024, .perTick = 1000, .tickMs = 100, .stopsAfter = 26 * 1024},
+    };
+    QTest::addColumn<DrainRow>("row");
+    for (const DrainRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
+}
+
+void tst_hdjobs::drain()
+{
+    QFETCH(DrainRow, row);
+    linkClock::setScale(1000.0 / serialLine::stallMs);
+    ptyLine line;
+    QVERIFY(line.open());
+    serialLine port([](const QString &) {});
+    QVERIFY(port.open(line.devicePath()));
+    std::atomic<bool> done{false};
+    std::thread box([&] {
+        int taken = 0;
+        const int last = row.stopsAfter < 0 ? row.total : row.stopsAfter;
+        while (!done && taken < last) {
+            taken += int(line.read(row.tickMs, qMin(row.perTick, last - taken)).size());
+            std::this_thread::sleep_for(std::chrono::milliseconds(row.tickMs));
+        }
+    });
+    const QByteArray bytes(row.total, 'x');
+    QCOMPARE(port.write(bytes.constData(), bytes.size()), qint64(bytes.size()));
+    const bool drained = port.drain();
+    done = true;
+    box.join();
+    QCOMPARE(drained, row.drained);
 }
 
 QTEST_MAIN(tst_hdjobs)
