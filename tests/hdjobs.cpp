@@ -5,6 +5,7 @@
 #include "ptyline.h"
 #include "serialcomvesk.h"
 #include "serialline.h"
+#include "serialtransport.h"
 #include "statuscode.h"
 #include "testrig.h"
 
@@ -58,6 +59,7 @@ private slots:
     void lineSettings();
     void drain_data();
     void drain();
+    void cutLineSeen();
 };
 
 void tst_hdjobs::jobs_data()
@@ -670,6 +672,24 @@ void tst_hdjobs::drain()
     done = true;
     box.join();
     QCOMPARE(drained, row.drained);
+}
+
+// An unplugged adapter is told twice over: the port fails (Qt closes it on
+// the resource error of its next read) and the tty is hung up. The line
+// reports both, so that either alone ends a job.
+void tst_hdjobs::cutLineSeen()
+{
+    ptyLine line;
+    QVERIFY(line.open());
+    serialTransport port;
+    QVERIFY(port.open(line.devicePath(), [](const QString &) {}));
+    QVERIFY(!port.failed());
+    QVERIFY(port.hungUp().isEmpty());
+    line.cut();
+    // Qt learns of the cut when it tries to read.
+    port.device()->waitForReadyRead(100);
+    QVERIFY(port.failed());
+    QVERIFY(!port.hungUp().isEmpty());
 }
 
 QTEST_MAIN(tst_hdjobs)
