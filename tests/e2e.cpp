@@ -456,7 +456,8 @@ void tst_e2e::ports_data()
     const PortBox listed{.log = {"Downloading Channel list: out.lis", "Downloading done after # s", ""},
                          .got = "help\r\nchlist\r\n"};
     const PortBox interrupted{.fault = Fault::Interrupt, .exitCode = batchJob::Interrupted,
-                              .log = {"Updating Firmware: hd.app", "File sent. Wrote 4096 data", ""}};
+                              .log = {"Updating Firmware: hd.app", "File sent. Wrote 4096 data",
+                                      "Job stopped: interrupted by SIGINT", ""}};
     const QString version = "V2.10.04 HD 2026-03-18";
     const PortsRow rows[] = {
         {.name = "two updates and a download at once", .boxes = {updated, updated, listed},
