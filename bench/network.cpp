@@ -81,22 +81,22 @@ void compareTransports()
                 updateBytes / 1024, best[0], best[1], best[1] / best[0]);
 }
 
-void manyNetworkBoxes()
+void manyBoxesOn(testRig::Line kind, const char *name)
 {
     std::vector<std::unique_ptr<testRig>> rigs;
     for (int i = 0; i < manyBoxes; ++i)
         rigs.push_back(lineRateBox());
     QStringList args{"--batch", "-t", "UpdateHD", "-f", rigs.front()->path("update.app")};
     for (const auto &rig : rigs)
-        args << "-p" << rig->port(testRig::Line::Socket);
+        args << "-p" << rig->port(kind);
     const Run run = runProgram(rigs.front()->dir.path(), args);
     int updated = 0;
     for (const auto &rig : rigs)
         updated += rig->hd->file().size() == updateBytes;
     const double perBox = 100.0 * run.cpuSeconds / run.wallSeconds / manyBoxes;
-    std::printf("%d boxes on socket:// in one run: %d updated, exit code %d, %.1f s, program CPU %.2f s, "
+    std::printf("%d boxes on %s in one run: %d updated, exit code %d, %.1f s, program CPU %.2f s, "
                 "%.2f%% of a core per box (goal <= 0.5%%)\n",
-                manyBoxes, updated, run.exitCode, run.wallSeconds, run.cpuSeconds, perBox);
+                manyBoxes, name, updated, run.exitCode, run.wallSeconds, run.cpuSeconds, perBox);
 }
 
 } // namespace
@@ -105,6 +105,8 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     compareTransports();
-    manyNetworkBoxes();
+    manyBoxesOn(testRig::Line::Socket, "socket://");
+    // The same on local pseudo-terminals, for comparison.
+    manyBoxesOn(testRig::Line::Pty, "local ptys");
     return 0;
 }

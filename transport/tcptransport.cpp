@@ -117,7 +117,12 @@ void tcpTransport::handedOn(qint64 bytes)
 
 qint64 tcpTransport::lineBusyMs() const
 {
+    const qint64 aheadUs = m_lineFreeAtUs - m_clock.nsecsElapsed() / 1000;
     const qint64 leadUs = leadBytes * 1000000 / lineBytesPerSecond;
-    const qint64 busyUs = m_lineFreeAtUs - leadUs - m_clock.nsecsElapsed() / 1000;
+    if (aheadUs > leadUs)
+        m_catchingUp = true;
+    const qint64 busyUs = aheadUs - (m_catchingUp ? leadUs - catchUpBytes * 1000000 / lineBytesPerSecond : leadUs);
+    if (busyUs <= 0)
+        m_catchingUp = false;
     return busyUs > 0 ? (busyUs + 999) / 1000 : 0;
 }

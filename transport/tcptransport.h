@@ -52,4 +52,10 @@ private:
     portAddress m_address;
     QElapsedTimer m_clock;
     qint64 m_lineFreeAtUs = 0;   // when the line has carried all that was handed on, on m_clock
+    // Once the lead is full, the link waits until this much of it has gone:
+    // a wait per few blocks instead of one per block keeps many links cheap,
+    // and the pause a box with no line of its own would see stays far below
+    // the quiet that ends a file (a box behind a real line sees none).
+    static constexpr qint64 catchUpBytes = 256;
+    mutable bool m_catchingUp = false;
 };
