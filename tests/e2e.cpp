@@ -38,6 +38,7 @@ private slots:
     void requestWhileThreadEnds();
     void shell_data();
     void shell();
+    void networkAndLocalPorts();
 };
 
 // Started from a terminal, or from the desktop entry (--desktop) with the XDG
@@ -962,6 +963,32 @@ void tst_e2e::shell()
     QVERIFY2(row.absent.isEmpty() || !QRegularExpression(row.absent).match(output).hasMatch(), qPrintable(output));
     const QStringList log = rig.programLog(batchJob::logName(rig.device()));
     QVERIFY2(!log.isEmpty() && testRig::matches(log.last(), "[*] " + row.logEnd), qPrintable(log.join('\n')));
+}
+
+// A network port and a local one in one run: each box gets its update, each
+// port its own log, named by host and port for the network one.
+void tst_e2e::networkAndLocalPorts()
+{
+    testRig served{hdBox::Behaviour()};
+    testRig local{hdBox::Behaviour()};
+    const QByteArray update = testRig::read(local.sample("@hd=hd.app"));
+    const QString network = served.port(testRig::Line::Rfc2217);
+    QVERIFY(!network.isEmpty());
+    QVERIFY(local.run({"--batch", "-t", "UpdateHD", "-f", "hd.app", "-p", network, "-p", local.device()}, batchEnvironment()));
+    QVERIFY(local.program.waitForFinished(60000));
+    const QString errors = QString::fromUtf8(local.program.readAllStandardError());
+    QCOMPARE(local.program.exitCode(), 0);
+    QVERIFY2(QRegularExpression("^" + QRegularExpression::escape(network) + " +done: Update done +[\\d.]+ s\\n" +
+                                QRegularExpression::escape(local.device()) + " +done: Update done ",
+                                QRegularExpression::MultilineOption)
+                 .match(errors)
+                 .hasMatch(),
+             qPrintable(errors));
+    QVERIFY(served.hd->file() == update && local.hd->file() == update);
+    for (const QString &port : {network, local.device()}) {
+        const QStringList log = local.programLog(batchJob::logName(port));
+        QVERIFY2(!log.isEmpty() && testRig::matches(log.last(), "[*] ========== END: exit code 0, *"), qPrintable(port));
+    }
 }
 
 #include "e2e.moc"
