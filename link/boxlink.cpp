@@ -299,20 +299,26 @@ void boxLink::verifyUpload(const QString &name)
         emit sendCurrentAction(m_family.verifyNoAnswer);
         return;
     }
-    emit writeLog(QStringLiteral("Reading the Channel list back"));
-    emit sendCurrentAction(m_family.verifying);
-    emit sendProgress(0);
     QByteArray back;
-    m_readBackSize = expected.size();
-    const bool read = readListBack(back);
-    m_readBackSize = 0;
-    if (!read) {
+    if (!readForComparison(QStringLiteral("Reading the Channel list back"), expected.size(), &boxLink::readListBack, back)) {
         // The read-back's own error code has been shown.
         if (!serialPort.halted())
             emit writeLog(QStringLiteral("Could not verify the Channel list: it could not be read back"));
         return;
     }
     compareList(expected, back);
+}
+
+bool boxLink::readForComparison(const QString &logLine, qint64 size, bool (boxLink::*read)(QByteArray &),
+                                QByteArray &bytes)
+{
+    emit writeLog(logLine);
+    emit sendCurrentAction(m_family.verifying);
+    emit sendProgress(0);
+    m_readBackSize = size;
+    const bool got = (this->*read)(bytes);
+    m_readBackSize = 0;
+    return got;
 }
 
 bool boxLink::awaitConsole()
@@ -383,16 +389,11 @@ bool boxLink::confirmDownload(QByteArray &list)
         return true;
     QList<QByteArray> reads{list};
     for (int read = 2; read <= maxListReads; ++read) {
-        emit writeLog(QStringLiteral("Reading the Channel list again to compare: read %1 of at most %2")
-                          .arg(read)
-                          .arg(maxListReads));
-        emit sendCurrentAction(m_family.verifying);
-        emit sendProgress(0);
         QByteArray again;
-        m_readBackSize = list.size();
-        const bool got = readListAgain(again);
-        m_readBackSize = 0;
-        if (!got)
+        const QString what = QStringLiteral("Reading the Channel list again to compare: read %1 of at most %2")
+                                 .arg(read)
+                                 .arg(maxListReads);
+        if (!readForComparison(what, list.size(), &boxLink::readListAgain, again))
             return false;
         for (const QByteArray &earlier : reads) {
             if (earlier == again) {

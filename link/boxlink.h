@@ -130,6 +130,9 @@ protected:
     // Asks the console until it answers, within the time a box takes to
     // boot after its start; false when it never does (or the job stops).
     bool awaitConsole();
+    // One more read of the list to compare (`read`: the family's read-back
+    // or re-read), its log line and code first, progress against `size`.
+    bool readForComparison(const QString &logLine, qint64 size, bool (boxLink::*read)(QByteArray &), QByteArray &bytes);
     // The family's list download into memory; false after its own codes (or
     // a stop).
     virtual bool readListBack(QByteArray &list) = 0;
