@@ -106,6 +106,10 @@ void portCombo::retranslate()
                            ? QCoreApplication::translate("MainWindow", "%1 (not found)").arg(name)
                            : name);
     }
+    // The box's own line shows the chosen entry as it now reads; Qt 6 leaves
+    // it as it was when the entry's text changes under it.
+    if (isEditable() && currentIndex() >= 0)
+        setEditText(itemText(currentIndex()));
 }
 
 void portCombo::showPopup()
