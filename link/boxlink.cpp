@@ -1,6 +1,7 @@
 #include "boxlink.h"
 
 #include "linkclock.h"
+#include "listbuffer.h"
 #include "markersearch.h"
 
 #include <QElapsedTimer>
@@ -383,10 +384,11 @@ QString differences(const QByteArray &a, const QByteArray &b)
 
 } // namespace
 
-bool boxLink::confirmDownload(QByteArray &list)
+bool boxLink::confirmDownload(listBuffer &received)
 {
     if (!m_verify)
         return true;
+    const QByteArray list = received.tail(received.size());
     QList<QByteArray> reads{list};
     for (int read = 2; read <= maxListReads; ++read) {
         QByteArray again;
@@ -398,7 +400,8 @@ bool boxLink::confirmDownload(QByteArray &list)
         for (const QByteArray &earlier : reads) {
             if (earlier == again) {
                 emit writeLog(QStringLiteral("Channel list read alike twice: %1 bytes").arg(again.size()));
-                list = again;
+                received = listBuffer();
+                received.append(again);
                 return true;
             }
         }

@@ -9,6 +9,7 @@
 #include <functional>
 
 class QElapsedTimer;
+class listBuffer;
 class markerSearch;
 
 // What both box links share: the port and file names, the serial line, the
@@ -115,11 +116,11 @@ protected:
     // How often a download is read at most while verifying: the first read
     // and two more, so that a single noisy read is outvoted.
     static constexpr int maxListReads = 3;
-    // With verifying on, reads the downloaded list (`list`, the first read)
-    // again with the family's own dialogue until two reads agree byte for
-    // byte; `list` then holds the agreed bytes. False after a code that ends
+    // With verifying on, reads the downloaded list (`received`, the first
+    // read, cut at its end) again with the family's own dialogue until two
+    // reads agree byte for byte; `received` then holds the agreed bytes. False after a code that ends
     // the job (or a stop); nothing has been saved then.
-    bool confirmDownload(QByteArray &list);
+    bool confirmDownload(listBuffer &received);
     // A failure code that ends the job, as the family reports one.
     virtual void reportFailure(int code) { emit sendCurrentAction(code); }
     // One more read of the list for confirmDownload(); false after its codes.

@@ -470,21 +470,7 @@ void serialComKarn::doGetChannellist()
 bool serialComKarn::receiveChannellist(QString name)
 {
     listBuffer list;
-    return fetchList(list, QStringLiteral("Saving List to ") + name) && confirmRead(list) && saveList(list, name);
-}
-
-// With verifying on, the list is read again until two reads agree; the
-// agreed bytes are what is saved.
-bool serialComKarn::confirmRead(listBuffer &list)
-{
-    if (!verifyOn())
-        return true;
-    QByteArray bytes = list.tail(list.size());
-    if (!confirmDownload(bytes))
-        return false;
-    list = listBuffer();
-    list.append(bytes);
-    return true;
+    return fetchList(list, QStringLiteral("Saving List to ") + name) && confirmDownload(list) && saveList(list, name);
 }
 
 // Once more from the load menu, where the box stays after its list: the

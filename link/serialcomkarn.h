@@ -80,7 +80,6 @@ private:
     void progressAfterBlock(qint64 position, qint64 size, qint64 length) override;
     bool probeConsole() override;
     bool readListAgain(QByteArray &bytes) override;
-    bool confirmRead(listBuffer &list);
     bool readListBack(QByteArray &list) override;
 
     qint64 bytesSent = 0;

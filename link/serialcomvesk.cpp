@@ -451,22 +451,6 @@ bool serialComVesk::probeConsole()
     return anyReply(linkClock::window(1000));
 }
 
-// With verifying on, the list is read again until two reads agree; the
-// agreed bytes are what is saved. The job ends here on a failure.
-bool serialComVesk::confirmRead(listBuffer &list, qint64 &end)
-{
-    if (!verifyOn())
-        return true;
-    list.truncate(end);
-    QByteArray bytes = list.tail(list.size());
-    if (!confirmDownload(bytes))
-        return false;
-    list = listBuffer();
-    list.append(bytes);
-    end = list.size();
-    return true;
-}
-
 bool serialComVesk::readListAgain(QByteArray &bytes)
 {
     return readListBack(bytes);
@@ -493,7 +477,10 @@ void serialComVesk::doGetChannellist()
     operation.start();
     listBuffer list;
     qint64 end = -1;
-    if (!findListStart(list) || !receiveList(list, end) || !confirmRead(list, end) || !saveList(list, end))
+    if (!findListStart(list) || !receiveList(list, end))
+        return;
+    list.truncate(end);
+    if (!confirmDownload(list) || !saveList(list, list.size()))
         return;
     emit writeLog(QStringLiteral("Downloading done after %L1 s").arg(operation.elapsed() / 1000));
     emit sendCurrentAction(hdCode::DownloadDone);

@@ -88,7 +88,6 @@ private:
     void progressAfterFile(qint64 size) override;
     bool probeConsole() override;
     bool readListAgain(QByteArray &bytes) override;
-    bool confirmRead(listBuffer &list, qint64 &end);
     void reportFailure(int code) override { fail(code); }
     bool readListBack(QByteArray &list) override;
 };

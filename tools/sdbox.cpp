@@ -363,8 +363,26 @@ void sdBox::sendList()
 {
     if (!sleepMs(m_config.startUploadDelayMs))
         return;
+    const int read = ++m_listReads;
+    QByteArray list = m_config.list;
+    // A different byte in each noisy send, so that no two of them agree.
+    constexpr int noisyOffset = 100;
+    if (m_config.noisyReads.contains(read) && list.size() > noisyOffset + read)
+        list[noisyOffset + read] = char(list.at(noisyOffset + read) ^ 0x01);
+    const qint64 cutAfter = read == m_config.cutInRead ? m_config.cutListAfter : -1;
     // The marker, the dash run and the first list bytes go in one write, so
     // that they reach the other end together.
+    const qint64 sent = m_config.listFlood || cutAfter >= 0 ? 0 : qMin(list.size(), 64);
+    say(listHead() + list.left(int(sent)));
+    if (m_config.listFlood)
+        return floodList(list);
+    if (sendListBody(list, sent, cutAfter) && !m_config.omitEndUpload)
+        sendListEnd();
+}
+
+// "Start Upload" (or its split pieces) and the dash run, without what follows.
+QByteArray sdBox::listHead()
+{
     QByteArray head = QByteArray(m_config.dashes, '-');
     if (m_config.splitListMarkers) {
         say("Start Up");
@@ -379,29 +397,20 @@ void sdBox::sendList()
         sleepMs(m_config.afterMarkerPauseMs);
         head.remove(0, marker);
     }
-    const int read = ++m_listReads;
-    QByteArray list = m_config.list;
-    // A different byte in each noisy send, so that no two of them agree.
-    constexpr int noisyOffset = 100;
-    if (m_config.noisyReads.contains(read) && list.size() > noisyOffset + read)
-        list[noisyOffset + read] = char(list.at(noisyOffset + read) ^ 0x01);
-    const qint64 cutAfter = read == m_config.cutInRead ? m_config.cutListAfter : -1;
-    qint64 sent = 0;
-    const int piece = 4096;
-    if (!m_config.listFlood && cutAfter < 0) {
-        sent = qMin(list.size(), 64);
-        head += list.left(int(sent));
-    }
-    say(head);
-    if (m_config.listFlood) {
-        while (!m_stop && !m_cut) {
-            say(list.mid(int(sent % list.size()), piece));
-            sent += piece;
-        }
-        return;
-    }
-    for (int at = int(sent); at < list.size() && !m_stop && !m_cut; at += piece) {
-        QByteArray part = list.mid(at, piece);
+    return head;
+}
+
+void sdBox::floodList(const QByteArray &list)
+{
+    for (qint64 sent = 0; !m_stop && !m_cut; sent += listPiece)
+        say(list.mid(int(sent % list.size()), listPiece));
+}
+
+// The list from `sent` on, in pieces; false once the line was cut after `cutAfter` bytes.
+bool sdBox::sendListBody(const QByteArray &list, qint64 sent, qint64 cutAfter)
+{
+    for (int at = int(sent); at < list.size() && !m_stop && !m_cut; at += listPiece) {
+        QByteArray part = list.mid(at, listPiece);
         if (cutAfter >= 0 && sent + part.size() >= cutAfter) {
             say(part.left(int(cutAfter - sent)));
             // Closing the line throws away what the other end has not read
@@ -409,13 +418,16 @@ void sdBox::sendList()
             m_line.waitRead(2000);
             m_line.cut();
             m_cut = true;
-            return;
+            return false;
         }
         say(part);
         sent += part.size();
     }
-    if (m_config.omitEndUpload)
-        return;
+    return true;
+}
+
+void sdBox::sendListEnd()
+{
     if (m_config.splitListMarkers) {
         say("End Up", 20);
         say("load" + crlf, 60);

@@ -125,6 +125,13 @@ private:
     QList<Piece> line(const QByteArray &text, int delayMs = 0) const;
     void say(const QByteArray &bytes, int delayMs = 0);
     void sendList();
+    // The phases of sendList().
+    QByteArray listHead();
+    void floodList(const QByteArray &list);
+    bool sendListBody(const QByteArray &list, qint64 sent, qint64 cutAfter);
+    void sendListEnd();
+    // A list goes out in writes of this size.
+    static constexpr int listPiece = 4096;
     bool sleepMs(int ms);
     bool booting() const;
     qint64 nowMs() const;
