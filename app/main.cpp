@@ -91,12 +91,12 @@ void nameApplication()
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION_SHORT));
 }
 
-int runBatch(int argc, char *argv[])
+int runBatch(int argc, char *argv[], const commandLine &line)
 {
     QCoreApplication app(argc, argv);
     nameApplication();
     signalClose closer;
-    batchJob job(QCoreApplication::arguments());
+    batchJob job(line);
     QObject::connect(&closer, &signalClose::closeRequested, &job, &batchJob::interrupt);
     QObject::connect(&job, &batchJob::finished, &app, &QCoreApplication::exit, Qt::QueuedConnection);
     QMetaObject::invokeMethod(&job, &batchJob::start, Qt::QueuedConnection);
@@ -116,7 +116,7 @@ int main(int argc, char *argv[])
     if (line.answer != commandLine::NoAnswer)
         return answer(line.answer);
     if (line.batch)
-        return runBatch(argc, argv);
+        return runBatch(argc, argv, line);
     // Started from the menu the working directory is the home folder:
     // nothing of ours is left loose there.
     if (line.desktop && !filePlaces::useDesktopFolders())
@@ -127,7 +127,7 @@ int main(int argc, char *argv[])
     // Before the window: a job started from the command line must already
     // be stoppable by a signal.
     signalClose closer;
-    MainWindow window;
+    MainWindow window(line);
     QObject::connect(&closer, &signalClose::closeRequested, &window, &MainWindow::closeWithoutAsking);
     const QString icon = MainWindow::windowIconFile();
     if (!icon.isEmpty())

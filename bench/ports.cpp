@@ -5,6 +5,7 @@
 // (2) CPU of the link threads while 8 jobs wait on boxes that stay silent
 //     (goal: under 1% of a core per waiting link thread).
 #include "batchjob.h"
+#include "commandline.h"
 #include "cpuclock.h"
 #include "hdbox.h"
 
@@ -44,7 +45,7 @@ struct Boxes {
 // The wall time of one batch run in ms; `meanwhile` runs once it started.
 qint64 runOnce(const QStringList &args, int *exitCode, const std::function<void(batchJob &)> &meanwhile = {})
 {
-    batchJob job(args);
+    batchJob job{commandLine(args)};
     QEventLoop loop;
     QObject::connect(&job, &batchJob::finished, &loop, [&](int code) {
         *exitCode = code;

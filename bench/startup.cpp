@@ -1,5 +1,6 @@
 // Start-up time: from constructing the window to the window being exposed,
 // in this process (libraries already loaded), over several rounds.
+#include "commandline.h"
 #include "mainwindow.h"
 
 #include <QApplication>
@@ -22,7 +23,7 @@ int main(int argc, char *argv[])
     for (int round = 0; round < 10; ++round) {
         QElapsedTimer t;
         t.start();
-        auto *w = new MainWindow;
+        auto *w = new MainWindow(commandLine({}));
         w->show();
         while (!(w->windowHandle() && w->windowHandle()->isExposed()))
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);

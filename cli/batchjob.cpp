@@ -5,7 +5,6 @@
 #include "jobkind.h"
 #include "portaddress.h"
 #include "servicerequest.h"
-#include "statuscode.h"
 #include "statustable.h"
 #include "terminal.h"
 #include "velmoraversion.h"
@@ -48,8 +47,8 @@ const char halfUpdatedLog[] = "The box may be left half-updated: update it again
 
 } // namespace
 
-batchJob::batchJob(const QStringList &args, QObject *parent)
-    : QObject(parent), m_args(args), m_terminal(terminal::drawsOnStderr())
+batchJob::batchJob(const commandLine &line, QObject *parent)
+    : QObject(parent), m_line(std::make_unique<commandLine>(line)), m_terminal(terminal::drawsOnStderr())
 {
     // The links trace some of the box's replies as debug messages; here the
     // box's replies stay in the log and standard error is the user's.
@@ -71,7 +70,7 @@ void batchJob::start()
 {
     if (m_finished)
         return;
-    const commandLine line(m_args);
+    const commandLine &line = *m_line;
     m_jobName = jobName(line);
     // Before any log is opened: the log itself may be what is given twice.
     if (!line.repeated.isEmpty())
@@ -125,7 +124,7 @@ QString batchJob::check(const commandLine &line, int *exitCode) const
         return tr("--factory-reset would set the HD box on each port given back to its factory settings; "
                   "its channel list and settings would be lost. Add --yes to send the reset.");
     const serviceRequest *request = serviceRequest::find(line.query);
-    if (!line.query.isEmpty() && (!request || !request->answer))
+    if (!line.query.isEmpty() && (!request || request->query == serviceRequest::FactoryReset))
         return tr("unknown query: %1 (software, lowpower or mac)").arg(line.query);
     if (!line.refused.isEmpty()) {
         *exitCode = FileProblem;
@@ -197,10 +196,10 @@ QString batchJob::jobName(const commandLine &line) const
 void batchJob::startService(const commandLine &line)
 {
     const serviceRequest *row = serviceRequest::find(line.factoryReset ? QStringLiteral("factory-reset") : line.query);
-    m_requestCode = row->code;
-    m_wantsAnswer = row->answer;
+    m_service = true;
+    m_wantsAnswer = row->query != serviceRequest::FactoryReset;
     for (const auto &port : m_ports)
-        port->jobs->startService(row->code, row->request);
+        port->jobs->startQuery(row->query);
 }
 
 void batchJob::startJob(const commandLine &line)
@@ -223,17 +222,15 @@ void batchJob::nextPhase(Port &port)
 {
     const struct {
         Phase phase;
-        const char *query;
-    } questions[] = {{.phase = AskMac, .query = "mac"}, {.phase = AskVersion, .query = "software"}};
+        serviceRequest::Query query;
+    } questions[] = {{.phase = AskMac, .query = serviceRequest::Mac},
+                     {.phase = AskVersion, .query = serviceRequest::Software},
+                     {.phase = AskVersionAfter, .query = serviceRequest::SoftwareOnceUp}};
     for (const auto &q : questions)
-        if (q.phase == port.phase) {
-            const serviceRequest *row = serviceRequest::find(QLatin1String(q.query));
-            return port.jobs->startService(row->code, row->request);
-        }
+        if (q.phase == port.phase)
+            return port.jobs->startQuery(q.query);
     if (port.phase == RunJob)
         port.jobs->start(m_request);
-    else if (port.phase == AskVersionAfter)
-        port.jobs->startService(hdCode::QuerySoftware, &jobRunner::sigGetSoftwareVersionOnceUp);
 }
 
 void batchJob::interrupt(int signalNumber)
@@ -246,7 +243,7 @@ void batchJob::interrupt(int signalNumber)
         return finish(Interrupted);
     say(QStringLiteral("velmora: ") + tr("interrupted; the jobs stop at their next wait"));
     for (const auto &port : m_ports)
-        port->jobs->requestStop(signalNumber);
+        port->jobs->stop(signalNumber);
 }
 
 void batchJob::onAction(Port &port, int code)
@@ -256,8 +253,7 @@ void batchJob::onAction(Port &port, int code)
         return;
     const statusTable::Entry *row = statusTable::find(code);
     if (!row) {
-        if (code != m_requestCode)
-            say(portText(port, text(QT_TRANSLATE_NOOP("MainWindow", "Received unknown message: %1")).arg(code)));
+        say(portText(port, text(QT_TRANSLATE_NOOP("MainWindow", "Received unknown message: %1")).arg(code)));
         return;
     }
     // The end code's "done" would follow failures too: the outcome line says it instead.
@@ -307,9 +303,10 @@ void batchJob::onIdentified(Port &port, const jobResult &result)
     if (port.phase != Over)
         return nextPhase(port);
     // Stopped before the job: it never ran.
-    if (port.result.job == 0) {
+    if (port.result.job == jobKind::None) {
         port.result = result;
         port.result.job = m_request.kind;
+        port.result.query = serviceRequest::None;
     }
     portDone(port, port.result.exitCode());
 }
@@ -368,7 +365,7 @@ void batchJob::portDone(Port &port, int exitCode)
                                                                             : port.result.headline());
     // In the log the link's own words: it is kept in English.
     const QString what = port.result.done() && !port.result.answer.isEmpty() ? port.result.answer
-                         : exitCode == Interrupted ? QStringLiteral("stopped: ") + serialLine::stopText(m_stoppedBy)
+                         : exitCode == Interrupted ? QStringLiteral("stopped: ") + jobResult::stopWords(m_stoppedBy)
                                                    : port.summary;
     port.jobs->writeLog(QStringLiteral("========== END: exit code %1, %2 ==========").arg(exitCode).arg(what));
     int worst = Done;
@@ -465,7 +462,7 @@ void batchJob::printAnswers()
 void batchJob::onProgress(Port &port, int percent)
 {
     // A service request's progress is only its wait for the answer.
-    if (m_finished || port.finished || m_requestCode >= 0 || port.phase != RunJob)
+    if (m_finished || port.finished || m_service || port.phase != RunJob)
         return;
     percent = qBound(0, percent, 100);
     if (!port.progressClock.isValid())

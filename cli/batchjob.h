@@ -36,8 +36,8 @@ public:
         Interrupted = jobResult::ExitStopped
     };
 
-    // `args` as QCoreApplication::arguments(): the program first.
-    explicit batchJob(const QStringList &args, QObject *parent = nullptr);
+    // `line`: the program's parsed command line.
+    explicit batchJob(const commandLine &line, QObject *parent = nullptr);
     ~batchJob() override;
     batchJob(const batchJob &) = delete;
     batchJob &operator=(const batchJob &) = delete;
@@ -104,12 +104,12 @@ private:
     void clearBlock();
     bool put(const QString &text);
 
-    QStringList m_args;
+    std::unique_ptr<commandLine> m_line;
     QTranslator m_translator;
     QTranslator m_translatorQt;
     std::vector<std::unique_ptr<Port>> m_ports;
     QString m_jobName;
-    int m_requestCode = -1;   // a service request's own code; -1 for a job
+    bool m_service = false;   // a service request runs, no job
     bool m_wantsAnswer = false;
     bool m_identify = false;
     jobRequest m_request;

@@ -2,7 +2,6 @@
 
 #include "jobrunner.h"
 #include "servicerequest.h"
-#include "statuscode.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -28,15 +27,12 @@ boxInfoDialog::boxInfoDialog(jobRunner &jobs, QWidget *parent)
     setWindowTitle(translated(QT_TRANSLATE_NOOP("MainWindow", "Box information")));
     auto *form = new QFormLayout;
     for (const serviceRequest *row = serviceRequest::begin(); row != serviceRequest::end(); ++row) {
-        if (!row->title || !row->answer)
+        if (!row->title)
             continue;
         auto *value = new QLabel(this);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         form->addRow(translated(row->title) + QLatin1Char(':'), value);
-        const int line = int(m_lines.size());
         m_lines.append({.request = row, .value = value, .answer = QString(), .answered = false});
-        // Queued from the link's thread; it comes before the request's end code.
-        connect(&jobs.linkHD(), row->answer, this, [this, line](const QString &answer) { setAnswer(line, answer); });
     }
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     m_copy = buttons->addButton(translated(QT_TRANSLATE_NOOP("MainWindow", "Copy")), QDialogButtonBox::ActionRole);
@@ -46,7 +42,12 @@ boxInfoDialog::boxInfoDialog(jobRunner &jobs, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
-    connect(&jobs, &jobRunner::statusCode, this, &boxInfoDialog::onCode);
+    // The answer comes before its query's result.
+    connect(&jobs, &jobRunner::queryAnswered, this, [this](serviceRequest::Query query, const QString &answer) {
+        if (m_asking >= 0 && m_lines.at(m_asking).request->query == query)
+            setAnswer(m_asking, answer);
+    });
+    connect(&jobs, &jobRunner::jobFinished, this, &boxInfoDialog::onFinished);
 }
 
 void boxInfoDialog::start()
@@ -62,12 +63,12 @@ void boxInfoDialog::ask(int line)
         return;
     }
     m_lines[line].value->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "asking…")));
-    m_jobs.request(m_lines[line].request->request);
+    m_jobs.startQuery(m_lines[line].request->query);
 }
 
-void boxInfoDialog::onCode(int code)
+void boxInfoDialog::onFinished(const jobResult &result)
 {
-    if (code != hdCode::JobEnded || m_asking < 0)
+    if (m_asking < 0 || result.query != m_lines.at(m_asking).request->query)
         return;
     Line &line = m_lines[m_asking];
     if (!line.answered)

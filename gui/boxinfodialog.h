@@ -6,6 +6,7 @@
 
 class QLabel;
 class QPushButton;
+class jobResult;
 class jobRunner;
 class serviceRequest;
 
@@ -19,7 +20,7 @@ class boxInfoDialog : public QDialog
 public:
     boxInfoDialog(jobRunner &jobs, QWidget *parent);
 
-    // Sends the first request; each end code sends the next.
+    // Sends the first request; each result sends the next.
     void start();
     // Its requests are not all answered or ended yet: the window leaves
     // their codes and errors to this dialog meanwhile.
@@ -34,7 +35,7 @@ private:
         QString answer;
         bool answered;
     };
-    void onCode(int code);
+    void onFinished(const jobResult &result);
     void ask(int line);
     void setAnswer(int line, const QString &answer);
     void copy();

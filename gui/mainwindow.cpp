@@ -9,7 +9,6 @@
 #include "filekind.h"
 #include "jobkind.h"
 #include "jobsummary.h"
-#include "statuscode.h"
 #include "statustable.h"
 #include "ui_mainwindow.h"
 #include "velmoraversion.h"
@@ -43,7 +42,7 @@ const QString FILTER_LIST_SD = FILTER_SD_ENTRY + QStringLiteral(";;") + FILTER_H
 
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent)
+MainWindow::MainWindow(const commandLine &line, QWidget *parent)
     : QMainWindow(parent), ui(new Ui_MainWindow)
 {
     ui->setupUi(this);
@@ -58,6 +57,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     connect(&m_jobs, &jobRunner::statusCode, this, &MainWindow::slotCurrentAction);
     connect(&m_jobs, &jobRunner::progress, ui->progBar, &QProgressBar::setValue);
+    connect(&m_jobs, &jobRunner::sendingBegan, this, [this] { m_sending = m_busy; });
     m_countdown = new waitCountdown(ui->statusBar, this);
     connect(&m_jobs, &jobRunner::waiting, this, [this](qint64 ms) {
         if (m_busy)
@@ -76,7 +76,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui->menuInternal->setTitle(QString());
     setAcceptDrops(true);
 
-    if (readCommandLine())
+    if (readCommandLine(line))
         slotStartAction();
 }
 
@@ -109,8 +109,11 @@ void MainWindow::on_comboPorts_currentIndexChanged(int index)
 
 void MainWindow::slotStartAction()
 {
-    m_jobs.setVerify(ui->actionVerifyUpload->isChecked());
-    m_jobs.start(m_transfer, jobFiles::fromLabel(ui->lblFilename->text()));
+    jobRequest request;
+    request.kind = m_transfer;
+    request.files = jobFiles::fromLabel(ui->lblFilename->text());
+    request.verify = ui->actionVerifyUpload->isChecked();
+    m_jobs.start(request);
 }
 
 void MainWindow::setJobControls(bool enabled)
@@ -164,8 +167,6 @@ void MainWindow::slotCurrentAction(int action)
         setAcceptDrops(true);
         return;
     case statusTable::Progress:
-        if (action == sdCode::SendingFile || action == hdCode::SendingFile)
-            m_sending = m_busy;
         m_countdown->showStatus(text(row->status), row->timeout);
         return;
     case statusTable::Result:
@@ -239,7 +240,7 @@ void MainWindow::on_btnStop_clicked()
         return;
     // The job may have ended while the question was open.
     if (m_busy && job == m_jobCount)
-        m_jobs.requestStop(serialLine::StopPressed);
+        m_jobs.stop(jobResult::StopPressed);
 }
 
 // Kept until the next job starts, so that what went wrong can still be read
@@ -296,24 +297,6 @@ void MainWindow::dropEvent(QDropEvent *event)
 
 // ---------------------------------------------------------------- user commands
 
-// A file's kind by its content; a file that cannot be read or is of no
-// known kind is logged as a link's own file check logs it.
-hdFile::Kind MainWindow::checkHd(const QString &file)
-{
-    QString problem;
-    const hdFile::Kind kind = hdFile::classify(file, &problem);
-    logProblems({problem});
-    return kind;
-}
-
-sdFile::Kind MainWindow::checkSd(const QString &file)
-{
-    QString problem;
-    const sdFile::Kind kind = sdFile::classify(file, &problem);
-    logProblems({problem});
-    return kind;
-}
-
 void MainWindow::logProblems(const QStringList &problems)
 {
     for (const QString &problem : problems)
@@ -351,9 +334,12 @@ void MainWindow::on_actionUpdateSDFirmware_triggered()
     if (files.isEmpty())
         return;
     QStringList kept;
-    for (const QString &file : files)
-        if (sdFile::isImage(checkSd(file)))
+    for (const QString &file : files) {
+        const commandLine::Run run = commandLine::recognise({file}, commandLine::SdOnly);
+        logProblems(run.problems);
+        if (run.kind == jobKind::UpdateSD)
             kept << file;
+    }
     ui->lblFilename->setText(jobFiles(kept).label());
     m_transfer = jobKind::UpdateSD;
     slotStartAction();
@@ -365,10 +351,10 @@ void MainWindow::on_actionSendChannellist_triggered()
                                                jobKind::isHd(m_transfer) ? FILTER_LIST_HD : FILTER_LIST_SD);
     if (file.isEmpty())
         return;
-    if (checkHd(file) == hdFile::List) {
-        m_transfer = jobKind::SendListHD;
-    } else if (checkSd(file) == sdFile::List) {
-        m_transfer = jobKind::SendListSD;
+    const commandLine::Run run = commandLine::recognise({file});
+    logProblems(run.problems);
+    if (run.kind == jobKind::SendListHD || run.kind == jobKind::SendListSD) {
+        m_transfer = run.kind;
     } else {
         QMessageBox::critical(this, tr("Channel list"), tr("No Channel list detected!"),
                               QMessageBox::Ok, QMessageBox::NoButton);
@@ -415,31 +401,13 @@ void MainWindow::on_btnUpdate_clicked()
             QStringLiteral(" *.app;;") + tr("All Files") + QStringLiteral(" *.*"));
     if (files.isEmpty())
         return;
-    m_transfer = jobKind::None;
-    if (files.size() == 1) {
-        const QString &file = files.first();
-        m_transfer = jobKind::forFile(checkHd(file));
-        if (m_transfer == jobKind::None)
-            m_transfer = jobKind::forFile(checkSd(file));
-        if (m_transfer != jobKind::None)
-            ui->lblFilename->setText(file);
-    } else {
-        QStringList kept;
-        for (const QString &file : files) {
-            const jobKind::Kind job = jobKind::forFile(checkSd(file));
-            if (job == jobKind::UpdateSD) {
-                kept << file;
-            } else if (job == jobKind::SendListSD) {
-                kept.clear();
-                m_transfer = jobKind::SendListSD;
-                ui->lblFilename->setText(file);
-            }
-        }
-        if (!kept.isEmpty()) {
-            m_transfer = jobKind::UpdateSD;
-            ui->lblFilename->setText(jobFiles(kept).label());
-        }
-    }
+    // One file is taken as a drop is; of several, only SD files count.
+    const commandLine::Run run =
+        commandLine::recognise(files, files.size() == 1 ? commandLine::FirstDecides : commandLine::SdOnly);
+    logProblems(run.problems);
+    m_transfer = run.kind;
+    if (run.kind != jobKind::None)
+        ui->lblFilename->setText(run.files.label());
     slotStartAction();
 }
 
@@ -546,12 +514,8 @@ void MainWindow::writeSettings()
 
 // ---------------------------------------------------------------- command line
 
-bool MainWindow::readCommandLine()
+bool MainWindow::readCommandLine(const commandLine &line)
 {
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() <= 1)
-        return false;
-    const commandLine line(args);
     logProblems(line.problems);
     for (const QString &port : line.ports)
         ui->comboPorts->selectPort(port);
@@ -578,9 +542,7 @@ void MainWindow::refuseFileNames(const QStringList &names)
     for (const QString &name : names)
         m_jobs.writeLog(jobFiles::refusalLog(name));
     // Queued: the constructor may be the caller, before anyone sees the window.
-    const auto fileFailed = [this] {
-        slotCurrentAction(jobKind::isHd(m_transfer) ? int(hdCode::FileFailed) : int(sdCode::FileFailed));
-    };
+    const auto fileFailed = [this] { slotCurrentAction(statusTable::fileFailed(jobKind::isHd(m_transfer))); };
     QMetaObject::invokeMethod(this, fileFailed, Qt::QueuedConnection);
 }
 

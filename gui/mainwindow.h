@@ -8,6 +8,7 @@
 #include <QTranslator>
 
 class QAction;
+class commandLine;
 class QActionGroup;
 class boxInfoDialog;
 class waitCountdown;
@@ -17,7 +18,9 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    // `line`: the program's parsed command line, which may prepare a job
+    // and start it at once.
+    explicit MainWindow(const commandLine &line, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // The first of the icon files in the working directory, or empty.
@@ -25,9 +28,6 @@ public:
 
     // Read-only views for test programs.
     jobKind::Kind transfer() const { return m_transfer; }
-    const serialComKarn &linkSD() const { return m_jobs.linkSD(); }
-    const serialComVesk &linkHD() const { return m_jobs.linkHD(); }
-    // The request signals that start the links' jobs.
     const jobRunner &jobs() const { return m_jobs; }
     bool jobRunning() const { return m_busy; }
     Ui_MainWindow *form() const { return ui; }
@@ -62,7 +62,7 @@ protected:
 private:
     void readSettings();
     void writeSettings();
-    bool readCommandLine();
+    bool readCommandLine(const commandLine &line);
     void refuseFileNames(const QStringList &names);
     void createLanguageMenu();
     void loadLanguage(const QString &code);
@@ -73,8 +73,6 @@ private:
     // Shows a job's result below the progress bar; a result of no job clears it.
     void showResult(const jobResult &result);
     QString labelFirstLine() const;
-    hdFile::Kind checkHd(const QString &file);
-    sdFile::Kind checkSd(const QString &file);
     // Empty entries stand for files that were fine.
     void logProblems(const QStringList &problems);
     QString startDir(const QString &path) const;

@@ -1,10 +1,6 @@
 #include "portcombo.h"
 
-#include "portaddress.h"
-#include "platformdevice.h"
 #include "portlist.h"
-#include "serialline.h"
-#include "systemtext.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -41,14 +37,12 @@ void portCombo::takeTyped()
 
 bool portCombo::deviceExists(const QString &name)
 {
-    // Whether a serial server answers shows only when a job opens its port;
-    // a local port is asked of the system: Windows' ports are no files.
-    return portAddress::parse(name).network() || platformDevice::exists(systemText(serialLine::devicePath(name)));
+    return portList::exists(name);
 }
 
 QString portCombo::where(const QString &name)
 {
-    return portAddress::parse(name).network() ? name : serialLine::devicePath(name);
+    return portList::where(name);
 }
 
 void portCombo::refresh()

@@ -188,35 +188,47 @@ void commandLine::noteAnywhere(const QString &arg)
             answer = row.answer;
 }
 
-commandLine::Run commandLine::recognise(const QStringList &files)
+commandLine::Run commandLine::recognise(const QStringList &files, Policy policy)
 {
     Run run;
     QStringList images;
-    QString problem;
+    QString list;
     for (const QString &file : files) {
         ++run.examined;
         if (jobFiles::refuses(file))
             continue;
-        run.files = jobFiles({file});
-        const jobKind::Kind hdJob = jobKind::forFile(hdFile::classify(file, &problem));
-        if (!problem.isEmpty())
-            run.problems << problem;
+        if (policy == FirstDecides)
+            run.files = jobFiles({file});
+        const fileKinds kinds = fileKinds::examine(file);
+        const jobKind::Kind hdJob = policy == FirstDecides ? jobKind::forFile(kinds.hd) : jobKind::None;
+        if (policy == FirstDecides && !kinds.hdProblem.isEmpty())
+            run.problems << kinds.hdProblem;
         if (hdJob != jobKind::None) {
             run.kind = hdJob;
             return run;
         }
-        const jobKind::Kind sdJob = jobKind::forFile(sdFile::classify(file, &problem));
-        if (!problem.isEmpty())
-            run.problems << problem;
+        const jobKind::Kind sdJob = jobKind::forFile(kinds.sd);
+        if (!kinds.sdProblem.isEmpty())
+            run.problems << kinds.sdProblem;
         if (sdJob == jobKind::UpdateSD) {
             images << file;
-            run.kind = sdJob;
         } else if (sdJob == jobKind::SendListSD) {
-            run.kind = sdJob;
-            return run;
+            // Alone it decides; among images it empties their list, and
+            // images after it gather anew.
+            if (policy == FirstDecides) {
+                run.kind = sdJob;
+                return run;
+            }
+            images.clear();
+            list = file;
         }
     }
-    if (!images.isEmpty())
+    if (!images.isEmpty()) {
+        run.kind = jobKind::UpdateSD;
         run.files = jobFiles(images);
+    } else if (!list.isEmpty()) {
+        run.kind = jobKind::SendListSD;
+        run.files = jobFiles({list});
+    }
     return run;
 }

@@ -22,17 +22,21 @@ public:
     // them (the locale must already be set from the environment).
     static QStringList arguments(int argc, char *argv[]);
 
-    // A run of files recognised by content, as bare arguments and dropped
-    // files are: an HD file or an SD list ends the run and is the job's
-    // file, SD images gather; the last file examined stands when none was
-    // recognised. Names holding a line feed are passed over.
+    // A run of files recognised by content, each file read once. As bare
+    // arguments and dropped files are (FirstDecides): an HD file or an SD
+    // list ends the run and is the job's file, SD images gather; the last
+    // file examined stands when none was recognised. As the window's update
+    // button takes several files (SdOnly): only the SD kinds count, a list
+    // empties the images gathered so far and the walk goes on; without a
+    // known kind no file stands. Names holding a line feed are passed over.
     struct Run {
         int examined = 0;
         jobKind::Kind kind = jobKind::None;   // nothing recognised
         jobFiles files;
         QStringList problems;   // log lines of files that could not be read or are of no known kind
     };
-    static Run recognise(const QStringList &files);
+    enum Policy { FirstDecides, SdOnly };
+    static Run recognise(const QStringList &files, Policy policy = FirstDecides);
 
     // What main prints instead of running anything.
     enum Answer { NoAnswer, Help, Version, ListPorts };

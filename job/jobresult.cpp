@@ -132,7 +132,7 @@ const struct {
 
 // The kind of file each job needs, and the words for the kinds a file is found to be.
 const struct {
-    int job;
+    jobKind::Kind job;
     const char *needs;
 } needs[] = {
     {.job = jobKind::UpdateHD, .needs = QT_TRANSLATE_NOOP("jobResult", "an HD update file (*.app)")},
@@ -295,7 +295,12 @@ QString jobResult::stopText(int why)
     return tr(serialLine::stopText(why).toUtf8().constData());
 }
 
-jobResult jobResult::refused(int job, const linkCause &cause)
+QString jobResult::stopWords(int why)
+{
+    return serialLine::stopText(why);
+}
+
+jobResult jobResult::refused(jobKind::Kind job, const linkCause &cause)
 {
     jobResult result;
     result.job = job;

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "jobkind.h"
 #include "linkcause.h"
+#include "servicerequest.h"
 
 #include <QString>
 #include <QtGlobal>
 
 // What a job came to, for a front end to present: the outcome, the step
 // that failed, the cause and a remedy in words, what the box was left as,
-// and bytes and time. Filled in by jobReport from what the link reported;
+// and bytes and time. Made by jobReport from the link's outcome;
 // the words are made when asked, in the language then installed.
 class jobResult
 {
@@ -32,13 +34,17 @@ public:
         ExitStopped = 130
     };
 
-    int job = 0;                  // jobKind, or a service request's code
+    // Who asks for a stop: the window's close, its Stop, or a signal's number.
+    enum StopReason : int { WindowClosed = 0, StopPressed = -1 };
+
+    jobKind::Kind job = jobKind::None;                      // the job it belongs to, or
+    serviceRequest::Query query = serviceRequest::None;     // the service request
     Outcome outcome = Done;
     int statusCode = -1;          // the result or error code that decided, or -1
     int failedStep = -1;          // the progress code of the step that failed, or -1
     linkCause cause;
     linkCause note;               // a done job's note (a list that cannot go back to a box)
-    int stoppedBy = 0;            // who stopped it (serialLine::StopReason, or a signal)
+    int stoppedBy = 0;            // who stopped it (StopReason, or a signal)
     BoxState box = Untouched;
     bool startUnconfirmed = false;   // done, but the box did not report its start
     QString file;                 // the job's (first) file
@@ -59,6 +65,8 @@ public:
     QString outcomeText() const;
     // Why a job stopped, for the log and the screen ("Stop was pressed", "SIGINT").
     static QString stopText(int why);
+    // The same in English, as the logs keep it.
+    static QString stopWords(int why);
     // A refusal found before the box was touched.
-    static jobResult refused(int job, const linkCause &cause);
+    static jobResult refused(jobKind::Kind job, const linkCause &cause);
 };

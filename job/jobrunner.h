@@ -1,12 +1,10 @@
 #pragma once
 
-#include "jobreport.h"
 #include "jobrequest.h"
+#include "jobresult.h"
 #include "logfile.h"
-#include "serialcomkarn.h"
-#include "serialcomvesk.h"
+#include "servicerequest.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -15,14 +13,17 @@
 #include <memory>
 #include <vector>
 
-class jobFiles;
+class boxLink;
+class linkOutcome;
+class serialComKarn;
+class serialComVesk;
 
-// The two links to one port, each in a worker thread of its own, and the run
-// log in a third: what a front end (the window, batch mode) drives and
-// presents. A job is started by a request signal, so that it runs in its
-// link's thread; the runner sees the job's slot return and ends that thread
-// itself, and closes each end code's job in the log with an empty line.
-// Several runners may live in one process, each with its own log writer.
+// Runs jobs and service queries on one port, in job terms: the two box links,
+// each in a worker thread of its own, and the run log in a third, are its
+// own business. A job runs in its link's thread; the runner sees the job
+// return and ends that thread itself, closes the job in the log with an
+// empty line and hands its result on. Several runners may live in one
+// process, each with its own port, threads and log.
 class jobRunner : public QObject
 {
     Q_OBJECT
@@ -36,66 +37,49 @@ public:
     jobRunner(const jobRunner &) = delete;
     jobRunner &operator=(const jobRunner &) = delete;
 
-    serialComKarn &linkSD() { return m_serialSD; }
-    serialComVesk &linkHD() { return m_serialHD; }
-    const serialComKarn &linkSD() const { return m_serialSD; }
-    const serialComVesk &linkHD() const { return m_serialHD; }
-
     // The start lines of the window's log.
     static QStringList startLines();
 
+    // The port the next jobs run on; only while no job runs.
     void setPortname(const QString &name);
-    // Whether the list uploads that follow are read back and compared.
-    void setVerify(bool on);
+    QString portname() const { return m_portname; }
     void writeLog(const QString &text);
 
-    // Starts a job kind on its files; false, and nothing started, without a
-    // kind or a file. Its result follows in jobFinished().
-    bool start(int kind, const jobFiles &files);
+    // Starts the request's job on its files (its kind, files and verify
+    // setting); false, and nothing started, without a kind or a file. Its
+    // result follows in jobFinished().
     bool start(const jobRequest &request);
-    // Sends a service request (its code and request signal); its result,
-    // with the answer, follows in jobFinished().
-    void startService(int code, void (jobRunner::*signal)());
-    // The result of the job that runs or ran last, as far as it has come.
-    jobResult lastResult() const;
-    // The request signal that starts a job kind, or nullptr.
-    static void (jobRunner::*requestSignal(int kind))();
-    // Emits a request signal (a job's or a service request's) once the
-    // thread of its link runs; a request right after a job's end waits for
-    // that thread to end and start again.
-    void request(void (jobRunner::*signal)());
-    // A link thread runs or is asked for.
-    bool threadsBusy() const;
+    // Asks the HD box a service query; its answer follows in queryAnswered()
+    // and its result in jobFinished().
+    void startQuery(serviceRequest::Query query);
     // A running job gives up at its next wait; `why` says who asked
-    // (serialLine::StopReason or a signal number), for the log and the result.
-    void requestStop(int why = serialLine::WindowClosed);
+    // (jobResult::StopReason or a signal number), for the log and the result.
+    void stop(int why = jobResult::WindowClosed);
+    // A job or query runs, or its thread has yet to end.
+    bool threadsBusy() const;
     // Stops a running job, waits for the threads and writes every queued
     // log line. Once only; the destructor calls it too.
     void shutDown();
 
+    // What the last job was started with, and how many were started: for
+    // test programs, which check what a front end asked for.
+    const jobRequest &lastRequest() const { return m_lastRequest; }
+    int jobsStarted() const { return m_jobsStarted; }
+
 signals:
-    void sigDownloadCHListHD();
-    void sigUploadCHListHD();
-    void sigUpdateFirmwareHD();
-    void sigDownloadCHListSD();
-    void sigUploadCHListSD();
-    void sigUpdateFirmwareSD();
-    void sigGetSoftwareVersion();
-    void sigGetLowpowerVersion();
-    void sigGetMACAddress();
-    void sigInitFacReset();
-    void sigGetSoftwareVersionOnceUp();
-    void sigwriteLog(QString text);
-    // Each status code and progress of either link, for the front end;
+    // Each status code of the running job, for the window's status display;
     // an end code's empty log line is already written.
     void statusCode(int code);
+    // The job's file has begun to go to the box: from now a stop leaves it half-updated.
+    void sendingBegan();
     void progress(int percent);
     // A wait for the box has begun that lasts at most `ms` milliseconds.
     void waiting(qint64 ms);
-    // Once a job's link has returned after its end code: what it came to.
+    // Once a job's link has returned: what it came to.
     void jobFinished(const jobResult &result);
-    // A link's thread was asked to end after its last job; a request made
-    // now waits for that end. For tests, which make their request there.
+    void queryAnswered(serviceRequest::Query query, const QString &answer);
+    // A link's thread was asked to end after its last job; a job started
+    // now waits for that end. For tests, which start their job there.
     void linkThreadEnding();
     // The log could not be written (first failure only), and why.
     void logFailed(const QString &path, const QString &reason);
@@ -107,27 +91,35 @@ private:
         int jobs = 0;           // requested and not yet returned
         bool ending = false;    // asked to quit, not yet ended
     };
+    // What runs now.
+    struct Running {
+        jobKind::Kind job = jobKind::None;
+        serviceRequest::Query query = serviceRequest::None;
+        QString file;
+    };
 
-    template <class Link>
-    void wire(void (jobRunner::*signal)(), Link &link, void (Link::*job)(), Family &family);
+    void connectLink(boxLink &link);
     void onCode(int code);
-    void begin(int job, const QString &file, qint64 bytes);
+    void onOutcome(const linkOutcome &outcome);
+    void begin(const Running &running);
+    // Runs `job` of `link` in `family`'s thread, starting that thread when
+    // it does not run; a request right after a job's end waits for that
+    // thread to end and start again.
+    template <class Link>
+    void dispatch(Link &link, void (Link::*job)(), Family &family);
     void jobReturned(Family &family);
     void threadEnded(Family &family);
 
-    serialComKarn m_serialSD;
+    std::unique_ptr<serialComKarn> m_serialSD;
     Family m_sd;
-    serialComVesk m_serialHD;
+    std::unique_ptr<serialComVesk> m_serialHD;
     Family m_hd;
     logfile m_logfile;
     QThread m_threadLog;
-    struct Route {
-        void (jobRunner::*signal)();
-        Family *family;
-    };
-    std::vector<Route> m_routes;
+    QString m_portname;
     bool m_shutDown = false;
-    std::unique_ptr<jobReport> m_report;
-    bool m_resultDue = false;   // the job has ended; its result goes out once its link returned
-    QElapsedTimer m_clock;
+    Running m_running;
+    std::unique_ptr<jobResult> m_result;   // the job's result, once its link has said it
+    jobRequest m_lastRequest;
+    int m_jobsStarted = 0;
 };

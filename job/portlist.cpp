@@ -1,4 +1,6 @@
 #include "portlist.h"
+#include "serialline.h"
+#include "portaddress.h"
 
 #include "platformdevice.h"
 #include "platformerror.h"
@@ -103,4 +105,14 @@ QString portList::access(const QString &path)
     if (a.inGroupOnRecord)
         return QStringLiteral("no access: member of group %1 since this login, log in again").arg(group);
     return QStringLiteral("no access: join group %1 and log in again").arg(group);
+}
+
+bool portList::exists(const QString &name)
+{
+    return portAddress::parse(name).network() || platformDevice::exists(systemText(serialLine::devicePath(name)));
+}
+
+QString portList::where(const QString &name)
+{
+    return portAddress::parse(name).network() ? name : serialLine::devicePath(name);
 }

@@ -27,6 +27,12 @@ public:
     static QList<Port> ports(const QString &byIdFolder = defaultByIdFolder());
     static Port port(const QSerialPortInfo &info, const QString &byIdFolder = defaultByIdFolder());
     static QStringList lines();
+    // Whether a named port is there: a local port is asked of the system
+    // (Windows' ports are no files); whether a serial server answers shows
+    // only when a job opens its port.
+    static bool exists(const QString &name);
+    // Where a named port is: its device path, or a serial server's URL.
+    static QString where(const QString &name);
     static QString line(const Port &port);
     // Where udev keeps a link per adapter that names it by its own id.
     static QString defaultByIdFolder() { return QStringLiteral("/dev/serial/by-id"); }

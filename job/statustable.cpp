@@ -178,3 +178,8 @@ const statusTable::Entry *statusTable::find(int code)
             return &row;
     return nullptr;
 }
+
+int statusTable::fileFailed(bool hd)
+{
+    return hd ? int(hdCode::FileFailed) : int(sdCode::FileFailed);
+}

@@ -22,4 +22,6 @@ public:
 
     // The row of a code, or nullptr for a code that no link sends.
     static const Entry *find(int code);
+    // The code with which a family says that its job's file failed.
+    static int fileFailed(bool hd);
 };

@@ -1,8 +1,10 @@
 #include "boxlink.h"
 
 #include "linkclock.h"
+#include "linktrace.h"
 #include "listbuffer.h"
 #include "markersearch.h"
+#include "replyjoin.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -25,6 +27,19 @@ constexpr qint64 replySettleMs = 200;
 // size, and never more than the longest list in all.
 constexpr qint64 dropPiece = 4096;
 constexpr qint64 dropLimit = serialLine::maxListBytes;
+// A whole-line step that sees this much text without a line end reads it in
+// pieces, so a babbling box cannot grow the input buffer without bound.
+constexpr qint64 floodGuard = 4096;
+// Bytes without a line end get this long for the rest of their line before
+// they are examined as they are. At 115200 baud a line arrives in about a
+// millisecond, so a whole line is never split by this; a box that stops in
+// the middle of a line is still examined at once after it.
+constexpr qint64 fragmentSettleMs = 10;
+
+QString quoted(const QString &text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
 
 } // namespace
 
@@ -79,8 +94,7 @@ bool boxLink::openPort()
     for (const auto &c : causes)
         if (c.failure == serialPort.openFailure())
             kind = c.cause;
-    emit sendCause(linkCause(kind, serialPort.openReason(), portname, serialPort.openGroup()));
-    emit sendCurrentAction(m_family.portFailed);
+    fail(m_family.portFailed, linkCause(kind, serialPort.openReason(), portname, serialPort.openGroup()));
     emit sendCurrentAction(m_family.jobEnded);
     return false;
 }
@@ -92,13 +106,81 @@ void boxLink::closePort()
 
 void boxLink::runJob(int code, const std::function<void()> &body)
 {
+    m_outcome = linkOutcome();
+    m_jobClock.start();
+    m_lastStep = -1;
+    m_done = false;
+    m_failed = false;
+    m_commandCut = false;
     emit sendCurrentAction(m_family.jobStarted);
     emit sendCurrentAction(code);
-    if (!openPort())
-        return;
-    body();
-    closePort();
-    emit sendCurrentAction(m_family.jobEnded);
+    if (openPort()) {
+        body();
+        closePort();
+        emit sendCurrentAction(m_family.jobEnded);
+    }
+    finishJob();
+}
+
+void boxLink::finishJob()
+{
+    // A stop that came after the work was done did not stop it.
+    if (m_done && !m_failed)
+        m_outcome.end = linkOutcome::Done;
+    else if (serialPort.stopRequested())
+        m_outcome.end = linkOutcome::Stopped;
+    else
+        m_outcome.end = linkOutcome::Failed;
+    if (m_outcome.end == linkOutcome::Stopped)
+        m_outcome.stoppedBy = serialPort.stopReason();
+    if (m_outcome.end == linkOutcome::Done)
+        m_outcome.cause = linkCause();
+    m_outcome.ms = m_jobClock.elapsed();
+    emit sendOutcome(m_outcome);
+}
+
+// ---- what the job came to ---------------------------------------------------
+
+void boxLink::step(int code)
+{
+    m_lastStep = code;
+    emit sendCurrentAction(code);
+}
+
+void boxLink::succeed(int code)
+{
+    if (!m_failed) {
+        m_done = true;
+        m_outcome.code = code;
+    }
+    emit sendCurrentAction(code);
+}
+
+void boxLink::fail(int code, const linkCause &cause, const QString &logLine)
+{
+    if (!logLine.isEmpty())
+        emit writeLog(logLine);
+    if (!m_failed) {
+        m_failed = true;
+        m_outcome.code = code;
+        m_outcome.cause = cause;
+        m_outcome.step = m_lastStep;
+    }
+    if (code != noStatus)
+        emit sendCurrentAction(code);
+}
+
+void boxLink::failList(int code, const linkCause &cause, const QString &logLine)
+{
+    fail(code, cause, logLine);
+    if (m_family.listErrorsEnd)
+        emit sendCurrentAction(m_family.jobEnded);
+}
+
+void boxLink::answered(const QString &answer)
+{
+    m_outcome.answer = answer;
+    m_done = true;
 }
 
 void boxLink::lostLine(int code)
@@ -106,23 +188,22 @@ void boxLink::lostLine(int code)
     // A vanished line answers every wait at once: going on would only spin,
     // and waiting out the windows on it would only hide what happened.
     serialPort.reportGone();
-    emit sendCause(linkCause(linkCause::LineGone, serialPort.goneReason()));
-    emit sendCurrentAction(code);
+    fail(code, linkCause(linkCause::LineGone, serialPort.goneReason()));
 }
 
-void boxLink::noReply(const QString &lastReply, qint64 windowMs, int attempts)
+linkCause boxLink::silence(const QString &lastReply, qint64 windowMs, int attempts)
 {
     if (lastReply.isEmpty())
-        emit sendCause(linkCause(linkCause::BoxSilent, QString::number((windowMs * attempts + 500) / 1000)));
-    else
-        emit sendCause(linkCause(linkCause::BoxSaid, lastReply));
+        return linkCause(linkCause::BoxSilent, QString::number((windowMs * attempts + 500) / 1000));
+    return linkCause(linkCause::BoxSaid, lastReply);
 }
 
 // ---- sending a file ---------------------------------------------------------
 
-bool boxLink::sendBlocks(const QString &name)
+bool boxLink::sendBlocks(const QString &name, Progress &progress)
 {
-    emit sendCurrentAction(m_family.sendingFile);
+    step(m_family.sendingFile);
+    emit sendFileBegan();
     QFile file(name);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly)) {
@@ -151,21 +232,32 @@ bool boxLink::sendBlocks(const QString &name)
             if (!writeBlock(block))
                 return false;
             position += tier.block;
-            progressAfterBlock(position, size, tier.block);
+            progress.sent += tier.block;
+            m_outcome.bytes += tier.block;
+            emit sendProgress(int(progress.sent * 100 / qMax<qint64>(1, progress.total)));
         }
     }
     file.close();
-    progressAfterFile(size);
+    // An empty file sent no block, but it is sent all the same.
+    if (progress.total == 0)
+        emit sendProgress(100);
     emit writeLog(QStringLiteral("File sent. Wrote ") + QStringLiteral("%1 data").arg(position));
-    emit sendCurrentAction(m_family.fileSent);
+    step(m_family.fileSent);
     return true;
 }
 
 void boxLink::fileProblem(const char *what, const QString &name, const QString &reason)
 {
-    emit writeLog(QLatin1String(what) + name + QStringLiteral(": ") + reason);
-    emit sendCause(linkCause(linkCause::FileUnreadable, reason, name));
-    emit sendCurrentAction(m_family.fileFailed);
+    fail(m_family.fileFailed, linkCause(linkCause::FileUnreadable, reason, name), QLatin1String(what) + name + QStringLiteral(": ") + reason);
+}
+
+linkCause boxLink::lineFailure()
+{
+    if (serialPort.gone()) {
+        serialPort.reportGone();
+        return linkCause(linkCause::LineGone, serialPort.goneReason());
+    }
+    return linkCause(linkCause::LineStalled);
 }
 
 bool boxLink::writeBlock(const QByteArray &block)
@@ -178,18 +270,8 @@ bool boxLink::writeBlock(const QByteArray &block)
     if (serialPort.halted())
         return false;
     emit writeLog(QStringLiteral("Error writing data to Port"));
-    if (serialPort.gone()) {
-        serialPort.reportGone();
-        emit sendCause(linkCause(linkCause::LineGone, serialPort.goneReason()));
-    } else {
-        emit sendCause(linkCause(linkCause::LineStalled));
-    }
-    emit sendCurrentAction(m_family.writeFailed);
+    fail(m_family.writeFailed, lineFailure());
     return false;
-}
-
-void boxLink::progressAfterFile(qint64)
-{
 }
 
 // ---- reading ----------------------------------------------------------------
@@ -220,7 +302,7 @@ serialLine::Wait boxLink::findMarker(markerSearch &search, qint64 max, const QEl
     }
 }
 
-bool boxLink::answered(const QByteArray &marker, qint64 window)
+bool boxLink::markerArrives(const QByteArray &marker, qint64 window)
 {
     QElapsedTimer clock;
     clock.start();
@@ -229,6 +311,59 @@ bool boxLink::answered(const QByteArray &marker, qint64 window)
     if (wait == serialLine::Gone)
         lostLine(m_family.verifyNoAnswer);
     return wait == serialLine::Arrived;
+}
+
+void boxLink::listStartMissing(const markerSearch &start, qint64 window, const char *notFoundLog)
+{
+    // Text without the marker is no list: saving it would pass off console
+    // chatter as a channel list, or store a list that lacks its beginning.
+    if (start.fedAny())
+        failList(m_family.receiveFailed, linkCause(linkCause::ListNotFound), QLatin1String(notFoundLog));
+    else
+        failList(m_family.receiveFailed, linkCause(linkCause::BoxSilent, QString::number(window / 1000)),
+                 QStringLiteral("No Data received!"));
+}
+
+bool boxLink::listTooLong(const listBuffer &list)
+{
+    if (list.size() <= serialLine::maxListBytes)
+        return false;
+    failList(m_family.receiveFailed, linkCause(linkCause::ListTooLong, QString::number(serialLine::maxListBytes)),
+             QStringLiteral("Channel list too long: more than %1 bytes").arg(serialLine::maxListBytes));
+    return true;
+}
+
+bool boxLink::saveList(listBuffer &list, const QString &name)
+{
+    if (list.isBlank()) {
+        // Saving nothing over a good list would lose it.
+        failList(m_family.receiveFailed, linkCause(linkCause::ListEmpty),
+                 QStringLiteral("The box sent an empty Channel list: nothing saved"));
+        return false;
+    }
+    step(m_family.endFound);
+    emit writeLog(QStringLiteral("End of List found"));
+    // Written only now: an existing file survives every failure, and a
+    // failed write is never reported as saved.
+    QString error;
+    if (!list.save(name, &error)) {
+        failList(m_family.fileFailed, linkCause(linkCause::FileNotWritten, listBuffer::reason(error), name), error);
+        return false;
+    }
+    boxLeft(linkOutcome::ListSaved);
+    m_outcome.bytes = list.size();
+    listSaved(list.size(), name);
+    return true;
+}
+
+void boxLink::noteOnSave(const linkCause &note)
+{
+    m_outcome.note = note;
+}
+
+int boxLink::listProgress(qint64 received, qint64 measure)
+{
+    return int(received * 100 / qMax<qint64>(1, measure));
 }
 
 void boxLink::dropInput()
@@ -281,23 +416,22 @@ void boxLink::verifyUpload(const QString &name)
         return;
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly)) {
-        emit writeLog(QStringLiteral("Could not verify: cannot read the file again: ") + file.errorString());
-        emit sendCause(linkCause(linkCause::FileUnreadable, file.errorString(), name));
-        emit sendCurrentAction(m_family.fileFailed);
+        fail(m_family.fileFailed, linkCause(linkCause::FileUnreadable, file.errorString(), name),
+             QStringLiteral("Could not verify: cannot read the file again: ") + file.errorString());
         return;
     }
     const QByteArray expected = file.readAll();
     file.close();
     emit writeLog(QStringLiteral("Verifying the Channel list: waiting for the Settopbox's console"));
-    emit sendCurrentAction(m_family.verifyWaiting);
+    step(m_family.verifyWaiting);
     emit sendWaiting(linkClock::window(consoleWindowMs));
     if (!awaitConsole()) {
         if (serialPort.halted())
             return;
-        emit writeLog(QStringLiteral("Could not verify the Channel list: the Settopbox's console did not answer "
-                                     "within %L1 s").arg(linkClock::window(consoleWindowMs) / 1000.0));
-        emit sendCause(linkCause(linkCause::ConsoleSilent, QString::number(linkClock::window(consoleWindowMs) / 1000)));
-        emit sendCurrentAction(m_family.verifyNoAnswer);
+        fail(m_family.verifyNoAnswer,
+             linkCause(linkCause::ConsoleSilent, QString::number(linkClock::window(consoleWindowMs) / 1000)),
+             QStringLiteral("Could not verify the Channel list: the Settopbox's console did not answer "
+                            "within %L1 s").arg(linkClock::window(consoleWindowMs) / 1000.0));
         return;
     }
     QByteArray back;
@@ -310,16 +444,13 @@ void boxLink::verifyUpload(const QString &name)
     compareList(expected, back);
 }
 
-bool boxLink::readForComparison(const QString &logLine, qint64 size, bool (boxLink::*read)(QByteArray &),
+bool boxLink::readForComparison(const QString &logLine, qint64 size, bool (boxLink::*read)(QByteArray &, qint64),
                                 QByteArray &bytes)
 {
     emit writeLog(logLine);
-    emit sendCurrentAction(m_family.verifying);
+    step(m_family.verifying);
     emit sendProgress(0);
-    m_readBackSize = size;
-    const bool got = (this->*read)(bytes);
-    m_readBackSize = 0;
-    return got;
+    return (this->*read)(bytes, size);
 }
 
 bool boxLink::awaitConsole()
@@ -346,7 +477,7 @@ void boxLink::compareList(const QByteArray &file, const QByteArray &box)
     const int at = int(differ.first - file.constBegin());
     if (at == common && file.size() == box.size()) {
         emit writeLog(QStringLiteral("Channel list verified: %1 bytes as in the file").arg(file.size()));
-        emit sendCurrentAction(m_family.verified);
+        succeed(m_family.verified);
         return;
     }
     QString where = QStringLiteral("Channel list differs from the file at offset %1").arg(at);
@@ -355,9 +486,10 @@ void boxLink::compareList(const QByteArray &file, const QByteArray &box)
                      .arg(uchar(file.at(at)), 2, 16, QLatin1Char('0'))
                      .arg(uchar(box.at(at)), 2, 16, QLatin1Char('0'));
     where += QStringLiteral(": the file has %1 bytes, the box %2 bytes").arg(file.size()).arg(box.size());
-    emit writeLog(where);
-    emit sendCause(linkCause(linkCause::ListDiffers, where.mid(where.indexOf(QLatin1String("at offset")))));
-    emit sendCurrentAction(m_family.verifyDiffers);
+    // The box holds something other than the file: it must be loaded again.
+    boxLeft(linkOutcome::HalfUpdated);
+    fail(m_family.verifyDiffers, linkCause(linkCause::ListDiffers, where.mid(where.indexOf(QLatin1String("at offset")))),
+         where);
 }
 
 namespace {
@@ -411,14 +543,271 @@ bool boxLink::confirmDownload(listBuffer &received)
                           .arg(differences(reads.last(), again)));
         reads << again;
     }
-    emit writeLog(QStringLiteral("No two of %1 reads of the Channel list agree: nothing saved").arg(maxListReads));
-    emit sendCause(linkCause(linkCause::ListReadsDiffer,
-                             differences(reads.at(reads.size() - 2), reads.last()), filename));
-    reportFailure(m_family.readsDiffer);
+    failList(m_family.readsDiffer,
+             linkCause(linkCause::ListReadsDiffer, differences(reads.at(reads.size() - 2), reads.last()), filename),
+             QStringLiteral("No two of %1 reads of the Channel list agree: nothing saved").arg(maxListReads));
     return false;
 }
 
-int boxLink::listProgress(qint64 received, qint64 nominal) const
+// ---- the step engine ----------------------------------------------------------
+
+// One step's attempts share the pieces of the box's line (`join`) and the
+// last reply, which the time-out line cites.
+struct boxLink::Attempt
 {
-    return int(received * 100 / (m_readBackSize > 0 ? m_readBackSize : nominal));
+    int number = 0;
+    replyJoin join;
+    QString reply;
+    QElapsedTimer clock;
+};
+
+int boxLink::failCode(const linkStep &step) const
+{
+    return step.failCode != linkStep::noCode ? step.failCode : m_family.writeFailed;
+}
+
+void boxLink::stepFailed(bool needed, int code, const linkCause &cause)
+{
+    if (needed)
+        fail(code, cause);
+    else
+        emit sendCurrentAction(code);
+}
+
+bool boxLink::runStep(const linkStep &step, bool needed)
+{
+    if (serialPort.halted())
+        return false;
+    this->step(step.startCode);
+    if (step.startLog)
+        emit writeLog(QString::fromLatin1(step.startLog));
+    if (step.trace)
+        qCDebug(linkTrace).noquote() << "is port open?" << (serialPort.isOpen() ? "true" : "false");
+    Attempt attempt;
+    for (; attempt.number < step.attempts; ++attempt.number) {
+        if (step.command && !commandSent(step, attempt))
+            return false;
+        const Verdict verdict = runAttempt(step, attempt);
+        if (verdict == Succeeded)
+            return true;
+        if (verdict == Failed)
+            return false;
+        if (step.pauseMs > 0)
+            QThread::msleep(quint64(linkClock::window(step.pauseMs)));
+    }
+    emit writeLog(QLatin1String(step.timeoutPrefix) + quoted(attempt.reply)
+                  + (step.timeoutTail ? QStringLiteral(" (timeout)") : QString()));
+    if (step.failCode != linkStep::noCode)
+        stepFailed(needed, step.failCode,
+                   silence(attempt.reply, linkClock::window(step.windowMs), step.attempts));
+    return false;
+}
+
+bool boxLink::commandSent(const linkStep &step, Attempt &attempt)
+{
+    if (!sendWhole(step))
+        return false;
+    if (step.trace && attempt.number == 0)
+        qCDebug(linkTrace).noquote() << "wrote" << qstrlen(step.command) << "bytes";
+    return true;
+}
+
+// A command that did not leave whole fails its step: a box must never read
+// part of one command followed by the next as one command.
+bool boxLink::sendWhole(const linkStep &step)
+{
+    if (!m_commandCut && sendCommand(step))
+        return true;
+    m_commandCut = true;
+    if (serialPort.halted())
+        return false;
+    emit writeLog(QStringLiteral("Error writing data to Port: the command \"%1\" did not leave whole")
+                      .arg(QString::fromLatin1(step.command).trimmed()));
+    fail(failCode(step), lineFailure());
+    return false;
+}
+
+// One attempt's window after its command. A reply is judged with the pieces
+// of its line before it.
+boxLink::Verdict boxLink::runAttempt(const linkStep &step, Attempt &attempt)
+{
+    const qint64 window = linkClock::window(step.windowMs);
+    emit sendWaiting(window);
+    attempt.clock.start();
+    QString held;
+    for (;;) {
+        QString text;
+        const serialLine::Wait wait = nextReply(step, attempt.clock, window, attempt.join, text);
+        if (wait == serialLine::Arrived) {
+            if (step.trace)
+                qCDebug(linkTrace).noquote() << "received:" << text;
+            attempt.reply = text;
+            const Verdict verdict = judge(step, text, attempt, held);
+            if (verdict != Waiting)
+                return verdict;
+            continue;
+        }
+        if (wait == serialLine::Gone) {
+            lostLine(failCode(step));
+            return Failed;
+        }
+        if (wait == serialLine::Stopped)
+            return Failed;
+        // A verdict that waited for the rest of its line stands as it is.
+        if (!held.isEmpty()) {
+            const Verdict late = decide(step, firstMarker(step, held), held, attempt);
+            return late == Waiting ? AttemptOver : late;
+        }
+        return AttemptOver;
+    }
+}
+
+bool boxLink::readable(const linkStep &step) const
+{
+    switch (step.readMode) {
+    case linkStep::WholeLine:
+        return serialPort.lineReady(floodGuard);
+    case linkStep::SettledLine:
+        return serialPort.lineReady(step.readMax);
+    case linkStep::RawRead:
+    case linkStep::LineRead:
+        break;
+    }
+    return serialPort.available() > 0;
+}
+
+QByteArray boxLink::readOnce(const linkStep &step)
+{
+    if (step.readMode == linkStep::RawRead)
+        return serialPort.read(step.readMax);
+    return serialPort.readLine(step.readMax);
+}
+
+// The next reply within the window, as the step reads it, joined with the
+// pieces of its line before it; CR, LF and NUL bytes removed. A settled line
+// is never examined after its window; a part of one is examined once the
+// line has paused after it.
+serialLine::Wait boxLink::nextReply(const linkStep &step, const QElapsedTimer &clock, qint64 window,
+                                    replyJoin &join, QString &text)
+{
+    const bool settled = step.readMode == linkStep::SettledLine;
+    for (;;) {
+        if (serialPort.halted())
+            return serialLine::Stopped;
+        if (settled && clock.elapsed() >= window)
+            return serialLine::TimedOut;
+        if (!readable(step)) {
+            const qint64 waiting = serialPort.available();
+            const qint64 slice = settled && waiting > 0 ? fragmentSettleMs : step.passWaitMs;
+            const serialLine::Wait wait = serialPort.waitFor(clock, window, slice);
+            if (wait == serialLine::Stopped || wait == serialLine::Gone)
+                return wait;
+            if (wait == serialLine::Quiet && step.trace)
+                qCDebug(linkTrace).noquote() << "no data received";
+            // What arrives after the window is not this step's business.
+            if (!settled && (wait == serialLine::TimedOut || clock.elapsed() >= window))
+                return serialLine::TimedOut;
+            if (!settled || wait == serialLine::Arrived || waiting == 0 || clock.elapsed() >= window)
+                continue;
+        }
+        text = join.take(readOnce(step));
+        if (!text.isEmpty())
+            return serialLine::Arrived;
+    }
+}
+
+namespace {
+
+// How a console's lines are read outside a step of the table.
+const linkStep settledLines = {
+    .startCode = linkStep::noCode, .startLog = nullptr, .command = nullptr, .writeWaitMs = 0, .attempts = 1,
+    .windowMs = 0, .pauseMs = 0, .passWaitMs = int(serialLine::sliceMs), .readMode = linkStep::SettledLine,
+    .readMax = 49, .markers = {}, .okCode = linkStep::noCode, .okPrefix = "", .timing = linkStep::NoTime,
+    .failCode = linkStep::noCode, .failPrefix = "", .timeoutPrefix = "", .timeoutTail = false, .trace = false};
+
+} // namespace
+
+serialLine::Wait boxLink::nextLine(const QElapsedTimer &clock, qint64 window, replyJoin &join, QString &line)
+{
+    return nextReply(settledLines, clock, window, join, line);
+}
+
+// The first of the step's markers that the reply holds; -1: none.
+int boxLink::firstMarker(const linkStep &step, const QString &text)
+{
+    for (int i = 0; i < linkStep::maxMarkers && step.markers[i].text; ++i) {
+        const linkStep::Marker &m = step.markers[i];
+        if (text.indexOf(QLatin1String(m.text), 0, m.anyCase ? Qt::CaseInsensitive : Qt::CaseSensitive) >= 0)
+            return i;
+    }
+    return -1;
+}
+
+// The first marker found decides, unless the reply's line has not ended and
+// its end may be the beginning of a marker that is tested before that one
+// ("SUC (Star" of a good version line): then the verdict waits (`held`) for
+// the rest of the line, or for the end of the window, when it stands as it is.
+boxLink::Verdict boxLink::judge(const linkStep &step, const QString &text, Attempt &attempt, QString &held)
+{
+    const int found = firstMarker(step, text);
+    if (found < 0)
+        return Waiting;
+    for (int i = 0; !attempt.join.lineEnded() && i < found; ++i) {
+        const linkStep::Marker &m = step.markers[i];
+        if (replyJoin::endsInPartOf(text, m.text, m.anyCase ? Qt::CaseInsensitive : Qt::CaseSensitive)) {
+            held = text;
+            return Waiting;
+        }
+    }
+    held.clear();
+    return decide(step, found, text, attempt);
+}
+
+QString boxLink::timed(const linkStep &step, const Attempt &attempt) const
+{
+    switch (step.timing) {
+    case linkStep::AttemptMs:
+        return QStringLiteral(" %1 %L2ms").arg(attempt.number).arg(attempt.clock.elapsed());
+    case linkStep::Ms:
+        return QStringLiteral(" %L1ms").arg(attempt.clock.elapsed());
+    case linkStep::NoTime:
+        break;
+    }
+    return QString();
+}
+
+boxLink::Verdict boxLink::decide(const linkStep &step, int marker, const QString &text, Attempt &attempt)
+{
+    const linkStep::Marker &m = step.markers[marker];
+    switch (m.verdict) {
+    case linkStep::Success:
+        emit writeLog(QLatin1String(step.okPrefix) + quoted(text) + timed(step, attempt));
+        this->step(step.okCode);
+        return Succeeded;
+    case linkStep::Failure: {
+        emit writeLog(QLatin1String(m.prefix ? m.prefix : step.failPrefix) + quoted(text)
+                      + (step.timing == linkStep::NoTime ? QString()
+                                                         : QStringLiteral(" %L1ms").arg(attempt.clock.elapsed())));
+        const int code = m.code ? m.code : step.failCode;
+        if (code != linkStep::noCode)
+            fail(code, linkCause(m.cause, text));
+        return Failed;
+    }
+    case linkStep::Resend:
+        // The window runs on from the first sending; the rest of this line
+        // must not ask again.
+        attempt.join.restart();
+        return commandSent(step, attempt) ? Waiting : Failed;
+    case linkStep::EndAttempt:
+        attempt.join.restart();
+        return AttemptOver;
+    case linkStep::Note:
+        // Logged once: the rest of its line is read on its own.
+        attempt.join.restart();
+        emit writeLog(QLatin1String(m.prefix) + quoted(text));
+        return Waiting;
+    case linkStep::None:
+        break;
+    }
+    return Waiting;
 }

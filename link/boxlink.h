@@ -1,23 +1,27 @@
 #pragma once
 
 #include "linkcause.h"
+#include "linkoutcome.h"
+#include "linkstep.h"
 #include "serialline.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
 #include <functional>
 
-class QElapsedTimer;
 class listBuffer;
 class markerSearch;
+class replyJoin;
 
 // What both box links share: the port and file names, the serial line, the
-// frame of a job (start code, job code, port, body, port closed, end code),
-// the report of a lost line, sending a file in paced blocks and reading
-// until a marker has come. Each family fills in its own codes and its own
-// dialogue. A link lives in a worker thread of its own; each job runs as one
-// blocking slot call from its start code to its end code.
+// frame of a job (start code, job code, port, body, port closed, end code,
+// outcome), the one engine that runs a dialogue step from a family's table,
+// sending a file in paced blocks, reading until a marker has come, and
+// saving a received list. Each family fills in its codes, its tables and the
+// few places where its dialogue differs. A link lives in a worker thread of
+// its own; each job runs as one blocking slot call.
 class boxLink : public QObject
 {
     Q_OBJECT
@@ -28,8 +32,8 @@ public:
     void setFilename(const QString &name);
     QString currentPortname() const { return portname; }
     QString currentFilename() const { return filename; }
-    // Whether a list upload is read back and compared with its file. Set, like
-    // the names, while no job runs.
+    // Whether a list upload is read back and compared with its file, and a
+    // download read until two reads agree. Set, like the names, while no job runs.
     void setVerify(bool on);
     bool verifyOn() const { return m_verify; }
 
@@ -63,6 +67,9 @@ public:
         int fileSent;
         int fileFailed;   // the file to send cannot be opened or read
         int writeFailed;  // the port did not take a block
+        int receiveFailed;
+        int downloadTimeout;
+        int endFound;
         // The read-back that verifies an uploaded list.
         int verifyWaiting;
         int verifying;
@@ -70,6 +77,8 @@ public:
         int verifyDiffers;
         int verifyNoAnswer;
         int readsDiffer;
+        // A failed list download also sends the end code at once.
+        bool listErrorsEnd;
         Tier tiers[3];
     };
 
@@ -77,38 +86,93 @@ signals:
     void sendCurrentAction(int action);
     void sendProgress(int progress);
     void writeLog(QString log);
-    // Beside a failure's status code: why, in facts a user can act on.
-    void sendCause(linkCause cause);
     // A wait for the box has begun that lasts at most `ms` milliseconds.
     void sendWaiting(qint64 ms);
+    // The job's file has begun to go to the box.
+    void sendFileBegan();
+    // The job has ended: what it came to. Once a job, after its last log line.
+    void sendOutcome(linkOutcome outcome);
 
 protected:
     boxLink(const Family &family, const QString &port, const QString &file);
 
-    bool openPort();
-    void closePort();
-    // Start code, job code, port, body, port closed, end code; a port that
-    // does not open ends the job with its code and the end code.
+    // Start code, job code, port, body, port closed, end code, outcome; a
+    // port that does not open ends the job with its code and the end code.
     void runJob(int code, const std::function<void()> &body);
+
+    // ---- what the job came to, said once where it happens
+    // A step has begun or reached its mark: its progress code.
+    void step(int code);
+    // The job's work is done: its result code.
+    void succeed(int code);
+    // The job fails: the log line (if any), then the code; the first failure
+    // decides, and a failure after a result undoes it.
+    void fail(int code, const linkCause &cause, const QString &logLine = QString());
+    // A failure without a status code of its own.
+    static constexpr int noStatus = -1;
+    // A failure of a list download: with the family's end code where it sends one.
+    void failList(int code, const linkCause &cause, const QString &logLine = QString());
+    void boxLeft(linkOutcome::Box box) { m_outcome.box = box; }
+    void startUnconfirmed() { m_outcome.startUnconfirmed = true; }
+    // A done job's note (a saved list that cannot go back to a box).
+    void noteOnSave(const linkCause &note);
+    void answered(const QString &answer);
+    // A job with no result code of its own (a command sent) is done.
+    void completed() { m_done = true; }
+    // Why a write did not leave: the line went (said in the log), or it stalled.
+    linkCause lineFailure();
+    // The line vanished: reported with `code`; the job is halted from here.
     void lostLine(int code);
     // The box gave no awaited reply within `windowMs` (per attempt, over
     // `attempts`): silent, or with `lastReply` as its last word.
-    void noReply(const QString &lastReply, qint64 windowMs, int attempts = 1);
+    static linkCause silence(const QString &lastReply, qint64 windowMs, int attempts = 1);
 
+    // ---- the step engine
+    // Runs one row of a family's table: its attempts, each a command (if
+    // any) and a wait for replies that are judged one by one. A step that is
+    // not `needed` reports its failure without failing the job.
+    bool runStep(const linkStep &step, bool needed = true);
+    // The family's way of sending a step's command; false when it did not
+    // leave whole (the cause is then the line's).
+    virtual bool sendCommand(const linkStep &step) = 0;
+    // Sends a step's command through sendCommand(): a command that did not
+    // leave whole fails the step's job, and no command follows it.
+    bool sendWhole(const linkStep &step);
+    // The box's next line within the window: up to a line end, or a part of
+    // one once the line has paused after it (at most 49 bytes).
+    serialLine::Wait nextLine(const QElapsedTimer &clock, qint64 window, replyJoin &join, QString &line);
+
+    // ---- files
     // Sends the file in the family's tiers of blocks, each drained before
-    // the next; false after a code that ends the job (or a stop).
-    bool sendBlocks(const QString &name);
-    // The family's progress after a block has left, and after the whole file.
-    virtual void progressAfterBlock(qint64 position, qint64 size, qint64 length) = 0;
-    virtual void progressAfterFile(qint64 size);
+    // the next, with progress over `total` bytes of the job (`sent` so far);
+    // false after a code that ends the job (or a stop).
+    struct Progress
+    {
+        qint64 sent = 0;
+        qint64 total = 0;
+    };
+    bool sendBlocks(const QString &name, Progress &progress);
 
+    // ---- reading
     // Up to `max` bytes: what is there, else what arrives within one slice.
     serialLine::Wait readChunk(qint64 max, const QElapsedTimer &clock, qint64 window, QByteArray &chunk);
     // Reads pieces of up to `max` bytes until `search` has found its marker
-    // (Arrived), the window is over (TimedOut), or the job stops or the line
-    // goes.
+    // (Arrived), the window is over (TimedOut), or the job stops or the line goes.
     serialLine::Wait findMarker(markerSearch &search, qint64 max, const QElapsedTimer &clock, qint64 window);
+    // A list's start marker did not come: the box talked without it
+    // (`notFoundLog`) or said nothing within `window`.
+    void listStartMissing(const markerSearch &start, qint64 window, const char *notFoundLog);
+    // A list past the longest one a box holds: reported, and true.
+    bool listTooLong(const listBuffer &list);
+    // Writes the received list to `name`, only once it is whole and not
+    // blank; an existing file survives every failure.
+    bool saveList(listBuffer &list, const QString &name);
+    // After a list was saved: the family's own words about it.
+    virtual void listSaved(qint64 size, const QString &name) = 0;
+    // Percent of a list of `measure` bytes received.
+    static int listProgress(qint64 received, qint64 measure);
 
+    // ---- verifying
     // After an upload that the box took: when verifying is on, waits for the
     // box's console, reads the list back with the family's own download
     // dialogue and compares it with the file `name`, which is only read.
@@ -118,50 +182,73 @@ protected:
     static constexpr int maxListReads = 3;
     // With verifying on, reads the downloaded list (`received`, the first
     // read, cut at its end) again with the family's own dialogue until two
-    // reads agree byte for byte; `received` then holds the agreed bytes. False after a code that ends
-    // the job (or a stop); nothing has been saved then.
+    // reads agree byte for byte; `received` then holds the agreed bytes.
+    // False after a code that ends the job (or a stop); nothing saved then.
     bool confirmDownload(listBuffer &received);
-    // A failure code that ends the job, as the family reports one.
-    virtual void reportFailure(int code) { emit sendCurrentAction(code); }
-    // One more read of the list for confirmDownload(); false after its codes.
-    virtual bool readListAgain(QByteArray &list) = 0;
+    // One more read of the list, progress measured against `measure` bytes;
+    // false after its codes.
+    virtual bool readListAgain(QByteArray &list, qint64 measure) = 0;
+    // The family's list download into memory; false after its own codes.
+    virtual bool readListBack(QByteArray &list, qint64 measure) = 0;
     // One question to the console, with the family's command: true once the
     // console has answered it.
     virtual bool probeConsole() = 0;
     // Asks the console until it answers, within the time a box takes to
     // boot after its start; false when it never does (or the job stops).
     bool awaitConsole();
-    // One more read of the list to compare (`read`: the family's read-back
-    // or re-read), its log line and code first, progress against `size`.
-    bool readForComparison(const QString &logLine, qint64 size, bool (boxLink::*read)(QByteArray &), QByteArray &bytes);
-    // The family's list download into memory; false after its own codes (or
-    // a stop).
-    virtual bool readListBack(QByteArray &list) = 0;
     // Whether `marker` arrives within `window` ms (the line may split it);
     // a vanished line is reported with the family's verify code.
-    bool answered(const QByteArray &marker, qint64 window);
-    // Whether any reply comes within `window` ms of a question, once what
-    // came before it is dropped; the reply is read until the line has been
-    // quiet for a moment and dropped too. For a console whose answer has no
-    // text that can be relied on.
+    bool markerArrives(const QByteArray &marker, qint64 window);
+    // Whether any reply comes within `window` ms of a question; the reply is
+    // read until the line has been quiet for a moment and dropped too.
     bool anyReply(qint64 window);
     // Drops what the box has sent so far.
     void dropInput();
-    // Percent of a list being received: of the file being verified, else of
-    // the family's nominal list size.
-    int listProgress(qint64 received, qint64 nominal) const;
+
+    const Family &family() const { return m_family; }
 
     QString filename;
     QString portname;
     serialLine serialPort;
 
 private:
+    enum Verdict {
+        Waiting,     // no verdict yet: read on
+        AttemptOver, // the window closed, or the box asked for a new attempt
+        Succeeded,
+        Failed,      // reported, or the job was stopped
+    };
+    struct Attempt;
+    bool openPort();
+    void closePort();
+    void finishJob();
+    int failCode(const linkStep &step) const;
+    void stepFailed(bool needed, int code, const linkCause &cause);
+    bool commandSent(const linkStep &step, Attempt &attempt);
+    Verdict runAttempt(const linkStep &step, Attempt &attempt);
+    serialLine::Wait nextReply(const linkStep &step, const QElapsedTimer &clock, qint64 window, replyJoin &join,
+                               QString &text);
+    bool readable(const linkStep &step) const;
+    QByteArray readOnce(const linkStep &step);
+    static int firstMarker(const linkStep &step, const QString &text);
+    Verdict judge(const linkStep &step, const QString &text, Attempt &attempt, QString &held);
+    Verdict decide(const linkStep &step, int marker, const QString &text, Attempt &attempt);
+    QString timed(const linkStep &step, const Attempt &attempt) const;
     bool writeBlock(const QByteArray &block);
+
     // Logs why the file cannot be sent, naming it, and reports the failure.
     void fileProblem(const char *what, const QString &name, const QString &reason);
+    bool readForComparison(const QString &logLine, qint64 size, bool (boxLink::*read)(QByteArray &, qint64),
+                           QByteArray &bytes);
     void compareList(const QByteArray &file, const QByteArray &box);
 
     const Family m_family;
     bool m_verify = false;
-    qint64 m_readBackSize = 0;   // the file's size while a list is read back
+    // The job under way.
+    linkOutcome m_outcome;
+    QElapsedTimer m_jobClock;
+    int m_lastStep = -1;
+    bool m_done = false;
+    bool m_failed = false;
+    bool m_commandCut = false;   // a command left in part: nothing more may follow it
 };

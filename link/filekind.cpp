@@ -35,44 +35,58 @@ const kindRow sdKinds[] = {
     {.signature = "00501c00", .minSize = 358401, .maxSize = 460799, .kind = sdFile::ImageLarge},
 };
 
-template <size_t N>
-unsigned char classifyBy(const kindRow (&rows)[N], const char *family, const QString &path, QString *problem,
-                         qint64 *sizeOut)
+// What a file shows of itself: read once, for both families.
+struct header
 {
-    if (problem)
-        problem->clear();
-    const QString checked = QStringLiteral("Checked Filetype") + QLatin1String(family);
+    bool readable = false;
+    QString unreadable;      // why it could not be read; empty for a missing file
+    qint64 size = 0;
+    QByteArray signature;    // bytes 16 to 19 as lower-case hex; shorter for a short file
+};
+
+header readHeader(const QString &path)
+{
+    header h;
     QFile file(path);
     // A FIFO or a device would block the open or the read for ever: only a
     // regular file is opened.
     const QFileInfo info(path);
     if (info.exists() && !info.isFile() && !info.isDir()) {
-        if (problem)
-            *problem = checked + QStringLiteral(": cannot read ") + path + QStringLiteral(": not a regular file");
-        return 0;
+        h.unreadable = QStringLiteral("not a regular file");
+        return h;
     }
     if (!file.open(QIODevice::ReadOnly)) {
         // A missing file is the caller's to report; a directory or an
         // unreadable file would otherwise end the job without a word.
-        if (problem && file.exists())
-            *problem = checked + QStringLiteral(": cannot read ") + path + QStringLiteral(": ") + file.errorString();
+        if (file.exists())
+            h.unreadable = file.errorString();
+        return h;
+    }
+    h.readable = true;
+    h.size = file.size();
+    // A file shorter than 20 bytes gives fewer than eight digits: no kind.
+    if (file.seek(16))
+        h.signature = file.read(4).toHex();
+    return h;
+}
+
+template <size_t N>
+unsigned char classifyBy(const kindRow (&rows)[N], const char *family, const QString &path, const header &h,
+                         QString *problem)
+{
+    if (problem)
+        problem->clear();
+    const QString checked = QStringLiteral("Checked Filetype") + QLatin1String(family);
+    if (!h.readable) {
+        if (problem && !h.unreadable.isEmpty())
+            *problem = checked + QStringLiteral(": cannot read ") + path + QStringLiteral(": ") + h.unreadable;
         return 0;
     }
-    const qint64 size = file.size();
-    // A file shorter than 20 bytes gives fewer than eight digits: no kind.
-    QByteArray signature;
-    if (file.seek(16))
-        signature = file.read(4).toHex();
-    file.close();
-    for (const kindRow &row : rows) {
-        if (signature == row.signature && size >= row.minSize && size <= row.maxSize) {
-            if (sizeOut)
-                *sizeOut = size;
+    for (const kindRow &row : rows)
+        if (h.signature == row.signature && h.size >= row.minSize && h.size <= row.maxSize)
             return row.kind;
-        }
-    }
     if (problem)
-        *problem = checked + QStringLiteral(": unknown(") + QString::fromLatin1(signature) + QLatin1Char(' ') + path
+        *problem = checked + QStringLiteral(": unknown(") + QString::fromLatin1(h.signature) + QLatin1Char(' ') + path
                    + QLatin1Char(')');
     return 0;
 }
@@ -81,12 +95,26 @@ unsigned char classifyBy(const kindRow (&rows)[N], const char *family, const QSt
 
 hdFile::Kind hdFile::classify(const QString &path, QString *problem)
 {
-    return Kind(classifyBy(hdKinds, "HD", path, problem, nullptr));
+    return Kind(classifyBy(hdKinds, "HD", path, readHeader(path), problem));
 }
 
 sdFile::Kind sdFile::classify(const QString &path, QString *problem, qint64 *size)
 {
-    return Kind(classifyBy(sdKinds, "SD", path, problem, size));
+    const header h = readHeader(path);
+    const Kind kind = Kind(classifyBy(sdKinds, "SD", path, h, problem));
+    if (size && kind != NotSd)
+        *size = h.size;
+    return kind;
+}
+
+fileKinds fileKinds::examine(const QString &path)
+{
+    const header h = readHeader(path);
+    fileKinds kinds;
+    kinds.hd = hdFile::Kind(classifyBy(hdKinds, "HD", path, h, &kinds.hdProblem));
+    kinds.sd = sdFile::Kind(classifyBy(sdKinds, "SD", path, h, &kinds.sdProblem));
+    kinds.size = h.size;
+    return kinds;
 }
 
 QString hdFile::name(Kind kind)

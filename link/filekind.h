@@ -39,3 +39,13 @@ struct sdFile {
     static Kind classify(const QString &path, QString *problem = nullptr, qint64 *size = nullptr);
     static QString name(Kind kind);
 };
+
+// Both families' view of one file, from one read of it.
+struct fileKinds {
+    hdFile::Kind hd = hdFile::NotHd;
+    sdFile::Kind sd = sdFile::NotSd;
+    qint64 size = 0;
+    QString hdProblem;   // as classify() gives them
+    QString sdProblem;
+    static fileKinds examine(const QString &path);
+};

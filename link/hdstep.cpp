@@ -3,50 +3,50 @@
 #include "statuscode.h"
 
 // Marker texts are tested in this order; the first one found decides.
-const hdStep hdStep::restartPCB = {
-    .startCode = hdCode::Restarting, .command = "r\r\n", .writeWaitMs = 10, .attempts = 1, .windowMs = 2000, .pauseMs = 0,
-    .passWaitMs = 100, .readMode = RawRead, .readMax = 15,
-    .markers = {{.text = "unknown com", .verdict = Resend}, {.text = "", .verdict = Success}},
-    .okCode = hdCode::Restarted, .okPrefix = "Restarting done: ",
+const linkStep hdStep::restartPCB = {
+    .startCode = hdCode::Restarting, .startLog = nullptr, .command = "r\r\n", .writeWaitMs = 10, .attempts = 1, .windowMs = 2000, .pauseMs = 0,
+    .passWaitMs = 100, .readMode = linkStep::RawRead, .readMax = 15,
+    .markers = {{.text = "unknown com", .verdict = linkStep::Resend}, {.text = "", .verdict = linkStep::Success}},
+    .okCode = hdCode::Restarted, .okPrefix = "Restarting done: ", .timing = linkStep::Ms,
     .failCode = hdCode::RestartFailed, .failPrefix = "Error while restarting: ", .timeoutPrefix = "Error while restarting: ",
-    .logAttempt = false, .timeoutTail = true, .trace = true};
+    .timeoutTail = true, .trace = true};
 
-const hdStep hdStep::openLoadMenu = {
-    .startCode = hdCode::OpeningLoadMenu, .command = "l\r\n", .writeWaitMs = 100, .attempts = 10, .windowMs = 500, .pauseMs = 0,
-    .passWaitMs = 100, .readMode = LineRead, .readMax = 49,
-    .markers = {{.text = "load App", .verdict = Success}},
-    .okCode = hdCode::LoadMenuOpen, .okPrefix = "LoadMenu open ",
+const linkStep hdStep::openLoadMenu = {
+    .startCode = hdCode::OpeningLoadMenu, .startLog = nullptr, .command = "l\r\n", .writeWaitMs = 100, .attempts = 10, .windowMs = 500, .pauseMs = 0,
+    .passWaitMs = 100, .readMode = linkStep::LineRead, .readMax = 49,
+    .markers = {{.text = "load App", .verdict = linkStep::Success}},
+    .okCode = hdCode::LoadMenuOpen, .okPrefix = "LoadMenu open ", .timing = linkStep::AttemptMs,
     .failCode = hdCode::LoadMenuFailed, .failPrefix = "Error while opening LoadMenu ", .timeoutPrefix = "Error while opening LoadMenu ",
-    .logAttempt = true, .timeoutTail = true, .trace = false};
+    .timeoutTail = true, .trace = false};
 
-const hdStep hdStep::waitForBinaryMode = {
-    .startCode = hdCode::WaitingBinaryMode, .command = nullptr, .writeWaitMs = 0, .attempts = 1, .windowMs = 1000, .pauseMs = 0,
-    .passWaitMs = 10, .readMode = LineRead, .readMax = 49,
-    .markers = {{.text = "binary mode", .verdict = Success}},
-    .okCode = hdCode::BinaryMode, .okPrefix = "Ready to send file ",
-    .failCode = hdStep::noCode, .failPrefix = "Ready to send file ", .timeoutPrefix = "Ready to send file ",
-    .logAttempt = false, .timeoutTail = true, .trace = false};
+const linkStep hdStep::waitForBinaryMode = {
+    .startCode = hdCode::WaitingBinaryMode, .startLog = nullptr, .command = nullptr, .writeWaitMs = 0, .attempts = 1, .windowMs = 1000, .pauseMs = 0,
+    .passWaitMs = 10, .readMode = linkStep::LineRead, .readMax = 49,
+    .markers = {{.text = "binary mode", .verdict = linkStep::Success}},
+    .okCode = hdCode::BinaryMode, .okPrefix = "Ready to send file ", .timing = linkStep::Ms,
+    .failCode = linkStep::noCode, .failPrefix = "Ready to send file ", .timeoutPrefix = "Ready to send file ",
+    .timeoutTail = true, .trace = false};
 
-const hdStep hdStep::waitForFlashing = {
-    .startCode = hdCode::WaitingFlash, .command = nullptr, .writeWaitMs = 0, .attempts = 1, .windowMs = 16000, .pauseMs = 0,
-    .passWaitMs = 100, .readMode = WholeLine, .readMax = 49,
-    .markers = {{.text = "wrong", .verdict = Failure}, {.text = "flash it", .verdict = Success}},
-    .okCode = hdCode::Flashed, .okPrefix = "Flashing done: ",
+const linkStep hdStep::waitForFlashing = {
+    .startCode = hdCode::WaitingFlash, .startLog = nullptr, .command = nullptr, .writeWaitMs = 0, .attempts = 1, .windowMs = 16000, .pauseMs = 0,
+    .passWaitMs = 100, .readMode = linkStep::WholeLine, .readMax = 49,
+    .markers = {{.text = "wrong", .verdict = linkStep::Failure}, {.text = "flash it", .verdict = linkStep::Success}},
+    .okCode = hdCode::Flashed, .okPrefix = "Flashing done: ", .timing = linkStep::Ms,
     .failCode = hdCode::FlashFailed, .failPrefix = "Error flashing file: ", .timeoutPrefix = "Error while flashing the file: ",
-    .logAttempt = false, .timeoutTail = true, .trace = false};
+    .timeoutTail = true, .trace = false};
 
-const hdStep hdStep::waitForFinish = {
-    .startCode = hdCode::WaitingFinish, .command = nullptr, .writeWaitMs = 0, .attempts = 1, .windowMs = 50000, .pauseMs = 0,
-    .passWaitMs = 100, .readMode = LineRead, .readMax = 49,
-    .markers = {{.text = "fin", .verdict = Success}},
-    .okCode = hdCode::Finished, .okPrefix = "Finished: ",
+const linkStep hdStep::waitForFinish = {
+    .startCode = hdCode::WaitingFinish, .startLog = nullptr, .command = nullptr, .writeWaitMs = 0, .attempts = 1, .windowMs = 50000, .pauseMs = 0,
+    .passWaitMs = 100, .readMode = linkStep::LineRead, .readMax = 49,
+    .markers = {{.text = "fin", .verdict = linkStep::Success}},
+    .okCode = hdCode::Finished, .okPrefix = "Finished: ", .timing = linkStep::Ms,
     .failCode = hdCode::FinishFailed, .failPrefix = "Error finishing: ", .timeoutPrefix = "Error finishing: ",
-    .logAttempt = false, .timeoutTail = true, .trace = false};
+    .timeoutTail = true, .trace = false};
 
-const hdStep hdStep::startSettopbox = {
-    .startCode = hdCode::WaitingStart, .command = "s\r\n", .writeWaitMs = 100, .attempts = 5, .windowMs = 50000, .pauseMs = 10,
-    .passWaitMs = 100, .readMode = WholeLine, .readMax = 48,
-    .markers = {{.text = "Com ->", .verdict = EndAttempt}, {.text = "Deflat OK", .verdict = Success, .anyCase = true}},
-    .okCode = hdCode::BoxRunning, .okPrefix = "Starting: ",
-    .failCode = hdStep::noCode, .failPrefix = "Starting: ", .timeoutPrefix = "Starting: ",
-    .logAttempt = false, .timeoutTail = false, .trace = false};
+const linkStep hdStep::startSettopbox = {
+    .startCode = hdCode::WaitingStart, .startLog = nullptr, .command = "s\r\n", .writeWaitMs = 100, .attempts = 5, .windowMs = 50000, .pauseMs = 10,
+    .passWaitMs = 100, .readMode = linkStep::WholeLine, .readMax = 48,
+    .markers = {{.text = "Com ->", .verdict = linkStep::EndAttempt}, {.text = "Deflat OK", .verdict = linkStep::Success, .anyCase = true}},
+    .okCode = hdCode::BoxRunning, .okPrefix = "Starting: ", .timing = linkStep::Ms,
+    .failCode = linkStep::noCode, .failPrefix = "Starting: ", .timeoutPrefix = "Starting: ",
+    .timeoutTail = false, .trace = false};

@@ -16,17 +16,19 @@
 
 namespace {
 
-// The box's lines are read with a 50-byte buffer: at most 49 bytes a line.
-constexpr qint64 longestLine = 49;
-// Bytes without a line end get this long for the rest of their line before
-// they are examined as they are. At 115200 baud a line arrives in about a
-// millisecond, so a whole line is never split by this; a box that stops in
-// the middle of a line is still examined at once after it.
-constexpr qint64 fragmentSettleMs = 10;
 // The fixed size that download progress is measured against.
 constexpr qint64 listProgressSize = 185026;
-// Each command exchange sends its command this many times.
-constexpr int stepAttempts = 2;
+// The pause after each byte of a command: the box's interpreter is slow.
+constexpr qint64 bytePauseMs = 70;
+// How long the box gets to write a loaded file and say it is ready.
+constexpr qint64 finishWindowMs = 30000;
+// The list's start marker, the dash run after it, and the list's data.
+constexpr qint64 listStartWindowMs = 5000;
+constexpr qint64 startSearchPiece = 30;
+constexpr qint64 dashWindowMs = 1000;
+constexpr qint64 listWindowMs = 25000;
+constexpr qint64 listReadPiece = 1024;
+constexpr qint64 probeAnswerWindowMs = 1000;
 
 const QByteArray startMarker("Start Upload");
 const QByteArray endMarker("End Upload");
@@ -45,12 +47,16 @@ const boxLink::Family sdFamily = {
     .fileSent = sdCode::FileSent,
     .fileFailed = sdCode::FileFailed,
     .writeFailed = sdCode::WriteFailed,
+    .receiveFailed = sdCode::ReceiveFailed,
+    .downloadTimeout = sdCode::DownloadTimeout,
+    .endFound = sdCode::EndFound,
     .verifyWaiting = sdCode::VerifyWaiting,
     .verifying = sdCode::Verifying,
     .verified = sdCode::Verified,
     .verifyDiffers = sdCode::VerifyDiffers,
     .verifyNoAnswer = sdCode::VerifyNoAnswer,
     .readsDiffer = sdCode::ReadsDiffer,
+    .listErrorsEnd = false,
     // 100-byte blocks, then 10-byte ones; the last 1 to 10 bytes one by one.
     .tiers = {{.reserve = 200, .block = 100}, {.reserve = 10, .block = 10}, {.reserve = 0, .block = 1}},
 };
@@ -93,216 +99,48 @@ QString serialComKarn::firstFilename() const
     return end < 0 ? filename : filename.left(end);
 }
 
-// The box's command interpreter is slow: one byte at a time, each followed
-// by a pause.
-qint64 serialComKarn::writeSlow(const char *text)
+// The box's command interpreter is slow: one byte at a time, each drained
+// and followed by a pause. A byte that does not leave ends the command
+// there; the caller fails its step, so that nothing sent later can join
+// what did leave into another command.
+bool serialComKarn::writeSlow(const char *text)
 {
-    return writeSlow(text, qint64(qstrlen(text)));
-}
-
-qint64 serialComKarn::writeSlow(const char *data, qint64 length)
-{
-    // A line that took nothing for a whole stall window takes no more of
-    // this command either: the step's reply window decides, without one
-    // stall per byte.
+    const qint64 length = qint64(qstrlen(text));
     for (qint64 i = 0; i < length; ++i) {
-        if (serialPort.halted())
-            break;
-        serialPort.write(data + i, 1);
-        if (!serialPort.drain())
-            break;
-        QThread::msleep(ulong(linkClock::window(70)));
-    }
-    return length > 0 ? length : 0;
-}
-
-// The next non-empty line of the box within the window: up to 49 bytes,
-// ending after a line feed, or a fragment without one, which is examined at
-// once and again joined with what follows it up to the line end (`join`).
-// CR, LF and NUL bytes are removed. Nothing is examined after its window.
-serialLine::Wait serialComKarn::nextLine(const QElapsedTimer &clock, qint64 window, replyJoin &join, QString &line)
-{
-    for (;;) {
-        if (serialPort.halted())
-            return serialLine::Stopped;
-        if (clock.elapsed() >= window)
-            return serialLine::TimedOut;
-        if (!serialPort.lineReady(longestLine)) {
-            const qint64 avail = serialPort.available();
-            const serialLine::Wait wait = serialPort.waitFor(clock, window, avail == 0 ? serialLine::sliceMs
-                                                                                       : fragmentSettleMs);
-            if (wait == serialLine::Stopped || wait == serialLine::Gone)
-                return wait;
-            // A quiet fragment is examined as it is, if still within the window.
-            if (wait == serialLine::Arrived || avail == 0 || clock.elapsed() >= window)
-                continue;
-        }
-        const QString text = join.take(serialPort.readLine(longestLine));
-        if (text.isEmpty())
-            continue;
-        line = text;
-        return serialLine::Arrived;
-    }
-}
-
-bool serialComKarn::runStep(const sdStep &step)
-{
-    if (serialPort.halted())
-        return false;
-    emit sendCurrentAction(step.startCode);
-    if (step.startLog)
-        emit writeLog(QString::fromLatin1(step.startLog));
-    QString cited;
-    replyJoin join;
-    for (int attempt = 0; attempt < stepAttempts; ++attempt) {
-        writeSlow(step.command);
-        if (serialPort.halted())
+        if (serialPort.halted() || serialPort.write(text + i, 1) != 1 || !serialPort.drain())
             return false;
-        serialPort.send("\r\n", 100);
-        const Outcome outcome = runAttempt(step, join, cited);
-        if (outcome == Succeeded)
-            return true;
-        if (outcome == Failed)
-            return false;
-        if (step.pauseMs > 0)
-            QThread::msleep(ulong(linkClock::window(step.pauseMs)));
+        QThread::msleep(ulong(linkClock::window(bytePauseMs)));
     }
-    emit writeLog(cite(QString::fromLatin1(step.failPrefix), cited));
-    noReply(cited, linkClock::window(step.windowMs), stepAttempts);
-    emit sendCurrentAction(step.failCode);
-    return false;
+    return true;
 }
 
-// One attempt's window after its command; `cited` keeps the last line.
-serialComKarn::Outcome serialComKarn::runAttempt(const sdStep &step, replyJoin &join, QString &cited)
+bool serialComKarn::sendCommand(const linkStep &step)
 {
-    const qint64 window = linkClock::window(step.windowMs);
-    emit sendWaiting(window);
-    QElapsedTimer clock;
-    clock.start();
-    QString line;
-    QString held;
-    serialLine::Wait wait;
-    while ((wait = nextLine(clock, window, join, line)) == serialLine::Arrived) {
-        cited = line;
-        const Outcome outcome = judge(step, line, join, held);
-        if (outcome != Waiting)
-            return outcome;
-    }
-    if (wait == serialLine::Gone) {
-        lostLine(step.failCode);
-        return Failed;
-    }
-    if (serialPort.halted())
-        return Failed;
-    // A verdict that waited for the rest of its line stands as it is.
-    if (!held.isEmpty()) {
-        const Outcome outcome = decide(step, firstMarker(step, held), held, join);
-        if (outcome == Succeeded || outcome == Failed)
-            return outcome;
-    }
-    return AttemptOver;
-}
-
-// The first of the step's markers that the line holds; -1: none.
-int serialComKarn::firstMarker(const sdStep &step, const QString &line)
-{
-    for (int i = 0; i < sdStep::maxMarkers && step.markers[i].text; ++i)
-        if (line.contains(QLatin1String(step.markers[i].text)))
-            return i;
-    return -1;
-}
-
-// The first marker found decides, unless the line has not ended and its end
-// may be the beginning of a marker tested before that one ("SUC (Star" of a
-// good version line): then the verdict waits (`held`) for the rest.
-serialComKarn::Outcome serialComKarn::judge(const sdStep &step, const QString &line, replyJoin &join, QString &held)
-{
-    const int found = firstMarker(step, line);
-    if (found < 0)
-        return Waiting;
-    for (int i = 0; !join.lineEnded() && i < found; ++i) {
-        if (replyJoin::endsInPartOf(line, step.markers[i].text)) {
-            held = line;
-            return Waiting;
-        }
-    }
-    held.clear();
-    return decide(step, found, line, join);
-}
-
-serialComKarn::Outcome serialComKarn::decide(const sdStep &step, int marker, const QString &line, replyJoin &join)
-{
-    switch (step.markers[marker].verdict) {
-    case sdStep::Success:
-        emit writeLog(cite(QString::fromLatin1(step.okPrefix), line));
-        emit sendCurrentAction(step.okCode);
-        return Succeeded;
-    case sdStep::EndAttempt:
-        join.restart();
-        return AttemptOver;
-    case sdStep::StartUpOk:
-        // Logged once: the rest of its line is read on its own.
-        join.restart();
-        emit writeLog(cite(QStringLiteral("StartUpControll found, should be ok! "), line));
-        return Waiting;
-    case sdStep::StartUpOld:
-        emit writeLog(cite(QStringLiteral("StartUpControll to old! "), line));
-        emit sendCause(linkCause(linkCause::BoxTooOld, line));
-        emit sendCurrentAction(sdCode::StartUpControlOld);
-        return Failed;
-    case sdStep::None:
-        break;
-    }
-    return Waiting;
-}
-
-bool serialComKarn::initDownload()
-{
-    return runStep(sdStep::initDownload);
-}
-
-bool serialComKarn::openLoadMenu()
-{
-    return runStep(sdStep::openLoadMenu);
-}
-
-bool serialComKarn::initUpload()
-{
-    return runStep(sdStep::initUpload);
-}
-
-bool serialComKarn::startSettopbox()
-{
-    return runStep(sdStep::startSettopbox);
+    return writeSlow(step.command) && serialPort.send("\r\n", step.writeWaitMs);
 }
 
 bool serialComKarn::waitForFinish()
 {
     if (serialPort.halted())
         return false;
-    emit sendCurrentAction(sdCode::WaitingFinish);
+    step(sdCode::WaitingFinish);
     emit writeLog(QStringLiteral("Waiting til STB finishes"));
     QElapsedTimer clock;
     clock.start();
-    const qint64 window = linkClock::window(30000);
+    const qint64 window = linkClock::window(finishWindowMs);
     emit sendWaiting(window);
     bool written = false;
     bool ready = false;
     QString cited;
     QString line;
     replyJoin join;
-    serialLine::Wait wait;
-    while ((wait = nextLine(clock, window, join, line)) == serialLine::Arrived) {
+    serialLine::Wait wait = serialLine::Arrived;
+    while (!ready && (wait = nextLine(clock, window, join, line)) == serialLine::Arrived) {
         cited = line;
-        if (line.contains(QLatin1String("Write")))
-            written = true;
-        if (line.contains(QLatin1String("ready"))) {
-            ready = true;
-            break;
-        }
+        written = written || line.contains(QLatin1String("Write"));
+        ready = line.contains(QLatin1String("ready"));
     }
-    if (wait == serialLine::Gone) {
+    if (!ready && wait == serialLine::Gone) {
         lostLine(sdCode::FinishFailed);
         return false;
     }
@@ -312,47 +150,51 @@ bool serialComKarn::waitForFinish()
         emit writeLog(cite(QStringLiteral("Finished: "), cited));
         return true;
     }
-    if (ready) {
-        emit writeLog(cite(QStringLiteral("Error Finishing: "), cited));
-        emit sendCause(linkCause(linkCause::BoxRefused, cited));
-        emit sendCurrentAction(sdCode::FileRejected);
-        return false;
-    }
-    emit writeLog(cite(QStringLiteral("Error finishing: "), cited));
-    noReply(cited, window);
-    emit sendCurrentAction(sdCode::FinishFailed);
+    if (ready)
+        fail(sdCode::FileRejected, linkCause(linkCause::BoxRefused, cited), cite(QStringLiteral("Error Finishing: "), cited));
+    else
+        fail(sdCode::FinishFailed, silence(cited, window), cite(QStringLiteral("Error finishing: "), cited));
     return false;
 }
 
 uchar serialComKarn::checkFiletype(QString filename)
 {
     QString problem;
-    qint64 size = 0;
-    const sdFile::Kind kind = sdFile::classify(filename, &problem, &size);
+    const sdFile::Kind kind = sdFile::classify(filename, &problem);
     if (!problem.isEmpty())
         emit writeLog(problem);
-    if (kind != sdFile::NotSd)
-        bytesTotal += size;
     return kind;
 }
 
-void serialComKarn::progress()
-{
-    // A job always has a total; the guard only keeps a zero from dividing.
-    emit sendProgress(bytesTotal > 0 ? int(bytesSent * 100 / bytesTotal) : 0);
-}
-
-// The progress of an SD transfer runs once over all files of the job.
-void serialComKarn::progressAfterBlock(qint64, qint64, qint64 length)
-{
-    bytesSent += length;
-    progress();
-}
-
-bool serialComKarn::sendFile(QString name)
+bool serialComKarn::sendFile(const QString &name, Progress &progress)
 {
     emit writeLog(QStringLiteral("Sending file ") + name);
-    return sendBlocks(name);
+    return sendBlocks(name, progress);
+}
+
+bool serialComKarn::acceptImages(const QStringList &files, qint64 &total)
+{
+    if (files.size() > maxUpdateFiles) {
+        fail(sdCode::WrongFileKind,
+             linkCause(linkCause::FileWrongKind, QStringLiteral("%1 files").arg(files.size()), files.first()),
+             QStringLiteral("Too many files for one update: %1, at most %2").arg(files.size()).arg(maxUpdateFiles));
+        return false;
+    }
+    total = 0;
+    for (const QString &file : files) {
+        QString problem;
+        qint64 size = 0;
+        const sdFile::Kind found = sdFile::classify(file, &problem, &size);
+        if (!problem.isEmpty())
+            emit writeLog(problem);
+        if (!sdFile::isImage(found)) {
+            fail(sdCode::WrongFileKind, linkCause(QFileInfo::exists(file) ? linkCause::FileWrongKind : linkCause::FileMissing,
+                                                  sdFile::name(found), file));
+            return false;
+        }
+        total += size;
+    }
+    return true;
 }
 
 void serialComKarn::doUpdateFirmware()
@@ -363,47 +205,35 @@ void serialComKarn::doUpdateFirmware()
     const QStringList files = filename.contains(QLatin1Char('\n'))
                                   ? filename.split(QLatin1Char('\n'), Qt::KeepEmptyParts)
                                   : QStringList{filename};
-    bytesSent = 0;
-    bytesTotal = 0;
-    if (files.size() > maxUpdateFiles) {
-        emit writeLog(QStringLiteral("Too many files for one update: %1, at most %2")
-                          .arg(files.size())
-                          .arg(maxUpdateFiles));
-        emit sendCause(linkCause(linkCause::FileWrongKind, QStringLiteral("%1 files").arg(files.size()), files.first()));
-        emit sendCurrentAction(sdCode::WrongFileKind);
-        return;
-    }
-    for (const QString &file : files) {
-        const sdFile::Kind found = sdFile::Kind(checkFiletype(file));
-        if (!sdFile::isImage(found)) {
-            emit sendCause(linkCause(QFileInfo::exists(file) ? linkCause::FileWrongKind : linkCause::FileMissing,
-                                     sdFile::name(found), file));
-            emit sendCurrentAction(sdCode::WrongFileKind);
-            return;
-        }
-    }
-    if (!loadFiles(files))
+    qint64 total = 0;
+    if (!acceptImages(files, total) || !loadFiles(files, total))
         return;
     emit writeLog(QStringLiteral("Update done after %L1 s").arg(qint64(clock.elapsed() / 1000)));
-    emit sendCurrentAction(sdCode::UpdateDone);
+    boxLeft(linkOutcome::Updated);
+    succeed(sdCode::UpdateDone);
 }
 
 // Loads the files one after the other in one visit to the load menu, then
-// starts the box again (also after a file it did not finish); false when the
-// job ended early.
-bool serialComKarn::loadFiles(const QStringList &files)
+// starts the box again (also after a file it did not finish).
+bool serialComKarn::loadFiles(const QStringList &files, qint64 total)
 {
-    if (!openLoadMenu())
+    if (!runStep(sdStep::openLoadMenu))
         return false;
+    // From here the box takes the files in place of what it had.
+    boxLeft(linkOutcome::HalfUpdated);
+    Progress progress{.sent = 0, .total = total};
     for (const QString &file : files) {
-        if (!initUpload() || !sendFile(file))
+        if (!runStep(sdStep::initUpload) || !sendFile(file, progress))
             return false;
         if (!waitForFinish()) {
-            startSettopbox();
+            runStep(sdStep::startSettopbox, false);
             return false;
         }
     }
-    m_boxStarted = startSettopbox();
+    // A box that does not report its start has its load all the same.
+    m_boxStarted = runStep(sdStep::startSettopbox, false);
+    if (!m_boxStarted && !serialPort.halted())
+        startUnconfirmed();
     return !serialPort.halted();
 }
 
@@ -413,19 +243,21 @@ void serialComKarn::doSendChannellist()
     QElapsedTimer clock;
     clock.start();
     const QString name = firstFilename();
-    bytesSent = 0;
-    bytesTotal = 0;
-    const sdFile::Kind found = sdFile::Kind(checkFiletype(name));
+    QString problem;
+    qint64 size = 0;
+    const sdFile::Kind found = sdFile::classify(name, &problem, &size);
+    if (!problem.isEmpty())
+        emit writeLog(problem);
     if (found != sdFile::List) {
-        emit sendCause(linkCause(QFileInfo::exists(name) ? linkCause::FileWrongKind : linkCause::FileMissing,
-                                 sdFile::name(found), name));
-        emit sendCurrentAction(sdCode::WrongFileKind);
+        fail(sdCode::WrongFileKind,
+             linkCause(QFileInfo::exists(name) ? linkCause::FileWrongKind : linkCause::FileMissing, sdFile::name(found), name));
         return;
     }
-    if (!loadFiles({name}))
+    if (!loadFiles({name}, size))
         return;
     emit writeLog(QStringLiteral("Uploading done after %L1 s").arg(qint64(clock.elapsed() / 1000)));
-    emit sendCurrentAction(sdCode::UploadDone);
+    boxLeft(linkOutcome::Updated);
+    succeed(sdCode::UploadDone);
     verifyUpload(name);
 }
 
@@ -436,22 +268,22 @@ bool serialComKarn::probeConsole()
 {
     if (!m_boxStarted)
         return true;
-    writeSlow(sdStep::openLoadMenu.command);
-    if (serialPort.halted())
+    if (!sendWhole(sdStep::openLoadMenu))
         return false;
-    serialPort.send("\r\n", 100);
-    return answered(QByteArray(sdStep::openLoadMenu.markers[0].text), linkClock::window(1000));
+    return markerArrives(QByteArray(sdStep::openLoadMenu.markers[0].text), linkClock::window(probeAnswerWindowMs));
 }
 
 // The download's own phases after its load menu, without a file; the box is
 // started again whatever the list turned out to be.
-bool serialComKarn::readListBack(QByteArray &bytes)
+bool serialComKarn::readListBack(QByteArray &bytes, qint64 measure)
 {
     listBuffer list;
-    if (!fetchList(list, QStringLiteral("Receiving the Channel list to compare it with the file")))
+    if (!fetchList(list, QStringLiteral("Receiving the Channel list to compare it with the file"), measure))
         return false;
     bytes = list.tail(list.size());
-    m_boxStarted = startSettopbox();
+    m_boxStarted = runStep(sdStep::startSettopbox, false);
+    if (!m_boxStarted && !serialPort.halted())
+        startUnconfirmed();
     return !serialPort.halted();
 }
 
@@ -460,25 +292,27 @@ void serialComKarn::doGetChannellist()
     emit writeLog(QStringLiteral("Downloading Channel list"));
     QElapsedTimer clock;
     clock.start();
+    boxLeft(linkOutcome::OldListKept);
     const QString name = firstFilename();
-    if (!openLoadMenu() || !receiveChannellist(name) || !startSettopbox())
+    listBuffer list;
+    if (!runStep(sdStep::openLoadMenu) || !fetchList(list, QStringLiteral("Saving List to ") + name, listProgressSize)
+        || !confirmDownload(list) || !saveList(list, name) || !runStep(sdStep::startSettopbox))
         return;
     emit writeLog(QStringLiteral("Downloading done after %L1 s").arg(qint64(clock.elapsed() / 1000)));
-    emit sendCurrentAction(sdCode::DownloadDone);
+    succeed(sdCode::DownloadDone);
 }
 
-bool serialComKarn::receiveChannellist(QString name)
+void serialComKarn::listSaved(qint64, const QString &)
 {
-    listBuffer list;
-    return fetchList(list, QStringLiteral("Saving List to ") + name) && confirmDownload(list) && saveList(list, name);
+    emit writeLog(QStringLiteral("Downloading Channel list done"));
 }
 
 // Once more from the load menu, where the box stays after its list: the
 // list request again. ("100" there would begin a file, never send it.)
-bool serialComKarn::readListAgain(QByteArray &bytes)
+bool serialComKarn::readListAgain(QByteArray &bytes, qint64 measure)
 {
     listBuffer list;
-    if (!fetchList(list, QStringLiteral("Receiving the Channel list once more")))
+    if (!fetchList(list, QStringLiteral("Receiving the Channel list once more"), measure))
         return false;
     bytes = list.tail(list.size());
     return true;
@@ -486,17 +320,17 @@ bool serialComKarn::readListAgain(QByteArray &bytes)
 
 // From the list request to the list's end marker; `what` is logged once the
 // box is ready to send.
-bool serialComKarn::fetchList(listBuffer &list, const QString &what)
+bool serialComKarn::fetchList(listBuffer &list, const QString &what, qint64 measure)
 {
-    if (!initDownload())
+    if (!runStep(sdStep::initDownload))
         return false;
     emit writeLog(what);
     QElapsedTimer clock;
     clock.start();
-    emit sendCurrentAction(sdCode::SearchingStart);
+    step(sdCode::SearchingStart);
     QByteArray rest;
     QByteArray first;
-    return findListStart(clock, rest) && skipPreamble(clock, rest, first) && receiveList(first + rest, list);
+    return findListStart(clock, rest) && skipPreamble(clock, rest, first) && receiveList(first + rest, list, measure);
 }
 
 // The start: reads of up to 30 bytes. A marker split over two reads is
@@ -504,8 +338,9 @@ bool serialComKarn::fetchList(listBuffer &list, const QString &what)
 bool serialComKarn::findListStart(const QElapsedTimer &clock, QByteArray &rest)
 {
     markerSearch start(startMarker);
-    emit sendWaiting(linkClock::window(5000));
-    const serialLine::Wait wait = findMarker(start, 30, clock, linkClock::window(5000));
+    const qint64 window = linkClock::window(listStartWindowMs);
+    emit sendWaiting(window);
+    const serialLine::Wait wait = findMarker(start, startSearchPiece, clock, window);
     if (wait == serialLine::Stopped)
         return false;
     if (wait == serialLine::Gone) {
@@ -513,13 +348,7 @@ bool serialComKarn::findListStart(const QElapsedTimer &clock, QByteArray &rest)
         return false;
     }
     if (!start.found()) {
-        // Without its marker the list's real start is unknown: saving what
-        // came last would store a list that lacks its beginning.
-        emit writeLog(start.fedAny() ? QStringLiteral("No start of the list found!")
-                                     : QStringLiteral("No Data received!"));
-        emit sendCause(start.fedAny() ? linkCause(linkCause::ListNotFound)
-                                      : linkCause(linkCause::BoxSilent, QString::number(linkClock::window(5000) / 1000)));
-        emit sendCurrentAction(sdCode::ReceiveFailed);
+        listStartMissing(start, window, "No start of the list found!");
         return false;
     }
     rest = start.rest();
@@ -532,7 +361,7 @@ bool serialComKarn::findListStart(const QElapsedTimer &clock, QByteArray &rest)
 // (`first`).
 bool serialComKarn::skipPreamble(const QElapsedTimer &clock, QByteArray &rest, QByteArray &first)
 {
-    const qint64 dashWindow = linkClock::window(1000);
+    const qint64 dashWindow = linkClock::window(dashWindowMs);
     bool markerLine = true;
     bool firstRead = true;
     for (;;) {
@@ -544,9 +373,8 @@ bool serialComKarn::skipPreamble(const QElapsedTimer &clock, QByteArray &rest, Q
             return false;
         }
         if (wait == serialLine::TimedOut) {
-            emit writeLog(QStringLiteral("Timeout!"));
-            emit sendCause(linkCause(linkCause::ListUnfinished, QString::number(dashWindow / 1000)));
-            emit sendCurrentAction(sdCode::DownloadTimeout);
+            failList(sdCode::DownloadTimeout, linkCause(linkCause::ListUnfinished, QString::number(dashWindow / 1000)),
+                     QStringLiteral("Timeout!"));
             return false;
         }
         if (first.isEmpty())
@@ -584,33 +412,28 @@ serialLine::Wait serialComKarn::nextPreambleByte(const QElapsedTimer &clock, qin
 
 // The list itself, up to "End Upload", in reads of up to 1024 bytes, the
 // first of them `chunk`.
-bool serialComKarn::receiveList(QByteArray chunk, listBuffer &list)
+bool serialComKarn::receiveList(QByteArray chunk, listBuffer &list, qint64 measure)
 {
     emit writeLog(QStringLiteral("Downloading Channel list"));
-    emit sendCurrentAction(sdCode::Downloading);
+    step(sdCode::Downloading);
     QElapsedTimer clock;
     clock.start();
-    const qint64 dataWindow = linkClock::window(25000);
+    const qint64 dataWindow = linkClock::window(listWindowMs);
     emit sendWaiting(dataWindow);
     markerSearch end(endMarker);
     for (;;) {
         list.append(chunk);
         if (end.feed(chunk))
             break;
-        emit sendProgress(listProgress(list.size(), listProgressSize));
-        if (list.size() > serialLine::maxListBytes) {
-            emit writeLog(QStringLiteral("Channel list too long: more than %1 bytes").arg(serialLine::maxListBytes));
-            emit sendCause(linkCause(linkCause::ListTooLong, QString::number(serialLine::maxListBytes)));
-            emit sendCurrentAction(sdCode::ReceiveFailed);
+        emit sendProgress(listProgress(list.size(), measure));
+        if (listTooLong(list))
             return false;
-        }
         if (clock.elapsed() >= dataWindow) {
-            emit writeLog(QStringLiteral("Timeout!"));
-            emit sendCause(linkCause(linkCause::ListUnfinished, QString::number(dataWindow / 1000)));
-            emit sendCurrentAction(sdCode::DownloadTimeout);
+            failList(sdCode::DownloadTimeout, linkCause(linkCause::ListUnfinished, QString::number(dataWindow / 1000)),
+                     QStringLiteral("Timeout!"));
             return false;
         }
-        const serialLine::Wait wait = readChunk(1024, clock, dataWindow, chunk);
+        const serialLine::Wait wait = readChunk(listReadPiece, clock, dataWindow, chunk);
         if (wait == serialLine::Stopped)
             return false;
         if (wait == serialLine::Gone) {
@@ -619,30 +442,5 @@ bool serialComKarn::receiveList(QByteArray chunk, listBuffer &list)
         }
     }
     list.truncate(end.at());
-    return true;
-}
-
-bool serialComKarn::saveList(listBuffer &list, const QString &name)
-{
-    if (list.isBlank()) {
-        // Saving nothing over a good list would lose it.
-        emit writeLog(QStringLiteral("The box sent an empty Channel list: nothing saved"));
-        emit sendCause(linkCause(linkCause::ListEmpty));
-        emit sendCurrentAction(sdCode::ReceiveFailed);
-        return false;
-    }
-    emit writeLog(QStringLiteral("End of List found"));
-    emit sendCurrentAction(sdCode::EndFound);
-
-    // Written only now: an existing file survives every failure, and a
-    // failed write is never reported as saved.
-    QString error;
-    if (!list.save(name, &error)) {
-        emit writeLog(error);
-        emit sendCause(linkCause(linkCause::FileNotWritten, listBuffer::reason(error), name));
-        emit sendCurrentAction(sdCode::FileFailed);
-        return false;
-    }
-    emit writeLog(QStringLiteral("Downloading Channel list done"));
     return true;
 }

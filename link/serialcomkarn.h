@@ -9,8 +9,6 @@
 
 class QElapsedTimer;
 class listBuffer;
-class replyJoin;
-class sdStep;
 
 // Link to a box of the SD family: its paced commands from the step table,
 // its updates of one or several files and its list transfers, in the frame
@@ -34,55 +32,35 @@ public:
     static constexpr int maxUpdateFiles = 255;
 
 private:
-    qint64 writeSlow(const char *text);
-    qint64 writeSlow(const char *data, qint64 length);
+    // Sends `text` paced byte by byte; false when a byte did not leave.
+    bool writeSlow(const char *text);
 
-    // One step of the table: two attempts, each a command and a window in
-    // which the box's lines are judged.
-    enum Outcome {
-        Waiting,     // no verdict yet: read on
-        AttemptOver, // the window closed, or the box asked for a new attempt
-        Succeeded,
-        Failed,      // reported, or the job was stopped
-    };
-    bool runStep(const sdStep &step);
-    Outcome runAttempt(const sdStep &step, replyJoin &join, QString &cited);
-    static int firstMarker(const sdStep &step, const QString &line);
-    Outcome judge(const sdStep &step, const QString &line, replyJoin &join, QString &held);
-    Outcome decide(const sdStep &step, int marker, const QString &line, replyJoin &join);
-    bool initDownload();
-    bool openLoadMenu();
-    bool initUpload();
+    bool sendCommand(const linkStep &step) override;
     bool waitForFinish();
-    bool startSettopbox();
-
-    bool sendFile(QString name);
-    bool loadFiles(const QStringList &files);
+    bool sendFile(const QString &name, Progress &progress);
+    // Loads the files in one visit to the load menu; false when the job ended early.
+    bool loadFiles(const QStringList &files, qint64 total);
+    // The files of an update, each an SD image, and their bytes in all;
+    // false after the code that refuses them.
+    bool acceptImages(const QStringList &files, qint64 &total);
     void doUpdateFirmware();
     void doGetChannellist();
     void doSendChannellist();
 
-    // The phases of the list download.
-    bool receiveChannellist(QString name);
-    bool fetchList(listBuffer &list, const QString &what);
+    // The phases of the list download; progress measured against `measure` bytes.
+    bool fetchList(listBuffer &list, const QString &what, qint64 measure);
     bool findListStart(const QElapsedTimer &clock, QByteArray &rest);
     bool skipPreamble(const QElapsedTimer &clock, QByteArray &rest, QByteArray &first);
     serialLine::Wait nextPreambleByte(const QElapsedTimer &clock, qint64 window, QByteArray &rest, bool &firstRead,
                                       QByteArray &byte);
-    bool receiveList(QByteArray chunk, listBuffer &list);
-    bool saveList(listBuffer &list, const QString &name);
+    bool receiveList(QByteArray chunk, listBuffer &list, qint64 measure);
 
-    // Reading the box's lines, shared by every step.
-    serialLine::Wait nextLine(const QElapsedTimer &clock, qint64 window, replyJoin &join, QString &line);
-    void progress();
     QString firstFilename() const;
 
-    void progressAfterBlock(qint64 position, qint64 size, qint64 length) override;
+    void listSaved(qint64 size, const QString &name) override;
     bool probeConsole() override;
-    bool readListAgain(QByteArray &bytes) override;
-    bool readListBack(QByteArray &list) override;
+    bool readListAgain(QByteArray &bytes, qint64 measure) override;
+    bool readListBack(QByteArray &list, qint64 measure) override;
 
-    qint64 bytesSent = 0;
-    qint64 bytesTotal = 0;
     bool m_boxStarted = true;   // false while the box stays in its load menu
 };

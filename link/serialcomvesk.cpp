@@ -12,6 +12,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 namespace {
@@ -68,10 +69,6 @@ struct listEnd
     bool settled(qint64 settleMs) const { return at >= 0 && since.elapsed() >= settleMs; }
 };
 
-// A line step that sees this much text without a line end reads it in
-// pieces, so a babbling box cannot grow the input buffer without bound.
-const qint64 floodGuard = 4096;
-
 // A service query's answer: the console gets a second to give it; the
 // command is given a moment to leave first.
 const qint64 answerWindowMs = 1000;
@@ -82,15 +79,14 @@ const int answerBytes = 49;
 // ... but the line is read to its end, up to this length: a longer one is
 // noise, not an answer.
 const qint64 longestAnswer = 256;
-
-QString quoted(const QString &text)
-{
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}
-
-} // namespace
-
-namespace {
+// The window for the list's start, and for the whole list.
+const qint64 listStartWindowMs = 3000;
+const qint64 listWindowMs = 50000;
+const qint64 listReadPiece = 1024;
+const qint64 startSearchPiece = 4096;
+// A console command's line end and its own wait to leave.
+const qint64 consoleCommandWaitMs = 100;
+const qint64 probeAnswerWindowMs = 1000;
 
 // The HD family's codes in the frame of a job and of a file transfer.
 const boxLink::Family hdFamily = {
@@ -101,12 +97,16 @@ const boxLink::Family hdFamily = {
     .fileSent = hdCode::FileSent,
     .fileFailed = hdCode::FileFailed,
     .writeFailed = hdCode::WriteFailed,
+    .receiveFailed = hdCode::ReceiveFailed,
+    .downloadTimeout = hdCode::DownloadTimeout,
+    .endFound = hdCode::EndFound,
     .verifyWaiting = hdCode::VerifyWaiting,
     .verifying = hdCode::Verifying,
     .verified = hdCode::Verified,
     .verifyDiffers = hdCode::VerifyDiffers,
     .verifyNoAnswer = hdCode::VerifyNoAnswer,
     .readsDiffer = hdCode::ReadsDiffer,
+    .listErrorsEnd = true,
     // 100-byte blocks, then 10-byte ones; the last 91 to 100 bytes one by one.
     .tiers = {{.reserve = 200, .block = 100}, {.reserve = 100, .block = 10}, {.reserve = 0, .block = 1}},
 };
@@ -128,10 +128,9 @@ serialComVesk::serialComVesk(const QString &port, const QString &file)
 {
 }
 
-// An error code that ends the job at once, with the job's end code after it.
-void serialComVesk::fail(int code)
+void serialComVesk::failEnding(int code, const linkCause &cause, const QString &logLine)
 {
-    emit sendCurrentAction(code);
+    fail(code, cause, logLine);
     emit sendCurrentAction(hdCode::JobEnded);
 }
 
@@ -161,219 +160,9 @@ unsigned char serialComVesk::checkFiletype(QString filename)
 
 // ---- the load chain -------------------------------------------------------
 
-bool serialComVesk::readable(const hdStep &step) const
+bool serialComVesk::sendCommand(const linkStep &step)
 {
-    if (step.readMode == hdStep::WholeLine)
-        return serialPort.lineReady(floodGuard);
-    return serialPort.available() > 0;
-}
-
-QByteArray serialComVesk::readOnce(const hdStep &step)
-{
-    if (step.readMode == hdStep::RawRead)
-        return serialPort.read(step.readMax);
-    return serialPort.readLine(step.readMax);
-}
-
-bool serialComVesk::exchange(const hdStep &step)
-{
-    if (serialPort.halted())
-        return false;
-    emit sendCurrentAction(step.startCode);
-    if (step.trace)
-        qCDebug(linkTrace).noquote() << "is port open?" << (serialPort.isOpen() ? "true" : "false");
-    QString reply;
-    replyJoin join;
-    for (int attempt = 0; attempt < step.attempts; ++attempt) {
-        const Outcome outcome = runAttempt(step, attempt, join, reply);
-        if (outcome == Succeeded)
-            return true;
-        if (outcome == Failed)
-            return false;
-        if (step.pauseMs > 0)
-            QThread::msleep(quint64(linkClock::window(step.pauseMs)));
-    }
-    emit writeLog(step.timeoutPrefix + quoted(reply)
-                  + (step.timeoutTail ? QStringLiteral(" (timeout)") : QString()));
-    if (step.failCode != hdStep::noCode) {
-        noReply(reply, linkClock::window(step.windowMs), step.attempts);
-        emit sendCurrentAction(step.failCode);
-    }
-    return false;
-}
-
-// One attempt: the command, then the replies within the window; `reply`
-// keeps the last one for the time-out line. A reply is judged with the
-// pieces of its line before it (`join`, kept over the step's attempts).
-serialComVesk::Outcome serialComVesk::runAttempt(const hdStep &step, int attempt, replyJoin &join, QString &reply)
-{
-    const qint64 window = linkClock::window(step.windowMs);
-    emit sendWaiting(window);
-    if (step.command) {
-        serialPort.send(step.command, linkClock::window(step.writeWaitMs));
-        if (step.trace && attempt == 0)
-            qCDebug(linkTrace).noquote() << "wrote" << qstrlen(step.command) << "bytes";
-    }
-    QElapsedTimer clock;
-    clock.start();
-    QString held;
-    for (;;) {
-        if (serialPort.halted())
-            return Failed;
-        if (!readable(step)) {
-            const Outcome waited = waitForReply(step, clock, window);
-            // A verdict that waited for the rest of its line stands as it is.
-            if (waited == AttemptOver && !held.isEmpty()) {
-                const Outcome late = decide(step, firstMarker(step, held), held, join, attempt, clock.elapsed());
-                return late == Waiting ? AttemptOver : late;
-            }
-            if (waited != Waiting)
-                return waited;
-            continue;
-        }
-        const QString text = join.take(readOnce(step));
-        if (text.isEmpty())
-            continue;
-        if (step.trace)
-            qCDebug(linkTrace).noquote() << "received:" << text;
-        reply = text;
-        const Outcome outcome = judge(step, text, join, attempt, clock.elapsed(), held);
-        if (outcome != Waiting)
-            return outcome;
-    }
-}
-
-// The first of the step's markers that the reply holds; -1: none.
-int serialComVesk::firstMarker(const hdStep &step, const QString &text)
-{
-    for (int i = 0; i < hdStep::maxMarkers && step.markers[i].text; ++i) {
-        const hdStep::Marker &m = step.markers[i];
-        if (text.indexOf(QLatin1String(m.text), 0, m.anyCase ? Qt::CaseInsensitive : Qt::CaseSensitive) >= 0)
-            return i;
-    }
-    return -1;
-}
-
-// The first marker found decides, unless the reply's line has not ended and
-// its end may be the beginning of a marker that is tested before that one:
-// then the verdict waits (`held`) for the rest of the line, or for the end
-// of the window, when it stands as it is.
-serialComVesk::Outcome serialComVesk::judge(const hdStep &step, const QString &text, replyJoin &join, int attempt,
-                                            qint64 ms, QString &held)
-{
-    const int found = firstMarker(step, text);
-    if (found < 0)
-        return Waiting;
-    for (int i = 0; !join.lineEnded() && i < found; ++i) {
-        const hdStep::Marker &m = step.markers[i];
-        if (replyJoin::endsInPartOf(text, m.text, m.anyCase ? Qt::CaseInsensitive : Qt::CaseSensitive)) {
-            held = text;
-            return Waiting;
-        }
-    }
-    held.clear();
-    return decide(step, found, text, join, attempt, ms);
-}
-
-serialComVesk::Outcome serialComVesk::decide(const hdStep &step, int marker, const QString &text, replyJoin &join,
-                                             int attempt, qint64 ms)
-{
-    switch (step.markers[marker].verdict) {
-    case hdStep::Success:
-        if (step.logAttempt)
-            emit writeLog(step.okPrefix + quoted(text) + QStringLiteral(" %1 %L2ms").arg(attempt).arg(ms));
-        else
-            emit writeLog(step.okPrefix + quoted(text) + QStringLiteral(" %L1ms").arg(ms));
-        emit sendCurrentAction(step.okCode);
-        return Succeeded;
-    case hdStep::Failure:
-        emit writeLog(step.failPrefix + quoted(text) + QStringLiteral(" %L1ms").arg(ms));
-        if (step.failCode != hdStep::noCode) {
-            emit sendCause(linkCause(linkCause::BoxRefused, text));
-            emit sendCurrentAction(step.failCode);
-        }
-        return Failed;
-    case hdStep::Resend:
-        // The window runs on from the first sending; the rest of this line
-        // must not ask again.
-        join.restart();
-        serialPort.send(step.command, linkClock::window(step.writeWaitMs));
-        return Waiting;
-    case hdStep::EndAttempt:
-        join.restart();
-        return AttemptOver;
-    case hdStep::None:
-        break;
-    }
-    return Waiting;
-}
-
-serialComVesk::Outcome serialComVesk::waitForReply(const hdStep &step, const QElapsedTimer &clock, qint64 window)
-{
-    const serialLine::Wait wait = serialPort.waitFor(clock, window, step.passWaitMs);
-    if (wait == serialLine::Stopped)
-        return Failed;
-    if (wait == serialLine::Gone) {
-        lostLine(step.failCode != hdStep::noCode ? step.failCode : int(hdCode::WriteFailed));
-        return Failed;
-    }
-    if (wait == serialLine::Quiet && step.trace)
-        qCDebug(linkTrace).noquote() << "no data received";
-    // What arrives after the window is not this step's business.
-    if (wait == serialLine::TimedOut || clock.elapsed() >= window)
-        return AttemptOver;
-    return Waiting;
-}
-
-bool serialComVesk::restartPCB()
-{
-    return exchange(hdStep::restartPCB);
-}
-
-bool serialComVesk::openLoadMenu()
-{
-    return exchange(hdStep::openLoadMenu);
-}
-
-void serialComVesk::waitForBinaryMode()
-{
-    exchange(hdStep::waitForBinaryMode);
-}
-
-bool serialComVesk::waitForFlashing()
-{
-    return exchange(hdStep::waitForFlashing);
-}
-
-bool serialComVesk::waitForFinish()
-{
-    return exchange(hdStep::waitForFinish);
-}
-
-void serialComVesk::startSettopbox()
-{
-    exchange(hdStep::startSettopbox);
-}
-
-bool serialComVesk::sendFile()
-{
-    // A stopped job announces no transfer.
-    if (serialPort.halted())
-        return false;
-    return sendBlocks(filename);
-}
-
-// The progress of an HD transfer is that of its one file.
-void serialComVesk::progressAfterBlock(qint64 position, qint64 size, qint64)
-{
-    emit sendProgress(int(position * 100 / size));
-}
-
-void serialComVesk::progressAfterFile(qint64 size)
-{
-    // An empty file sent no block, but it is sent all the same.
-    if (size == 0)
-        emit sendProgress(100);
+    return serialPort.send(step.command, linkClock::window(step.writeWaitMs));
 }
 
 // The job's file must exist and be of the given kind; otherwise the job
@@ -381,18 +170,39 @@ void serialComVesk::progressAfterFile(qint64 size)
 bool serialComVesk::acceptJobFile(const QString &missingText, unsigned char kind)
 {
     if (!QFile::exists(filename)) {
-        emit writeLog(missingText);
-        emit sendCause(linkCause(linkCause::FileMissing, QString(), filename));
-        fail(hdCode::FileFailed);
+        failEnding(hdCode::FileFailed, linkCause(linkCause::FileMissing, QString(), filename), missingText);
         return false;
     }
     const unsigned char found = checkFiletype(filename);
     if (found != kind) {
-        emit sendCause(linkCause(linkCause::FileWrongKind, hdFile::name(hdFile::Kind(found)), filename));
-        fail(hdCode::WrongFileKind);
+        failEnding(hdCode::WrongFileKind, linkCause(linkCause::FileWrongKind, hdFile::name(hdFile::Kind(found)), filename));
         return false;
     }
     return true;
+}
+
+bool serialComVesk::loadFile(bool &finished)
+{
+    if (!runStep(hdStep::restartPCB) || !runStep(hdStep::openLoadMenu))
+        return false;
+    // Once its load menu is open a box waits for the file and takes it in
+    // place of what it had: from here a failure leaves it half loaded.
+    boxLeft(linkOutcome::HalfUpdated);
+    runStep(hdStep::waitForBinaryMode);
+    // A stopped job announces no transfer.
+    if (serialPort.halted())
+        return false;
+    Progress progress{.sent = 0, .total = QFileInfo(filename).size()};
+    if (!sendBlocks(filename, progress) || !runStep(hdStep::waitForFlashing))
+        return false;
+    finished = runStep(hdStep::waitForFinish);
+    return !serialPort.halted();
+}
+
+void serialComVesk::startSettopbox()
+{
+    if (!runStep(hdStep::startSettopbox) && !serialPort.halted())
+        startUnconfirmed();
 }
 
 void serialComVesk::doUpdateFirmware()
@@ -400,18 +210,15 @@ void serialComVesk::doUpdateFirmware()
     emit writeLog(QStringLiteral("Updating Firmware: ") + filename);
     QElapsedTimer clock;
     clock.start();
-    if (!acceptJobFile(QStringLiteral("Updatefile not exist"), hdFile::Update))
-        return;
-    if (!restartPCB() || !openLoadMenu())
-        return;
-    waitForBinaryMode();
-    if (serialPort.halted() || !sendFile() || !waitForFlashing() || !waitForFinish())
+    bool finished = false;
+    if (!acceptJobFile(QStringLiteral("Updatefile not exist"), hdFile::Update) || !loadFile(finished) || !finished)
         return;
     startSettopbox();
     if (serialPort.halted())
         return;
     emit writeLog(QStringLiteral("Update done after %L1 s").arg(clock.elapsed() / 1000));
-    emit sendCurrentAction(hdCode::UpdateDone);
+    boxLeft(linkOutcome::Updated);
+    succeed(hdCode::UpdateDone);
 }
 
 void serialComVesk::doSendChannellist()
@@ -419,23 +226,17 @@ void serialComVesk::doSendChannellist()
     emit writeLog(QStringLiteral("Uploading Channel list: ") + filename);
     QElapsedTimer clock;
     clock.start();
-    if (!acceptJobFile(QStringLiteral("Channel list not exist"), hdFile::List))
-        return;
-    if (!restartPCB() || !openLoadMenu())
-        return;
-    waitForBinaryMode();
-    if (serialPort.halted() || !sendFile() || !waitForFlashing())
+    bool finished = false;
+    if (!acceptJobFile(QStringLiteral("Channel list not exist"), hdFile::List) || !loadFile(finished))
         return;
     // The box is started even when it did not report its finish, but the
     // upload then counts as failed: 76 stands, no "uploaded" follows.
-    const bool finished = waitForFinish();
-    if (serialPort.halted())
-        return;
     startSettopbox();
     if (serialPort.halted() || !finished)
         return;
     emit writeLog(QStringLiteral("Uploading done after %L1 s").arg(clock.elapsed() / 1000));
-    emit sendCurrentAction(hdCode::UploadDone);
+    boxLeft(linkOutcome::Updated);
+    succeed(hdCode::UploadDone);
     verifyUpload(filename);
 }
 
@@ -447,21 +248,21 @@ bool serialComVesk::probeConsole()
     // all tells that it reads. What it printed before the question (its boot
     // messages) is no answer.
     dropInput();
-    serialPort.send("help\r\n", linkClock::window(100));
-    return anyReply(linkClock::window(1000));
+    serialPort.send("help\r\n", linkClock::window(consoleCommandWaitMs));
+    return anyReply(linkClock::window(probeAnswerWindowMs));
 }
 
-bool serialComVesk::readListAgain(QByteArray &bytes)
+bool serialComVesk::readListAgain(QByteArray &bytes, qint64 measure)
 {
-    return readListBack(bytes);
+    return readListBack(bytes, measure);
 }
 
 // The download's own phases, without a file.
-bool serialComVesk::readListBack(QByteArray &bytes)
+bool serialComVesk::readListBack(QByteArray &bytes, qint64 measure)
 {
     listBuffer list;
     qint64 end = -1;
-    if (!findListStart(list) || !receiveList(list, end))
+    if (!findListStart(list) || !receiveList(list, measure, end))
         return false;
     list.truncate(end);
     bytes = list.tail(list.size());
@@ -475,15 +276,29 @@ void serialComVesk::doGetChannellist()
     emit writeLog(QStringLiteral("Downloading Channel list: ") + filename);
     QElapsedTimer operation;
     operation.start();
+    boxLeft(linkOutcome::OldListKept);
     listBuffer list;
     qint64 end = -1;
-    if (!findListStart(list) || !receiveList(list, end))
+    if (!findListStart(list) || !receiveList(list, nominalListSize, end))
         return;
     list.truncate(end);
-    if (!confirmDownload(list) || !saveList(list, list.size()))
+    if (!confirmDownload(list) || !saveList(list, filename))
         return;
     emit writeLog(QStringLiteral("Downloading done after %L1 s").arg(operation.elapsed() / 1000));
-    emit sendCurrentAction(hdCode::DownloadDone);
+    succeed(hdCode::DownloadDone);
+}
+
+// Saved all the same: it is the box's list, and losing it helps no one.
+void serialComVesk::listSaved(qint64 size, const QString &name)
+{
+    if (size <= hdFile::maxListSize)
+        return;
+    emit writeLog(QStringLiteral("The Channel list has %1 bytes; an upload takes at most %2 bytes, "
+                                 "so this file cannot be uploaded to a box again")
+                      .arg(size)
+                      .arg(hdFile::maxListSize));
+    noteOnSave(linkCause(linkCause::ListTooBigToUpload, QString::number(size), name,
+                         QString::number(hdFile::maxListSize)));
 }
 
 // Asks the console for its list and waits for the list's "START"; what
@@ -492,14 +307,15 @@ void serialComVesk::doGetChannellist()
 // splits over two reads is found too.
 bool serialComVesk::findListStart(listBuffer &list)
 {
-    serialPort.send("help\r\n", linkClock::window(100));
-    serialPort.send("chlist\r\n", linkClock::window(100));
-    emit sendCurrentAction(hdCode::SearchingStart);
+    serialPort.send("help\r\n", linkClock::window(consoleCommandWaitMs));
+    serialPort.send("chlist\r\n", linkClock::window(consoleCommandWaitMs));
+    step(hdCode::SearchingStart);
     QElapsedTimer clock;
     clock.start();
     markerSearch start(QByteArrayLiteral("START"));
-    emit sendWaiting(linkClock::window(3000));
-    const serialLine::Wait wait = findMarker(start, 4096, clock, linkClock::window(3000));
+    const qint64 window = linkClock::window(listStartWindowMs);
+    emit sendWaiting(window);
+    const serialLine::Wait wait = findMarker(start, startSearchPiece, clock, window);
     if (wait == serialLine::Stopped)
         return false;
     if (wait == serialLine::Gone) {
@@ -508,47 +324,37 @@ bool serialComVesk::findListStart(listBuffer &list)
         return false;
     }
     if (!start.found()) {
-        // Text without the marker is no list: saving it would pass off
-        // console chatter as a channel list.
-        emit sendCause(start.fedAny() ? linkCause(linkCause::ListNotFound)
-                                      : linkCause(linkCause::BoxSilent, QString::number(linkClock::window(3000) / 1000)));
-        fail(hdCode::ReceiveFailed);
-        emit writeLog(start.fedAny() ? QStringLiteral("Start of List not found!")
-                                     : QStringLiteral("No Data received!"));
+        listStartMissing(start, window, "Start of List not found!");
         return false;
     }
     list.append(start.rest());
     emit writeLog(QStringLiteral("Start found"));
-    emit sendCurrentAction(hdCode::Downloading);
+    step(hdCode::Downloading);
     return true;
 }
 
-// Takes the list in until its end has settled (`end` is then its length).
-bool serialComVesk::receiveList(listBuffer &list, qint64 &length)
+// Takes the list in until its end has settled (`length` is then its length).
+bool serialComVesk::receiveList(listBuffer &list, qint64 measure, qint64 &length)
 {
     QElapsedTimer clock;
     clock.start();
-    const qint64 window = linkClock::window(50000);
+    const qint64 window = linkClock::window(listWindowMs);
     const qint64 settle = linkClock::window(endSettleMs);
     listEnd end;
     emit sendWaiting(window);
     end.feed(list);
     if (!list.isEmpty())
-        emit sendProgress(listProgress(list.size(), nominalListSize));
+        emit sendProgress(listProgress(list.size(), measure));
     // An "END" that came within the window may settle after it.
     while (!end.settled(settle) && (end.at >= 0 || clock.elapsed() < window)) {
         if (serialPort.halted())
             return false;
         if (serialPort.available() > 0) {
-            list.take(serialPort, 1024);
-            if (list.size() > serialLine::maxListBytes) {
-                emit writeLog(QStringLiteral("Channel list too long: more than %1 bytes").arg(serialLine::maxListBytes));
-                emit sendCause(linkCause(linkCause::ListTooLong, QString::number(serialLine::maxListBytes)));
-                fail(hdCode::ReceiveFailed);
+            list.take(serialPort, listReadPiece);
+            if (listTooLong(list))
                 return false;
-            }
             end.feed(list);
-            emit sendProgress(listProgress(list.size(), nominalListSize));
+            emit sendProgress(listProgress(list.size(), measure));
             continue;
         }
         const serialLine::Wait wait = end.at >= 0 ? serialPort.waitFor(end.since, settle)
@@ -562,43 +368,11 @@ bool serialComVesk::receiveList(listBuffer &list, qint64 &length)
         }
     }
     if (!end.settled(settle)) {
-        emit sendCause(linkCause(linkCause::ListUnfinished, QString::number(window / 1000)));
-        fail(hdCode::DownloadTimeout);
-        emit writeLog(QStringLiteral("Timeout!"));
+        failList(hdCode::DownloadTimeout, linkCause(linkCause::ListUnfinished, QString::number(window / 1000)),
+                 QStringLiteral("Timeout!"));
         return false;
     }
     length = end.at;
-    return true;
-}
-
-bool serialComVesk::saveList(listBuffer &list, qint64 end)
-{
-    list.truncate(end);
-    if (list.isBlank()) {
-        // Saving nothing over a good list would lose it.
-        emit writeLog(QStringLiteral("The box sent an empty Channel list: nothing saved"));
-        emit sendCause(linkCause(linkCause::ListEmpty));
-        fail(hdCode::ReceiveFailed);
-        return false;
-    }
-    emit sendCurrentAction(hdCode::EndFound);
-    emit writeLog(QStringLiteral("End of List found"));
-    QString error;
-    if (!list.save(filename, &error)) {
-        emit writeLog(error);
-        emit sendCause(linkCause(linkCause::FileNotWritten, listBuffer::reason(error), filename));
-        fail(hdCode::FileFailed);
-        return false;
-    }
-    // Saved all the same: it is the box's list, and losing it helps no one.
-    if (end > hdFile::maxListSize) {
-        emit writeLog(QStringLiteral("The Channel list has %1 bytes; an upload takes at most %2 bytes, "
-                                     "so this file cannot be uploaded to a box again")
-                          .arg(end)
-                          .arg(hdFile::maxListSize));
-        emit sendCause(linkCause(linkCause::ListTooBigToUpload, QString::number(end), filename,
-                                 QString::number(hdFile::maxListSize)));
-    }
     return true;
 }
 
@@ -657,35 +431,47 @@ void serialComVesk::runQuery(const Query &query, bool onceUp)
     runJob(query.code, [this, &query, onceUp] {
         if (onceUp && !awaitConsole()) {
             if (!serialPort.halted())
-                noReply(QString(), linkClock::window(consoleWindowMs));
+                fail(noStatus, silence(QString(), linkClock::window(consoleWindowMs)));
             return;
         }
-        // What the box printed before the question (the last words of an
-        // interrupted job, say) is no answer to it.
-        dropInput();
-        serialPort.send((QByteArray(query.command) + "\r\n").constData(), linkClock::window(commandWaitMs));
-        if (!query.result)
-            return;
-        QByteArray line;
-        bool whole = true;
-        if (!readAnswer(query, line, whole)) {
-            if (!serialPort.halted()) {
-                noReply(QString(), linkClock::window(answerWindowMs));
-                emit sendCurrentAction(hdCode::ReceiveFailed);
-            }
-            return;
-        }
-        // An answer of the wrong shape is told, but not passed on as one.
-        if (!whole || !answerShape::fits(query.shape, line)) {
-            emit writeLog(QStringLiteral("The Settopbox's answer to %1 is no %2: %3")
-                              .arg(QLatin1String(query.command), QLatin1String(query.what), answerShape::shown(line))
-                          + (whole ? QString() : QStringLiteral(", without a line end")));
-            emit sendCause(linkCause(linkCause::AnswerMalformed, answerShape::shown(line), QString(),
-                                     QLatin1String(query.what)));
-            return;
-        }
-        (this->*query.result)(QString::fromLatin1(line.left(answerBytes)).toUpper());
+        askQuery(query);
     });
+}
+
+void serialComVesk::askQuery(const Query &query)
+{
+    // What the box printed before the question (the last words of an
+    // interrupted job, say) is no answer to it.
+    dropInput();
+    // A command counts as asked only once every byte of it has left: a
+    // factory reset that never reached the box must not read as sent.
+    const QByteArray command = QByteArray(query.command) + "\r\n";
+    if (!serialPort.send(command.constData(), linkClock::window(commandWaitMs)) || !serialPort.drain()) {
+        if (!serialPort.halted())
+            fail(noStatus, lineFailure(), QStringLiteral("Error writing data to Port"));
+        return;
+    }
+    if (!query.result) {
+        boxLeft(linkOutcome::Reset);
+        completed();
+        return;
+    }
+    QByteArray line;
+    bool whole = true;
+    if (!readAnswer(query, line, whole)) {
+        if (!serialPort.halted())
+            fail(hdCode::ReceiveFailed, silence(QString(), linkClock::window(answerWindowMs)));
+        return;
+    }
+    // An answer of the wrong shape is told, but not passed on as one.
+    if (!whole || !answerShape::fits(query.shape, line)) {
+        fail(noStatus, linkCause(linkCause::AnswerMalformed, answerShape::shown(line), QString(), QLatin1String(query.what)),
+             QStringLiteral("The Settopbox's answer to %1 is no %2: %3")
+                     .arg(QLatin1String(query.command), QLatin1String(query.what), answerShape::shown(line))
+                 + (whole ? QString() : QStringLiteral(", without a line end")));
+        return;
+    }
+    (this->*query.result)(QString::fromLatin1(line.left(answerBytes)).toUpper());
 }
 
 // The first line after the question that is not its echo, read to its line
@@ -721,7 +507,7 @@ bool serialComVesk::readAnswer(const Query &query, QByteArray &line, bool &whole
         if (wait == serialLine::Stopped)
             return false;
         if (wait == serialLine::Gone) {
-            serialPort.reportGone();
+            lostLine(hdCode::ReceiveFailed);
             return false;
         }
     }
@@ -729,28 +515,31 @@ bool serialComVesk::readAnswer(const Query &query, QByteArray &line, bool &whole
 
 void serialComVesk::resultSoftwareVersion(const QString &answer)
 {
-    emit sendSoftwareVersion(answer.contains(QLatin1String("UNKNOWN")) ? QStringLiteral("----") : answer);
+    const QString version = answer.contains(QLatin1String("UNKNOWN")) ? QStringLiteral("----") : answer;
+    answered(version);
+    emit sendSoftwareVersion(version);
 }
 
 void serialComVesk::resultLowPowerVersion(const QString &answer)
 {
     QString text = answer;
     text.remove(QLatin1String("LPSW:"));
-    emit sendLowPowerVersion(text.contains(QLatin1String("UNKNOWN")) ? QStringLiteral("--") : text);
+    const QString version = text.contains(QLatin1String("UNKNOWN")) ? QStringLiteral("--") : text;
+    answered(version);
+    emit sendLowPowerVersion(version);
 }
 
 void serialComVesk::resultMACAddress(const QString &answer)
 {
-    if (answer.contains(QLatin1String("UNKNOWN"))) {
-        emit sendMACAddress(QStringLiteral("???"));
-        return;
-    }
-    if (answer.contains(QLatin1String("!LANDEVICE"))) {
-        emit sendMACAddress(QStringLiteral("no LAN-Device"));
-        return;
-    }
     QString mac = answer;
-    for (int at : {2, 5, 8, 11, 14})
-        mac.insert(at, QLatin1Char('-'));
+    if (answer.contains(QLatin1String("UNKNOWN"))) {
+        mac = QStringLiteral("???");
+    } else if (answer.contains(QLatin1String("!LANDEVICE"))) {
+        mac = QStringLiteral("no LAN-Device");
+    } else {
+        for (int at : {2, 5, 8, 11, 14})
+            mac.insert(at, QLatin1Char('-'));
+    }
+    answered(mac);
     emit sendMACAddress(mac);
 }

@@ -5,9 +5,7 @@
 #include <QObject>
 #include <QString>
 
-class hdStep;
 class listBuffer;
-class replyJoin;
 
 // Link to a box of the HD family: its load chain from the step table, its
 // list download and its service queries, in the frame of boxLink.
@@ -39,55 +37,35 @@ public slots:
 
 private:
     bool acceptJobFile(const QString &missingText, unsigned char kind);
+    // The load chain up to the box's finish, shared by update and upload;
+    // false when the job ended early.
+    bool loadFile(bool &finished);
     void doUpdateFirmware();
     void doSendChannellist();
     void doGetChannellist();
-
-    // The steps of the load chain, each a row of the step table.
-    bool restartPCB();
-    bool openLoadMenu();
-    void waitForBinaryMode();
-    bool sendFile();
-    bool waitForFlashing();
-    bool waitForFinish();
+    // Starts the box after a load; a start it does not report leaves the job
+    // as it was, with a note.
     void startSettopbox();
 
-    // One step of the table: its attempts, each a wait for replies that are
-    // judged one by one.
-    bool exchange(const hdStep &step);
-    enum Outcome {
-        Waiting,     // no verdict yet: read on
-        AttemptOver, // the window closed, or the box asked for a new attempt
-        Succeeded,
-        Failed,      // reported, or the job was stopped
-    };
-    Outcome runAttempt(const hdStep &step, int attempt, replyJoin &join, QString &reply);
-    static int firstMarker(const hdStep &step, const QString &text);
-    Outcome judge(const hdStep &step, const QString &text, replyJoin &join, int attempt, qint64 ms, QString &held);
-    Outcome decide(const hdStep &step, int marker, const QString &text, replyJoin &join, int attempt, qint64 ms);
-    Outcome waitForReply(const hdStep &step, const QElapsedTimer &clock, qint64 window);
-    bool readable(const hdStep &step) const;
-    QByteArray readOnce(const hdStep &step);
-
-    // The phases of the list download.
+    // The phases of the list download; progress measured against `measure` bytes.
     bool findListStart(listBuffer &list);
-    bool receiveList(listBuffer &list, qint64 &end);
-    bool saveList(listBuffer &list, qint64 end);
+    bool receiveList(listBuffer &list, qint64 measure, qint64 &end);
 
     struct Query;
     static const Query softwareQuery, lowPowerQuery, macQuery, resetQuery;
     // `onceUp`: the console is asked until it answers before the question.
     void runQuery(const Query &query, bool onceUp = false);
+    void askQuery(const Query &query);
     bool readAnswer(const Query &query, QByteArray &line, bool &whole);
     void resultSoftwareVersion(const QString &answer);
     void resultLowPowerVersion(const QString &answer);
     void resultMACAddress(const QString &answer);
-    void fail(int code);
+    // An error code that ends the job at once, with the job's end code after it.
+    void failEnding(int code, const linkCause &cause, const QString &logLine = QString());
 
-    void progressAfterBlock(qint64 position, qint64 size, qint64 length) override;
-    void progressAfterFile(qint64 size) override;
+    bool sendCommand(const linkStep &step) override;
+    void listSaved(qint64 size, const QString &name) override;
     bool probeConsole() override;
-    bool readListAgain(QByteArray &bytes) override;
-    void reportFailure(int code) override { fail(code); }
-    bool readListBack(QByteArray &list) override;
+    bool readListAgain(QByteArray &bytes, qint64 measure) override;
+    bool readListBack(QByteArray &list, qint64 measure) override;
 };

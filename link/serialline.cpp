@@ -195,10 +195,12 @@ qint64 serialLine::write(const char *data, qint64 size)
     return n;
 }
 
-void serialLine::send(const char *text, qint64 waitMs)
+bool serialLine::send(const char *text, qint64 waitMs)
 {
-    write(text, qstrlen(text));
+    const qint64 length = qint64(qstrlen(text));
+    const bool taken = write(text, length) == length;
     m_port->waitForBytesWritten(int(waitMs));
+    return taken;
 }
 
 bool serialLine::drain()

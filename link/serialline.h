@@ -89,6 +89,8 @@ public:
     // (the window's Stop). Only while no job runs.
     void clearStop();
     bool stopRequested() const { return m_stop.load(); }
+    // Who asked for the stop (StopReason or a signal number).
+    int stopReason() const { return m_stopReason.load(); }
     // True once the job must end: a stop request (logged once) or a line
     // that was reported gone.
     bool halted();
@@ -119,8 +121,9 @@ public:
 
     qint64 write(const char *data, qint64 size);
     // Writes a command and gives it up to `waitMs` to leave; as the boxes'
-    // dialogue does, the outcome is seen in the replies, not here.
-    void send(const char *text, qint64 waitMs);
+    // dialogue does, the outcome is seen in the replies. False only when the
+    // port did not take all of it.
+    bool send(const char *text, qint64 waitMs);
     // Waits until every byte has been handed on: to the system's tty queue
     // on a serial port, to the system's socket on a network port; false on a
     // stall of `stallMs` (scaled by linkClock), a stop, a port error or a

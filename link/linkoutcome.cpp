@@ -1,0 +1,6 @@
+#include "linkoutcome.h"
+
+void linkOutcome::registerType()
+{
+    qRegisterMetaType<linkOutcome>("linkOutcome");
+}
