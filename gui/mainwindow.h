@@ -30,6 +30,8 @@ public:
     jobKind::Kind transfer() const { return m_transfer; }
     const jobRunner &jobs() const { return m_jobs; }
     bool jobRunning() const { return m_busy; }
+    // The result shown now (of the last job), for test programs.
+    const jobResult &lastResult() const { return m_result; }
     Ui_MainWindow *form() const { return ui; }
 
 public slots:

@@ -50,6 +50,7 @@ boxLink::boxLink(const Family &family, const QString &port, const QString &file)
     , m_family(family)
 {
     linkCause::registerType();
+    linkOutcome::registerType();
 }
 
 boxLink::~boxLink()
@@ -113,7 +114,7 @@ void boxLink::runJob(int code, const std::function<void()> &body)
     m_failed = false;
     m_commandCut = false;
     emit sendCurrentAction(m_family.jobStarted);
-    emit sendCurrentAction(code);
+    step(code);
     if (openPort()) {
         body();
         closePort();
@@ -202,8 +203,9 @@ linkCause boxLink::silence(const QString &lastReply, qint64 windowMs, int attemp
 
 bool boxLink::sendBlocks(const QString &name, Progress &progress)
 {
-    step(m_family.sendingFile);
+    // Said before the step's code, so that whoever reacts to the code knows.
     emit sendFileBegan();
+    step(m_family.sendingFile);
     QFile file(name);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly)) {

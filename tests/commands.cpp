@@ -323,9 +323,8 @@ void tst_commands::commands()
     QCOMPARE(int(w->transfer()), row.kind);
     QCOMPARE(rig->label(), row.keepLabel ? before : resolve(row.label).join('\n'));
     QCOMPARE(rig->sent(), row.sent);
-    // The job's files go to its family's link, nothing to the other.
-    QCOMPARE(w->linkHD().currentFilename(), row.sent && jobKind::isHd(row.sent) ? rig->label() : QString());
-    QCOMPARE(w->linkSD().currentFilename(), row.sent && !jobKind::isHd(row.sent) ? rig->label() : QString());
+    // The job's files go with its request.
+    QCOMPARE(w->jobs().lastRequest().files.label(), row.sent > 0 ? rig->label() : QString());
     if (row.sent)
         QVERIFY(rig->portErrorShown());
     const QString portError = row.german ? QString::fromUtf8("COM-Port öffnen") : "Opening COM-Port";
@@ -509,16 +508,14 @@ void tst_commands::startUp()
     QCOMPARE(rig->label(), rig->samples(row.label).join('\n'));
     QCOMPARE(w->form()->actionRerun->isEnabled(), row.rerun);
     QCOMPARE(w->form()->actionVerifyUpload->isChecked(), row.verify);
-    // The links learn it when a job starts.
-    QCOMPARE(w->linkHD().verifyOn() || w->linkSD().verifyOn(), row.verify && row.ends == End::PortError);
-    const QString given = jobKind::isHd(row.kind) ? w->linkHD().currentFilename() : w->linkSD().currentFilename();
-    QCOMPARE(given, row.ends == End::PortError ? rig->label() : QString());
+    // The runner learns it when a job starts.
+    QCOMPARE(w->jobs().lastRequest().verify, row.verify && row.ends == End::PortError);
+    QCOMPARE(w->jobs().lastRequest().files.label(), row.ends == End::PortError ? rig->label() : QString());
     if (!row.port.isEmpty()) {
         QComboBox *combo = w->form()->comboPorts;
         QCOMPARE(combo->currentIndex(), combo->count() - 1);
         QCOMPARE(combo->currentText(), fill(row.port));
-        QCOMPARE(w->linkHD().currentPortname(), fill(row.port).section(" (", 0, 0));
-        QCOMPARE(w->linkSD().currentPortname(), fill(row.port).section(" (", 0, 0));
+        QCOMPARE(w->jobs().portname(), fill(row.port).section(" (", 0, 0));
     }
     if (row.ends == End::PortError)
         QVERIFY(rig->portErrorShown());
@@ -603,7 +600,7 @@ void tst_commands::geometry()
         QVERIFY(screen.expandedTo(w->size()) == screen && !w->size().isEmpty());
     QCOMPARE(int(w->transfer()), int(jobKind::None));
     QVERIFY(!w->form()->actionRerun->isEnabled());
-    QCOMPARE(w->linkHD().currentPortname(), QSerialPortInfo::availablePorts().value(0).portName());   // the first
+    QCOMPARE(w->jobs().portname(), QSerialPortInfo::availablePorts().value(0).portName());   // the first
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
     QVERIFY(QGuiApplication::screenAt(w->pos() + QPoint(10, 10)));   // the title bar can be reached

@@ -7,6 +7,7 @@
 #include "jobrunner.h"
 #include "linkclock.h"
 #include "statuscode.h"
+#include "commandline.h"
 #include "mainwindow.h"
 #include "signalclose.h"
 #include "testrig.h"
@@ -646,7 +647,7 @@ void tst_e2e::closeEndsTheQuestion()
     QVERIFY(testRig::write(rig.path("in.bin"), file));
     testRig::setArguments({"-p", rig.device(), "-t", "UpdateHD", "-f", rig.path("in.bin"), "-s"});
     signalClose closer;
-    MainWindow window;
+    MainWindow window(commandLine({"velmora", "-p", rig.device(), "-t", "UpdateHD", "-f", rig.path("in.bin"), "-s"}));
     connect(&closer, &signalClose::closeRequested, &window, &MainWindow::closeWithoutAsking);
     window.show();
     QTRY_VERIFY_WITH_TIMEOUT(rig.hd->file().size() == file.size(), 10000);
@@ -660,7 +661,8 @@ void tst_e2e::closeEndsTheQuestion()
     window.close();
     QVERIFY2(asked.startsWith("A transfer is running."), qPrintable(asked));
     QTRY_VERIFY(!window.isVisible());
-    QVERIFY(window.linkHD().stopRequested());
+    QTRY_VERIFY(!window.jobs().threadsBusy());
+    QCOMPARE(window.lastResult().outcome, jobResult::Stopped);
     QTRY_VERIFY(!window.jobRunning());
     QTest::qWait(200);
     QVERIFY2(!QApplication::activeModalWidget(), "a message box opened after the close");
@@ -855,7 +857,7 @@ void tst_e2e::results()
     std::optional<jobResult> result;
     connect(&runner, &jobRunner::statusCode, &runner, [&](int code) {
         if (code == row.stopAt)
-            runner.requestStop(serialLine::StopPressed);
+            runner.stop(jobResult::StopPressed);
     });
     connect(&runner, &jobRunner::jobFinished, &runner, [&](const jobResult &r) { result = r; });
     jobRequest request;
@@ -904,8 +906,8 @@ void tst_e2e::requestWhileThreadEnds()
     QVERIFY(runner.start(update));
     QTRY_COMPARE_WITH_TIMEOUT(results.size(), 2, 30000);
     QCOMPARE(endings, 2);
-    QCOMPARE(results.at(0).job, int(jobKind::UpdateHD));
-    QCOMPARE(results.at(1).job, int(jobKind::GetListHD));
+    QCOMPARE(results.at(0).job, jobKind::UpdateHD);
+    QCOMPARE(results.at(1).job, jobKind::GetListHD);
     QVERIFY(results.at(0).done() && results.at(1).done());
     QCOMPARE(testRig::read(rig.path("out.lis")), b.list);
     QTRY_VERIFY(!runner.threadsBusy());

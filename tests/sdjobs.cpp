@@ -250,11 +250,12 @@ void tst_sdjobs::jobs_data()
          .codes = testRig::upTo(updateOk, S::SendingFile) + Codes{S::WriteFailed, S::JobEnded},
          .commands = {"100", "100"}, .logs = {"Error writing data to Port"}, .absent = "File sent",
          .window = {S::SendingFile, S::WriteFailed, 16000}},
-        // A line that stops taking bytes in a command costs one stall window
-        // per attempt, not one per byte.
+        // A line that stops taking bytes in a command fails its step after
+        // one stall window: neither the rest of it nor another command follows.
         {.name = "box stops reading: command stalled", .files = img, .box = [](C &c) { c.stopReadingAfter = 5; },
          .scale = 0.1, .codes = testRig::upTo(updateOk, S::InitUpload) + Codes{S::InitUploadFailed, S::JobEnded},
-         .commands = {"100"}, .window = {S::InitUpload, S::InitUploadFailed, 2 * (16000 + 500)}},
+         .commands = {"100"}, .logs = {"Error writing data to Port: the command \"100\" did not leave whole"},
+         .window = {S::InitUpload, S::InitUploadFailed, 16000}},
         // Through a relay (socat) at the line's rate: slow is not dead.
         {.name = "relay, line rate: update", .files = file("00000907", 40000), .box = [](C &c) { c.lineRate = true; },
          .scale = 1, .codes = updateOk, .commands = updateCommands,

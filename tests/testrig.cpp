@@ -1,5 +1,7 @@
 #include "testrig.h"
 
+#include "commandline.h"
+
 #include <sys/stat.h>
 
 #include "filedialogs.h"
@@ -73,7 +75,6 @@ testRig::~testRig()
     if (m_dialogs)
         fileDialogs::setOverride(nullptr);
     unlock();
-    qDeleteAll(m_requests);
     if (!m_home.isEmpty())
         QDir::setCurrent(m_home);
 }
@@ -428,7 +429,7 @@ MainWindow *testRig::makeWindow(const QStringList &args)
 {
     delete window;
     setArguments(args);
-    window = new MainWindow;
+    window = new MainWindow(commandLine(QStringList{QStringLiteral("velmora")} + args));
     if (!m_boxTimer.isActive())
         closeBoxes(m_answer);
     watch(window);
@@ -487,23 +488,14 @@ void testRig::answerDialogs()
 
 void testRig::watch(MainWindow *window)
 {
-    qDeleteAll(m_requests);
-    m_requests.clear();
-    for (auto sig : {&jobRunner::sigUpdateFirmwareHD, &jobRunner::sigUploadCHListHD,
-                     &jobRunner::sigDownloadCHListHD, &jobRunner::sigUpdateFirmwareSD,
-                     &jobRunner::sigUploadCHListSD, &jobRunner::sigDownloadCHListSD})
-        m_requests << new QSignalSpy(&window->jobs(), sig);
+    m_watched = window;
+    m_startedBefore = window->jobs().jobsStarted();
 }
 
 int testRig::sent() const
 {
-    int kind = 0;
-    for (int i = 0; i < m_requests.size(); ++i) {
-        const int n = m_requests.at(i)->count();
-        if (n > 1 || (n == 1 && kind != 0))
-            return -1;
-        if (n == 1)
-            kind = i + 1;
-    }
-    return kind;
+    const int started = m_watched->jobs().jobsStarted() - m_startedBefore;
+    if (started > 1)
+        return -1;
+    return started == 1 ? int(m_watched->jobs().lastRequest().kind) : 0;
 }

@@ -167,7 +167,8 @@ private:
     QElapsedTimer m_clock;
     QTimer m_boxTimer;
     QMessageBox::StandardButton m_answer = QMessageBox::Ok;
-    QList<QSignalSpy *> m_requests;
+    MainWindow *m_watched = nullptr;
+    int m_startedBefore = 0;
     bool m_dialogs = false;
     QString m_locked;
     QString m_home;
