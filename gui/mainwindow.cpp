@@ -6,7 +6,6 @@
 #include "filedialogs.h"
 #include "fileplaces.h"
 #include "jobfiles.h"
-#include "filekind.h"
 #include "jobkind.h"
 #include "jobsummary.h"
 #include "statustable.h"

@@ -123,6 +123,21 @@ void boxLink::runJob(int code, const std::function<void()> &body)
     finishJob();
 }
 
+void boxLink::updateFirmware()
+{
+    runJob(m_family.updating, [this] { doUpdateFirmware(); });
+}
+
+void boxLink::sendChannellist()
+{
+    runJob(m_family.uploading, [this] { doSendChannellist(); });
+}
+
+void boxLink::getChannellist()
+{
+    runJob(m_family.downloading, [this] { doGetChannellist(); });
+}
+
 void boxLink::finishJob()
 {
     // A stop that came after the work was done did not stop it.
@@ -315,8 +330,22 @@ bool boxLink::markerArrives(const QByteArray &marker, qint64 window)
     return wait == serialLine::Arrived;
 }
 
-void boxLink::listStartMissing(const markerSearch &start, qint64 window, const char *notFoundLog)
+bool boxLink::awaitListStart(markerSearch &start, qint64 piece, qint64 windowMs, const QElapsedTimer &clock,
+                             const char *notFoundLog)
 {
+    const qint64 window = linkClock::window(windowMs);
+    emit sendWaiting(window);
+    const serialLine::Wait wait = findMarker(start, piece, clock, window);
+    if (wait == serialLine::Stopped)
+        return false;
+    if (wait == serialLine::Gone) {
+        lostLine(m_family.receiveFailed);
+        if (m_family.listErrorsEnd)
+            emit sendCurrentAction(m_family.jobEnded);
+        return false;
+    }
+    if (start.found())
+        return true;
     // Text without the marker is no list: saving it would pass off console
     // chatter as a channel list, or store a list that lacks its beginning.
     if (start.fedAny())
@@ -324,6 +353,7 @@ void boxLink::listStartMissing(const markerSearch &start, qint64 window, const c
     else
         failList(m_family.receiveFailed, linkCause(linkCause::BoxSilent, QString::number(window / 1000)),
                  QStringLiteral("No Data received!"));
+    return false;
 }
 
 bool boxLink::listTooLong(const listBuffer &list)

@@ -62,6 +62,10 @@ public:
     {
         int jobStarted;
         int jobEnded;
+        // The jobs' own codes.
+        int updating;
+        int uploading;
+        int downloading;
         int portFailed;
         int sendingFile;
         int fileSent;
@@ -81,6 +85,27 @@ public:
         bool listErrorsEnd;
         Tier tiers[3];
     };
+    // A family's frame from its code table (sdCode or hdCode, which name
+    // the same steps).
+    template <class Codes>
+    static constexpr Family familyOf(bool listErrorsEnd, Tier coarse, Tier fine, Tier last)
+    {
+        return {.jobStarted = Codes::JobStarted, .jobEnded = Codes::JobEnded, .updating = Codes::Updating,
+                .uploading = Codes::Uploading, .downloading = Codes::Downloading, .portFailed = Codes::PortFailed,
+                .sendingFile = Codes::SendingFile, .fileSent = Codes::FileSent, .fileFailed = Codes::FileFailed,
+                .writeFailed = Codes::WriteFailed, .receiveFailed = Codes::ReceiveFailed,
+                .downloadTimeout = Codes::DownloadTimeout, .endFound = Codes::EndFound,
+                .verifyWaiting = Codes::VerifyWaiting, .verifying = Codes::Verifying, .verified = Codes::Verified,
+                .verifyDiffers = Codes::VerifyDiffers, .verifyNoAnswer = Codes::VerifyNoAnswer,
+                .readsDiffer = Codes::ReadsDiffer, .listErrorsEnd = listErrorsEnd, .tiers = {coarse, fine, last}};
+    }
+
+public slots:
+    // The three jobs, each run whole in the link's thread: the family's
+    // dialogue in the frame of runJob().
+    void updateFirmware();
+    void sendChannellist();
+    void getChannellist();
 
 signals:
     void sendCurrentAction(int action);
@@ -99,6 +124,11 @@ protected:
     // Start code, job code, port, body, port closed, end code, outcome; a
     // port that does not open ends the job with its code and the end code.
     void runJob(int code, const std::function<void()> &body);
+
+    // The family's dialogue of each job.
+    virtual void doUpdateFirmware() = 0;
+    virtual void doSendChannellist() = 0;
+    virtual void doGetChannellist() = 0;
 
     // ---- what the job came to, said once where it happens
     // A step has begun or reached its mark: its progress code.
@@ -159,9 +189,12 @@ protected:
     // Reads pieces of up to `max` bytes until `search` has found its marker
     // (Arrived), the window is over (TimedOut), or the job stops or the line goes.
     serialLine::Wait findMarker(markerSearch &search, qint64 max, const QElapsedTimer &clock, qint64 window);
-    // A list's start marker did not come: the box talked without it
-    // (`notFoundLog`) or said nothing within `window`.
-    void listStartMissing(const markerSearch &start, qint64 window, const char *notFoundLog);
+    // Reads pieces of up to `piece` bytes until the list's start marker of
+    // `start` has come, within `windowMs` on `clock`. Without it: the box
+    // talked without it (`notFoundLog`) or said nothing, reported as the
+    // family reports a failed download.
+    bool awaitListStart(markerSearch &start, qint64 piece, qint64 windowMs, const QElapsedTimer &clock,
+                        const char *notFoundLog);
     // A list past the longest one a box holds: reported, and true.
     bool listTooLong(const listBuffer &list);
     // Writes the received list to `name`, only once it is whole and not

@@ -38,59 +38,14 @@ QString cite(const QString &prefix, const QString &line)
     return prefix + QLatin1Char('"') + line + QLatin1Char('"');
 }
 
-// The SD family's codes in the frame of a job and of a file transfer.
-const boxLink::Family sdFamily = {
-    .jobStarted = sdCode::JobStarted,
-    .jobEnded = sdCode::JobEnded,
-    .portFailed = sdCode::PortFailed,
-    .sendingFile = sdCode::SendingFile,
-    .fileSent = sdCode::FileSent,
-    .fileFailed = sdCode::FileFailed,
-    .writeFailed = sdCode::WriteFailed,
-    .receiveFailed = sdCode::ReceiveFailed,
-    .downloadTimeout = sdCode::DownloadTimeout,
-    .endFound = sdCode::EndFound,
-    .verifyWaiting = sdCode::VerifyWaiting,
-    .verifying = sdCode::Verifying,
-    .verified = sdCode::Verified,
-    .verifyDiffers = sdCode::VerifyDiffers,
-    .verifyNoAnswer = sdCode::VerifyNoAnswer,
-    .readsDiffer = sdCode::ReadsDiffer,
-    .listErrorsEnd = false,
-    // 100-byte blocks, then 10-byte ones; the last 1 to 10 bytes one by one.
-    .tiers = {{.reserve = 200, .block = 100}, {.reserve = 10, .block = 10}, {.reserve = 0, .block = 1}},
-};
+// The family's frame: 100-byte blocks, then 10-byte ones; the last 1 to 10 bytes one by one.
+const boxLink::Family sdFamily = boxLink::familyOf<sdCode>(false, {.reserve = 200, .block = 100}, {.reserve = 10, .block = 10}, {.reserve = 0, .block = 1});
 
 } // namespace
-
-serialComKarn::serialComKarn()
-    : boxLink(sdFamily, QString(), QString())
-{
-}
-
-serialComKarn::serialComKarn(const QString &port)
-    : boxLink(sdFamily, port, QString())
-{
-}
 
 serialComKarn::serialComKarn(const QString &port, const QString &file)
     : boxLink(sdFamily, port, file)
 {
-}
-
-void serialComKarn::updateFirmware()
-{
-    runJob(sdCode::Updating, [this] { doUpdateFirmware(); });
-}
-
-void serialComKarn::sendChannellist()
-{
-    runJob(sdCode::Uploading, [this] { doSendChannellist(); });
-}
-
-void serialComKarn::getChannellist()
-{
-    runJob(sdCode::Downloading, [this] { doGetChannellist(); });
 }
 
 QString serialComKarn::firstFilename() const
@@ -230,7 +185,13 @@ bool serialComKarn::loadFiles(const QStringList &files, qint64 total)
             return false;
         }
     }
-    // A box that does not report its start has its load all the same.
+    return startAgain();
+}
+
+// A box that does not report its start has its load all the same; false
+// only when the job was halted.
+bool serialComKarn::startAgain()
+{
     m_boxStarted = runStep(sdStep::startSettopbox, false);
     if (!m_boxStarted && !serialPort.halted())
         startUnconfirmed();
@@ -281,10 +242,7 @@ bool serialComKarn::readListBack(QByteArray &bytes, qint64 measure)
     if (!fetchList(list, QStringLiteral("Receiving the Channel list to compare it with the file"), measure))
         return false;
     bytes = list.tail(list.size());
-    m_boxStarted = runStep(sdStep::startSettopbox, false);
-    if (!m_boxStarted && !serialPort.halted())
-        startUnconfirmed();
-    return !serialPort.halted();
+    return startAgain();
 }
 
 void serialComKarn::doGetChannellist()
@@ -338,19 +296,8 @@ bool serialComKarn::fetchList(listBuffer &list, const QString &what, qint64 meas
 bool serialComKarn::findListStart(const QElapsedTimer &clock, QByteArray &rest)
 {
     markerSearch start(startMarker);
-    const qint64 window = linkClock::window(listStartWindowMs);
-    emit sendWaiting(window);
-    const serialLine::Wait wait = findMarker(start, startSearchPiece, clock, window);
-    if (wait == serialLine::Stopped)
+    if (!awaitListStart(start, startSearchPiece, listStartWindowMs, clock, "No start of the list found!"))
         return false;
-    if (wait == serialLine::Gone) {
-        lostLine(sdCode::ReceiveFailed);
-        return false;
-    }
-    if (!start.found()) {
-        listStartMissing(start, window, "No start of the list found!");
-        return false;
-    }
     rest = start.rest();
     return true;
 }

@@ -17,14 +17,9 @@ class serialComKarn : public boxLink
 {
     Q_OBJECT
 public:
-    serialComKarn();
-    explicit serialComKarn(const QString &port);
-    serialComKarn(const QString &port, const QString &file);
+    explicit serialComKarn(const QString &port = QString(), const QString &file = QString());
 
 public slots:
-    void updateFirmware();
-    void sendChannellist();
-    void getChannellist();
     uchar checkFiletype(QString filename);
 
 public:
@@ -35,17 +30,18 @@ private:
     // Sends `text` paced byte by byte; false when a byte did not leave.
     bool writeSlow(const char *text);
 
+    void doUpdateFirmware() override;
+    void doSendChannellist() override;
+    void doGetChannellist() override;
     bool sendCommand(const linkStep &step) override;
     bool waitForFinish();
     bool sendFile(const QString &name, Progress &progress);
     // Loads the files in one visit to the load menu; false when the job ended early.
     bool loadFiles(const QStringList &files, qint64 total);
+    bool startAgain();
     // The files of an update, each an SD image, and their bytes in all;
     // false after the code that refuses them.
     bool acceptImages(const QStringList &files, qint64 &total);
-    void doUpdateFirmware();
-    void doGetChannellist();
-    void doSendChannellist();
 
     // The phases of the list download; progress measured against `measure` bytes.
     bool fetchList(listBuffer &list, const QString &what, qint64 measure);

@@ -88,40 +88,11 @@ const qint64 startSearchPiece = 4096;
 const qint64 consoleCommandWaitMs = 100;
 const qint64 probeAnswerWindowMs = 1000;
 
-// The HD family's codes in the frame of a job and of a file transfer.
-const boxLink::Family hdFamily = {
-    .jobStarted = hdCode::JobStarted,
-    .jobEnded = hdCode::JobEnded,
-    .portFailed = hdCode::PortFailed,
-    .sendingFile = hdCode::SendingFile,
-    .fileSent = hdCode::FileSent,
-    .fileFailed = hdCode::FileFailed,
-    .writeFailed = hdCode::WriteFailed,
-    .receiveFailed = hdCode::ReceiveFailed,
-    .downloadTimeout = hdCode::DownloadTimeout,
-    .endFound = hdCode::EndFound,
-    .verifyWaiting = hdCode::VerifyWaiting,
-    .verifying = hdCode::Verifying,
-    .verified = hdCode::Verified,
-    .verifyDiffers = hdCode::VerifyDiffers,
-    .verifyNoAnswer = hdCode::VerifyNoAnswer,
-    .readsDiffer = hdCode::ReadsDiffer,
-    .listErrorsEnd = true,
-    // 100-byte blocks, then 10-byte ones; the last 91 to 100 bytes one by one.
-    .tiers = {{.reserve = 200, .block = 100}, {.reserve = 100, .block = 10}, {.reserve = 0, .block = 1}},
-};
+// The family's frame: 100-byte blocks, then 10-byte ones; the last 91 to 100 bytes one by one; a
+// failed list download sends the end code at once.
+const boxLink::Family hdFamily = boxLink::familyOf<hdCode>(true, {.reserve = 200, .block = 100}, {.reserve = 100, .block = 10}, {.reserve = 0, .block = 1});
 
 } // namespace
-
-serialComVesk::serialComVesk()
-    : boxLink(hdFamily, QString(), QString())
-{
-}
-
-serialComVesk::serialComVesk(const QString &port)
-    : boxLink(hdFamily, port, QString())
-{
-}
 
 serialComVesk::serialComVesk(const QString &port, const QString &file)
     : boxLink(hdFamily, port, file)
@@ -132,21 +103,6 @@ void serialComVesk::failEnding(int code, const linkCause &cause, const QString &
 {
     fail(code, cause, logLine);
     emit sendCurrentAction(hdCode::JobEnded);
-}
-
-void serialComVesk::updateFirmware()
-{
-    runJob(hdCode::Updating, [this] { doUpdateFirmware(); });
-}
-
-void serialComVesk::sendChannellist()
-{
-    runJob(hdCode::Uploading, [this] { doSendChannellist(); });
-}
-
-void serialComVesk::getChannellist()
-{
-    runJob(hdCode::Downloading, [this] { doGetChannellist(); });
 }
 
 unsigned char serialComVesk::checkFiletype(QString filename)
@@ -313,20 +269,8 @@ bool serialComVesk::findListStart(listBuffer &list)
     QElapsedTimer clock;
     clock.start();
     markerSearch start(QByteArrayLiteral("START"));
-    const qint64 window = linkClock::window(listStartWindowMs);
-    emit sendWaiting(window);
-    const serialLine::Wait wait = findMarker(start, startSearchPiece, clock, window);
-    if (wait == serialLine::Stopped)
+    if (!awaitListStart(start, startSearchPiece, listStartWindowMs, clock, "Start of List not found!"))
         return false;
-    if (wait == serialLine::Gone) {
-        lostLine(hdCode::ReceiveFailed);
-        emit sendCurrentAction(hdCode::JobEnded);
-        return false;
-    }
-    if (!start.found()) {
-        listStartMissing(start, window, "Start of List not found!");
-        return false;
-    }
     list.append(start.rest());
     emit writeLog(QStringLiteral("Start found"));
     step(hdCode::Downloading);

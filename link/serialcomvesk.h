@@ -13,9 +13,7 @@ class serialComVesk : public boxLink
 {
     Q_OBJECT
 public:
-    serialComVesk();
-    explicit serialComVesk(const QString &port);
-    serialComVesk(const QString &port, const QString &file);
+    explicit serialComVesk(const QString &port = QString(), const QString &file = QString());
 
 signals:
     void sendSoftwareVersion(QString version);
@@ -23,9 +21,6 @@ signals:
     void sendMACAddress(QString MAC);
 
 public slots:
-    void updateFirmware();
-    void sendChannellist();
-    void getChannellist();
     void readSoftwareVersion();
     void readLowPowerVersion();
     void readMACAddress();
@@ -40,9 +35,6 @@ private:
     // The load chain up to the box's finish, shared by update and upload;
     // false when the job ended early.
     bool loadFile(bool &finished);
-    void doUpdateFirmware();
-    void doSendChannellist();
-    void doGetChannellist();
     // Starts the box after a load; a start it does not report leaves the job
     // as it was, with a note.
     void startSettopbox();
@@ -63,6 +55,9 @@ private:
     // An error code that ends the job at once, with the job's end code after it.
     void failEnding(int code, const linkCause &cause, const QString &logLine = QString());
 
+    void doUpdateFirmware() override;
+    void doSendChannellist() override;
+    void doGetChannellist() override;
     bool sendCommand(const linkStep &step) override;
     void listSaved(qint64 size, const QString &name) override;
     bool probeConsole() override;

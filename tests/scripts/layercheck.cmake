@@ -2,9 +2,12 @@ cmake_minimum_required(VERSION 3.16)
 # The layers of the product, lowest first: a source file may include headers
 # of its own folder and of the folders below it, never of one above it, and
 # cli/ and gui/ never each other's. No product file outside platform/ includes
-# an operating-system header. Run as: cmake -DTOP=<source dir> -P layercheck.cmake
+# an operating-system header. The front ends (cli/, gui/) speak to the job
+# layer only: they include no header of link/ and name no status code.
+# Run as: cmake -DTOP=<source dir> -P layercheck.cmake
 set(layers platform log transport link job cli gui app)
 set(peers "cli;gui")
+set(front_ends "cli;gui")
 set(os_headers unistd.h termios.h fcntl.h signal.h poll.h windows.h io.h grp.h pwd.h pty.h)
 
 # Which folder each header lives in.
@@ -21,6 +24,12 @@ foreach(layer IN LISTS layers)
     list(FIND layers ${layer} rank)
     file(GLOB sources ${TOP}/${layer}/*.cpp ${TOP}/${layer}/*.h)
     foreach(source IN LISTS sources)
+        if(layer IN_LIST front_ends)
+            file(STRINGS ${source} codes REGEX "[sh]dCode::")
+            if(codes)
+                list(APPEND faults "${source}: names a link's status code")
+            endif()
+        endif()
         file(STRINGS ${source} includes REGEX "^#include ")
         foreach(line IN LISTS includes)
             if(line MATCHES "^#include \"([^\"]+)\"")
@@ -29,6 +38,9 @@ foreach(layer IN LISTS layers)
                     list(FIND layers ${owner_${h}} other)
                     if(other GREATER rank OR (NOT owner_${h} STREQUAL layer AND layer IN_LIST peers AND owner_${h} IN_LIST peers))
                         list(APPEND faults "${source}: ${h} is in ${owner_${h}}/, above ${layer}/")
+                    endif()
+                    if(layer IN_LIST front_ends AND owner_${h} STREQUAL "link")
+                        list(APPEND faults "${source}: ${h} is in link/, below the job layer a front end speaks to")
                     endif()
                 endif()
             elseif(line MATCHES "^#include <([^>]+)>" AND NOT layer STREQUAL "platform")
