@@ -1,0 +1,352 @@
+// Fast rows without a line: how a link's outcome becomes the result a front
+// end shows, how a box's reply is joined from the pieces a line hands over,
+// how a marker is found however the bytes are cut, and how files are
+// recognised for each front end.
+#include "commandline.h"
+#include "jobreport.h"
+#include "markersearch.h"
+#include "replyjoin.h"
+#include "statuscode.h"
+#include "testrig.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+class tst_units : public QObject
+{
+    Q_OBJECT
+private slots:
+    void outcome_data();
+    void outcome();
+    void replyJoinPieces_data();
+    void replyJoinPieces();
+    void markerCut_data();
+    void markerCut();
+    void markerSearchPieces_data();
+    void markerSearchPieces();
+    void recognise_data();
+    void recognise();
+};
+
+// ---- link outcome -> job result ----------------------------------------------
+
+struct OutcomeRow {
+    const char *name;
+    jobKind::Kind job = jobKind::UpdateHD;
+    serviceRequest::Query query = serviceRequest::None;
+    linkOutcome given;
+    jobResult::Outcome outcome;
+    jobResult::BoxState box;
+    int exitCode;
+    int failedStep = -1;
+    linkCause::Kind cause = linkCause::None;
+    bool startUnconfirmed = false;
+    QString answer = QString();
+};
+Q_DECLARE_METATYPE(OutcomeRow)
+
+namespace {
+
+linkOutcome made(linkOutcome::End end, linkOutcome::Box box, int code, int step = -1,
+                 linkCause::Kind cause = linkCause::None)
+{
+    linkOutcome o;
+    o.end = end;
+    o.box = box;
+    o.code = code;
+    o.step = step;
+    o.cause = linkCause(cause, QStringLiteral("detail"), QStringLiteral("file"));
+    return o;
+}
+
+} // namespace
+
+void tst_units::outcome_data()
+{
+    QTest::addColumn<OutcomeRow>("row");
+    using L = linkOutcome;
+    using R = jobResult;
+    linkOutcome unconfirmed = made(L::Done, L::Updated, hdCode::UpdateDone);
+    unconfirmed.startUnconfirmed = true;
+    linkOutcome failedUnconfirmed = made(L::Failed, L::HalfUpdated, hdCode::FinishFailed, hdCode::WaitingFinish,
+                                         linkCause::BoxSilent);
+    failedUnconfirmed.startUnconfirmed = true;
+    linkOutcome answered = made(L::Done, L::Untouched, -1);
+    answered.answer = QStringLiteral(" 12-34-56-78-9A-BC\r\n");
+    linkOutcome doneWithCause = made(L::Done, L::ListSaved, hdCode::DownloadDone, hdCode::EndFound, linkCause::LineGone);
+    const OutcomeRow rows[] = {
+        {.name = "done update", .given = made(L::Done, L::Updated, hdCode::UpdateDone), .outcome = R::Done,
+         .box = R::Updated, .exitCode = R::ExitDone},
+        {.name = "done, start not confirmed", .given = unconfirmed, .outcome = R::Done, .box = R::Updated,
+         .exitCode = R::ExitDone, .startUnconfirmed = true},
+        {.name = "failed, start not confirmed: no warning", .given = failedUnconfirmed, .outcome = R::Failed,
+         .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = hdCode::WaitingFinish,
+         .cause = linkCause::BoxSilent},
+        {.name = "done clears a stale cause and step", .job = jobKind::GetListHD, .given = doneWithCause,
+         .outcome = R::Done, .box = R::ListSaved, .exitCode = R::ExitDone},
+        {.name = "port missing", .given = made(L::Failed, L::Untouched, hdCode::PortFailed, hdCode::Updating,
+                                               linkCause::PortMissing),
+         .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitPort, .failedStep = hdCode::Updating,
+         .cause = linkCause::PortMissing},
+        {.name = "server unreachable", .given = made(L::Failed, L::Untouched, hdCode::PortFailed, hdCode::Updating,
+                                                     linkCause::ServerUnreachable),
+         .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitPort, .failedStep = hdCode::Updating,
+         .cause = linkCause::ServerUnreachable},
+        {.name = "file of the wrong kind", .job = jobKind::UpdateSD,
+         .given = made(L::Failed, L::Untouched, sdCode::WrongFileKind, sdCode::Updating, linkCause::FileWrongKind),
+         .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitFile, .failedStep = sdCode::Updating,
+         .cause = linkCause::FileWrongKind},
+        {.name = "list not written", .job = jobKind::GetListSD,
+         .given = made(L::Failed, L::OldListKept, sdCode::FileFailed, sdCode::EndFound, linkCause::FileNotWritten),
+         .outcome = R::Failed, .box = R::OldListKept, .exitCode = R::ExitFile, .failedStep = sdCode::EndFound,
+         .cause = linkCause::FileNotWritten},
+        {.name = "box silent", .given = made(L::Failed, L::Untouched, hdCode::RestartFailed, hdCode::Restarting,
+                                             linkCause::BoxSilent),
+         .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitBox, .failedStep = hdCode::Restarting,
+         .cause = linkCause::BoxSilent},
+        {.name = "box refused mid-load", .given = made(L::Failed, L::HalfUpdated, hdCode::FlashFailed,
+                                                       hdCode::WaitingFlash, linkCause::BoxRefused),
+         .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = hdCode::WaitingFlash,
+         .cause = linkCause::BoxRefused},
+        {.name = "line gone in the send", .job = jobKind::UpdateSD,
+         .given = made(L::Failed, L::HalfUpdated, sdCode::WriteFailed, sdCode::SendingFile, linkCause::LineGone),
+         .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = sdCode::SendingFile,
+         .cause = linkCause::LineGone},
+        {.name = "upload read back differs", .job = jobKind::SendListHD,
+         .given = made(L::Failed, L::HalfUpdated, hdCode::VerifyDiffers, hdCode::Verifying, linkCause::ListDiffers),
+         .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = hdCode::Verifying,
+         .cause = linkCause::ListDiffers},
+        {.name = "download reads disagree", .job = jobKind::GetListHD,
+         .given = made(L::Failed, L::OldListKept, hdCode::ReadsDiffer, hdCode::Verifying, linkCause::ListReadsDiffer),
+         .outcome = R::Failed, .box = R::OldListKept, .exitCode = R::ExitBox, .failedStep = hdCode::Verifying,
+         .cause = linkCause::ListReadsDiffer},
+        {.name = "stopped in the send", .given = made(L::Stopped, L::HalfUpdated, -1), .outcome = R::Stopped,
+         .box = R::HalfUpdated, .exitCode = R::ExitStopped},
+        {.name = "query answered", .job = jobKind::None, .query = serviceRequest::Mac, .given = answered,
+         .outcome = R::Done, .box = R::Untouched, .exitCode = R::ExitDone, .answer = QStringLiteral("12-34-56-78-9A-BC")},
+        {.name = "query malformed", .job = jobKind::None, .query = serviceRequest::Software,
+         .given = made(L::Failed, L::Untouched, -1, hdCode::QuerySoftware, linkCause::AnswerMalformed),
+         .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitBox, .failedStep = hdCode::QuerySoftware,
+         .cause = linkCause::AnswerMalformed},
+        {.name = "reset sent", .job = jobKind::None, .query = serviceRequest::FactoryReset,
+         .given = made(L::Done, L::Reset, -1), .outcome = R::Done, .box = R::Reset, .exitCode = R::ExitDone},
+    };
+    for (const OutcomeRow &row : rows)
+        QTest::newRow(row.name) << row;
+}
+
+void tst_units::outcome()
+{
+    QFETCH(OutcomeRow, row);
+    const jobResult r = jobReport::result(row.job, row.query, QStringLiteral("the.file"), row.given);
+    QCOMPARE(r.job, row.job);
+    QCOMPARE(r.query, row.query);
+    QCOMPARE(r.outcome, row.outcome);
+    QCOMPARE(r.box, row.box);
+    QCOMPARE(r.exitCode(), row.exitCode);
+    QCOMPARE(r.failedStep, row.failedStep);
+    QCOMPARE(int(r.cause.kind), int(row.cause));
+    QCOMPARE(r.startUnconfirmed, row.startUnconfirmed);
+    QCOMPARE(r.answer, row.answer);
+    // A failure says why and what to do; nothing else does.
+    QCOMPARE(r.causeText().isEmpty(), row.outcome == jobResult::Done);
+    QCOMPARE(r.remedy().isEmpty(), row.outcome != jobResult::Failed);
+}
+
+// ---- the reply join -------------------------------------------------------------
+
+struct JoinRow {
+    const char *name;
+    QList<QByteArray> pieces;
+    QStringList texts;        // what each piece gives to examine
+    bool lineEnded;           // after the last piece
+};
+Q_DECLARE_METATYPE(JoinRow)
+
+void tst_units::replyJoinPieces_data()
+{
+    QTest::addColumn<JoinRow>("row");
+    const JoinRow rows[] = {
+        {.name = "whole line", .pieces = {"load App\r\n"}, .texts = {"load App"}, .lineEnded = true},
+        {.name = "split in two", .pieces = {"loa", "d App\r\n"}, .texts = {"loa", "load App"}, .lineEnded = true},
+        {.name = "line end alone", .pieces = {"binary mode", "\r\n"}, .texts = {"binary mode", "binary mode"},
+         .lineEnded = true},
+        {.name = "NUL bytes of power-up dropped", .pieces = {QByteArray("\0\0fl", 4), QByteArray("ash\0 it\n", 8)},
+         .texts = {"fl", "flash it"}, .lineEnded = true},
+        {.name = "only NULs: nothing", .pieces = {QByteArray("\0\0\0", 3)}, .texts = {""}, .lineEnded = true},
+        {.name = "prompt without line end", .pieces = {"\r\nCom -> "}, .texts = {"Com -> "}, .lineEnded = false},
+        {.name = "raw read ends one line, opens the next", .pieces = {"done\r\nDefl", "at OK\r\n"},
+         .texts = {"doneDefl", "Deflat OK"}, .lineEnded = true},
+        {.name = "a new line is not joined to an ended one", .pieces = {"first\n", "second"},
+         .texts = {"first", "second"}, .lineEnded = false},
+        {.name = "CR alone ends a line", .pieces = {"one\r", "two"}, .texts = {"one", "two"}, .lineEnded = false},
+        {.name = "a babbling line keeps its last characters",
+         .pieces = {QByteArray(300, 'x'), "tail"},
+         .texts = {QString(300, 'x'), QString(replyJoin::openLineKept, 'x') + "tail"},
+         .lineEnded = false},
+    };
+    for (const JoinRow &row : rows)
+        QTest::newRow(row.name) << row;
+}
+
+void tst_units::replyJoinPieces()
+{
+    QFETCH(JoinRow, row);
+    replyJoin join;
+    QStringList texts;
+    for (const QByteArray &piece : row.pieces)
+        texts << join.take(piece);
+    QCOMPARE(texts, row.texts);
+    QCOMPARE(join.lineEnded(), row.lineEnded);
+}
+
+// A marker cut at every byte, with and without NUL bytes at the cut, is
+// seen in the text of the piece that completes it, and only a part of it
+// before: the engine may not decide on a part.
+struct CutRow {
+    const char *name;
+    QByteArray reply;
+    QString marker;
+    QByteArray atCut;   // bytes put at the cut
+};
+Q_DECLARE_METATYPE(CutRow)
+
+void tst_units::markerCut_data()
+{
+    QTest::addColumn<CutRow>("row");
+    const CutRow rows[] = {
+        {.name = "load menu", .reply = "l\r\nload App\r\n", .marker = "load App", .atCut = ""},
+        {.name = "version line", .reply = "SUC (StartUpControl)1.7.2\r\n", .marker = "SUC (StartUpControl)1.7",
+         .atCut = ""},
+        {.name = "start with NULs at the cut", .reply = "s\r\nDeflat OK\r\n", .marker = "Deflat OK",
+         .atCut = QByteArray("\0\0", 2)},
+        {.name = "SD finish", .reply = "Write Flash\r\nready\r\n", .marker = "ready", .atCut = QByteArray("\0", 1)},
+    };
+    for (const CutRow &row : rows)
+        QTest::newRow(row.name) << row;
+}
+
+void tst_units::markerCut()
+{
+    QFETCH(CutRow, row);
+    const int end = int(row.reply.indexOf(row.marker.toLatin1())) + row.marker.size();
+    for (int cut = 1; cut < row.reply.size(); ++cut) {
+        replyJoin join;
+        const QString first = join.take(row.reply.left(cut) + row.atCut);
+        const QString second = join.take(row.atCut + row.reply.mid(cut));
+        QVERIFY2(first.contains(row.marker) == (cut >= end), qPrintable(QString::number(cut)));
+        QVERIFY2(first.contains(row.marker) || second.contains(row.marker), qPrintable(QString::number(cut)));
+        // A marker still open at the cut is known to be possibly coming.
+        if (cut < end && cut > end - row.marker.size())
+            QVERIFY(replyJoin::endsInPartOf(first, row.marker.toLatin1().constData()));
+    }
+}
+
+// ---- the marker search ----------------------------------------------------------
+
+struct SearchRow {
+    const char *name;
+    QByteArray marker;
+    QList<QByteArray> pieces;
+    qint64 at;           // where the marker begins; -1: not found
+    QByteArray rest;     // what followed it in the piece that completed it
+};
+Q_DECLARE_METATYPE(SearchRow)
+
+void tst_units::markerSearchPieces_data()
+{
+    QTest::addColumn<SearchRow>("row");
+    const SearchRow rows[] = {
+        {.name = "in one piece", .marker = "START", .pieces = {"chlist\r\nSTART\x01\x02"}, .at = 8, .rest = "\x01\x02"},
+        {.name = "split over three", .marker = "START", .pieces = {"xxST", "A", "RTdata"}, .at = 2, .rest = "data"},
+        {.name = "byte by byte", .marker = "End Upload", .pieces = {"E", "n", "d", " ", "U", "p", "l", "o", "a", "d"},
+         .at = 0, .rest = ""},
+        {.name = "a false start before it", .marker = "START", .pieces = {"STA", "START!"}, .at = 3, .rest = "!"},
+        {.name = "absent", .marker = "START", .pieces = {"STAR", "T"}, .at = 0, .rest = ""},
+        {.name = "never whole", .marker = "START", .pieces = {"STAR", "t", "STAR"}, .at = -1, .rest = ""},
+        {.name = "the first of two", .marker = "END", .pieces = {"aENDbEND"}, .at = 1, .rest = "bEND"},
+    };
+    for (const SearchRow &row : rows)
+        QTest::newRow(row.name) << row;
+}
+
+void tst_units::markerSearchPieces()
+{
+    QFETCH(SearchRow, row);
+    markerSearch search(row.marker);
+    QVERIFY(!search.fedAny());
+    for (const QByteArray &piece : row.pieces)
+        search.feed(piece);
+    QCOMPARE(search.found(), row.at >= 0);
+    QCOMPARE(search.at(), row.at);
+    QCOMPARE(search.rest(), row.rest);
+    QVERIFY(search.fedAny());
+}
+
+// ---- recognising files ------------------------------------------------------------
+
+struct RecogniseRow {
+    const char *name;
+    QStringList files;   // of the samples below
+    commandLine::Policy policy;
+    jobKind::Kind kind;
+    QStringList chosen;
+};
+Q_DECLARE_METATYPE(RecogniseRow)
+
+void tst_units::recognise_data()
+{
+    QTest::addColumn<RecogniseRow>("row");
+    using C = commandLine;
+    const RecogniseRow rows[] = {
+        {.name = "HD update decides", .files = {"hd.app"}, .policy = C::FirstDecides, .kind = jobKind::UpdateHD,
+         .chosen = {"hd.app"}},
+        {.name = "images gather", .files = {"a.app", "b.app"}, .policy = C::FirstDecides, .kind = jobKind::UpdateSD,
+         .chosen = {"a.app", "b.app"}},
+        {.name = "an HD file ends the run", .files = {"a.app", "hd.lis", "b.app"}, .policy = C::FirstDecides,
+         .kind = jobKind::SendListHD, .chosen = {"hd.lis"}},
+        {.name = "unknown file stands alone", .files = {"junk.bin"}, .policy = C::FirstDecides,
+         .kind = jobKind::None, .chosen = {"junk.bin"}},
+        {.name = "several: HD files do not count", .files = {"hd.app", "a.app"}, .policy = C::SdOnly,
+         .kind = jobKind::UpdateSD, .chosen = {"a.app"}},
+        {.name = "several: a list empties the images before it", .files = {"a.app", "sd.lst", "b.app"},
+         .policy = C::SdOnly, .kind = jobKind::UpdateSD, .chosen = {"b.app"}},
+        {.name = "several: a list alone", .files = {"a.lis", "sd.lst", "junk.bin"}, .policy = C::SdOnly,
+         .kind = jobKind::SendListSD, .chosen = {"sd.lst"}},
+        {.name = "several: none known", .files = {"junk.bin", "hd.app"}, .policy = C::SdOnly, .kind = jobKind::None,
+         .chosen = {}},
+    };
+    for (const RecogniseRow &row : rows)
+        QTest::newRow(row.name) << row;
+}
+
+void tst_units::recognise()
+{
+    QFETCH(RecogniseRow, row);
+    QTemporaryDir dir;
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } samples[] = {
+        {.name = "hd.app", .bytes = testRig::image("00004023", 3000)},
+        {.name = "hd.lis", .bytes = testRig::image("00003040", 3000)},
+        {.name = "a.lis", .bytes = testRig::image("00003040", 2000)},
+        {.name = "a.app", .bytes = testRig::image("00000907", 4000)},
+        {.name = "b.app", .bytes = testRig::image("00000907", 5000)},
+        {.name = "sd.lst", .bytes = testRig::image("00000a07", 3000)},
+        {.name = "junk.bin", .bytes = QByteArray(64, 'j')},
+    };
+    for (const auto &s : samples)
+        QVERIFY(testRig::write(dir.filePath(QLatin1String(s.name)), s.bytes));
+    QStringList files, chosen;
+    for (const QString &f : row.files)
+        files << dir.filePath(f);
+    for (const QString &f : row.chosen)
+        chosen << dir.filePath(f);
+    const commandLine::Run run = commandLine::recognise(files, row.policy);
+    QCOMPARE(run.kind, row.kind);
+    QCOMPARE(run.files.names(), chosen);
+}
+
+QTEST_GUILESS_MAIN(tst_units)
+#include "units.moc"
