@@ -16,7 +16,12 @@ double linkClock::scale()
 
 qint64 linkClock::window(qint64 ms)
 {
-    if (s_scale == 1.0)
+    return window(ms, s_scale);
+}
+
+qint64 linkClock::window(qint64 ms, double scale)
+{
+    if (scale == 1.0)
         return ms;
-    return std::max<qint64>(1, qint64(std::llround(double(ms) * s_scale)));
+    return std::max<qint64>({1, std::min(ms, floorMs), qint64(std::llround(double(ms) * scale))});
 }

@@ -102,7 +102,7 @@ void tst_hdjobs::jobs_data()
          .codes = chain, .logs = {"Restarting done: \"boot 1.3\" #ms"}},
         {.name = "no load menu", .file = fw, .box = [](B &b) { b.ignoreLoad = 1000; }, .scale = 0.1,
          .codes = testRig::upTo(chain, H::OpeningLoadMenu) + Codes{H::LoadMenuFailed, H::JobEnded},
-         .logs = {"Error while opening LoadMenu \"\" (timeout)"}, .window = {H::OpeningLoadMenu, H::LoadMenuFailed, 10 * 500}},
+         .logs = {"Error while opening LoadMenu \"\" (timeout)"}, .window = {H::OpeningLoadMenu, H::LoadMenuFailed, 500, 10}},
         {.name = "load menu on the third attempt", .file = fw, .box = [](B &b) { b.ignoreLoad = 2; },
          .scale = 0.2, .codes = chain, .logs = {"LoadMenu open \"load App\" 2 #ms"}},
         {.name = "no binary mode: sent anyway", .file = fw, .box = [](B &b) { b.binaryMode = false; },

@@ -81,9 +81,10 @@ public:
     QStringList results;       // the HD service queries' answers
     QStringList trail;         // "c<code>", "p<percent>", "l<log line>"
     // A waiting window: from one status code to another, its length at full scale.
-    struct Window { int from = 0, to = 0, ms = -1; };   // ms < 0: none measured
-    // Empty when the last code `from` before the last `to` came `ms` scaled
-    // earlier, or up to a quarter and 400 ms more; else what it was.
+    // `times` windows of `ms` each; ms < 0: none measured.
+    struct Window { int from = 0, to = 0, ms = -1, times = 1; };
+    // Empty when the last code `from` before the last `to` came the windows'
+    // scaled length earlier, or not far later; else what it was.
     QString windowMiss(const Window &window, double scale) const;
     // The codes up to and including the first `last`.
     static QList<int> upTo(const QList<int> &codes, int last) { return codes.mid(0, codes.indexOf(last) + 1); }
