@@ -6,7 +6,9 @@
 // console's close events) into a Qt signal in the thread that made this
 // object. The handler only leaves the number in the platform layer's
 // channel; the event loop takes it from there and emits closeRequested(),
-// where ordinary Qt code can run.
+// where ordinary Qt code can run. On Windows the handler then waits until
+// this object goes, since the system ends the process when it returns: make
+// it before the job, so that it goes after.
 class signalClose : public QObject
 {
     Q_OBJECT

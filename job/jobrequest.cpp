@@ -1,9 +1,10 @@
 #include "jobrequest.h"
 
-#include <QFile>
+#include "platformfile.h"
+#include "systemtext.h"
+
 #include <QFileInfo>
 
-#include <filesystem>
 #include <system_error>
 
 namespace {
@@ -35,20 +36,18 @@ linkCause targetProblem(const QString &name)
 
 QString jobRequest::specialKind(const QString &path)
 {
-    std::error_code error;
-    const auto type = std::filesystem::status(QFile::encodeName(path).toStdString(), error).type();
+    const platformFile::Kind kind = platformFile::kindOf(systemText(path));
     const struct {
-        std::filesystem::file_type type;
+        platformFile::Kind kind;
         const char *words;
     } kinds[] = {
-        {.type = std::filesystem::file_type::fifo, .words = "a FIFO"},
-        {.type = std::filesystem::file_type::character, .words = "a device"},
-        {.type = std::filesystem::file_type::block, .words = "a device"},
-        {.type = std::filesystem::file_type::directory, .words = "a folder"},
-        {.type = std::filesystem::file_type::socket, .words = "a socket"},
+        {.kind = platformFile::Fifo, .words = "a FIFO"},
+        {.kind = platformFile::Device, .words = "a device"},
+        {.kind = platformFile::Folder, .words = "a folder"},
+        {.kind = platformFile::Socket, .words = "a socket"},
     };
     for (const auto &k : kinds)
-        if (k.type == type)
+        if (k.kind == kind)
             return QLatin1String(k.words);
     return QString();
 }

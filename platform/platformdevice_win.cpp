@@ -66,12 +66,17 @@ bool platformDevice::exists(const std::string &path)
 }
 
 // A removed USB adapter leaves a handle on which every request fails; the
-// modem status is a request that changes nothing.
+// modem status is a request that changes nothing. A port whose driver keeps
+// no modem lines (some virtual ports; Wine's on a pseudo-terminal) refuses
+// it for good: such a line cannot be told lost this way.
 int platformDevice::lineLost(std::intptr_t handle)
 {
     const HANDLE h = reinterpret_cast<HANDLE>(handle);
     if (h == nullptr || h == INVALID_HANDLE_VALUE)
         return 0;
     DWORD status = 0;
-    return GetCommModemStatus(h, &status) ? 0 : int(GetLastError());
+    if (GetCommModemStatus(h, &status))
+        return 0;
+    const DWORD e = GetLastError();
+    return e == ERROR_NOT_SUPPORTED ? 0 : int(e);
 }

@@ -16,6 +16,18 @@ public:
         Existing    // only a file that is there, kept as it is, for writing in place
     };
 
+    // What a path names, asked without opening it (a FIFO would block the
+    // open for ever, a serial port would see its lines move).
+    enum Kind {
+        Absent,     // nothing there, or the system cannot tell
+        Regular,
+        Folder,
+        Device,     // a terminal, a serial port, the null device...
+        Fifo,       // a named pipe
+        Socket
+    };
+    static Kind kindOf(const std::string &path);
+
     platformFile() = default;
     ~platformFile();
     platformFile(const platformFile &) = delete;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -10,6 +11,24 @@ constexpr int createMode = 0666;   // the umask takes away what the user wants k
 constexpr int appendTries = 2;
 
 } // namespace
+
+platformFile::Kind platformFile::kindOf(const std::string &path)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return Absent;
+    const struct {
+        bool is;
+        Kind kind;
+    } kinds[] = {
+        {S_ISREG(st.st_mode), Regular}, {S_ISDIR(st.st_mode), Folder}, {S_ISCHR(st.st_mode), Device},
+        {S_ISBLK(st.st_mode), Device},  {S_ISFIFO(st.st_mode), Fifo},  {S_ISSOCK(st.st_mode), Socket},
+    };
+    for (const auto &k : kinds)
+        if (k.is)
+            return k.kind;
+    return Absent;
+}
 
 platformFile::~platformFile()
 {

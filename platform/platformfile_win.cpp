@@ -5,13 +5,44 @@
 namespace {
 
 constexpr int appendTries = 2;
+const std::wstring deviceSpace = L"\\\\.\\";
+const std::wstring pipeSpace = L"\\\\.\\pipe\\";
+// What systems and file systems answer when they cannot reserve room for a
+// file (Wine cannot at all); the writes then tell of a full disk.
+const DWORD cannotReserve[] = {ERROR_INVALID_PARAMETER, ERROR_NOT_SUPPORTED, ERROR_INVALID_FUNCTION,
+                               ERROR_CALL_NOT_IMPLEMENTED};
 
 HANDLE handleOf(std::intptr_t h)
 {
     return reinterpret_cast<HANDLE>(h);
 }
 
+bool startsWith(const std::wstring &text, const std::wstring &head)
+{
+    return text.size() >= head.size() && CompareStringOrdinal(text.data(), int(head.size()), head.data(),
+                                                              int(head.size()), TRUE) == CSTR_EQUAL;
+}
+
 } // namespace
+
+platformFile::Kind platformFile::kindOf(const std::string &path)
+{
+    // The system names a device in any folder ("NUL", "COM3", on older
+    // systems "nul.txt" too) by its full path in the device namespace.
+    const std::wstring wide = widePath(path);
+    const DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    std::wstring full(n, L'\0');
+    const DWORD length = n == 0 ? 0 : GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
+    if (length == 0 || length >= n)
+        return Absent;
+    full.resize(length);
+    if (startsWith(full, deviceSpace))
+        return startsWith(full, pipeSpace) ? Fifo : Device;
+    const DWORD attributes = GetFileAttributesW(full.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return Absent;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? Folder : Regular;
+}
 
 platformFile::~platformFile()
 {
@@ -64,9 +95,9 @@ bool platformFile::reserve(std::int64_t size)
     room.AllocationSize.QuadPart = size;
     if (!SetFileInformationByHandle(handleOf(m_handle), FileAllocationInfo, &room, sizeof room)) {
         const DWORD e = GetLastError();
-        // A file system that cannot reserve tells at the writes instead.
-        if (e == ERROR_INVALID_PARAMETER || e == ERROR_NOT_SUPPORTED)
-            return true;
+        for (DWORD cannot : cannotReserve)
+            if (e == cannot)
+                return true;
         m_error = int(e);
         return false;
     }

@@ -14,12 +14,20 @@ public:
         Terminate = 15
     };
 
+    // How long a request's handler waits for the program to stop where the
+    // system ends the program as soon as the handler returns (Windows, after
+    // a closed console, a log-off or a shut-down): Windows gives a closed
+    // console 5 s whatever the handler does, so waiting longer gains nothing.
+    static constexpr int stopWaitMs = 5000;
+
     // Makes the channel; false when it is already open or cannot be made.
     static bool openChannel();
     // Routes the close requests into the open channel; false when one of
     // the handlers could not be set.
     static bool catchClose();
-    // Gives the close requests back to the system and closes the channel.
+    // Gives the close requests back to the system and closes the channel:
+    // called once the program has acted on a request (its job stopped, its
+    // state said). A handler waiting for that (Windows) then returns.
     static void release();
     // A descriptor that turns readable when a request waits, for an event
     // loop to watch; -1 where there is none to watch (Windows: poll take()).

@@ -1,34 +1,121 @@
 // The platform layer on its own, without Qt, so that the same program builds
-// for Windows (MinGW) as for POSIX: the port paths of both systems, whether a
-// port is there, and the file calls that the log and an in-place list save
-// stand on. Each table row names its fields; a failing row prints its name
-// and the program fails.
+// and runs for Windows (MinGW; under Wine here, see tools/wincheck.sh) as for
+// POSIX: port paths and a real port, what a path names, the system's words
+// for its errors, the file calls that the log and an in-place list save stand
+// on, two processes appending to one log, and close requests that the program
+// acts on before it ends. Each table row names its fields and prints PASS,
+// FAIL with what failed, or SKIP with why it cannot run here; a count ends
+// the run, and any failure fails the program.
+//
+// The same program plays the child processes that some rows need (main()).
 #include "platformdevice.h"
+#include "platformerror.h"
 #include "platformfile.h"
+#include "platformsignals.h"
 
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
+#include <thread>
+#include <vector>
+
+#ifdef _WIN32
+#include "winpath.h"
+#else
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+extern char **environ;
+#endif
 
 namespace {
 
 #ifdef _WIN32
 constexpr bool windows = true;
+// POSIX's signals, named so that the rows read the same on both systems.
+constexpr int hangUpSignal = 1, interruptSignal = 2, terminateSignal = 15;
+constexpr int ctrlC = CTRL_C_EVENT, ctrlBreak = CTRL_BREAK_EVENT, ctrlClose = CTRL_CLOSE_EVENT;
 #else
 constexpr bool windows = false;
+constexpr int hangUpSignal = SIGHUP, interruptSignal = SIGINT, terminateSignal = SIGTERM;
+// Windows' console events, named so that the rows read the same on both systems.
+constexpr int ctrlC = 0, ctrlBreak = 1, ctrlClose = 2;
 #endif
+// Windows' error numbers, and the exit code of a process that its default
+// Ctrl-C handling ends (Wine's ends it with 0).
+constexpr int winInvalidFunction = 1, winFileNotFound = 2, winPathNotFound = 3, winAccessDenied = 5;
+constexpr std::int64_t controlCExit = 0xC000013A, wineControlCExit = 0;
+constexpr int stoppedExit = 130;      // what the program exits with after a close request
+constexpr int childBoundMs = 30000;   // far beyond what any child needs
+constexpr int pollMs = 10;
 
-int failures = 0;
-
-void check(bool ok, const char *what, const std::string &row)
+template <typename T>
+T mine(T posix, T win)
 {
-    if (ok)
-        return;
-    ++failures;
-    std::fprintf(stderr, "FAIL %s: %s\n", row.c_str(), what);
+    return windows ? win : posix;
 }
+
+bool underWine()
+{
+#ifdef _WIN32
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}
+
+// ---- rows and their results ----------------------------------------------
+
+struct Tally {
+    int passed = 0, failed = 0, skipped = 0;
+} tally;
+std::vector<std::string> faults;   // of the row being run
+
+void check(bool ok, const std::string &what)
+{
+    if (!ok)
+        faults.push_back(what);
+}
+
+void report(const char *group, const std::string &row)
+{
+    std::string all;
+    for (const std::string &f : faults)
+        all += (all.empty() ? ": " : "; ") + f;
+    ++(faults.empty() ? tally.passed : tally.failed);
+    std::printf("%s %s: %s%s\n", faults.empty() ? "PASS" : "FAIL", group, row.c_str(), all.c_str());
+    std::fflush(stdout);
+    faults.clear();
+}
+
+// Why a row cannot run here, per system and under Wine; nullptr: it can.
+struct NotHere {
+    const char *posix = nullptr;
+    const char *windows = nullptr;
+    const char *wine = nullptr;
+    const char *here() const { return underWine() && wine ? wine : mine(posix, windows); }
+};
+
+bool skipped(const char *group, const std::string &row, const char *why)
+{
+    if (!why)
+        return false;
+    ++tally.skipped;
+    std::printf("SKIP %s: %s: %s\n", group, row.c_str(), why);
+    std::fflush(stdout);
+    return true;
+}
+
+// ---- files and child processes -------------------------------------------
 
 std::string contents(const std::string &path)
 {
@@ -36,18 +123,138 @@ std::string contents(const std::string &path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void put(const std::string &path, const std::string &bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
 // The file with these bytes, or no file for nullptr.
 void lay(const std::string &path, const char *bytes)
 {
     std::remove(path.c_str());
     if (bytes)
-        put(path, bytes);
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
+
+bool append(platformFile &file, const std::string &bytes)
+{
+    return file.append(bytes.data(), bytes.size());
+}
+
+void note(const std::string &path, const std::string &line)
+{
+    platformFile file;
+    file.open(path, platformFile::Append);
+    append(file, line);
+}
+
+void sleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// Text for a result line: its line breaks shown, not made.
+std::string shown(const std::string &text)
+{
+    std::string out;
+    for (char c : text)
+        out += c == '\n' ? std::string("\\n") : std::string(1, c);
+    return "\"" + out + "\"";
+}
+
+bool waitFor(const std::string &path, const std::string &text)
+{
+    for (int waited = 0; waited < childBoundMs; waited += pollMs, sleepMs(pollMs))
+        if (contents(path) == text)
+            return true;
+    return false;
+}
+
+// This program again, playing a part that main() picks by the arguments.
+class Child
+{
+public:
+    ~Child() { finish(0); }
+    bool start(const std::vector<std::string> &args);
+    // Its exit code; -1 when it has not ended within boundMs (it is then ended).
+    std::int64_t finish(int boundMs);
+    // A close request: the signal on POSIX, the console event on Windows.
+    bool request(int signal, int event);
+
+private:
+#ifdef _WIN32
+    PROCESS_INFORMATION m_info{};
+#else
+    pid_t m_pid = -1;
+#endif
+};
+
+#ifdef _WIN32
+bool Child::start(const std::vector<std::string> &args)
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring line = L"\"" + std::wstring(self) + L"\"";
+    for (const std::string &a : args)
+        line += L" \"" + widePath(a) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    // A process group of its own, so that its console events reach it alone.
+    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP, nullptr, nullptr,
+                          &startup, &m_info);
+}
+
+std::int64_t Child::finish(int boundMs)
+{
+    if (!m_info.hProcess)
+        return -1;
+    DWORD code = 0;
+    const bool ended = WaitForSingleObject(m_info.hProcess, DWORD(boundMs)) == WAIT_OBJECT_0;
+    if (!ended) {
+        TerminateProcess(m_info.hProcess, 1);
+        WaitForSingleObject(m_info.hProcess, INFINITE);
+    }
+    GetExitCodeProcess(m_info.hProcess, &code);
+    CloseHandle(m_info.hProcess);
+    CloseHandle(m_info.hThread);
+    m_info = {};
+    return ended ? std::int64_t(code) : -1;
+}
+
+bool Child::request(int, int event)
+{
+    return GenerateConsoleCtrlEvent(DWORD(event), m_info.dwProcessId) != 0;
+}
+#else
+bool Child::start(const std::vector<std::string> &args)
+{
+    std::vector<char *> argv{const_cast<char *>("tst_platform")};
+    for (const std::string &a : args)
+        argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
+    return posix_spawn(&m_pid, "/proc/self/exe", nullptr, nullptr, argv.data(), environ) == 0;
+}
+
+std::int64_t Child::finish(int boundMs)
+{
+    if (m_pid < 0)
+        return -1;
+    int status = 0;
+    pid_t got = 0;
+    for (int waited = 0; (got = ::waitpid(m_pid, &status, WNOHANG)) == 0 && waited < boundMs; waited += pollMs)
+        sleepMs(pollMs);
+    if (got == 0) {
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, &status, 0);
+    }
+    m_pid = -1;
+    if (got > 0 && WIFEXITED(status))
+        return WEXITSTATUS(status);
+    return -1;
+}
+
+bool Child::request(int signal, int)
+{
+    return ::kill(m_pid, signal) == 0;
+}
+#endif
+
+// ---- ports ----------------------------------------------------------------
 
 struct PortRow {
     const char *name;
@@ -70,8 +277,103 @@ void portPaths()
         {.name = "COM1X", .posix = "/dev/COM1X", .windows = "COM1X"},
         {.name = "COM", .posix = "/dev/COM", .windows = "COM"},
     };
-    for (const PortRow &r : rows)
-        check(platformDevice::portPath(r.name) == (windows ? r.windows : r.posix), "port path", r.name);
+    for (const PortRow &r : rows) {
+        check(platformDevice::portPath(r.name) == mine(r.posix, r.windows), "port path");
+        report("port path", r.name);
+    }
+}
+
+// A port as the system has it: on POSIX a pseudo-terminal made here; on
+// Windows the COM port that VELMORA_TEST_PORT names (tools/wincheck.sh links
+// one to a pseudo-terminal under Wine).
+struct OpenPort {
+    std::string name;              // empty: none at hand
+    std::intptr_t handle = -1;
+    OpenPort();
+    ~OpenPort();
+    bool hangUp();                 // the far end goes away
+
+private:
+    int m_far = -1;                // the pseudo-terminal's other end
+};
+
+#ifdef _WIN32
+OpenPort::OpenPort()
+{
+    const char *named = std::getenv("VELMORA_TEST_PORT");
+    name = named ? named : "";
+    const HANDLE h = name.empty() ? INVALID_HANDLE_VALUE
+                                  : CreateFileW(widePath(platformDevice::portPath(name)).c_str(),
+                                                GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE)
+        handle = reinterpret_cast<std::intptr_t>(h);
+}
+
+OpenPort::~OpenPort()
+{
+    if (handle != -1)
+        CloseHandle(reinterpret_cast<HANDLE>(handle));
+}
+
+bool OpenPort::hangUp()
+{
+    return false;
+}
+#else
+OpenPort::OpenPort()
+{
+    m_far = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (m_far < 0 || ::grantpt(m_far) != 0 || ::unlockpt(m_far) != 0)
+        return;
+    name = ::ptsname(m_far);
+    handle = ::open(name.c_str(), O_RDWR | O_NOCTTY);
+}
+
+OpenPort::~OpenPort()
+{
+    ::close(int(handle));
+    ::close(m_far);
+}
+
+bool OpenPort::hangUp()
+{
+    const bool closed = ::close(m_far) == 0;
+    m_far = -1;
+    return closed;
+}
+#endif
+
+struct LineRow {
+    const char *name;
+    std::function<bool(OpenPort &)> holds;
+    NotHere notHere{};
+};
+
+// What the port list and a running job ask of a port. The last row hangs
+// the line up.
+void ports()
+{
+    OpenPort port;
+    const char *none = port.name.empty() ? "no port at hand: VELMORA_TEST_PORT names none" : nullptr;
+    const LineRow rows[] = {
+        {.name = "the port is there",
+         .holds = [](OpenPort &p) { return platformDevice::exists(platformDevice::portPath(p.name)); }},
+        {.name = "this user may open it",
+         .holds = [](OpenPort &p) { return platformDevice::access(platformDevice::portPath(p.name)).error == 0; }},
+        {.name = "an open line is not lost",
+         .holds = [](OpenPort &p) { return p.handle != -1 && platformDevice::lineLost(p.handle) == 0; }},
+        {.name = "a line whose far end went away is lost",
+         .holds = [](OpenPort &p) { return p.hangUp() && platformDevice::lineLost(p.handle) != 0; },
+         .notHere = {.windows = "a port going away takes a USB adapter pulled out",
+                     .wine = "Wine keeps no modem lines on a pseudo-terminal (GetCommModemStatus fails, error 50), "
+                             "so a port that went away cannot be told from one that is there"}},
+    };
+    for (const LineRow &r : rows) {
+        if (skipped("port", r.name, none ? none : r.notHere.here()))
+            continue;
+        check(r.holds(port), "holds");
+        report("port", r.name);
+    }
 }
 
 struct PresenceRow {
@@ -82,77 +384,351 @@ struct PresenceRow {
 // The window marks a named port that is not there; a folder counts as there.
 void presence()
 {
-    put("platform-present.out", "x");
+    lay("platform-present.out", "x");
     const PresenceRow rows[] = {
         {.path = "platform-present.out", .there = true},
         {.path = ".", .there = true},
         {.path = "platform-absent.out", .there = false},
         {.path = "no-such-folder/platform-present.out", .there = false},
+        {.path = "COM199", .there = false},
     };
-    for (const PresenceRow &r : rows)
-        check(platformDevice::exists(r.path) == r.there, "there", r.path);
+    for (const PresenceRow &r : rows) {
+        check(platformDevice::exists(r.path) == r.there, "there");
+        report("presence", r.path);
+    }
     std::remove("platform-present.out");
 }
 
-using Act = std::function<bool(platformFile &)>;
-struct FileRow {
+// ---- what a path names -----------------------------------------------------
+
+struct KindRow {
     const char *name;
-    const char *before;             // the file's bytes first; nullptr: no file
-    platformFile::Opening opening;
-    bool opens;
-    Act act;                        // what is done with the open file; false: a call failed
-    const char *after;              // the file's bytes at the end
+    const char *posix;
+    const char *windows;
+    platformFile::Kind kind;
+    NotHere notHere{};
 };
 
-bool append(platformFile &file, const std::string &bytes)
+// A job refuses a device or a folder as the file to send, and a FIFO, which
+// would block it for ever: told without opening them.
+void kinds()
 {
-    file.append(bytes.data(), bytes.size());
+    lay("platform-kind.out", "x");
+#ifndef _WIN32
+    ::mkfifo("platform-kind.fifo", 0600);
+#endif
+    using K = platformFile::Kind;
+    const KindRow rows[] = {
+        {.name = "a regular file", .posix = "platform-kind.out", .windows = "platform-kind.out", .kind = K::Regular},
+        {.name = "a folder", .posix = ".", .windows = ".", .kind = K::Folder},
+        {.name = "nothing there", .posix = "platform-absent.out", .windows = "platform-absent.out", .kind = K::Absent},
+        {.name = "in a missing folder", .posix = "no-such/x", .windows = "no-such\\x", .kind = K::Absent},
+        {.name = "the null device", .posix = "/dev/null", .windows = "NUL", .kind = K::Device},
+        {.name = "a port by its bare name", .posix = "/dev/tty", .windows = "COM3", .kind = K::Device},
+        {.name = "a port in the device namespace", .posix = "/dev/ptmx", .windows = "\\\\.\\COM10", .kind = K::Device},
+        {.name = "a device name in any folder", .posix = nullptr, .windows = "no-such\\nul", .kind = K::Device,
+         .notHere = {.posix = "POSIX names a device only by its place"}},
+        {.name = "a FIFO", .posix = "platform-kind.fifo", .windows = "\\\\.\\pipe\\velmora-test", .kind = K::Fifo},
+    };
+    for (const KindRow &r : rows) {
+        if (skipped("kind", r.name, r.notHere.here()))
+            continue;
+        check(platformFile::kindOf(mine(r.posix, r.windows)) == r.kind, "kind");
+        report("kind", r.name);
+    }
+    std::remove("platform-kind.out");
+    std::remove("platform-kind.fifo");
+}
+
+// ---- the system's words ------------------------------------------------------
+
+bool validUtf8(const std::string &text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        if (n == 0 || i + n > text.size())
+            return false;
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2)
+                return false;
+        i += n;
+    }
     return true;
 }
 
+// Words fit for a log line: some, on one line, ending in no blank, UTF-8
+// where the system speaks it, and not the stand-in for a number without words.
+bool wellSaid(const std::string &words, int code)
+{
+    return !words.empty() && words.find_first_of("\r\n") == std::string::npos && words.back() != ' '
+           && (!windows || validUtf8(words)) && words != "error " + std::to_string(code);
+}
+
+struct ErrorRow {
+    const char *name;
+    int posixCode;
+    int windowsCode;
+    const char *posix;     // the exact words; nullptr: any that are well said
+    const char *windows;
+};
+
+// Windows' words depend on its version and language (tools/wincheck.sh asks
+// Wine for German ones, which go beyond ASCII).
+void errorTexts()
+{
+    const ErrorRow rows[] = {
+        {.name = "a missing file", .posixCode = ENOENT, .windowsCode = winFileNotFound,
+         .posix = "No such file or directory", .windows = nullptr},
+        {.name = "a refusal", .posixCode = EACCES, .windowsCode = winAccessDenied, .posix = "Permission denied",
+         .windows = nullptr},
+        {.name = "a call the object cannot take", .posixCode = EINVAL, .windowsCode = winInvalidFunction,
+         .posix = "Invalid argument", .windows = nullptr},
+        {.name = "a number without words", .posixCode = 99999, .windowsCode = 99999, .posix = "Unknown error 99999",
+         .windows = "error 99999"},
+    };
+    for (const ErrorRow &r : rows) {
+        const int code = mine(r.posixCode, r.windowsCode);
+        const char *exact = mine(r.posix, r.windows);
+        const std::string words = platformError::text(code);
+        check(exact ? words == exact : wellSaid(words, code), "words " + shown(words));
+        report("error text", r.name);
+    }
+}
+
+// ---- writing files -----------------------------------------------------------
+
+const char *const scratchFile = "platform-test.out";
+using Act = std::function<bool(platformFile &)>;
+struct FileRow {
+    const char *name;
+    const char *path = nullptr;     // nullptr: the scratch file, laid with `before`
+    const char *before = nullptr;   // the scratch file's bytes first; nullptr: no file
+    platformFile::Opening opening;
+    int posixRefusal = 0;           // the system's reason for not opening; 0: it opens
+    int windowsRefusal = 0;
+    Act act = [](platformFile &) { return true; };   // false: a call failed
+    const char *after = "";         // the scratch file's bytes at the end
+};
+
 // What the log and the in-place save rely on: appends keep what is there,
 // truncation empties, an in-place save leaves no tail of a longer old file,
-// and only an existing file opens in place, keeping the system's reason.
+// and only an existing file opens in place. A refusal keeps the system's
+// reason exactly, and that reason has words.
 void files()
 {
     const FileRow rows[] = {
-        {.name = "append keeps", .before = "one\n", .opening = platformFile::Append, .opens = true,
+        {.name = "append keeps", .before = "one\n", .opening = platformFile::Append,
          .act = [](platformFile &f) { return append(f, "two\n") && append(f, "three\n"); }, .after = "one\ntwo\nthree\n"},
-        {.name = "append creates", .before = nullptr, .opening = platformFile::Append, .opens = true,
-         .act = [](platformFile &f) { return append(f, "line\n"); }, .after = "line\n"},
-        {.name = "truncate empties", .before = "old old old\n", .opening = platformFile::Truncate, .opens = true,
+        {.name = "append creates", .opening = platformFile::Append, .act = [](platformFile &f) { return append(f, "line\n"); },
+         .after = "line\n"},
+        {.name = "two opens append in turn", .before = "one\n", .opening = platformFile::Append,
+         .act = [](platformFile &f) {
+             platformFile other;
+             return other.open(scratchFile, platformFile::Append) && append(f, "a\n") && append(other, "b\n")
+                    && append(f, "c\n");
+         },
+         .after = "one\na\nb\nc\n"},
+        {.name = "truncate empties", .before = "old old old\n", .opening = platformFile::Truncate,
          .act = [](platformFile &f) { return append(f, "new\n"); }, .after = "new\n"},
-        {.name = "in place, shorter", .before = "0123456789", .opening = platformFile::Existing, .opens = true,
+        {.name = "in place, shorter", .before = "0123456789", .opening = platformFile::Existing,
          .act = [](platformFile &f) { return f.reserve(2) && f.writeAt(0, "ab", 2) && f.finish(2); }, .after = "ab"},
-        {.name = "in place, at offsets", .before = "0123", .opening = platformFile::Existing, .opens = true,
+        {.name = "in place, at offsets", .before = "0123", .opening = platformFile::Existing,
          .act = [](platformFile &f) { return f.reserve(5) && f.writeAt(3, "xy", 2) && f.writeAt(1, "z", 1); },
          .after = "0z2xy"},
-        {.name = "in place, longer, cut to size", .before = "0123", .opening = platformFile::Existing, .opens = true,
-         .act = [](platformFile &f) { return f.writeAt(0, "abcdefgh", 8) && f.finish(6); }, .after = "abcdef"},
-        {.name = "in place, no file", .before = nullptr, .opening = platformFile::Existing, .opens = false,
-         .act = [](platformFile &) { return true; }, .after = ""},
+        {.name = "in place, longer, cut to size", .before = "0123", .opening = platformFile::Existing,
+         .act = [](platformFile &f) { return f.reserve(8) && f.writeAt(0, "abcdefgh", 8) && f.finish(6); }, .after = "abcdef"},
+        {.name = "in place, no file", .opening = platformFile::Existing, .posixRefusal = ENOENT, .windowsRefusal = winFileNotFound},
+        {.name = "in place, a folder", .path = ".", .opening = platformFile::Existing, .posixRefusal = EISDIR,
+         .windowsRefusal = winAccessDenied},
+        {.name = "append to a folder", .path = ".", .opening = platformFile::Append, .posixRefusal = EISDIR,
+         .windowsRefusal = winAccessDenied},
+        {.name = "in a missing folder", .path = "no-such-folder/platform-test.out", .opening = platformFile::Truncate,
+         .posixRefusal = ENOENT, .windowsRefusal = winPathNotFound},
     };
-    const std::string path = "platform-test.out";
     for (const FileRow &r : rows) {
-        lay(path, r.before);
+        const std::string path = r.path ? r.path : scratchFile;
+        lay(scratchFile, r.before);
+        const int refusal = mine(r.posixRefusal, r.windowsRefusal);
         platformFile file;
-        check(file.open(path, r.opening) == r.opens, "opens", r.name);
-        check((file.error() == 0) == r.opens, "the system's reason kept exactly on a failure", r.name);
-        check(r.act(file), "calls", r.name);
-        check(file.close(), "closes", r.name);
-        check(contents(path) == r.after, "bytes after", r.name);
+        check(file.open(path, r.opening) == (refusal == 0), "opens");
+        check(file.error() == refusal, "the system's reason " + std::to_string(file.error()));
+        check(refusal == 0 || wellSaid(platformError::text(file.error()), file.error()), "the reason in words");
+        check(r.act(file), "calls");
+        check(file.close(), "closes");
+        check(contents(scratchFile) == r.after, "bytes after");
+        report("file", r.name);
+    }
+    std::remove(scratchFile);
+}
+
+// ---- two processes, one log --------------------------------------------------
+
+int lineLength(int line, int longest)
+{
+    constexpr int spread = 7919;   // a prime: the lengths wander over the range
+    return 1 + (line * spread) % longest;
+}
+
+// The child's part: `lines` lines of its letter, one append each.
+int appendLines(const std::string &path, char letter, int lines, int longest)
+{
+    platformFile file;
+    bool ok = file.open(path, platformFile::Append);
+    for (int i = 0; ok && i < lines; ++i)
+        ok = append(file, std::string(std::size_t(lineLength(i, longest)), letter) + '\n');
+    return ok && file.close() ? 0 : 1;
+}
+
+struct AppendRow {
+    const char *name;
+    int lines;     // per process
+    int longest;
+    NotHere notHere{};
+};
+
+// Every line arrives whole and in its writer's order, whoever else appends
+// at the same time (two opens taking turns: the file rows).
+void appenders()
+{
+    const char *wine = "Wine appends in two steps (it looks up the file's end, then writes there), so two processes "
+                       "appending at once write over each other's lines; Windows appends in one";
+    const AppendRow rows[] = {
+        {.name = "two processes, short lines", .lines = 2000, .longest = 80, .notHere = {.wine = wine}},
+        {.name = "two processes, long lines", .lines = 40, .longest = 60000, .notHere = {.wine = wine}},
+    };
+    const std::string path = "platform-shared.log";
+    for (const AppendRow &r : rows) {
+        if (skipped("shared log", r.name, r.notHere.here()))
+            continue;
+        lay(path, nullptr);
+        Child a, b;
+        const auto as = [&](const std::string &letter) {
+            return std::vector<std::string>{"--append", path, letter, std::to_string(r.lines), std::to_string(r.longest)};
+        };
+        check(a.start(as("A")) && b.start(as("B")), "starts");
+        check(a.finish(childBoundMs) == 0 && b.finish(childBoundMs) == 0, "both wrote all");
+        std::vector<int> lengths['B' - 'A' + 1];
+        std::string all = contents(path);
+        for (std::size_t at = 0, end; (end = all.find('\n', at)) != std::string::npos; at = end + 1) {
+            const std::string line = all.substr(at, end - at);
+            const bool whole = !line.empty() && (line[0] == 'A' || line[0] == 'B')
+                               && line.find_first_not_of(line[0]) == std::string::npos;
+            check(whole, "a cut line at byte " + std::to_string(at));
+            if (whole)
+                lengths[line[0] - 'A'].push_back(int(line.size()));
+        }
+        std::vector<int> expected;
+        for (int i = 0; i < r.lines; ++i)
+            expected.push_back(lineLength(i, r.longest));
+        check(lengths[0] == expected && lengths[1] == expected, "each writer's lines, all and in order");
+        check(!all.empty() && all.back() == '\n', "ends with a whole line");
+        report("shared log", r.name);
     }
     std::remove(path.c_str());
 }
 
+// ---- close requests ----------------------------------------------------------
+
+// The child's part: catches the close requests, says it is ready, and on a
+// request stops (says so, then releases the handlers and ends as the program
+// does) or, to see what the system does then, never stops.
+int closeChild(const std::string &log, bool stops)
+{
+#ifdef _WIN32
+    SetConsoleCtrlHandler(nullptr, FALSE);   // a process group of its own starts deaf to Ctrl-C
+#endif
+    if (!platformSignals::openChannel() || !platformSignals::catchClose())
+        return 1;
+    note(log, "ready\n");
+    int number = 0;
+    for (int waited = 0; number == 0 && waited < childBoundMs; waited += pollMs, sleepMs(pollMs))
+        number = platformSignals::take();
+    if (number == 0)
+        return 1;
+    if (!stops) {
+        note(log, "seen " + std::to_string(number) + "\n");
+        sleepMs(2 * platformSignals::stopWaitMs);
+        note(log, "ran on\n");
+        return 1;
+    }
+    note(log, "stopped " + std::to_string(number) + "\n");
+    platformSignals::release();
+    return stoppedExit;
+}
+
+struct CloseRow {
+    const char *name;
+    int signal;           // what delivers it on POSIX
+    int event;            // and on Windows
+    bool stops;           // the program stops when asked
+    std::int64_t posixExit;
+    std::int64_t windowsExit;
+    const char *log;      // the child's log at its end
+    NotHere notHere{};
+};
+
+// The program reads each request as the same number on both systems, stops
+// its job and ends by itself. On Windows the console's handler holds the
+// process until then (the system ends it when the handler returns), but not
+// beyond a bound: a program that does not stop is then ended by the system.
+void closeRequests()
+{
+#ifdef _WIN32
+    // Console events need a console of one's own; without a terminal Wine
+    // gives a stand-in that takes none.
+    if (!GetConsoleWindow() && FreeConsole())
+        AllocConsole();
+#endif
+    const char *noClose = "only closing its window sends a console's close event; no call does";
+    const CloseRow rows[] = {
+        {.name = "Ctrl-C or SIGINT", .signal = interruptSignal, .event = ctrlC, .stops = true, .posixExit = stoppedExit,
+         .windowsExit = stoppedExit, .log = "ready\nstopped 2\n"},
+        {.name = "Ctrl-Break or SIGTERM", .signal = terminateSignal, .event = ctrlBreak, .stops = true,
+         .posixExit = stoppedExit, .windowsExit = stoppedExit, .log = "ready\nstopped 15\n",
+         .notHere = {.wine = "Wine 8 passes on no Ctrl-Break (GenerateConsoleCtrlEvent fails for it)"}},
+        {.name = "the console closed or SIGHUP", .signal = hangUpSignal, .event = ctrlClose, .stops = true,
+         .posixExit = stoppedExit, .windowsExit = stoppedExit, .log = "ready\nstopped 1\n",
+         .notHere = {.windows = noClose, .wine = "Wine sends no close event: its console passes on Ctrl-C only"}},
+        {.name = "a program that does not stop is ended after the wait", .signal = interruptSignal, .event = ctrlC,
+         .stops = false, .posixExit = 0, .windowsExit = underWine() ? wineControlCExit : controlCExit,
+         .log = "ready\nseen 2\n",
+         .notHere = {.posix = "a caught signal leaves the program running: no handler holds it, nothing ends it"}},
+    };
+    const std::string log = "platform-close.log";
+    for (const CloseRow &r : rows) {
+        if (skipped("close request", r.name, r.notHere.here()))
+            continue;
+        lay(log, nullptr);
+        Child child;
+        check(child.start({"--close", log, r.stops ? "stops" : "never"}), "starts");
+        check(waitFor(log, "ready\n"), "ready");
+        check(child.request(r.signal, r.event), "request sent");
+        const std::int64_t code = child.finish(childBoundMs);
+        check(code == mine(r.posixExit, r.windowsExit), "exit code " + std::to_string(code));
+        check(contents(log) == r.log, "log " + shown(contents(log)));
+        report("close request", r.name);
+    }
+    std::remove(log.c_str());
+}
+
 } // namespace
 
-int main()
+int main(int argc, char *argv[])
 {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 5 && args[0] == "--append")
+        return appendLines(args[1], args[2][0], std::atoi(args[3].c_str()), std::atoi(args[4].c_str()));
+    if (args.size() == 3 && args[0] == "--close")
+        return closeChild(args[1], args[2] == "stops");
     portPaths();
     presence();
+    ports();
+    kinds();
+    errorTexts();
     files();
-    if (failures == 0)
-        std::printf("platform: all rows passed\n");
-    return failures == 0 ? 0 : 1;
+    appenders();
+    closeRequests();
+    std::printf("platform: %d passed, %d failed, %d skipped\n", tally.passed, tally.failed, tally.skipped);
+    return tally.failed == 0 ? 0 : 1;
 }

@@ -22,8 +22,10 @@ VELMORA_QT5_PACKAGES=(qtbase5-dev libqt5serialport5-dev libqt5svg5-dev qttools5-
 VELMORA_QT6_PACKAGES=(qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-l10n-tools qt6-svg-dev qt6-translations-l10n)
 # The default build, against Qt 5.
 VELMORA_BUILD_PACKAGES=("${VELMORA_COMMON_PACKAGES[@]}" "${VELMORA_QT5_PACKAGES[@]}")
-# The Windows side of the platform layer, compiled by tools/wincheck.sh.
-VELMORA_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64)
+# The Windows side of the platform layer, built by tools/wincheck.sh and run
+# under Wine: the posix thread model's MinGW-w64 alone (no 32-bit half), and
+# the 64-bit Wine (wine32 would need the i386 architecture).
+VELMORA_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
 
 # The packages for a build against Qt $1 (5 or 6), one a line.
 velmora_build_packages() {
