@@ -497,7 +497,7 @@ bool boxLink::awaitConsole()
         }
         if (serialPort.halted() || clock.elapsed() >= window)
             return false;
-        QThread::msleep(ulong(linkClock::window(askPauseMs)));
+        QThread::msleep(ulong(linkClock::pause(askPauseMs)));
     }
     return false;
 }
@@ -625,7 +625,7 @@ bool boxLink::runStep(const linkStep &step, bool needed)
         if (verdict == Failed)
             return false;
         if (step.pauseMs > 0)
-            QThread::msleep(quint64(linkClock::window(step.pauseMs)));
+            QThread::msleep(quint64(linkClock::pause(step.pauseMs)));
     }
     emit writeLog(QLatin1String(step.timeoutPrefix) + quoted(attempt.reply)
                   + (step.timeoutTail ? QStringLiteral(" (timeout)") : QString()));

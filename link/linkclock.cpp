@@ -25,3 +25,10 @@ qint64 linkClock::window(qint64 ms, double scale)
         return ms;
     return std::max<qint64>({1, std::min(ms, floorMs), qint64(std::llround(double(ms) * scale))});
 }
+
+qint64 linkClock::pause(qint64 ms)
+{
+    if (s_scale == 1.0)
+        return ms;
+    return std::max<qint64>(1, qint64(std::llround(double(ms) * s_scale)));
+}

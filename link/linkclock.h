@@ -17,6 +17,9 @@ public:
     // The same at a given scale.
     static qint64 window(qint64 ms, double scale);
     static constexpr qint64 floorMs = 300;
+    // A pause the program makes itself (pacing, between questions): shrunk
+    // as it is, since no box has to meet it.
+    static qint64 pause(qint64 ms);
 
 private:
     static double s_scale;

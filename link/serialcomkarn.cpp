@@ -64,7 +64,7 @@ bool serialComKarn::writeSlow(const char *text)
     for (qint64 i = 0; i < length; ++i) {
         if (serialPort.halted() || serialPort.write(text + i, 1) != 1 || !serialPort.drain())
             return false;
-        QThread::msleep(ulong(linkClock::window(bytePauseMs)));
+        QThread::msleep(ulong(linkClock::pause(bytePauseMs)));
     }
     return true;
 }

@@ -29,10 +29,10 @@ enum class Target { File, Folder, MissingFolder };
 
 struct Row {
     QByteArray name{};
+    double scale = 0.3;       // rows that time the box against the windows give their own
     Job job = Update;
     QByteArray file{};        // sent file, or the old list; null: none
     Setup box = [](hdBox::Behaviour &) {};
-    double scale = 1;
     Codes codes{};
     QStringList logs{};       // log lines, in this order
     QStringList results{};    // a query's answers, all of them
@@ -90,37 +90,33 @@ void tst_hdjobs::jobs_data()
          .logs = {"Updating Firmware: *job.app", "Restarting done: \"Restarting ...\" #ms", "LoadMenu open \"load App\" 0 #ms",
                   "Ready to send file \"binary mode\" #ms", "File sent. Wrote 1050 data", "Flashing done: \"flash it\" #ms",
                   "Finished: \"fin\" #ms", "Starting: \"Deflat OK\" #ms", "Update done after 0 s"}},
-        {.name = "silent box", .file = fw, .box = [](B &b) { b.silent = true; }, .scale = 0.25,
-         .codes = {H::JobStarted, H::Updating, H::Restarting, H::RestartFailed, H::JobEnded},
+        {.name = "silent box", .scale = 0.25, .file = fw, .box = [](B &b) { b.silent = true; }, .codes = {H::JobStarted, H::Updating, H::Restarting, H::RestartFailed, H::JobEnded},
          .logs = {"Error while restarting: \"\" (timeout)"}, .window = {H::Restarting, H::RestartFailed, 2000}},
-        {.name = "only unknown com", .file = fw, .box = [](B &b) { b.unknownCom = 1 << 20; }, .scale = 0.05,
-         .codes = {H::JobStarted, H::Updating, H::Restarting, H::RestartFailed, H::JobEnded},
+        {.name = "only unknown com", .scale = 0.02, .file = fw, .box = [](B &b) { b.unknownCom = 1 << 20; }, .codes = {H::JobStarted, H::Updating, H::Restarting, H::RestartFailed, H::JobEnded},
          .logs = {"Error while restarting: \"unknown com\" (timeout)"}},
         {.name = "unknown com, then restart", .file = fw, .box = [](B &b) { b.unknownCom = 2; },
          .codes = chain, .logs = {"Restarting done: \"Restarting ...\" #ms"}},
         {.name = "any text restarts", .file = fw, .box = [](B &b) { b.restartReply = "boot 1.3\r\n"; },
          .codes = chain, .logs = {"Restarting done: \"boot 1.3\" #ms"}},
-        {.name = "no load menu", .file = fw, .box = [](B &b) { b.ignoreLoad = 1000; }, .scale = 0.1,
-         .codes = testRig::upTo(chain, H::OpeningLoadMenu) + Codes{H::LoadMenuFailed, H::JobEnded},
+        {.name = "no load menu", .scale = 0.1, .file = fw, .box = [](B &b) { b.ignoreLoad = 1000; }, .codes = testRig::upTo(chain, H::OpeningLoadMenu) + Codes{H::LoadMenuFailed, H::JobEnded},
          .logs = {"Error while opening LoadMenu \"\" (timeout)"}, .window = {H::OpeningLoadMenu, H::LoadMenuFailed, 500, 10}},
-        {.name = "load menu on the third attempt", .file = fw, .box = [](B &b) { b.ignoreLoad = 2; },
-         .scale = 0.2, .codes = chain, .logs = {"LoadMenu open \"load App\" 2 #ms"}},
-        {.name = "no binary mode: sent anyway", .file = fw, .box = [](B &b) { b.binaryMode = false; },
-         .scale = 0.5, .codes = noBinary, .logs = {"Ready to send file \"\" (timeout)"},
+        {.name = "load menu on the third attempt", .scale = 0.2, .file = fw, .box = [](B &b) { b.ignoreLoad = 2; },
+         .codes = chain, .logs = {"LoadMenu open \"load App\" 2 #ms"}},
+        {.name = "no binary mode: sent anyway", .scale = 0.5, .file = fw, .box = [](B &b) { b.binaryMode = false; },
+         .codes = noBinary, .logs = {"Ready to send file \"\" (timeout)"},
          .window = {H::WaitingBinaryMode, H::SendingFile, 1000}},
         {.name = "file refused", .file = fw, .box = [](B &b) { b.refuse = true; }, .codes = at75,
          .logs = {"Error flashing file: \"wrong\" #ms"}},
         {.name = "wrong beats flash it", .file = fw, .box = [](B &b) { b.refuse = true; b.garbage = "flash it "; },
          .codes = at75, .logs = {"Error flashing file: \"flash it wrong\" #ms"}},
-        {.name = "flash never reported", .file = fw, .box = [](B &b) { b.flashReply = b.finReply = false; },
-         .scale = 0.05, .codes = at75, .logs = {"Error while flashing the file: \"\" (timeout)"},
+        {.name = "flash never reported", .scale = 0.02, .file = fw, .box = [](B &b) { b.flashReply = b.finReply = false; },
+         .codes = at75, .logs = {"Error while flashing the file: \"\" (timeout)"},
          .window = {H::WaitingFlash, H::FlashFailed, 16000}},
-        {.name = "never finishes", .file = fw, .box = [](B &b) { b.finReply = false; }, .scale = 0.05,
-         .codes = testRig::upTo(chain, H::WaitingFinish) + Codes{H::FinishFailed, H::JobEnded},
+        {.name = "never finishes", .scale = 0.02, .file = fw, .box = [](B &b) { b.finReply = false; }, .codes = testRig::upTo(chain, H::WaitingFinish) + Codes{H::FinishFailed, H::JobEnded},
          .logs = {"Error finishing: \"\" (timeout)"}, .window = {H::WaitingFinish, H::FinishFailed, 50000}},
         {.name = "fin inside a word", .file = fw, .box = [](B &b) { b.garbage = "all "; }, .codes = chain,
          .logs = {"Finished: \"all fin\" #ms"}},
-        {.name = "two prompts, then started", .file = fw, .box = [](B &b) { b.comPrompts = 2; },
+        {.name = "two prompts, then started", .scale = 1, .file = fw, .box = [](B &b) { b.comPrompts = 2; },
          .codes = chain, .logs = {"Starting: \"Deflat OK\" #ms"}, .window = {H::WaitingStart, H::BoxRunning, 2 * 10}},
         {.name = "only prompts: still done", .file = fw, .box = [](B &b) { b.comPrompts = 1000; },
          .codes = noStart, .logs = {"Starting: \"Com ->\""}},
@@ -128,9 +124,8 @@ void tst_hdjobs::jobs_data()
          .codes = chain, .logs = {"Starting: \"deflat ok\" #ms"}},
         // Each line is tested on its own: a marker split by a line end is none.
         // Four prompts end four attempts; the fifth waits out its window.
-        {.name = "start marker over two lines", .file = fw,
-         .box = [](B &b) { b.comPrompts = 4; b.startReply = "Defl\r\nat OK\r\n"; }, .scale = 0.1,
-         .codes = noStart, .logs = {"Starting: \"at OK\""}, .window = {H::WaitingStart, H::UpdateDone, 50000}},
+        {.name = "start marker over two lines", .scale = 0.02, .file = fw,
+         .box = [](B &b) { b.comPrompts = 4; b.startReply = "Defl\r\nat OK\r\n"; }, .codes = noStart, .logs = {"Starting: \"at OK\""}, .window = {H::WaitingStart, H::UpdateDone, 50000}},
         {.name = "noise before replies", .file = fw, .box = [](B &b) { b.garbage = QByteArray("\x01\x7f~\x1b[", 5); },
          .codes = chain, .logs = {"Flashing done: \"\x01\x7f~\x1b[flash it\" #ms"}},
         {.name = "long lines without line end", .file = fw, .box = [](B &b) { b.longLine = 300; },
@@ -158,8 +153,8 @@ void tst_hdjobs::jobs_data()
         {.name = "power-up noise before every reply", .file = fw,
          .box = [](B &b) { b.garbage = QByteArray("\0\x01\x7f#%?~\x1b[", 10); }, .codes = chain,
          .logs = {"LoadMenu open \"\x01\x7f*?~\x1b[load App\" 0 #ms"}},   // "#" stands for a number
-        {.name = "NUL bytes alone are no restart", .file = fw, .box = [](B &b) { b.restartReply = QByteArray(3, '\0'); },
-         .scale = 0.25, .codes = {H::JobStarted, H::Updating, H::Restarting, H::RestartFailed, H::JobEnded},
+        {.name = "NUL bytes alone are no restart", .scale = 0.25, .file = fw, .box = [](B &b) { b.restartReply = QByteArray(3, '\0'); },
+         .codes = {H::JobStarted, H::Updating, H::Restarting, H::RestartFailed, H::JobEnded},
          .logs = {"Error while restarting: \"\" (timeout)"}},
         // A reply cut by a line step's 49-byte read (48 in the start step)
         // is joined up to its line end; so is "wrong" after "flash it".
@@ -191,13 +186,13 @@ void tst_hdjobs::jobs_data()
     };
     const Setup onceUnknown = [](B &b) { b.unknownCom = 1; };
     rows += {
-        {.name = "unknown com split after 3: sent again", .file = fw, .box = split("unknown", 3, 1500, onceUnknown),
+        {.name = "unknown com split after 3: sent again", .scale = 1, .file = fw, .box = split("unknown", 3, 1500, onceUnknown),
          .codes = chain, .logs = {"Restarting done: \"Restarting ...\" #ms"}},
-        {.name = "unknown com split after 10: sent again", .file = fw, .box = split("unknown", 10, 1500, onceUnknown),
+        {.name = "unknown com split after 10: sent again", .scale = 1, .file = fw, .box = split("unknown", 10, 1500, onceUnknown),
          .codes = chain, .logs = {"Restarting done: \"Restarting ...\" #ms"}},
         {.name = "load App split, rest after 250 ms", .file = fw, .box = split("load", 4, 250), .codes = chain,
          .logs = {"LoadMenu open \"load App\" 0 #ms"}},
-        {.name = "binary mode split, rest after 600 ms", .file = fw, .box = split("binary", 5, 600), .codes = chain,
+        {.name = "binary mode split, rest after 600 ms", .scale = 1, .file = fw, .box = split("binary", 5, 600), .codes = chain,
          .logs = {"Ready to send file \"binary mode\" #ms"}},
         {.name = "binary mode split, rest after the window", .file = fw, .box = split("binary", 5, 2500),
          .codes = noBinary, .logs = {"Ready to send file \"binar\" (timeout)"},
@@ -215,9 +210,8 @@ void tst_hdjobs::jobs_data()
         // The list upload runs the same chain.
         {.name = "upload", .job = Upload, .file = lis, .codes = upload,
          .logs = {"Uploading Channel list: *job.lis", "File sent. Wrote 3000 data", "Uploading done after 0 s"}},
-        {.name = "upload not finished: started, not done", .job = Upload, .file = lis,
-         .box = [](B &b) { b.finReply = false; }, .scale = 0.05,
-         .codes = testRig::upTo(upload, H::WaitingFinish) + Codes{H::FinishFailed, H::WaitingStart, H::BoxRunning, H::JobEnded},
+        {.name = "upload not finished: started, not done", .scale = 0.02, .job = Upload, .file = lis,
+         .box = [](B &b) { b.finReply = false; }, .codes = testRig::upTo(upload, H::WaitingFinish) + Codes{H::FinishFailed, H::WaitingStart, H::BoxRunning, H::JobEnded},
          .logs = {"Starting: \"Deflat OK\" #ms"}},
         {.name = "upload file missing", .job = Upload,
          .codes = {H::JobStarted, H::Uploading, H::FileFailed, H::JobEnded, H::JobEnded}, .logs = {"Channel list not exist"}},
@@ -249,13 +243,12 @@ void tst_hdjobs::jobs_data()
         // The console reads nothing while the box boots: the second question,
         // after one unanswered window and a pause, is answered, whatever the
         // console's answer says; the answer's end is awaited (200 ms quiet).
-        {.name = "console answers after a pause", .job = Upload, .file = lis,
+        {.name = "console answers after a pause", .scale = 1, .job = Upload, .file = lis,
          .box = [](B &b) { b.keepList = true; b.consoleDelayMs = 1200; b.replies.insert("help", "?\r\nCom -> "); },
          .codes = readBack + Codes{H::Verified, H::JobEnded}, .logs = {"Console answered after # ms (questions asked: 2)"},
          .window = {H::VerifyWaiting, H::Verifying, 1000 + 500 + 200}, .verify = true},
-        {.name = "console never answers", .job = Upload, .file = lis,
-         .box = [](B &b) { b.keepList = true; b.consoleDead = true; }, .scale = 0.02,
-         .codes = testRig::upTo(upload, H::UploadDone) + Codes{H::VerifyWaiting, H::VerifyNoAnswer, H::JobEnded},
+        {.name = "console never answers", .scale = 0.02, .job = Upload, .file = lis,
+         .box = [](B &b) { b.keepList = true; b.consoleDead = true; }, .codes = testRig::upTo(upload, H::UploadDone) + Codes{H::VerifyWaiting, H::VerifyNoAnswer, H::JobEnded},
          .logs = {"Could not verify the Channel list: the Settopbox's console did not answer within # s"},
          .window = {H::VerifyWaiting, H::VerifyNoAnswer, 30000}, .verify = true},
         {.name = "no verify: nothing read back", .job = Upload, .file = lis, .box = keeping, .codes = upload},
@@ -290,9 +283,8 @@ void tst_hdjobs::jobs_data()
         b.chatterMs = 300;
     };
     for (int ms : {0, 50, 150, 300})
-        rows.append({.name = "END inside, more list " + QByteArray::number(ms) + " ms later, chatty console",
-                     .job = Download, .file = old,
-                     .box = [=](B &b) {
+        rows.append({.name = "END inside, more list " + QByteArray::number(ms) + " ms later, chatty console", .scale = 1,
+                     .job = Download, .file = old, .box = [=](B &b) {
                          chatty(b);
                          b.list = innerLine;
                          b.listSplits = {lead + 5 + 205};
@@ -300,7 +292,7 @@ void tst_hdjobs::jobs_data()
                      },
                      .codes = fetched, .logs = {"End of List found", "Downloading done after 0 s"}, .saved = innerLine});
     for (int ms : {0, 200})
-        rows.append({.name = "chatty console, prompt " + QByteArray::number(ms) + " ms after END", .job = Download,
+        rows.append({.name = "chatty console, prompt " + QByteArray::number(ms) + " ms after END", .scale = 1, .job = Download,
                      .file = old, .box = [=](B &b) { chatty(b); b.afterListDelayMs = ms; }, .codes = fetched,
                      .logs = {"End of List found"}, .saved = list, .window = {H::Downloading, H::EndFound, 500}});
     // The list ends at its last "END" once the line is quiet, whatever line
@@ -318,7 +310,7 @@ void tst_hdjobs::jobs_data()
     QByteArray innerTwice = list;
     innerTwice.insert(200, "END\r\n");
     innerTwice.insert(400, "END\r\n");
-    rows.append({.name = "two inner ENDs, the second 700 ms after the first", .job = Download, .file = old,
+    rows.append({.name = "two inner ENDs, the second 700 ms after the first", .scale = 1, .job = Download, .file = old,
                  .box = [=](B &b) {
                      b.list = innerTwice;
                      b.listSplits = {lead + 5 + 300, lead + 5 + 405};
@@ -330,8 +322,8 @@ void tst_hdjobs::jobs_data()
     rows.append({.name = "tab in the console's text after END", .job = Download, .file = old,
                  .box = [=](B &b) { b.list = list; b.afterList = "\r\n\tCom -> "; }, .codes = fetched,
                  .logs = {"End of List found"}, .saved = list});
-    rows.append({.name = "DEL after END's line end", .job = Download, .file = old,
-                 .box = [=](B &b) { b.list = list; b.afterList = "\r\n\x7f"; }, .scale = 0.02, .codes = late,
+    rows.append({.name = "DEL after END's line end", .scale = 0.02, .job = Download, .file = old,
+                 .box = [=](B &b) { b.list = list; b.afterList = "\r\n\x7f"; }, .codes = late,
                  .logs = {"Timeout!"}});
     rows += {
         {.name = "END inside, 900 ms pause after it", .job = Download,
@@ -353,19 +345,19 @@ void tst_hdjobs::jobs_data()
                                        "so this file cannot be uploaded to a box again", "Downloading done after # s"},
          .saved = hdBox::sampleList(6500)},
         // Failed downloads keep the old file.
-        {.name = "download from a silent box", .job = Download, .file = old,
-         .box = [](B &b) { b.silent = true; }, .scale = 0.25, .codes = noData,
+        {.name = "download from a silent box", .scale = 0.25, .job = Download, .file = old,
+         .box = [](B &b) { b.silent = true; }, .codes = noData,
          .logs = {"No Data received!"}, .window = {H::SearchingStart, H::ReceiveFailed, 3000}},
-        {.name = "text without START", .job = Download, .file = old, .box = [](B &b) { b.listMarkers = false; },
-         .scale = 0.05, .codes = noData, .logs = {"Start of List not found!"}},
-        {.name = "END followed by more text", .job = Download, .file = old, .box = [](B &b) { b.afterList = "ing"; },
-         .scale = 0.02, .codes = late, .logs = {"Timeout!"}, .window = {H::Downloading, H::DownloadTimeout, 50000}},
-        {.name = "END followed by binary", .job = Download, .file = old,
-         .box = [](B &b) { b.afterList = "\r\n\x01\x02"; }, .scale = 0.05, .codes = late, .logs = {"Timeout!"}},
-        {.name = "line cut in the list", .job = Download, .file = old, .box = [](B &b) { b.cutInList = 600; },
-         .scale = 0.05, .codes = late, .logs = {"Error: the serial line is gone*"}},
-        {.name = "line cut before START", .job = Download, .file = old, .box = [](B &b) { b.cutInList = 10; },
-         .scale = 0.05, .codes = noData, .logs = {"Error: the serial line is gone*"}},
+        {.name = "text without START", .scale = 0.02, .job = Download, .file = old, .box = [](B &b) { b.listMarkers = false; },
+         .codes = noData, .logs = {"Start of List not found!"}},
+        {.name = "END followed by more text", .scale = 0.02, .job = Download, .file = old, .box = [](B &b) { b.afterList = "ing"; },
+         .codes = late, .logs = {"Timeout!"}, .window = {H::Downloading, H::DownloadTimeout, 50000}},
+        {.name = "END followed by binary", .scale = 0.02, .job = Download, .file = old,
+         .box = [](B &b) { b.afterList = "\r\n\x01\x02"; }, .codes = late, .logs = {"Timeout!"}},
+        {.name = "line cut in the list", .scale = 0.02, .job = Download, .file = old, .box = [](B &b) { b.cutInList = 600; },
+         .codes = late, .logs = {"Error: the serial line is gone*"}},
+        {.name = "line cut before START", .scale = 0.02, .job = Download, .file = old, .box = [](B &b) { b.cutInList = 10; },
+         .codes = noData, .logs = {"Error: the serial line is gone*"}},
         {.name = "flooding box", .job = Download, .box = [](B &b) { b.flood = serialLine::maxListBytes + (4 << 20); },
          .codes = noList, .logs = {"Channel list too long*"}},
         {.name = "target directory missing", .job = Download, .codes = unsaved,
@@ -403,8 +395,8 @@ void tst_hdjobs::jobs_data()
     rows += {
         {.name = "relay, line rate: update", .file = testRig::image("00004023", 40000), .box = atRate([](B &) {}),
          .codes = chain, .logs = {"File sent. Wrote 40000 data", "Update done after # s"}, .line = testRig::Line::Relay},
-        {.name = "box stops reading: stalled", .file = big, .box = atRate([](B &b) { b.stopReadingAfter = 1000; }),
-         .scale = 0.05, .codes = stalled, .logs = {"Error writing data to Port"},
+        {.name = "box stops reading: stalled", .scale = 0.02, .file = big, .box = atRate([](B &b) { b.stopReadingAfter = 1000; }),
+         .codes = stalled, .logs = {"Error writing data to Port"},
          .window = {H::SendingFile, H::WriteFailed, 16000}},
         {.name = "line cut mid-transfer at line rate: at once", .file = big, .box = atRate([](B &b) { b.cutAfter = 1000; }),
          .codes = stalled,
@@ -517,7 +509,7 @@ void tst_hdjobs::jobs_data()
          .results = {"no LAN-Device"}},
         {.name = "unknown beats no lan", .job = Mac, .box = answer("get_mac", "!LANDEVICE unknown\r\n"), .codes = mac,
          .results = {"???"}},
-        {.name = "mac answer split, rest after 500 ms", .job = Mac,
+        {.name = "mac answer split, rest after 500 ms", .scale = 1, .job = Mac,
          .box = [](B &b) { b.splitOnly = "00a1"; b.splitAt = 5; b.replySplitPauseMs = 500; }, .codes = mac,
          .results = {"00-A1-B2-C3-D4-E5"}},
         {.name = "mac answer without line end", .job = Mac, .box = answer("get_mac", "001122334455"), .codes = mac,

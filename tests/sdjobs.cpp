@@ -32,7 +32,7 @@ struct Row {
     Job job = Update;
     QString files{};                // download: the target
     Fault box = [](sdBox::Config &) {};
-    double scale = 0.2;             // most rows need not wait out whole windows
+    double scale = 0.05;            // most rows need not wait out whole windows
     Codes codes{};
     Commands commands{};
     QStringList logs{};             // log lines in this order
@@ -220,9 +220,9 @@ void tst_sdjobs::jobs_data()
          .codes = updateOk, .commands = updateCommands, .logs = {"Finished: \"Write done, ready\""}},
         {.name = "ready alone: refused", .files = img, .box = flag(&sdBox::Config::refuse), .codes = rejected,
          .commands = updateCommands, .logs = {"Error Finishing: \"ready\""}},
-        {.name = "READY is no ready", .files = img, .box = [](C &c) { c.ready = "READY"; }, .scale = 0.05,
+        {.name = "READY is no ready", .files = img, .box = [](C &c) { c.ready = "READY"; }, .scale = 0.02,
          .codes = unfinished, .commands = updateCommands, .logs = {"Error finishing: \"READY\""}},
-        {.name = "no verdict", .files = img, .box = flag(&sdBox::Config::finishSilent), .scale = 0.05,
+        {.name = "no verdict", .files = img, .box = flag(&sdBox::Config::finishSilent), .scale = 0.02,
          .codes = unfinished, .commands = updateCommands, .logs = {"Error finishing: \"\""},
          .window = {S::WaitingFinish, S::FinishFailed, 30000}},
         {.name = "upload refused", .job = Upload, .files = list, .box = flag(&sdBox::Config::refuse),
@@ -432,7 +432,7 @@ void tst_sdjobs::jobs_data()
          .codes = downloadOk, .commands = downloadCommands, .saved = sdBox::plausibleList(),
          .check = [this](const testRig &) { QVERIFY(!QFile::exists(m_dir.filePath("second.lst"))); }},
         {.name = "start later than the dash window", .job = Download, .files = dl,
-         .box = [](C &c) { c.startUploadDelayMs = 300; },
+         .box = [](C &c) { c.startUploadDelayMs = 1000; }, .scale = 0.5,
          .codes = searching + Codes{S::DownloadTimeout, S::JobEnded}, .commands = {"100", "500"}, .logs = {"Timeout!"}},
         {.name = "no start at all", .job = Download, .files = dl, .box = [](C &c) { c.startUploadDelayMs = 3000; },
          .codes = noList, .commands = {"100", "500"}, .logs = {"No Data received!"},
