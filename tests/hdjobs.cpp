@@ -393,8 +393,8 @@ void tst_hdjobs::jobs_data()
     const Codes stalled = testRig::upTo(chain, H::SendingFile) + Codes{H::WriteFailed, H::JobEnded};
     auto atRate = [](Setup more) { return Setup([=](B &b) { b.lineRate = true; more(b); }); };
     rows += {
-        {.name = "relay, line rate: update", .file = testRig::image("00004023", 40000), .box = atRate([](B &) {}),
-         .codes = chain, .logs = {"File sent. Wrote 40000 data", "Update done after # s"}, .line = testRig::Line::Relay},
+        {.name = "relay, line rate: update", .file = testRig::image("00004023", 16000), .box = atRate([](B &) {}),
+         .codes = chain, .logs = {"File sent. Wrote 16000 data", "Update done after # s"}, .line = testRig::Line::Relay},
         {.name = "box stops reading: stalled", .scale = 0.02, .file = big, .box = atRate([](B &b) { b.stopReadingAfter = 1000; }),
          .codes = stalled, .logs = {"Error writing data to Port"},
          .window = {H::SendingFile, H::WriteFailed, 16000}},
@@ -416,9 +416,9 @@ void tst_hdjobs::jobs_data()
     const QByteArray longList = testRig::image("00003040", 60000);
     const QString gone = QStringLiteral("Error: the connection to the serial server 127.0.0.1:# is gone: *");
     rows += {
-        {.name = "rfc2217, line rate: update", .file = testRig::image("00004023", 40000), .box = atRate([](B &) {}),
+        {.name = "rfc2217, line rate: update", .file = testRig::image("00004023", 16000), .box = atRate([](B &) {}),
          .codes = chain, .logs = {"RFC 2217: the serial server 127.0.0.1:# set its port to 115200 baud, 8N1, no flow control",
-                                  "File sent. Wrote 40000 data", "Update done after # s"}, .line = L::Rfc2217},
+                                  "File sent. Wrote 16000 data", "Update done after # s"}, .line = L::Rfc2217},
         {.name = "rfc2217, line rate: download", .job = Download, .file = old, .box = atRate(chatty),
          .codes = fetched, .logs = {"End of List found"}, .saved = list, .line = L::Rfc2217},
         {.name = "rfc2217: update of 0xFF and CR NUL", .file = bait, .codes = chain, .logs = {"File sent. Wrote 20000 data"},

@@ -257,9 +257,9 @@ void tst_sdjobs::jobs_data()
          .commands = {"100"}, .logs = {"Error writing data to Port: the command \"100\" did not leave whole"},
          .window = {S::InitUpload, S::InitUploadFailed, 16000}},
         // Through a relay (socat) at the line's rate: slow is not dead.
-        {.name = "relay, line rate: update", .files = file("00000907", 40000), .box = [](C &c) { c.lineRate = true; },
+        {.name = "relay, line rate: update", .files = file("00000907", 16000), .box = [](C &c) { c.lineRate = true; },
          .scale = 1, .codes = updateOk, .commands = updateCommands,
-         .logs = {"File sent. Wrote 40000 data", "Update done after # s"}, .line = testRig::Line::Relay},
+         .logs = {"File sent. Wrote 16000 data", "Update done after # s"}, .line = testRig::Line::Relay},
         // ... or right after the whole file: the finish wait must not sit out its 30 s.
         {.name = "line vanishes after the file", .files = img, .box = [](C &c) { c.cutAfter = 10 + 300; },
          .codes = testRig::upTo(updateOk, S::WaitingFinish) + Codes{S::FinishFailed, S::JobEnded},
@@ -477,9 +477,9 @@ void tst_sdjobs::jobs_data()
          .saved = sdBox::plausibleList(20000), .line = testRig::Line::Relay},
         // Through a real serial server (ser2net): the commands keep their
         // pace at the box, the file its bytes, 0xFF and CR NUL among them.
-        {.name = "socket, line rate: update, commands paced", .files = file("00000907", 40000),
+        {.name = "socket, line rate: update, commands paced", .files = file("00000907", 16000),
          .box = [](C &c) { c.lineRate = true; }, .scale = 1, .codes = updateOk, .commands = updateCommands,
-         .logs = {"File sent. Wrote 40000 data"}, .check = pacedCommands, .line = testRig::Line::Socket},
+         .logs = {"File sent. Wrote 16000 data"}, .check = pacedCommands, .line = testRig::Line::Socket},
         {.name = "socket, line rate: download", .job = Download, .files = dl,
          .box = [=](C &c) { listed(40, false, 20000)(c); c.lineRate = true; }, .scale = 1,
          .codes = downloadOk, .commands = downloadCommands, .saved = sdBox::plausibleList(20000),
