@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QString translated(const char *source)
@@ -26,6 +28,8 @@ boxInfoDialog::boxInfoDialog(jobRunner &jobs, QWidget *parent)
 {
     setWindowTitle(translated(QT_TRANSLATE_NOOP("MainWindow", "Box information")));
     auto *form = new QFormLayout;
+    // Which box this is about: the one on this port.
+    form->addRow(translated(QT_TRANSLATE_NOOP("MainWindow", "Port")) + QLatin1Char(':'), new QLabel(jobs.portname(), this));
     for (const serviceRequest *row = serviceRequest::begin(); row != serviceRequest::end(); ++row) {
         if (!row->title)
             continue;
@@ -39,8 +43,12 @@ boxInfoDialog::boxInfoDialog(jobRunner &jobs, QWidget *parent)
     m_copy->setEnabled(false);
     connect(m_copy, &QPushButton::clicked, this, &boxInfoDialog::copy);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    m_note = new QLabel(this);
+    m_note->setWordWrap(true);
+    m_note->hide();
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(m_note);
     layout->addWidget(buttons);
     // The answer comes before its query's result.
     connect(&jobs, &jobRunner::queryAnswered, this, [this](serviceRequest::Query query, const QString &answer) {
@@ -60,6 +68,13 @@ void boxInfoDialog::ask(int line)
     m_asking = line < m_lines.size() ? line : -1;
     if (m_asking < 0) {
         m_copy->setEnabled(true);
+        // Not one answer: most likely no HD box is there to give one.
+        if (std::none_of(m_lines.cbegin(), m_lines.cend(), [](const Line &l) { return l.answered; })) {
+            m_note->setText(translated(QT_TRANSLATE_NOOP(
+                "MainWindow", "The box gave no answer. SD boxes have no service commands: box information is "
+                              "for HD boxes. For an HD box, check the cable, the box's power and the port.")));
+            m_note->show();
+        }
         return;
     }
     m_lines[line].value->setText(translated(QT_TRANSLATE_NOOP("MainWindow", "asking…")));
@@ -94,4 +109,9 @@ QString boxInfoDialog::text() const
 void boxInfoDialog::copy()
 {
     QApplication::clipboard()->setText(text());
+}
+
+QString boxInfoDialog::note() const
+{
+    return m_note->isHidden() ? QString() : m_note->text();
 }

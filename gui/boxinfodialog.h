@@ -27,6 +27,8 @@ public:
     bool running() const { return m_asking >= 0; }
     // "Title: answer" lines, as the copy button puts them on the clipboard.
     QString text() const;
+    // What the dialog says below the answers, when it says anything.
+    QString note() const;
 
 private:
     struct Line {
@@ -43,5 +45,6 @@ private:
     jobRunner &m_jobs;
     QList<Line> m_lines;
     QPushButton *m_copy = nullptr;
+    QLabel *m_note = nullptr;   // said when no question was answered
     int m_asking = -1;
 };

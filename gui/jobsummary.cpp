@@ -7,9 +7,15 @@
 
 namespace {
 
-QString tr(const char *source)
+// The jobs' names are the window's texts; the panel's labels are this class's.
+QString windowText(const char *source)
 {
     return QCoreApplication::translate("MainWindow", source);
+}
+
+QString tr(const char *source)
+{
+    return QCoreApplication::translate("jobSummary", source);
 }
 
 const struct {
@@ -45,7 +51,7 @@ QString jobSummary::jobName(int job)
 {
     for (const auto &row : jobNames)
         if (row.kind == job)
-            return tr(row.name);
+            return windowText(row.name);
     return QString();
 }
 
@@ -71,13 +77,16 @@ QString jobSummary::text(const jobResult &result)
     if (name.isEmpty())
         return QString();
     QStringList lines = {tr("%1: %2").arg(name, result.outcomeText())};
+    if (!result.port.isEmpty())
+        lines << tr("Port: %1").arg(result.port);
     // Where it broke off, why, and what to do: a done job needs none of it.
     if (!result.done() && !result.stepText().isEmpty())
         lines << tr("Step: %1").arg(result.stepText());
     if (!result.causeText().isEmpty())
         lines << tr("Cause: %1").arg(result.causeText());
-    if (!result.remedy().isEmpty())
-        lines << tr("Remedy: %1").arg(result.remedy());
+    const QString remedy = result.remedy(jobResult::InWindow);
+    if (!remedy.isEmpty())
+        lines << tr("Remedy: %1").arg(remedy);
     if (!result.boxText().isEmpty())
         lines << tr("Box: %1").arg(result.boxText());
     if (!result.noteText().isEmpty())

@@ -56,17 +56,15 @@ MainWindow::MainWindow(const commandLine &line, QWidget *parent)
 
     connect(&m_jobs, &jobRunner::statusCode, this, &MainWindow::slotCurrentAction);
     connect(&m_jobs, &jobRunner::progress, ui->progBar, &QProgressBar::setValue);
-    connect(&m_jobs, &jobRunner::sendingBegan, this, [this] { m_sending = m_busy; });
+    connect(&m_jobs, &jobRunner::sendingBegan, this, [this] { setStage(Stage::Sending); });
+    connect(&m_jobs, &jobRunner::sendingEnded, this, [this] { setStage(Stage::Working); });
     m_countdown = new waitCountdown(ui->statusBar, this);
     connect(&m_jobs, &jobRunner::waiting, this, [this](qint64 ms) {
         if (m_busy)
             m_countdown->waitBegan(ms);
     });
     // The box information shows its requests' results itself.
-    connect(&m_jobs, &jobRunner::jobFinished, this, [this](const jobResult &result) {
-        if (jobKind::find(result.job))
-            showResult(result);
-    });
+    connect(&m_jobs, &jobRunner::jobFinished, this, &MainWindow::jobFinished);
     showResult(jobResult());
     connect(ui->actionRerun, &QAction::triggered, this, &MainWindow::slotStartAction);
     connect(ui->btnQuit, &QPushButton::clicked, this, &MainWindow::close);
@@ -146,8 +144,10 @@ void MainWindow::slotCurrentAction(int action)
     switch (row->kind) {
     case statusTable::JobStarted:
         m_busy = true;
-        m_sending = false;
+        m_errorSeen = false;
+        m_stopAsked = false;
         ++m_jobCount;
+        setStage(Stage::Preparing);
         if (!boxInfo)
             showResult(jobResult());
         setJobControls(false);
@@ -156,19 +156,29 @@ void MainWindow::slotCurrentAction(int action)
         setAcceptDrops(false);
         return;
     case statusTable::JobEnded:
+        // A failed job's end code may come twice; its progress is the first one's.
+        if (m_busy)
+            m_progressAtEnd = ui->progBar->value();
         m_busy = false;
-        m_sending = false;
+        setStage(Stage::Idle);
         setJobControls(true);
         ui->progBar->setValue(100);
         ui->actionRerun->setEnabled(true);
         ui->toolBar->setEnabled(true);
-        m_countdown->showStatus(text(row->status), row->timeout);
+        // Only a job that went through ends "done".
+        if (m_errorSeen || m_stopAsked)
+            m_countdown->showStatus(jobResult::outcomeName(m_errorSeen ? jobResult::Failed : jobResult::Stopped), 0);
+        else
+            m_countdown->showStatus(text(row->status), row->timeout);
         setAcceptDrops(true);
         return;
     case statusTable::Progress:
         m_countdown->showStatus(text(row->status), row->timeout);
         return;
     case statusTable::Result:
+        // The box holds what it was sent: a stop no longer harms it.
+        if (m_busy)
+            setStage(Stage::Preparing);
         m_countdown->showStatus(text(row->status), row->timeout);
         if (m_closeWithoutAsking)
             return;
@@ -176,6 +186,7 @@ void MainWindow::slotCurrentAction(int action)
                                  QMessageBox::NoButton);
         return;
     case statusTable::Error:
+        m_errorSeen = m_busy;
         m_countdown->showStatus(text(row->status), row->timeout);
         if (m_closeWithoutAsking)
             return;
@@ -202,20 +213,57 @@ void MainWindow::closeWithoutAsking()
 }
 
 // Breaking off a transfer can leave the box without firmware, so the user
-// decides; the job then ends at its next wait and closes the port.
-bool MainWindow::confirmBreakOff(const QString &question)
+// decides; the job then ends at its next wait and closes the port. The
+// question stands only while `stands` holds: once its moment has passed it
+// is closed, and its answer counts for nothing.
+MainWindow::Answer MainWindow::ask(const QString &question, const std::function<bool()> &stands)
 {
     if (m_closeWithoutAsking)
-        return true;
-    return QMessageBox::question(this, tr("Velmora"), question, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No)
-           == QMessageBox::Yes;
+        return Answer::Yes;
+    QMessageBox box(QMessageBox::Question, tr("Velmora"), question, QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    m_question = &box;
+    m_questionStands = stands;
+    m_questionPassed = false;
+    const int answer = box.exec();
+    m_question = nullptr;
+    m_questionStands = nullptr;
+    if (m_questionPassed)
+        return Answer::Passed;
+    return answer == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+void MainWindow::setStage(Stage stage)
+{
+    m_stage = stage;
+    if (m_question && m_questionStands && !m_questionStands()) {
+        m_questionPassed = true;
+        m_question->done(QMessageBox::No);
+    }
+}
+
+// What Stop asks in a stage, or nothing: before its file goes out a job
+// leaves the box as it was; after, the box has begun to take it in place of
+// what it held.
+QString MainWindow::stopQuestion(Stage stage) const
+{
+    if (stage == Stage::Sending)
+        return tr("The file is being sent.\nStopping now can leave the Settopbox half-updated:\n"
+                  "it must then be updated again.\nStop the transfer?");
+    if (stage == Stage::Working)
+        return tr("The Settopbox is writing the file it has received.\nStopping now can leave it half-updated:\n"
+                  "it must then be updated again.\nStop the transfer?");
+    return QString();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_busy && !confirmBreakOff(tr("A transfer is running. Stopping it now can leave the Settopbox unusable.\n"
-                                      "Stop the transfer and quit?"))) {
+    const int job = m_jobCount;
+    if (m_busy
+        && ask(tr("A transfer is running. Stopping it now can leave the Settopbox unusable.\n"
+                  "Stop the transfer and quit?"),
+               [this, job] { return m_busy && m_jobCount == job; })
+               == Answer::No) {
         event->ignore();
         return;
     }
@@ -228,18 +276,39 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::on_btnStop_clicked()
 {
-    if (!m_busy)
-        return;
-    // Before its file goes out a job leaves the box as it was; after, the
-    // box has begun to take it in place of what it held.
     const int job = m_jobCount;
-    if (m_sending
-        && !confirmBreakOff(tr("The file is being sent.\nStopping now can leave the Settopbox half-updated:\n"
-                                           "it must then be updated again.\nStop the transfer?")))
-        return;
-    // The job may have ended while the question was open.
-    if (m_busy && job == m_jobCount)
+    for (;;) {
+        // The job may have ended while a question was open.
+        if (!m_busy || job != m_jobCount)
+            return;
+        const Stage stage = m_stage;
+        const QString question = stopQuestion(stage);
+        if (question.isEmpty())
+            break;
+        const Answer answer = ask(question, [this, stage, job] { return m_busy && m_stage == stage && m_jobCount == job; });
+        if (answer == Answer::No)
+            return;
+        if (answer == Answer::Yes)
+            break;
+        // Its stage passed: the stage now asks in its own words, if at all.
+    }
+    if (m_busy && job == m_jobCount) {
+        m_stopAsked = true;
         m_jobs.stop(jobResult::StopPressed);
+    }
+}
+
+// A failed or stopped job must not look done: the status bar says how it
+// ended and the progress stays where the job broke off.
+void MainWindow::jobFinished(const jobResult &result)
+{
+    if (!jobKind::find(result.job))
+        return;
+    showResult(result);
+    if (result.done())
+        return;
+    ui->progBar->setValue(m_progressAtEnd);
+    m_countdown->showStatus(result.outcomeText(), 0);
 }
 
 // Kept until the next job starts, so that what went wrong can still be read

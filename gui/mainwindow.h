@@ -7,7 +7,10 @@
 #include <QString>
 #include <QTranslator>
 
+#include <functional>
+
 class QAction;
+class QMessageBox;
 class commandLine;
 class QActionGroup;
 class boxInfoDialog;
@@ -69,9 +72,15 @@ private:
     void createLanguageMenu();
     void loadLanguage(const QString &code);
     void setJobControls(bool enabled);
+    // Where a running job stands, as far as a stop matters to the box.
+    enum class Stage { Idle, Preparing, Sending, Working };
+    void setStage(Stage stage);
+    QString stopQuestion(Stage stage) const;
     // Whether to break off a running transfer; the user decides, unless a
-    // close from outside has decided already.
-    bool confirmBreakOff(const QString &question);
+    // close from outside has decided already. Passed: the moment went first.
+    enum class Answer { Yes, No, Passed };
+    Answer ask(const QString &question, const std::function<bool()> &stands);
+    void jobFinished(const jobResult &result);
     // Shows a job's result below the progress bar; a result of no job clears it.
     void showResult(const jobResult &result);
     QString labelFirstLine() const;
@@ -86,7 +95,13 @@ private:
     QTranslator m_translatorQt;
     QString m_currLang;
     bool m_busy = false;
-    bool m_sending = false;   // the job's file has begun to go out
+    Stage m_stage = Stage::Idle;
+    int m_progressAtEnd = 0;  // the progress when the job ended
+    bool m_errorSeen = false; // the running job reported an error
+    bool m_stopAsked = false; // and Stop was pressed for it
+    QMessageBox *m_question = nullptr;   // the question open now
+    std::function<bool()> m_questionStands;
+    bool m_questionPassed = false;
     int m_jobCount = 0;       // jobs started: tells a job from the next
     waitCountdown *m_countdown = nullptr;
     jobResult m_result;       // shown until the next job starts

@@ -27,11 +27,13 @@ const struct {
     const char *cause;
     const char *remedy;
     Blame blame;
+    const char *windowRemedy = nullptr;   // where the window's words differ: it has no command line
 } causes[] = {
     {.kind = linkCause::PortMissing,
      .cause = QT_TRANSLATE_NOOP("jobResult", "the port {file} could not be opened: {detail}"),
      .remedy = QT_TRANSLATE_NOOP("jobResult", "plug the adapter in and check the port's name (velmora --list-ports)"),
-     .blame = OnPort},
+     .blame = OnPort,
+     .windowRemedy = QT_TRANSLATE_NOOP("jobResult", "plug the adapter in, then choose its port in the port list")},
     {.kind = linkCause::PortBusy,
      .cause = QT_TRANSLATE_NOOP("jobResult", "the port {file} could not be opened: {detail}"),
      .remedy = QT_TRANSLATE_NOOP("jobResult", "close the other program that uses the port, then start again"),
@@ -43,7 +45,8 @@ const struct {
     {.kind = linkCause::PortOther,
      .cause = QT_TRANSLATE_NOOP("jobResult", "the port {file} could not be opened: {detail}"),
      .remedy = QT_TRANSLATE_NOOP("jobResult", "check the port's name and its adapter (velmora --list-ports)"),
-     .blame = OnPort},
+     .blame = OnPort,
+     .windowRemedy = QT_TRANSLATE_NOOP("jobResult", "check the adapter, then choose its port in the port list")},
     {.kind = linkCause::ServerUnreachable,
      .cause = QT_TRANSLATE_NOOP("jobResult", "the port {file} could not be opened: {detail}"),
      .remedy = QT_TRANSLATE_NOOP("jobResult", "check that the serial server runs and that host and port are right (its configuration, e.g. ser2net's)"),
@@ -254,13 +257,13 @@ QString jobResult::noteText() const
         .arg(note.detail, note.extra);
 }
 
-QString jobResult::remedy() const
+QString jobResult::remedy(Audience audience) const
 {
     if (outcome != Failed)
         return QString();
     for (const auto &c : causes)
         if (c.kind == cause.kind)
-            return filled(tr(c.remedy), *this);
+            return filled(tr(audience == InWindow && c.windowRemedy ? c.windowRemedy : c.remedy), *this);
     return tr("check the cable and the box, then start again");
 }
 
@@ -273,6 +276,11 @@ QString jobResult::boxText() const
 }
 
 QString jobResult::outcomeText() const
+{
+    return outcomeName(outcome);
+}
+
+QString jobResult::outcomeName(Outcome outcome)
 {
     switch (outcome) {
     case Done:

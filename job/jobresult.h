@@ -47,6 +47,7 @@ public:
     int stoppedBy = 0;            // who stopped it (StopReason, or a signal)
     BoxState box = Untouched;
     bool startUnconfirmed = false;   // done, but the box did not report its start
+    QString port;                 // the port it ran on
     QString file;                 // the job's (first) file
     QString answer;               // a service query's answer
     qint64 bytes = 0;             // sent or received
@@ -58,11 +59,14 @@ public:
     QString headline() const;
     QString stepText() const;
     QString causeText() const;
-    QString remedy() const;
+    // Who reads the remedy: the terminal's may name options, the window's its controls.
+    enum Audience { OnTerminal, InWindow };
+    QString remedy(Audience audience = OnTerminal) const;
     // The note of a done job in words, or empty.
     QString noteText() const;
     QString boxText() const;
     QString outcomeText() const;
+    static QString outcomeName(Outcome outcome);
     // Why a job stopped, for the log and the screen ("Stop was pressed", "SIGINT").
     static QString stopText(int why);
     // The same in English, as the logs keep it.

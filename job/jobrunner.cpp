@@ -89,6 +89,7 @@ void jobRunner::connectLink(boxLink &link)
     connect(&link, &boxLink::sendCurrentAction, this, &jobRunner::onCode);
     connect(&link, &boxLink::sendProgress, this, &jobRunner::progress);
     connect(&link, &boxLink::sendFileBegan, this, &jobRunner::sendingBegan);
+    connect(&link, &boxLink::sendFileEnded, this, &jobRunner::sendingEnded);
     connect(&link, &boxLink::sendOutcome, this, &jobRunner::onOutcome);
 }
 
@@ -197,6 +198,7 @@ void jobRunner::onCode(int code)
 void jobRunner::onOutcome(const linkOutcome &outcome)
 {
     m_result = std::make_unique<jobResult>(jobReport::result(m_running.job, m_running.query, m_running.file, outcome));
+    m_result->port = m_portname;
 }
 
 void jobRunner::jobReturned(Family &family)

@@ -70,8 +70,10 @@ signals:
     // Each status code of the running job, for the window's status display;
     // an end code's empty log line is already written.
     void statusCode(int code);
-    // The job's file has begun to go to the box: from now a stop leaves it half-updated.
+    // The job's file has begun to go to the box: from now a stop leaves it
+    // half-updated; and it has gone (or failed): the box works on it.
     void sendingBegan();
+    void sendingEnded();
     void progress(int percent);
     // A wait for the box has begun that lasts at most `ms` milliseconds.
     void waiting(qint64 ms);

@@ -221,6 +221,13 @@ bool boxLink::sendBlocks(const QString &name, Progress &progress)
     // Said before the step's code, so that whoever reacts to the code knows.
     emit sendFileBegan();
     step(m_family.sendingFile);
+    const bool sent = sendFile(name, progress);
+    emit sendFileEnded();
+    return sent;
+}
+
+bool boxLink::sendFile(const QString &name, Progress &progress)
+{
     QFile file(name);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly)) {

@@ -113,8 +113,9 @@ signals:
     void writeLog(QString log);
     // A wait for the box has begun that lasts at most `ms` milliseconds.
     void sendWaiting(qint64 ms);
-    // The job's file has begun to go to the box.
+    // The job's file has begun to go to the box, and has gone (or failed).
     void sendFileBegan();
+    void sendFileEnded();
     // The job has ended: what it came to. Once a job, after its last log line.
     void sendOutcome(linkOutcome outcome);
 
@@ -267,6 +268,7 @@ private:
     Verdict judge(const linkStep &step, const QString &text, Attempt &attempt, QString &held);
     Verdict decide(const linkStep &step, int marker, const QString &text, Attempt &attempt);
     QString timed(const linkStep &step, const Attempt &attempt) const;
+    bool sendFile(const QString &name, Progress &progress);
     bool writeBlock(const QByteArray &block);
 
     // Logs why the file cannot be sent, naming it, and reports the failure.

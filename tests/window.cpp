@@ -19,6 +19,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QPushButton>
@@ -153,6 +154,8 @@ private slots:
     void steer();
     void close_data();
     void close();
+    void questionPasses();
+    void portBoxWidth();
     void languages_data();
     void languages();
     void switching();
@@ -279,7 +282,8 @@ void tst_window::status()
 // A job's start code disables the controls and empties the bar; its end
 // enables them, fills the bar, says "done" for two seconds (waited out once)
 // and leaves an empty log line.
-struct FrameRow { QByteArray name{}; QList<int> codes{}; bool wait = false; };
+// `ended`: the status bar after the end code, for `endedMs` (0: it stays).
+struct FrameRow { QByteArray name{}; QList<int> codes{}; bool wait = false; QString ended = "done"; int endedMs = 2000; };
 Q_DECLARE_METATYPE(FrameRow)
 
 void tst_window::jobFrame_data()
@@ -288,7 +292,9 @@ void tst_window::jobFrame_data()
     const FrameRow rows[] = {{.name = "sd", .codes = {S::JobStarted, S::JobEnded}, .wait = true},
                              {.name = "hd", .codes = {H::JobStarted, H::JobEnded}},
                              {.name = "crossed", .codes = {S::JobStarted, H::JobEnded}},
-                             {.name = "error, end twice", .codes = {H::JobStarted, H::PortFailed, H::JobEnded, H::JobEnded}}};
+                             // A job with an error never reads "done".
+                             {.name = "error, end twice", .codes = {H::JobStarted, H::PortFailed, H::JobEnded, H::JobEnded},
+                              .ended = "failed", .endedMs = 0}};
     for (const FrameRow &r : rows)
         QTest::newRow(r.name.constData()) << r;
 }
@@ -316,8 +322,9 @@ void tst_window::jobFrame()
     QVERIFY(!w->jobRunning());
     QCOMPARE(ui->progBar->value(), 100);
     QVERIFY(ui->actionRerun->isEnabled());
-    QCOMPARE(ui->statusBar->currentMessage(), QStringLiteral("done"));
-    QCOMPARE(statusTimer(ui->statusBar)->interval(), 2000);
+    QCOMPARE(ui->statusBar->currentMessage(), row.ended);
+    const QTimer *timer = statusTimer(ui->statusBar);
+    QCOMPARE(timer ? timer->interval() : 0, row.endedMs);
     if (row.wait) {
         QTest::qWait(1700);
         QCOMPARE(ui->statusBar->currentMessage(), QStringLiteral("done"));
@@ -383,6 +390,7 @@ struct BoxInfoRow {
     QByteArray name{};
     QHash<QByteArray, QByteArray> replies{};   // the box's answers by command
     QStringList shown{};                       // the dialog's lines; "-": no answer
+    bool noted = false;                        // it says below them that no box answered
 };
 Q_DECLARE_METATYPE(BoxInfoRow)
 
@@ -393,7 +401,7 @@ void tst_window::boxInfo_data()
         {.name = "answering box",
          .replies = {{"swvers", "v2.10.04 hd\r\n"}, {"lpsw", "LPSW:1.07\r\n"}, {"get_mac", "0011223344AB\r\n"}},
          .shown = {"V2.10.04 HD", "1.07", "00-11-22-33-44-AB"}},
-        {.name = "silent box", .shown = {"-", "-", "-"}},
+        {.name = "silent box", .shown = {"-", "-", "-"}, .noted = true},
         {.name = "unknown items, no LAN", .replies = {{"get_mac", "!LANDEVICE\r\n"}}, .shown = {"----", "--", "no LAN-Device"}},
     };
     for (const BoxInfoRow &r : rows)
@@ -422,6 +430,11 @@ void tst_window::boxInfo()
         expected << QCoreApplication::translate("MainWindow", titles[i].toLatin1()) + ": "
                         + (row.shown[i] == "-" ? none : row.shown[i]);
     QCOMPARE(dialog->text(), expected.join('\n'));
+    // A box with no service commands (an SD box) is named as the likely reason.
+    QCOMPARE(dialog->note().contains("SD boxes have no service commands"), row.noted);
+    // And which port it is about.
+    const QList<QLabel *> labels = dialog->findChildren<QLabel *>();
+    QVERIFY(std::any_of(labels.cbegin(), labels.cend(), [&](const QLabel *l) { return l->text() == rig->device(); }));
     QApplication::clipboard()->clear();
     const auto buttons = dialog->findChildren<QPushButton *>();
     const auto copy = std::find_if(buttons.begin(), buttons.end(),
@@ -510,28 +523,28 @@ void tst_window::steer_data()
     const QString half = "Box: the box may be left half-updated: update it again before you start it";
     const SteerRow rows[] = {
         {.name = "stop before the send", .silent = true, .scale = 5, .stopAt = H::Restarting, .outcome = "stopped",
-         .shown = {"HD firmware update: stopped", stopped, untouched}, .counted = "Restarting PCB", .window = 2000,
-         .counts = 1, .after = "done"},
+         .shown = {"HD firmware update: stopped", "Port: *", stopped, untouched}, .counted = "Restarting PCB", .window = 2000,
+         .counts = 1, .after = "stopped"},
         {.name = "esc before the send", .silent = true, .scale = 5, .stopAt = H::Restarting, .press = pressEsc,
-         .outcome = "stopped", .shown = {"HD firmware update: stopped", stopped, untouched},
-         .counted = "Restarting PCB", .window = 2000, .counts = 1, .after = "done"},
+         .outcome = "stopped", .shown = {"HD firmware update: stopped", "Port: *", stopped, untouched},
+         .counted = "Restarting PCB", .window = 2000, .counts = 1, .after = "stopped"},
         {.name = "stop in the send, answer no", .stopAt = H::SendingFile, .asked = true, .boxes = {"Firmware"},
          .outcome = "done",
-         .shown = {"HD firmware update: done", "Box: the box holds the new firmware"}, .sent = SteerRow::Whole},
+         .shown = {"HD firmware update: done", "Port: *", "Box: the box holds the new firmware"}, .sent = SteerRow::Whole},
         {.name = "stop in the send, answer yes", .finReply = false, .stopAt = H::SendingFile,
-         .answer = QMessageBox::Yes, .asked = true, .outcome = "stopped", .shown = {"HD firmware update: stopped", stopped, half},
+         .answer = QMessageBox::Yes, .asked = true, .outcome = "stopped", .shown = {"HD firmware update: stopped", "Port: *", stopped, half},
          .sent = SteerRow::Any},
         {.name = "esc in the send, answer yes", .finReply = false, .stopAt = H::SendingFile, .press = pressEsc,
-         .answer = QMessageBox::Yes, .asked = true, .outcome = "stopped", .shown = {"HD firmware update: stopped", stopped, half},
+         .answer = QMessageBox::Yes, .asked = true, .outcome = "stopped", .shown = {"HD firmware update: stopped", "Port: *", stopped, half},
          .sent = SteerRow::Any},
         {.name = "silent box, a long wait", .silent = true, .scale = 3, .boxes = {"Restarting PCB"}, .outcome = "failed",
-         .shown = {"HD firmware update: failed", "Step: Restarting PCB", "Cause: the box did not answer within 6 s",
+         .shown = {"HD firmware update: failed", "Port: *", "Step: Restarting PCB", "Cause: the box did not answer within 6 s",
                    "Remedy: the box did not answer: check the cable, the box's power and the port", untouched},
          .counted = "Restarting PCB", .window = 2000, .counts = 2, .after = "Error while restarting PCB",
          .trace = {"is port open? true", "wrote 3 bytes", "no data received"}},
         {.name = "missing port", .port = "ttyGone", .boxes = {"Opening COM-Port"}, .outcome = "failed",
-         .shown = {"HD firmware update: failed", "Step: Updating the Firmware", "Cause: the port * could not be opened: *",
-                   "Remedy: plug the adapter in and check the port's name (velmora --list-ports)", untouched}},
+         .shown = {"HD firmware update: failed", "Port: *", "Step: Updating the Firmware", "Cause: the port * could not be opened: *",
+                   "Remedy: plug the adapter in, then choose its port in the port list", untouched}},
     };
     for (const SteerRow &r : rows)
         QTest::newRow(r.name.constData()) << r;
@@ -643,6 +656,81 @@ void tst_window::steer()
     QVERIFY2(rig->logged(row.trace, traced), qPrintable(traced.join(" | ")));
 }
 
+// The port box shows a serial server's URL whole, and takes the window's
+// extra width; no port name, however long, decides the window's width.
+void tst_window::portBoxWidth()
+{
+    const QString url = "rfc2217://127.0.0.1:7000";
+    QVERIFY(testRig::write("settings.ini", "[Velmora]\nPortname=" + QByteArray(20000, 'x') + "\n"));
+    make({}, false);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QComboBox *combo = w->form()->comboPorts;
+    QVERIFY(w->width() < 1000);
+    combo->lineEdit()->setText(url);
+    QVERIFY(combo->lineEdit()->width() >= combo->lineEdit()->fontMetrics().horizontalAdvance(url));
+    const int before = combo->width(), button = w->form()->btnQuit->width();
+    w->resize(w->width() + 300, w->height());
+    QTRY_VERIFY(combo->width() >= before + 250);
+    QCOMPARE(w->form()->btnQuit->width(), button);
+    QVERIFY(w->close());
+    QVERIFY(rig->setting("Velmora/Size").toSize().width() < 1400);
+}
+
+// Hands each message box to `seen` as it shows.
+class showWatch : public QObject
+{
+public:
+    explicit showWatch(std::function<void(QMessageBox *)> seen) : m_seen(std::move(seen)) { qApp->installEventFilter(this); }
+    ~showWatch() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (auto *box = qobject_cast<QMessageBox *>(object); box && event->type() == QEvent::Show)
+            m_seen(box);
+        return false;
+    }
+
+private:
+    std::function<void(QMessageBox *)> m_seen;
+};
+
+// A question outlives no moment: Stop, asked while the file is sent and left
+// unanswered, is closed once the file has gone; the box's work on the file
+// then asks anew in its own words.
+void tst_window::questionPasses()
+{
+    hdBox::Behaviour behaviour;
+    behaviour.flashReply = false;   // the job waits for the flash after the file
+    rig.reset(new testRig(behaviour));
+    rig->enter();
+    linkClock::setScale(0.05);
+    make({"-t", "UpdateHD", "-f", rig->sample("@hd"), "-p", rig->device()});
+    // Every question as it shows: the second is answered No, the first left open.
+    QStringList asked;
+    showWatch watch([&](QMessageBox *box) {
+        if (!(box->standardButtons() & QMessageBox::Yes))
+            return;   // the job's own message boxes
+        asked << box->text();
+        if (asked.size() == 2)
+            QTimer::singleShot(0, box, [box] { box->button(QMessageBox::No)->click(); });
+    });
+    // Pressed at once, so that the question is open before the file has gone.
+    connect(&w->jobs(), &jobRunner::sendingBegan, w, [&] { w->form()->btnStop->click(); });
+    std::optional<jobResult> result;
+    connect(&w->jobs(), &jobRunner::jobFinished, w, [&](const jobResult &r) { result = r; });
+    w->form()->btnUpdate->click();
+    QTRY_VERIFY_WITH_TIMEOUT(result.has_value(), 20000);
+    linkClock::setScale(1.0);
+    QCOMPARE(asked.size(), 2);
+    QVERIFY2(asked[0].startsWith("The file is being sent."), qPrintable(asked[0]));
+    QVERIFY2(asked[1].startsWith("The Settopbox is writing the file"), qPrintable(asked[1]));
+    // Neither question stopped the job: it failed on its own, and says so.
+    QCOMPARE(result->outcome, jobResult::Failed);
+    QCOMPARE(w->form()->statusBar->currentMessage(), QStringLiteral("failed"));
+    QVERIFY(!QApplication::activeModalWidget() || !qobject_cast<QMessageBox *>(QApplication::activeModalWidget())
+            || !qobject_cast<QMessageBox *>(QApplication::activeModalWidget())->text().contains("Stop the transfer"));
+}
+
 // Closing: idle at once; during a job only after the question, and then the
 // job gives up at its next wait instead of its whole window.
 struct CloseRow { QByteArray name{}; bool job = false; QMessageBox::StandardButton answer = QMessageBox::NoButton; };
@@ -700,6 +788,7 @@ struct LanguageRow {
     std::optional<QString> stored{};   // none: nothing stored
     QString code{};                    // the language in force; null: the system's is not known
     QString flashed{};                 // the English catalogue words this one differently
+    QStringList labels{};              // the result panel's labels, in its order
 };
 Q_DECLARE_METATYPE(LanguageRow)
 
@@ -707,11 +796,15 @@ void tst_window::languages_data()
 {
     const QString system = qEnvironmentVariable("VELMORA_TEST_SYSTEM_LANG");
     const QString german = "Warte, bis die Datei geflasht ist", source = "Waiting till File flashed";
-    const LanguageRow rows[] = {{.name = "de", .stored = "de", .code = "de", .flashed = german},
-                                {.name = "en", .stored = "en", .code = "en", .flashed = "Waiting til File flashed"},
-                                {.name = "no catalogue", .stored = "xx", .code = "xx", .flashed = source},
-                                {.name = "empty", .stored = "", .code = "", .flashed = source},
-                                {.name = "system", .code = system, .flashed = system == "de" ? german : source}};
+    const QStringList labelsDe = {"Port: ", "Schritt: ", "Ursache: ", "Abhilfe: ", "Receiver: ", "Hinweis: "};
+    const QStringList labelsEn = {"Port: ", "Step: ", "Cause: ", "Remedy: ", "Box: ", "Note: "};
+    const LanguageRow rows[] = {{.name = "de", .stored = "de", .code = "de", .flashed = german, .labels = labelsDe},
+                                {.name = "en", .stored = "en", .code = "en", .flashed = "Waiting til File flashed",
+                                 .labels = labelsEn},
+                                {.name = "no catalogue", .stored = "xx", .code = "xx", .flashed = source, .labels = labelsEn},
+                                {.name = "empty", .stored = "", .code = "", .flashed = source, .labels = labelsEn},
+                                {.name = "system", .code = system, .flashed = system == "de" ? german : source,
+                                 .labels = system == "de" ? labelsDe : labelsEn}};
     QTest::addColumn<LanguageRow>("row");
     for (const LanguageRow &r : rows)
         QTest::newRow(r.name.constData()) << r;
@@ -741,6 +834,21 @@ void tst_window::languages()
     w->slotCurrentAction(H::PortFailed);
     QCOMPARE(rig->boxes.size(), 1);
     QCOMPARE(rig->boxes[0].title, de ? QString::fromUtf8("COM-Port \xc3\xb6""ffnen") : "Opening COM-Port");
+    // Every label of the result panel: a failed job's, then a done one's note.
+    jobResult failed;
+    failed.job = jobKind::UpdateHD;
+    failed.outcome = jobResult::Failed;
+    failed.port = "ttyS0";
+    failed.failedStep = H::Restarting;
+    failed.cause = linkCause(linkCause::BoxSilent, "2");
+    jobResult noted;
+    noted.job = jobKind::GetListHD;
+    noted.box = jobResult::ListSaved;
+    noted.note = linkCause(linkCause::ListTooBigToUpload, "500000", "big.lis", "409600");
+    const QStringList lines = jobSummary::text(failed).split('\n').mid(1) + jobSummary::text(noted).split('\n').mid(2);
+    QCOMPARE(lines.size(), row.labels.size());
+    for (int i = 0; i < lines.size(); ++i)
+        QVERIFY2(lines[i].startsWith(row.labels[i]), qPrintable(lines[i]));
     QVERIFY(w->close());
     QCOMPARE(rig->setting("Language/Language").toString(), code);
 }

@@ -571,6 +571,24 @@ The file was left as it was; the log names the differences.</source>
         <translation>Keine zwei Lesungen der Senderliste aus der Settopbox stimmten überein!
 Die Datei blieb, wie sie war; das Protokoll nennt die Abweichungen.</translation>
     </message>
+    <message>
+        <source>The Settopbox is writing the file it has received.
+Stopping now can leave it half-updated:
+it must then be updated again.
+Stop the transfer?</source>
+        <translation>Der Receiver schreibt die empfangene Datei.
+Ein Abbruch jetzt kann ihn halb aktualisiert zurücklassen:
+er muss dann erneut aktualisiert werden.
+Übertragung abbrechen?</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>The box gave no answer. SD boxes have no service commands: box information is for HD boxes. For an HD box, check the cable, the box&apos;s power and the port.</source>
+        <translation>Der Receiver hat nicht geantwortet. SD-Receiver haben keine Servicebefehle: die Receiver-Informationen gibt es nur für HD-Receiver. Bei einem HD-Receiver prüfen Sie Kabel, Stromversorgung und Port.</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -1162,6 +1180,14 @@ Die Datei blieb, wie sie war; das Protokoll nennt die Abweichungen.</translation
         <source>check that the serial server runs and that host and port are right (its configuration, e.g. ser2net&apos;s)</source>
         <translation>prüfen Sie, ob der serielle Server läuft und Host und Port stimmen (seine Konfiguration, z. B. die von ser2net)</translation>
     </message>
+    <message>
+        <source>plug the adapter in, then choose its port in the port list</source>
+        <translation>stecken Sie den Adapter ein und wählen Sie dann seinen Port in der Portliste</translation>
+    </message>
+    <message>
+        <source>check the adapter, then choose its port in the port list</source>
+        <translation>prüfen Sie den Adapter und wählen Sie dann seinen Port in der Portliste</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>
@@ -1188,6 +1214,10 @@ Die Datei blieb, wie sie war; das Protokoll nennt die Abweichungen.</translation
     <message>
         <source>Note: %1</source>
         <translation>Hinweis: %1</translation>
+    </message>
+    <message>
+        <source>Port: %1</source>
+        <translation>Port: %1</translation>
     </message>
 </context>
 </TS>

@@ -571,6 +571,24 @@ The file was left as it was; the log names the differences.</source>
         <translation>No two reads of the Channel list from the Settopbox agreed!
 The file was left as it was; the log names the differences.</translation>
     </message>
+    <message>
+        <source>The Settopbox is writing the file it has received.
+Stopping now can leave it half-updated:
+it must then be updated again.
+Stop the transfer?</source>
+        <translation>The Settopbox is writing the file it has received.
+Stopping now can leave it half-updated:
+it must then be updated again.
+Stop the transfer?</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>The box gave no answer. SD boxes have no service commands: box information is for HD boxes. For an HD box, check the cable, the box&apos;s power and the port.</source>
+        <translation>The box gave no answer. SD boxes have no service commands: box information is for HD boxes. For an HD box, check the cable, the box&apos;s power and the port.</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -1162,6 +1180,14 @@ The file was left as it was; the log names the differences.</translation>
         <source>check that the serial server runs and that host and port are right (its configuration, e.g. ser2net&apos;s)</source>
         <translation>check that the serial server runs and that host and port are right (its configuration, e.g. ser2net&apos;s)</translation>
     </message>
+    <message>
+        <source>plug the adapter in, then choose its port in the port list</source>
+        <translation>plug the adapter in, then choose its port in the port list</translation>
+    </message>
+    <message>
+        <source>check the adapter, then choose its port in the port list</source>
+        <translation>check the adapter, then choose its port in the port list</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>
@@ -1188,6 +1214,10 @@ The file was left as it was; the log names the differences.</translation>
     <message>
         <source>Note: %1</source>
         <translation>Note: %1</translation>
+    </message>
+    <message>
+        <source>Port: %1</source>
+        <translation>Port: %1</translation>
     </message>
 </context>
 </TS>
