@@ -143,34 +143,10 @@ void MainWindow::slotCurrentAction(int action)
     };
     switch (row->kind) {
     case statusTable::JobStarted:
-        m_busy = true;
-        m_errorSeen = false;
-        m_stopAsked = false;
-        ++m_jobCount;
-        setStage(Stage::Preparing);
-        if (!boxInfo)
-            showResult(jobResult());
-        setJobControls(false);
-        ui->progBar->setValue(0);
-        ui->toolBar->setEnabled(false);
-        setAcceptDrops(false);
+        jobStarted(boxInfo);
         return;
     case statusTable::JobEnded:
-        // A failed job's end code may come twice; its progress is the first one's.
-        if (m_busy)
-            m_progressAtEnd = ui->progBar->value();
-        m_busy = false;
-        setStage(Stage::Idle);
-        setJobControls(true);
-        ui->progBar->setValue(100);
-        ui->actionRerun->setEnabled(true);
-        ui->toolBar->setEnabled(true);
-        // Only a job that went through ends "done".
-        if (m_errorSeen || m_stopAsked)
-            m_countdown->showStatus(jobResult::outcomeName(m_errorSeen ? jobResult::Failed : jobResult::Stopped), 0);
-        else
-            m_countdown->showStatus(text(row->status), row->timeout);
-        setAcceptDrops(true);
+        jobEnded(*row);
         return;
     case statusTable::Progress:
         m_countdown->showStatus(text(row->status), row->timeout);
@@ -194,6 +170,40 @@ void MainWindow::slotCurrentAction(int action)
                               QMessageBox::NoButton);
         return;
     }
+}
+
+void MainWindow::jobStarted(bool boxInfo)
+{
+    m_busy = true;
+    m_errorSeen = false;
+    m_stopAsked = false;
+    ++m_jobCount;
+    setStage(Stage::Preparing);
+    if (!boxInfo)
+        showResult(jobResult());
+    setJobControls(false);
+    ui->progBar->setValue(0);
+    ui->toolBar->setEnabled(false);
+    setAcceptDrops(false);
+}
+
+void MainWindow::jobEnded(const statusTable::Entry &row)
+{
+    // A failed job's end code may come twice; its progress is the first one's.
+    if (m_busy)
+        m_progressAtEnd = ui->progBar->value();
+    m_busy = false;
+    setStage(Stage::Idle);
+    setJobControls(true);
+    ui->progBar->setValue(100);
+    ui->actionRerun->setEnabled(true);
+    ui->toolBar->setEnabled(true);
+    // Only a job that went through ends "done".
+    if (m_errorSeen || m_stopAsked)
+        m_countdown->showStatus(jobResult::outcomeName(m_errorSeen ? jobResult::Failed : jobResult::Stopped), 0);
+    else
+        m_countdown->showStatus(QCoreApplication::translate("MainWindow", row.status), row.timeout);
+    setAcceptDrops(true);
 }
 
 // ---------------------------------------------------------------- closing

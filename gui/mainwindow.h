@@ -2,6 +2,7 @@
 
 #include "jobkind.h"
 #include "jobrunner.h"
+#include "statustable.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -81,6 +82,9 @@ private:
     enum class Answer { Yes, No, Passed };
     Answer ask(const QString &question, const std::function<bool()> &stands);
     void jobFinished(const jobResult &result);
+    // The window's side of a job's start and end codes.
+    void jobStarted(bool boxInfo);
+    void jobEnded(const statusTable::Entry &row);
     // Shows a job's result below the progress bar; a result of no job clears it.
     void showResult(const jobResult &result);
     QString labelFirstLine() const;

@@ -14,8 +14,9 @@ constexpr int namedRole = Qt::UserRole + 1;
 // Set on a named entry whose device is not there.
 constexpr int missingRole = Qt::UserRole + 2;
 
-// "rfc2217://192.168.100.200:7000" in full.
-constexpr int shownCharacters = 31;
+// A local port's name in full at the window's first size; the box takes
+// every pixel the window is widened by, for a serial server's URL.
+constexpr int shownCharacters = 10;
 
 } // namespace
 
@@ -27,9 +28,9 @@ portCombo::portCombo(QWidget *parent)
     // is left, never half-typed.
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
-    // Wide enough for a serial server's URL, and never wider for a longer
-    // name (one from a hand-edited settings file may run to thousands of
-    // characters): the window's width is not the port names' to decide.
+    // Never wider for a longer name (one from a hand-edited settings file
+    // may run to thousands of characters): the window's width is not the
+    // port names' to decide.
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(shownCharacters);
     connect(lineEdit(), &QLineEdit::editingFinished, this, [this] { takeTyped(); });

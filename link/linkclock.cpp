@@ -26,6 +26,11 @@ qint64 linkClock::window(qint64 ms, double scale)
     return std::max<qint64>({1, std::min(ms, floorMs), qint64(std::llround(double(ms) * scale))});
 }
 
+qint64 linkClock::windowAtLeast(qint64 ms, qint64 floor)
+{
+    return std::max(window(ms), std::min(ms, floor));
+}
+
 qint64 linkClock::pause(qint64 ms)
 {
     if (s_scale == 1.0)

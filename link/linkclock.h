@@ -16,6 +16,8 @@ public:
     static qint64 window(qint64 ms);
     // The same at a given scale.
     static qint64 window(qint64 ms, double scale);
+    // A shrunk window that never goes below `floor` (nor above its own length).
+    static qint64 windowAtLeast(qint64 ms, qint64 floor);
     static constexpr qint64 floorMs = 300;
     // A pause the program makes itself (pacing, between questions): shrunk
     // as it is, since no box has to meet it.

@@ -209,7 +209,7 @@ bool serialLine::drain()
     // as sent. The stall clock restarts whenever a byte leaves, so only a
     // line that takes nothing for the whole window fails; the wait goes in
     // slices, so that a stop or a vanished line is seen within moments.
-    const qint64 window = linkClock::window(stallMs);
+    const qint64 window = linkClock::windowAtLeast(stallMs, stallFloorMs);
     QElapsedTimer still;
     still.start();
     while (m_port->bytesToWrite() > 0) {

@@ -61,6 +61,9 @@ public:
     // byte in that time would lose the update anyway. A port error or a
     // vanished line still ends the wait at once.
     static constexpr qint64 stallMs = 16000;
+    // Shrunk for a test, the stall window still outlasts the moments a
+    // loaded machine leaves a reader unscheduled.
+    static constexpr qint64 stallFloorMs = 1000;
 
     explicit serialLine(LogSink log);
     ~serialLine();
