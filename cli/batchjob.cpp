@@ -25,9 +25,13 @@ QString text(const char *source)
 }
 
 // A port as a file system knows it, so that a device named twice (by
-// another path, or by a link such as /dev/serial/by-id/...) is found.
+// another path, or by a link such as /dev/serial/by-id/...) is found; a
+// server's port by its address, however it is spelt.
 QString identity(const QString &port)
 {
+    const portAddress address = portAddress::parse(port);
+    if (address.network())
+        return address.key();
     const QString canonical = QFileInfo(port).canonicalFilePath();
     return canonical.isEmpty() ? port : canonical;
 }

@@ -90,6 +90,8 @@ bool boxLink::openPort()
         {.failure = serialLine::Busy, .cause = linkCause::PortBusy},
         {.failure = serialLine::Denied, .cause = linkCause::PortDenied},
         {.failure = serialLine::Unreachable, .cause = linkCause::ServerUnreachable},
+        {.failure = serialLine::ServerSettings, .cause = linkCause::ServerSettings},
+        {.failure = serialLine::ServerDevice, .cause = linkCause::ServerDevice},
     };
     linkCause::Kind kind = linkCause::PortOther;
     for (const auto &c : causes)
@@ -204,7 +206,7 @@ void boxLink::lostLine(int code)
     // A vanished line answers every wait at once: going on would only spin,
     // and waiting out the windows on it would only hide what happened.
     serialPort.reportGone();
-    fail(code, linkCause(linkCause::LineGone, serialPort.goneReason()));
+    fail(code, goneCause());
 }
 
 linkCause boxLink::silence(const QString &lastReply, qint64 windowMs, int attempts)
@@ -268,11 +270,21 @@ void boxLink::fileProblem(const char *what, const QString &name, const QString &
     fail(m_family.fileFailed, linkCause(linkCause::FileUnreadable, reason, name), QLatin1String(what) + name + QStringLiteral(": ") + reason);
 }
 
+linkCause boxLink::goneCause() const
+{
+    // A server that could not open its device says so and closes: its words
+    // may have passed for the box's, its closing is no lost connection.
+    const QString refusal = serialPort.serverRefusal();
+    if (!refusal.isEmpty())
+        return linkCause(linkCause::ServerDevice, refusal);
+    return linkCause(serialPort.network() ? linkCause::ConnectionGone : linkCause::LineGone, serialPort.goneReason());
+}
+
 linkCause boxLink::lineFailure()
 {
     if (serialPort.gone()) {
         serialPort.reportGone();
-        return linkCause(linkCause::LineGone, serialPort.goneReason());
+        return goneCause();
     }
     return linkCause(linkCause::LineStalled);
 }

@@ -17,6 +17,8 @@ public:
         PortDenied,       // detail: the system's reason; extra: the group that may open the port
         PortOther,        // detail: the system's reason
         ServerUnreachable,  // a network port: detail: refused, unknown host or no answer, in words
+        ServerSettings,   // a network port: detail: what the server set instead of what was asked
+        ServerDevice,     // a network port whose server cannot open its device: detail: the server's words
         FileMissing,      // file
         FileUnreadable,   // file; detail: the system's reason
         FileWrongKind,    // file; detail: the kind it was found to be
@@ -32,6 +34,7 @@ public:
         ListTooLong,      // detail: the limit in bytes
         ListEmpty,
         LineGone,         // detail: the system's reason
+        ConnectionGone,   // a network port's connection was closed; detail: the reason
         LineStalled,      // the box stopped taking bytes
         ListDiffers,      // detail: where
         ConsoleSilent,    // detail: the seconds waited for the console

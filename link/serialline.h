@@ -38,6 +38,8 @@ public:
     static constexpr OpenFailure Busy = lineTransport::Busy;
     static constexpr OpenFailure Denied = lineTransport::Denied;
     static constexpr OpenFailure Unreachable = lineTransport::Unreachable;
+    static constexpr OpenFailure ServerSettings = lineTransport::ServerSettings;
+    static constexpr OpenFailure ServerDevice = lineTransport::ServerDevice;
     static constexpr OpenFailure Other = lineTransport::Other;
     // Who asked a job to stop; a positive number is the signal that did.
     enum StopReason : int {
@@ -95,6 +97,11 @@ public:
     // that was reported gone.
     bool halted();
     bool gone() const;
+    // The line is a connection to a serial server.
+    bool network() const { return m_line && m_line->network(); }
+    // What the serial server said in place of the box when it could not
+    // open its device (its first line), else empty.
+    QString serverRefusal() const;
     // Logs in words a user understands that the line is gone; the job then
     // counts as halted.
     void reportGone();
@@ -154,4 +161,7 @@ private:
     QString m_openGroup;
     QString m_goneReason;
     bool m_halted = false;
+    QByteArray m_head;   // a network line's first bytes, for serverRefusal()
+    // Keeps the start of what a network line brought; returns `bytes`.
+    const QByteArray &noted(const QByteArray &bytes);
 };

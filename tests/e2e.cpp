@@ -330,6 +330,8 @@ void tst_e2e::batch_data()
          .exitCode = batchJob::Usage, .err = "^velmora: --query may be given only once\n", .got = "", .logged = false},
         {.name = "port twice", .args = {"--query", "mac", "-p", "@port", "-p", "@port"}, .exitCode = batchJob::Usage,
          .err = "^velmora: port named twice: ", .got = "", .logged = false},
+        {.name = "server port twice, spelt two ways", .args = {"--query", "mac", "-p", "socket://127.0.0.1:7300", "-p", " SOCKET://localhost:7300/"},
+         .exitCode = batchJob::Usage, .err = "^velmora: port named twice:  SOCKET://localhost:7300/\n", .got = "", .logged = false},
         // Files that are not files are refused before the box is asked.
         {.name = "update file is a FIFO", .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "fifo.app"},
          .exitCode = batchJob::FileProblem, .err = "^velmora: \\S*fifo.app is a FIFO, not a regular file\\n", .got = ""},
@@ -687,6 +689,7 @@ struct ResultRow {
     jobKind::Kind kind = jobKind::UpdateHD;
     QString file{};                      // in the rig's folder
     QString port{};                      // empty: the box's line
+    std::function<QString(testRig &)> line{};   // where given: the port it makes, a serial server's
     bool verify = false;
     int stopAt = -1;                     // Stop is pressed when this code comes
     double scale = 0.05;                 // of the link's windows
@@ -765,6 +768,23 @@ void tst_e2e::results_data()
         {.name = "nothing listens at a network port", .box = hdWith(healthy), .file = "hd.app",
          .port = "socket://127.0.0.1:1", .cause = linkCause::ServerUnreachable,
          .says = "^the port socket://127.0.0.1:1 could not be opened: connection refused", .exitCode = jobResult::ExitPort},
+        // Serial servers: a lost connection, a server on other settings, one
+        // that cannot open its device and says so in place of the box.
+        {.name = "connection to the serial server closed while sending",
+         .box = hdWith([](hdBox::Behaviour &b) { b.lineRate = true; }), .file = "big.app",
+         .line = [](testRig &r) { const QString p = r.port(testRig::Line::Socket); r.killServerAfter(3000); return p; },
+         .cause = linkCause::ConnectionGone, .says = "^the connection to the serial server was closed: ",
+         .state = jobResult::HalfUpdated},
+        {.name = "serial server sets 9600 baud", .box = hdWith(healthy), .file = "hd.app",
+         .line = [](testRig &r) { return r.scriptedServer(testRig::comPortServer(9600)); }, .cause = linkCause::ServerSettings,
+         .says = "^the port rfc2217://127.0.0.1:\\d+ could not be opened: the serial server set 9600 baud, not 115200$",
+         .exitCode = jobResult::ExitPort},
+        {.name = "serial server cannot open its device, socket", .box = hdWith(healthy), .file = "hd.app",
+         .line = [](testRig &r) { return r.serve(false, "/dev/ttyNOPE42"); }, .cause = linkCause::ServerDevice,
+         .says = "^the serial server cannot open its device: Device open failure", .exitCode = jobResult::ExitPort},
+        {.name = "serial server cannot open its device, rfc2217", .box = hdWith(healthy), .kind = jobKind::GetListHD,
+         .file = "out.lis", .line = [](testRig &r) { return r.serve(true, "/dev/ttyNOPE42"); }, .cause = linkCause::ServerDevice,
+         .says = "^the serial server cannot open its device: Device open failure", .exitCode = jobResult::ExitPort},
         {.name = "file missing", .box = hdWith(healthy), .file = "gone.app", .cause = linkCause::FileMissing,
          .says = "^the file .*gone.app does not exist$", .exitCode = jobResult::ExitFile},
         {.name = "HD wrong kind", .box = hdWith(healthy), .file = "hd.lis", .cause = linkCause::FileWrongKind,
@@ -853,7 +873,7 @@ void tst_e2e::results()
         QVERIFY(testRig::write(rig->path(list), "the old list"));
     const QByteArray before = testRig::read(rig->path(row.file));
     jobRunner runner(logfile::Target{.path = rig->path("run.log")}, {});
-    runner.setPortname(row.port.isEmpty() ? rig->device() : row.port);
+    runner.setPortname(row.line ? row.line(*rig) : row.port.isEmpty() ? rig->device() : row.port);
     std::optional<jobResult> result;
     connect(&runner, &jobRunner::statusCode, &runner, [&](int code) {
         if (code == row.stopAt)

@@ -25,6 +25,8 @@ public:
         Busy,      // another program holds it
         Denied,    // this user may not open it
         Unreachable,   // a serial server that refuses, is unknown or does not answer
+        ServerSettings,   // a serial server that set its port to other settings than asked
+        ServerDevice,     // a serial server that cannot open its own device
         Other      // anything else
     };
 
@@ -50,6 +52,9 @@ public:
     virtual QString failure() const = 0;
     // What the log calls the line when it goes.
     virtual QString goneText() const = 0;
+    // A serial server's port on the network: a line that goes is a lost
+    // connection, not a pulled cable.
+    virtual bool network() const { return false; }
     // Books bytes handed on to the device.
     virtual void handedOn(qint64 bytes) { Q_UNUSED(bytes) }
     // How long until the box's line can have carried all but a tty queue's

@@ -1162,6 +1162,26 @@ Die Datei blieb, wie sie war; das Protokoll nennt die Abweichungen.</translation
         <source>check that the serial server runs and that host and port are right (its configuration, e.g. ser2net&apos;s)</source>
         <translation>prüfen Sie, ob der serielle Server läuft und Host und Port stimmen (seine Konfiguration, z. B. die von ser2net)</translation>
     </message>
+    <message>
+        <source>set the serial server&apos;s port so that clients may set it to 115200 baud, 8N1 (its configuration, e.g. ser2net&apos;s), or use socket:// with the server&apos;s own settings</source>
+        <translation>stellen Sie den Port des seriellen Servers so ein, dass Clients ihn auf 115200 Baud, 8N1 setzen dürfen (seine Konfiguration, z. B. die von ser2net), oder nutzen Sie socket:// mit den Einstellungen des Servers</translation>
+    </message>
+    <message>
+        <source>the serial server cannot open its device: {detail}</source>
+        <translation>der serielle Server kann sein Gerät nicht öffnen: {detail}</translation>
+    </message>
+    <message>
+        <source>check the device in the serial server&apos;s configuration (e.g. ser2net&apos;s): that it exists, that the adapter is plugged in, and that no other program uses it</source>
+        <translation>prüfen Sie das Gerät in der Konfiguration des seriellen Servers (z. B. der von ser2net): dass es existiert, dass der Adapter eingesteckt ist und dass kein anderes Programm es benutzt</translation>
+    </message>
+    <message>
+        <source>the connection to the serial server was closed: {detail}</source>
+        <translation>die Verbindung zum seriellen Server wurde geschlossen: {detail}</translation>
+    </message>
+    <message>
+        <source>check that the serial server still runs and that the network reaches it, then start the job again</source>
+        <translation>prüfen Sie, ob der serielle Server noch läuft und über das Netz erreichbar ist, und starten Sie die Aufgabe erneut</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>

@@ -1162,6 +1162,26 @@ The file was left as it was; the log names the differences.</translation>
         <source>check that the serial server runs and that host and port are right (its configuration, e.g. ser2net&apos;s)</source>
         <translation>check that the serial server runs and that host and port are right (its configuration, e.g. ser2net&apos;s)</translation>
     </message>
+    <message>
+        <source>set the serial server&apos;s port so that clients may set it to 115200 baud, 8N1 (its configuration, e.g. ser2net&apos;s), or use socket:// with the server&apos;s own settings</source>
+        <translation>set the serial server&apos;s port so that clients may set it to 115200 baud, 8N1 (its configuration, e.g. ser2net&apos;s), or use socket:// with the server&apos;s own settings</translation>
+    </message>
+    <message>
+        <source>the serial server cannot open its device: {detail}</source>
+        <translation>the serial server cannot open its device: {detail}</translation>
+    </message>
+    <message>
+        <source>check the device in the serial server&apos;s configuration (e.g. ser2net&apos;s): that it exists, that the adapter is plugged in, and that no other program uses it</source>
+        <translation>check the device in the serial server&apos;s configuration (e.g. ser2net&apos;s): that it exists, that the adapter is plugged in, and that no other program uses it</translation>
+    </message>
+    <message>
+        <source>the connection to the serial server was closed: {detail}</source>
+        <translation>the connection to the serial server was closed: {detail}</translation>
+    </message>
+    <message>
+        <source>check that the serial server still runs and that the network reaches it, then start the job again</source>
+        <translation>check that the serial server still runs and that the network reaches it, then start the job again</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>
