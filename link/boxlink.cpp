@@ -92,6 +92,7 @@ bool boxLink::openPort()
         {.failure = serialLine::Unreachable, .cause = linkCause::ServerUnreachable},
         {.failure = serialLine::ServerSettings, .cause = linkCause::ServerSettings},
         {.failure = serialLine::ServerDevice, .cause = linkCause::ServerDevice},
+        {.failure = serialLine::NameTooLong, .cause = linkCause::PortNameTooLong},
     };
     linkCause::Kind kind = linkCause::PortOther;
     for (const auto &c : causes)

@@ -16,6 +16,7 @@ public:
         PortBusy,         // detail: the system's reason
         PortDenied,       // detail: the system's reason; extra: the group that may open the port
         PortOther,        // detail: the system's reason
+        PortNameTooLong,  // detail: how long the name is, and the limit
         ServerUnreachable,  // a network port: detail: refused, unknown host or no answer, in words
         ServerSettings,   // a network port: detail: what the server set instead of what was asked
         ServerDevice,     // a network port whose server cannot open its device: detail: the server's words

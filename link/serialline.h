@@ -40,6 +40,7 @@ public:
     static constexpr OpenFailure Unreachable = lineTransport::Unreachable;
     static constexpr OpenFailure ServerSettings = lineTransport::ServerSettings;
     static constexpr OpenFailure ServerDevice = lineTransport::ServerDevice;
+    static constexpr OpenFailure NameTooLong = lineTransport::NameTooLong;
     static constexpr OpenFailure Other = lineTransport::Other;
     // Who asked a job to stop; a positive number is the signal that did.
     enum StopReason : int {

@@ -27,6 +27,7 @@ public:
         Unreachable,   // a serial server that refuses, is unknown or does not answer
         ServerSettings,   // a serial server that set its port to other settings than asked
         ServerDevice,     // a serial server that cannot open its own device
+        NameTooLong,      // a port's name longer than a system can have
         Other      // anything else
     };
 

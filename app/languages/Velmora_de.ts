@@ -1182,6 +1182,14 @@ Die Datei blieb, wie sie war; das Protokoll nennt die Abweichungen.</translation
         <source>check that the serial server still runs and that the network reaches it, then start the job again</source>
         <translation>prüfen Sie, ob der serielle Server noch läuft und über das Netz erreichbar ist, und starten Sie die Aufgabe erneut</translation>
     </message>
+    <message>
+        <source>the port&apos;s name is too long: {detail}</source>
+        <translation>der Name des Ports ist zu lang: {detail}</translation>
+    </message>
+    <message>
+        <source>give the port&apos;s name as the system names it, e.g. ttyUSB0 (velmora --list-ports)</source>
+        <translation>geben Sie den Namen des Ports so an, wie das System ihn nennt, z. B. ttyUSB0 (velmora --list-ports)</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>

@@ -1182,6 +1182,14 @@ The file was left as it was; the log names the differences.</translation>
         <source>check that the serial server still runs and that the network reaches it, then start the job again</source>
         <translation>check that the serial server still runs and that the network reaches it, then start the job again</translation>
     </message>
+    <message>
+        <source>the port&apos;s name is too long: {detail}</source>
+        <translation>the port&apos;s name is too long: {detail}</translation>
+    </message>
+    <message>
+        <source>give the port&apos;s name as the system names it, e.g. ttyUSB0 (velmora --list-ports)</source>
+        <translation>give the port&apos;s name as the system names it, e.g. ttyUSB0 (velmora --list-ports)</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>
