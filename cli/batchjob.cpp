@@ -319,6 +319,8 @@ void batchJob::onIdentified(Port &port, const jobResult &result)
 // failure; a warning when the box did not confirm its start.
 void batchJob::tellResult(Port &port, const jobResult &result)
 {
+    if (!result.warningText().isEmpty())
+        say(QStringLiteral("velmora: ") + portText(port, tr("warning: %1").arg(result.warningText())));
     if (result.done()) {
         if (!result.noteText().isEmpty())
             say(QStringLiteral("velmora: ") + portText(port, tr("note: %1").arg(result.noteText())));

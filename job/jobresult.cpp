@@ -270,6 +270,15 @@ QString jobResult::noteText() const
         .arg(note.detail, note.extra);
 }
 
+QString jobResult::warningText() const
+{
+    if (warning.kind != linkCause::ServerUnconfirmed)
+        return QString();
+    return tr("%1: the box's line may not run at 115200 baud, 8N1; if the box stays silent, set the server's port "
+              "to these settings")
+        .arg(warning.detail);
+}
+
 QString jobResult::remedy() const
 {
     if (outcome != Failed)

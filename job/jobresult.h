@@ -46,6 +46,7 @@ public:
     linkCause note;               // a done job's note (a list that cannot go back to a box)
     int stoppedBy = 0;            // who stopped it (StopReason, or a signal)
     BoxState box = Untouched;
+    linkCause warning;            // the serial server did not confirm the line settings
     bool startUnconfirmed = false;   // done, but the box did not report its start
     QString file;                 // the job's (first) file
     QString answer;               // a service query's answer
@@ -61,6 +62,8 @@ public:
     QString remedy() const;
     // The note of a done job in words, or empty.
     QString noteText() const;
+    // The warning of any job in words, or empty.
+    QString warningText() const;
     QString boxText() const;
     QString outcomeText() const;
     // Why a job stopped, for the log and the screen ("Stop was pressed", "SIGINT").

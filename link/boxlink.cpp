@@ -80,8 +80,12 @@ void boxLink::requestStop(int why)
 
 bool boxLink::openPort()
 {
-    if (serialPort.open(portname))
+    if (serialPort.open(portname)) {
+        // A box behind a server on another line rate would look silent.
+        if (!serialPort.openWarning().isEmpty())
+            m_outcome.warning = linkCause(linkCause::ServerUnconfirmed, serialPort.openWarning());
         return true;
+    }
     const struct {
         serialLine::OpenFailure failure;
         linkCause::Kind cause;

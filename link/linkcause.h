@@ -43,6 +43,8 @@ public:
         AnswerMalformed,  // detail: what came, shown safely; extra: what the answer should have been
         // Not a failure, a note on a job that is done:
         ListTooBigToUpload,   // file: the saved list; detail: its size; extra: the upload's limit
+        // Not a failure, a warning beside any end:
+        ServerUnconfirmed,    // detail: what the serial server did not confirm, in words
     };
 
     linkCause() = default;

@@ -81,6 +81,8 @@ public:
     OpenFailure openFailure() const { return m_openFailure; }
     QString openReason() const { return m_openReason; }
     QString openGroup() const { return m_openGroup; }
+    // Why the opened line may not carry the boxes' settings, else empty.
+    QString openWarning() const { return m_line ? m_line->openWarning() : QString(); }
     // Why the line went, once reportGone() has said it.
     QString goneReason() const { return m_goneReason; }
 

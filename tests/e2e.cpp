@@ -306,6 +306,11 @@ void tst_e2e::batch_data()
         // Network ports through a real serial server: the answer, the job, the log named by host and port.
         {.name = "query over rfc2217://", .args = {"--query", "software", "-p", "@port"}, .out = "V2.10.04 HD 2026-03-18\\n",
          .err = done, .got = "swvers\r\n", .line = testRig::Line::Rfc2217},
+        {.name = "server without port control: a warning", .args = {"--query", "software", "-p", "@port"},
+         .exitCode = batchJob::BoxFailed,
+         .err = "^velmora: warning: the serial server 127.0.0.1:\\d+ does not offer RFC 2217 port control: the box's line "
+                "may not run at 115200 baud, 8N1; if the box stays silent, set the server's port to these settings\n",
+         .got = "", .line = testRig::Line::Uncontrolled},
         {.name = "update over socket://", .args = updateHd, .err = "^Update done\\n" + done, .line = testRig::Line::Socket},
         {.name = "nothing listens at socket://", .box = Box::SD, .args = {"--batch", "-p", "socket://127.0.0.1:1", "-t", "GetListSD", "-f", "out.lst"},
          .exitCode = batchJob::PortFailed,

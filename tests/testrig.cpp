@@ -135,6 +135,8 @@ QString testRig::port(Line line)
         return serve(false);
     case Line::Nobody:
         return QStringLiteral("socket://127.0.0.1:%1").arg(freePort());
+    case Line::Uncontrolled:
+        return scriptedServer(QByteArray("\xff\xfe\x2c", 3));   // IAC DONT COM-PORT-OPTION
     }
     return QString();
 }

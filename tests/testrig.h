@@ -52,8 +52,9 @@ public:
     // How a link reaches the box: its pseudo-terminal; socat's; ser2net's
     // port as rfc2217:// (its serial side set to 9600 baud, so that only the
     // link's own settings give the box its line) or as a raw socket://; a
-    // network port where nothing listens.
-    enum class Line { Pty, Relay, Rfc2217, Socket, Nobody };
+    // network port where nothing listens; an RFC 2217 server that refuses
+    // port control, nothing behind it.
+    enum class Line { Pty, Relay, Rfc2217, Socket, Nobody, Uncontrolled };
     // The port's name for `line`; empty when its relay or server did not start.
     QString port(Line line);
     // A real serial server, ser2net, serving the box's device (or `device`) on a free local port.

@@ -68,13 +68,22 @@ public:
     OpenFailure openFailure() const { return m_openFailure; }
     QString openReason() const { return m_openReason; }
     QString openGroup() const { return m_openGroup; }
+    // An opened port that may not carry the boxes' line settings (a serial
+    // server that did not confirm them): why, in words; else empty.
+    QString openWarning() const { return m_openWarning; }
 
 protected:
     void openFailed(OpenFailure failure, const QString &reason, const QString &group = QString());
-    void clearFailure() { openFailed(NotFailed, QString()); }
+    void clearFailure()
+    {
+        openFailed(NotFailed, QString());
+        m_openWarning.clear();
+    }
+    void warn(const QString &warning) { m_openWarning = warning; }
 
 private:
     OpenFailure m_openFailure = NotFailed;
     QString m_openReason;
     QString m_openGroup;
+    QString m_openWarning;
 };

@@ -112,6 +112,7 @@ bool rfc2217Transport::begin(const LogSink &log)
         }
         log(QStringLiteral("The serial server %1 does not offer RFC 2217 port control: used as a plain binary "
                            "telnet line with the server's own port settings").arg(address().hostPort()));
+        warn(QStringLiteral("the serial server %1 does not offer RFC 2217 port control").arg(address().hostPort()));
         return true;
     }
     QString mismatch;
@@ -169,8 +170,10 @@ bool rfc2217Transport::setLine(const LogSink &log, QString *mismatch)
     }
     for (const auto &s : lineSettings)
         if (!confirmed.contains(s.code)) {
-            log(QStringLiteral("RFC 2217: the serial server %1 did not confirm %2 within %3 s")
-                    .arg(address().hostPort(), QLatin1String(s.name)).arg(negotiateMs / 1000));
+            warn(QStringLiteral("the serial server %1 did not confirm %2 within %3 s")
+                     .arg(address().hostPort(), QLatin1String(s.name))
+                     .arg(negotiateMs / 1000));
+            log(QStringLiteral("RFC 2217: ") + openWarning());
             return false;
         }
     return true;

@@ -831,6 +831,10 @@ Die Datei blieb, wie sie war; das Protokoll nennt die Abweichungen.</translation
         <source>--verify goes only with a channel list job (SendList or GetList)</source>
         <translation>--verify geht nur mit einer Senderlisten-Aufgabe (SendList oder GetList)</translation>
     </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>Warnung: %1</translation>
+    </message>
 </context>
 <context>
     <name>jobResult</name>
@@ -1190,6 +1194,10 @@ Die Datei blieb, wie sie war; das Protokoll nennt die Abweichungen.</translation
         <source>give the port&apos;s name as the system names it, e.g. ttyUSB0 (velmora --list-ports)</source>
         <translation>geben Sie den Namen des Ports so an, wie das System ihn nennt, z. B. ttyUSB0 (velmora --list-ports)</translation>
     </message>
+    <message>
+        <source>%1: the box&apos;s line may not run at 115200 baud, 8N1; if the box stays silent, set the server&apos;s port to these settings</source>
+        <translation>%1: die Leitung zur Box läuft womöglich nicht mit 115200 Baud, 8N1; bleibt die Box stumm, stellen Sie den Port des Servers darauf ein</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>
@@ -1216,6 +1224,10 @@ Die Datei blieb, wie sie war; das Protokoll nennt die Abweichungen.</translation
     <message>
         <source>Note: %1</source>
         <translation>Hinweis: %1</translation>
+    </message>
+    <message>
+        <source>Warning: %1</source>
+        <translation>Warnung: %1</translation>
     </message>
 </context>
 </TS>

@@ -831,6 +831,10 @@ The file was left as it was; the log names the differences.</translation>
         <source>--verify goes only with a channel list job (SendList or GetList)</source>
         <translation>--verify goes only with a channel list job (SendList or GetList)</translation>
     </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>warning: %1</translation>
+    </message>
 </context>
 <context>
     <name>jobResult</name>
@@ -1190,6 +1194,10 @@ The file was left as it was; the log names the differences.</translation>
         <source>give the port&apos;s name as the system names it, e.g. ttyUSB0 (velmora --list-ports)</source>
         <translation>give the port&apos;s name as the system names it, e.g. ttyUSB0 (velmora --list-ports)</translation>
     </message>
+    <message>
+        <source>%1: the box&apos;s line may not run at 115200 baud, 8N1; if the box stays silent, set the server&apos;s port to these settings</source>
+        <translation>%1: the box&apos;s line may not run at 115200 baud, 8N1; if the box stays silent, set the server&apos;s port to these settings</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>
@@ -1216,6 +1224,10 @@ The file was left as it was; the log names the differences.</translation>
     <message>
         <source>Note: %1</source>
         <translation>Note: %1</translation>
+    </message>
+    <message>
+        <source>Warning: %1</source>
+        <translation>Warning: %1</translation>
     </message>
 </context>
 </TS>
