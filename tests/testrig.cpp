@@ -107,12 +107,12 @@ quint16 freePort()
 
 // Whether something listens on 127.0.0.1:port, from the system's own table,
 // so that the server is not disturbed by a probing connection.
-bool listening(quint16 port)
+bool listening(quint16 port, bool ipv6 = false)
 {
-    QFile table(QStringLiteral("/proc/net/tcp"));
+    QFile table(ipv6 ? QStringLiteral("/proc/net/tcp6") : QStringLiteral("/proc/net/tcp"));
     if (!table.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray local = QByteArray("0100007F:") + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+    const QByteArray local = QByteArray(ipv6 ? "00000000000000000000000001000000:" : "0100007F:") + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
     constexpr char listenState[] = " 0A ";
     for (const QByteArray &row : table.readAll().split('\n'))
         if (row.contains(local + ' ') && row.contains(listenState))
@@ -172,7 +172,7 @@ QByteArray testRig::comPortServer(quint32 baud, char dataBits, char parity, char
            + sub(103, QByteArray(1, parity)) + sub(104, QByteArray(1, stopSize)) + sub(105, QByteArray(1, 1));
 }
 
-QString testRig::scriptedServer(const QByteArray &first, int waitBytes, const QByteArray &then)
+QString testRig::scriptedServer(const QByteArray &first, int waitBytes, const QByteArray &then, bool ipv6)
 {
     const quint16 tcp = freePort();
     QDir().mkpath(path(QStringLiteral("line")));
@@ -181,11 +181,12 @@ QString testRig::scriptedServer(const QByteArray &first, int waitBytes, const QB
     const QString script = QStringLiteral("cat %1/first; head -c %2 >/dev/null; cat %1/then; sleep 30")
                                .arg(path(QStringLiteral("line")))
                                .arg(waitBytes);
-    serverProcess.start(QStringLiteral("socat"), {QStringLiteral("TCP-LISTEN:%1,bind=127.0.0.1,reuseaddr").arg(tcp),
-                                                  QStringLiteral("SYSTEM:") + script});
-    if (!serverProcess.waitForStarted(5000) || !QTest::qWaitFor([&] { return listening(tcp); }, 5000))
+    const QString listen = ipv6 ? QStringLiteral("TCP6-LISTEN:%1,bind=[::1],reuseaddr")
+                                : QStringLiteral("TCP-LISTEN:%1,bind=127.0.0.1,reuseaddr");
+    serverProcess.start(QStringLiteral("socat"), {listen.arg(tcp), QStringLiteral("SYSTEM:") + script});
+    if (!serverProcess.waitForStarted(5000) || !QTest::qWaitFor([&] { return listening(tcp, ipv6); }, 5000))
         return QString();
-    return QStringLiteral("rfc2217://127.0.0.1:%1").arg(tcp);
+    return QStringLiteral("rfc2217://%1:%2").arg(ipv6 ? "[::1]" : "127.0.0.1").arg(tcp);
 }
 
 void testRig::killServerAfter(qint64 bytes, int delayMs)

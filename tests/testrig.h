@@ -59,13 +59,15 @@ public:
     QString port(Line line);
     // A real serial server, ser2net, serving the box's device (or `device`) on a free local port.
     QString serve(bool rfc2217, const QString &device = QString());
-    // A serial server of the test's own script, behind socat on a free local
-    // port (its rfc2217:// name returned): it sends `first`, then, once it
-    // has taken `waitBytes` from the program, `then`, and holds the connection.
     // An RFC 2217 server's start: it takes COM-PORT-OPTION and binary mode and
     // confirms the line settings with these values (SET-PARITY 1 is none).
     static QByteArray comPortServer(quint32 baud = 115200, char dataBits = 8, char parity = 1, char stopSize = 1);
-    QString scriptedServer(const QByteArray &first, int waitBytes = 0, const QByteArray &then = QByteArray());
+    // A serial server of the test's own script, behind socat on a free local
+    // port (its rfc2217:// name returned): it sends `first`, then, once it
+    // has taken `waitBytes` from the program, `then`, and holds the connection.
+    // On IPv6's loopback [::1] where `ipv6`.
+    QString scriptedServer(const QByteArray &first, int waitBytes = 0, const QByteArray &then = QByteArray(),
+                           bool ipv6 = false);
     QProcess serverProcess;
     // Kills the server (SIGKILL) `delayMs` after the box has received
     // `bytes`. Watched from a thread of its own, since a link's job blocks

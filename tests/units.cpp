@@ -465,6 +465,7 @@ struct ServerRow {
     QByteArray says;
     QString reason{};   // why the port did not open; empty: it opened
     QString logged{};   // a log line, literal but for "#" and "*"
+    bool ipv6 = false;  // the server on [::1]
 };
 Q_DECLARE_METATYPE(ServerRow)
 
@@ -474,6 +475,8 @@ void tst_units::serverSettings_data()
     const ServerRow rows[] = {
         {.name = "confirms 115200 8N1 (parity none is 1)", .says = testRig::comPortServer(),
          .logged = "RFC 2217: the serial server 127.0.0.1:# set its port to 115200 baud, 8N1, no flow control"},
+        {.name = "confirms 115200 8N1, on [::1]", .says = testRig::comPortServer(),
+         .logged = "RFC 2217: the serial server [::1]:# set its port to 115200 baud, 8N1, no flow control", .ipv6 = true},
         {.name = "sets 9600 baud", .says = testRig::comPortServer(9600),
          .reason = "the serial server set 9600 baud, not 115200", .logged = "Error: open Port: the serial server set 9600 baud*"},
         {.name = "sets 7 data bits", .says = testRig::comPortServer(115200, 7),
@@ -498,7 +501,7 @@ void tst_units::serverSettings()
 {
     QFETCH(ServerRow, row);
     testRig rig;
-    const QString port = rig.scriptedServer(row.says);
+    const QString port = rig.scriptedServer(row.says, 0, QByteArray(), row.ipv6);
     QVERIFY2(!port.isEmpty(), "socat did not start");
     QStringList logs;
     auto line = lineTransport::forPort(port);
