@@ -3,7 +3,10 @@
 //     pseudo-terminal, the box reading at the line rate (goal: ratio at most 1.05);
 // (2) sixteen boxes on socket:// ports in one batch run, each reading its
 //     update at the line rate (goal: all updated, at most 0.5% of a core per
-//     box for the program).
+//     box for the program);
+// (3) a box that babbles megabytes without a line end before each reply, on
+//     both schemes (goal: the same outcome and time on both, the program's
+//     CPU in step with the bytes: about a second for 20 MB).
 #include "testrig.h"
 
 #include <QCoreApplication>
@@ -20,6 +23,7 @@ namespace {
 constexpr int updateBytes = 64 * 1024;
 constexpr int manyBoxes = 16;
 constexpr int rounds = 2;
+constexpr int babbleBytes = 4 * 1024 * 1024;
 
 struct Run {
     int exitCode = -1;
@@ -99,6 +103,17 @@ void manyBoxesOn(testRig::Line kind, const char *name)
                 manyBoxes, name, updated, run.exitCode, run.wallSeconds, run.cpuSeconds, perBox);
 }
 
+void babbleOn(testRig::Line kind, const char *name)
+{
+    hdBox::Behaviour b;
+    b.longLine = babbleBytes;
+    testRig rig(b);
+    testRig::write(rig.path("update.app"), hdBox::sampleUpdate(updateBytes));
+    const Run run = runProgram(rig.dir.path(), {"--batch", "-p", rig.port(kind), "-t", "UpdateHD", "-f", "update.app"});
+    std::printf("%d MB without a line end before each reply on %s: exit code %d after %.1f s, "
+                "program CPU %.2f s\n", babbleBytes >> 20, name, run.exitCode, run.wallSeconds, run.cpuSeconds);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -108,5 +123,7 @@ int main(int argc, char **argv)
     manyBoxesOn(testRig::Line::Socket, "socket://");
     // The same on local pseudo-terminals, for comparison.
     manyBoxesOn(testRig::Line::Pty, "local ptys");
+    babbleOn(testRig::Line::Rfc2217, "rfc2217://");
+    babbleOn(testRig::Line::Socket, "socket://");
     return 0;
 }

@@ -25,9 +25,13 @@ QString text(const char *source)
 }
 
 // A port as a file system knows it, so that a device named twice (by
-// another path, or by a link such as /dev/serial/by-id/...) is found.
+// another path, or by a link such as /dev/serial/by-id/...) is found; a
+// server's port by its address, however it is spelt.
 QString identity(const QString &port)
 {
+    const portAddress address = portAddress::parse(port);
+    if (address.network())
+        return address.key();
     const QString canonical = QFileInfo(port).canonicalFilePath();
     return canonical.isEmpty() ? port : canonical;
 }
@@ -315,6 +319,8 @@ void batchJob::onIdentified(Port &port, const jobResult &result)
 // failure; a warning when the box did not confirm its start.
 void batchJob::tellResult(Port &port, const jobResult &result)
 {
+    if (!result.warningText().isEmpty())
+        say(QStringLiteral("velmora: ") + portText(port, tr("warning: %1").arg(result.warningText())));
     if (result.done()) {
         if (!result.noteText().isEmpty())
             say(QStringLiteral("velmora: ") + portText(port, tr("note: %1").arg(result.noteText())));

@@ -91,5 +91,7 @@ QString jobSummary::text(const jobResult &result)
         lines << tr("Box: %1").arg(result.boxText());
     if (!result.noteText().isEmpty())
         lines << tr("Note: %1").arg(result.noteText());
+    if (!result.warningText().isEmpty())
+        lines << tr("Warning: %1").arg(result.warningText());
     return lines.join(QLatin1Char('\n'));
 }

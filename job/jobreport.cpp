@@ -43,6 +43,7 @@ jobResult jobReport::result(jobKind::Kind job, serviceRequest::Query query, cons
     result.failedStep = done ? -1 : outcome.step;
     result.cause = done ? linkCause() : outcome.cause;
     result.note = outcome.note;
+    result.warning = outcome.warning;
     result.stoppedBy = outcome.stoppedBy;
     result.startUnconfirmed = done && outcome.startUnconfirmed;
     result.answer = outcome.answer.trimmed();

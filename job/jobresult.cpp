@@ -47,9 +47,21 @@ const struct {
      .remedy = QT_TRANSLATE_NOOP("jobResult", "check the port's name and its adapter (velmora --list-ports)"),
      .blame = OnPort,
      .windowRemedy = QT_TRANSLATE_NOOP("jobResult", "check the adapter, then choose its port in the port list")},
+    {.kind = linkCause::PortNameTooLong,
+     .cause = QT_TRANSLATE_NOOP("jobResult", "the port's name is too long: {detail}"),
+     .remedy = QT_TRANSLATE_NOOP("jobResult", "give the port's name as the system names it, e.g. ttyUSB0 (velmora --list-ports)"),
+     .blame = OnPort},
     {.kind = linkCause::ServerUnreachable,
      .cause = QT_TRANSLATE_NOOP("jobResult", "the port {file} could not be opened: {detail}"),
      .remedy = QT_TRANSLATE_NOOP("jobResult", "check that the serial server runs and that host and port are right (its configuration, e.g. ser2net's)"),
+     .blame = OnPort},
+    {.kind = linkCause::ServerSettings,
+     .cause = QT_TRANSLATE_NOOP("jobResult", "the port {file} could not be opened: {detail}"),
+     .remedy = QT_TRANSLATE_NOOP("jobResult", "set the serial server's port so that clients may set it to 115200 baud, 8N1 (its configuration, e.g. ser2net's), or use socket:// with the server's own settings"),
+     .blame = OnPort},
+    {.kind = linkCause::ServerDevice,
+     .cause = QT_TRANSLATE_NOOP("jobResult", "the serial server cannot open its device: {detail}"),
+     .remedy = QT_TRANSLATE_NOOP("jobResult", "check the device in the serial server's configuration (e.g. ser2net's): that it exists, that the adapter is plugged in, and that no other program uses it"),
      .blame = OnPort},
     {.kind = linkCause::FileMissing,
      .cause = QT_TRANSLATE_NOOP("jobResult", "the file {file} does not exist"),
@@ -110,6 +122,10 @@ const struct {
     {.kind = linkCause::LineGone,
      .cause = QT_TRANSLATE_NOOP("jobResult", "the serial line went: {detail}"),
      .remedy = QT_TRANSLATE_NOOP("jobResult", "plug the adapter and the cable in again, then start the job again"),
+     .blame = OnBox},
+    {.kind = linkCause::ConnectionGone,
+     .cause = QT_TRANSLATE_NOOP("jobResult", "the connection to the serial server was closed: {detail}"),
+     .remedy = QT_TRANSLATE_NOOP("jobResult", "check that the serial server still runs and that the network reaches it, then start the job again"),
      .blame = OnBox},
     {.kind = linkCause::LineStalled,
      .cause = QT_TRANSLATE_NOOP("jobResult", "the box stopped taking the file"),
@@ -255,6 +271,15 @@ QString jobResult::noteText() const
     return tr("the list has %1 bytes; the box takes at most %2 bytes in an upload, so this file cannot go back "
               "to a box")
         .arg(note.detail, note.extra);
+}
+
+QString jobResult::warningText() const
+{
+    if (warning.kind != linkCause::ServerUnconfirmed)
+        return QString();
+    return tr("%1: the box's line may not run at 115200 baud, 8N1; if the box stays silent, set the server's port "
+              "to these settings")
+        .arg(warning.detail);
 }
 
 QString jobResult::remedy(Audience audience) const

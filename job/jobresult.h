@@ -46,6 +46,7 @@ public:
     linkCause note;               // a done job's note (a list that cannot go back to a box)
     int stoppedBy = 0;            // who stopped it (StopReason, or a signal)
     BoxState box = Untouched;
+    linkCause warning;            // the serial server did not confirm the line settings
     bool startUnconfirmed = false;   // done, but the box did not report its start
     QString port;                 // the port it ran on
     QString file;                 // the job's (first) file
@@ -64,6 +65,8 @@ public:
     QString remedy(Audience audience = OnTerminal) const;
     // The note of a done job in words, or empty.
     QString noteText() const;
+    // The warning of any job in words, or empty.
+    QString warningText() const;
     QString boxText() const;
     QString outcomeText() const;
     static QString outcomeName(Outcome outcome);

@@ -80,8 +80,12 @@ void boxLink::requestStop(int why)
 
 bool boxLink::openPort()
 {
-    if (serialPort.open(portname))
+    if (serialPort.open(portname)) {
+        // A box behind a server on another line rate would look silent.
+        if (!serialPort.openWarning().isEmpty())
+            m_outcome.warning = linkCause(linkCause::ServerUnconfirmed, serialPort.openWarning());
         return true;
+    }
     const struct {
         serialLine::OpenFailure failure;
         linkCause::Kind cause;
@@ -90,6 +94,9 @@ bool boxLink::openPort()
         {.failure = serialLine::Busy, .cause = linkCause::PortBusy},
         {.failure = serialLine::Denied, .cause = linkCause::PortDenied},
         {.failure = serialLine::Unreachable, .cause = linkCause::ServerUnreachable},
+        {.failure = serialLine::ServerSettings, .cause = linkCause::ServerSettings},
+        {.failure = serialLine::ServerDevice, .cause = linkCause::ServerDevice},
+        {.failure = serialLine::NameTooLong, .cause = linkCause::PortNameTooLong},
     };
     linkCause::Kind kind = linkCause::PortOther;
     for (const auto &c : causes)
@@ -204,7 +211,7 @@ void boxLink::lostLine(int code)
     // A vanished line answers every wait at once: going on would only spin,
     // and waiting out the windows on it would only hide what happened.
     serialPort.reportGone();
-    fail(code, linkCause(linkCause::LineGone, serialPort.goneReason()));
+    fail(code, goneCause());
 }
 
 linkCause boxLink::silence(const QString &lastReply, qint64 windowMs, int attempts)
@@ -275,11 +282,21 @@ void boxLink::fileProblem(const char *what, const QString &name, const QString &
     fail(m_family.fileFailed, linkCause(linkCause::FileUnreadable, reason, name), QLatin1String(what) + name + QStringLiteral(": ") + reason);
 }
 
+linkCause boxLink::goneCause() const
+{
+    // A server that could not open its device says so and closes: its words
+    // may have passed for the box's, its closing is no lost connection.
+    const QString refusal = serialPort.serverRefusal();
+    if (!refusal.isEmpty())
+        return linkCause(linkCause::ServerDevice, refusal);
+    return linkCause(serialPort.network() ? linkCause::ConnectionGone : linkCause::LineGone, serialPort.goneReason());
+}
+
 linkCause boxLink::lineFailure()
 {
     if (serialPort.gone()) {
         serialPort.reportGone();
-        return linkCause(linkCause::LineGone, serialPort.goneReason());
+        return goneCause();
     }
     return linkCause(linkCause::LineStalled);
 }

@@ -150,6 +150,9 @@ protected:
     void answered(const QString &answer);
     // A job with no result code of its own (a command sent) is done.
     void completed() { m_done = true; }
+    // Why the line went: LineGone; ConnectionGone, or ServerDevice, on a
+    // serial server's port.
+    linkCause goneCause() const;
     // Why a write did not leave: the line went (said in the log), or it stalled.
     linkCause lineFailure();
     // The line vanished: reported with `code`; the job is halted from here.

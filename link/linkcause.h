@@ -16,7 +16,10 @@ public:
         PortBusy,         // detail: the system's reason
         PortDenied,       // detail: the system's reason; extra: the group that may open the port
         PortOther,        // detail: the system's reason
+        PortNameTooLong,  // detail: how long the name is, and the limit
         ServerUnreachable,  // a network port: detail: refused, unknown host or no answer, in words
+        ServerSettings,   // a network port: detail: what the server set instead of what was asked
+        ServerDevice,     // a network port whose server cannot open its device: detail: the server's words
         FileMissing,      // file
         FileUnreadable,   // file; detail: the system's reason
         FileWrongKind,    // file; detail: the kind it was found to be
@@ -32,6 +35,7 @@ public:
         ListTooLong,      // detail: the limit in bytes
         ListEmpty,
         LineGone,         // detail: the system's reason
+        ConnectionGone,   // a network port's connection was closed; detail: the reason
         LineStalled,      // the box stopped taking bytes
         ListDiffers,      // detail: where
         ConsoleSilent,    // detail: the seconds waited for the console
@@ -39,6 +43,8 @@ public:
         AnswerMalformed,  // detail: what came, shown safely; extra: what the answer should have been
         // Not a failure, a note on a job that is done:
         ListTooBigToUpload,   // file: the saved list; detail: its size; extra: the upload's limit
+        // Not a failure, a warning beside any end:
+        ServerUnconfirmed,    // detail: what the serial server did not confirm, in words
     };
 
     linkCause() = default;

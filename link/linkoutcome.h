@@ -28,6 +28,7 @@ public:
     int code = -1;           // the result or error code that decided, or -1
     linkCause cause;         // why it failed (None when done)
     linkCause note;          // a done job's note
+    linkCause warning;       // the line may not carry the boxes' settings, done or failed
     Box box = Untouched;
     bool startUnconfirmed = false;   // done, but the box did not report its start
     int stoppedBy = 0;       // who stopped it, when it was stopped

@@ -2,6 +2,7 @@
 
 #include "linkclock.h"
 #include "serialtransport.h"
+#include "tcptransport.h"
 
 #include <QElapsedTimer>
 #include <QSerialPort>
@@ -30,6 +31,7 @@ bool serialLine::open(const QString &name)
     m_openReason.clear();
     m_openGroup.clear();
     m_goneReason.clear();
+    m_head.clear();
     m_line = lineTransport::forPort(name);
     if (m_line->open(name, m_log)) {
         m_port = m_line->device();
@@ -151,15 +153,27 @@ qint64 serialLine::available() const
     return m_port ? m_port->bytesAvailable() : 0;
 }
 
+const QByteArray &serialLine::noted(const QByteArray &bytes)
+{
+    if (network() && m_head.size() < tcpTransport::refusalHeadBytes)
+        m_head += bytes.left(tcpTransport::refusalHeadBytes - m_head.size());
+    return bytes;
+}
+
+QString serialLine::serverRefusal() const
+{
+    return network() ? tcpTransport::serverRefusal(m_head) : QString();
+}
+
 QByteArray serialLine::read(qint64 max)
 {
-    return m_port->read(max);
+    return noted(m_port->read(max));
 }
 
 QByteArray serialLine::readNow(qint64 max)
 {
     m_port->waitForReadyRead(0);
-    return m_port->read(max);
+    return noted(m_port->read(max));
 }
 
 qint64 serialLine::readInto(QByteArray &to, qint64 max)
@@ -171,6 +185,7 @@ qint64 serialLine::readInto(QByteArray &to, qint64 max)
     to.resize(old + int(n));
     const qint64 got = m_port->read(to.data() + old, n);
     to.resize(old + int(qMax<qint64>(0, got)));
+    noted(to.mid(old));
     return qMax<qint64>(0, got);
 }
 
@@ -184,7 +199,7 @@ QByteArray serialLine::readLine(qint64 longest)
     QByteArray line(int(longest) + 1, '\0');
     const qint64 n = m_port->readLine(line.data(), longest + 1);
     line.truncate(int(qMax<qint64>(0, n)));
-    return line;
+    return noted(line);
 }
 
 qint64 serialLine::write(const char *data, qint64 size)

@@ -38,6 +38,9 @@ public:
     static constexpr OpenFailure Busy = lineTransport::Busy;
     static constexpr OpenFailure Denied = lineTransport::Denied;
     static constexpr OpenFailure Unreachable = lineTransport::Unreachable;
+    static constexpr OpenFailure ServerSettings = lineTransport::ServerSettings;
+    static constexpr OpenFailure ServerDevice = lineTransport::ServerDevice;
+    static constexpr OpenFailure NameTooLong = lineTransport::NameTooLong;
     static constexpr OpenFailure Other = lineTransport::Other;
     // Who asked a job to stop; a positive number is the signal that did.
     enum StopReason : int {
@@ -81,6 +84,8 @@ public:
     OpenFailure openFailure() const { return m_openFailure; }
     QString openReason() const { return m_openReason; }
     QString openGroup() const { return m_openGroup; }
+    // Why the opened line may not carry the boxes' settings, else empty.
+    QString openWarning() const { return m_line ? m_line->openWarning() : QString(); }
     // Why the line went, once reportGone() has said it.
     QString goneReason() const { return m_goneReason; }
 
@@ -98,6 +103,11 @@ public:
     // that was reported gone.
     bool halted();
     bool gone() const;
+    // The line is a connection to a serial server.
+    bool network() const { return m_line && m_line->network(); }
+    // What the serial server said in place of the box when it could not
+    // open its device (its first line), else empty.
+    QString serverRefusal() const;
     // Logs in words a user understands that the line is gone; the job then
     // counts as halted.
     void reportGone();
@@ -157,4 +167,7 @@ private:
     QString m_openGroup;
     QString m_goneReason;
     bool m_halted = false;
+    QByteArray m_head;   // a network line's first bytes, for serverRefusal()
+    // Keeps the start of what a network line brought; returns `bytes`.
+    const QByteArray &noted(const QByteArray &bytes);
 };

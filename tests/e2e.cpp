@@ -306,6 +306,11 @@ void tst_e2e::batch_data()
         // Network ports through a real serial server: the answer, the job, the log named by host and port.
         {.name = "query over rfc2217://", .args = {"--query", "software", "-p", "@port"}, .out = "V2.10.04 HD 2026-03-18\\n",
          .err = done, .got = "swvers\r\n", .line = testRig::Line::Rfc2217},
+        {.name = "server without port control: a warning", .args = {"--query", "software", "-p", "@port"},
+         .exitCode = batchJob::BoxFailed,
+         .err = "^velmora: warning: the serial server 127.0.0.1:\\d+ does not offer RFC 2217 port control: the box's line "
+                "may not run at 115200 baud, 8N1; if the box stays silent, set the server's port to these settings\n",
+         .got = "", .line = testRig::Line::Uncontrolled},
         {.name = "update over socket://", .args = updateHd, .err = "^Update done\\n" + done, .line = testRig::Line::Socket},
         {.name = "nothing listens at socket://", .box = Box::SD, .args = {"--batch", "-p", "socket://127.0.0.1:1", "-t", "GetListSD", "-f", "out.lst"},
          .exitCode = batchJob::PortFailed,
@@ -330,6 +335,8 @@ void tst_e2e::batch_data()
          .exitCode = batchJob::Usage, .err = "^velmora: --query may be given only once\n", .got = "", .logged = false},
         {.name = "port twice", .args = {"--query", "mac", "-p", "@port", "-p", "@port"}, .exitCode = batchJob::Usage,
          .err = "^velmora: port named twice: ", .got = "", .logged = false},
+        {.name = "server port twice, spelt two ways", .args = {"--query", "mac", "-p", "socket://127.0.0.1:7300", "-p", " SOCKET://localhost:7300/"},
+         .exitCode = batchJob::Usage, .err = "^velmora: port named twice:  SOCKET://localhost:7300/\n", .got = "", .logged = false},
         // Files that are not files are refused before the box is asked.
         {.name = "update file is a FIFO", .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "fifo.app"},
          .exitCode = batchJob::FileProblem, .err = "^velmora: \\S*fifo.app is a FIFO, not a regular file\\n", .got = ""},
@@ -687,6 +694,7 @@ struct ResultRow {
     jobKind::Kind kind = jobKind::UpdateHD;
     QString file{};                      // in the rig's folder
     QString port{};                      // empty: the box's line
+    std::function<QString(testRig &)> line{};   // where given: the port it makes, a serial server's
     bool verify = false;
     int stopAt = -1;                     // Stop is pressed when this code comes
     double scale = 0.05;                 // of the link's windows
@@ -762,9 +770,29 @@ void tst_e2e::results_data()
         {.name = "port missing", .box = hdWith(healthy), .file = "hd.app", .port = "/dev/ttyNOPE9",
          .cause = linkCause::PortMissing, .says = "^the port /dev/ttyNOPE9 could not be opened: No such file or directory$",
          .exitCode = jobResult::ExitPort},
+        {.name = "port name too long", .box = hdWith(healthy), .file = "hd.app", .port = QString(300, 'a'),
+         .cause = linkCause::PortNameTooLong,
+         .says = "^the port's name is too long: 300 bytes, where a port's name has at most 250$", .exitCode = jobResult::ExitPort},
         {.name = "nothing listens at a network port", .box = hdWith(healthy), .file = "hd.app",
          .port = "socket://127.0.0.1:1", .cause = linkCause::ServerUnreachable,
          .says = "^the port socket://127.0.0.1:1 could not be opened: connection refused", .exitCode = jobResult::ExitPort},
+        // Serial servers: a lost connection, a server on other settings, one
+        // that cannot open its device and says so in place of the box.
+        {.name = "connection to the serial server closed while sending",
+         .box = hdWith([](hdBox::Behaviour &b) { b.lineRate = true; }), .file = "big.app",
+         .line = [](testRig &r) { const QString p = r.port(testRig::Line::Socket); r.killServerAfter(3000); return p; },
+         .cause = linkCause::ConnectionGone, .says = "^the connection to the serial server was closed: ",
+         .state = jobResult::HalfUpdated},
+        {.name = "serial server sets 9600 baud", .box = hdWith(healthy), .file = "hd.app",
+         .line = [](testRig &r) { return r.scriptedServer(testRig::comPortServer(9600)); }, .cause = linkCause::ServerSettings,
+         .says = "^the port rfc2217://127.0.0.1:\\d+ could not be opened: the serial server set 9600 baud, not 115200$",
+         .exitCode = jobResult::ExitPort},
+        {.name = "serial server cannot open its device, socket", .box = hdWith(healthy), .file = "hd.app",
+         .line = [](testRig &r) { return r.serve(false, "/dev/ttyNOPE42"); }, .cause = linkCause::ServerDevice,
+         .says = "^the serial server cannot open its device: Device open failure", .exitCode = jobResult::ExitPort},
+        {.name = "serial server cannot open its device, rfc2217", .box = hdWith(healthy), .kind = jobKind::GetListHD,
+         .file = "out.lis", .line = [](testRig &r) { return r.serve(true, "/dev/ttyNOPE42"); }, .cause = linkCause::ServerDevice,
+         .says = "^the serial server cannot open its device: Device open failure", .exitCode = jobResult::ExitPort},
         {.name = "file missing", .box = hdWith(healthy), .file = "gone.app", .cause = linkCause::FileMissing,
          .says = "^the file .*gone.app does not exist$", .exitCode = jobResult::ExitFile},
         {.name = "HD wrong kind", .box = hdWith(healthy), .file = "hd.lis", .cause = linkCause::FileWrongKind,
@@ -853,7 +881,7 @@ void tst_e2e::results()
         QVERIFY(testRig::write(rig->path(list), "the old list"));
     const QByteArray before = testRig::read(rig->path(row.file));
     jobRunner runner(logfile::Target{.path = rig->path("run.log")}, {});
-    runner.setPortname(row.port.isEmpty() ? rig->device() : row.port);
+    runner.setPortname(row.line ? row.line(*rig) : row.port.isEmpty() ? rig->device() : row.port);
     std::optional<jobResult> result;
     connect(&runner, &jobRunner::statusCode, &runner, [&](int code) {
         if (code == row.stopAt)

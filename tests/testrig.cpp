@@ -1,5 +1,7 @@
 #include "testrig.h"
 
+#include <QtEndian>
+
 #include "linkclock.h"
 
 #include "commandline.h"
@@ -105,12 +107,12 @@ quint16 freePort()
 
 // Whether something listens on 127.0.0.1:port, from the system's own table,
 // so that the server is not disturbed by a probing connection.
-bool listening(quint16 port)
+bool listening(quint16 port, bool ipv6 = false)
 {
-    QFile table(QStringLiteral("/proc/net/tcp"));
+    QFile table(ipv6 ? QStringLiteral("/proc/net/tcp6") : QStringLiteral("/proc/net/tcp"));
     if (!table.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray local = QByteArray("0100007F:") + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+    const QByteArray local = QByteArray(ipv6 ? "00000000000000000000000001000000:" : "0100007F:") + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
     constexpr char listenState[] = " 0A ";
     for (const QByteArray &row : table.readAll().split('\n'))
         if (row.contains(local + ' ') && row.contains(listenState))
@@ -133,17 +135,19 @@ QString testRig::port(Line line)
         return serve(false);
     case Line::Nobody:
         return QStringLiteral("socket://127.0.0.1:%1").arg(freePort());
+    case Line::Uncontrolled:
+        return scriptedServer(QByteArray("\xff\xfe\x2c", 3));   // IAC DONT COM-PORT-OPTION
     }
     return QString();
 }
 
-QString testRig::serve(bool rfc2217)
+QString testRig::serve(bool rfc2217, const QString &served)
 {
     const quint16 tcp = freePort();
     // Over RFC 2217 the link sets the line itself; its server starts slow.
     const QByteArray config = "connection: &box\n  accepter: " + QByteArray(rfc2217 ? "telnet(rfc2217)," : "")
                               + "tcp,127.0.0.1," + QByteArray::number(tcp) + "\n  connector: serialdev,"
-                              + QFile::encodeName(device()) + (rfc2217 ? ",9600n81,local\n" : ",115200n81,local\n");
+                              + QFile::encodeName(served.isEmpty() ? device() : served) + (rfc2217 ? ",9600n81,local\n" : ",115200n81,local\n");
     QDir().mkpath(path(QStringLiteral("line")));
     const QString file = path(QStringLiteral("line/ser2net.yaml"));
     if (tcp == 0 || !write(file, config))
@@ -155,6 +159,34 @@ QString testRig::serve(bool rfc2217)
     if (!serverProcess.waitForStarted(5000) || !QTest::qWaitFor([&] { return listening(tcp); }, 5000))
         return QString();
     return QStringLiteral("%1://127.0.0.1:%2").arg(rfc2217 ? "rfc2217" : "socket").arg(tcp);
+}
+
+QByteArray testRig::comPortServer(quint32 baud, char dataBits, char parity, char stopSize)
+{
+    auto sub = [](char code, const QByteArray &value) {
+        return QByteArray("\xff\xfa\x2c", 3) + code + value + QByteArray("\xff\xf0", 2);
+    };
+    QByteArray baudValue(4, '\0');
+    qToBigEndian(baud, baudValue.data());
+    return QByteArray("\xff\xfd\x2c\xff\xfb\x00\xff\xfd\x00", 9) + sub(101, baudValue) + sub(102, QByteArray(1, dataBits))
+           + sub(103, QByteArray(1, parity)) + sub(104, QByteArray(1, stopSize)) + sub(105, QByteArray(1, 1));
+}
+
+QString testRig::scriptedServer(const QByteArray &first, int waitBytes, const QByteArray &then, bool ipv6)
+{
+    const quint16 tcp = freePort();
+    QDir().mkpath(path(QStringLiteral("line")));
+    if (tcp == 0 || !write(path(QStringLiteral("line/first")), first) || !write(path(QStringLiteral("line/then")), then))
+        return QString();
+    const QString script = QStringLiteral("cat %1/first; head -c %2 >/dev/null; cat %1/then; sleep 30")
+                               .arg(path(QStringLiteral("line")))
+                               .arg(waitBytes);
+    const QString listen = ipv6 ? QStringLiteral("TCP6-LISTEN:%1,bind=[::1],reuseaddr")
+                                : QStringLiteral("TCP-LISTEN:%1,bind=127.0.0.1,reuseaddr");
+    serverProcess.start(QStringLiteral("socat"), {listen.arg(tcp), QStringLiteral("SYSTEM:") + script});
+    if (!serverProcess.waitForStarted(5000) || !QTest::qWaitFor([&] { return listening(tcp, ipv6); }, 5000))
+        return QString();
+    return QStringLiteral("rfc2217://%1:%2").arg(ipv6 ? "[::1]" : "127.0.0.1").arg(tcp);
 }
 
 void testRig::killServerAfter(qint64 bytes, int delayMs)

@@ -52,12 +52,22 @@ public:
     // How a link reaches the box: its pseudo-terminal; socat's; ser2net's
     // port as rfc2217:// (its serial side set to 9600 baud, so that only the
     // link's own settings give the box its line) or as a raw socket://; a
-    // network port where nothing listens.
-    enum class Line { Pty, Relay, Rfc2217, Socket, Nobody };
+    // network port where nothing listens; an RFC 2217 server that refuses
+    // port control, nothing behind it.
+    enum class Line { Pty, Relay, Rfc2217, Socket, Nobody, Uncontrolled };
     // The port's name for `line`; empty when its relay or server did not start.
     QString port(Line line);
-    // A real serial server, ser2net, serving the box's device on a free local port.
-    QString serve(bool rfc2217);
+    // A real serial server, ser2net, serving the box's device (or `device`) on a free local port.
+    QString serve(bool rfc2217, const QString &device = QString());
+    // An RFC 2217 server's start: it takes COM-PORT-OPTION and binary mode and
+    // confirms the line settings with these values (SET-PARITY 1 is none).
+    static QByteArray comPortServer(quint32 baud = 115200, char dataBits = 8, char parity = 1, char stopSize = 1);
+    // A serial server of the test's own script, behind socat on a free local
+    // port (its rfc2217:// name returned): it sends `first`, then, once it
+    // has taken `waitBytes` from the program, `then`, and holds the connection.
+    // On IPv6's loopback [::1] where `ipv6`.
+    QString scriptedServer(const QByteArray &first, int waitBytes = 0, const QByteArray &then = QByteArray(),
+                           bool ipv6 = false);
     QProcess serverProcess;
     // Kills the server (SIGKILL) `delayMs` after the box has received
     // `bytes`. Watched from a thread of its own, since a link's job blocks

@@ -4,9 +4,12 @@
 // recognised for each front end.
 #include "commandline.h"
 #include "jobreport.h"
+#include "linetransport.h"
 #include "markersearch.h"
+#include "portaddress.h"
 #include "replyjoin.h"
 #include "statuscode.h"
+#include "rfc2217device.h"
 #include "testrig.h"
 
 #include <QTemporaryDir>
@@ -26,6 +29,14 @@ private slots:
     void markerSearchPieces();
     void recognise_data();
     void recognise();
+    void portAddresses_data();
+    void portAddresses();
+    void portNamedTwice_data();
+    void portNamedTwice();
+    void serverSettings_data();
+    void serverSettings();
+    void serverFlood_data();
+    void serverFlood();
 };
 
 // ---- link outcome -> job result ----------------------------------------------
@@ -349,4 +360,203 @@ void tst_units::recognise()
 }
 
 QTEST_GUILESS_MAIN(tst_units)
+// ---- port names -------------------------------------------------------------
+
+struct AddressRow {
+    const char *name;
+    QString given;
+    portAddress::Kind kind;
+    QString host;       // as connected to: an IPv6 address without its brackets
+    int port;
+    QString hostPort;   // for logs
+    QString fileTag;
+    bool usable;
+};
+Q_DECLARE_METATYPE(AddressRow)
+
+void tst_units::portAddresses_data()
+{
+    using A = portAddress;
+    const AddressRow rows[] = {
+        {.name = "IPv4", .given = "socket://127.0.0.1:7001", .kind = A::Socket, .host = "127.0.0.1", .port = 7001,
+         .hostPort = "127.0.0.1:7001", .fileTag = "127.0.0.1_7001", .usable = true},
+        {.name = "IPv6 in brackets", .given = "rfc2217://[::1]:7000", .kind = A::Rfc2217, .host = "::1", .port = 7000,
+         .hostPort = "[::1]:7000", .fileTag = "--1_7000", .usable = true},
+        {.name = "IPv6 with a scope, trailing slash", .given = "socket://[fe80::1%eth0]:7001/", .kind = A::Socket,
+         .host = "fe80::1%eth0", .port = 7001, .hostPort = "[fe80::1%eth0]:7001", .fileTag = "fe80--1-eth0_7001", .usable = true},
+        {.name = "IPv6 without brackets", .given = "socket://::1:7001", .kind = A::Socket, .host = "", .port = 0,
+         .hostPort = ":0", .fileTag = "_0", .usable = false},
+        {.name = "IPv6, bracket not closed", .given = "socket://[::1:7001", .kind = A::Socket, .host = "", .port = 0,
+         .hostPort = ":0", .fileTag = "_0", .usable = false},
+        {.name = "upper-case scheme, blanks", .given = " RFC2217://box.local:7000 ", .kind = A::Rfc2217, .host = "box.local",
+         .port = 7000, .hostPort = "box.local:7000", .fileTag = "box.local_7000", .usable = true},
+        {.name = "no port", .given = "socket://127.0.0.1", .kind = A::Socket, .host = "127.0.0.1", .port = 0,
+         .hostPort = "127.0.0.1:0", .fileTag = "127.0.0.1_0", .usable = false},
+        {.name = "serial device", .given = "/dev/ttyUSB0", .kind = A::Serial, .host = "", .port = 0,
+         .hostPort = ":0", .fileTag = "ttyUSB0", .usable = true},
+    };
+    QTest::addColumn<AddressRow>("row");
+    for (const AddressRow &r : rows)
+        QTest::newRow(r.name) << r;
+}
+
+void tst_units::portAddresses()
+{
+    QFETCH(AddressRow, row);
+    const portAddress a = portAddress::parse(row.given);
+    QCOMPARE(a.kind, row.kind);
+    QCOMPARE(a.host, row.host);
+    QCOMPARE(int(a.port), row.port);
+    QCOMPARE(a.hostPort(), row.hostPort);
+    QCOMPARE(a.fileTag(), row.fileTag);
+    QCOMPARE(a.problem.isEmpty(), row.usable);
+}
+
+struct TwiceRow {
+    const char *name;
+    QString first, second;
+    bool same;   // one server's port: a box that must not be driven twice
+};
+Q_DECLARE_METATYPE(TwiceRow)
+
+void tst_units::portNamedTwice_data()
+{
+    const QString p = "socket://127.0.0.1:7300";
+    const TwiceRow rows[] = {
+        {.name = "same string", .first = p, .second = p, .same = true},
+        {.name = "localhost", .first = p, .second = "socket://localhost:7300", .same = true},
+        {.name = "127.1", .first = p, .second = "socket://127.1:7300", .same = true},
+        {.name = "trailing slash", .first = p, .second = p + "/", .same = true},
+        {.name = "upper-case scheme", .first = p, .second = "SOCKET://127.0.0.1:7300", .same = true},
+        {.name = "blanks", .first = p, .second = " " + p + " ", .same = true},
+        {.name = "other scheme, same server port", .first = p, .second = "rfc2217://127.0.0.1:7300", .same = true},
+        {.name = "IPv6 loopback", .first = "socket://[::1]:7300", .second = "socket://[0:0::1]:7300", .same = true},
+        {.name = "other port", .first = p, .second = "socket://127.0.0.1:7301", .same = false},
+        {.name = "other host", .first = p, .second = "socket://192.0.2.1:7300", .same = false},
+    };
+    QTest::addColumn<TwiceRow>("row");
+    for (const TwiceRow &r : rows)
+        QTest::newRow(r.name) << r;
+}
+
+void tst_units::portNamedTwice()
+{
+    QFETCH(TwiceRow, row);
+    QCOMPARE(portAddress::parse(row.first).key() == portAddress::parse(row.second).key(), row.same);
+}
+
+// ---- what an RFC 2217 server answers ------------------------------------------
+
+namespace {
+
+// A notification of the server's: IAC SB COM-PORT-OPTION <code> <value> IAC SE.
+QByteArray sub(unsigned char code, char value)
+{
+    return QByteArray("\xff\xfa\x2c", 3) + char(code) + value + QByteArray("\xff\xf0", 2);
+}
+// What the program sends before its first data byte: the offer (3 x 3 bytes)
+// and the five settings (10 bytes for the baud rate, 7 for each other).
+constexpr int negotiationBytes = 9 + 10 + 4 * 7;
+
+} // namespace
+
+struct ServerRow {
+    const char *name;
+    QByteArray says;
+    QString reason{};   // why the port did not open; empty: it opened
+    QString logged{};   // a log line, literal but for "#" and "*"
+    bool ipv6 = false;  // the server on [::1]
+};
+Q_DECLARE_METATYPE(ServerRow)
+
+void tst_units::serverSettings_data()
+{
+    // SET-PARITY's values: 1 none, 2 odd, 3 even.
+    const ServerRow rows[] = {
+        {.name = "confirms 115200 8N1 (parity none is 1)", .says = testRig::comPortServer(),
+         .logged = "RFC 2217: the serial server 127.0.0.1:# set its port to 115200 baud, 8N1, no flow control"},
+        {.name = "confirms 115200 8N1, on [::1]", .says = testRig::comPortServer(),
+         .logged = "RFC 2217: the serial server [::1]:# set its port to 115200 baud, 8N1, no flow control", .ipv6 = true},
+        {.name = "sets 9600 baud", .says = testRig::comPortServer(9600),
+         .reason = "the serial server set 9600 baud, not 115200", .logged = "Error: open Port: the serial server set 9600 baud*"},
+        {.name = "sets 7 data bits", .says = testRig::comPortServer(115200, 7),
+         .reason = "the serial server set 7 data bits, not 8"},
+        {.name = "sets odd parity", .says = testRig::comPortServer(115200, 8, 2),
+         .reason = "the serial server set parity odd, not none"},
+        {.name = "sets two stop bits", .says = testRig::comPortServer(115200, 8, 1, 2),
+         .reason = "the serial server set stop size 2, not 1"},
+        {.name = "refuses COM-PORT-OPTION", .says = QByteArray("\xff\xfe\x2c", 3),
+         .logged = "The serial server 127.0.0.1:# does not offer RFC 2217 port control*"},
+        {.name = "never confirms", .says = testRig::comPortServer().left(9),
+         .logged = "RFC 2217: the serial server 127.0.0.1:# did not confirm SET-BAUDRATE within 2 s"},
+    };
+    QTest::addColumn<ServerRow>("row");
+    for (const ServerRow &r : rows)
+        QTest::newRow(r.name) << r;
+}
+
+// Each confirmation is compared with what was asked: a server on another
+// line rate would make the box look silent.
+void tst_units::serverSettings()
+{
+    QFETCH(ServerRow, row);
+    testRig rig;
+    const QString port = rig.scriptedServer(row.says, 0, QByteArray(), row.ipv6);
+    QVERIFY2(!port.isEmpty(), "socat did not start");
+    QStringList logs;
+    auto line = lineTransport::forPort(port);
+    QCOMPARE(line->open(port, [&](const QString &l) { logs << l; }), row.reason.isEmpty());
+    QCOMPARE(line->openReason(), row.reason);
+    QVERIFY2(row.logged.isEmpty() || rig.logged({row.logged}, logs), qPrintable(logs.join('\n')));
+}
+
+struct FloodRow {
+    const char *name;
+    int notifications;   // NOTIFY-LINESTATE and NOTIFY-MODEMSTATE, in turn, before the data
+    int babble;          // bytes without a line end before the last line
+};
+Q_DECLARE_METATYPE(FloodRow)
+
+void tst_units::serverFlood_data()
+{
+    const FloodRow rows[] = {
+        {.name = "quiet server", .notifications = 0, .babble = 100},
+        {.name = "notification flood", .notifications = 300000, .babble = 100},
+        {.name = "4 MB without a line end", .notifications = 0, .babble = 4 * 1024 * 1024},
+    };
+    QTest::addColumn<FloodRow>("row");
+    for (const FloodRow &r : rows)
+        QTest::newRow(r.name) << r;
+}
+
+// Once the port is open, the server floods it: the box's bytes come through
+// whole, in lines read as a link reads them, at a cost in step with the
+// bytes, and the server's notifications are not kept.
+void tst_units::serverFlood()
+{
+    QFETCH(FloodRow, row);
+    QByteArray flood;
+    for (int i = 0; i < row.notifications; ++i)
+        flood += sub(i % 2 ? 107 : 106, '\x30');
+    const QByteArray data = QByteArray(row.babble, 'x') + "\nready\n";
+    testRig rig;
+    const QString port = rig.scriptedServer(testRig::comPortServer(), negotiationBytes + 3, flood + data);
+    QVERIFY2(!port.isEmpty(), "socat did not start");
+    auto line = lineTransport::forPort(port);
+    QVERIFY(line->open(port, [](const QString &) {}));
+    auto *device = qobject_cast<rfc2217Device *>(line->device());
+    QVERIFY(device);
+    QCOMPARE(device->write("go\n"), qint64(3));
+    QByteArray got;
+    QDeadlineTimer deadline(20000);   // a rescan per line would take minutes
+    while (!got.endsWith("ready\n") && !deadline.hasExpired()) {
+        if (!device->canReadLine() && device->bytesAvailable() < 49)
+            device->waitForReadyRead(100);
+        got += device->readLine(50);
+    }
+    QCOMPARE(got.size(), data.size());
+    QVERIFY(got == data);
+    QVERIFY2(device->heldReplies() <= 5, qPrintable(QString::number(device->heldReplies())));
+}
+
 #include "units.moc"

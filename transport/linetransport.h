@@ -25,6 +25,9 @@ public:
         Busy,      // another program holds it
         Denied,    // this user may not open it
         Unreachable,   // a serial server that refuses, is unknown or does not answer
+        ServerSettings,   // a serial server that set its port to other settings than asked
+        ServerDevice,     // a serial server that cannot open its own device
+        NameTooLong,      // a port's name longer than a system can have
         Other      // anything else
     };
 
@@ -50,6 +53,9 @@ public:
     virtual QString failure() const = 0;
     // What the log calls the line when it goes.
     virtual QString goneText() const = 0;
+    // A serial server's port on the network: a line that goes is a lost
+    // connection, not a pulled cable.
+    virtual bool network() const { return false; }
     // Books bytes handed on to the device.
     virtual void handedOn(qint64 bytes) { Q_UNUSED(bytes) }
     // How long until the box's line can have carried all but a tty queue's
@@ -62,13 +68,22 @@ public:
     OpenFailure openFailure() const { return m_openFailure; }
     QString openReason() const { return m_openReason; }
     QString openGroup() const { return m_openGroup; }
+    // An opened port that may not carry the boxes' line settings (a serial
+    // server that did not confirm them): why, in words; else empty.
+    QString openWarning() const { return m_openWarning; }
 
 protected:
     void openFailed(OpenFailure failure, const QString &reason, const QString &group = QString());
-    void clearFailure() { openFailed(NotFailed, QString()); }
+    void clearFailure()
+    {
+        openFailed(NotFailed, QString());
+        m_openWarning.clear();
+    }
+    void warn(const QString &warning) { m_openWarning = warning; }
 
 private:
     OpenFailure m_openFailure = NotFailed;
     QString m_openReason;
     QString m_openGroup;
+    QString m_openWarning;
 };

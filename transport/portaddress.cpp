@@ -1,6 +1,8 @@
 #include "portaddress.h"
 
 #include <QFileInfo>
+#include <QHostAddress>
+#include <QHostInfo>
 
 namespace {
 
@@ -18,11 +20,13 @@ portAddress portAddress::parse(const QString &name)
 {
     portAddress a;
     a.name = name;
+    // Blanks around a pasted URL are no part of it.
+    const QString given = name.trimmed();
     QString rest;
     for (const auto &s : schemes)
-        if (name.startsWith(QLatin1String(s.scheme), Qt::CaseInsensitive)) {
+        if (given.startsWith(QLatin1String(s.scheme), Qt::CaseInsensitive)) {
             a.kind = s.kind;
-            rest = name.mid(int(qstrlen(s.scheme)));
+            rest = given.mid(int(qstrlen(s.scheme)));
         }
     if (a.kind == Serial)
         return a;
@@ -59,6 +63,25 @@ QString portAddress::hostPort() const
 {
     const QString host = this->host.contains(QLatin1Char(':')) ? QLatin1Char('[') + this->host + QLatin1Char(']') : this->host;
     return host + QLatin1Char(':') + QString::number(port);
+}
+
+QString portAddress::key() const
+{
+    if (!network() || !problem.isEmpty())
+        return name;
+    QHostAddress address;
+    if (!address.setAddress(host)) {
+        // "localhost", "127.1" and the like: as the connection would resolve them.
+        const QList<QHostAddress> found = QHostInfo::fromName(host).addresses();
+        for (const QHostAddress &a : found)
+            if (address.isNull() || a.protocol() == QAbstractSocket::IPv4Protocol)
+                address = a;
+    }
+    // Both loopbacks reach this machine's server alike.
+    const QString where = address.isLoopback() ? QStringLiteral("loopback")
+                          : address.isNull()   ? host.toLower()
+                                               : address.toString();
+    return QStringLiteral("net:%1:%2").arg(where).arg(port);
 }
 
 QString portAddress::fileTag() const

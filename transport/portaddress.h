@@ -22,6 +22,10 @@ public:
     bool network() const { return kind != Serial; }
     // "host:port" ("[::1]:port" for IPv6), for logs and log names.
     QString hostPort() const;
+    // The same for every spelling of one server's port (scheme, case,
+    // blanks, a trailing slash, a host name or any form of its address):
+    // the resolved address and the port; for a serial device its name.
+    QString key() const;
     // A name fit for a file: "host_port" for a network port, else the device's base name.
     QString fileTag() const;
 };

@@ -9,6 +9,9 @@ namespace {
 
 // The server's replies to our commands carry the command's code plus this.
 constexpr unsigned char replyOffset = 100;
+// The replies to SET-BAUDRATE .. SET-CONTROL, the only ones the program uses.
+constexpr unsigned char firstSetReply = replyOffset + 1;
+constexpr unsigned char lastSetReply = replyOffset + 5;
 // Only what the socket holds at once is taken, so memory stays bounded.
 constexpr qint64 pumpBytes = 64 * 1024;
 
@@ -79,17 +82,19 @@ void rfc2217Device::pump()
         const QByteArray raw = m_socket->read(n);
         if (m_dataStart > 0 && m_dataStart >= m_data.size() / 2) {
             m_data.remove(0, m_dataStart);
+            m_scanned = qMax(0, m_scanned - m_dataStart);
             m_dataStart = 0;
         }
         m_reader.feed(raw.constData(), raw.size(), m_data);
         for (const telnetReader::Request &r : m_reader.takeRequests())
             answer(r);
-        for (const QByteArray &sub : m_reader.takeSubnegotiations())
-            if (sub.size() >= 2 && uchar(sub.at(0)) == telnetReader::ComPort && uchar(sub.at(1)) >= replyOffset)
-                m_replies.append(sub.mid(1));
         // The line and modem state notifications (NOTIFY-LINESTATE,
         // NOTIFY-MODEMSTATE) are the server's news about its port; they
-        // have no place among the box's bytes and end here.
+        // have no place among the box's bytes, nor in memory, and end here.
+        for (const QByteArray &sub : m_reader.takeSubnegotiations())
+            if (sub.size() >= 2 && uchar(sub.at(0)) == telnetReader::ComPort && uchar(sub.at(1)) >= firstSetReply
+                && uchar(sub.at(1)) <= lastSetReply)
+                m_replies.insert(uchar(sub.at(1)), sub.mid(1));
         if (raw.size() < n)
             break;
     }
@@ -97,8 +102,8 @@ void rfc2217Device::pump()
 
 QList<QByteArray> rfc2217Device::takeReplies()
 {
-    QList<QByteArray> r;
-    r.swap(m_replies);
+    const QList<QByteArray> r = m_replies.values();
+    m_replies.clear();
     return r;
 }
 
@@ -119,9 +124,17 @@ qint64 rfc2217Device::bytesToWrite() const
     return m_socket->bytesToWrite();
 }
 
+int rfc2217Device::lineEnd() const
+{
+    const int from = qMax(m_scanned, m_dataStart);
+    const int nl = m_data.indexOf('\n', from);
+    m_scanned = nl < 0 ? m_data.size() : nl;
+    return nl;
+}
+
 bool rfc2217Device::canReadLine() const
 {
-    return m_data.indexOf('\n', m_dataStart) >= 0 || QIODevice::canReadLine();
+    return lineEnd() >= 0 || QIODevice::canReadLine();
 }
 
 bool rfc2217Device::waitForReadyRead(int msecs)
@@ -161,7 +174,7 @@ qint64 rfc2217Device::readData(char *data, qint64 maxSize)
 
 qint64 rfc2217Device::readLineData(char *data, qint64 maxSize)
 {
-    const int nl = m_data.indexOf('\n', m_dataStart);
+    const int nl = lineEnd();
     const qint64 line = nl < 0 ? m_data.size() - m_dataStart : nl - m_dataStart + 1;
     return readData(data, qMin(maxSize, line));
 }

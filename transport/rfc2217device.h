@@ -3,6 +3,7 @@
 #include "telnetreader.h"
 
 #include <QIODevice>
+#include <QMap>
 
 #include <bitset>
 
@@ -27,8 +28,13 @@ public:
     // Sends one RFC 2217 command (SET-BAUDRATE and the like).
     void command(unsigned char code, const QByteArray &value);
     Answer comPort() const { return m_comPort; }
-    // The server's replies to our commands (the command's code + 100 first).
+    // The server's replies to our SET commands (the command's code + 100
+    // first), the latest of each; anything else it tells is dropped.
     QList<QByteArray> takeReplies();
+    // Up to `n` of the box's bytes not yet read, left where they are.
+    QByteArray waiting(int n) const { return m_data.mid(m_dataStart, n); }
+    // How many replies are held: never more than there are SET commands.
+    int heldReplies() const { return int(m_replies.size()); }
     // Waits up to `ms` for anything from the server, telnet included.
     bool waitForServer(int ms);
 
@@ -47,6 +53,9 @@ protected:
 private:
     // Takes in what the socket holds without waiting.
     void pump();
+    // Where the next line end waits in m_data, or -1; each byte is looked
+    // at once, so a babbling server costs time in step with its bytes.
+    int lineEnd() const;
     void answer(const telnetReader::Request &request);
     void tell(unsigned char verb, unsigned char option);
 
@@ -54,7 +63,8 @@ private:
     telnetReader m_reader;
     QByteArray m_data;           // the box's bytes not yet read
     int m_dataStart = 0;         // read up to here; compacted now and then
+    mutable int m_scanned = 0;   // m_data before here holds no line end past m_dataStart
     Answer m_comPort = Unanswered;
-    QList<QByteArray> m_replies;
+    QMap<unsigned char, QByteArray> m_replies;   // by code, so a flood of them cannot grow memory
     std::bitset<256 * 4> m_told;   // (verb, option) already sent, so no request loops
 };

@@ -30,6 +30,40 @@ QByteArray baudValue()
     return v;
 }
 
+// The words for what a server confirmed, where it is not what was asked.
+QString parityName(unsigned char value)
+{
+    static const char *const names[] = {"none", "odd", "even", "mark", "space"};
+    return value >= parityNone && value < parityNone + std::size(names) ? QLatin1String(names[value - parityNone])
+                                                                        : QString::number(value);
+}
+
+QString plainValue(unsigned char code, const QByteArray &value)
+{
+    const unsigned char first = value.isEmpty() ? 0 : uchar(value.at(0));
+    if (code == SetBaudrate)
+        return QString::number(value.size() == 4 ? qFromBigEndian<quint32>(value.constData()) : 0);
+    if (code == SetParity)
+        return parityName(first);
+    return QString::number(first);
+}
+
+// "9600 baud", "7 data bits", "parity odd", "stop size 2".
+QString settingText(unsigned char code, const QByteArray &value)
+{
+    const QString v = plainValue(code, value);
+    switch (code) {
+    case SetBaudrate:
+        return v + QStringLiteral(" baud");
+    case SetDatasize:
+        return v + QStringLiteral(" data bits");
+    case SetParity:
+        return QStringLiteral("parity ") + v;
+    default:
+        return QStringLiteral("stop size ") + v;
+    }
+}
+
 const struct {
     unsigned char code;
     const char *name;
@@ -68,22 +102,42 @@ bool rfc2217Transport::begin(const LogSink &log)
 {
     m_device = new rfc2217Device(socket());
     m_device->offer();
-    if (!awaitComPort()) {
+    const bool comPort = awaitComPort();
+    if (refusedByServer(log))
+        return false;
+    if (!comPort) {
         if (failed()) {
             refuse(log, QStringLiteral("the server %1 closed the connection at once").arg(address().hostPort()));
             return false;
         }
         log(QStringLiteral("The serial server %1 does not offer RFC 2217 port control: used as a plain binary "
                            "telnet line with the server's own port settings").arg(address().hostPort()));
+        warn(QStringLiteral("the serial server %1 does not offer RFC 2217 port control").arg(address().hostPort()));
         return true;
     }
-    if (setLine(log))
+    QString mismatch;
+    if (setLine(log, &mismatch))
         log(QStringLiteral("RFC 2217: the serial server %1 set its port to 115200 baud, 8N1, no flow control")
                 .arg(address().hostPort()));
+    if (!mismatch.isEmpty()) {
+        // A wrong line rate would make the box look silent: say so at once.
+        refuse(log, mismatch, ServerSettings);
+        return false;
+    }
     if (!failed())
         return true;
-    refuse(log, failure());
+    if (!refusedByServer(log))
+        refuse(log, failure());
     return false;
+}
+
+bool rfc2217Transport::refusedByServer(const LogSink &log)
+{
+    const QString refusal = serverRefusal(m_device->waiting(refusalHeadBytes));
+    if (refusal.isEmpty())
+        return false;
+    refuse(log, refusal, ServerDevice);
+    return true;
 }
 
 bool rfc2217Transport::awaitComPort()
@@ -94,25 +148,32 @@ bool rfc2217Transport::awaitComPort()
     return m_device->comPort() == rfc2217Device::Accepted;
 }
 
-bool rfc2217Transport::setLine(const LogSink &log)
+bool rfc2217Transport::setLine(const LogSink &log, QString *mismatch)
 {
     for (const auto &s : lineSettings)
         m_device->command(s.code, settingValue(s.code));
     socket()->flush();
-    QList<unsigned char> confirmed;
+    QMap<unsigned char, QByteArray> confirmed;
     QDeadlineTimer deadline(negotiateMs);
     while (confirmed.size() < int(std::size(lineSettings)) && !deadline.hasExpired() && !failed()) {
         m_device->waitForServer(int(qMax<qint64>(1, deadline.remainingTime())));
-        for (const QByteArray &reply : m_device->takeReplies()) {
-            const unsigned char code = uchar(reply.at(0)) - replyOffset;
-            if (!confirmed.contains(code))
-                confirmed << code;
+        for (const QByteArray &reply : m_device->takeReplies())
+            confirmed.insert(uchar(reply.at(0)) - replyOffset, reply.mid(1));
+    }
+    for (const auto &s : lineSettings) {
+        const auto it = confirmed.constFind(s.code);
+        if (s.code != SetControl && it != confirmed.constEnd() && *it != settingValue(s.code)) {
+            *mismatch = QStringLiteral("the serial server set %1, not %2")
+                            .arg(settingText(s.code, *it), plainValue(s.code, settingValue(s.code)));
+            return false;
         }
     }
     for (const auto &s : lineSettings)
         if (!confirmed.contains(s.code)) {
-            log(QStringLiteral("RFC 2217: the serial server %1 did not confirm %2 within %3 s")
-                    .arg(address().hostPort(), QLatin1String(s.name)).arg(negotiateMs / 1000));
+            warn(QStringLiteral("the serial server %1 did not confirm %2 within %3 s")
+                     .arg(address().hostPort(), QLatin1String(s.name))
+                     .arg(negotiateMs / 1000));
+            log(QStringLiteral("RFC 2217: ") + openWarning());
             return false;
         }
     return true;

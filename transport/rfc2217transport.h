@@ -24,10 +24,13 @@ protected:
     bool begin(const LogSink &log) override;
 
 private:
+    // The server said it cannot open its device: the port is refused.
+    bool refusedByServer(const LogSink &log);
     // Whether the server answered COM-PORT-OPTION (and with what) in time.
     bool awaitComPort();
     // Sets 115200 8N1, no flow control; true when the server confirmed each.
-    bool setLine(const LogSink &log);
+    // A confirmation of another value than asked sets `mismatch`, in words.
+    bool setLine(const LogSink &log, QString *mismatch);
 
     rfc2217Device *m_device = nullptr;
 };

@@ -4,7 +4,18 @@
 #include "platformerror.h"
 #include "systemtext.h"
 
+#include <QFileInfo>
 #include <QSerialPort>
+
+namespace {
+
+// File systems take names of at most 255 bytes; the port's lock file adds
+// "LCK.." to the device's name. A longer name is a mistyped one, and the
+// lock's failure would read as a refused permission.
+constexpr int longestFileName = 255;
+constexpr int lockPrefix = 5;
+
+} // namespace
 
 serialTransport::~serialTransport()
 {
@@ -21,6 +32,14 @@ bool serialTransport::open(const QString &name, const LogSink &log)
 {
     close();
     clearFailure();
+    const qsizetype length = qsizetype(systemText(QFileInfo(devicePath(name)).fileName()).size());
+    if (length > longestFileName - lockPrefix) {
+        const QString reason = QStringLiteral("%1 bytes, where a port's name has at most %2")
+                                   .arg(length).arg(longestFileName - lockPrefix);
+        log(QStringLiteral("Error: open Port: ") + reason);
+        openFailed(NameTooLong, reason);
+        return false;
+    }
     m_port = new QSerialPort;
     m_port->setPortName(name);
     // Settings given to a closed port are applied when it opens, so one

@@ -2,6 +2,25 @@
 
 #include <QTcpSocket>
 
+namespace {
+
+// What serial servers say, in place of the box, when they cannot serve the port.
+const char *const refusals[] = {"Device open failure", "Port already in use", "Port is disabled"};
+
+} // namespace
+
+QString tcpTransport::serverRefusal(const QByteArray &head)
+{
+    // Power-up noise and telnet's leftovers may come first.
+    const QByteArray text = head.trimmed();
+    for (const char *refusal : refusals)
+        if (text.startsWith(refusal)) {
+            const int end = text.indexOf('\n');
+            return QString::fromLatin1(text.left(end < 0 ? text.size() : end)).trimmed();
+        }
+    return QString();
+}
+
 tcpTransport::~tcpTransport()
 {
     close();
@@ -50,10 +69,10 @@ QString tcpTransport::connectProblem() const
     }
 }
 
-void tcpTransport::refuse(const LogSink &log, const QString &reason)
+void tcpTransport::refuse(const LogSink &log, const QString &reason, OpenFailure failure)
 {
     log(QStringLiteral("Error: open Port: ") + reason + QStringLiteral(" (") + m_address.name + QLatin1Char(')'));
-    openFailed(Unreachable, reason);
+    openFailed(failure, reason);
     if (m_socket) {
         m_socket->abort();
         delete m_socket;

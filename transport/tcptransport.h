@@ -26,8 +26,16 @@ public:
     bool failed() const override;
     QString failure() const override;
     QString goneText() const override;
+    bool network() const override { return true; }
     void handedOn(qint64 bytes) override;
     qint64 lineBusyMs() const override;
+
+    // The serial server's own refusal at the start of a connection (ser2net
+    // prints such a line when it cannot open its device, then closes): that
+    // line, else empty. `head` is the first bytes the connection brought.
+    static QString serverRefusal(const QByteArray &head);
+    // Enough of a connection's first bytes to tell such a refusal.
+    static constexpr int refusalHeadBytes = 128;
 
     // What the box's line carries: 115200 baud, ten bits a byte.
     static constexpr qint64 lineBytesPerSecond = 11520;
@@ -43,7 +51,7 @@ protected:
     QTcpSocket *socket() const { return m_socket; }
     const portAddress &address() const { return m_address; }
     // Logs why the port did not open and sets the failure.
-    void refuse(const LogSink &log, const QString &reason);
+    void refuse(const LogSink &log, const QString &reason, OpenFailure failure = Unreachable);
 
 private:
     QString connectProblem() const;

@@ -849,6 +849,10 @@ er muss dann erneut aktualisiert werden.
         <source>--verify goes only with a channel list job (SendList or GetList)</source>
         <translation>--verify geht nur mit einer Senderlisten-Aufgabe (SendList oder GetList)</translation>
     </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>Warnung: %1</translation>
+    </message>
 </context>
 <context>
     <name>jobResult</name>
@@ -1188,6 +1192,38 @@ er muss dann erneut aktualisiert werden.
         <source>check the adapter, then choose its port in the port list</source>
         <translation>prüfen Sie den Adapter und wählen Sie dann seinen Port in der Portliste</translation>
     </message>
+    <message>
+        <source>set the serial server&apos;s port so that clients may set it to 115200 baud, 8N1 (its configuration, e.g. ser2net&apos;s), or use socket:// with the server&apos;s own settings</source>
+        <translation>stellen Sie den Port des seriellen Servers so ein, dass Clients ihn auf 115200 Baud, 8N1 setzen dürfen (seine Konfiguration, z. B. die von ser2net), oder nutzen Sie socket:// mit den Einstellungen des Servers</translation>
+    </message>
+    <message>
+        <source>the serial server cannot open its device: {detail}</source>
+        <translation>der serielle Server kann sein Gerät nicht öffnen: {detail}</translation>
+    </message>
+    <message>
+        <source>check the device in the serial server&apos;s configuration (e.g. ser2net&apos;s): that it exists, that the adapter is plugged in, and that no other program uses it</source>
+        <translation>prüfen Sie das Gerät in der Konfiguration des seriellen Servers (z. B. der von ser2net): dass es existiert, dass der Adapter eingesteckt ist und dass kein anderes Programm es benutzt</translation>
+    </message>
+    <message>
+        <source>the connection to the serial server was closed: {detail}</source>
+        <translation>die Verbindung zum seriellen Server wurde geschlossen: {detail}</translation>
+    </message>
+    <message>
+        <source>check that the serial server still runs and that the network reaches it, then start the job again</source>
+        <translation>prüfen Sie, ob der serielle Server noch läuft und über das Netz erreichbar ist, und starten Sie die Aufgabe erneut</translation>
+    </message>
+    <message>
+        <source>the port&apos;s name is too long: {detail}</source>
+        <translation>der Name des Ports ist zu lang: {detail}</translation>
+    </message>
+    <message>
+        <source>give the port&apos;s name as the system names it, e.g. ttyUSB0 (velmora --list-ports)</source>
+        <translation>geben Sie den Namen des Ports so an, wie das System ihn nennt, z. B. ttyUSB0 (velmora --list-ports)</translation>
+    </message>
+    <message>
+        <source>%1: the box&apos;s line may not run at 115200 baud, 8N1; if the box stays silent, set the server&apos;s port to these settings</source>
+        <translation>%1: die Leitung zur Box läuft womöglich nicht mit 115200 Baud, 8N1; bleibt die Box stumm, stellen Sie den Port des Servers darauf ein</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>
@@ -1218,6 +1254,10 @@ er muss dann erneut aktualisiert werden.
     <message>
         <source>Port: %1</source>
         <translation>Port: %1</translation>
+    </message>
+    <message>
+        <source>Warning: %1</source>
+        <translation>Warnung: %1</translation>
     </message>
 </context>
 </TS>

@@ -849,6 +849,10 @@ Stop the transfer?</translation>
         <source>--verify goes only with a channel list job (SendList or GetList)</source>
         <translation>--verify goes only with a channel list job (SendList or GetList)</translation>
     </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>warning: %1</translation>
+    </message>
 </context>
 <context>
     <name>jobResult</name>
@@ -1188,6 +1192,38 @@ Stop the transfer?</translation>
         <source>check the adapter, then choose its port in the port list</source>
         <translation>check the adapter, then choose its port in the port list</translation>
     </message>
+    <message>
+        <source>set the serial server&apos;s port so that clients may set it to 115200 baud, 8N1 (its configuration, e.g. ser2net&apos;s), or use socket:// with the server&apos;s own settings</source>
+        <translation>set the serial server&apos;s port so that clients may set it to 115200 baud, 8N1 (its configuration, e.g. ser2net&apos;s), or use socket:// with the server&apos;s own settings</translation>
+    </message>
+    <message>
+        <source>the serial server cannot open its device: {detail}</source>
+        <translation>the serial server cannot open its device: {detail}</translation>
+    </message>
+    <message>
+        <source>check the device in the serial server&apos;s configuration (e.g. ser2net&apos;s): that it exists, that the adapter is plugged in, and that no other program uses it</source>
+        <translation>check the device in the serial server&apos;s configuration (e.g. ser2net&apos;s): that it exists, that the adapter is plugged in, and that no other program uses it</translation>
+    </message>
+    <message>
+        <source>the connection to the serial server was closed: {detail}</source>
+        <translation>the connection to the serial server was closed: {detail}</translation>
+    </message>
+    <message>
+        <source>check that the serial server still runs and that the network reaches it, then start the job again</source>
+        <translation>check that the serial server still runs and that the network reaches it, then start the job again</translation>
+    </message>
+    <message>
+        <source>the port&apos;s name is too long: {detail}</source>
+        <translation>the port&apos;s name is too long: {detail}</translation>
+    </message>
+    <message>
+        <source>give the port&apos;s name as the system names it, e.g. ttyUSB0 (velmora --list-ports)</source>
+        <translation>give the port&apos;s name as the system names it, e.g. ttyUSB0 (velmora --list-ports)</translation>
+    </message>
+    <message>
+        <source>%1: the box&apos;s line may not run at 115200 baud, 8N1; if the box stays silent, set the server&apos;s port to these settings</source>
+        <translation>%1: the box&apos;s line may not run at 115200 baud, 8N1; if the box stays silent, set the server&apos;s port to these settings</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>
@@ -1218,6 +1254,10 @@ Stop the transfer?</translation>
     <message>
         <source>Port: %1</source>
         <translation>Port: %1</translation>
+    </message>
+    <message>
+        <source>Warning: %1</source>
+        <translation>Warning: %1</translation>
     </message>
 </context>
 </TS>
