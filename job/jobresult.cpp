@@ -150,7 +150,7 @@ const struct {
     QT_TRANSLATE_NOOP("jobResult", "a FIFO"),             QT_TRANSLATE_NOOP("jobResult", "a device"),
     QT_TRANSLATE_NOOP("jobResult", "a folder"),           QT_TRANSLATE_NOOP("jobResult", "a socket"),
     QT_TRANSLATE_NOOP("jobResult", "software version"),   QT_TRANSLATE_NOOP("jobResult", "low-power version"),
-    QT_TRANSLATE_NOOP("jobResult", "MAC address"),
+    QT_TRANSLATE_NOOP("jobResult", "MAC address"),        QT_TRANSLATE_NOOP("jobResult", "neither an HD nor an SD file"),
 };
 
 const struct {

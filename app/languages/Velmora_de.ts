@@ -831,6 +831,14 @@ Die Datei blieb, wie sie war; das Protokoll nennt die Abweichungen.</translation
         <source>--verify goes only with a channel list job (SendList or GetList)</source>
         <translation>--verify geht nur mit einer Senderlisten-Aufgabe (SendList oder GetList)</translation>
     </message>
+    <message>
+        <source>the name %1 is not valid in the system&apos;s encoding (UTF-8): it would be read or written under other bytes; rename the file</source>
+        <translation>der Name %1 ist in der Kodierung des Systems (UTF-8) ungültig: er würde unter anderen Bytes gelesen oder geschrieben; benennen Sie die Datei um</translation>
+    </message>
+    <message>
+        <source>did you mean %1?</source>
+        <translation>meinten Sie %1?</translation>
+    </message>
 </context>
 <context>
     <name>jobResult</name>
@@ -1162,6 +1170,10 @@ Die Datei blieb, wie sie war; das Protokoll nennt die Abweichungen.</translation
         <source>check that the serial server runs and that host and port are right (its configuration, e.g. ser2net&apos;s)</source>
         <translation>prüfen Sie, ob der serielle Server läuft und Host und Port stimmen (seine Konfiguration, z. B. die von ser2net)</translation>
     </message>
+    <message>
+        <source>neither an HD nor an SD file</source>
+        <translation>weder eine HD- noch eine SD-Datei</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>
@@ -1188,6 +1200,17 @@ Die Datei blieb, wie sie war; das Protokoll nennt die Abweichungen.</translation
     <message>
         <source>Note: %1</source>
         <translation>Hinweis: %1</translation>
+    </message>
+</context>
+<context>
+    <name>logfile</name>
+    <message>
+        <source>it is a FIFO, not a regular file</source>
+        <translation>es ist eine FIFO, keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>it is a socket, not a regular file</source>
+        <translation>es ist ein Socket, keine gewöhnliche Datei</translation>
     </message>
 </context>
 </TS>

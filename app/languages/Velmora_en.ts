@@ -831,6 +831,14 @@ The file was left as it was; the log names the differences.</translation>
         <source>--verify goes only with a channel list job (SendList or GetList)</source>
         <translation>--verify goes only with a channel list job (SendList or GetList)</translation>
     </message>
+    <message>
+        <source>the name %1 is not valid in the system&apos;s encoding (UTF-8): it would be read or written under other bytes; rename the file</source>
+        <translation>the name %1 is not valid in the system&apos;s encoding (UTF-8): it would be read or written under other bytes; rename the file</translation>
+    </message>
+    <message>
+        <source>did you mean %1?</source>
+        <translation>did you mean %1?</translation>
+    </message>
 </context>
 <context>
     <name>jobResult</name>
@@ -1162,6 +1170,10 @@ The file was left as it was; the log names the differences.</translation>
         <source>check that the serial server runs and that host and port are right (its configuration, e.g. ser2net&apos;s)</source>
         <translation>check that the serial server runs and that host and port are right (its configuration, e.g. ser2net&apos;s)</translation>
     </message>
+    <message>
+        <source>neither an HD nor an SD file</source>
+        <translation>neither an HD nor an SD file</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>
@@ -1188,6 +1200,17 @@ The file was left as it was; the log names the differences.</translation>
     <message>
         <source>Note: %1</source>
         <translation>Note: %1</translation>
+    </message>
+</context>
+<context>
+    <name>logfile</name>
+    <message>
+        <source>it is a FIFO, not a regular file</source>
+        <translation>it is a FIFO, not a regular file</translation>
+    </message>
+    <message>
+        <source>it is a socket, not a regular file</source>
+        <translation>it is a socket, not a regular file</translation>
     </message>
 </context>
 </TS>
