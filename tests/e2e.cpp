@@ -169,7 +169,8 @@ void tst_e2e::jobs()
 enum class Box { None, HD, SD };
 // How the box misbehaves; Interrupt: SIGINT while it flashes. KeepList: it
 // keeps a list it loads, ChangedByte: with one byte changed.
-enum class Fault { None, Silent, Refuse, NoStart, Interrupt, KeepList, ChangedByte, LineRate, BadMac, HugeList };
+// CutOnQuery: the line goes when the query comes.
+enum class Fault { None, Silent, Refuse, NoStart, Interrupt, KeepList, ChangedByte, LineRate, BadMac, HugeList, CutOnQuery };
 struct BatchRow {
     QByteArray name{};
     Box box = Box::HD;
@@ -320,6 +321,14 @@ void tst_e2e::batch_data()
          .exitCode = batchJob::BoxFailed,
          .err = "^Couldn't receive Data\\n  cause: the box did not answer within 1 s\\n[^\\n]*\\n" +
                 ended("--query lowpower", "failed", 5)},
+        // A query whose line goes says why, on a local line and behind a serial server.
+        {.name = "query, line cut", .fault = Fault::CutOnQuery, .args = {"--query", "software", "-p", "@port"},
+         .exitCode = batchJob::BoxFailed,
+         .err = "^  cause: the serial line went: [^\\n]+\\n  what to do: [^\\n]+\\n" + ended("--query software", "failed", 5)},
+        {.name = "query, line cut behind socket://", .fault = Fault::CutOnQuery, .args = {"--query", "software", "-p", "@port"},
+         .exitCode = batchJob::BoxFailed,
+         .err = "^  cause: the serial line went: the connection was closed by the server [^\\n]+\\n  what to do: [^\\n]+\\n" +
+                ended("--query software", "failed", 5), .line = testRig::Line::Socket},
         {.name = "unknown query", .args = {"--query", "serial", "-p", "@port"}, .exitCode = batchJob::Usage,
          .err = "unknown query: serial", .got = ""},
         {.name = "reset without --yes", .args = {"--factory-reset", "-p", "@port"}, .exitCode = batchJob::Usage,
@@ -403,6 +412,7 @@ void tst_e2e::batch()
     b.lineRate = row.fault == Fault::LineRate;
     b.replies.insert("get_mac", row.fault == Fault::BadMac ? "00A1B2C3D4\r\n" : b.replies.value("get_mac"));
     b.list = row.fault == Fault::HugeList ? hdBox::sampleList(6500) : b.list;
+    b.cutOnCommand = row.fault == Fault::CutOnQuery ? "swvers" : "";
     sdBox::Config c;
     c.silent = row.fault == Fault::Silent;
     c.startFails = row.fault == Fault::NoStart;
