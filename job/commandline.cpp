@@ -183,7 +183,7 @@ void commandLine::takePort(const QString &port)
 void commandLine::takeKeyword(const QString &keyword)
 {
     hasKind = true;
-    kind = jobKind::fromKeyword(keyword);
+    kind = jobKind::fromKeyword(keyword, Qt::CaseInsensitive);
     if (kind == jobKind::None)
         unknown << keyword;
 }

@@ -43,10 +43,10 @@ const jobKind::Row *jobKind::find(int kind)
     return nullptr;
 }
 
-jobKind::Kind jobKind::fromKeyword(const QString &keyword)
+jobKind::Kind jobKind::fromKeyword(const QString &keyword, Qt::CaseSensitivity cs)
 {
     for (const Row &row : rows)
-        if (keyword.compare(QLatin1String(row.keyword), Qt::CaseInsensitive) == 0)
+        if (keyword.compare(QLatin1String(row.keyword), cs) == 0)
             return row.kind;
     return None;
 }

@@ -1174,6 +1174,18 @@ Die Datei blieb, wie sie war; das Protokoll nennt die Abweichungen.</translation
         <source>neither an HD nor an SD file</source>
         <translation>weder eine HD- noch eine SD-Datei</translation>
     </message>
+    <message>
+        <source>Is a FIFO, not a regular file</source>
+        <translation>Ist eine FIFO, keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>Is a device, not a regular file</source>
+        <translation>Ist ein Gerät, keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>Is a socket, not a regular file</source>
+        <translation>Ist ein Socket, keine gewöhnliche Datei</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>

@@ -1174,6 +1174,18 @@ The file was left as it was; the log names the differences.</translation>
         <source>neither an HD nor an SD file</source>
         <translation>neither an HD nor an SD file</translation>
     </message>
+    <message>
+        <source>Is a FIFO, not a regular file</source>
+        <translation>Is a FIFO, not a regular file</translation>
+    </message>
+    <message>
+        <source>Is a device, not a regular file</source>
+        <translation>Is a device, not a regular file</translation>
+    </message>
+    <message>
+        <source>Is a socket, not a regular file</source>
+        <translation>Is a socket, not a regular file</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>
