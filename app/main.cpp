@@ -112,7 +112,7 @@ int main(int argc, char *argv[])
     // first: a QApplication needs a display), so file names are decoded as
     // it would decode them.
     std::setlocale(LC_ALL, "");
-    const commandLine line(commandLine::arguments(argc, argv));
+    const commandLine line(argc, argv);
     if (line.answer != commandLine::NoAnswer)
         return answer(line.answer);
     if (line.batch)

@@ -114,9 +114,12 @@ void batchJob::start()
 QString batchJob::check(const commandLine &line, int *exitCode) const
 {
     *exitCode = Usage;
-    if (line.hasKind && line.kind == jobKind::None)
+    if (line.hasKind && line.kind == jobKind::None) {
+        const QString meant = jobKind::nearest(line.unknown.value(line.unknown.size() - 1));
         return tr("unknown option or job: %1").arg(line.unknown.join(QStringLiteral(", "))) + QLatin1Char('\n') +
+               (meant.isEmpty() ? QString() : tr("did you mean %1?").arg(meant) + QLatin1Char('\n')) +
                tr("the jobs are %1").arg(jobKind::keywords().join(QStringLiteral(", ")));
+    }
     if (!line.unknown.isEmpty())
         return tr("unknown option or job: %1").arg(line.unknown.join(QStringLiteral(", ")));
     const bool service = line.factoryReset || !line.query.isEmpty();
@@ -133,6 +136,11 @@ QString batchJob::check(const commandLine &line, int *exitCode) const
     if (!line.refused.isEmpty()) {
         *exitCode = FileProblem;
         return jobFiles::refusalLog(line.refused.first());
+    }
+    if (!line.undecodable.isEmpty()) {
+        *exitCode = FileProblem;
+        return tr("the name %1 is not valid in the system's encoding (UTF-8): it would be read or written "
+                  "under other bytes; rename the file").arg(line.undecodable.first());
     }
     if (service)
         return QString();
@@ -357,6 +365,16 @@ void batchJob::refuse(const QString &problem, int exitCode, const QStringList &m
     finish(exitCode);
 }
 
+// A port's row in the table: the outcome and what it came to; a stopped
+// job says who stopped it, where its headline would only repeat "stopped".
+QString batchJob::summary(const jobResult &result)
+{
+    const QString what = result.done() && !result.answer.isEmpty() ? result.answer
+                         : result.outcome == jobResult::Stopped   ? jobResult::stopText(result.stoppedBy)
+                                                                  : result.headline();
+    return result.outcomeText() + QStringLiteral(": ") + what;
+}
+
 // The port's end in its log; the run ends with its last port.
 void batchJob::portDone(Port &port, int exitCode)
 {
@@ -366,9 +384,7 @@ void batchJob::portDone(Port &port, int exitCode)
     port.exitCode = exitCode;
     port.ms = port.clock.isValid() ? port.clock.elapsed() : 0;
     if (port.summary.isEmpty())
-        port.summary = port.result.outcomeText() + QStringLiteral(": ") +
-                       (port.result.done() && !port.result.answer.isEmpty() ? port.result.answer
-                                                                            : port.result.headline());
+        port.summary = summary(port.result);
     // In the log the link's own words: it is kept in English.
     const QString what = port.result.done() && !port.result.answer.isEmpty() ? port.result.answer
                          : exitCode == Interrupted ? QStringLiteral("stopped: ") + jobResult::stopWords(m_stoppedBy)

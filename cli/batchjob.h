@@ -92,6 +92,7 @@ private:
     void onProgress(Port &port, int percent);
     void onLogFailed(const QString &path, const QString &reason);
     void refuse(const QString &problem, int exitCode, const QStringList &more = {});
+    static QString summary(const jobResult &result);
     void portDone(Port &port, int exitCode);
     void finish(int exitCode);
     void printSummary();

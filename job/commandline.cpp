@@ -3,6 +3,25 @@
 #include "filekind.h"
 #include "jobkind.h"
 
+#include <QFile>
+
+namespace {
+
+// The bytes as a shell's $'...' shows them: what is not printable ASCII as \xHH.
+QString shownBytes(const QByteArray &bytes)
+{
+    constexpr char firstPrintable = ' ';
+    constexpr char lastPrintable = '~';
+    QString shown;
+    for (const char c : bytes)
+        shown += c >= firstPrintable && c <= lastPrintable
+                     ? QString(QLatin1Char(c))
+                     : QStringLiteral("\\x") + QString::number(uchar(c), 16).rightJustified(2, QLatin1Char('0')).toUpper();
+    return shown;
+}
+
+} // namespace
+
 commandLine::commandLine(const QStringList &args)
 {
     // After "--" every argument is a file, also one named "-x.app".
@@ -39,11 +58,23 @@ jobRequest commandLine::request() const
     return request;
 }
 
+commandLine::commandLine(int argc, char *argv[])
+    : commandLine(arguments(argc, argv))
+{
+    // Such a name would be written, or looked for, under other bytes: a
+    // download would make a file of another name, an upload miss its file.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        if (QFile::encodeName(QFile::decodeName(raw)) != raw)
+            undecodable << shownBytes(raw);
+    }
+}
+
 QStringList commandLine::arguments(int argc, char *argv[])
 {
     QStringList args;
     for (int i = 0; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+        args << QFile::decodeName(QByteArray(argv[i]));
     return args;
 }
 
@@ -152,7 +183,7 @@ void commandLine::takePort(const QString &port)
 void commandLine::takeKeyword(const QString &keyword)
 {
     hasKind = true;
-    kind = jobKind::fromKeyword(keyword);
+    kind = jobKind::fromKeyword(keyword, Qt::CaseInsensitive);
     if (kind == jobKind::None)
         unknown << keyword;
 }

@@ -18,8 +18,10 @@ class commandLine
 public:
     // `args` as QCoreApplication::arguments(): the program first.
     explicit commandLine(const QStringList &args);
-    // The arguments of main, decoded as the application object would decode
-    // them (the locale must already be set from the environment).
+    // The arguments of main, decoded as file names are (the locale must
+    // already be set from the environment); an argument whose bytes do not
+    // come back from its text is noted in `undecodable`.
+    commandLine(int argc, char *argv[]);
     static QStringList arguments(int argc, char *argv[]);
 
     // A run of files recognised by content, each file read once. As bare
@@ -51,6 +53,7 @@ public:
     jobFiles files;             // the file label as the arguments leave it
     bool start = false;         // -s
     QStringList refused;        // file names with a line feed
+    QStringList undecodable;    // arguments not in the system's encoding, their odd bytes as \xHH
     QStringList unknown;        // unknown options and job keywords
     QStringList problems;       // log lines of the files examined, in order
 

@@ -1,5 +1,9 @@
 #include "jobkind.h"
 
+#include <QList>
+
+#include <algorithm>
+
 namespace {
 
 const jobKind::Row rows[] = {
@@ -39,12 +43,53 @@ const jobKind::Row *jobKind::find(int kind)
     return nullptr;
 }
 
-jobKind::Kind jobKind::fromKeyword(const QString &keyword)
+jobKind::Kind jobKind::fromKeyword(const QString &keyword, Qt::CaseSensitivity cs)
 {
     for (const Row &row : rows)
-        if (keyword == QLatin1String(row.keyword))
+        if (keyword.compare(QLatin1String(row.keyword), cs) == 0)
             return row.kind;
     return None;
+}
+
+namespace {
+
+// How many letters must be put in, left out or changed to make one word the
+// other, case aside.
+int distance(const QString &a, const QString &b)
+{
+    QList<int> row;
+    for (int j = 0; j <= b.size(); ++j)
+        row << j;
+    for (int i = 1; i <= a.size(); ++i) {
+        int diagonal = row[0];
+        row[0] = i;
+        for (int j = 1; j <= b.size(); ++j) {
+            const int above = row[j];
+            const bool same = a[i - 1].toLower() == b[j - 1].toLower();
+            row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// Further off, a word is more likely meant for something else than a slip.
+constexpr int farthestSlip = 3;
+
+} // namespace
+
+QString jobKind::nearest(const QString &word)
+{
+    QString best;
+    int bestDistance = farthestSlip + 1;
+    for (const Row &row : rows) {
+        const int d = distance(word, QLatin1String(row.keyword));
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = QLatin1String(row.keyword);
+        }
+    }
+    return best;
 }
 
 QStringList jobKind::keywords()

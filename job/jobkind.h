@@ -31,8 +31,11 @@ public:
 
     // The row of a kind, or nullptr for None and for numbers that name no job.
     static const Row *find(int kind);
-    // The kind a keyword names (exact case), or None.
-    static Kind fromKeyword(const QString &keyword);
+    // The kind a keyword names, or None. settings.ini keeps the exact
+    // keyword; a person typing one may use any case.
+    static Kind fromKeyword(const QString &keyword, Qt::CaseSensitivity cs = Qt::CaseSensitive);
+    // The keyword a misspelt word most likely meant; empty when none is near.
+    static QString nearest(const QString &word);
     // Every job's keyword, in order.
     static QStringList keywords();
     static bool isHd(int kind);

@@ -15,12 +15,16 @@ QString systemText(std::errc error)
 }
 
 // Where a download would write: its folder must be there and writable, and
-// the name must not be a folder.
+// the name must not be a folder, nor a FIFO or a device, which the save
+// would replace with a regular file (or block on, or write into).
 linkCause targetProblem(const QString &name)
 {
     const QFileInfo target(name);
     if (target.isDir())
         return linkCause(linkCause::TargetUnwritable, systemText(std::errc::is_a_directory), name);
+    const QString special = jobRequest::specialKind(name);
+    if (!special.isEmpty())
+        return linkCause(linkCause::FileNotRegular, special, name);
     const QFileInfo folder(target.absolutePath());
     if (!folder.exists())
         return linkCause(linkCause::TargetUnwritable, systemText(std::errc::no_such_file_or_directory),

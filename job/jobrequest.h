@@ -20,7 +20,8 @@ public:
     // What keeps the job's files from use, found before the box is touched:
     // a file to send that is missing or not a regular file (a FIFO would
     // block the job for ever), a download target in a folder that is missing
-    // or not writable, or that is itself a folder. None when they are fine.
+    // or not writable, or that is itself a folder, a FIFO or a device. None
+    // when they are fine.
     linkCause filesProblem() const;
     // What a path is when it is no regular file ("a FIFO", "a folder"...),
     // else empty; never opens it.

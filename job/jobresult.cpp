@@ -169,7 +169,11 @@ const struct {
     QT_TRANSLATE_NOOP("jobResult", "a FIFO"),             QT_TRANSLATE_NOOP("jobResult", "a device"),
     QT_TRANSLATE_NOOP("jobResult", "a folder"),           QT_TRANSLATE_NOOP("jobResult", "a socket"),
     QT_TRANSLATE_NOOP("jobResult", "software version"),   QT_TRANSLATE_NOOP("jobResult", "low-power version"),
-    QT_TRANSLATE_NOOP("jobResult", "MAC address"),
+    QT_TRANSLATE_NOOP("jobResult", "MAC address"),        QT_TRANSLATE_NOOP("jobResult", "neither an HD nor an SD file"),
+    // Why a list save refused a node in the list's place.
+    QT_TRANSLATE_NOOP("jobResult", "Is a FIFO, not a regular file"),
+    QT_TRANSLATE_NOOP("jobResult", "Is a device, not a regular file"),
+    QT_TRANSLATE_NOOP("jobResult", "Is a socket, not a regular file"),
 };
 
 const struct {

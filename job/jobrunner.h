@@ -64,6 +64,9 @@ public:
     // What the last job was started with, and how many were started: for
     // test programs, which check what a front end asked for.
     const jobRequest &lastRequest() const { return m_lastRequest; }
+    // Whether a link's thread still runs, also one asked to end: for test
+    // programs, which ask for a job once that thread has truly ended.
+    bool linkThreadRuns() const { return m_hd.thread.isRunning() || m_sd.thread.isRunning(); }
     int jobsStarted() const { return m_jobsStarted; }
 
 signals:

@@ -77,7 +77,15 @@ QStringList portList::lines()
     QStringList out;
     for (const Port &p : ports())
         out << line(p);
+    if (!out.isEmpty())
+        out.prepend(header());
     return out;
+}
+
+// One name for each column of line(), in its order.
+QString portList::header()
+{
+    return QStringLiteral("NAME\tLOCATION\tDESCRIPTION\tMANUFACTURER\tSERIAL\tUSB-ID\tACCESS\tSTABLE-PATH");
 }
 
 // The stable path comes last, so that scripts reading the earlier columns

@@ -26,7 +26,10 @@ public:
     };
     static QList<Port> ports(const QString &byIdFolder = defaultByIdFolder());
     static Port port(const QSerialPortInfo &info, const QString &byIdFolder = defaultByIdFolder());
+    // What --list-ports prints: a header row, then one line per port; no
+    // line without a port.
     static QStringList lines();
+    static QString header();
     // Whether a named port is there: a local port is asked of the system
     // (Windows' ports are no files); whether a serial server answers shows
     // only when a job opens its port.

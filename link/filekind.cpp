@@ -117,6 +117,16 @@ fileKinds fileKinds::examine(const QString &path)
     return kinds;
 }
 
+QString fileKinds::name(const QString &path)
+{
+    const fileKinds kinds = examine(path);
+    if (kinds.hd != hdFile::NotHd)
+        return hdFile::name(kinds.hd);
+    if (kinds.sd != sdFile::NotSd)
+        return sdFile::name(kinds.sd);
+    return QStringLiteral("neither an HD nor an SD file");
+}
+
 QString hdFile::name(Kind kind)
 {
     switch (kind) {

@@ -48,4 +48,7 @@ struct fileKinds {
     QString hdProblem;   // as classify() gives them
     QString sdProblem;
     static fileKinds examine(const QString &path);
+    // What the file is in words, whichever family knows it (English; the job
+    // layer translates): a file of the other family is named as such.
+    static QString name(const QString &path);
 };

@@ -92,6 +92,25 @@ bool listBuffer::writeAll(QFileDevice &file, QString *error) const
     return true;
 }
 
+// What stands in the list's place when it is no regular file and no folder,
+// in the style of the system's words; empty when a list may go there.
+QString listBuffer::notAFile(const QString &path)
+{
+    const struct {
+        platformFile::Kind kind;
+        const char *words;
+    } kinds[] = {
+        {.kind = platformFile::Fifo, .words = "Is a FIFO, not a regular file"},
+        {.kind = platformFile::Device, .words = "Is a device, not a regular file"},
+        {.kind = platformFile::Socket, .words = "Is a socket, not a regular file"},
+    };
+    const platformFile::Kind kind = platformFile::kindOf(systemText(path));
+    for (const auto &k : kinds)
+        if (k.kind == kind)
+            return QLatin1String(k.words);
+    return QString();
+}
+
 QString listBuffer::reason(const QString &error)
 {
     for (const QLatin1String fixed : {QLatin1String("Couldn't open File"), QLatin1String("Couldn't write File")})
@@ -102,6 +121,13 @@ QString listBuffer::reason(const QString &error)
 
 bool listBuffer::save(const QString &path, QString *error) const
 {
+    // A rename would replace a FIFO or a device node with a regular file,
+    // and writing in place would feed the list to whoever reads there.
+    const QString special = notAFile(path);
+    if (!special.isEmpty()) {
+        *error = QStringLiteral("Couldn't open File") + special;
+        return false;
+    }
     // Unbuffered, so that every failing write carries its reason.
     QSaveFile aside(path);
     if (aside.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {

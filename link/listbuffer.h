@@ -26,14 +26,16 @@ public:
     void truncate(qint64 size);
     // Replaces the file only once every byte is written: atomically where the
     // folder allows a file aside, otherwise in place (a folder the user may
-    // not write can still hold a list file the user may). On failure the
-    // text gives the system's reason.
+    // not write can still hold a list file the user may); never over a
+    // FIFO, a device or a socket. On failure the text gives the system's
+    // reason.
+    bool save(const QString &path, QString *error) const;
     // The system's reason in an error of save(), without its fixed words.
     static QString reason(const QString &error);
-    bool save(const QString &path, QString *error) const;
 
 private:
     bool writeAll(QFileDevice &file, QString *error) const;
+    static QString notAFile(const QString &path);
     bool saveInPlace(const QString &path, QString *error) const;
     static constexpr int blockSize = 64 * 1024;
     QByteArray &room();

@@ -144,7 +144,7 @@ bool serialComKarn::acceptImages(const QStringList &files, qint64 &total)
             emit writeLog(problem);
         if (!sdFile::isImage(found)) {
             fail(sdCode::WrongFileKind, linkCause(QFileInfo::exists(file) ? linkCause::FileWrongKind : linkCause::FileMissing,
-                                                  sdFile::name(found), file));
+                                                  fileKinds::name(file), file));
             return false;
         }
         total += size;
@@ -211,7 +211,7 @@ void serialComKarn::doSendChannellist()
         emit writeLog(problem);
     if (found != sdFile::List) {
         fail(sdCode::WrongFileKind,
-             linkCause(QFileInfo::exists(name) ? linkCause::FileWrongKind : linkCause::FileMissing, sdFile::name(found), name));
+             linkCause(QFileInfo::exists(name) ? linkCause::FileWrongKind : linkCause::FileMissing, fileKinds::name(name), name));
         return;
     }
     if (!loadFiles({name}, size))

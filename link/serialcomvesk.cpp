@@ -131,7 +131,7 @@ bool serialComVesk::acceptJobFile(const QString &missingText, unsigned char kind
     }
     const unsigned char found = checkFiletype(filename);
     if (found != kind) {
-        failEnding(hdCode::WrongFileKind, linkCause(linkCause::FileWrongKind, hdFile::name(hdFile::Kind(found)), filename));
+        failEnding(hdCode::WrongFileKind, linkCause(linkCause::FileWrongKind, fileKinds::name(filename), filename));
         return false;
     }
     return true;

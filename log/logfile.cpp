@@ -3,7 +3,22 @@
 #include "platformerror.h"
 #include "systemtext.h"
 
+#include <QCoreApplication>
 #include <QTime>
+
+namespace {
+
+// Logs that are no regular file and would block the open or take no line:
+// refused with these words in place of the system's.
+const struct {
+    platformFile::Kind kind;
+    const char *words;
+} refusedKinds[] = {
+    {.kind = platformFile::Fifo, .words = QT_TRANSLATE_NOOP("logfile", "it is a FIFO, not a regular file")},
+    {.kind = platformFile::Socket, .words = QT_TRANSLATE_NOOP("logfile", "it is a socket, not a regular file")},
+};
+
+} // namespace
 
 logfile::logfile(QObject *parent)
     : logfile(Target(), parent)
@@ -44,7 +59,14 @@ bool logfile::open()
         return true;
     // The window's log holds the current run only; a batch log keeps the
     // bench's history. Appending puts every write at the end of the file as
-    // it is then, whoever else appends.
+    // it is then, whoever else appends. A FIFO with no reader would hold the
+    // open for good, before any signal can be handled.
+    const platformFile::Kind kind = platformFile::kindOf(systemText(m_target.path));
+    for (const auto &refused : refusedKinds)
+        if (refused.kind == kind) {
+            m_refusal = QCoreApplication::translate("logfile", refused.words);
+            return false;
+        }
     return m_file.open(systemText(m_target.path), m_target.append ? platformFile::Append : platformFile::Truncate);
 }
 
@@ -68,5 +90,5 @@ void logfile::fail()
     if (m_failed)
         return;
     m_failed = true;
-    emit failed(m_target.path, fromSystem(platformError::text(m_file.error())));
+    emit failed(m_target.path, !m_refusal.isEmpty() ? m_refusal : fromSystem(platformError::text(m_file.error())));
 }

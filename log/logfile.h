@@ -46,4 +46,5 @@ private:
     Target m_target;
     platformFile m_file;
     bool m_failed = false;
+    QString m_refusal;   // why the log's kind of file was refused, in words
 };

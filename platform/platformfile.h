@@ -33,6 +33,7 @@ public:
     platformFile(const platformFile &) = delete;
     platformFile &operator=(const platformFile &) = delete;
 
+    // Never waits for a reader or a line: a FIFO without one fails at once.
     bool open(const std::string &path, Opening how);
     bool isOpen() const;
     // One call for all the bytes where the system takes them whole, so that

@@ -41,9 +41,13 @@ bool platformFile::open(const std::string &path, Opening how)
     const int flags = how == Append ? O_WRONLY | O_CREAT | O_CLOEXEC | O_APPEND
                       : how == Truncate ? O_WRONLY | O_CREAT | O_CLOEXEC | O_TRUNC
                                         : O_WRONLY | O_CLOEXEC;
-    const int fd = ::open(path.c_str(), flags, createMode);
+    // Never waits in the open (a FIFO without a reader, a port without
+    // carrier); writes then block as usual.
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK, createMode);
     if (fd < 0)
         m_error = errno;
+    if (fd >= 0)
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     m_handle = fd;
     return fd >= 0;
 }

@@ -169,7 +169,8 @@ void tst_e2e::jobs()
 enum class Box { None, HD, SD };
 // How the box misbehaves; Interrupt: SIGINT while it flashes. KeepList: it
 // keeps a list it loads, ChangedByte: with one byte changed.
-enum class Fault { None, Silent, Refuse, NoStart, Interrupt, KeepList, ChangedByte, LineRate, BadMac, HugeList };
+// CutOnQuery: the line goes when the query comes.
+enum class Fault { None, Silent, Refuse, NoStart, Interrupt, KeepList, ChangedByte, LineRate, BadMac, HugeList, CutOnQuery };
 struct BatchRow {
     QByteArray name{};
     Box box = Box::HD;
@@ -256,10 +257,15 @@ void tst_e2e::batch_data()
 
         {.name = "no port", .box = Box::None, .args = {"--batch", "-t", "UpdateHD", "-f", "hd.app"},
          .exitCode = batchJob::Usage, .err = "no port given", .logged = false},
-        {.name = "unknown keyword", .args = {"--batch", "-p", "@port", "-t", "UpdateHd", "-f", "hd.app"},
+        {.name = "misspelt keyword", .args = {"--batch", "-p", "@port", "-t", "UpateHD", "-f", "hd.app"},
          .exitCode = batchJob::Usage,
-         .err = "^velmora: unknown option or job: UpdateHd\\nvelmora: the jobs are UpdateHD, SendListHD, GetListHD, UpdateSD, "
-                "SendListSD, GetListSD\\n[\\s\\S]*" + usage, .got = ""},
+         .err = "^velmora: unknown option or job: UpateHD\\nvelmora: did you mean UpdateHD\\?\\n"
+                "velmora: the jobs are UpdateHD, SendListHD, GetListHD, UpdateSD, SendListSD, GetListSD\\n[\\s\\S]*" + usage,
+         .got = ""},
+        {.name = "unknown keyword, nothing near", .args = {"--batch", "-p", "@port", "-t", "Bogus", "-f", "hd.app"},
+         .exitCode = batchJob::Usage, .err = "^velmora: unknown option or job: Bogus\\nvelmora: the jobs are ", .got = ""},
+        {.name = "keyword in lower case", .args = {"--batch", "-p", "@port", "-t", "updatehd", "-f", "hd.app"},
+         .err = "^Update done\\n" + ended("UpdateHD", "done", 0)},
         {.name = "no job", .args = {"--batch", "-p", "@port", "text.txt"}, .exitCode = batchJob::Usage,
          .err = "no job given", .got = ""},
         {.name = "port gone", .box = Box::None, .args = {"--batch", "-p", "/dev/ttyNOPE7", "-t", "GetListSD", "-f", "out.lst"},
@@ -320,6 +326,14 @@ void tst_e2e::batch_data()
          .exitCode = batchJob::BoxFailed,
          .err = "^Couldn't receive Data\\n  cause: the box did not answer within 1 s\\n[^\\n]*\\n" +
                 ended("--query lowpower", "failed", 5)},
+        // A query whose line goes says why, on a local line and behind a serial server.
+        {.name = "query, line cut", .fault = Fault::CutOnQuery, .args = {"--query", "software", "-p", "@port"},
+         .exitCode = batchJob::BoxFailed,
+         .err = "^  cause: the serial line went: [^\\n]+\\n  what to do: [^\\n]+\\n" + ended("--query software", "failed", 5)},
+        {.name = "query, line cut behind socket://", .fault = Fault::CutOnQuery, .args = {"--query", "software", "-p", "@port"},
+         .exitCode = batchJob::BoxFailed,
+         .err = "^  cause: the serial line went: the connection was closed by the server [^\\n]+\\n  what to do: [^\\n]+\\n" +
+                ended("--query software", "failed", 5), .line = testRig::Line::Socket},
         {.name = "unknown query", .args = {"--query", "serial", "-p", "@port"}, .exitCode = batchJob::Usage,
          .err = "unknown query: serial", .got = ""},
         {.name = "reset without --yes", .args = {"--factory-reset", "-p", "@port"}, .exitCode = batchJob::Usage,
@@ -347,6 +361,17 @@ void tst_e2e::batch_data()
          .err = "^velmora: the list cannot be saved in \\S*no: No such file or directory\\n", .got = ""},
         {.name = "download onto a folder", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-f", "."},
          .exitCode = batchJob::FileProblem, .err = "^velmora: the list cannot be saved in \\S+: Is a directory\\n", .got = ""},
+        {.name = "update file is a device", .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "/dev/null"},
+         .exitCode = batchJob::FileProblem, .err = "^velmora: /dev/null is a device, not a regular file\\n", .got = ""},
+        // A download would replace the node with a regular file, or write into it.
+        {.name = "download into a FIFO", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-f", "fifo.app"},
+         .exitCode = batchJob::FileProblem,
+         .err = "^velmora: fifo.app is a FIFO, not a regular file\\n  what to do: give the name of a regular file\\n" +
+                ended("GetListHD", "failed", 4), .got = ""},
+        {.name = "download onto a device", .args = {"--batch", "-p", "@port", "-t", "GetListSD", "-f", "@port"},
+         .exitCode = batchJob::FileProblem, .err = "^velmora: /dev/\\S+ is a device, not a regular file\\n", .got = ""},
+        {.name = "download into a file's place of a folder", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-f", "hd.app/out.lis"},
+         .exitCode = batchJob::FileProblem, .err = "^velmora: the list cannot be saved in \\S*hd.app: Not a directory\\n", .got = ""},
         {.name = "empty port name", .args = {"--batch", "-p", "", "-t", "UpdateHD", "-f", "hd.app"},
          .exitCode = batchJob::Usage, .err = "^velmora: an empty port name was given", .got = "", .logged = false},
         {.name = "a file named like an option, after --", .args = {"--batch", "-p", "@port", "--", "-x.app"},
@@ -357,6 +382,10 @@ void tst_e2e::batch_data()
                 "[\\s\\S]*^velmora: the log no/such.log is incomplete\\n" + done, .logged = false},
         {.name = "log is a folder", .args = updateHd + QStringList{"--log", "."},
          .err = "^velmora: the log . cannot be written: Is a directory;[\\s\\S]*is incomplete\\n" + done, .logged = false},
+        // A FIFO without a reader would hold the open for good.
+        {.name = "log is a FIFO", .args = updateHd + QStringList{"--log", "fifo.app"},
+         .err = "^velmora: the log fifo.app cannot be written: it is a FIFO, not a regular file; the job goes on\\n"
+                "[\\s\\S]*^Update done\\n[\\s\\S]*is incomplete\\n" + done, .logged = false},
         {.name = "log on a full disk", .args = updateHd + QStringList{"--log", "/dev/full"},
          .err = "^velmora: the log /dev/full cannot be written: No space left on device;[\\s\\S]*is incomplete\\n" + done,
          .logged = false},
@@ -390,6 +419,7 @@ void tst_e2e::batch()
     b.lineRate = row.fault == Fault::LineRate;
     b.replies.insert("get_mac", row.fault == Fault::BadMac ? "00A1B2C3D4\r\n" : b.replies.value("get_mac"));
     b.list = row.fault == Fault::HugeList ? hdBox::sampleList(6500) : b.list;
+    b.cutOnCommand = row.fault == Fault::CutOnQuery ? "swvers" : "";
     sdBox::Config c;
     c.silent = row.fault == Fault::Silent;
     c.startFails = row.fault == Fault::NoStart;
@@ -497,7 +527,9 @@ void tst_e2e::ports_data()
         {.name = "reset, two ports", .boxes = {{.log = {""}, .got = "facreset\r\n"}, {.log = {""}, .got = "facreset\r\n"}},
          .runs = {{"--factory-reset", "--yes", "-p", "@1", "-p", "@2"}}, .exitCodes = {0}, .logs = {"@1", "@2"}},
         {.name = "SIGINT stops both", .boxes = {interrupted, interrupted}, .runs = {update + QStringList{"@1", "-p", "@2"}},
-         .exitCodes = {batchJob::Interrupted}, .err = "^velmora: interrupted", .logs = {"@1", "@2"}},
+         .exitCodes = {batchJob::Interrupted},
+         .err = "^velmora: interrupted[\\s\\S]*^@1 +stopped: interrupted by SIGINT +[\\d.]+ s\\n@2 +stopped: interrupted by SIGINT +",
+         .logs = {"@1", "@2"}},
     };
     QTest::addColumn<PortsRow>("row");
     for (const PortsRow &r : rows)
@@ -797,6 +829,9 @@ void tst_e2e::results_data()
          .says = "^the file .*gone.app does not exist$", .exitCode = jobResult::ExitFile},
         {.name = "HD wrong kind", .box = hdWith(healthy), .file = "hd.lis", .cause = linkCause::FileWrongKind,
          .says = "hd.lis is an HD channel list; this job needs an HD update file \\(\\*.app\\)$", .exitCode = jobResult::ExitFile},
+        // A file of the other family is named as what it is.
+        {.name = "HD update of an SD image", .box = hdWith(healthy), .file = "sd.app", .cause = linkCause::FileWrongKind,
+         .says = "^\\S*sd.app is an SD update image; this job needs an HD update file \\(\\*.app\\)$", .exitCode = jobResult::ExitFile},
         {.name = "HD silent", .box = hdWith([](hdBox::Behaviour &b) { b.silent = true; }), .file = "hd.app",
          .cause = linkCause::BoxSilent, .says = "^the box did not answer within \\d+ s$"},
         {.name = "HD refuses the file", .box = hdWith([](hdBox::Behaviour &b) { b.refuse = true; }), .file = "hd.app",
@@ -855,6 +890,12 @@ void tst_e2e::results_data()
         {.name = "SD wrong kind", .box = sdWith(healthy), .kind = jobKind::UpdateSD, .file = "sd.lst",
          .cause = linkCause::FileWrongKind, .says = "sd.lst is an SD channel list; this job needs SD update images",
          .exitCode = jobResult::ExitFile},
+        {.name = "SD update of an HD file", .box = sdWith(healthy), .kind = jobKind::UpdateSD, .file = "hd.app",
+         .cause = linkCause::FileWrongKind, .says = "hd.app is an HD update file; this job needs SD update images",
+         .exitCode = jobResult::ExitFile},
+        {.name = "SD list upload of an HD list", .box = sdWith(healthy), .kind = jobKind::SendListSD, .file = "hd.lis",
+         .cause = linkCause::FileWrongKind, .says = "hd.lis is an HD channel list; this job needs an SD channel list",
+         .exitCode = jobResult::ExitFile},
         {.name = "SD list never ends", .box = sdWith([](sdBox::Config &c) { c.omitEndUpload = true; }),
          .kind = jobKind::GetListSD, .file = "out.lst", .cause = linkCause::ListUnfinished, .state = jobResult::OldListKept},
         {.name = "SD start answered otherwise", .box = sdWith([](sdBox::Config &c) { c.startFails = true; }),
@@ -909,7 +950,9 @@ void tst_e2e::results()
 }
 
 // A job asked for just as the thread of the one before ends waits for that
-// end and runs in a thread started anew, with its own result.
+// end and runs in a thread started anew, with its own result. It is asked
+// for once that thread has truly ended but before the runner has heard of
+// it: a job handed to the old thread's loop could not show the restart.
 void tst_e2e::requestWhileThreadEnds()
 {
     hdBox::Behaviour b;
@@ -927,12 +970,20 @@ void tst_e2e::requestWhileThreadEnds()
     QList<jobResult> results;
     int endings = 0;
     connect(&runner, &jobRunner::jobFinished, &runner, [&](const jobResult &r) { results << r; });
+    bool ended = false;
     connect(&runner, &jobRunner::linkThreadEnding, &runner, [&] {
-        if (endings++ == 0)
-            QVERIFY(runner.start(download));
+        if (endings++ != 0)
+            return;
+        // Without events: the runner learns of the end only after this returns.
+        QDeadlineTimer deadline(10000);
+        while (runner.linkThreadRuns() && !deadline.hasExpired())
+            QThread::yieldCurrentThread();
+        ended = !runner.linkThreadRuns();
+        runner.start(download);
     });
     QVERIFY(runner.start(update));
     QTRY_COMPARE_WITH_TIMEOUT(results.size(), 2, 30000);
+    QVERIFY(ended);
     QCOMPARE(endings, 2);
     QCOMPARE(results.at(0).job, jobKind::UpdateHD);
     QCOMPARE(results.at(1).job, jobKind::GetListHD);
@@ -950,7 +1001,7 @@ struct ShellRow {
     int exitCode = 0;
     QString out{};            // a pattern found in what the command printed
     QString absent{};         // a pattern that must not be found there
-    QString logEnd{};         // the port log's last line
+    QString logEnd{};         // the port log's last line; empty: no log
 };
 Q_DECLARE_METATYPE(ShellRow)
 
@@ -966,8 +1017,24 @@ void tst_e2e::shell_data()
         {.name = "a terminal draws its bar", .command = "TERM=xterm script -qec '" + update + "' /dev/null",
          .out = "\\x1b\\[\\d+A", .logEnd = "========== END: exit code 0, *"},
         {.name = "answer onto a full disk", .command = "@velmora --query mac -p @port >/dev/full",
-         .exitCode = batchJob::FileProblem, .out = "the answer could not be written to standard output",
+         .exitCode = batchJob::FileProblem,
+         // The last line comes once the lost answer has settled the exit code.
+         .out = "^velmora: the answer could not be written to standard output\\nvelmora: --query mac failed \\(exit code 4\\)\\n\\z",
          .logEnd = "========== END: exit code 0, 00-A1-B2-C3-D4-E5 =========="},
+        // The simulated box refuses a reply to a command it does not know.
+        {.name = "simulated box, unknown reply key", .command = "timeout 5 @hdbox --reply mac=00-11 </dev/null",
+         .exitCode = 2, .out = "^velmora-hdbox: --reply mac=00-11: unknown command; the service commands are get_mac, lpsw, swvers\\n"},
+        // Qt cannot hold such a name: a download would write under other
+        // bytes, an upload look for a file that is not there.
+        {.name = "download to a name not in UTF-8",
+         .command = "LC_ALL=C.UTF-8 @velmora --batch -p @port -t GetListHD -f $'Liste-\\xe4.lis'; s=$?; ls; exit $s",
+         .exitCode = batchJob::FileProblem,
+         .out = "^velmora: the name Liste-\\\\xE4.lis is not valid in the system's encoding \\(UTF-8\\)",
+         .absent = "\\x{fffd}", .logEnd = "========== END: exit code 4, the name Liste-\\xE4.lis *"},
+        {.name = "upload of a name not in UTF-8",
+         .command = "cp hd.lis $'Senden-\\xe4.lis' && LC_ALL=C.UTF-8 @velmora --batch -p @port -t SendListHD -f $'Senden-\\xe4.lis'",
+         .exitCode = batchJob::FileProblem, .out = "^velmora: the name Senden-\\\\xE4.lis is not valid", .absent = "does not exist",
+         .logEnd = "========== END: exit code 4, *"},
     };
     QTest::addColumn<ShellRow>("row");
     for (const ShellRow &r : rows)
@@ -980,19 +1047,22 @@ void tst_e2e::shell()
     hdBox::Behaviour b;
     b.lineRate = true;   // long enough a send that the pipe is gone before it ends
     testRig rig(b);
-    rig.samples({"@hd=hd.app"});
+    rig.samples({"@hd=hd.app", "@hdList=hd.lis"});
     QProcess shell;
     shell.setWorkingDirectory(rig.dir.path());
     shell.setProcessEnvironment(batchEnvironment());
     shell.setProcessChannelMode(QProcess::MergedChannels);
-    shell.start("bash", {"-c", QString(row.command).replace("@velmora", VELMORA_PROGRAM).replace("@port", rig.device())});
+    shell.start("bash", {"-c", QString(row.command).replace("@velmora", VELMORA_PROGRAM).replace("@hdbox", HDBOX_PROGRAM)
+                                   .replace("@port", rig.device())});
     QVERIFY(shell.waitForFinished(60000));
     const QString output = QString::fromUtf8(shell.readAll());
     QCOMPARE(shell.exitCode(), row.exitCode);
     QVERIFY2(QRegularExpression(row.out, QRegularExpression::MultilineOption).match(output).hasMatch(), qPrintable(output));
     QVERIFY2(row.absent.isEmpty() || !QRegularExpression(row.absent).match(output).hasMatch(), qPrintable(output));
     const QStringList log = rig.programLog(batchJob::logName(rig.device()));
-    QVERIFY2(!log.isEmpty() && testRig::matches(log.last(), "[*] " + row.logEnd), qPrintable(log.join('\n')));
+    // No log end asked: the program was not run.
+    QVERIFY2(row.logEnd.isEmpty() ? log.isEmpty() : !log.isEmpty() && testRig::matches(log.last(), "[*] " + row.logEnd),
+             qPrintable(log.join('\n')));
 }
 
 // A network port and a local one in one run: each box gets its update, each

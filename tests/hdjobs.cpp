@@ -13,6 +13,8 @@
 #include <QSerialPort>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -23,9 +25,9 @@ using Codes = QList<int>;
 using H = hdCode;
 using B = hdBox::Behaviour;
 enum Job { Update, Upload, Download, Software, LowPower, Mac, Reset };
-// Where the job's file lies: its own name in the rig's folder, a folder of
-// that name, or in a folder that is not there.
-enum class Target { File, Folder, MissingFolder };
+// Where the job's file lies: its own name in the rig's folder, a folder or a
+// FIFO of that name, or in a folder that is not there.
+enum class Target { File, Folder, MissingFolder, Fifo };
 
 struct Row {
     QByteArray name{};
@@ -364,6 +366,9 @@ void tst_hdjobs::jobs_data()
          .logs = {"Couldn't open FileNo such file or directory"}, .target = Target::MissingFolder},
         {.name = "target is a directory", .job = Download, .codes = unsaved, .logs = {"Couldn't open FileIs a directory"},
          .target = Target::Folder},
+        // A rename would put a regular file in the FIFO's place.
+        {.name = "target is a FIFO", .job = Download, .codes = unsaved,
+         .logs = {"Couldn't open FileIs a FIFO, not a regular file"}, .target = Target::Fifo},
         {.name = "console without pause, a status line says END", .job = Download, .file = old,
          .box = [=](B &b) {
              chatty(b);
@@ -542,12 +547,15 @@ void tst_hdjobs::jobs()
         path = rig.path("no/such/dir/job.lis");
     else if (row.target == Target::Folder)
         QVERIFY(QDir(rig.dir.path()).mkpath("job.lis/inside"));
+    else if (row.target == Target::Fifo)
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     else if (!row.file.isNull())
         QVERIFY(testRig::write(path, row.file));
     if (row.locked && !rig.lock(rig.dir.path()))
         QSKIP("no way to lock a folder here");
-    QFile held(path);   // a reader of the old list
-    held.open(QIODevice::ReadOnly);
+    QFile held(path);   // a reader of the old list (a FIFO would block the open)
+    if (row.target != Target::Fifo)
+        held.open(QIODevice::ReadOnly);
     const QString port = rig.port(row.line);
     QVERIFY2(!port.isEmpty(), "the relay or the serial server did not start");
     if (row.killServerAt >= 0)
@@ -584,6 +592,8 @@ void tst_hdjobs::jobs()
             QCOMPARE(testRig::read(path), row.saved);
         else if (row.target == Target::Folder)
             QVERIFY(QFileInfo(path).isDir());
+        else if (row.target == Target::Fifo)
+            QVERIFY(QFileInfo::exists(path) && !QFileInfo(path).isFile());   // still the FIFO
         else
             QCOMPARE(testRig::read(path), row.file);
         // Written aside and renamed (in place only where the folder is locked):

@@ -463,6 +463,9 @@ void tst_window::stablePortPath()
     const portList::Port bare{.name = "ttyS0", .location = "/dev/ttyS0"};
     QCOMPARE(bare.tooltip(), QString("/dev/ttyS0"));
     QVERIFY(portList::line(port).endsWith("\t" + link));
+    // The header names every column of a port's line.
+    QCOMPARE(portList::header().split('\t').size(), portList::line(port).split('\t').size());
+    QVERIFY(portList::header().endsWith("\tSTABLE-PATH"));
 }
 
 // Each end code starts the job again at once, while the link thread is still

@@ -228,6 +228,8 @@ void hdBox::command(const QByteArray &line)
     }
     if (m_b.silent || line.isEmpty() || booting())
         return;
+    if (!m_b.cutOnCommand.isEmpty() && line == m_b.cutOnCommand)
+        return cutLine();
     if (m_b.echo)
         send(line + "\r\n");
     if (line == "r") {

@@ -67,6 +67,7 @@ public:
         QByteArray chatter = "[tuner] locked 11362 MHz\r\n";
 
         QHash<QByteArray, QByteArray> replies;   // service answers by command
+        QByteArray cutOnCommand;        // the line is cut when this command comes, before any answer
 
         bool keepList = false;          // a loaded file becomes the list it prints
         qint64 storeFlipAt = -1;        // the kept list's byte at this offset is stored changed

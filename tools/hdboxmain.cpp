@@ -68,7 +68,29 @@ int writeSamples(const QString &dir)
     return 0;
 }
 
-// The box's behaviour as the options ask; false when a named file cannot be read.
+// --reply CMD=TEXT for the service commands the box knows; a key it does not
+// know would be ignored by the box, so it is refused with the known ones.
+bool takeReplies(const QStringList &pairs, hdBox::Behaviour &b)
+{
+    QStringList known;
+    for (auto it = b.replies.cbegin(); it != b.replies.cend(); ++it)
+        known << QString::fromLatin1(it.key());
+    known.sort();
+    for (const QString &pair : pairs) {
+        const int at = int(pair.indexOf(QLatin1Char('=')));
+        const QByteArray key = pair.left(at).toLatin1();
+        if (at <= 0 || !b.replies.contains(key)) {
+            std::fprintf(stderr, "velmora-hdbox: --reply %s: unknown command; the service commands are %s\n",
+                         qPrintable(pair), qPrintable(known.join(QStringLiteral(", "))));
+            return false;
+        }
+        b.replies.insert(key, pair.mid(at + 1).toLatin1() + "\r\n");
+    }
+    return true;
+}
+
+// The box's behaviour as the options ask; false when a named file cannot be
+// read or a reply names no command the box knows.
 bool behaviourFrom(const QCommandLineParser &cl, const Options &o, hdBox::Behaviour &b)
 {
     b.silent = cl.isSet(o.silent);
@@ -106,11 +128,8 @@ bool behaviourFrom(const QCommandLineParser &cl, const Options &o, hdBox::Behavi
     b.consoleDead = cl.isSet(o.consoleDead);
     // A box's own answers to the service commands, unless told others.
     b.replies = {{"swvers", "V2.10.04 HD\r\n"}, {"lpsw", "LPSW:1.07\r\n"}, {"get_mac", "0011223344AB\r\n"}};
-    for (const QString &pair : cl.values(o.reply)) {
-        const int at = pair.indexOf(QLatin1Char('='));
-        if (at > 0)
-            b.replies.insert(pair.left(at).toLatin1(), pair.mid(at + 1).toLatin1() + "\r\n");
-    }
+    if (!takeReplies(cl.values(o.reply), b))
+        return false;
     // A real box takes a moment to flash and to finish.
     b.flashDelayMs = 500;
     b.finDelayMs = 800;

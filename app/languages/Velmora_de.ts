@@ -853,6 +853,14 @@ er muss dann erneut aktualisiert werden.
         <source>warning: %1</source>
         <translation>Warnung: %1</translation>
     </message>
+    <message>
+        <source>the name %1 is not valid in the system&apos;s encoding (UTF-8): it would be read or written under other bytes; rename the file</source>
+        <translation>der Name %1 ist in der Kodierung des Systems (UTF-8) ungültig: er würde unter anderen Bytes gelesen oder geschrieben; benennen Sie die Datei um</translation>
+    </message>
+    <message>
+        <source>did you mean %1?</source>
+        <translation>meinten Sie %1?</translation>
+    </message>
 </context>
 <context>
     <name>jobResult</name>
@@ -1224,6 +1232,22 @@ er muss dann erneut aktualisiert werden.
         <source>%1: the box&apos;s line may not run at 115200 baud, 8N1; if the box stays silent, set the server&apos;s port to these settings</source>
         <translation>%1: die Leitung zur Box läuft womöglich nicht mit 115200 Baud, 8N1; bleibt die Box stumm, stellen Sie den Port des Servers darauf ein</translation>
     </message>
+    <message>
+        <source>neither an HD nor an SD file</source>
+        <translation>weder eine HD- noch eine SD-Datei</translation>
+    </message>
+    <message>
+        <source>Is a FIFO, not a regular file</source>
+        <translation>Ist eine FIFO, keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>Is a device, not a regular file</source>
+        <translation>Ist ein Gerät, keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>Is a socket, not a regular file</source>
+        <translation>Ist ein Socket, keine gewöhnliche Datei</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>
@@ -1258,6 +1282,17 @@ er muss dann erneut aktualisiert werden.
     <message>
         <source>Warning: %1</source>
         <translation>Warnung: %1</translation>
+    </message>
+</context>
+<context>
+    <name>logfile</name>
+    <message>
+        <source>it is a FIFO, not a regular file</source>
+        <translation>es ist eine FIFO, keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>it is a socket, not a regular file</source>
+        <translation>es ist ein Socket, keine gewöhnliche Datei</translation>
     </message>
 </context>
 </TS>

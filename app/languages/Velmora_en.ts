@@ -853,6 +853,14 @@ Stop the transfer?</translation>
         <source>warning: %1</source>
         <translation>warning: %1</translation>
     </message>
+    <message>
+        <source>the name %1 is not valid in the system&apos;s encoding (UTF-8): it would be read or written under other bytes; rename the file</source>
+        <translation>the name %1 is not valid in the system&apos;s encoding (UTF-8): it would be read or written under other bytes; rename the file</translation>
+    </message>
+    <message>
+        <source>did you mean %1?</source>
+        <translation>did you mean %1?</translation>
+    </message>
 </context>
 <context>
     <name>jobResult</name>
@@ -1224,6 +1232,22 @@ Stop the transfer?</translation>
         <source>%1: the box&apos;s line may not run at 115200 baud, 8N1; if the box stays silent, set the server&apos;s port to these settings</source>
         <translation>%1: the box&apos;s line may not run at 115200 baud, 8N1; if the box stays silent, set the server&apos;s port to these settings</translation>
     </message>
+    <message>
+        <source>neither an HD nor an SD file</source>
+        <translation>neither an HD nor an SD file</translation>
+    </message>
+    <message>
+        <source>Is a FIFO, not a regular file</source>
+        <translation>Is a FIFO, not a regular file</translation>
+    </message>
+    <message>
+        <source>Is a device, not a regular file</source>
+        <translation>Is a device, not a regular file</translation>
+    </message>
+    <message>
+        <source>Is a socket, not a regular file</source>
+        <translation>Is a socket, not a regular file</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>
@@ -1258,6 +1282,17 @@ Stop the transfer?</translation>
     <message>
         <source>Warning: %1</source>
         <translation>Warning: %1</translation>
+    </message>
+</context>
+<context>
+    <name>logfile</name>
+    <message>
+        <source>it is a FIFO, not a regular file</source>
+        <translation>it is a FIFO, not a regular file</translation>
+    </message>
+    <message>
+        <source>it is a socket, not a regular file</source>
+        <translation>it is a socket, not a regular file</translation>
     </message>
 </context>
 </TS>

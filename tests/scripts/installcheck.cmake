@@ -59,9 +59,15 @@ execute_process(COMMAND ${bin}/velmora --help OUTPUT_VARIABLE out RESULT_VARIABL
 if(NOT rc EQUAL 0 OR NOT out MATCHES "-p PORT" OR NOT out MATCHES "-s " OR NOT out MATCHES "--list-ports")
     message(FATAL_ERROR "--help: ${rc} ${out}")
 endif()
-# Whatever ports this machine has: each line names one, its device, whether it may be opened
-# and its stable by-id path.
+# Whatever ports this machine has: a header row naming the columns, then each line names one,
+# its device, whether it may be opened and its stable by-id path.
 execute_process(COMMAND ${bin}/velmora --list-ports OUTPUT_VARIABLE out RESULT_VARIABLE rc TIMEOUT 10)
+set(header "NAME\tLOCATION\tDESCRIPTION\tMANUFACTURER\tSERIAL\tUSB-ID\tACCESS\tSTABLE-PATH\n")
+string(FIND "${out}" "${header}" at)
+if(NOT out STREQUAL "" AND NOT at EQUAL 0)
+    message(FATAL_ERROR "--list-ports without its header row:\n${out}")
+endif()
+string(REPLACE "${header}" "" out "${out}")
 string(REGEX REPLACE "[^\t\n]+\t/[^\t\n]+(\t[^\t\n]+)(\t[^\t\n]+)(\t[^\t\n]+)\t(-|[0-9a-f?]+:[0-9a-f?]+)\t(ok|no access: [^\t\n]+)\t(-|/[^\t\n]+)\n"
        "" rest "${out}")
 if(NOT rc EQUAL 0 OR NOT rest STREQUAL "")
