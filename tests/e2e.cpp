@@ -332,7 +332,8 @@ void tst_e2e::batch_data()
          .err = "^  cause: the serial line went: [^\\n]+\\n  what to do: [^\\n]+\\n" + ended("--query software", "failed", 5)},
         {.name = "query, line cut behind socket://", .fault = Fault::CutOnQuery, .args = {"--query", "software", "-p", "@port"},
          .exitCode = batchJob::BoxFailed,
-         .err = "^  cause: the serial line went: the connection was closed by the server [^\\n]+\\n  what to do: [^\\n]+\\n" +
+         .err = "^  cause: the connection to the serial server was closed: the connection was closed by the server [^\\n]+\\n"
+                "  what to do: check that the serial server still runs[^\\n]+\\n" +
                 ended("--query software", "failed", 5), .line = testRig::Line::Socket},
         {.name = "unknown query", .args = {"--query", "serial", "-p", "@port"}, .exitCode = batchJob::Usage,
          .err = "unknown query: serial", .got = ""},
