@@ -411,6 +411,10 @@ void batchJob::finish(int exitCode)
     printAnswers();
     if (m_answerLost)
         exitCode = std::max(exitCode, int(FileProblem));
+    // A log's failure travels from its writer's thread; one that came late
+    // would be missing from the last words.
+    for (const auto &port : m_ports)
+        port->jobs->flushLog();
     for (const QString &log : m_lostLogs)
         say(QStringLiteral("velmora: ") + tr("the log %1 is incomplete").arg(log));
     printOutcome(exitCode);

@@ -110,6 +110,21 @@ void jobRunner::writeLog(const QString &text)
     QMetaObject::invokeMethod(&m_logfile, [this, text] { m_logfile.writeLine(text); }, Qt::QueuedConnection);
 }
 
+void jobRunner::flushLog()
+{
+    QString path, reason;
+    const auto look = [&] {
+        path = m_logfile.path();
+        reason = m_logfile.failure();
+    };
+    if (m_threadLog.isRunning())
+        QMetaObject::invokeMethod(&m_logfile, look, Qt::BlockingQueuedConnection);
+    else
+        look();
+    if (!reason.isEmpty())
+        emit logFailed(path, reason);
+}
+
 bool jobRunner::start(const jobRequest &request)
 {
     const jobKind::Row *job = jobKind::find(request.kind);

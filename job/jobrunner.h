@@ -44,6 +44,10 @@ public:
     void setPortname(const QString &name);
     QString portname() const { return m_portname; }
     void writeLog(const QString &text);
+    // Waits until every queued line is written; a log that failed on the way
+    // is then reported through logFailed() before this returns, so a run's
+    // last words can say so.
+    void flushLog();
 
     // Starts the request's job on its files (its kind, files and verify
     // setting); false, and nothing started, without a kind or a file. Its

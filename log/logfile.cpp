@@ -90,5 +90,6 @@ void logfile::fail()
     if (m_failed)
         return;
     m_failed = true;
-    emit failed(m_target.path, !m_refusal.isEmpty() ? m_refusal : fromSystem(platformError::text(m_file.error())));
+    m_reason = !m_refusal.isEmpty() ? m_refusal : fromSystem(platformError::text(m_file.error()));
+    emit failed(m_target.path, m_reason);
 }

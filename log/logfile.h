@@ -28,6 +28,10 @@ public:
     logfile(const logfile &) = delete;
     logfile &operator=(const logfile &) = delete;
 
+    const QString &path() const { return m_target.path; }
+    // Why the first failed line failed; empty while every line went in.
+    const QString &failure() const { return m_reason; }
+
 signals:
     // The first line that could not be written, and why (the system's
     // words); the writer goes on trying with the lines that follow.
@@ -47,4 +51,5 @@ private:
     platformFile m_file;
     bool m_failed = false;
     QString m_refusal;   // why the log's kind of file was refused, in words
+    QString m_reason;    // the first failure's words, as sent in failed()
 };

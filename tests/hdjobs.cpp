@@ -94,7 +94,7 @@ void tst_hdjobs::jobs_data()
                   "Finished: \"fin\" #ms", "Starting: \"Deflat OK\" #ms", "Update done after 0 s"}},
         {.name = "silent box", .scale = 0.25, .file = fw, .box = [](B &b) { b.silent = true; }, .codes = {H::JobStarted, H::Updating, H::Restarting, H::RestartFailed, H::JobEnded},
          .logs = {"Error while restarting: \"\" (timeout)"}, .window = {H::Restarting, H::RestartFailed, 2000}},
-        {.name = "only unknown com", .scale = 0.02, .file = fw, .box = [](B &b) { b.unknownCom = 1 << 20; }, .codes = {H::JobStarted, H::Updating, H::Restarting, H::RestartFailed, H::JobEnded},
+        {.name = "only unknown com", .scale = 0.01, .file = fw, .box = [](B &b) { b.unknownCom = 1 << 20; }, .codes = {H::JobStarted, H::Updating, H::Restarting, H::RestartFailed, H::JobEnded},
          .logs = {"Error while restarting: \"unknown com\" (timeout)"}},
         {.name = "unknown com, then restart", .file = fw, .box = [](B &b) { b.unknownCom = 2; },
          .codes = chain, .logs = {"Restarting done: \"Restarting ...\" #ms"}},
@@ -111,10 +111,10 @@ void tst_hdjobs::jobs_data()
          .logs = {"Error flashing file: \"wrong\" #ms"}},
         {.name = "wrong beats flash it", .file = fw, .box = [](B &b) { b.refuse = true; b.garbage = "flash it "; },
          .codes = at75, .logs = {"Error flashing file: \"flash it wrong\" #ms"}},
-        {.name = "flash never reported", .scale = 0.02, .file = fw, .box = [](B &b) { b.flashReply = b.finReply = false; },
+        {.name = "flash never reported", .scale = 0.01, .file = fw, .box = [](B &b) { b.flashReply = b.finReply = false; },
          .codes = at75, .logs = {"Error while flashing the file: \"\" (timeout)"},
          .window = {H::WaitingFlash, H::FlashFailed, 16000}},
-        {.name = "never finishes", .scale = 0.02, .file = fw, .box = [](B &b) { b.finReply = false; }, .codes = testRig::upTo(chain, H::WaitingFinish) + Codes{H::FinishFailed, H::JobEnded},
+        {.name = "never finishes", .scale = 0.01, .file = fw, .box = [](B &b) { b.finReply = false; }, .codes = testRig::upTo(chain, H::WaitingFinish) + Codes{H::FinishFailed, H::JobEnded},
          .logs = {"Error finishing: \"\" (timeout)"}, .window = {H::WaitingFinish, H::FinishFailed, 50000}},
         {.name = "fin inside a word", .file = fw, .box = [](B &b) { b.garbage = "all "; }, .codes = chain,
          .logs = {"Finished: \"all fin\" #ms"}},
@@ -126,7 +126,7 @@ void tst_hdjobs::jobs_data()
          .codes = chain, .logs = {"Starting: \"deflat ok\" #ms"}},
         // Each line is tested on its own: a marker split by a line end is none.
         // Four prompts end four attempts; the fifth waits out its window.
-        {.name = "start marker over two lines", .scale = 0.02, .file = fw,
+        {.name = "start marker over two lines", .scale = 0.01, .file = fw,
          .box = [](B &b) { b.comPrompts = 4; b.startReply = "Defl\r\nat OK\r\n"; }, .codes = noStart, .logs = {"Starting: \"at OK\""}, .window = {H::WaitingStart, H::UpdateDone, 50000}},
         {.name = "noise before replies", .file = fw, .box = [](B &b) { b.garbage = QByteArray("\x01\x7f~\x1b[", 5); },
          .codes = chain, .logs = {"Flashing done: \"\x01\x7f~\x1b[flash it\" #ms"}},
@@ -188,9 +188,9 @@ void tst_hdjobs::jobs_data()
     };
     const Setup onceUnknown = [](B &b) { b.unknownCom = 1; };
     rows += {
-        {.name = "unknown com split after 3: sent again", .scale = 1, .file = fw, .box = split("unknown", 3, 1500, onceUnknown),
+        {.name = "unknown com split after 3: sent again", .scale = 1, .file = fw, .box = split("unknown", 3, 600, onceUnknown),
          .codes = chain, .logs = {"Restarting done: \"Restarting ...\" #ms"}},
-        {.name = "unknown com split after 10: sent again", .scale = 1, .file = fw, .box = split("unknown", 10, 1500, onceUnknown),
+        {.name = "unknown com split after 10: sent again", .scale = 1, .file = fw, .box = split("unknown", 10, 600, onceUnknown),
          .codes = chain, .logs = {"Restarting done: \"Restarting ...\" #ms"}},
         {.name = "load App split, rest after 250 ms", .file = fw, .box = split("load", 4, 250), .codes = chain,
          .logs = {"LoadMenu open \"load App\" 0 #ms"}},
@@ -199,20 +199,20 @@ void tst_hdjobs::jobs_data()
         {.name = "binary mode split, rest after the window", .file = fw, .box = split("binary", 5, 2500),
          .codes = noBinary, .logs = {"Ready to send file \"binar\" (timeout)"},
          .window = {H::WaitingBinaryMode, H::SendingFile, 1000}},
-        {.name = "flash it split, rest after 1.5 s", .file = fw, .box = split("flash", 5, 1500), .codes = chain,
+        {.name = "flash it split, rest after 600 ms", .file = fw, .box = split("flash", 5, 600), .codes = chain,
          .logs = {"Flashing done: \"flash it\" #ms"}},
-        {.name = "fin split, rest after 1.5 s", .file = fw, .box = split("fin", 2, 1500), .codes = chain,
+        {.name = "fin split, rest after 600 ms", .file = fw, .box = split("fin", 2, 600), .codes = chain,
          .logs = {"Finished: \"fin\" #ms"}},
-        {.name = "Deflat OK split, rest after 1.5 s", .file = fw, .box = split("Deflat", 4, 1500), .codes = chain,
+        {.name = "Deflat OK split, rest after 600 ms", .file = fw, .box = split("Deflat", 4, 600), .codes = chain,
          .logs = {"Starting: \"Deflat OK\" #ms"}},
-        {.name = "prompt split, rest after 1.5 s: sent again", .file = fw,
-         .box = split("Com", 3, 1500, [](B &b) { b.comPrompts = 1; }), .codes = chain,
+        {.name = "prompt split, rest after 600 ms: sent again", .file = fw,
+         .box = split("Com", 3, 600, [](B &b) { b.comPrompts = 1; }), .codes = chain,
          .logs = {"Starting: \"Deflat OK\" #ms"}},
 
         // The list upload runs the same chain.
         {.name = "upload", .job = Upload, .file = lis, .codes = upload,
          .logs = {"Uploading Channel list: *job.lis", "File sent. Wrote 3000 data", "Uploading done after 0 s"}},
-        {.name = "upload not finished: started, not done", .scale = 0.02, .job = Upload, .file = lis,
+        {.name = "upload not finished: started, not done", .scale = 0.01, .job = Upload, .file = lis,
          .box = [](B &b) { b.finReply = false; }, .codes = testRig::upTo(upload, H::WaitingFinish) + Codes{H::FinishFailed, H::WaitingStart, H::BoxRunning, H::JobEnded},
          .logs = {"Starting: \"Deflat OK\" #ms"}},
         {.name = "upload file missing", .job = Upload,
@@ -249,7 +249,7 @@ void tst_hdjobs::jobs_data()
          .box = [](B &b) { b.keepList = true; b.consoleDelayMs = 1200; b.replies.insert("help", "?\r\nCom -> "); },
          .codes = readBack + Codes{H::Verified, H::JobEnded}, .logs = {"Console answered after # ms (questions asked: 2)"},
          .window = {H::VerifyWaiting, H::Verifying, 1000 + 500 + 200}, .verify = true},
-        {.name = "console never answers", .scale = 0.02, .job = Upload, .file = lis,
+        {.name = "console never answers", .scale = 0.01, .job = Upload, .file = lis,
          .box = [](B &b) { b.keepList = true; b.consoleDead = true; }, .codes = testRig::upTo(upload, H::UploadDone) + Codes{H::VerifyWaiting, H::VerifyNoAnswer, H::JobEnded},
          .logs = {"Could not verify the Channel list: the Settopbox's console did not answer within # s"},
          .window = {H::VerifyWaiting, H::VerifyNoAnswer, 30000}, .verify = true},
@@ -324,7 +324,7 @@ void tst_hdjobs::jobs_data()
     rows.append({.name = "tab in the console's text after END", .job = Download, .file = old,
                  .box = [=](B &b) { b.list = list; b.afterList = "\r\n\tCom -> "; }, .codes = fetched,
                  .logs = {"End of List found"}, .saved = list});
-    rows.append({.name = "DEL after END's line end", .scale = 0.02, .job = Download, .file = old,
+    rows.append({.name = "DEL after END's line end", .scale = 0.01, .job = Download, .file = old,
                  .box = [=](B &b) { b.list = list; b.afterList = "\r\n\x7f"; }, .codes = late,
                  .logs = {"Timeout!"}});
     rows += {
@@ -350,15 +350,15 @@ void tst_hdjobs::jobs_data()
         {.name = "download from a silent box", .scale = 0.25, .job = Download, .file = old,
          .box = [](B &b) { b.silent = true; }, .codes = noData,
          .logs = {"No Data received!"}, .window = {H::SearchingStart, H::ReceiveFailed, 3000}},
-        {.name = "text without START", .scale = 0.02, .job = Download, .file = old, .box = [](B &b) { b.listMarkers = false; },
+        {.name = "text without START", .scale = 0.01, .job = Download, .file = old, .box = [](B &b) { b.listMarkers = false; },
          .codes = noData, .logs = {"Start of List not found!"}},
-        {.name = "END followed by more text", .scale = 0.02, .job = Download, .file = old, .box = [](B &b) { b.afterList = "ing"; },
+        {.name = "END followed by more text", .scale = 0.01, .job = Download, .file = old, .box = [](B &b) { b.afterList = "ing"; },
          .codes = late, .logs = {"Timeout!"}, .window = {H::Downloading, H::DownloadTimeout, 50000}},
-        {.name = "END followed by binary", .scale = 0.02, .job = Download, .file = old,
+        {.name = "END followed by binary", .scale = 0.01, .job = Download, .file = old,
          .box = [](B &b) { b.afterList = "\r\n\x01\x02"; }, .codes = late, .logs = {"Timeout!"}},
-        {.name = "line cut in the list", .scale = 0.02, .job = Download, .file = old, .box = [](B &b) { b.cutInList = 600; },
+        {.name = "line cut in the list", .scale = 0.01, .job = Download, .file = old, .box = [](B &b) { b.cutInList = 600; },
          .codes = late, .logs = {"Error: the serial line is gone*"}},
-        {.name = "line cut before START", .scale = 0.02, .job = Download, .file = old, .box = [](B &b) { b.cutInList = 10; },
+        {.name = "line cut before START", .scale = 0.01, .job = Download, .file = old, .box = [](B &b) { b.cutInList = 10; },
          .codes = noData, .logs = {"Error: the serial line is gone*"}},
         {.name = "flooding box", .job = Download, .box = [](B &b) { b.flood = serialLine::maxListBytes + (4 << 20); },
          .codes = noList, .logs = {"Channel list too long*"}},
@@ -400,7 +400,7 @@ void tst_hdjobs::jobs_data()
     rows += {
         {.name = "relay, line rate: update", .file = testRig::image("00004023", 16000), .box = atRate([](B &) {}),
          .codes = chain, .logs = {"File sent. Wrote 16000 data", "Update done after # s"}, .line = testRig::Line::Relay},
-        {.name = "box stops reading: stalled", .scale = 0.02, .file = big, .box = atRate([](B &b) { b.stopReadingAfter = 1000; }),
+        {.name = "box stops reading: stalled", .scale = 0.01, .file = big, .box = atRate([](B &b) { b.stopReadingAfter = 1000; }),
          .codes = stalled, .logs = {"Error writing data to Port"},
          .window = {H::SendingFile, H::WriteFailed, 16000}},
         {.name = "line cut mid-transfer at line rate: at once", .file = big, .box = atRate([](B &b) { b.cutAfter = 1000; }),
@@ -644,7 +644,7 @@ void tst_hdjobs::drain_data()
     // The stall window is scaled to 1 s; the box's ticks are a tenth of it.
     const DrainRow rows[] = {
         {.name = "slow box that keeps reading", .total = 48 * 1024, .perTick = 1000, .tickMs = 100, .drained = true},
-        {.name = "box that stops reading", .total = 48 * 1024, .perTick = 1000, .tickMs = 100, .stopsAfter = 26 * 1024},
+        {.name = "box that stops reading", .total = 48 * 1024, .perTick = 1000, .tickMs = 100, .stopsAfter = 16 * 1024},
     };
     QTest::addColumn<DrainRow>("row");
     for (const DrainRow &r : rows)
