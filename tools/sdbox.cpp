@@ -169,7 +169,7 @@ void sdBox::serve()
         const qint64 now = nowMs();
         const qint64 nowMicro = nowUs();
         if (in.isEmpty()) {
-            if (m_mode == Mode::Binary && !m_file.isEmpty() && now - lastFileByte >= m_config.fileQuietMs)
+            if (m_mode == Mode::Binary && !m_file.isEmpty() && now - lastFileByte >= fileQuiet())
                 endFile();
             continue;
         }
@@ -202,6 +202,8 @@ void sdBox::serve()
         if (m_mode == Mode::Binary) {
             m_file += in;
             lastFileByte = now;
+            if (expectedFileSize() > 0 && m_file.size() >= expectedFileSize())
+                endFile();
             continue;
         }
         for (char c : in) {
@@ -333,6 +335,17 @@ void sdBox::onCommand(const QByteArray &command)
     } else if (custom) {
         reply(*own);
     }
+}
+
+qint64 sdBox::expectedFileSize() const
+{
+    const int next = int(m_files.size());   // only this thread appends to it
+    return next < m_config.fileSizes.size() ? m_config.fileSizes.at(next) : 0;
+}
+
+int sdBox::fileQuiet() const
+{
+    return expectedFileSize() > 0 ? qMax(m_config.fileQuietMs, m_config.cutFileQuietMs) : m_config.fileQuietMs;
 }
 
 void sdBox::endFile()

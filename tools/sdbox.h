@@ -43,6 +43,11 @@ public:
         int garbage = 0;                // babble of this length (no line end) before each reply
         int replyDelayMs = 0;           // before each reply
         int fileQuietMs = 50;           // a file ends when the line is quiet this long
+        // Where given, file k ends once it has its size; a quiet line then
+        // ends only a file cut short, after cutFileQuietMs. A loaded machine
+        // or a relay may pause far longer than fileQuietMs mid-file.
+        QList<qint64> fileSizes;
+        int cutFileQuietMs = 1000;
         int readyDelayMs = 20;          // between "Write" and "ready"
         QByteArray ready = "ready";     // the word that ends the box's verdict
         // Lines as a USB adapter or a relay hands them over: every line the
@@ -121,6 +126,8 @@ private:
     void serve();
     void onCommand(const QByteArray &command);
     void endFile();
+    qint64 expectedFileSize() const;
+    int fileQuiet() const;
     void reply(const QList<Piece> &pieces);
     QList<Piece> line(const QByteArray &text, int delayMs = 0) const;
     void say(const QByteArray &bytes, int delayMs = 0);
