@@ -155,11 +155,14 @@ bool rfc2217Transport::setLine(const LogSink &log, QString *mismatch)
     socket()->flush();
     QMap<unsigned char, QByteArray> confirmed;
     QDeadlineTimer deadline(negotiateMs);
-    while (confirmed.size() < int(std::size(lineSettings)) && !deadline.hasExpired() && !failed()) {
-        m_device->waitForServer(int(qMax<qint64>(1, deadline.remainingTime())));
+    // Replies already read with the negotiation count before any wait.
+    const auto take = [&] {
         for (const QByteArray &reply : m_device->takeReplies())
             confirmed.insert(uchar(reply.at(0)) - replyOffset, reply.mid(1));
-    }
+        return confirmed.size() < int(std::size(lineSettings));
+    };
+    while (take() && !deadline.hasExpired() && !failed())
+        m_device->waitForServer(int(qMax<qint64>(1, deadline.remainingTime())));
     for (const auto &s : lineSettings) {
         const auto it = confirmed.constFind(s.code);
         if (s.code != SetControl && it != confirmed.constEnd() && *it != settingValue(s.code)) {
