@@ -419,9 +419,8 @@ void benchRow::jobOver(const jobResult &result)
         return nextPhase();
     }
     m_phase = Phase::Over;
-    if (!result.done())
-        m_progress->setValue(m_progress->value());
-    else
+    // A failed or stopped job's progress stays where it broke off.
+    if (result.done())
         m_progress->setValue(100);
     const QString mac = lineListener::macKey(m_mac);
     m_lastMac = mac;
