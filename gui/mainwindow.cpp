@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "benchwindow.h"
 #include "catalogue.h"
 #include "commandline.h"
 #include "boxinfodialog.h"
@@ -268,6 +269,11 @@ QString MainWindow::stopQuestion(Stage stage) const
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // The bench asks for its own running rows.
+    if (m_bench && m_bench->isVisible() && !m_bench->close()) {
+        event->ignore();
+        return;
+    }
     const int job = m_jobCount;
     if (m_busy
         && ask(tr("A transfer is running. Stopping it now can leave the Settopbox unusable.\n"
@@ -528,6 +534,17 @@ void MainWindow::on_actionBoxInfo_triggered()
     m_boxInfo = new boxInfoDialog(m_jobs, this);
     m_boxInfo->open();
     m_boxInfo->start();
+}
+
+// The bench is opened beside the window, not in its place: both run jobs
+// of their own at once, each on its own ports.
+void MainWindow::on_actionBench_triggered()
+{
+    if (!m_bench)
+        m_bench = new benchWindow(this);
+    m_bench->show();
+    m_bench->raise();
+    m_bench->activateWindow();
 }
 
 void MainWindow::on_actionAboutQt_triggered()

@@ -14,6 +14,7 @@ class QAction;
 class QMessageBox;
 class commandLine;
 class QActionGroup;
+class benchWindow;
 class boxInfoDialog;
 class waitCountdown;
 class Ui_MainWindow;
@@ -37,6 +38,8 @@ public:
     // The result shown now (of the last job), for test programs.
     const jobResult &lastResult() const { return m_result; }
     Ui_MainWindow *form() const { return ui; }
+    // The bench of boxes, once opened; null before.
+    benchWindow *bench() const { return m_bench; }
 
 public slots:
     void slotCurrentAction(int action);
@@ -56,6 +59,7 @@ private slots:
     void on_actionAboutQt_triggered();
     void on_actionBoxInfo_triggered();
     void on_btnStop_clicked();
+    void on_actionBench_triggered();
     void slotStartAction();
     void on_actionEditChannellist_triggered();
 
@@ -111,4 +115,5 @@ private:
     jobResult m_result;       // shown until the next job starts
     bool m_closeWithoutAsking = false;
     boxInfoDialog *m_boxInfo = nullptr;
+    benchWindow *m_bench = nullptr;
 };

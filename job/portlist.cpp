@@ -120,6 +120,16 @@ bool portList::exists(const QString &name)
     return portAddress::parse(name).network() || platformDevice::exists(systemText(serialLine::devicePath(name)));
 }
 
+QString portList::identity(const QString &name)
+{
+    const portAddress address = portAddress::parse(name);
+    if (address.network())
+        return address.key();
+    const QString device = serialLine::devicePath(name);
+    const QString canonical = QFileInfo(device).canonicalFilePath();
+    return canonical.isEmpty() ? device : canonical;
+}
+
 QString portList::where(const QString &name)
 {
     return portAddress::parse(name).network() ? name : serialLine::devicePath(name);

@@ -36,6 +36,10 @@ public:
     static bool exists(const QString &name);
     // Where a named port is: its device path, or a serial server's URL.
     static QString where(const QString &name);
+    // The same for every name of one line: a device by its canonical path
+    // (a /dev/serial/by-id link is its device), a serial server's port by
+    // its address however spelt. Two jobs on one identity would share a box.
+    static QString identity(const QString &name);
     static QString line(const Port &port);
     // Where udev keeps a link per adapter that names it by its own id.
     static QString defaultByIdFolder() { return QStringLiteral("/dev/serial/by-id"); }

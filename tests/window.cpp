@@ -2,11 +2,13 @@
 // ports, running again, closing, languages and keys; the log writer. Run
 // under a German and (language cases only) a French system locale, named in
 // VELMORA_TEST_SYSTEM_LANG.
+#include "jobkind.h"
 #include "jobresult.h"
 #include "jobrunner.h"
 #include "jobsummary.h"
 #include "linkclock.h"
 #include "logfile.h"
+#include "benchwindow.h"
 #include "boxinfodialog.h"
 #include "mainwindow.h"
 #include "portcombo.h"
@@ -14,6 +16,7 @@
 #include "ptyline.h"
 #include "statuscode.h"
 #include "testrig.h"
+#include "ui_benchwindow.h"
 #include "ui_mainwindow.h"
 
 #include <QActionGroup>
@@ -163,6 +166,11 @@ private slots:
     void shortcuts();
     void logWriter_data();
     void logWriter();
+    void bench();
+    void nextBox_data();
+    void nextBox();
+    void benchPortTwice_data();
+    void benchPortTwice();
 };
 
 void tst_window::menusAndImages()
@@ -172,10 +180,16 @@ void tst_window::menusAndImages()
     QCOMPARE(names(ui->menuMenu->actions()),
              QStringList({"actionUpdateHDFirmware", "actionUpdateSDFirmware", "|", "actionRerun", "|",
                           "actionGetChannellist", "actionSendChannellist", "actionVerifyUpload", "actionEditChannellist",
-                          "|", "actionQuit"}));
+                          "|", "actionBench", "|", "actionQuit"}));
     QCOMPARE(names(ui->toolBar->actions()),
              QStringList({"actionUpdateHDFirmware", "actionUpdateSDFirmware", "|", "actionRerun", "|",
-                          "actionGetChannellist", "actionSendChannellist"}));
+                          "actionGetChannellist", "actionSendChannellist", "|", "actionBench"}));
+    // The bench opens beside the window, once, with a row to start from.
+    QVERIFY(!w->bench());
+    ui->actionBench->trigger();
+    QVERIFY(w->bench() && w->bench()->isWindow() && w->bench()->isVisible());
+    ui->actionBench->trigger();
+    QCOMPARE(w->bench()->rowCount(), 1);
     // The Internal menu's actions are wired to nothing.
     QSignalSpy codes(&w->jobs(), &jobRunner::statusCode);
     ui->actionGetSoftwareversion->trigger();
@@ -981,3 +995,273 @@ int main(int argc, char **argv)
 }
 
 #include "window.moc"
+
+// ---------------------------------------------------------------- the bench
+
+namespace {
+// The boxes of one bench test; each row starts its own.
+struct Boxes {
+    std::vector<std::unique_ptr<hdBox>> hd;
+    std::vector<std::unique_ptr<sdBox>> sd;
+};
+QString startHd(Boxes &boxes, const hdBox::Behaviour &behaviour)
+{
+    boxes.hd.push_back(std::make_unique<hdBox>(behaviour));
+    return boxes.hd.back()->start() ? boxes.hd.back()->devicePath() : QString();
+}
+QString startSd(Boxes &boxes, const sdBox::Config &config)
+{
+    boxes.sd.push_back(std::make_unique<sdBox>(config));
+    return boxes.sd.back()->start() ? boxes.sd.back()->devicePath() : QString();
+}
+hdBox::Behaviour hdWith(bool silent, bool finReply, const QByteArray &mac = "00a1b2c3d4e5")
+{
+    hdBox::Behaviour b;
+    b.silent = silent;
+    b.finReply = finReply;
+    b.replies.insert("get_mac", mac + "\r\n");
+    return b;
+}
+// The SD box's start-up control names itself when the box powers up.
+sdBox::Config sdWith(bool refuse)
+{
+    sdBox::Config c;
+    c.refuse = refuse;
+    c.startupText = "SUC (StartUpControl)1.7\r\n";
+    return c;
+}
+} // namespace
+
+// Four boxes side by side: one finishes, one is silent, one refuses its
+// file, one is stopped in its send; each row has its own result, log and
+// identity, and the counters add them up.
+void tst_window::bench()
+{
+    linkClock::setScale(0.3);
+    struct BenchBox {
+        QByteArray name{};
+        QString (*start)(Boxes &) = nullptr;
+        QString job{}, sample{};
+        bool stopInSend = false;
+        QString outcome{};
+        QString result{};     // the row's result ("*": anything)
+        QString tip{};        // a line of its tooltip
+        QString identity{};
+    };
+    const BenchBox rows[] = {
+        {.name = "finishes", .start = [](Boxes &b) { return startHd(b, hdWith(false, true)); },
+         .job = "UpdateHD", .sample = "@hd", .outcome = "done", .result = "Update done",
+         .tip = "Box: the box holds the new firmware", .identity = "00-A1-B2-C3-D4-E5, V2.10.04 HD 2026-03-18 → *"},
+        {.name = "silent", .start = [](Boxes &b) { return startHd(b, hdWith(true, true)); },
+         .job = "UpdateHD", .sample = "@hd", .outcome = "failed",
+         .result = "failed: the box did not answer within * — the box did not answer: check the cable*",
+         .tip = "Box: the box was not changed", .identity = "no answer"},
+        {.name = "refuses", .start = [](Boxes &b) { return startSd(b, sdWith(true)); },
+         .job = "UpdateSD", .sample = "@sd2", .outcome = "failed", .result = "failed: * — *",
+         .tip = "Cause: *", .identity = ""},
+        {.name = "stopped in its send", .start = [](Boxes &b) { return startHd(b, hdWith(false, false)); },
+         .job = "UpdateHD", .sample = "@hd", .stopInSend = true, .outcome = "stopped",
+         .result = "stopped: the job was stopped: Stop was pressed — *",
+         .tip = "Box: the box may be left half-updated: update it again before you start it",
+         .identity = "00-A1-B2-C3-D4-E5, V2.10.04 HD 2026-03-18"},
+    };
+    Boxes boxes;
+    make();
+    rig->closeBoxes(QMessageBox::Yes);
+    w->form()->actionBench->trigger();
+    benchWindow *bench = w->bench();
+    QVERIFY(bench->removeRow(0));
+    for (const BenchBox &row : rows) {
+        const QString device = row.start(boxes);
+        QVERIFY2(!device.isEmpty(), row.name.constData());
+        bench->addRow({.port = device, .kind = jobKind::fromKeyword(row.job), .files = {rig->sample(row.sample)}});
+    }
+    bench->startAll();
+    for (int i = 0; i < bench->rowCount(); ++i) {
+        benchRow *r = bench->row(i);
+        QVERIFY(r->busy() && r->jobs());
+        const bool stop = rows[i].stopInSend;
+        connect(r->jobs(), &jobRunner::sendingBegan, r, [r, stop] {
+            if (stop)
+                r->stop();
+        });
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(bench->counters().done + bench->counters().failed + bench->counters().stopped == 4, 60000);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(bench->counters().done, 1);
+    QCOMPARE(bench->counters().failed, 2);
+    QCOMPARE(bench->counters().stopped, 1);
+    QVERIFY(bench->countersText().contains("1 done, 2 failed, 1 stopped"));
+
+    // Only the row stopped in its send asked (again when its stage passed),
+    // in the window's words, naming its port.
+    QList<testRig::Box> questions;
+    for (const testRig::Box &box : rig->boxes)
+        if (box.buttons == int(QMessageBox::Yes | QMessageBox::No))
+            questions << box;
+    QVERIFY(!questions.isEmpty());
+    for (const testRig::Box &box : questions)
+        QVERIFY2(box.text.startsWith(bench->row(3)->port() + ": ") && box.text.contains("half-updated"), qPrintable(box.text));
+
+    QStringList ports;
+    for (int i = 0; i < bench->rowCount(); ++i)
+        ports << bench->row(i)->port();
+    for (int i = 0; i < bench->rowCount(); ++i) {
+        const BenchBox &row = rows[i];
+        const benchRow *r = bench->row(i);
+        QCOMPARE(jobSummary::outcomeKey(r->lastResult().outcome), row.outcome);
+        QVERIFY2(testRig::matches(r->resultText(), row.result), qPrintable(r->resultText()));
+        QVERIFY2(r->resultTip().split('\n').filter(QRegularExpression("^" + QRegularExpression::escape(row.tip).replace("\\*", ".*") + "$")).size() == 1,
+                 qPrintable(r->resultTip()));
+        QVERIFY2(testRig::matches(r->identityText(), row.identity), qPrintable(r->identityText()));
+        QVERIFY(r->state() == benchRow::State::Idle);
+        // Each row's log is its own: every line names its port, no other's.
+        const QStringList log = QString::fromUtf8(testRig::read(r->logPath())).split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(log.size() > 3, qPrintable(r->logPath()));
+        for (const QString &line : log)
+            QVERIFY2(line.mid(9).startsWith("[" + ports[i] + "] "), qPrintable(line));
+    }
+    // The finished box took the whole file, however the others ended.
+    QCOMPARE(boxes.hd[0]->file(), testRig::read(rig->path("hd")));
+}
+
+struct NextRow {
+    QByteArray name{};
+    QString job{}, sample{};
+    // Starts the first box, on the port the row keeps; its device.
+    QString (*begin)(Boxes &) = nullptr;
+    // The next box on the same port, after the cable has been moved.
+    void (*swap)(Boxes &, int box) = nullptr;
+    // How many files the box on the port took.
+    int (*loads)(const Boxes &, qint64 fileSize) = nullptr;
+    QString waiting{};    // what the row hears from the box of its last job
+};
+Q_DECLARE_METATYPE(NextRow)
+
+void tst_window::nextBox_data()
+{
+    QTest::addColumn<NextRow>("row");
+    static const QByteArray macs[] = {"00a1b2c3d4e5", "00a1b2c3d4f6", "00a1b2c3d507"};
+    const NextRow rows[] = {
+        {.name = "HD: another MAC", .job = "UpdateHD", .sample = "@hd",
+         .begin = [](Boxes &b) { return startHd(b, hdWith(false, true, macs[0])); },
+         .swap = [](Boxes &b, int box) { b.hd[0]->swap(hdWith(false, true, macs[box]), 300); },
+         .loads = [](const Boxes &b, qint64 size) { return int(b.hd[0]->file().size() / size); },
+         .waiting = "HD console"},
+        {.name = "SD: a start-up text after quiet", .job = "UpdateSD", .sample = "@sd2",
+         .begin = [](Boxes &b) { return startSd(b, sdWith(false)); },
+         .swap = [](Boxes &b, int) { b.sd[0]->swap(sdWith(false), 300); },
+         .loads = [](const Boxes &b, qint64) { return int(b.sd[0]->files().size()); },
+         .waiting = "silent"},
+    };
+    for (const NextRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
+}
+
+// Three boxes in turn on one port: each is run once; the box of the last
+// job, still there, is not run again.
+void tst_window::nextBox()
+{
+    QFETCH(NextRow, row);
+    linkClock::setScale(0.3);
+    Boxes boxes;
+    const QString device = row.begin(boxes);
+    QVERIFY(!device.isEmpty());
+    make();
+    w->form()->actionBench->trigger();
+    benchWindow *bench = w->bench();
+    benchRow *r = bench->row(0);
+    const QString file = rig->sample(row.sample);
+    r->setSetup({.port = device, .kind = jobKind::fromKeyword(row.job), .files = {file}});
+    bench->form()->chkNextBoxAll->setChecked(true);
+    QVERIFY(r->setup().nextBox);
+    bench->startAll();
+    const qint64 size = QFileInfo(file).size();
+    for (int box = 0; box < 3; ++box) {
+        QTRY_COMPARE_WITH_TIMEOUT(bench->counters().done, box + 1, 30000);
+        QCOMPARE(bench->counters().failed + bench->counters().stopped, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(r->stepText(), "Waiting for the next box: " + row.waiting, 10000);
+        // Longer than the watch's quiet spell and question period.
+        QTest::qWait(1500);
+        QCOMPARE(r->jobsRun(), box + 1);
+        QCOMPARE(row.loads(boxes, size), 1);
+        QVERIFY(r->state() == benchRow::State::Watching);
+        if (box < 2)
+            row.swap(boxes, box + 1);
+    }
+    // Stop ends the wait at once and frees the port.
+    r->stop();
+    QVERIFY(r->state() == benchRow::State::Idle);
+    QCOMPARE(bench->counters().done, 3);
+}
+
+struct TwiceRow {
+    QByteArray name{};
+    // The two rows' ports, made from the box's device in the rig's folder.
+    QString (*first)(const QString &device, testRig &rig) = nullptr;
+    QString (*second)(const QString &device, testRig &rig) = nullptr;
+};
+Q_DECLARE_METATYPE(TwiceRow)
+
+void tst_window::benchPortTwice_data()
+{
+    QTest::addColumn<TwiceRow>("row");
+    const auto same = [](const QString &device, testRig &) { return device; };
+    const TwiceRow rows[] = {
+        {.name = "one device twice", .first = same, .second = same},
+        {.name = "a link to the device", .first = same,
+         .second = [](const QString &device, testRig &rig) {
+             QFile::link(device, rig.path("by-id-box"));
+             return rig.path("by-id-box");
+         }},
+        {.name = "one server spelt two ways", .first = [](const QString &, testRig &) { return QString("socket://127.0.0.1:9"); },
+         .second = [](const QString &, testRig &) { return QString("SOCKET://localhost:9/"); }},
+    };
+    for (const TwiceRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
+}
+
+// Two rows on one box are refused before any box is asked; the rows are kept
+// in settings.ini's group of their own, the window's keys untouched.
+void tst_window::benchPortTwice()
+{
+    QFETCH(TwiceRow, row);
+    rig.reset(new testRig(hdBox::Behaviour()));
+    rig->enter();
+    QVERIFY(rig->boxStarted);
+    const QString file = rig->sample("@hd");
+    make({"-p", rig->device()});
+    w->form()->actionBench->trigger();
+    benchWindow *bench = w->bench();
+    const benchRow::Setup setups[] = {
+        {.port = row.first(rig->device(), *rig), .kind = jobKind::UpdateHD, .files = {file}, .nextBox = true},
+        {.port = row.second(rig->device(), *rig), .kind = jobKind::UpdateHD, .files = {file}},
+    };
+    bench->row(0)->setSetup(setups[0]);
+    bench->addRow(setups[1]);
+    bench->startAll();
+    for (int i = 0; i < 2; ++i) {
+        QVERIFY2(bench->row(i)->resultText().startsWith("not started: port named twice: "),
+                 qPrintable(bench->row(i)->resultText()));
+        QVERIFY(!bench->row(i)->jobs());
+        QVERIFY(bench->row(i)->state() == benchRow::State::Idle);
+    }
+    QTest::qWait(100);
+    QVERIFY(rig->received().isEmpty());
+
+    QVERIFY(w->close());
+    QVERIFY(!w->bench()->isVisible());
+    end();
+    QCOMPARE(rig->setting("Velmora/Portname").toString(), rig->device());
+    QCOMPARE(rig->setting("Bench/Rows/size").toInt(), 2);
+    make();
+    w->form()->actionBench->trigger();
+    QCOMPARE(w->bench()->rowCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const benchRow::Setup kept = w->bench()->row(i)->setup();
+        QCOMPARE(kept.port, setups[i].port);
+        QCOMPARE(kept.kind, setups[i].kind);
+        QCOMPARE(kept.files, setups[i].files);
+        QCOMPARE(kept.nextBox, setups[i].nextBox);
+    }
+}

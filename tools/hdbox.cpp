@@ -71,6 +71,31 @@ void hdBox::stop()
         m_thread.join();
 }
 
+void hdBox::swap(const Behaviour &next, int gapMs)
+{
+    stop();
+    clear();
+    m_b = next;
+    m_line.setLineRate(m_b.lineRate);
+    m_listReads = 0;
+    m_deaf = false;
+    m_chatterAt = -1;
+    m_mode = Console;
+    m_lineBuf.clear();
+    m_lastFileByte = 0;
+    m_printed = 0;
+    m_loadFrom = 0;
+    m_startedAt = -1;
+    m_run = true;
+    m_thread = std::thread([this, gapMs] {
+        pause(gapMs);
+        char drop[4096];
+        while (::read(m_line.masterFd(), drop, sizeof drop) > 0) {
+        }
+        serve();
+    });
+}
+
 QByteArray hdBox::received() const
 {
     std::lock_guard<std::mutex> g(m_lock);

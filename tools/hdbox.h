@@ -94,6 +94,10 @@ public:
     // Opens the line and serves it in a thread of its own.
     bool start();
     void stop();
+    // Another box on the same line, as when a technician moves the cable:
+    // for `gapMs` nobody reads or answers, what was sent meanwhile is lost,
+    // then the new box serves. Its records start empty.
+    void swap(const Behaviour &next, int gapMs);
     QString devicePath() const { return m_line.devicePath(); }
     // The line settings when the first byte arrived (see ptyLine::settings).
     QString lineSettings() const;

@@ -97,6 +97,37 @@ void sdBox::stop()
         m_thread.join();
 }
 
+void sdBox::swap(const Config &next, int gapMs)
+{
+    stop();
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_received.clear();
+        m_commands.clear();
+        m_files.clear();
+        m_byteTimes.clear();
+        m_timeline.clear();
+    }
+    m_config = next;
+    m_line.setLineRate(m_config.lineRate);
+    m_listReads = 0;
+    m_deaf = false;
+    m_mode = Mode::Running;
+    m_pending.clear();
+    m_file.clear();
+    m_commandCount = 0;
+    m_bootedAt = -1;
+    m_stop = false;
+    m_thread = std::thread([this, gapMs] {
+        sleepMs(gapMs);
+        while (!m_line.read(0).isEmpty()) {
+        }
+        if (!m_config.startupText.isEmpty())
+            say(m_config.startupText);
+        serve();
+    });
+}
+
 qint64 sdBox::nowMs() const
 {
     using namespace std::chrono;

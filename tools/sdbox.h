@@ -76,6 +76,7 @@ public:
         int storeLengthChange = 0;      // the kept list is stored this many bytes shorter (<0) or longer
         int consoleDelayMs = 0;         // after its start ("300") commands are ignored this long
         bool consoleDead = false;       // after its start it never answers again
+        QByteArray startupText;         // what it prints when it powers up (swap())
     };
 
     // What crossed the line, in order, with microseconds since start().
@@ -107,6 +108,11 @@ public:
     // Opens the line and serves it on a thread of its own.
     bool start();
     void stop();
+    // Another box on the same line, as when a technician moves the cable:
+    // for `gapMs` nobody reads or answers, what was sent meanwhile is lost,
+    // then the new box powers up, prints its startupText and serves. Its
+    // records start empty.
+    void swap(const Config &next, int gapMs);
     QString devicePath() const { return m_line.devicePath(); }
     // The line settings when the first byte arrived (see ptyLine::settings).
     QString lineSettings() const;

@@ -589,6 +589,14 @@ er muss dann erneut aktualisiert werden.
         <source>The box gave no answer. SD boxes have no service commands: box information is for HD boxes. For an HD box, check the cable, the box&apos;s power and the port.</source>
         <translation>Der Receiver hat nicht geantwortet. SD-Receiver haben keine Servicebefehle: die Receiver-Informationen gibt es nur für HD-Receiver. Bei einem HD-Receiver prüfen Sie Kabel, Stromversorgung und Port.</translation>
     </message>
+    <message>
+        <source>&amp;Bench of boxes…</source>
+        <translation>&amp;Prüfplatz mit mehreren Receivern…</translation>
+    </message>
+    <message>
+        <source>One row per box: several boxes side by side, each on its own port</source>
+        <translation>Eine Zeile je Receiver: mehrere Receiver nebeneinander, jeder an seinem eigenen Port</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -860,6 +868,198 @@ er muss dann erneut aktualisiert werden.
     <message>
         <source>did you mean %1?</source>
         <translation>meinten Sie %1?</translation>
+    </message>
+</context>
+<context>
+    <name>benchRow</name>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Job</source>
+        <translation>Auftrag</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation>Dateien</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <translation>Schritt</translation>
+    </message>
+    <message>
+        <source>Left</source>
+        <translation>Rest</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Box</source>
+        <translation>Receiver</translation>
+    </message>
+    <message>
+        <source>Next box</source>
+        <translation>Nächster Receiver</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Protokoll</translation>
+    </message>
+    <message>
+        <source>silent</source>
+        <translation>stumm</translation>
+    </message>
+    <message>
+        <source>HD console</source>
+        <translation>HD-Konsole</translation>
+    </message>
+    <message>
+        <source>SD box starting</source>
+        <translation>SD-Receiver startet</translation>
+    </message>
+    <message>
+        <source>Stops this row&apos;s job, or its wait for the next box</source>
+        <translation>Stoppt den Auftrag dieser Zeile oder ihr Warten auf den nächsten Receiver</translation>
+    </message>
+    <message>
+        <source>Opens this row&apos;s log</source>
+        <translation>Öffnet das Protokoll dieser Zeile</translation>
+    </message>
+    <message>
+        <source>When the job has ended, wait for the next box on this port and run the job again</source>
+        <translation>Nach dem Auftrag auf den nächsten Receiver an diesem Port warten und den Auftrag erneut ausführen</translation>
+    </message>
+    <message>
+        <source>no port chosen</source>
+        <translation>kein Port gewählt</translation>
+    </message>
+    <message>
+        <source>no job chosen</source>
+        <translation>kein Auftrag gewählt</translation>
+    </message>
+    <message>
+        <source>no file chosen</source>
+        <translation>keine Datei gewählt</translation>
+    </message>
+    <message>
+        <source>No log yet: this row has not run on %1</source>
+        <translation>Noch kein Protokoll: diese Zeile lief noch nicht an %1</translation>
+    </message>
+    <message>
+        <source>The log %1 cannot be written: %2</source>
+        <translation>Das Protokoll %1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>not started: %1</source>
+        <translation>nicht gestartet: %1</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>keine Antwort</translation>
+    </message>
+    <message>
+        <source>Waiting for the next box: %1</source>
+        <translation>Warte auf den nächsten Receiver: %1</translation>
+    </message>
+    <message>
+        <source>No longer waiting for the next box</source>
+        <translation>Kein Warten mehr auf den nächsten Receiver</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+</context>
+<context>
+    <name>benchWindow</name>
+    <message>
+        <source>Velmora bench</source>
+        <translation>Velmora-Prüfplatz</translation>
+    </message>
+    <message>
+        <source>Start all</source>
+        <translation>Alle starten</translation>
+    </message>
+    <message>
+        <source>Stop all</source>
+        <translation>Alle stoppen</translation>
+    </message>
+    <message>
+        <source>Add row</source>
+        <translation>Zeile hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove row</source>
+        <translation>Zeile entfernen</translation>
+    </message>
+    <message>
+        <source>Gives every idle row the job and files of the selected row</source>
+        <translation>Gibt jeder ruhenden Zeile Auftrag und Dateien der gewählten Zeile</translation>
+    </message>
+    <message>
+        <source>Copy job to all rows</source>
+        <translation>Auftrag auf alle Zeilen kopieren</translation>
+    </message>
+    <message>
+        <source>Every row waits for the next box on its port once its job has ended</source>
+        <translation>Jede Zeile wartet nach ihrem Auftrag auf den nächsten Receiver an ihrem Port</translation>
+    </message>
+    <message>
+        <source>Next box on all rows</source>
+        <translation>Nächster Receiver in allen Zeilen</translation>
+    </message>
+    <message>
+        <source>port named twice: %1</source>
+        <translation>Port doppelt genannt: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) are sending a file or the box is writing it.
+Stopping now can leave those boxes half-updated:
+they must then be updated again.
+Stop all rows?</source>
+        <translation>
+            <numerusform>%n Zeile sendet eine Datei oder der Receiver schreibt sie.
+Jetzt zu stoppen, kann diesen Receiver halb aktualisiert zurücklassen:
+er muss dann erneut aktualisiert werden.
+Alle Zeilen stoppen?</numerusform>
+            <numerusform>%n Zeilen senden eine Datei oder die Receiver schreiben sie.
+Jetzt zu stoppen, kann diese Receiver halb aktualisiert zurücklassen:
+sie müssen dann erneut aktualisiert werden.
+Alle Zeilen stoppen?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Since the bench was opened: %1 done, %2 failed, %3 stopped</source>
+        <translation>Seit dem Öffnen des Prüfplatzes: %1 fertig, %2 fehlgeschlagen, %3 gestoppt</translation>
+    </message>
+    <message>
+        <source>Jobs are running on the bench. Stopping them now can leave boxes unusable.
+Stop them and close the bench?</source>
+        <translation>Auf dem Prüfplatz laufen Aufträge. Sie jetzt zu stoppen, kann Receiver unbrauchbar machen.
+Aufträge stoppen und den Prüfplatz schließen?</translation>
     </message>
 </context>
 <context>

@@ -589,6 +589,14 @@ Stop the transfer?</translation>
         <source>The box gave no answer. SD boxes have no service commands: box information is for HD boxes. For an HD box, check the cable, the box&apos;s power and the port.</source>
         <translation>The box gave no answer. SD boxes have no service commands: box information is for HD boxes. For an HD box, check the cable, the box&apos;s power and the port.</translation>
     </message>
+    <message>
+        <source>&amp;Bench of boxes…</source>
+        <translation>&amp;Bench of boxes…</translation>
+    </message>
+    <message>
+        <source>One row per box: several boxes side by side, each on its own port</source>
+        <translation>One row per box: several boxes side by side, each on its own port</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -860,6 +868,198 @@ Stop the transfer?</translation>
     <message>
         <source>did you mean %1?</source>
         <translation>did you mean %1?</translation>
+    </message>
+</context>
+<context>
+    <name>benchRow</name>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Job</source>
+        <translation>Job</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation>Files</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>Left</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>Box</source>
+        <translation>Box</translation>
+    </message>
+    <message>
+        <source>Next box</source>
+        <translation>Next box</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Log</translation>
+    </message>
+    <message>
+        <source>silent</source>
+        <translation>silent</translation>
+    </message>
+    <message>
+        <source>HD console</source>
+        <translation>HD console</translation>
+    </message>
+    <message>
+        <source>SD box starting</source>
+        <translation>SD box starting</translation>
+    </message>
+    <message>
+        <source>Stops this row&apos;s job, or its wait for the next box</source>
+        <translation>Stops this row&apos;s job, or its wait for the next box</translation>
+    </message>
+    <message>
+        <source>Opens this row&apos;s log</source>
+        <translation>Opens this row&apos;s log</translation>
+    </message>
+    <message>
+        <source>When the job has ended, wait for the next box on this port and run the job again</source>
+        <translation>When the job has ended, wait for the next box on this port and run the job again</translation>
+    </message>
+    <message>
+        <source>no port chosen</source>
+        <translation>no port chosen</translation>
+    </message>
+    <message>
+        <source>no job chosen</source>
+        <translation>no job chosen</translation>
+    </message>
+    <message>
+        <source>no file chosen</source>
+        <translation>no file chosen</translation>
+    </message>
+    <message>
+        <source>No log yet: this row has not run on %1</source>
+        <translation>No log yet: this row has not run on %1</translation>
+    </message>
+    <message>
+        <source>The log %1 cannot be written: %2</source>
+        <translation>The log %1 cannot be written: %2</translation>
+    </message>
+    <message>
+        <source>not started: %1</source>
+        <translation>not started: %1</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>no answer</translation>
+    </message>
+    <message>
+        <source>Waiting for the next box: %1</source>
+        <translation>Waiting for the next box: %1</translation>
+    </message>
+    <message>
+        <source>No longer waiting for the next box</source>
+        <translation>No longer waiting for the next box</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+</context>
+<context>
+    <name>benchWindow</name>
+    <message>
+        <source>Velmora bench</source>
+        <translation>Velmora bench</translation>
+    </message>
+    <message>
+        <source>Start all</source>
+        <translation>Start all</translation>
+    </message>
+    <message>
+        <source>Stop all</source>
+        <translation>Stop all</translation>
+    </message>
+    <message>
+        <source>Add row</source>
+        <translation>Add row</translation>
+    </message>
+    <message>
+        <source>Remove row</source>
+        <translation>Remove row</translation>
+    </message>
+    <message>
+        <source>Gives every idle row the job and files of the selected row</source>
+        <translation>Gives every idle row the job and files of the selected row</translation>
+    </message>
+    <message>
+        <source>Copy job to all rows</source>
+        <translation>Copy job to all rows</translation>
+    </message>
+    <message>
+        <source>Every row waits for the next box on its port once its job has ended</source>
+        <translation>Every row waits for the next box on its port once its job has ended</translation>
+    </message>
+    <message>
+        <source>Next box on all rows</source>
+        <translation>Next box on all rows</translation>
+    </message>
+    <message>
+        <source>port named twice: %1</source>
+        <translation>port named twice: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) are sending a file or the box is writing it.
+Stopping now can leave those boxes half-updated:
+they must then be updated again.
+Stop all rows?</source>
+        <translation>
+            <numerusform>%n row is sending a file or its box is writing it.
+Stopping now can leave that box half-updated:
+it must then be updated again.
+Stop all rows?</numerusform>
+            <numerusform>%n rows are sending a file or their boxes are writing it.
+Stopping now can leave those boxes half-updated:
+they must then be updated again.
+Stop all rows?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Since the bench was opened: %1 done, %2 failed, %3 stopped</source>
+        <translation>Since the bench was opened: %1 done, %2 failed, %3 stopped</translation>
+    </message>
+    <message>
+        <source>Jobs are running on the bench. Stopping them now can leave boxes unusable.
+Stop them and close the bench?</source>
+        <translation>Jobs are running on the bench. Stopping them now can leave boxes unusable.
+Stop them and close the bench?</translation>
     </message>
 </context>
 <context>
