@@ -361,6 +361,13 @@ void tst_e2e::batch_data()
         {.name = "reset without --yes", .args = {"--factory-reset", "-p", "@port"}, .exitCode = batchJob::Usage,
          .err = "Add --yes", .got = ""},
         {.name = "reset", .args = {"--factory-reset", "--yes", "-p", "@port"}, .err = done, .got = "facreset\r\n"},
+        // A reset that never reached the box is never done.
+        {.name = "reset, server closes at once", .box = Box::None, .args = {"--factory-reset", "--yes", "-p", "@port"},
+         .exitCode = batchJob::BoxFailed, .err = "^  cause: the connection to the serial server was closed: [^\\n]+\\n"
+         "[\\s\\S]*" + ended("--factory-reset", "failed", 5), .line = testRig::Line::Closing},
+        {.name = "reset, line cut after two bytes", .box = Box::None, .args = {"--factory-reset", "--yes", "-p", "@port"},
+         .exitCode = batchJob::BoxFailed, .err = "^  cause: the connection to the serial server was closed: [^\\n]+\\n"
+         "[\\s\\S]*" + ended("--factory-reset", "failed", 5), .line = testRig::Line::CutAfterTwo},
 
         // A value given twice is refused, never silently the last one.
         {.name = "-t twice", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-t", "UpdateHD", "-f", "hd.app"},

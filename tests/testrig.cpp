@@ -216,6 +216,10 @@ QString testRig::port(Line line)
         return scriptedServer(QByteArray("\xff\xfe\x2c", 3));   // IAC DONT COM-PORT-OPTION
     case Line::Pending:
         return pendingServer(m_pending);
+    case Line::Closing:
+        return closingServer(0);
+    case Line::CutAfterTwo:
+        return closingServer(2);
     case Line::SilentNames:
         m_ownNetwork = ownNetwork(dir.path(), &missing);
         return m_ownNetwork ? QStringLiteral("socket://box.velmora.test:7000") : QString();
@@ -269,6 +273,16 @@ QString testRig::scriptedServer(const QByteArray &first, int waitBytes, const QB
     if (!serverProcess.waitForStarted(5000) || !QTest::qWaitFor([&] { return listening(tcp, ipv6); }, 5000))
         return QString();
     return QStringLiteral("rfc2217://%1:%2").arg(ipv6 ? "[::1]" : "127.0.0.1").arg(tcp);
+}
+
+QString testRig::closingServer(int bytes)
+{
+    const quint16 tcp = freePort();
+    serverProcess.start(QStringLiteral("socat"), {QStringLiteral("TCP-LISTEN:%1,bind=127.0.0.1,reuseaddr").arg(tcp),
+                                                  QStringLiteral("SYSTEM:head -c %1 >/dev/null").arg(bytes)});
+    if (tcp == 0 || !serverProcess.waitForStarted(5000) || !QTest::qWaitFor([&] { return listening(tcp); }, 5000))
+        return QString();
+    return QStringLiteral("socket://127.0.0.1:%1").arg(tcp);
 }
 
 void testRig::killServerAfter(qint64 bytes, int delayMs)

@@ -56,8 +56,10 @@ public:
     // port control, nothing behind it; a server that never completes a
     // connect (a listener whose queue the rig holds full); a server's host
     // name that only a silent name server knows of (the program then runs in
-    // a network and mount namespace of its own, with that name server).
-    enum class Line { Pty, Relay, Rfc2217, Socket, Nobody, Uncontrolled, Pending, SilentNames };
+    // a network and mount namespace of its own, with that name server); a
+    // socket:// server that closes the connection at once, or once it has
+    // taken two bytes.
+    enum class Line { Pty, Relay, Rfc2217, Socket, Nobody, Uncontrolled, Pending, SilentNames, Closing, CutAfterTwo };
     // The port's name for `line`; empty when its relay or server did not
     // start, or cannot be had here (then `missing` says why).
     QString port(Line line);
@@ -78,6 +80,8 @@ public:
     QString scriptedServer(const QByteArray &first, int waitBytes = 0, const QByteArray &then = QByteArray(),
                            bool ipv6 = false);
     QProcess serverProcess;
+    // A socket:// server that closes the connection once it has taken `bytes`.
+    QString closingServer(int bytes);
     // Kills the server (SIGKILL) `delayMs` after the box has received
     // `bytes`. Watched from a thread of its own, since a link's job blocks
     // the test's thread.
