@@ -64,8 +64,9 @@ public:
     // start, or cannot be had here (then `missing` says why).
     QString port(Line line);
     QString missing;
-    // A connect of the program's to 127.0.0.1:`port` waits for the server's answer.
-    static bool connectPending(quint16 port);
+    // How many connects to 127.0.0.1:`port` wait for the server's answer
+    // (a pending server's own filler is one).
+    static int connectsPending(quint16 port);
     // The silent name server was asked.
     bool nameAsked() const { return !read(path(QStringLiteral("asked.dns"))).isEmpty(); }
     // A real serial server, ser2net, serving the box's device (or `device`) on a free local port.
