@@ -83,8 +83,9 @@ void batchJob::start()
         return refuse(tr("no port given (-p PORT)"), Usage);
     if (line.ports.contains(QString()))
         return refuse(tr("an empty port name was given (-p \"\")"), Usage);
+    // One port cannot be named twice: its server's name is looked up when it connects, not here too.
     QStringList seen;
-    for (const QString &port : line.ports) {
+    for (const QString &port : line.ports.size() > 1 ? line.ports : QStringList()) {
         if (seen.contains(identity(port)))
             return refuse(tr("port named twice: %1").arg(port), Usage);
         seen << identity(port);

@@ -86,6 +86,12 @@ bool boxLink::openPort()
             m_outcome.warning = linkCause(linkCause::ServerUnconfirmed, serialPort.openWarning());
         return true;
     }
+    // Stopped while connecting: the job says so, not a port that failed.
+    if (serialPort.stopRequested() || serialPort.openFailure() == serialLine::OpenStopped) {
+        serialPort.halted();
+        emit sendCurrentAction(m_family.jobEnded);
+        return false;
+    }
     const struct {
         serialLine::OpenFailure failure;
         linkCause::Kind cause;
@@ -97,6 +103,7 @@ bool boxLink::openPort()
         {.failure = serialLine::ServerSettings, .cause = linkCause::ServerSettings},
         {.failure = serialLine::ServerDevice, .cause = linkCause::ServerDevice},
         {.failure = serialLine::NameTooLong, .cause = linkCause::PortNameTooLong},
+        {.failure = serialLine::NameServer, .cause = linkCause::NameServerSilent},
     };
     linkCause::Kind kind = linkCause::PortOther;
     for (const auto &c : causes)

@@ -18,6 +18,7 @@ public:
         PortOther,        // detail: the system's reason
         PortNameTooLong,  // detail: how long the name is, and the limit
         ServerUnreachable,  // a network port: detail: refused, unknown host or no answer, in words
+        NameServerSilent,   // a network port whose host's name got no answer: detail: in words
         ServerSettings,   // a network port: detail: what the server set instead of what was asked
         ServerDevice,     // a network port whose server cannot open its device: detail: the server's words
         FileMissing,      // file

@@ -73,6 +73,11 @@ struct listEnd
 // command is given a moment to leave first.
 const qint64 answerWindowMs = 1000;
 const qint64 commandWaitMs = 100;
+// A command that no answer confirms (the factory reset) counts as sent only
+// if the line still stands this long after it left: far longer than its
+// bytes take to cross a serial server and the box's line, so that a server
+// that closed the connection, reset it or cut it part-way is seen.
+const qint64 lineStandsMs = 1000;
 const qint64 progressSliceMs = 20;
 // Of the answer's line, the result takes what a 50-byte buffer holds...
 const int answerBytes = 49;
@@ -396,6 +401,11 @@ void serialComVesk::askQuery(const Query &query)
         return;
     }
     if (!query.result) {
+        if (!lineStands()) {
+            if (!serialPort.halted())
+                fail(noStatus, lineFailure(), QStringLiteral("Error writing data to Port"));
+            return;
+        }
         boxLeft(linkOutcome::Reset);
         completed();
         return;
@@ -416,6 +426,28 @@ void serialComVesk::askQuery(const Query &query)
         return;
     }
     (this->*query.result)(QString::fromLatin1(line.left(answerBytes)).toUpper());
+}
+
+bool serialComVesk::lineStands()
+{
+    const qint64 window = linkClock::window(lineStandsMs);
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        switch (serialPort.waitFor(clock, window)) {
+        case serialLine::Arrived:
+            // What a resetting box prints is no answer, and is not kept.
+            serialPort.read(serialPort.available());
+            break;
+        case serialLine::Quiet:
+            break;
+        case serialLine::TimedOut:
+            return !serialPort.gone();
+        case serialLine::Stopped:
+        case serialLine::Gone:
+            return false;
+        }
+    }
 }
 
 // The first line after the question that is not its echo, read to its line

@@ -48,6 +48,9 @@ private:
     // `onceUp`: the console is asked until it answers before the question.
     void runQuery(const Query &query, bool onceUp = false);
     void askQuery(const Query &query);
+    // The line still stands once a command that no answer confirms has had
+    // time to reach the box; false when it went (or the job stops).
+    bool lineStands();
     bool readAnswer(const Query &query, QByteArray &line, bool &whole);
     void resultSoftwareVersion(const QString &answer);
     void resultLowPowerVersion(const QString &answer);

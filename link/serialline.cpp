@@ -33,6 +33,7 @@ bool serialLine::open(const QString &name)
     m_goneReason.clear();
     m_head.clear();
     m_line = lineTransport::forPort(name);
+    m_line->setStop(&m_wake);
     if (m_line->open(name, m_log)) {
         m_port = m_line->device();
         return true;
@@ -65,12 +66,14 @@ void serialLine::requestStop(int why)
     // The reason first: whoever sees the flag reads it.
     m_stopReason.store(why);
     m_stop.store(true);
+    m_wake.raise();
 }
 
 void serialLine::clearStop()
 {
     m_stop.store(false);
     m_stopReason.store(WindowClosed);
+    m_wake.clear();
 }
 
 QString serialLine::stopText(int why)

@@ -41,6 +41,8 @@ public:
     static constexpr OpenFailure ServerSettings = lineTransport::ServerSettings;
     static constexpr OpenFailure ServerDevice = lineTransport::ServerDevice;
     static constexpr OpenFailure NameTooLong = lineTransport::NameTooLong;
+    static constexpr OpenFailure NameServer = lineTransport::NameServer;
+    static constexpr OpenFailure OpenStopped = lineTransport::Stopped;
     static constexpr OpenFailure Other = lineTransport::Other;
     // Who asked a job to stop; a positive number is the signal that did.
     enum StopReason : int {
@@ -162,6 +164,8 @@ private:
     LogSink m_log;
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_stopReason{WindowClosed};
+    // Wakes a connect or a look-up that the opening waits on.
+    platformConnect::Stop m_wake;
     OpenFailure m_openFailure = NotFailed;
     QString m_openReason;
     QString m_openGroup;

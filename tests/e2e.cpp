@@ -184,8 +184,13 @@ struct BatchRow {
     bool logged = true;          // refused before its port's log is opened
     int progressLines[2] = {0, 1000};   // how many plain progress lines, at least and at most
     testRig::Line line = testRig::Line::Pty;   // how "@port" reaches the box
+    std::function<bool(testRig &)> interruptWhen{};   // SIGINT goes once this holds
 };
 Q_DECLARE_METATYPE(BatchRow)
+
+// A stop acts at once in every phase: far sooner than the shortest window a
+// job waits in (a connect's and a look-up's 5 s), however loaded the machine.
+constexpr qint64 stopBoundMs = 2500;
 
 // No display at all, and English unless a locale is given.
 static QProcessEnvironment batchEnvironment(const QString &locale = QString())
@@ -206,6 +211,13 @@ void tst_e2e::batch_data()
     const QString done = ended("[-\\w ]+", "done", 0);
     const QString usage = QStringLiteral("^velmora: nothing was run \\(exit code 2\\)\\n\\z");
     const QStringList updateHd{"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "hd.app"};
+    const QStringList getListHd{"--batch", "-p", "@port", "-t", "GetListHD", "-f", "out.lis"};
+    const auto fileSent = [](testRig &r) { return r.waitForLog("[*] File sent.*", 1, batchJob::logName(r.device())); };
+    // Beside the pending server's own filler, the program's connect.
+    const auto connecting = [](testRig &r) {
+        return testRig::connectsPending(quint16(r.program.arguments().at(2).section(':', -1).toUInt())) > 1;
+    };
+    const auto lookingUp = [](testRig &r) { return r.nameAsked(); };
     const BatchRow rows[] = {
         {.name = "UpdateHD", .args = updateHd, .err = "^\\d+%\\n[^%]*^Update done\\n" + done},
         {.name = "SendListHD, by content", .args = {"--batch", "-p", "@port", "hd.lis"}, .err = "^Listupload done\\n" + done},
@@ -294,7 +306,19 @@ void tst_e2e::batch_data()
         {.name = "SIGINT", .fault = Fault::Interrupt, .args = updateHd, .exitCode = batchJob::Interrupted,
          .err = "^velmora: interrupted[\\s\\S]*  cause: the job was stopped: interrupted by SIGINT\\n"
                 "  box: the box may be left half-updated: update it again before you start it\\n" +
-                ended("UpdateHD", "stopped", 130)},
+                ended("UpdateHD", "stopped", 130), .interruptWhen = fileSent},
+        // A server that never takes the connection, a name server that never
+        // answers: the stop acts at once; the look-up's window is the connect's.
+        {.name = "SIGINT while connecting", .box = Box::None, .args = getListHd, .exitCode = batchJob::Interrupted,
+         .err = "^velmora: interrupted[\\s\\S]*  cause: the job was stopped: interrupted by SIGINT\\n" +
+                ended("GetListHD", "stopped", 130), .line = testRig::Line::Pending, .interruptWhen = connecting},
+        {.name = "name server silent", .box = Box::None, .args = getListHd, .exitCode = batchJob::PortFailed,
+         .err = "^  cause: the port socket://box.velmora.test:7000 could not be opened: the name server did not answer for "
+                "box.velmora.test within 5 s\\n  what to do: check the network's name server, or give the serial server's "
+                "IP address instead of its name\\n" + ended("GetListHD", "failed", 3), .line = testRig::Line::SilentNames},
+        {.name = "SIGINT while looking up a name", .box = Box::None, .args = getListHd, .exitCode = batchJob::Interrupted,
+         .err = "^  cause: the job was stopped: interrupted by SIGINT\\n" + ended("GetListHD", "stopped", 130),
+         .line = testRig::Line::SilentNames, .interruptWhen = lookingUp},
 
         {.name = "software", .args = {"--query", "software", "-p", "@port"}, .out = "V2.10.04 HD 2026-03-18\\n",
          .err = done, .got = "swvers\r\n"},
@@ -340,6 +364,13 @@ void tst_e2e::batch_data()
         {.name = "reset without --yes", .args = {"--factory-reset", "-p", "@port"}, .exitCode = batchJob::Usage,
          .err = "Add --yes", .got = ""},
         {.name = "reset", .args = {"--factory-reset", "--yes", "-p", "@port"}, .err = done, .got = "facreset\r\n"},
+        // A reset that never reached the box is never done.
+        {.name = "reset, server closes at once", .box = Box::None, .args = {"--factory-reset", "--yes", "-p", "@port"},
+         .exitCode = batchJob::BoxFailed, .err = "^  cause: the connection to the serial server was closed: [^\\n]+\\n"
+         "[\\s\\S]*" + ended("--factory-reset", "failed", 5), .line = testRig::Line::Closing},
+        {.name = "reset, line cut after two bytes", .box = Box::None, .args = {"--factory-reset", "--yes", "-p", "@port"},
+         .exitCode = batchJob::BoxFailed, .err = "^  cause: the connection to the serial server was closed: [^\\n]+\\n"
+         "[\\s\\S]*" + ended("--factory-reset", "failed", 5), .line = testRig::Line::CutAfterTwo},
 
         // A value given twice is refused, never silently the last one.
         {.name = "-t twice", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-t", "UpdateHD", "-f", "hd.app"},
@@ -435,14 +466,19 @@ void tst_e2e::batch()
     // The box's line by another name, as a by-id link names an adapter.
     QFile::link(rig->device(), rig->path("box-by-id"));
     const QString port = rig->port(row.line);
+    if (port.isEmpty() && !rig->missing.isEmpty())
+        QSKIP(qPrintable(rig->missing));
     QVERIFY(rig->run(row.args.replaceInStrings(QRegularExpression("^@port$"), port)
                          .replaceInStrings(QRegularExpression("^@link$"), rig->path("box-by-id")),
                      batchEnvironment(row.german)));
-    if (row.fault == Fault::Interrupt) {
-        QVERIFY(rig->waitForLog("[*] File sent.*", 10000, batchJob::logName(rig->device())));
+    QElapsedTimer interrupted;
+    if (row.interruptWhen) {
+        QVERIFY(QTest::qWaitFor([&] { return row.interruptWhen(*rig); }, 10000));
         ::kill(pid_t(rig->program.processId()), SIGINT);
+        interrupted.start();
     }
     QVERIFY(rig->program.waitForFinished(30000));
+    QVERIFY2(!interrupted.isValid() || interrupted.elapsed() < stopBoundMs, qPrintable(QString::number(interrupted.elapsed())));
     const QString output = QString::fromUtf8(rig->program.readAllStandardOutput());
     const QString errors = QString::fromUtf8(rig->program.readAllStandardError());
     QCOMPARE(rig->program.exitStatus(), QProcess::NormalExit);

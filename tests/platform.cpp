@@ -8,6 +8,7 @@
 // the run, and any failure fails the program.
 //
 // The same program plays the child processes that some rows need (main()).
+#include "platformconnect.h"
 #include "platformdevice.h"
 #include "platformerror.h"
 #include "platformfile.h"
@@ -28,8 +29,11 @@
 #ifdef _WIN32
 #include "winpath.h"
 #else
+#include <arpa/inet.h>
 #include <csignal>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -399,6 +403,87 @@ void presence()
     std::remove("platform-present.out");
 }
 
+// ---- connections that a stop abandons ------------------------------------
+
+enum class Server { Listening, Closed, FullQueue };
+struct ConnectRow {
+    const char *name;
+    const char *host = "127.0.0.1";
+    Server server = Server::Listening;
+    int windowMs = 5000;
+    int stopAfterMs = -1;   // the stop is raised this long after the start; -1: never
+    platformConnect::Result result = platformConnect::Connected;
+    int boundMs = 2500;     // it ends sooner than this: at once, not when a window would pass
+};
+
+#ifndef _WIN32
+// A listener on 127.0.0.1 (its port) and what keeps its queue full where asked:
+// the system then drops a further connect's first packet, and that connect waits.
+std::uint16_t listener(Server server, std::vector<int> &fds)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof a;
+    ::bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a);
+    ::listen(fd, 0);
+    ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &size);
+    fds.push_back(fd);
+    for (int i = 0; server == Server::FullQueue && i < 2; ++i) {
+        fds.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+        ::connect(fds.back(), reinterpret_cast<sockaddr *>(&a), sizeof a);
+    }
+    sleepMs(100);   // the queue's one place taken
+    if (server == Server::Closed) {
+        ::close(fd);
+        fds.pop_back();
+    }
+    return ntohs(a.sin_port);
+}
+#endif
+
+void connects()
+{
+    const ConnectRow rows[] = {
+        {.name = "a listening server"},
+        {.name = "an address in a short spelling", .host = "127.1"},
+        {.name = "nothing listens", .server = Server::Closed, .result = platformConnect::Refused},
+        {.name = "a full queue, stopped", .server = Server::FullQueue, .stopAfterMs = 200, .result = platformConnect::Stopped},
+        {.name = "a full queue, its window passes", .server = Server::FullQueue, .windowMs = 300,
+         .result = platformConnect::NoAnswer},
+        {.name = "stopped before it began", .stopAfterMs = 0, .result = platformConnect::Stopped},
+    };
+    for (const ConnectRow &r : rows) {
+        if (skipped("connects", r.name, mine<const char *>(nullptr, "the rows' server is made with POSIX calls")))
+            continue;
+#ifndef _WIN32
+        std::vector<int> fds;
+        const std::uint16_t port = listener(r.server, fds);
+        platformConnect::Stop stop;
+        if (r.stopAfterMs == 0)
+            stop.raise();
+        std::thread raiser([&] {
+            if (r.stopAfterMs > 0) {
+                sleepMs(r.stopAfterMs);
+                stop.raise();
+            }
+        });
+        const auto start = std::chrono::steady_clock::now();
+        const platformConnect::Connection c = platformConnect::connect(r.host, port, r.windowMs, stop);
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+        raiser.join();
+        check(c.result == r.result, "result " + std::to_string(c.result) + " " + c.reason);
+        check((c.socket >= 0) == (r.result == platformConnect::Connected), "socket");
+        check(ms < r.boundMs, "took " + std::to_string(ms) + " ms");
+        platformConnect::closeSocket(c.socket);
+        for (int fd : fds)
+            ::close(fd);
+#endif
+        report("connects", r.name);
+    }
+}
+
 // ---- what a path names -----------------------------------------------------
 
 struct KindRow {
@@ -723,6 +808,7 @@ int main(int argc, char *argv[])
         return closeChild(args[1], args[2] == "stops");
     portPaths();
     presence();
+    connects();
     ports();
     kinds();
     errorTexts();

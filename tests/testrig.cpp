@@ -32,6 +32,9 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 int testRig::argc = 1;
 char *testRig::argv[512];
@@ -60,6 +63,11 @@ testRig::testRig(const sdBox::Config &config) : testRig()
 
 testRig::~testRig()
 {
+    for (int fd : m_pending)
+        ::close(fd);
+    // The name server outlives the program that it served.
+    if (const int nameServer = read(path(QStringLiteral("nameserver.pid"))).trimmed().toInt(); nameServer > 0)
+        ::kill(pid_t(nameServer), SIGTERM);
     m_killerRun = false;
     if (m_killer.joinable())
         m_killer.join();
@@ -120,7 +128,77 @@ bool listening(quint16 port, bool ipv6 = false)
     return false;
 }
 
+// A listener on 127.0.0.1 whose queue of one is held full: the system drops
+// every further connect's first packet, so the connect waits for good.
+QString pendingServer(std::vector<int> &fds)
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof a;
+    if (listener < 0 || ::bind(listener, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0 || ::listen(listener, 0) != 0
+        || ::getsockname(listener, reinterpret_cast<sockaddr *>(&a), &size) != 0)
+        return QString();
+    fds.push_back(listener);
+    for (int i = 0; i < 2; ++i) {
+        const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        ::connect(filler, reinterpret_cast<sockaddr *>(&a), sizeof a);
+        fds.push_back(filler);
+    }
+    // The first filler is taken into the queue at once; the second waits.
+    const quint16 port = ntohs(a.sin_port);
+    if (!QTest::qWaitFor([&] { return testRig::connectsPending(port) > 0; }, 5000))
+        return QString();
+    return QStringLiteral("socket://127.0.0.1:%1").arg(port);
+}
+
+// The shell that runs the program in a network and mount namespace of its
+// own: loopback up, a name server on 127.0.0.1 that notes each question
+// (asked.dns) and never answers, in the namespace's /etc/resolv.conf.
+const char ownNetworkScript[] =
+    "ip link set lo up && echo 'nameserver 127.0.0.1' > resolv.conf && mount --bind resolv.conf /etc/resolv.conf"
+    " || exit 97\n"
+    "socat -u UDP-RECV:53,bind=127.0.0.1 OPEN:asked.dns,creat,append & echo $! > nameserver.pid\n"
+    "while ! grep -q ':0035 ' /proc/net/udp; do sleep 0.05; done\n"
+    "exec \"$0\" \"$@\"\n";
+
+// Whether such a namespace can be had here (a container may forbid it).
+bool ownNetwork(const QString &dir, QString *missing)
+{
+    QProcess probe;
+    probe.setWorkingDirectory(dir);
+    probe.start(QStringLiteral("unshare"), {QStringLiteral("-rmn"), QStringLiteral("sh"), QStringLiteral("-c"),
+                                            QLatin1String(ownNetworkScript), QStringLiteral("true")});
+    const bool ran = probe.waitForFinished(10000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
+    // The probe's name server, and its question file, are not the program's.
+    if (const int nameServer = testRig::read(dir + QStringLiteral("/nameserver.pid")).trimmed().toInt(); nameServer > 0)
+        ::kill(pid_t(nameServer), SIGTERM);
+    QFile::remove(dir + QStringLiteral("/asked.dns"));
+    if (ran)
+        return true;
+    *missing = QStringLiteral("no network and mount namespace of the test's own here (unshare -rmn, ip, socat): ") +
+               QString::fromLocal8Bit(probe.readAllStandardError()).trimmed() + probe.errorString();
+    return false;
+}
+
 } // namespace
+
+int testRig::connectsPending(quint16 port)
+{
+    QFile table(QStringLiteral("/proc/net/tcp"));
+    if (!table.open(QIODevice::ReadOnly))
+        return 0;
+    int pending = 0;
+    const QByteArray remote = "0100007F:" + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+    const QByteArray synSent = "02";
+    for (const QByteArray &row : table.readAll().split('\n')) {
+        const QList<QByteArray> f = row.simplified().split(' ');
+        if (f.size() > 3 && f[2] == remote && f[3] == synSent)
+            ++pending;
+    }
+    return pending;
+}
 
 QString testRig::port(Line line)
 {
@@ -137,6 +215,15 @@ QString testRig::port(Line line)
         return QStringLiteral("socket://127.0.0.1:%1").arg(freePort());
     case Line::Uncontrolled:
         return scriptedServer(QByteArray("\xff\xfe\x2c", 3));   // IAC DONT COM-PORT-OPTION
+    case Line::Pending:
+        return pendingServer(m_pending);
+    case Line::Closing:
+        return closingServer(0);
+    case Line::CutAfterTwo:
+        return closingServer(2);
+    case Line::SilentNames:
+        m_ownNetwork = ownNetwork(dir.path(), &missing);
+        return m_ownNetwork ? QStringLiteral("socket://box.velmora.test:7000") : QString();
     }
     return QString();
 }
@@ -187,6 +274,16 @@ QString testRig::scriptedServer(const QByteArray &first, int waitBytes, const QB
     if (!serverProcess.waitForStarted(5000) || !QTest::qWaitFor([&] { return listening(tcp, ipv6); }, 5000))
         return QString();
     return QStringLiteral("rfc2217://%1:%2").arg(ipv6 ? "[::1]" : "127.0.0.1").arg(tcp);
+}
+
+QString testRig::closingServer(int bytes)
+{
+    const quint16 tcp = freePort();
+    serverProcess.start(QStringLiteral("socat"), {QStringLiteral("TCP-LISTEN:%1,bind=127.0.0.1,reuseaddr").arg(tcp),
+                                                  QStringLiteral("SYSTEM:head -c %1 >/dev/null").arg(bytes)});
+    if (tcp == 0 || !serverProcess.waitForStarted(5000) || !QTest::qWaitFor([&] { return listening(tcp); }, 5000))
+        return QString();
+    return QStringLiteral("socket://127.0.0.1:%1").arg(tcp);
 }
 
 void testRig::killServerAfter(qint64 bytes, int delayMs)
@@ -380,7 +477,11 @@ bool testRig::run(QProcess &process, const QStringList &args, QProcessEnvironmen
     }
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(dir.path());
-    process.start(QStringLiteral(VELMORA_PROGRAM), args);
+    if (m_ownNetwork)
+        process.start(QStringLiteral("unshare"), QStringList{QStringLiteral("-rmn"), QStringLiteral("sh"), QStringLiteral("-c"),
+                                                            QLatin1String(ownNetworkScript), QStringLiteral(VELMORA_PROGRAM)} + args);
+    else
+        process.start(QStringLiteral(VELMORA_PROGRAM), args);
     return process.waitForStarted(10000);
 }
 

@@ -53,10 +53,22 @@ public:
     // port as rfc2217:// (its serial side set to 9600 baud, so that only the
     // link's own settings give the box its line) or as a raw socket://; a
     // network port where nothing listens; an RFC 2217 server that refuses
-    // port control, nothing behind it.
-    enum class Line { Pty, Relay, Rfc2217, Socket, Nobody, Uncontrolled };
-    // The port's name for `line`; empty when its relay or server did not start.
+    // port control, nothing behind it; a server that never completes a
+    // connect (a listener whose queue the rig holds full); a server's host
+    // name that only a silent name server knows of (the program then runs in
+    // a network and mount namespace of its own, with that name server); a
+    // socket:// server that closes the connection at once, or once it has
+    // taken two bytes.
+    enum class Line { Pty, Relay, Rfc2217, Socket, Nobody, Uncontrolled, Pending, SilentNames, Closing, CutAfterTwo };
+    // The port's name for `line`; empty when its relay or server did not
+    // start, or cannot be had here (then `missing` says why).
     QString port(Line line);
+    QString missing;
+    // How many connects to 127.0.0.1:`port` wait for the server's answer
+    // (a pending server's own filler is one).
+    static int connectsPending(quint16 port);
+    // The silent name server was asked.
+    bool nameAsked() const { return !read(path(QStringLiteral("asked.dns"))).isEmpty(); }
     // A real serial server, ser2net, serving the box's device (or `device`) on a free local port.
     QString serve(bool rfc2217, const QString &device = QString());
     // An RFC 2217 server's start: it takes COM-PORT-OPTION and binary mode and
@@ -69,6 +81,8 @@ public:
     QString scriptedServer(const QByteArray &first, int waitBytes = 0, const QByteArray &then = QByteArray(),
                            bool ipv6 = false);
     QProcess serverProcess;
+    // A socket:// server that closes the connection once it has taken `bytes`.
+    QString closingServer(int bytes);
     // Kills the server (SIGKILL) `delayMs` after the box has received
     // `bytes`. Watched from a thread of its own, since a link's job blocks
     // the test's thread.
@@ -183,5 +197,7 @@ private:
     bool m_dialogs = false;
     QString m_locked;
     QString m_home;
+    std::vector<int> m_pending;   // the never-answering listener and what fills its queue
+    bool m_ownNetwork = false;    // the program runs with the silent name server
     bool m_immutable = false;
 };

@@ -514,7 +514,8 @@ struct SteerRow {
     QByteArray name{};
     bool silent = false;                 // the box answers nothing
     bool finReply = true;                // the box reports its flash finished
-    QString port{};                      // a port of that name in the rig's folder; empty: the box's
+    QString port{};                      // a port of that name in the rig's folder; empty: `line`'s
+    testRig::Line line = testRig::Line::Pty;   // how the port reaches the box
     double scale = 1;                    // of the link's waiting windows
     int stopAt = -1;                     // the status code at which Stop is pressed; -1: never
     void (*press)(MainWindow *) = clickStop;
@@ -559,6 +560,9 @@ void tst_window::steer_data()
                    "Remedy: the box did not answer: check the cable, the box's power and the port", untouched},
          .counted = "Restarting PCB", .window = 2000, .counts = 2, .after = "Error while restarting PCB",
          .trace = {"is port open? true", "wrote 3 bytes", "no data received"}},
+        // Stopped while the server has yet to take the connection: no port error beside it.
+        {.name = "stop while connecting", .line = testRig::Line::Pending, .stopAt = H::Updating, .outcome = "stopped",
+         .shown = {"HD firmware update: stopped", "Port: socket://*", stopped, untouched}},
         {.name = "missing port", .port = "ttyGone", .boxes = {"Opening COM-Port"}, .outcome = "failed",
          .shown = {"HD firmware update: failed", "Port: *", "Step: Updating the Firmware", "Cause: the port * could not be opened: *",
                    "Remedy: plug the adapter in, then choose its port in the port list", untouched}},
@@ -583,7 +587,7 @@ void tst_window::steer()
     const auto restore = qScopeGuard([] { qInstallMessageHandler(otherMessages); });
 
     const QString file = rig->sample("@hd");
-    make({"-t", "UpdateHD", "-f", file, "-p", row.port.isEmpty() ? rig->device() : rig->path(row.port)});
+    make({"-t", "UpdateHD", "-f", file, "-p", row.port.isEmpty() ? rig->port(row.line) : rig->path(row.port)});
     rig->closeBoxes(row.answer);
     w->show();
     QVERIFY(QTest::qWaitForWindowActive(w));
@@ -751,14 +755,23 @@ void tst_window::questionPasses()
 
 // Closing: idle at once; during a job only after the question, and then the
 // job gives up at its next wait instead of its whole window.
-struct CloseRow { QByteArray name{}; bool job = false; QMessageBox::StandardButton answer = QMessageBox::NoButton; };
+// The port: a box that never answers, or a server that never takes the connection.
+QString silentBox(testRig &, const ptyLine &box) { return box.devicePath(); }
+QString pendingServer(testRig &rig, const ptyLine &) { return rig.port(testRig::Line::Pending); }
+struct CloseRow {
+    QByteArray name{};
+    bool job = false;
+    QMessageBox::StandardButton answer = QMessageBox::NoButton;
+    QString (*port)(testRig &, const ptyLine &) = silentBox;
+};
 Q_DECLARE_METATYPE(CloseRow)
 
 void tst_window::close_data()
 {
     QTest::addColumn<CloseRow>("row");
     const CloseRow rows[] = {{.name = "idle"}, {.name = "busy, answer no", .job = true, .answer = QMessageBox::No},
-                             {.name = "busy, answer yes", .job = true, .answer = QMessageBox::Yes}};
+                             {.name = "busy, answer yes", .job = true, .answer = QMessageBox::Yes},
+                             {.name = "connecting, answer yes", .job = true, .answer = QMessageBox::Yes, .port = pendingServer}};
     for (const CloseRow &r : rows)
         QTest::newRow(r.name.constData()) << r;
 }
@@ -772,7 +785,7 @@ void tst_window::close()
     QVERIFY(box.open());
     const QString file = rig->path("update.app");
     QVERIFY(testRig::write(file, testRig::image("00004023", 4096)));
-    make(job ? QStringList{"-t", "UpdateHD", "-f", file, "-p", box.devicePath(), "-s"} : QStringList{});
+    make(job ? QStringList{"-t", "UpdateHD", "-f", file, "-p", row.port(*rig, box), "-s"} : QStringList{});
     rig->closeBoxes(answer);
     w->show();
     if (job) {

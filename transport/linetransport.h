@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platformconnect.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -28,6 +30,8 @@ public:
         ServerSettings,   // a serial server that set its port to other settings than asked
         ServerDevice,     // a serial server that cannot open its own device
         NameTooLong,      // a port's name longer than a system can have
+        NameServer,       // the name server did not answer about a serial server's host
+        Stopped,          // the job was stopped while the port opened
         Other      // anything else
     };
 
@@ -39,6 +43,9 @@ public:
     // Opens for one job; on failure the log has the reason and openFailure(),
     // openReason() and openGroup() tell it.
     virtual bool open(const QString &name, const LogSink &log) = 0;
+    // What ends a wait of open() at once when raised from another thread
+    // (a connect, a look-up, a server's negotiation); set before open().
+    void setStop(const platformConnect::Stop *stop) { m_stop = stop; }
     virtual void close() = 0;
     // The line's bytes while open, else null. Its bytesToWrite() counts
     // what is not yet handed on; see drained().
@@ -80,10 +87,14 @@ protected:
         m_openWarning.clear();
     }
     void warn(const QString &warning) { m_openWarning = warning; }
+    // The stop given, or one never raised.
+    const platformConnect::Stop &stop() const { return m_stop ? *m_stop : m_never; }
 
 private:
     OpenFailure m_openFailure = NotFailed;
     QString m_openReason;
     QString m_openGroup;
     QString m_openWarning;
+    const platformConnect::Stop *m_stop = nullptr;
+    platformConnect::Stop m_never;
 };

@@ -1,8 +1,10 @@
 #include "portaddress.h"
 
+#include "platformconnect.h"
+#include "tcptransport.h"
+
 #include <QFileInfo>
 #include <QHostAddress>
-#include <QHostInfo>
 
 namespace {
 
@@ -71,11 +73,15 @@ QString portAddress::key() const
         return name;
     QHostAddress address;
     if (!address.setAddress(host)) {
-        // "localhost", "127.1" and the like: as the connection would resolve them.
-        const QList<QHostAddress> found = QHostInfo::fromName(host).addresses();
-        for (const QHostAddress &a : found)
+        // "localhost", "127.1" and the like: as the connection would resolve
+        // them, and within its window, never longer.
+        const platformConnect::Addresses found =
+            platformConnect::lookUp(host.toStdString(), tcpTransport::connectMs, nullptr);
+        for (const std::string &text : found.numeric) {
+            const QHostAddress a(QString::fromStdString(text));
             if (address.isNull() || a.protocol() == QAbstractSocket::IPv4Protocol)
                 address = a;
+        }
     }
     // Both loopbacks reach this machine's server alike.
     const QString where = address.isLoopback() ? QStringLiteral("loopback")

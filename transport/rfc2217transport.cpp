@@ -103,6 +103,8 @@ bool rfc2217Transport::begin(const LogSink &log)
     m_device = new rfc2217Device(socket());
     m_device->offer();
     const bool comPort = awaitComPort();
+    if (stoppedWhileOpening())
+        return false;
     if (refusedByServer(log))
         return false;
     if (!comPort) {
@@ -116,7 +118,10 @@ bool rfc2217Transport::begin(const LogSink &log)
         return true;
     }
     QString mismatch;
-    if (setLine(log, &mismatch))
+    const bool confirmed = setLine(log, &mismatch);
+    if (stoppedWhileOpening())
+        return false;
+    if (confirmed)
         log(QStringLiteral("RFC 2217: the serial server %1 set its port to 115200 baud, 8N1, no flow control")
                 .arg(address().hostPort()));
     if (!mismatch.isEmpty()) {
@@ -143,8 +148,8 @@ bool rfc2217Transport::refusedByServer(const LogSink &log)
 bool rfc2217Transport::awaitComPort()
 {
     QDeadlineTimer deadline(negotiateMs);
-    while (m_device->comPort() == rfc2217Device::Unanswered && !deadline.hasExpired() && !failed())
-        m_device->waitForServer(int(qMax<qint64>(1, deadline.remainingTime())));
+    while (m_device->comPort() == rfc2217Device::Unanswered && !deadline.hasExpired() && !failed() && !stop().raised())
+        m_device->waitForServer(int(qBound<qint64>(1, deadline.remainingTime(), stopSliceMs)));
     return m_device->comPort() == rfc2217Device::Accepted;
 }
 
@@ -161,8 +166,8 @@ bool rfc2217Transport::setLine(const LogSink &log, QString *mismatch)
             confirmed.insert(uchar(reply.at(0)) - replyOffset, reply.mid(1));
         return confirmed.size() < int(std::size(lineSettings));
     };
-    while (take() && !deadline.hasExpired() && !failed())
-        m_device->waitForServer(int(qMax<qint64>(1, deadline.remainingTime())));
+    while (take() && !deadline.hasExpired() && !failed() && !stop().raised())
+        m_device->waitForServer(int(qBound<qint64>(1, deadline.remainingTime(), stopSliceMs)));
     for (const auto &s : lineSettings) {
         const auto it = confirmed.constFind(s.code);
         if (s.code != SetControl && it != confirmed.constEnd() && *it != settingValue(s.code)) {

@@ -1,6 +1,7 @@
 #include "tcptransport.h"
 
 #include <QTcpSocket>
+#include <QUrl>
 
 namespace {
 
@@ -35,10 +36,19 @@ bool tcpTransport::open(const QString &name, const LogSink &log)
         refuse(log, m_address.problem);
         return false;
     }
+    // Qt's own connect looks the name up in one blocking call and cannot be
+    // abandoned; this one wakes at once on a stop.
+    const QByteArray ace = QUrl::toAce(m_address.host);
+    const platformConnect::Connection c = platformConnect::connect(
+        (ace.isEmpty() ? m_address.host.toUtf8() : ace).toStdString(), m_address.port, connectMs, stop());
+    if (c.result != platformConnect::Connected) {
+        connectFailed(log, c);
+        return false;
+    }
     m_socket = new QTcpSocket;
-    m_socket->connectToHost(m_address.host, m_address.port);
-    if (!m_socket->waitForConnected(connectMs)) {
-        refuse(log, connectProblem());
+    if (!m_socket->setSocketDescriptor(qintptr(c.socket), QAbstractSocket::ConnectedState)) {
+        platformConnect::closeSocket(c.socket);
+        refuse(log, QStringLiteral("cannot connect to %1: %2").arg(m_address.hostPort(), m_socket->errorString()));
         return false;
     }
     // The SD link hands on its commands a byte at a time, paced for the
@@ -53,20 +63,35 @@ bool tcpTransport::open(const QString &name, const LogSink &log)
     return false;
 }
 
-QString tcpTransport::connectProblem() const
+void tcpTransport::connectFailed(const LogSink &log, const platformConnect::Connection &c)
 {
     const QString where = m_address.hostPort();
-    switch (m_socket->error()) {
-    case QAbstractSocket::ConnectionRefusedError:
-        return QStringLiteral("connection refused by %1 (no serial server listens there)").arg(where);
-    case QAbstractSocket::HostNotFoundError:
-        return QStringLiteral("unknown host %1").arg(m_address.host);
-    case QAbstractSocket::SocketTimeoutError:
-    case QAbstractSocket::UnknownSocketError:
-        return QStringLiteral("no answer from %1 within %2 s").arg(where).arg(connectMs / 1000);
+    const int seconds = connectMs / 1000;
+    switch (c.result) {
+    case platformConnect::Stopped:
+        // Not a failure of the port: the job says that it was stopped.
+        openFailed(Stopped, QStringLiteral("stopped while connecting to %1").arg(where));
+        return;
+    case platformConnect::Refused:
+        return refuse(log, QStringLiteral("connection refused by %1 (no serial server listens there)").arg(where));
+    case platformConnect::UnknownHost:
+        return refuse(log, QStringLiteral("unknown host %1").arg(m_address.host));
+    case platformConnect::NameServerSilent:
+        return refuse(log, QStringLiteral("the name server did not answer for %1 within %2 s").arg(m_address.host).arg(seconds),
+                      NameServer);
+    case platformConnect::NoAnswer:
+        return refuse(log, QStringLiteral("no answer from %1 within %2 s").arg(where).arg(seconds));
     default:
-        return QStringLiteral("cannot connect to %1: %2").arg(where, m_socket->errorString());
+        return refuse(log, QStringLiteral("cannot connect to %1: %2").arg(where, QString::fromLocal8Bit(c.reason.c_str())));
     }
+}
+
+bool tcpTransport::stoppedWhileOpening()
+{
+    if (!stop().raised())
+        return false;
+    openFailed(Stopped, QStringLiteral("stopped while opening %1").arg(m_address.hostPort()));
+    return true;
 }
 
 void tcpTransport::refuse(const LogSink &log, const QString &reason, OpenFailure failure)

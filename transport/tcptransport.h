@@ -15,7 +15,8 @@ class tcpTransport : public lineTransport
 {
 public:
     // A server that has not taken the connection by then counts as not
-    // answering: a live one on a local network does so in milliseconds.
+    // answering: a live one on a local network does so in milliseconds. A
+    // host name's look-up gets as long, before.
     static constexpr int connectMs = 5000;
 
     ~tcpTransport() override;
@@ -50,11 +51,17 @@ protected:
     virtual bool begin(const LogSink &log);
     QTcpSocket *socket() const { return m_socket; }
     const portAddress &address() const { return m_address; }
+    // Longest single wait while opening, so that a stop is seen soon.
+    static constexpr int stopSliceMs = 100;
+    // A stop came while the port opened: the failure says so (without an
+    // error in the log: the job says it was stopped).
+    bool stoppedWhileOpening();
     // Logs why the port did not open and sets the failure.
     void refuse(const LogSink &log, const QString &reason, OpenFailure failure = Unreachable);
 
 private:
-    QString connectProblem() const;
+    // Why the connection was not made, in words, and its class.
+    void connectFailed(const LogSink &log, const platformConnect::Connection &c);
 
     QTcpSocket *m_socket = nullptr;
     portAddress m_address;

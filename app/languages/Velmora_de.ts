@@ -1389,6 +1389,10 @@ Aufträge stoppen und den Prüfplatz schließen?</translation>
         <translation>ein gestörtes Kabel oder ein gestörter Adapter verändert Bytes: prüfen oder tauschen Sie sie und laden Sie erneut herunter</translation>
     </message>
     <message>
+        <source>check the network&apos;s name server, or give the serial server&apos;s IP address instead of its name</source>
+        <translation>prüfen Sie den Namensserver des Netzes, oder geben Sie statt des Namens die IP-Adresse des seriellen Servers an</translation>
+    </message>
+    <message>
         <source>check that the serial server runs and that host and port are right (its configuration, e.g. ser2net&apos;s)</source>
         <translation>prüfen Sie, ob der serielle Server läuft und Host und Port stimmen (seine Konfiguration, z. B. die von ser2net)</translation>
     </message>

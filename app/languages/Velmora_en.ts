@@ -1389,6 +1389,10 @@ Stop them and close the bench?</translation>
         <translation>a noisy cable or adapter changes bytes: check or change them, then download again</translation>
     </message>
     <message>
+        <source>check the network&apos;s name server, or give the serial server&apos;s IP address instead of its name</source>
+        <translation>check the network&apos;s name server, or give the serial server&apos;s IP address instead of its name</translation>
+    </message>
+    <message>
         <source>check that the serial server runs and that host and port are right (its configuration, e.g. ser2net&apos;s)</source>
         <translation>check that the serial server runs and that host and port are right (its configuration, e.g. ser2net&apos;s)</translation>
     </message>
