@@ -100,6 +100,9 @@ void batchJob::start()
     const QString problem = check(line, &exitCode);
     if (!problem.isEmpty())
         return refuse(problem, exitCode);
+    openRecords(line);
+    for (const auto &port : m_ports)
+        port->started = QDateTime::currentDateTime();
     if (refuseFiles(line))
         return;
     for (const auto &port : m_ports)
@@ -165,6 +168,8 @@ bool batchJob::refuseFiles(const commandLine &line)
     if (problem.kind == linkCause::None)
         return false;
     const jobResult result = jobResult::refused(line.kind, problem);
+    for (const auto &port : m_ports)
+        port->result = result;
     refuse(result.causeText(), result.exitCode(), {tr("what to do: %1").arg(result.remedy())});
     return true;
 }
@@ -193,6 +198,43 @@ void batchJob::openLogs(const commandLine &line)
         connect(at->jobs.get(), &jobRunner::logFailed, this, &batchJob::onLogFailed);
         m_ports.push_back(std::move(port));
     }
+}
+
+// A records file that cannot be written is said before any box is asked;
+// the jobs run all the same.
+void batchJob::openRecords(const commandLine &line)
+{
+    if (line.record.isEmpty())
+        return;
+    m_records = std::make_unique<recordsFile>(line.record);
+    if (m_records->check())
+        return;
+    m_recordsLost = true;
+    say(QStringLiteral("velmora: ") +
+        tr("the records file %1 cannot be written: %2; the job goes on").arg(line.record, m_records->reason()));
+}
+
+// One record for each attempt of each port's job; a service request is
+// recorded as one.
+void batchJob::record(Port &port, const jobResult &result, int exitCode)
+{
+    if (!m_records)
+        return;
+    recordsFile::Record r = recordsFile::of(result, m_service ? QStringList() : m_line->files.names(), port.started, port.attempt);
+    r.port = port.name;
+    if (r.job.isEmpty())
+        r.job = m_jobName;
+    // What the box did not answer stays empty.
+    const auto asked = [this](const QString &answer) { return answer == tr("no answer") ? QString() : answer; };
+    r.mac = asked(port.mac);
+    r.versionBefore = asked(port.versionBefore);
+    r.versionAfter = asked(port.versionAfter);
+    r.exitCode = exitCode;
+    if (m_records->append(r) || m_recordsLost)
+        return;
+    m_recordsLost = true;
+    say(QStringLiteral("velmora: ") +
+        tr("the records file %1 cannot be written: %2; the job goes on").arg(m_records->path(), m_records->reason()));
 }
 
 QString batchJob::jobName(const commandLine &line) const
@@ -385,6 +427,8 @@ void batchJob::portDone(Port &port, int exitCode)
     port.ms = port.clock.isValid() ? port.clock.elapsed() : 0;
     if (port.summary.isEmpty())
         port.summary = summary(port.result);
+    if (exitCode != Usage)
+        record(port, port.result, exitCode);
     // In the log the link's own words: it is kept in English.
     const QString what = port.result.done() && !port.result.answer.isEmpty() ? port.result.answer
                          : exitCode == Interrupted ? QStringLiteral("stopped: ") + jobResult::stopWords(m_stoppedBy)

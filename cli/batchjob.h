@@ -2,7 +2,9 @@
 
 #include "jobresult.h"
 #include "jobrunner.h"
+#include "recordsfile.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -20,7 +22,8 @@ class commandLine;
 // progress display go to standard error, a query's answer to standard
 // output, and the worst outcome of all ports becomes the exit code. Each
 // port's steps are logged to its own velmora-<port>.log, or all to the file
-// --log names, appended to.
+// --log names, appended to; with --record one record per job and port goes
+// to a records file.
 class batchJob : public QObject
 {
     Q_OBJECT
@@ -71,6 +74,8 @@ private:
         QString mac;
         QString versionBefore;
         QString versionAfter;
+        QDateTime started;             // the job's (attempt's) start, for its record
+        int attempt = 1;
         QElapsedTimer clock;           // from the job's start
         QElapsedTimer progressClock;   // from its first progress
         qint64 ms = 0;
@@ -81,6 +86,8 @@ private:
     QString check(const commandLine &line, int *exitCode) const;
     bool refuseFiles(const commandLine &line);
     void openLogs(const commandLine &line);
+    void openRecords(const commandLine &line);
+    void record(Port &port, const jobResult &result, int exitCode);
     QString jobName(const commandLine &line) const;
     void startService(const commandLine &line);
     void startJob(const commandLine &line);
@@ -121,6 +128,8 @@ private:
     bool m_quiet = false;     // standard error went away: nothing more is drawn
     bool m_answerLost = false;   // an answer could not be written to standard output
     QStringList m_lostLogs;   // logs that could not be written
+    std::unique_ptr<recordsFile> m_records;   // --record
+    bool m_recordsLost = false;   // a record could not be written
     qint64 m_bytes = 0;       // the files sent; 0 for a download
     int m_blockLines = 0;     // progress lines drawn under the cursor
 };

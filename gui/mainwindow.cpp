@@ -8,6 +8,7 @@
 #include "jobfiles.h"
 #include "jobkind.h"
 #include "jobsummary.h"
+#include "recordsfile.h"
 #include "statustable.h"
 #include "ui_mainwindow.h"
 #include "velmoraversion.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -181,6 +183,12 @@ void MainWindow::jobStarted(bool boxInfo)
     setStage(Stage::Preparing);
     if (!boxInfo)
         showResult(jobResult());
+    m_jobStart = QDateTime::currentDateTime();
+    if (!boxInfo) {
+        recordsFile records(filePlaces::recordsFile());
+        if (!records.check())
+            sayRecordsProblem(records.path(), records.reason());
+    }
     setJobControls(false);
     ui->progBar->setValue(0);
     ui->toolBar->setEnabled(false);
@@ -315,10 +323,28 @@ void MainWindow::jobFinished(const jobResult &result)
     if (!jobKind::find(result.job))
         return;
     showResult(result);
+    recordJob(result);
     if (result.done())
         return;
     ui->progBar->setValue(m_progressAtEnd);
     m_countdown->showStatus(result.outcomeText(), 0);
+}
+
+void MainWindow::recordJob(const jobResult &result)
+{
+    recordsFile records(filePlaces::recordsFile());
+    if (!records.append(recordsFile::of(result, m_jobs.lastRequest().files.names(), m_jobStart)))
+        sayRecordsProblem(records.path(), records.reason());
+}
+
+void MainWindow::sayRecordsProblem(const QString &path, const QString &reason)
+{
+    m_jobs.writeLog(QStringLiteral("The records file %1 cannot be written: %2").arg(path, reason));
+    const QString said = tr("The records file %1 cannot be written: %2. The job goes on without its record.")
+                             .arg(QDir::toNativeSeparators(path), reason);
+    const QString shown = ui->lblResult->text();
+    ui->lblResult->setText(shown.isEmpty() ? said : shown + QLatin1Char('\n') + said);
+    ui->lblResult->setVisible(true);
 }
 
 // Kept until the next job starts, so that what went wrong can still be read
@@ -528,6 +554,19 @@ void MainWindow::on_actionBoxInfo_triggered()
     m_boxInfo = new boxInfoDialog(m_jobs, this);
     m_boxInfo->open();
     m_boxInfo->start();
+}
+
+// The file is made, with its header, when no job has written it yet, so
+// that a spreadsheet opens it in any case.
+void MainWindow::on_actionOpenRecords_triggered()
+{
+    recordsFile records(filePlaces::recordsFile());
+    const QString path = QFileInfo(records.path()).absoluteFilePath();
+    if (!records.check())
+        ui->statusBar->showMessage(tr("The records file %1 cannot be written: %2")
+                                       .arg(QDir::toNativeSeparators(path), records.reason()));
+    else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        ui->statusBar->showMessage(tr("No program opens %1: open it in a spreadsheet").arg(QDir::toNativeSeparators(path)));
 }
 
 void MainWindow::on_actionAboutQt_triggered()

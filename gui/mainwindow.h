@@ -4,6 +4,7 @@
 #include "jobrunner.h"
 #include "statustable.h"
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QString>
 #include <QTranslator>
@@ -55,6 +56,7 @@ private slots:
     void on_actionAbout_triggered();
     void on_actionAboutQt_triggered();
     void on_actionBoxInfo_triggered();
+    void on_actionOpenRecords_triggered();
     void on_btnStop_clicked();
     void slotStartAction();
     void on_actionEditChannellist_triggered();
@@ -82,6 +84,10 @@ private:
     enum class Answer { Yes, No, Passed };
     Answer ask(const QString &question, const std::function<bool()> &stands);
     void jobFinished(const jobResult &result);
+    // Appends the job's record beside the log; a records file that cannot
+    // be written is said in the result panel, and the job goes on.
+    void recordJob(const jobResult &result);
+    void sayRecordsProblem(const QString &path, const QString &reason);
     // The window's side of a job's start and end codes.
     void jobStarted(bool boxInfo);
     void jobEnded(const statusTable::Entry &row);
@@ -109,6 +115,7 @@ private:
     int m_jobCount = 0;       // jobs started: tells a job from the next
     waitCountdown *m_countdown = nullptr;
     jobResult m_result;       // shown until the next job starts
+    QDateTime m_jobStart;     // for the job's record
     bool m_closeWithoutAsking = false;
     boxInfoDialog *m_boxInfo = nullptr;
 };

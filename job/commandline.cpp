@@ -100,9 +100,10 @@ int commandLine::takeOption(const QStringList &args, int at)
         {.name = "-t", .take = &commandLine::takeKeyword, .lastIsUnknown = false},
         {.name = "--query", .take = &commandLine::takeQuery, .lastIsUnknown = true},
         {.name = "--log", .take = &commandLine::takeLog, .lastIsUnknown = true},
+        {.name = "--record", .take = &commandLine::takeRecord, .lastIsUnknown = true},
     };
     // A second value of these would silently win over the first.
-    static const char *const once[] = {"-t", "--query", "--log"};
+    static const char *const once[] = {"-t", "--query", "--log", "--record"};
     static const struct {
         const char *name;
         bool commandLine::*field;   // nullptr: noted wherever it stands
@@ -196,6 +197,11 @@ void commandLine::takeQuery(const QString &what)
 void commandLine::takeLog(const QString &file)
 {
     log = file;
+}
+
+void commandLine::takeRecord(const QString &file)
+{
+    record = file;
 }
 
 void commandLine::noteAnywhere(const QString &arg)

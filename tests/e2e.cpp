@@ -143,7 +143,16 @@ void tst_e2e::jobs()
     // A job's end leaves an empty line after the two start lines.
     QVERIFY2(QTest::qWaitFor([&] { const QStringList l = rig->programLog(); return l.size() > 2 && l.last().isEmpty(); },
                              30000), qPrintable(rig->programLog().join('\n')));
+    // Beside the log, the header and the job's record.
+    const auto records = [&] {
+        return QString::fromUtf8(testRig::read(QFileInfo(rig->path(rig->logName)).absolutePath() + "/velmora-records.csv"))
+            .split("\r\n");
+    };
+    QVERIFY(QTest::qWaitFor([&] { return records().size() == 3; }, 10000));
     QCOMPARE(rig->signal(SIGTERM), 0);
+    QVERIFY2(records().at(0).startsWith("start,duration_s,port,family,job,file,") &&
+                 testRig::matches(records().at(1), "*," + port + (hd ? ",HD," : ",SD,") + row.name + "," + name + ",*,1"),
+             qPrintable(records().join('\n')));
 
     QVERIFY2(rig->received() == row.sent, qPrintable(QString("the box received %1 bytes").arg(rig->received().size())));
     QCOMPARE(rig->seenSettings(), testRig::lineSettings());
@@ -184,6 +193,7 @@ struct BatchRow {
     bool logged = true;          // refused before its port's log is opened
     int progressLines[2] = {0, 1000};   // how many plain progress lines, at least and at most
     testRig::Line line = testRig::Line::Pty;   // how "@port" reaches the box
+    QString records = "\\A\\z";   // all of the file --record names, as a pattern
 };
 Q_DECLARE_METATYPE(BatchRow)
 
@@ -206,11 +216,23 @@ void tst_e2e::batch_data()
     const QString done = ended("[-\\w ]+", "done", 0);
     const QString usage = QStringLiteral("^velmora: nothing was run \\(exit code 2\\)\\n\\z");
     const QStringList updateHd{"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "hd.app"};
+    // A record's start: ISO 8601 with its zone.
+    const QString isoTime = "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}(Z|[+-]\\d\\d:\\d\\d)";
+    const QString csvHeader = "\\A\\x{FEFF}start,duration_s,port,family,job,file,file_size,file_sha256,mac,version_before,"
+                              "version_after,outcome,failed_step,cause,box,exit_code,attempt\r\n";
     const BatchRow rows[] = {
         {.name = "UpdateHD", .args = updateHd, .err = "^\\d+%\\n[^%]*^Update done\\n" + done},
         {.name = "SendListHD, by content", .args = {"--batch", "-p", "@port", "hd.lis"}, .err = "^Listupload done\\n" + done},
         {.name = "GetListHD", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-f", "out.lis"},
          .err = "^Listdownload complete\\n" + done, .got = "help\r\nchlist\r\n"},
+        // A spreadsheet's quoting: a name with a comma, quotes and an umlaut.
+        {.name = "GetListHD, recorded", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-f", "a, \"b\" ü.lis",
+                                                   "--record", "rec.csv"},
+         .german = "C.UTF-8", .err = "^Listdownload complete\\n" + done, .got = "help\r\nchlist\r\n",
+         .records = csvHeader + isoTime + ",[\\d.]+,[^,]+,HD,GetListHD,\"a, \"\"b\"\" ü.lis\",\\d+,[0-9a-f]{64},,,,done,,,"
+                    "list-saved,0,1\r\n\\z"},
+        {.name = "records file unwritable", .args = updateHd + QStringList{"--record", "."},
+         .err = "^velmora: the records file . cannot be written: Is a directory; the job goes on\\n[\\s\\S]*^Update done\\n" + done},
         {.name = "UpdateSD", .box = Box::SD, .args = {"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.app", "sd.app"},
          .err = "^\\d+%\\n[^%]*^Update done\\n" + done},
         {.name = "SD samples, two files", .box = Box::SD,
@@ -221,9 +243,15 @@ void tst_e2e::batch_data()
          .err = "^Listupload done\\n" + done},
         {.name = "HD samples", .args = {"--batch", "-p", "@port", "sample.app"}, .err = "^Update done\\n" + done},
         // --identify records the box before and after its update.
-        {.name = "identify, HD answered", .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "sample.app", "--identify"},
+        {.name = "identify, HD answered, recorded", .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "sample.app",
+                                                              "--identify", "--record", "rec.jsonl"},
          .err = "^port +MAC +version +result +time\\n\\S+ +00-A1-B2-C3-D4-E5 +V2.10.04 HD 2026-03-18 -> V2.10.04 HD 2026-03-18 "
-                "+done: Update done +[\\d.]+ s\\n" + done},
+                "+done: Update done +[\\d.]+ s\\n" + done,
+         .records = "\\A\\{\"start\":\"" + isoTime + "\",\"duration_s\":[\\d.]+,\"port\":\"[^\"]+\",\"family\":\"HD\","
+                    "\"job\":\"UpdateHD\",\"file\":\"sample.app\",\"file_size\":\"\\d+\",\"file_sha256\":\"[0-9a-f]{64}\","
+                    "\"mac\":\"00-A1-B2-C3-D4-E5\",\"version_before\":\"V2.10.04 HD 2026-03-18\","
+                    "\"version_after\":\"V2.10.04 HD 2026-03-18\",\"outcome\":\"done\",\"failed_step\":\"\",\"cause\":\"\","
+                    "\"box\":\"updated\",\"exit_code\":0,\"attempt\":1\\}\\n\\z"},
         {.name = "identify, HD silent", .fault = Fault::Silent,
          .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "sample.app", "--identify"}, .exitCode = batchJob::BoxFailed,
          .err = "^\\S+ +no answer +no answer +failed: Error while restarting PCB +[\\d.]+ s\\n" +
@@ -286,11 +314,14 @@ void tst_e2e::batch_data()
          .err = "^Error while flashing the File\\n  cause: the box refused: \"wrong\"\\n  what to do: [^\\n]*\\n"
                 "  box: the box may be left half-updated: update it again before you start it\\n" +
                 ended("UpdateHD", "failed", 5)},
-        {.name = "box silent", .box = Box::SD, .fault = Fault::Silent,
-         .args = {"--batch", "-p", "@port", "-t", "GetListSD", "-f", "out.lst"}, .exitCode = batchJob::BoxFailed,
+        {.name = "box silent, recorded", .box = Box::SD, .fault = Fault::Silent,
+         .args = {"--batch", "-p", "@port", "-t", "GetListSD", "-f", "out.lst", "--record", "rec.csv"},
+         .exitCode = batchJob::BoxFailed,
          .err = "^Error while opening the LoadMenu\\n  cause: the box did not answer within \\d+ s\\n"
                 "  what to do: the box did not answer: check the cable, the box's power and the port\\n" +
-                ended("GetListSD", "failed", 5), .got = "100\r\n100\r\n"},
+                ended("GetListSD", "failed", 5), .got = "100\r\n100\r\n",
+         .records = csvHeader + isoTime + ",[\\d.]+,[^,]+,SD,GetListSD,out.lst,,,,,,failed,[^,]+,"
+                    "the box did not answer within \\d+ s,old-list-kept,5,1\r\n\\z"},
         {.name = "SIGINT", .fault = Fault::Interrupt, .args = updateHd, .exitCode = batchJob::Interrupted,
          .err = "^velmora: interrupted[\\s\\S]*  cause: the job was stopped: interrupted by SIGINT\\n"
                 "  box: the box may be left half-updated: update it again before you start it\\n" +
@@ -455,6 +486,11 @@ void tst_e2e::batch()
     QVERIFY2(progressLines >= row.progressLines[0] && progressLines <= row.progressLines[1], qPrintable(errors));
     if (row.got)
         QCOMPARE(rig->received(), *row.got);
+    const int r = row.args.indexOf("--record");
+    // Behind another character, a UTF-8 mark is decoded, not dropped.
+    const QString records =
+        QString::fromUtf8("|" + (r < 0 ? QByteArray() : testRig::read(rig->path(row.args.at(r + 1))))).mid(1);
+    QVERIFY2(QRegularExpression(row.records).match(records).hasMatch(), qPrintable(records));
     QVERIFY(!QFile::exists(rig->path("settings.ini")));
     // The port's own log, from its header to its end.
     const int p = row.args.indexOf("-p");

@@ -589,6 +589,26 @@ er muss dann erneut aktualisiert werden.
         <source>The box gave no answer. SD boxes have no service commands: box information is for HD boxes. For an HD box, check the cable, the box&apos;s power and the port.</source>
         <translation>Der Receiver hat nicht geantwortet. SD-Receiver haben keine Servicebefehle: die Receiver-Informationen gibt es nur für HD-Receiver. Bei einem HD-Receiver prüfen Sie Kabel, Stromversorgung und Port.</translation>
     </message>
+    <message>
+        <source>Open records</source>
+        <translation>Aufzeichnungen öffnen</translation>
+    </message>
+    <message>
+        <source>Opens the record of every job (a CSV file beside the log)</source>
+        <translation>Öffnet die Aufzeichnung jeder Aufgabe (eine CSV-Datei neben dem Protokoll)</translation>
+    </message>
+    <message>
+        <source>The records file %1 cannot be written: %2. The job goes on without its record.</source>
+        <translation>Die Aufzeichnungsdatei %1 kann nicht geschrieben werden: %2. Die Aufgabe läuft ohne ihre Aufzeichnung weiter.</translation>
+    </message>
+    <message>
+        <source>The records file %1 cannot be written: %2</source>
+        <translation>Die Aufzeichnungsdatei %1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>No program opens %1: open it in a spreadsheet</source>
+        <translation>Kein Programm öffnet %1: öffnen Sie die Datei in einer Tabellenkalkulation</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -860,6 +880,10 @@ er muss dann erneut aktualisiert werden.
     <message>
         <source>did you mean %1?</source>
         <translation>meinten Sie %1?</translation>
+    </message>
+    <message>
+        <source>the records file %1 cannot be written: %2; the job goes on</source>
+        <translation>die Aufzeichnungsdatei %1 kann nicht geschrieben werden: %2; die Aufgabe läuft weiter</translation>
     </message>
 </context>
 <context>

@@ -589,6 +589,26 @@ Stop the transfer?</translation>
         <source>The box gave no answer. SD boxes have no service commands: box information is for HD boxes. For an HD box, check the cable, the box&apos;s power and the port.</source>
         <translation>The box gave no answer. SD boxes have no service commands: box information is for HD boxes. For an HD box, check the cable, the box&apos;s power and the port.</translation>
     </message>
+    <message>
+        <source>Open records</source>
+        <translation>Open records</translation>
+    </message>
+    <message>
+        <source>Opens the record of every job (a CSV file beside the log)</source>
+        <translation>Opens the record of every job (a CSV file beside the log)</translation>
+    </message>
+    <message>
+        <source>The records file %1 cannot be written: %2. The job goes on without its record.</source>
+        <translation>The records file %1 cannot be written: %2. The job goes on without its record.</translation>
+    </message>
+    <message>
+        <source>The records file %1 cannot be written: %2</source>
+        <translation>The records file %1 cannot be written: %2</translation>
+    </message>
+    <message>
+        <source>No program opens %1: open it in a spreadsheet</source>
+        <translation>No program opens %1: open it in a spreadsheet</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -860,6 +880,10 @@ Stop the transfer?</translation>
     <message>
         <source>did you mean %1?</source>
         <translation>did you mean %1?</translation>
+    </message>
+    <message>
+        <source>the records file %1 cannot be written: %2; the job goes on</source>
+        <translation>the records file %1 cannot be written: %2; the job goes on</translation>
     </message>
 </context>
 <context>
