@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
 
@@ -100,6 +101,9 @@ void batchJob::start()
     const QString problem = check(line, &exitCode);
     if (!problem.isEmpty())
         return refuse(problem, exitCode);
+    const jobKind::Row *job = jobKind::find(line.kind);
+    m_macTarget = job && !job->sendsFile && !line.factoryReset && line.query.isEmpty() &&
+                  jobRequest::needsMac(line.files.first());
     openRecords(line);
     for (const auto &port : m_ports)
         port->started = QDateTime::currentDateTime();
@@ -154,17 +158,80 @@ QString batchJob::check(const commandLine &line, int *exitCode) const
         return tr("no file given (-f FILE)");
     if (line.verify && (line.kind == jobKind::UpdateHD || line.kind == jobKind::UpdateSD))
         return tr("--verify goes only with a channel list job (SendList or GetList)");
-    if (!job->sendsFile && m_ports.size() > 1)
-        return tr("a download writes one file: give it one port");
+    const QString target = line.files.first();
+    if (!job->sendsFile && m_ports.size() > 1 && !jobRequest::perPort(target))
+        return tr("a download from several ports writes a file for each: give a folder, or a name with {port}, "
+                  "{mac} or {date}, e.g. -f 'lists/{port}.lis'");
+    if (!job->sendsFile && !job->hd && jobRequest::needsMac(target))
+        return tr("{mac} needs an HD box: an SD box has no service commands");
+    return sharedTarget(line);
+}
+
+// Two ports whose downloads would write one file, found before any box is
+// asked; a name with {mac} is known only once the boxes have answered.
+QString batchJob::sharedTarget(const commandLine &line) const
+{
+    const jobKind::Row *job = jobKind::find(line.kind);
+    if (job->sendsFile || jobRequest::needsMac(line.files.first()))
+        return QString();
+    QStringList targets;
+    for (const auto &port : m_ports) {
+        const QString target = QFileInfo(requestFor(*port).files.first()).absoluteFilePath();
+        const int other = int(targets.indexOf(target));
+        if (other >= 0)
+            return tr("the ports %1 and %2 would both write %3: put {port} in the name")
+                .arg(m_ports.at(std::size_t(other))->name, port->name, QDir::toNativeSeparators(target));
+        targets << target;
+    }
     return QString();
+}
+
+// The port's job: a download from several ports goes to the port's own target.
+jobRequest batchJob::requestFor(const Port &port) const
+{
+    jobRequest request = m_line->request();
+    const jobKind::Row *job = jobKind::find(request.kind);
+    // One port's folder is refused as the target it names.
+    const QString target = request.files.first();
+    if (job && !job->sendsFile && (m_ports.size() > 1 ? jobRequest::perPort(target) : jobRequest::hasFields(target)))
+        request.files = jobFiles({jobRequest::targetFor(target, request.kind, port.name, port.mac)});
+    return request;
+}
+
+// A target named by the box's MAC is checked once the MAC is known, before
+// the download: the port fails alone when it cannot be written or another
+// port's download writes it too.
+bool batchJob::targetFree(Port &port)
+{
+    if (!m_macTarget)
+        return true;
+    linkCause problem = port.request.filesProblem();
+    const QString target = QFileInfo(port.request.files.first()).absoluteFilePath();
+    for (const auto &other : m_ports)
+        if (other.get() != &port && !other->request.files.isEmpty() &&
+            QFileInfo(other->request.files.first()).absoluteFilePath() == target)
+            problem = linkCause(linkCause::TargetUnwritable,
+                                QStringLiteral(QT_TRANSLATE_NOOP("jobResult", "another port's download writes it too")),
+                                port.request.files.first());
+    if (problem.kind == linkCause::None)
+        return true;
+    port.result = jobResult::refused(m_request.kind, problem);
+    port.result.port = port.name;
+    port.jobs->writeLog(QStringLiteral("Not downloaded: %1 %2").arg(port.request.files.first(), problem.detail));
+    tellResult(port, port.result);
+    port.phase = Over;
+    portDone(port, port.result.exitCode());
+    return false;
 }
 
 // A file to send that is no regular file, or a download target that cannot
 // be written, ends the run before the box is asked anything.
 bool batchJob::refuseFiles(const commandLine &line)
 {
-    const jobRequest request = line.request();
-    const linkCause problem = request.filesProblem();
+    linkCause problem;
+    for (const auto &port : m_ports)
+        if (problem.kind == linkCause::None && !m_macTarget)
+            problem = requestFor(*port).filesProblem();
     if (problem.kind == linkCause::None)
         return false;
     const jobResult result = jobResult::refused(line.kind, problem);
@@ -220,7 +287,9 @@ void batchJob::record(Port &port, const jobResult &result, int exitCode)
 {
     if (!m_records)
         return;
-    recordsFile::Record r = recordsFile::of(result, m_service ? QStringList() : m_line->files.names(), port.started, port.attempt);
+    const QStringList files = m_service ? QStringList() : port.request.files.isEmpty() ? requestFor(port).files.names()
+                                                                                       : port.request.files.names();
+    recordsFile::Record r = recordsFile::of(result, files, port.started, port.attempt);
     r.port = port.name;
     if (r.job.isEmpty())
         r.job = m_jobName;
@@ -266,7 +335,7 @@ void batchJob::startJob(const commandLine &line)
     if (line.identify && !m_identify)
         say(QStringLiteral("velmora: ") + tr("--identify: an SD box has no service commands; the job runs without them"));
     for (const auto &port : m_ports) {
-        port->phase = m_identify ? AskMac : RunJob;
+        port->phase = m_identify || m_macTarget ? AskMac : RunJob;
         nextPhase(*port);
     }
 }
@@ -283,8 +352,11 @@ void batchJob::nextPhase(Port &port)
     for (const auto &q : questions)
         if (q.phase == port.phase)
             return port.jobs->startQuery(q.query);
-    if (port.phase == RunJob)
-        port.jobs->start(m_request);
+    if (port.phase != RunJob)
+        return;
+    port.request = requestFor(port);
+    if (targetFree(port))
+        port.jobs->start(port.request);
 }
 
 void batchJob::interrupt(int signalNumber)
@@ -303,7 +375,7 @@ void batchJob::interrupt(int signalNumber)
 void batchJob::onAction(Port &port, int code)
 {
     // The questions of --identify speak only through their answers.
-    if (m_finished || port.finished || (m_identify && port.phase != RunJob))
+    if (m_finished || port.finished || port.phase != RunJob)
         return;
     const statusTable::Entry *row = statusTable::find(code);
     if (!row) {
@@ -352,6 +424,11 @@ void batchJob::onIdentified(Port &port, const jobResult &result)
         port.*row.field = answer;
         port.jobs->writeLog(QLatin1String(row.log) + (result.done() ? result.answer : QStringLiteral("no answer")));
         port.phase = m_interrupted && row.next != Over ? Over : row.next;
+        // A download named by the MAC cannot go on without it.
+        if (row.phase == AskMac && m_macTarget && !result.done())
+            port.phase = Over;
+        if (port.phase == AskVersion && !m_identify)
+            port.phase = RunJob;
         break;
     }
     if (port.phase != Over)

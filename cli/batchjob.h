@@ -71,6 +71,7 @@ private:
         int exitCode = Done;
         jobResult result;
         QString summary;   // the result's words in the summary table
+        jobRequest request;   // the port's own: a download's target per port
         QString mac;
         QString versionBefore;
         QString versionAfter;
@@ -84,7 +85,10 @@ private:
     };
 
     QString check(const commandLine &line, int *exitCode) const;
+    QString sharedTarget(const commandLine &line) const;
     bool refuseFiles(const commandLine &line);
+    jobRequest requestFor(const Port &port) const;
+    bool targetFree(Port &port);
     void openLogs(const commandLine &line);
     void openRecords(const commandLine &line);
     void record(Port &port, const jobResult &result, int exitCode);
@@ -120,6 +124,7 @@ private:
     bool m_service = false;   // a service request runs, no job
     bool m_wantsAnswer = false;
     bool m_identify = false;
+    bool m_macTarget = false;   // a download's target holds {mac}: the MAC is asked first
     jobRequest m_request;
     int m_stoppedBy = 0;      // the signal that interrupted the run
     bool m_interrupted = false;

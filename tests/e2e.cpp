@@ -510,7 +510,8 @@ struct PortBox {
     Fault fault = Fault::None;
     int exitCode = batchJob::Done;   // in the end line of its log
     QStringList log{};               // between its header and end, in this order
-    QByteArray got{};                // all it received in each round; "@update": an update's dialogue; empty: not compared
+    QByteArray got{};                // all it received in each round; "@update": an update's dialogue; "@none":
+                                     // nothing; empty: not compared
 };
 struct PortsRow {
     QByteArray name{};
@@ -535,7 +536,26 @@ void tst_e2e::ports_data()
                               .log = {"Updating Firmware: hd.app", "File sent. Wrote 4096 data",
                                       "Job stopped: interrupted by SIGINT", ""}};
     const QString version = "V2.10.04 HD 2026-03-18";
+    const QStringList download{"--batch", "-t", "GetListHD", "-p", "@1", "-p", "@2", "-f"};
+    const auto savedAs = [](const QString &target, const QByteArray &asked) {
+        return PortBox{.log = {"Downloading Channel list: " + target, "Downloading done after # s", ""},
+                       .got = asked + "help\r\nchlist\r\n"};
+    };
+    const auto refused = [](const QString &why, int exitCode) {
+        return PortBox{.exitCode = exitCode, .log = {why}, .got = "@none"};
+    };
     const PortsRow rows[] = {
+        // Downloads from several boxes: a file each, or none asked at all.
+        {.name = "downloads into a folder", .boxes = {savedAs("./*.lis", ""), savedAs("./*.lis", "")},
+         .runs = {download + QStringList{"."}}, .exitCodes = {0}, .logs = {"@1", "@2"}},
+        {.name = "downloads named by port and MAC",
+         .boxes = {savedAs("*-00-A1-B2-C3-D4-E5.lis", "get_mac\r\n"), savedAs("*-00-A1-B2-C3-D4-E5.lis", "get_mac\r\n")},
+         .runs = {download + QStringList{"{port}-{mac}.lis"}}, .exitCodes = {0}, .logs = {"@1", "@2"}},
+        {.name = "two ports, one target", .boxes = {refused("the ports * would both write *", 2), refused("*", 2)},
+         .runs = {download + QStringList{"{date}.lis"}}, .exitCodes = {batchJob::Usage},
+         .err = "^velmora: the ports @1 and @2 would both write [^\\n]+: put \\{port\\} in the name\\n", .logs = {"@1", "@2"}},
+        {.name = "targets in a missing folder", .boxes = {refused("the list cannot be saved in *", 4), refused("*", 4)},
+         .runs = {download + QStringList{"gone/{port}.lis"}}, .exitCodes = {batchJob::FileProblem}, .logs = {"@1", "@2"}},
         {.name = "two updates and a download at once", .boxes = {updated, updated, listed},
          .runs = {update + QStringList{"@1"}, update + QStringList{"@2"},
                   {"--batch", "-t", "GetListHD", "-f", "out.lis", "-p", "@3"}},
@@ -633,8 +653,8 @@ void tst_e2e::ports()
         lines << rig.programLog(log);
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         const PortBox &box = row.boxes.at(int(i));
-        const QByteArray got = box.got == "@update" ? "r\r\nl\r\n" + file + "s\r\n" : box.got;
-        if (!got.isEmpty())
+        const QByteArray got = box.got == "@update" ? "r\r\nl\r\n" + file + "s\r\n" : box.got == "@none" ? "" : box.got;
+        if (!box.got.isEmpty())
             QVERIFY2(boxes.at(i)->received() == got.repeated(row.rounds), qPrintable(boxes.at(i)->devicePath()));
         // The port's lines: whole, and each round's from its header to its end.
         const QString tag = "[" + QFileInfo(ports.at(int(i))).fileName() + "] ";

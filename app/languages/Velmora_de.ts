@@ -750,10 +750,6 @@ er muss dann erneut aktualisiert werden.
         <translation>keine Datei angegeben (-f DATEI)</translation>
     </message>
     <message>
-        <source>a download writes one file: give it one port</source>
-        <translation>ein Download schreibt eine Datei: geben Sie dafür nur einen Port an</translation>
-    </message>
-    <message>
         <source>interrupted; the jobs stop at their next wait</source>
         <translation>abgebrochen; die Aufgaben enden beim nächsten Warten</translation>
     </message>
@@ -884,6 +880,18 @@ er muss dann erneut aktualisiert werden.
     <message>
         <source>the records file %1 cannot be written: %2; the job goes on</source>
         <translation>die Aufzeichnungsdatei %1 kann nicht geschrieben werden: %2; die Aufgabe läuft weiter</translation>
+    </message>
+    <message>
+        <source>a download from several ports writes a file for each: give a folder, or a name with {port}, {mac} or {date}, e.g. -f &apos;lists/{port}.lis&apos;</source>
+        <translation>ein Download von mehreren Ports schreibt je Port eine Datei: geben Sie einen Ordner an oder einen Namen mit {port}, {mac} oder {date}, z. B. -f &apos;listen/{port}.lis&apos;</translation>
+    </message>
+    <message>
+        <source>{mac} needs an HD box: an SD box has no service commands</source>
+        <translation>{mac} braucht einen HD-Receiver: ein SD-Receiver hat keine Servicebefehle</translation>
+    </message>
+    <message>
+        <source>the ports %1 and %2 would both write %3: put {port} in the name</source>
+        <translation>die Ports %1 und %2 würden beide %3 schreiben: nehmen Sie {port} in den Namen auf</translation>
     </message>
 </context>
 <context>
@@ -1271,6 +1279,10 @@ er muss dann erneut aktualisiert werden.
     <message>
         <source>Is a socket, not a regular file</source>
         <translation>Ist ein Socket, keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>another port&apos;s download writes it too</source>
+        <translation>der Download eines anderen Ports schreibt sie ebenfalls</translation>
     </message>
 </context>
 <context>

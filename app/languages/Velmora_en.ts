@@ -750,10 +750,6 @@ Stop the transfer?</translation>
         <translation>no file given (-f FILE)</translation>
     </message>
     <message>
-        <source>a download writes one file: give it one port</source>
-        <translation>a download writes one file: give it one port</translation>
-    </message>
-    <message>
         <source>interrupted; the jobs stop at their next wait</source>
         <translation>interrupted; the jobs stop at their next wait</translation>
     </message>
@@ -884,6 +880,18 @@ Stop the transfer?</translation>
     <message>
         <source>the records file %1 cannot be written: %2; the job goes on</source>
         <translation>the records file %1 cannot be written: %2; the job goes on</translation>
+    </message>
+    <message>
+        <source>a download from several ports writes a file for each: give a folder, or a name with {port}, {mac} or {date}, e.g. -f &apos;lists/{port}.lis&apos;</source>
+        <translation>a download from several ports writes a file for each: give a folder, or a name with {port}, {mac} or {date}, e.g. -f &apos;lists/{port}.lis&apos;</translation>
+    </message>
+    <message>
+        <source>{mac} needs an HD box: an SD box has no service commands</source>
+        <translation>{mac} needs an HD box: an SD box has no service commands</translation>
+    </message>
+    <message>
+        <source>the ports %1 and %2 would both write %3: put {port} in the name</source>
+        <translation>the ports %1 and %2 would both write %3: put {port} in the name</translation>
     </message>
 </context>
 <context>
@@ -1271,6 +1279,10 @@ Stop the transfer?</translation>
     <message>
         <source>Is a socket, not a regular file</source>
         <translation>Is a socket, not a regular file</translation>
+    </message>
+    <message>
+        <source>another port&apos;s download writes it too</source>
+        <translation>another port&apos;s download writes it too</translation>
     </message>
 </context>
 <context>
