@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -47,6 +48,13 @@ QString baseName(const QString &port)
 constexpr qint64 plainLineMs = 1000;
 // The width of a progress bar on a terminal.
 constexpr int barWidth = 30;
+// Before a job is tried again: a re-plugged adapter or a box switched on
+// late has a moment to come up.
+constexpr int retryPauseMs = 1000;
+constexpr int mostRetries = 100;
+// A shorter wait is over before a count would tell anything.
+constexpr qint64 longWaitMs = 3000;
+constexpr int tickMs = 1000;
 // What the log of a port says of a box left half-loaded.
 const char halfUpdatedLog[] = "The box may be left half-updated: update it again before you start it";
 
@@ -60,6 +68,8 @@ batchJob::batchJob(const commandLine &line, QObject *parent)
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     // The window's texts, in the system's language.
     catalogue::load(m_translator, m_translatorQt, catalogue::systemLanguage());
+    m_tick.setInterval(tickMs);
+    connect(&m_tick, &QTimer::timeout, this, &batchJob::drawBlock);
     QCoreApplication::installTranslator(&m_translatorQt);
     QCoreApplication::installTranslator(&m_translator);
 }
@@ -158,6 +168,8 @@ QString batchJob::check(const commandLine &line, int *exitCode) const
         return tr("no file given (-f FILE)");
     if (line.verify && (line.kind == jobKind::UpdateHD || line.kind == jobKind::UpdateSD))
         return tr("--verify goes only with a channel list job (SendList or GetList)");
+    if (line.retries < 0 || line.retries > mostRetries)
+        return tr("--retries takes a whole number from 0 to %1, not %2").arg(mostRetries).arg(line.retriesGiven);
     const QString target = line.files.first();
     if (!job->sendsFile && m_ports.size() > 1 && !jobRequest::perPort(target))
         return tr("a download from several ports writes a file for each: give a folder, or a name with {port}, "
@@ -260,6 +272,7 @@ void batchJob::openLogs(const commandLine &line)
         Port *at = port.get();
         connect(at->jobs.get(), &jobRunner::statusCode, this, [this, at](int code) { onAction(*at, code); });
         connect(at->jobs.get(), &jobRunner::progress, this, [this, at](int percent) { onProgress(*at, percent); });
+        connect(at->jobs.get(), &jobRunner::waiting, this, [this, at](qint64 ms) { onWaiting(*at, ms); });
         connect(at->jobs.get(), &jobRunner::jobFinished, this,
                 [this, at](const jobResult &result) { onFinished(*at, result); });
         connect(at->jobs.get(), &jobRunner::logFailed, this, &batchJob::onLogFailed);
@@ -328,6 +341,7 @@ void batchJob::startService(const commandLine &line)
 void batchJob::startJob(const commandLine &line)
 {
     m_request = line.request();
+    m_retries = line.retries;
     if (jobKind::find(line.kind)->sendsFile)
         for (const QString &file : line.files.names())
             m_bytes += QFileInfo(file).size();
@@ -383,8 +397,11 @@ void batchJob::onAction(Port &port, int code)
         return;
     }
     // The end code's "done" would follow failures too: the outcome line says it instead.
-    if (row->status && row->kind != statusTable::JobEnded)
-        say(portText(port, text(row->status)));
+    port.waiting = false;
+    if (row->status && row->kind != statusTable::JobEnded) {
+        port.status = text(row->status);
+        say(portText(port, port.status));
+    }
 }
 
 void batchJob::onFinished(Port &port, const jobResult &result)
@@ -394,13 +411,61 @@ void batchJob::onFinished(Port &port, const jobResult &result)
     if (port.phase != RunJob)
         return onIdentified(port, result);
     port.result = result;
-    tellResult(port, result);
+    // A later attempt that touched nothing leaves the box as the one before.
+    port.halfUpdated = port.halfUpdated || result.box == jobResult::HalfUpdated;
+    if (port.halfUpdated && (result.box == jobResult::Untouched || result.outcome == jobResult::Stopped))
+        port.result.box = jobResult::HalfUpdated;
+    if (result.box == jobResult::Updated)
+        port.halfUpdated = false;
+    if (retry(port, port.result))
+        return;
+    tellResult(port, port.result);
     if (m_identify && result.done() && m_request.kind == jobKind::UpdateHD && !m_interrupted) {
         port.phase = AskVersionAfter;
         return nextPhase(port);
     }
     port.phase = Over;
     portDone(port, result.exitCode());
+}
+
+// A failure that another attempt can mend is recorded and tried again,
+// up to --retries times; the user's stop ends the tries.
+bool batchJob::retry(Port &port, const jobResult &result)
+{
+    if (m_interrupted || port.attempt > m_retries || !result.retryHelps())
+        return false;
+    tellResult(port, result);
+    record(port, result, result.exitCode());
+    say(portText(port, tr("attempt %1 of %2 failed; trying again in %3 s")
+                           .arg(port.attempt)
+                           .arg(m_retries + 1)
+                           .arg(retryPauseMs / 1000)));
+    port.jobs->writeLog(QStringLiteral("Attempt %1 of %2 failed (exit code %3); trying again")
+                            .arg(port.attempt)
+                            .arg(m_retries + 1)
+                            .arg(result.exitCode()));
+    if (result.box == jobResult::HalfUpdated)
+        say(portText(port, tr("  the load had begun: the box is half-updated until an attempt loads it whole")));
+    ++port.attempt;
+    port.percent = -1;
+    port.progressClock.invalidate();
+    QTimer::singleShot(retryPauseMs, this, [this, &port] { retryNow(port); });
+    return true;
+}
+
+void batchJob::retryNow(Port &port)
+{
+    if (m_finished || port.finished)
+        return;
+    if (m_interrupted) {
+        port.result.outcome = jobResult::Stopped;
+        port.result.stoppedBy = m_stoppedBy;
+        port.phase = Over;
+        return portDone(port, Interrupted);
+    }
+    port.started = QDateTime::currentDateTime();
+    port.jobs->writeLog(QStringLiteral("Attempt %1 of %2").arg(port.attempt).arg(m_retries + 1));
+    nextPhase(port);
 }
 
 // An answer of --identify; a box that gives none is recorded so and the run goes on.
@@ -503,7 +568,7 @@ void batchJob::portDone(Port &port, int exitCode)
     port.exitCode = exitCode;
     port.ms = port.clock.isValid() ? port.clock.elapsed() : 0;
     if (port.summary.isEmpty())
-        port.summary = summary(port.result);
+        port.summary = summary(port.result) + (port.attempt > 1 ? tr(" (attempt %1)").arg(port.attempt) : QString());
     if (exitCode != Usage)
         record(port, port.result, exitCode);
     // In the log the link's own words: it is kept in English.
@@ -624,6 +689,23 @@ void batchJob::onProgress(Port &port, int percent)
     put(portText(port, QStringLiteral("%1%").arg(percent)) + QLatin1Char('\n'));
 }
 
+// A long wait for the box: on a terminal its seconds left count down in the
+// port's line; on a pipe one line says how long it may last.
+void batchJob::onWaiting(Port &port, qint64 ms)
+{
+    if (m_finished || port.finished || m_service || port.phase != RunJob)
+        return;
+    port.waiting = ms > longWaitMs;
+    if (!port.waiting)
+        return;
+    port.waitEnd = QDeadlineTimer(ms);
+    if (!m_terminal)
+        return say(portText(port, tr("(waiting at most %1 s)").arg((ms + 999) / 1000)));
+    if (!m_tick.isActive())
+        m_tick.start();
+    drawBlock();
+}
+
 // A log that cannot be written is said once; the job goes on without it.
 void batchJob::onLogFailed(const QString &path, const QString &reason)
 {
@@ -666,12 +748,18 @@ void batchJob::drawBlock()
     clearBlock();
     QString block;
     int lines = 0;
+    bool waits = false;
     for (const auto &port : m_ports) {
-        if (port->finished || port->percent < 0)
+        const bool waiting = port->waiting && !port->finished && port->waitEnd.remainingTime() > 0;
+        waits = waits || waiting;
+        if (port->finished || (port->percent < 0 && !waiting))
             continue;
-        block += barLine(*port) + QLatin1Char('\n');
+        const QString left = tr("%1 (%2 s left)").arg(port->status).arg((port->waitEnd.remainingTime() + 999) / 1000);
+        block += (waiting ? portText(*port, left) : barLine(*port)) + QLatin1Char('\n');
         ++lines;
     }
+    if (!waits)
+        m_tick.stop();
     if (put(block))
         m_blockLines = lines;
 }

@@ -5,10 +5,12 @@
 #include "recordsfile.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <QTranslator>
 
 #include <memory>
@@ -77,11 +79,15 @@ private:
         QString versionAfter;
         QDateTime started;             // the job's (attempt's) start, for its record
         int attempt = 1;
+        bool halfUpdated = false;      // an attempt began a load that none has ended
         QElapsedTimer clock;           // from the job's start
         QElapsedTimer progressClock;   // from its first progress
         qint64 ms = 0;
         int percent = -1;
         QElapsedTimer lineClock;   // the last plain progress line
+        QString status;            // the last status text said
+        bool waiting = false;      // a long wait for the box runs
+        QDeadlineTimer waitEnd;
     };
 
     QString check(const commandLine &line, int *exitCode) const;
@@ -98,9 +104,12 @@ private:
     void nextPhase(Port &port);
     void onAction(Port &port, int code);
     void onFinished(Port &port, const jobResult &result);
+    bool retry(Port &port, const jobResult &result);
+    void retryNow(Port &port);
     void onIdentified(Port &port, const jobResult &result);
     void tellResult(Port &port, const jobResult &result);
     void onProgress(Port &port, int percent);
+    void onWaiting(Port &port, qint64 ms);
     void onLogFailed(const QString &path, const QString &reason);
     void refuse(const QString &problem, int exitCode, const QStringList &more = {});
     static QString summary(const jobResult &result);
@@ -124,7 +133,8 @@ private:
     bool m_service = false;   // a service request runs, no job
     bool m_wantsAnswer = false;
     bool m_identify = false;
-    bool m_macTarget = false;   // a download's target holds {mac}: the MAC is asked first
+    bool m_macTarget = false;
+    int m_retries = 0;        // --retries   // a download's target holds {mac}: the MAC is asked first
     jobRequest m_request;
     int m_stoppedBy = 0;      // the signal that interrupted the run
     bool m_interrupted = false;
@@ -137,4 +147,5 @@ private:
     bool m_recordsLost = false;   // a record could not be written
     qint64 m_bytes = 0;       // the files sent; 0 for a download
     int m_blockLines = 0;     // progress lines drawn under the cursor
+    QTimer m_tick;            // redraws the seconds left of long waits
 };

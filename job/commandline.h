@@ -65,6 +65,8 @@ public:
     bool identify = false;      // --identify: the HD box's version and MAC are recorded
     QString log;                // --log FILE
     QString record;             // --record FILE: a record of every job is appended
+    int retries = 0;            // --retries N; -1: not a whole number of 0 or more
+    QString retriesGiven;       // as given
     QStringList repeated;       // options that take one value, given again
 
     // The job request the arguments make.
@@ -82,6 +84,7 @@ private:
     void takeQuery(const QString &what);
     void takeLog(const QString &file);
     void takeRecord(const QString &file);
+    void takeRetries(const QString &count);
     void noteAnywhere(const QString &arg);
     bool isOption(const QString &arg, int at) const;
     int runEnd(const QStringList &args, int at) const;

@@ -179,7 +179,9 @@ enum class Box { None, HD, SD };
 // How the box misbehaves; Interrupt: SIGINT while it flashes. KeepList: it
 // keeps a list it loads, ChangedByte: with one byte changed.
 // CutOnQuery: the line goes when the query comes.
-enum class Fault { None, Silent, Refuse, NoStart, Interrupt, KeepList, ChangedByte, LineRate, BadMac, HugeList, CutOnQuery };
+// NoisyReads: the first three prints of the list differ; CutInLoad: the line goes in the file.
+enum class Fault { None, Silent, Refuse, NoStart, Interrupt, KeepList, ChangedByte, LineRate, BadMac, HugeList, CutOnQuery,
+                   NoisyReads, CutInLoad };
 struct BatchRow {
     QByteArray name{};
     Box box = Box::HD;
@@ -296,34 +298,58 @@ void tst_e2e::batch_data()
          .err = "^Update done\\n" + ended("UpdateHD", "done", 0)},
         {.name = "no job", .args = {"--batch", "-p", "@port", "text.txt"}, .exitCode = batchJob::Usage,
          .err = "no job given", .got = ""},
-        {.name = "port gone", .box = Box::None, .args = {"--batch", "-p", "/dev/ttyNOPE7", "-t", "GetListSD", "-f", "out.lst"},
+        // Retried where another attempt can help, each attempt recorded; never where it cannot.
+        {.name = "port gone, retried", .box = Box::None,
+         .args = {"--batch", "-p", "/dev/ttyNOPE7", "-t", "GetListSD", "-f", "out.lst", "--retries", "1", "--record", "rec.csv"},
          .exitCode = batchJob::PortFailed,
          .err = "^Couldn't open COM-Port\\n  cause: the port /dev/ttyNOPE7 could not be opened: No such file or directory\\n"
-                "  what to do: plug the adapter in[^\\n]*\\n" + ended("GetListSD", "failed", 3)},
+                "  what to do: plug the adapter in[^\\n]*\\nattempt 1 of 2 failed; trying again in 1 s\\n[\\s\\S]*"
+                "  what to do: plug the adapter in[^\\n]*\\n" + ended("GetListSD", "failed", 3),
+         .records = csvHeader + isoTime + ",[\\d.]+,/dev/ttyNOPE7,SD,GetListSD,out.lst,,,,,,failed,[^,]+,the port [^\\n]+,untouched,3,1\r\n" +
+                    isoTime + ",[\\d.]+,/dev/ttyNOPE7,SD,GetListSD,out.lst,,,,,,failed,[^,]+,the port [^\\n]+,untouched,3,2\r\n\\z"},
+        {.name = "reads differ, retried, then agree", .fault = Fault::NoisyReads,
+         .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-f", "out.lis", "--verify", "--retries", "2", "--record", "rec.csv"},
+         .err = "^  cause: no two reads of the channel list agreed[^\\n]+\\n[^\\n]+\\nattempt 1 of 3 failed; trying again in 1 s\\n"
+                "[\\s\\S]*^Listdownload complete\\n" + done,
+         .records = csvHeader + isoTime + ",[\\d.]+,[^,]+,HD,GetListHD,out.lis,,,,,,failed,[^,]+,\"no two reads [^\"]+\",old-list-kept,5,1\r\n" +
+                    isoTime + ",[\\d.]+,[^,]+,HD,GetListHD,out.lis,\\d+,[0-9a-f]{64},,,,done,,,list-saved,0,2\r\n\\z"},
+        {.name = "line cut in the load, retried", .fault = Fault::CutInLoad,
+         .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "hd.app", "--retries", "1", "--record", "rec.csv"},
+         .exitCode = batchJob::PortFailed,
+         .err = "^  cause: the serial line went: [^\\n]+\\n[^\\n]+\\n  box: the box may be left half-updated[^\\n]+\\n"
+                "attempt 1 of 2 failed; trying again in 1 s\\n  the load had begun: the box is half-updated until an attempt loads it whole\\n"
+                "[\\s\\S]*  box: the box may be left half-updated[^\\n]+\\n" + ended("UpdateHD", "failed", 3),
+         .records = csvHeader + isoTime + ",[^\\n]+,failed,[^,]+,the serial line went: [^\\n]+,half-updated,5,1\r\n" + isoTime +
+                    ",[^\\n]+,failed,[^,]+,the port [^\\n]+,half-updated,3,2\r\n\\z"},
         {.name = "file missing", .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "gone.app"},
          .exitCode = batchJob::FileProblem,
          .err = "^velmora: the file gone.app does not exist\\n  what to do: check the file's name and folder\\n" +
                 ended("UpdateHD", "failed", 4), .got = ""},
-        {.name = "wrong kind", .box = Box::SD, .args = {"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.lst"},
+        {.name = "wrong kind, not retried", .box = Box::SD,
+         .args = {"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.lst", "--retries", "2"},
          .exitCode = batchJob::FileProblem,
          .err = "^Wrong Filetype detected!\\n  cause: sd.lst is an SD channel list; this job needs SD update images \\(\\*.app\\)\\n"
                 "  what to do: choose SD update images[^\\n]*\\n" + ended("UpdateSD", "failed", 4), .got = ""},
         {.name = "name with LF", .box = Box::SD, .args = {"--batch", "-p", "@port", "-t", "GetListSD", "-f", "keep\nnew.lst"},
          .exitCode = batchJob::FileProblem, .err = "line feed refused: keep\\\\nnew.lst", .got = ""},
-        {.name = "box refuses", .fault = Fault::Refuse, .args = updateHd, .exitCode = batchJob::BoxFailed,
+        {.name = "box refuses, not retried", .fault = Fault::Refuse, .args = updateHd + QStringList{"--retries", "2"},
+         .exitCode = batchJob::BoxFailed,
          .err = "^Error while flashing the File\\n  cause: the box refused: \"wrong\"\\n  what to do: [^\\n]*\\n"
                 "  box: the box may be left half-updated: update it again before you start it\\n" +
                 ended("UpdateHD", "failed", 5)},
-        {.name = "box silent, recorded", .box = Box::SD, .fault = Fault::Silent,
-         .args = {"--batch", "-p", "@port", "-t", "GetListSD", "-f", "out.lst", "--record", "rec.csv"},
+        {.name = "box silent, retried", .box = Box::SD, .fault = Fault::Silent,
+         .args = {"--batch", "-p", "@port", "-t", "GetListSD", "-f", "out.lst", "--record", "rec.csv", "--retries", "1"},
          .exitCode = batchJob::BoxFailed,
-         .err = "^Error while opening the LoadMenu\\n  cause: the box did not answer within \\d+ s\\n"
+         .err = "^attempt 1 of 2 failed; trying again in 1 s\\n[\\s\\S]*^Error while opening the LoadMenu\\n  cause: the box did not answer within \\d+ s\\n"
                 "  what to do: the box did not answer: check the cable, the box's power and the port\\n" +
-                ended("GetListSD", "failed", 5), .got = "100\r\n100\r\n",
+                ended("GetListSD", "failed", 5), .got = "100\r\n100\r\n100\r\n100\r\n",
          .records = csvHeader + isoTime + ",[\\d.]+,[^,]+,SD,GetListSD,out.lst,,,,,,failed,[^,]+,"
-                    "the box did not answer within \\d+ s,old-list-kept,5,1\r\n\\z"},
-        {.name = "SIGINT", .fault = Fault::Interrupt, .args = updateHd, .exitCode = batchJob::Interrupted,
-         .err = "^velmora: interrupted[\\s\\S]*  cause: the job was stopped: interrupted by SIGINT\\n"
+                    "the box did not answer within \\d+ s,old-list-kept,5,1\r\n" + isoTime + ",[\\d.]+,[^,]+,SD,GetListSD,out.lst,,,,,,failed,[^,]+,"
+                    "the box did not answer within \\d+ s,old-list-kept,5,2\r\n\\z"},
+        {.name = "SIGINT, not retried", .fault = Fault::Interrupt, .args = updateHd + QStringList{"--retries", "2"},
+         .exitCode = batchJob::Interrupted,
+         .err = "^Waiting till File flashed\\n\\(waiting at most 16 s\\)\\n"
+                "velmora: interrupted[\\s\\S]*  cause: the job was stopped: interrupted by SIGINT\\n"
                 "  box: the box may be left half-updated: update it again before you start it\\n" +
                 ended("UpdateHD", "stopped", 130)},
 
@@ -452,6 +478,8 @@ void tst_e2e::batch()
     b.replies.insert("get_mac", row.fault == Fault::BadMac ? "00A1B2C3D4\r\n" : b.replies.value("get_mac"));
     b.list = row.fault == Fault::HugeList ? hdBox::sampleList(6500) : b.list;
     b.cutOnCommand = row.fault == Fault::CutOnQuery ? "swvers" : "";
+    b.noisyReads = row.fault == Fault::NoisyReads ? QList<int>{1, 2, 3} : QList<int>{};
+    b.cutAfter = row.fault == Fault::CutInLoad ? 1000 : -1;
     sdBox::Config c;
     c.silent = row.fault == Fault::Silent;
     c.startFails = row.fault == Fault::NoStart;

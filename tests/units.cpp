@@ -53,6 +53,7 @@ struct OutcomeRow {
     linkCause::Kind cause = linkCause::None;
     bool startUnconfirmed = false;
     QString answer = QString();
+    bool retry = false;   // another attempt can help
 };
 Q_DECLARE_METATYPE(OutcomeRow)
 
@@ -98,11 +99,11 @@ void tst_units::outcome_data()
         {.name = "port missing", .given = made(L::Failed, L::Untouched, hdCode::PortFailed, hdCode::Updating,
                                                linkCause::PortMissing),
          .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitPort, .failedStep = hdCode::Updating,
-         .cause = linkCause::PortMissing},
+         .cause = linkCause::PortMissing, .retry = true},
         {.name = "server unreachable", .given = made(L::Failed, L::Untouched, hdCode::PortFailed, hdCode::Updating,
                                                      linkCause::ServerUnreachable),
          .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitPort, .failedStep = hdCode::Updating,
-         .cause = linkCause::ServerUnreachable},
+         .cause = linkCause::ServerUnreachable, .retry = true},
         {.name = "file of the wrong kind", .job = jobKind::UpdateSD,
          .given = made(L::Failed, L::Untouched, sdCode::WrongFileKind, sdCode::Updating, linkCause::FileWrongKind),
          .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitFile, .failedStep = sdCode::Updating,
@@ -114,7 +115,7 @@ void tst_units::outcome_data()
         {.name = "box silent", .given = made(L::Failed, L::Untouched, hdCode::RestartFailed, hdCode::Restarting,
                                              linkCause::BoxSilent),
          .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitBox, .failedStep = hdCode::Restarting,
-         .cause = linkCause::BoxSilent},
+         .cause = linkCause::BoxSilent, .retry = true},
         {.name = "box refused mid-load", .given = made(L::Failed, L::HalfUpdated, hdCode::FlashFailed,
                                                        hdCode::WaitingFlash, linkCause::BoxRefused),
          .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = hdCode::WaitingFlash,
@@ -122,7 +123,7 @@ void tst_units::outcome_data()
         {.name = "line gone in the send", .job = jobKind::UpdateSD,
          .given = made(L::Failed, L::HalfUpdated, sdCode::WriteFailed, sdCode::SendingFile, linkCause::LineGone),
          .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = sdCode::SendingFile,
-         .cause = linkCause::LineGone},
+         .cause = linkCause::LineGone, .retry = true},
         {.name = "upload read back differs", .job = jobKind::SendListHD,
          .given = made(L::Failed, L::HalfUpdated, hdCode::VerifyDiffers, hdCode::Verifying, linkCause::ListDiffers),
          .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = hdCode::Verifying,
@@ -130,7 +131,25 @@ void tst_units::outcome_data()
         {.name = "download reads disagree", .job = jobKind::GetListHD,
          .given = made(L::Failed, L::OldListKept, hdCode::ReadsDiffer, hdCode::Verifying, linkCause::ListReadsDiffer),
          .outcome = R::Failed, .box = R::OldListKept, .exitCode = R::ExitBox, .failedStep = hdCode::Verifying,
-         .cause = linkCause::ListReadsDiffer},
+         .cause = linkCause::ListReadsDiffer, .retry = true},
+        {.name = "port busy", .given = made(L::Failed, L::Untouched, hdCode::PortFailed, hdCode::Updating, linkCause::PortBusy),
+         .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitPort, .failedStep = hdCode::Updating,
+         .cause = linkCause::PortBusy, .retry = true},
+        {.name = "port denied", .given = made(L::Failed, L::Untouched, hdCode::PortFailed, hdCode::Updating, linkCause::PortDenied),
+         .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitPort, .failedStep = hdCode::Updating,
+         .cause = linkCause::PortDenied},
+        {.name = "box stalled in the load", .given = made(L::Failed, L::HalfUpdated, hdCode::WriteFailed, hdCode::SendingFile,
+                                                          linkCause::LineStalled),
+         .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = hdCode::SendingFile,
+         .cause = linkCause::LineStalled, .retry = true},
+        {.name = "server connection gone", .job = jobKind::GetListSD,
+         .given = made(L::Failed, L::OldListKept, sdCode::DownloadTimeout, sdCode::Downloading, linkCause::ConnectionGone),
+         .outcome = R::Failed, .box = R::OldListKept, .exitCode = R::ExitBox, .failedStep = sdCode::Downloading,
+         .cause = linkCause::ConnectionGone, .retry = true},
+        {.name = "list unfinished", .job = jobKind::GetListHD,
+         .given = made(L::Failed, L::OldListKept, hdCode::DownloadTimeout, hdCode::Downloading, linkCause::ListUnfinished),
+         .outcome = R::Failed, .box = R::OldListKept, .exitCode = R::ExitBox, .failedStep = hdCode::Downloading,
+         .cause = linkCause::ListUnfinished, .retry = true},
         {.name = "stopped in the send", .given = made(L::Stopped, L::HalfUpdated, -1), .outcome = R::Stopped,
          .box = R::HalfUpdated, .exitCode = R::ExitStopped},
         {.name = "query answered", .job = jobKind::None, .query = serviceRequest::Mac, .given = answered,
@@ -159,6 +178,7 @@ void tst_units::outcome()
     QCOMPARE(int(r.cause.kind), int(row.cause));
     QCOMPARE(r.startUnconfirmed, row.startUnconfirmed);
     QCOMPARE(r.answer, row.answer);
+    QCOMPARE(r.retryHelps(), row.retry);
     // A failure says why and what to do; nothing else does.
     QCOMPARE(r.causeText().isEmpty(), row.outcome == jobResult::Done);
     QCOMPARE(r.remedy().isEmpty(), row.outcome != jobResult::Failed);

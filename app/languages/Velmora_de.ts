@@ -893,6 +893,30 @@ er muss dann erneut aktualisiert werden.
         <source>the ports %1 and %2 would both write %3: put {port} in the name</source>
         <translation>die Ports %1 und %2 würden beide %3 schreiben: nehmen Sie {port} in den Namen auf</translation>
     </message>
+    <message>
+        <source>--retries takes a whole number from 0 to %1, not %2</source>
+        <translation>--retries nimmt eine ganze Zahl von 0 bis %1, nicht %2</translation>
+    </message>
+    <message>
+        <source>attempt %1 of %2 failed; trying again in %3 s</source>
+        <translation>Versuch %1 von %2 fehlgeschlagen; neuer Versuch in %3 s</translation>
+    </message>
+    <message>
+        <source>  the load had begun: the box is half-updated until an attempt loads it whole</source>
+        <translation>  das Laden hatte begonnen: der Receiver ist halb aktualisiert, bis ein Versuch ihn ganz lädt</translation>
+    </message>
+    <message>
+        <source> (attempt %1)</source>
+        <translation> (Versuch %1)</translation>
+    </message>
+    <message>
+        <source>(waiting at most %1 s)</source>
+        <translation>(Wartezeit höchstens %1 s)</translation>
+    </message>
+    <message>
+        <source>%1 (%2 s left)</source>
+        <translation>%1 (noch %2 s)</translation>
+    </message>
 </context>
 <context>
     <name>jobResult</name>

@@ -893,6 +893,30 @@ Stop the transfer?</translation>
         <source>the ports %1 and %2 would both write %3: put {port} in the name</source>
         <translation>the ports %1 and %2 would both write %3: put {port} in the name</translation>
     </message>
+    <message>
+        <source>--retries takes a whole number from 0 to %1, not %2</source>
+        <translation>--retries takes a whole number from 0 to %1, not %2</translation>
+    </message>
+    <message>
+        <source>attempt %1 of %2 failed; trying again in %3 s</source>
+        <translation>attempt %1 of %2 failed; trying again in %3 s</translation>
+    </message>
+    <message>
+        <source>  the load had begun: the box is half-updated until an attempt loads it whole</source>
+        <translation>  the load had begun: the box is half-updated until an attempt loads it whole</translation>
+    </message>
+    <message>
+        <source> (attempt %1)</source>
+        <translation> (attempt %1)</translation>
+    </message>
+    <message>
+        <source>(waiting at most %1 s)</source>
+        <translation>(waiting at most %1 s)</translation>
+    </message>
+    <message>
+        <source>%1 (%2 s left)</source>
+        <translation>%1 (%2 s left)</translation>
+    </message>
 </context>
 <context>
     <name>jobResult</name>
