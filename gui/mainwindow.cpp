@@ -74,6 +74,7 @@ MainWindow::MainWindow(const commandLine &line, QWidget *parent)
 
     ui->menuInternal->setTitle(QString());
     setAcceptDrops(true);
+    tellOwnLog();
 
     if (readCommandLine(line))
         slotStartAction();
@@ -328,6 +329,22 @@ void MainWindow::jobFinished(const jobResult &result)
         return;
     ui->progBar->setValue(m_progressAtEnd);
     m_countdown->showStatus(result.outcomeText(), 0);
+}
+
+// Another instance in this folder holds the log: this window logs to its
+// own, says which, and opens beside the other, not on top of it.
+void MainWindow::tellOwnLog()
+{
+    const QString held = m_jobs.logHeldElsewhere();
+    if (held.isEmpty())
+        return;
+    m_jobs.writeLog(QStringLiteral("%1 is written by another instance: this window logs here").arg(held));
+    ui->statusBar->showMessage(tr("Another Velmora writes %1: this window logs to %2")
+                                   .arg(QDir::toNativeSeparators(held), QDir::toNativeSeparators(m_jobs.logPath())));
+    constexpr int offset = 40;
+    const QPoint moved = pos() + QPoint(offset, offset);
+    if (QGuiApplication::screenAt(moved + QPoint(offset, offset)))
+        move(moved);
 }
 
 void MainWindow::recordJob(const jobResult &result)

@@ -88,6 +88,7 @@ private:
     // be written is said in the result panel, and the job goes on.
     void recordJob(const jobResult &result);
     void sayRecordsProblem(const QString &path, const QString &reason);
+    void tellOwnLog();
     // The window's side of a job's start and end codes.
     void jobStarted(bool boxInfo);
     void jobEnded(const statusTable::Entry &row);

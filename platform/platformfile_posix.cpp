@@ -125,12 +125,12 @@ std::int64_t platformFile::size()
     return std::int64_t(st.st_size);
 }
 
-bool platformFile::lock(bool wait)
+bool platformFile::lock(bool wait, Hold hold)
 {
     // flock, not fcntl's record locks: those are dropped by any close of the
     // file in the process, and they are not held per open file.
     for (;;) {
-        if (::flock(int(m_handle), LOCK_EX | (wait ? 0 : LOCK_NB)) == 0)
+        if (::flock(int(m_handle), (hold == Alone ? LOCK_EX : LOCK_SH) | (wait ? 0 : LOCK_NB)) == 0)
             return true;
         if (errno != EINTR) {
             m_error = errno;

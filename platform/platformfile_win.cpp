@@ -148,7 +148,7 @@ std::int64_t platformFile::size()
     return std::int64_t(length.QuadPart);
 }
 
-bool platformFile::lock(bool wait)
+bool platformFile::lock(bool wait, Hold hold)
 {
     // A range far past any data: a held range refuses others' writes into
     // it, and appends must go on. The system lets it go when the handle is
@@ -156,7 +156,7 @@ bool platformFile::lock(bool wait)
     OVERLAPPED at = {};
     at.Offset = 0xFFFFFFFEu;
     at.OffsetHigh = 0x7FFFFFFFu;
-    const DWORD how = LOCKFILE_EXCLUSIVE_LOCK | (wait ? 0 : LOCKFILE_FAIL_IMMEDIATELY);
+    const DWORD how = (hold == Alone ? LOCKFILE_EXCLUSIVE_LOCK : 0) | (wait ? 0 : LOCKFILE_FAIL_IMMEDIATELY);
     if (!LockFileEx(handleOf(m_handle), how, 0, 1, 0, &at)) {
         m_error = int(GetLastError());
         return false;

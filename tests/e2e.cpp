@@ -40,6 +40,7 @@ private slots:
     void shell_data();
     void shell();
     void networkAndLocalPorts();
+    void instancesInOneFolder();
 };
 
 // Started from a terminal, or from the desktop entry (--desktop) with the XDG
@@ -1174,6 +1175,40 @@ void tst_e2e::networkAndLocalPorts()
         const QStringList log = local.programLog(batchJob::logName(port));
         QVERIFY2(!log.isEmpty() && testRig::matches(log.last(), "[*] ========== END: exit code 0, *"), qPrintable(port));
     }
+}
+
+// Windows and batch runs started in one folder: none empties or writes into
+// the log that another holds; a later window takes the log again once it is free.
+void tst_e2e::instancesInOneFolder()
+{
+    testRig rig{hdBox::Behaviour()};
+    const QStringList startLines{"---------- START ----------", "Softwareversion: 3.0.0.8"};
+    // The first window downloads the list and stays open.
+    QVERIFY(rig.run({"-p", rig.device(), "-t", "GetListHD", "-f", "out.lis", "-s"}));
+    QVERIFY(QTest::qWaitFor([&] { const QStringList l = rig.programLog(); return l.size() > 2 && l.last().isEmpty(); }, 30000));
+    const QStringList first = rig.programLog();
+    // A second window, and a batch run that appends to the same log.
+    QProcess second, batch;
+    QVERIFY(rig.run(second, {"-p", rig.device()}));
+    const QString own = QStringLiteral("velmora-%1.log").arg(second.processId());
+    QVERIFY(QTest::qWaitFor([&] { return rig.programLog(own).size() == 3; }, 10000));
+    QCOMPARE(rig.programLog(own), startLines + QStringList{"velmora.log is written by another instance: this window logs here"});
+    QVERIFY(rig.run(batch, {"--query", "software", "-p", rig.device(), "--log", "velmora.log"}, batchEnvironment()));
+    QVERIFY(batch.waitForFinished(30000));
+    QCOMPARE(batch.exitCode(), 0);
+    // The first window's lines are all there, the batch run's whole behind them, each naming its port.
+    const QStringList shared = rig.programLog();
+    QCOMPARE(shared.mid(0, first.size()), first);
+    const QString tag = "[" + QFileInfo(rig.device()).fileName() + "] ";
+    QVERIFY2(shared.size() > first.size() + 2 && shared.mid(first.size()).filter(QRegularExpression("^(?!" + QRegularExpression::escape(tag) + ")")).isEmpty(),
+             qPrintable(shared.join('\n')));
+    // Once the first window has closed, the next one empties the log again.
+    QCOMPARE(rig.signal(SIGTERM), 0);
+    second.terminate();
+    QVERIFY(second.waitForFinished(10000));
+    QVERIFY(rig.run({"-p", rig.device()}));
+    QVERIFY(QTest::qWaitFor([&] { return rig.programLog() == startLines; }, 10000));
+    QCOMPARE(rig.signal(SIGTERM), 0);
 }
 
 #include "e2e.moc"

@@ -539,6 +539,30 @@ void files()
          .after = "0z2xy"},
         {.name = "in place, longer, cut to size", .before = "0123", .opening = platformFile::Existing,
          .act = [](platformFile &f) { return f.reserve(8) && f.writeAt(0, "abcdefgh", 8) && f.finish(6); }, .after = "abcdef"},
+        // Holds: one alone keeps every other out, shared ones only one alone;
+        // a hold ends with its file's close. The bytes stay open to appends.
+        {.name = "held alone: no other hold", .before = "one\n", .opening = platformFile::Append,
+         .act = [](platformFile &f) {
+             platformFile other;
+             return f.lock(false) && other.open(scratchFile, platformFile::Append) && !other.lock(false) &&
+                    !other.lock(false, platformFile::Shared) && append(other, "two\n");
+         },
+         .after = "one\ntwo\n"},
+        {.name = "held shared: others share, none alone", .before = "one\n", .opening = platformFile::Append,
+         .act = [](platformFile &f) {
+             platformFile other, third;
+             return f.lock(false, platformFile::Shared) && other.open(scratchFile, platformFile::Append) &&
+                    other.lock(false, platformFile::Shared) && third.open(scratchFile, platformFile::Append) &&
+                    !third.lock(false);
+         },
+         .after = "one\n"},
+        {.name = "a hold ends with the close", .before = "one\n", .opening = platformFile::Append,
+         .act = [](platformFile &f) {
+             platformFile other;
+             return f.lock(false) && other.open(scratchFile, platformFile::Append) && !other.lock(false) && f.close() &&
+                    other.lock(false) && other.size() == 4;
+         },
+         .after = "one\n"},
         {.name = "in place, no file", .opening = platformFile::Existing, .posixRefusal = ENOENT, .windowsRefusal = winFileNotFound},
         {.name = "in place, a folder", .path = ".", .opening = platformFile::Existing, .posixRefusal = EISDIR,
          .windowsRefusal = winAccessDenied},

@@ -609,6 +609,10 @@ er muss dann erneut aktualisiert werden.
         <source>No program opens %1: open it in a spreadsheet</source>
         <translation>Kein Programm öffnet %1: öffnen Sie die Datei in einer Tabellenkalkulation</translation>
     </message>
+    <message>
+        <source>Another Velmora writes %1: this window logs to %2</source>
+        <translation>Ein anderes Velmora schreibt %1: dieses Fenster protokolliert in %2</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

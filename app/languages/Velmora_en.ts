@@ -609,6 +609,10 @@ Stop the transfer?</translation>
         <source>No program opens %1: open it in a spreadsheet</source>
         <translation>No program opens %1: open it in a spreadsheet</translation>
     </message>
+    <message>
+        <source>Another Velmora writes %1: this window logs to %2</source>
+        <translation>Another Velmora writes %1: this window logs to %2</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
