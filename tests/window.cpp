@@ -173,6 +173,8 @@ void tst_window::menusAndImages()
              QStringList({"actionUpdateHDFirmware", "actionUpdateSDFirmware", "|", "actionRerun", "|",
                           "actionGetChannellist", "actionSendChannellist", "actionVerifyUpload", "actionEditChannellist",
                           "|", "actionQuit"}));
+    QCOMPARE(names(ui->menuHelp->actions()),
+             QStringList({"actionAbout", "actionAboutQt", "|", "actionBoxInfo", "actionOpenRecords"}));
     QCOMPARE(names(ui->toolBar->actions()),
              QStringList({"actionUpdateHDFirmware", "actionUpdateSDFirmware", "|", "actionRerun", "|",
                           "actionGetChannellist", "actionSendChannellist"}));
