@@ -4,6 +4,7 @@
 // recognised for each front end.
 #include "commandline.h"
 #include "jobreport.h"
+#include "jobrequest.h"
 #include "linetransport.h"
 #include "markersearch.h"
 #include "portaddress.h"
@@ -31,6 +32,8 @@ private slots:
     void recognise();
     void portAddresses_data();
     void portAddresses();
+    void downloadTargets_data();
+    void downloadTargets();
     void portNamedTwice_data();
     void portNamedTwice();
     void serverSettings_data();
@@ -393,6 +396,45 @@ struct AddressRow {
     bool usable;
 };
 Q_DECLARE_METATYPE(AddressRow)
+
+// ---- a download's target per port --------------------------------------------
+
+struct TargetRow {
+    const char *name;
+    const char *target;     // "@dir": an existing folder
+    jobKind::Kind kind = jobKind::GetListHD;
+    const char *port = "/dev/ttyUSB0";
+    const char *mac = "";
+    const char *expected;   // "@dir" as in target
+    bool perPort = true;    // it splits over several ports
+};
+Q_DECLARE_METATYPE(TargetRow)
+
+void tst_units::downloadTargets_data()
+{
+    const TargetRow rows[] = {
+        {.name = "a plain name stays", .target = "out.lis", .expected = "out.lis", .perPort = false},
+        {.name = "a folder, HD", .target = "@dir", .expected = "@dir/ttyUSB0.lis"},
+        {.name = "a folder, SD", .target = "@dir", .kind = jobKind::GetListSD, .expected = "@dir/ttyUSB0.lst"},
+        {.name = "a serial server's port and the MAC", .target = "lists/{port}-{mac}.lis", .port = "rfc2217://box.local:7000",
+         .mac = "00-A1-B2-C3-D4-E5", .expected = "lists/box.local_7000-00-A1-B2-C3-D4-E5.lis"},
+        {.name = "a field in the folder's name", .target = "@dir/{port}/saved.lst", .kind = jobKind::GetListSD,
+         .expected = "@dir/ttyUSB0/saved.lst"},
+        {.name = "a field twice", .target = "{port}-{port}.lis", .expected = "ttyUSB0-ttyUSB0.lis"},
+    };
+    QTest::addColumn<TargetRow>("row");
+    for (const TargetRow &r : rows)
+        QTest::newRow(r.name) << r;
+}
+
+void tst_units::downloadTargets()
+{
+    QFETCH(TargetRow, row);
+    QTemporaryDir dir;
+    const auto placed = [&](const char *text) { return QString(text).replace("@dir", dir.path()); };
+    QCOMPARE(jobRequest::perPort(placed(row.target)), row.perPort);
+    QCOMPARE(jobRequest::targetFor(placed(row.target), row.kind, row.port, row.mac), placed(row.expected));
+}
 
 void tst_units::portAddresses_data()
 {
