@@ -5,6 +5,7 @@
 #include "commandline.h"
 #include "jobreport.h"
 #include "jobrequest.h"
+#include "recordsfile.h"
 #include "linetransport.h"
 #include "markersearch.h"
 #include "portaddress.h"
@@ -34,6 +35,8 @@ private slots:
     void portAddresses();
     void downloadTargets_data();
     void downloadTargets();
+    void recordLines_data();
+    void recordLines();
     void portNamedTwice_data();
     void portNamedTwice();
     void serverSettings_data();
@@ -434,6 +437,52 @@ void tst_units::downloadTargets()
     const auto placed = [&](const char *text) { return QString(text).replace("@dir", dir.path()); };
     QCOMPARE(jobRequest::perPort(placed(row.target)), row.perPort);
     QCOMPARE(jobRequest::targetFor(placed(row.target), row.kind, row.port, row.mac), placed(row.expected));
+}
+
+// ---- one record as its file takes it -------------------------------------------
+
+struct RecordRow {
+    const char *name;
+    const char *path;
+    QStringList files;
+    QString cause;
+    QByteArray expected;
+};
+Q_DECLARE_METATYPE(RecordRow)
+
+void tst_units::recordLines_data()
+{
+    const QString said = QString::fromUtf8("the box answered \"Grüße\r\nok\"");
+    const RecordRow rows[] = {
+        {.name = "CSV: a quoted reply over two lines", .path = "r.csv", .files = {"a.app"}, .cause = said,
+         .expected = ",,COM3,SD,UpdateSD,a.app,,,,,,failed,,\"the box answered \"\"Grüße\r\nok\"\"\",untouched,5,2\r\n"},
+        {.name = "CSV: two files share a cell", .path = "r.csv", .files = {"a.app", "b, c.app"}, .cause = "silent",
+         .expected = ",,COM3,SD,UpdateSD,\"a.app; b, c.app\",,,,,,failed,,silent,untouched,5,2\r\n"},
+        {.name = "JSON Lines: the same escaped, unknown numbers null", .path = "r.JSONL", .files = {"a.app"}, .cause = said,
+         .expected = "{\"start\":\"\",\"duration_s\":null,\"port\":\"COM3\",\"family\":\"SD\",\"job\":\"UpdateSD\","
+                     "\"file\":\"a.app\",\"file_size\":\"\",\"file_sha256\":\"\",\"mac\":\"\",\"version_before\":\"\","
+                     "\"version_after\":\"\",\"outcome\":\"failed\",\"failed_step\":\"\","
+                     "\"cause\":\"the box answered \\\"Grüße\\r\\nok\\\"\",\"box\":\"untouched\",\"exit_code\":5,\"attempt\":2}\n"},
+    };
+    QTest::addColumn<RecordRow>("row");
+    for (const RecordRow &r : rows)
+        QTest::newRow(r.name) << r;
+}
+
+void tst_units::recordLines()
+{
+    QFETCH(RecordRow, row);
+    recordsFile::Record r;
+    r.port = "COM3";
+    r.family = "SD";
+    r.job = "UpdateSD";
+    r.files = row.files;
+    r.outcome = "failed";
+    r.cause = row.cause;
+    r.box = "untouched";
+    r.exitCode = 5;
+    r.attempt = 2;
+    QCOMPARE(recordsFile(row.path).line(r), row.expected);
 }
 
 void tst_units::portAddresses_data()
