@@ -11,8 +11,10 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -46,6 +48,13 @@ QString baseName(const QString &port)
 constexpr qint64 plainLineMs = 1000;
 // The width of a progress bar on a terminal.
 constexpr int barWidth = 30;
+// Before a job is tried again: a re-plugged adapter or a box switched on
+// late has a moment to come up.
+constexpr int retryPauseMs = 1000;
+constexpr int mostRetries = 100;
+// A shorter wait is over before a count would tell anything.
+constexpr qint64 longWaitMs = 3000;
+constexpr int tickMs = 1000;
 // What the log of a port says of a box left half-loaded.
 const char halfUpdatedLog[] = "The box may be left half-updated: update it again before you start it";
 
@@ -59,6 +68,8 @@ batchJob::batchJob(const commandLine &line, QObject *parent)
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     // The window's texts, in the system's language.
     catalogue::load(m_translator, m_translatorQt, catalogue::systemLanguage());
+    m_tick.setInterval(tickMs);
+    connect(&m_tick, &QTimer::timeout, this, &batchJob::drawBlock);
     QCoreApplication::installTranslator(&m_translatorQt);
     QCoreApplication::installTranslator(&m_translator);
 }
@@ -101,6 +112,12 @@ void batchJob::start()
     const QString problem = check(line, &exitCode);
     if (!problem.isEmpty())
         return refuse(problem, exitCode);
+    const jobKind::Row *job = jobKind::find(line.kind);
+    m_macTarget = job && !job->sendsFile && !line.factoryReset && line.query.isEmpty() &&
+                  jobRequest::needsMac(line.files.first());
+    openRecords(line);
+    for (const auto &port : m_ports)
+        port->started = QDateTime::currentDateTime();
     if (refuseFiles(line))
         return;
     for (const auto &port : m_ports)
@@ -152,20 +169,87 @@ QString batchJob::check(const commandLine &line, int *exitCode) const
         return tr("no file given (-f FILE)");
     if (line.verify && (line.kind == jobKind::UpdateHD || line.kind == jobKind::UpdateSD))
         return tr("--verify goes only with a channel list job (SendList or GetList)");
-    if (!job->sendsFile && m_ports.size() > 1)
-        return tr("a download writes one file: give it one port");
+    if (line.retries < 0 || line.retries > mostRetries)
+        return tr("--retries takes a whole number from 0 to %1, not %2").arg(mostRetries).arg(line.retriesGiven);
+    const QString target = line.files.first();
+    if (!job->sendsFile && m_ports.size() > 1 && !jobRequest::perPort(target))
+        return tr("a download from several ports writes a file for each: give a folder, or a name with {port}, "
+                  "{mac} or {date}, e.g. -f 'lists/{port}.lis'");
+    if (!job->sendsFile && !job->hd && jobRequest::needsMac(target))
+        return tr("{mac} needs an HD box: an SD box has no service commands");
+    return sharedTarget(line);
+}
+
+// Two ports whose downloads would write one file, found before any box is
+// asked; a name with {mac} is known only once the boxes have answered.
+QString batchJob::sharedTarget(const commandLine &line) const
+{
+    const jobKind::Row *job = jobKind::find(line.kind);
+    if (job->sendsFile || jobRequest::needsMac(line.files.first()))
+        return QString();
+    QStringList targets;
+    for (const auto &port : m_ports) {
+        const QString target = QFileInfo(requestFor(*port).files.first()).absoluteFilePath();
+        const int other = int(targets.indexOf(target));
+        if (other >= 0)
+            return tr("the ports %1 and %2 would both write %3: put {port} in the name")
+                .arg(m_ports.at(std::size_t(other))->name, port->name, QDir::toNativeSeparators(target));
+        targets << target;
+    }
     return QString();
+}
+
+// The port's job: a download from several ports goes to the port's own target.
+jobRequest batchJob::requestFor(const Port &port) const
+{
+    jobRequest request = m_line->request();
+    const jobKind::Row *job = jobKind::find(request.kind);
+    // One port's folder is refused as the target it names.
+    const QString target = request.files.first();
+    if (job && !job->sendsFile && (m_ports.size() > 1 ? jobRequest::perPort(target) : jobRequest::hasFields(target)))
+        request.files = jobFiles({jobRequest::targetFor(target, request.kind, port.name, port.mac)});
+    return request;
+}
+
+// A target named by the box's MAC is checked once the MAC is known, before
+// the download: the port fails alone when it cannot be written or another
+// port's download writes it too.
+bool batchJob::targetFree(Port &port)
+{
+    if (!m_macTarget)
+        return true;
+    linkCause problem = port.request.filesProblem();
+    const QString target = QFileInfo(port.request.files.first()).absoluteFilePath();
+    for (const auto &other : m_ports)
+        if (other.get() != &port && !other->request.files.isEmpty() &&
+            QFileInfo(other->request.files.first()).absoluteFilePath() == target)
+            problem = linkCause(linkCause::TargetUnwritable,
+                                QStringLiteral(QT_TRANSLATE_NOOP("jobResult", "another port's download writes it too")),
+                                port.request.files.first());
+    if (problem.kind == linkCause::None)
+        return true;
+    port.result = jobResult::refused(m_request.kind, problem);
+    port.result.port = port.name;
+    port.jobs->writeLog(QStringLiteral("Not downloaded: %1 %2").arg(port.request.files.first(), problem.detail));
+    tellResult(port, port.result);
+    port.phase = Over;
+    portDone(port, port.result.exitCode());
+    return false;
 }
 
 // A file to send that is no regular file, or a download target that cannot
 // be written, ends the run before the box is asked anything.
 bool batchJob::refuseFiles(const commandLine &line)
 {
-    const jobRequest request = line.request();
-    const linkCause problem = request.filesProblem();
+    linkCause problem;
+    for (const auto &port : m_ports)
+        if (problem.kind == linkCause::None && !m_macTarget)
+            problem = requestFor(*port).filesProblem();
     if (problem.kind == linkCause::None)
         return false;
     const jobResult result = jobResult::refused(line.kind, problem);
+    for (const auto &port : m_ports)
+        port->result = result;
     refuse(result.causeText(), result.exitCode(), {tr("what to do: %1").arg(result.remedy())});
     return true;
 }
@@ -189,11 +273,51 @@ void batchJob::openLogs(const commandLine &line)
         Port *at = port.get();
         connect(at->jobs.get(), &jobRunner::statusCode, this, [this, at](int code) { onAction(*at, code); });
         connect(at->jobs.get(), &jobRunner::progress, this, [this, at](int percent) { onProgress(*at, percent); });
+        connect(at->jobs.get(), &jobRunner::waiting, this, [this, at](qint64 ms) { onWaiting(*at, ms); });
         connect(at->jobs.get(), &jobRunner::jobFinished, this,
                 [this, at](const jobResult &result) { onFinished(*at, result); });
         connect(at->jobs.get(), &jobRunner::logFailed, this, &batchJob::onLogFailed);
         m_ports.push_back(std::move(port));
     }
+}
+
+// A records file that cannot be written is said before any box is asked;
+// the jobs run all the same.
+void batchJob::openRecords(const commandLine &line)
+{
+    if (line.record.isEmpty())
+        return;
+    m_records = std::make_unique<recordsFile>(line.record);
+    if (m_records->check())
+        return;
+    m_recordsLost = true;
+    say(QStringLiteral("velmora: ") +
+        tr("the records file %1 cannot be written: %2; the job goes on").arg(line.record, m_records->reason()));
+}
+
+// One record for each attempt of each port's job; a service request is
+// recorded as one.
+void batchJob::record(Port &port, const jobResult &result, int exitCode)
+{
+    if (!m_records)
+        return;
+    const QStringList files = m_service ? QStringList() : port.request.files.isEmpty() ? requestFor(port).files.names()
+                                                                                       : port.request.files.names();
+    recordsFile::Record r = recordsFile::of(result, files, port.started, port.attempt);
+    r.port = port.name;
+    if (r.job.isEmpty())
+        r.job = m_jobName;
+    // What the box did not answer stays empty.
+    const auto asked = [this](const QString &answer) { return answer == tr("no answer") ? QString() : answer; };
+    r.mac = asked(port.mac);
+    r.versionBefore = asked(port.versionBefore);
+    r.versionAfter = asked(port.versionAfter);
+    r.exitCode = exitCode;
+    if (m_records->append(r) || m_recordsLost)
+        return;
+    m_recordsLost = true;
+    say(QStringLiteral("velmora: ") +
+        tr("the records file %1 cannot be written: %2; the job goes on").arg(m_records->path(), m_records->reason()));
 }
 
 QString batchJob::jobName(const commandLine &line) const
@@ -218,6 +342,7 @@ void batchJob::startService(const commandLine &line)
 void batchJob::startJob(const commandLine &line)
 {
     m_request = line.request();
+    m_retries = line.retries;
     if (jobKind::find(line.kind)->sendsFile)
         for (const QString &file : line.files.names())
             m_bytes += QFileInfo(file).size();
@@ -225,7 +350,7 @@ void batchJob::startJob(const commandLine &line)
     if (line.identify && !m_identify)
         say(QStringLiteral("velmora: ") + tr("--identify: an SD box has no service commands; the job runs without them"));
     for (const auto &port : m_ports) {
-        port->phase = m_identify ? AskMac : RunJob;
+        port->phase = m_identify || m_macTarget ? AskMac : RunJob;
         nextPhase(*port);
     }
 }
@@ -242,8 +367,11 @@ void batchJob::nextPhase(Port &port)
     for (const auto &q : questions)
         if (q.phase == port.phase)
             return port.jobs->startQuery(q.query);
-    if (port.phase == RunJob)
-        port.jobs->start(m_request);
+    if (port.phase != RunJob)
+        return;
+    port.request = requestFor(port);
+    if (targetFree(port))
+        port.jobs->start(port.request);
 }
 
 void batchJob::interrupt(int signalNumber)
@@ -262,7 +390,7 @@ void batchJob::interrupt(int signalNumber)
 void batchJob::onAction(Port &port, int code)
 {
     // The questions of --identify speak only through their answers.
-    if (m_finished || port.finished || (m_identify && port.phase != RunJob))
+    if (m_finished || port.finished || port.phase != RunJob)
         return;
     const statusTable::Entry *row = statusTable::find(code);
     if (!row) {
@@ -270,8 +398,11 @@ void batchJob::onAction(Port &port, int code)
         return;
     }
     // The end code's "done" would follow failures too: the outcome line says it instead.
-    if (row->status && row->kind != statusTable::JobEnded)
-        say(portText(port, text(row->status)));
+    port.waiting = false;
+    if (row->status && row->kind != statusTable::JobEnded) {
+        port.status = text(row->status);
+        say(portText(port, port.status));
+    }
 }
 
 void batchJob::onFinished(Port &port, const jobResult &result)
@@ -281,13 +412,61 @@ void batchJob::onFinished(Port &port, const jobResult &result)
     if (port.phase != RunJob)
         return onIdentified(port, result);
     port.result = result;
-    tellResult(port, result);
+    // A later attempt that touched nothing leaves the box as the one before.
+    port.halfUpdated = port.halfUpdated || result.box == jobResult::HalfUpdated;
+    if (port.halfUpdated && (result.box == jobResult::Untouched || result.outcome == jobResult::Stopped))
+        port.result.box = jobResult::HalfUpdated;
+    if (result.box == jobResult::Updated)
+        port.halfUpdated = false;
+    if (retry(port, port.result))
+        return;
+    tellResult(port, port.result);
     if (m_identify && result.done() && m_request.kind == jobKind::UpdateHD && !m_interrupted) {
         port.phase = AskVersionAfter;
         return nextPhase(port);
     }
     port.phase = Over;
     portDone(port, result.exitCode());
+}
+
+// A failure that another attempt can mend is recorded and tried again,
+// up to --retries times; the user's stop ends the tries.
+bool batchJob::retry(Port &port, const jobResult &result)
+{
+    if (m_interrupted || port.attempt > m_retries || !result.retryHelps())
+        return false;
+    tellResult(port, result);
+    record(port, result, result.exitCode());
+    say(portText(port, tr("attempt %1 of %2 failed; trying again in %3 s")
+                           .arg(port.attempt)
+                           .arg(m_retries + 1)
+                           .arg(retryPauseMs / 1000)));
+    port.jobs->writeLog(QStringLiteral("Attempt %1 of %2 failed (exit code %3); trying again")
+                            .arg(port.attempt)
+                            .arg(m_retries + 1)
+                            .arg(result.exitCode()));
+    if (result.box == jobResult::HalfUpdated)
+        say(portText(port, tr("  the load had begun: the box is half-updated until an attempt loads it whole")));
+    ++port.attempt;
+    port.percent = -1;
+    port.progressClock.invalidate();
+    QTimer::singleShot(retryPauseMs, this, [this, &port] { retryNow(port); });
+    return true;
+}
+
+void batchJob::retryNow(Port &port)
+{
+    if (m_finished || port.finished)
+        return;
+    if (m_interrupted) {
+        port.result.outcome = jobResult::Stopped;
+        port.result.stoppedBy = m_stoppedBy;
+        port.phase = Over;
+        return portDone(port, Interrupted);
+    }
+    port.started = QDateTime::currentDateTime();
+    port.jobs->writeLog(QStringLiteral("Attempt %1 of %2").arg(port.attempt).arg(m_retries + 1));
+    nextPhase(port);
 }
 
 // An answer of --identify; a box that gives none is recorded so and the run goes on.
@@ -311,6 +490,11 @@ void batchJob::onIdentified(Port &port, const jobResult &result)
         port.*row.field = answer;
         port.jobs->writeLog(QLatin1String(row.log) + (result.done() ? result.answer : QStringLiteral("no answer")));
         port.phase = m_interrupted && row.next != Over ? Over : row.next;
+        // A download named by the MAC cannot go on without it.
+        if (row.phase == AskMac && m_macTarget && !result.done())
+            port.phase = Over;
+        if (port.phase == AskVersion && !m_identify)
+            port.phase = RunJob;
         break;
     }
     if (port.phase != Over)
@@ -385,7 +569,9 @@ void batchJob::portDone(Port &port, int exitCode)
     port.exitCode = exitCode;
     port.ms = port.clock.isValid() ? port.clock.elapsed() : 0;
     if (port.summary.isEmpty())
-        port.summary = summary(port.result);
+        port.summary = summary(port.result) + (port.attempt > 1 ? tr(" (attempt %1)").arg(port.attempt) : QString());
+    if (exitCode != Usage)
+        record(port, port.result, exitCode);
     // In the log the link's own words: it is kept in English.
     const QString what = port.result.done() && !port.result.answer.isEmpty() ? port.result.answer
                          : exitCode == Interrupted ? QStringLiteral("stopped: ") + jobResult::stopWords(m_stoppedBy)
@@ -508,6 +694,23 @@ void batchJob::onProgress(Port &port, int percent)
     put(portText(port, QStringLiteral("%1%").arg(percent)) + QLatin1Char('\n'));
 }
 
+// A long wait for the box: on a terminal its seconds left count down in the
+// port's line; on a pipe one line says how long it may last.
+void batchJob::onWaiting(Port &port, qint64 ms)
+{
+    if (m_finished || port.finished || m_service || port.phase != RunJob)
+        return;
+    port.waiting = ms > longWaitMs;
+    if (!port.waiting)
+        return;
+    port.waitEnd = QDeadlineTimer(ms);
+    if (!m_terminal)
+        return say(portText(port, tr("(waiting at most %1 s)").arg((ms + 999) / 1000)));
+    if (!m_tick.isActive())
+        m_tick.start();
+    drawBlock();
+}
+
 // A log that cannot be written is said once; the job goes on without it.
 void batchJob::onLogFailed(const QString &path, const QString &reason)
 {
@@ -550,12 +753,18 @@ void batchJob::drawBlock()
     clearBlock();
     QString block;
     int lines = 0;
+    bool waits = false;
     for (const auto &port : m_ports) {
-        if (port->finished || port->percent < 0)
+        const bool waiting = port->waiting && !port->finished && port->waitEnd.remainingTime() > 0;
+        waits = waits || waiting;
+        if (port->finished || (port->percent < 0 && !waiting))
             continue;
-        block += barLine(*port) + QLatin1Char('\n');
+        const QString left = tr("%1 (%2 s left)").arg(port->status).arg((port->waitEnd.remainingTime() + 999) / 1000);
+        block += (waiting ? portText(*port, left) : barLine(*port)) + QLatin1Char('\n');
         ++lines;
     }
+    if (!waits)
+        m_tick.stop();
     if (put(block))
         m_blockLines = lines;
 }

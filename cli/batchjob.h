@@ -2,11 +2,15 @@
 
 #include "jobresult.h"
 #include "jobrunner.h"
+#include "recordsfile.h"
 
+#include <QDateTime>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <QTranslator>
 
 #include <memory>
@@ -20,7 +24,8 @@ class commandLine;
 // progress display go to standard error, a query's answer to standard
 // output, and the worst outcome of all ports becomes the exit code. Each
 // port's steps are logged to its own velmora-<port>.log, or all to the file
-// --log names, appended to.
+// --log names, appended to; with --record one record per job and port goes
+// to a records file.
 class batchJob : public QObject
 {
     Q_OBJECT
@@ -68,28 +73,43 @@ private:
         int exitCode = Done;
         jobResult result;
         QString summary;   // the result's words in the summary table
+        jobRequest request;   // the port's own: a download's target per port
         QString mac;
         QString versionBefore;
         QString versionAfter;
+        QDateTime started;             // the job's (attempt's) start, for its record
+        int attempt = 1;
+        bool halfUpdated = false;      // an attempt began a load that none has ended
         QElapsedTimer clock;           // from the job's start
         QElapsedTimer progressClock;   // from its first progress
         qint64 ms = 0;
         int percent = -1;
         QElapsedTimer lineClock;   // the last plain progress line
+        QString status;            // the last status text said
+        bool waiting = false;      // a long wait for the box runs
+        QDeadlineTimer waitEnd;
     };
 
     QString check(const commandLine &line, int *exitCode) const;
+    QString sharedTarget(const commandLine &line) const;
     bool refuseFiles(const commandLine &line);
+    jobRequest requestFor(const Port &port) const;
+    bool targetFree(Port &port);
     void openLogs(const commandLine &line);
+    void openRecords(const commandLine &line);
+    void record(Port &port, const jobResult &result, int exitCode);
     QString jobName(const commandLine &line) const;
     void startService(const commandLine &line);
     void startJob(const commandLine &line);
     void nextPhase(Port &port);
     void onAction(Port &port, int code);
     void onFinished(Port &port, const jobResult &result);
+    bool retry(Port &port, const jobResult &result);
+    void retryNow(Port &port);
     void onIdentified(Port &port, const jobResult &result);
     void tellResult(Port &port, const jobResult &result);
     void onProgress(Port &port, int percent);
+    void onWaiting(Port &port, qint64 ms);
     void onLogFailed(const QString &path, const QString &reason);
     void refuse(const QString &problem, int exitCode, const QStringList &more = {});
     static QString summary(const jobResult &result);
@@ -113,6 +133,8 @@ private:
     bool m_service = false;   // a service request runs, no job
     bool m_wantsAnswer = false;
     bool m_identify = false;
+    bool m_macTarget = false;
+    int m_retries = 0;        // --retries   // a download's target holds {mac}: the MAC is asked first
     jobRequest m_request;
     int m_stoppedBy = 0;      // the signal that interrupted the run
     bool m_interrupted = false;
@@ -121,6 +143,9 @@ private:
     bool m_quiet = false;     // standard error went away: nothing more is drawn
     bool m_answerLost = false;   // an answer could not be written to standard output
     QStringList m_lostLogs;   // logs that could not be written
+    std::unique_ptr<recordsFile> m_records;   // --record
+    bool m_recordsLost = false;   // a record could not be written
     qint64 m_bytes = 0;       // the files sent; 0 for a download
     int m_blockLines = 0;     // progress lines drawn under the cursor
+    QTimer m_tick;            // redraws the seconds left of long waits
 };

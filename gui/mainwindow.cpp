@@ -9,6 +9,7 @@
 #include "jobfiles.h"
 #include "jobkind.h"
 #include "jobsummary.h"
+#include "recordsfile.h"
 #include "statustable.h"
 #include "ui_mainwindow.h"
 #include "velmoraversion.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -73,6 +75,7 @@ MainWindow::MainWindow(const commandLine &line, QWidget *parent)
 
     ui->menuInternal->setTitle(QString());
     setAcceptDrops(true);
+    tellOwnLog();
 
     if (readCommandLine(line))
         slotStartAction();
@@ -182,6 +185,12 @@ void MainWindow::jobStarted(bool boxInfo)
     setStage(Stage::Preparing);
     if (!boxInfo)
         showResult(jobResult());
+    m_jobStart = QDateTime::currentDateTime();
+    if (!boxInfo) {
+        recordsFile records(filePlaces::recordsFile());
+        if (!records.check())
+            sayRecordsProblem(records.path(), records.reason());
+    }
     setJobControls(false);
     ui->progBar->setValue(0);
     ui->toolBar->setEnabled(false);
@@ -321,10 +330,44 @@ void MainWindow::jobFinished(const jobResult &result)
     if (!jobKind::find(result.job))
         return;
     showResult(result);
+    recordJob(result);
     if (result.done())
         return;
     ui->progBar->setValue(m_progressAtEnd);
     m_countdown->showStatus(result.outcomeText(), 0);
+}
+
+// Another instance in this folder holds the log: this window logs to its
+// own, says which, and opens beside the other, not on top of it.
+void MainWindow::tellOwnLog()
+{
+    const QString held = m_jobs.logHeldElsewhere();
+    if (held.isEmpty())
+        return;
+    m_jobs.writeLog(QStringLiteral("%1 is written by another instance: this window logs here").arg(held));
+    ui->statusBar->showMessage(tr("Another Velmora writes %1: this window logs to %2")
+                                   .arg(QDir::toNativeSeparators(held), QDir::toNativeSeparators(m_jobs.logPath())));
+    constexpr int offset = 40;
+    const QPoint moved = pos() + QPoint(offset, offset);
+    if (QGuiApplication::screenAt(moved + QPoint(offset, offset)))
+        move(moved);
+}
+
+void MainWindow::recordJob(const jobResult &result)
+{
+    recordsFile records(filePlaces::recordsFile());
+    if (!records.append(recordsFile::of(result, m_jobs.lastRequest().files.names(), m_jobStart)))
+        sayRecordsProblem(records.path(), records.reason());
+}
+
+void MainWindow::sayRecordsProblem(const QString &path, const QString &reason)
+{
+    m_jobs.writeLog(QStringLiteral("The records file %1 cannot be written: %2").arg(path, reason));
+    const QString said = tr("The records file %1 cannot be written: %2. The job goes on without its record.")
+                             .arg(QDir::toNativeSeparators(path), reason);
+    const QString shown = ui->lblResult->text();
+    ui->lblResult->setText(shown.isEmpty() ? said : shown + QLatin1Char('\n') + said);
+    ui->lblResult->setVisible(true);
 }
 
 // Kept until the next job starts, so that what went wrong can still be read
@@ -545,6 +588,19 @@ void MainWindow::on_actionBench_triggered()
     m_bench->show();
     m_bench->raise();
     m_bench->activateWindow();
+}
+
+// The file is made, with its header, when no job has written it yet, so
+// that a spreadsheet opens it in any case.
+void MainWindow::on_actionOpenRecords_triggered()
+{
+    recordsFile records(filePlaces::recordsFile());
+    const QString path = QFileInfo(records.path()).absoluteFilePath();
+    if (!records.check())
+        ui->statusBar->showMessage(tr("The records file %1 cannot be written: %2")
+                                       .arg(QDir::toNativeSeparators(path), records.reason()));
+    else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        ui->statusBar->showMessage(tr("No program opens %1: open it in a spreadsheet").arg(QDir::toNativeSeparators(path)));
 }
 
 void MainWindow::on_actionAboutQt_triggered()

@@ -4,6 +4,7 @@
 #include "jobrunner.h"
 #include "statustable.h"
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QString>
 #include <QTranslator>
@@ -58,6 +59,7 @@ private slots:
     void on_actionAbout_triggered();
     void on_actionAboutQt_triggered();
     void on_actionBoxInfo_triggered();
+    void on_actionOpenRecords_triggered();
     void on_btnStop_clicked();
     void on_actionBench_triggered();
     void slotStartAction();
@@ -86,6 +88,11 @@ private:
     enum class Answer { Yes, No, Passed };
     Answer ask(const QString &question, const std::function<bool()> &stands);
     void jobFinished(const jobResult &result);
+    // Appends the job's record beside the log; a records file that cannot
+    // be written is said in the result panel, and the job goes on.
+    void recordJob(const jobResult &result);
+    void sayRecordsProblem(const QString &path, const QString &reason);
+    void tellOwnLog();
     // The window's side of a job's start and end codes.
     void jobStarted(bool boxInfo);
     void jobEnded(const statusTable::Entry &row);
@@ -113,6 +120,7 @@ private:
     int m_jobCount = 0;       // jobs started: tells a job from the next
     waitCountdown *m_countdown = nullptr;
     jobResult m_result;       // shown until the next job starts
+    QDateTime m_jobStart;     // for the job's record
     bool m_closeWithoutAsking = false;
     boxInfoDialog *m_boxInfo = nullptr;
     benchWindow *m_bench = nullptr;

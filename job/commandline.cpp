@@ -100,9 +100,11 @@ int commandLine::takeOption(const QStringList &args, int at)
         {.name = "-t", .take = &commandLine::takeKeyword, .lastIsUnknown = false},
         {.name = "--query", .take = &commandLine::takeQuery, .lastIsUnknown = true},
         {.name = "--log", .take = &commandLine::takeLog, .lastIsUnknown = true},
+        {.name = "--record", .take = &commandLine::takeRecord, .lastIsUnknown = true},
+        {.name = "--retries", .take = &commandLine::takeRetries, .lastIsUnknown = true},
     };
     // A second value of these would silently win over the first.
-    static const char *const once[] = {"-t", "--query", "--log"};
+    static const char *const once[] = {"-t", "--query", "--log", "--record", "--retries"};
     static const struct {
         const char *name;
         bool commandLine::*field;   // nullptr: noted wherever it stands
@@ -196,6 +198,20 @@ void commandLine::takeQuery(const QString &what)
 void commandLine::takeLog(const QString &file)
 {
     log = file;
+}
+
+void commandLine::takeRecord(const QString &file)
+{
+    record = file;
+}
+
+void commandLine::takeRetries(const QString &count)
+{
+    bool number = false;
+    retriesGiven = count;
+    retries = count.toInt(&number);
+    if (!number || retries < 0)
+        retries = -1;
 }
 
 void commandLine::noteAnywhere(const QString &arg)

@@ -64,6 +64,9 @@ public:
     bool verify = false;        // --verify: a list upload is read back
     bool identify = false;      // --identify: the HD box's version and MAC are recorded
     QString log;                // --log FILE
+    QString record;             // --record FILE: a record of every job is appended
+    int retries = 0;            // --retries N; -1: not a whole number of 0 or more
+    QString retriesGiven;       // as given
     QStringList repeated;       // options that take one value, given again
 
     // The job request the arguments make.
@@ -80,6 +83,8 @@ private:
     void takeKeyword(const QString &keyword);
     void takeQuery(const QString &what);
     void takeLog(const QString &file);
+    void takeRecord(const QString &file);
+    void takeRetries(const QString &count);
     void noteAnywhere(const QString &arg);
     bool isOption(const QString &arg, int at) const;
     int runEnd(const QStringList &args, int at) const;

@@ -7,6 +7,7 @@ namespace {
 
 const QString settingsName = QStringLiteral("settings.ini");
 const QString logName = QStringLiteral("velmora.log");
+const QString recordsName = QStringLiteral("velmora-records.csv");
 const QString ownFolder = QStringLiteral("velmora");
 
 QString g_configFolder;
@@ -55,4 +56,9 @@ void filePlaces::shareEncoding(QSettings &settings)
 QString filePlaces::logFile()
 {
     return desktop() ? g_stateFolder + QLatin1Char('/') + logName : logName;
+}
+
+QString filePlaces::recordsFile()
+{
+    return desktop() ? g_stateFolder + QLatin1Char('/') + recordsName : recordsName;
 }

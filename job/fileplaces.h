@@ -24,6 +24,8 @@ public:
     // Qt 6's UTF-8 as Latin-1; the escapes of older files still read right.
     static void shareEncoding(QSettings &settings);
     static QString logFile();
+    // The window's record of every job, beside its log.
+    static QString recordsFile();
 
 private:
     // An XDG variable's folder, or the fallback under the home folder.

@@ -1,8 +1,11 @@
 #include "jobrequest.h"
 
 #include "platformfile.h"
+#include "portaddress.h"
 #include "systemtext.h"
 
+#include <QDate>
+#include <QDir>
 #include <QFileInfo>
 
 #include <system_error>
@@ -36,7 +39,56 @@ linkCause targetProblem(const QString &name)
     return linkCause();
 }
 
+const QString macField = QStringLiteral("{mac}");
+
+// What each field of a download's target stands for.
+struct Fields {
+    QString port;
+    QString mac;
+};
+const struct {
+    const char *field;
+    QString (*value)(const Fields &);
+} targetFields[] = {
+    {.field = "{port}", .value = [](const Fields &f) { return portAddress::parse(f.port).fileTag(); }},
+    {.field = "{mac}", .value = [](const Fields &f) { return f.mac; }},
+    {.field = "{date}", .value = [](const Fields &) { return QDate::currentDate().toString(Qt::ISODate); }},
+};
+
 } // namespace
+
+bool jobRequest::perPort(const QString &target)
+{
+    return hasFields(target) || QFileInfo(target).isDir();
+}
+
+bool jobRequest::hasFields(const QString &target)
+{
+    for (const auto &f : targetFields)
+        if (target.contains(QLatin1String(f.field)))
+            return true;
+    return false;
+}
+
+bool jobRequest::needsMac(const QString &target)
+{
+    return target.contains(macField);
+}
+
+QString jobRequest::targetFor(const QString &target, jobKind::Kind kind, const QString &port, const QString &mac)
+{
+    const Fields fields{.port = port, .mac = mac};
+    QString name = target;
+    bool field = false;
+    for (const auto &f : targetFields) {
+        field = field || name.contains(QLatin1String(f.field));
+        name.replace(QLatin1String(f.field), f.value(fields));
+    }
+    if (field || !QFileInfo(target).isDir())
+        return name;
+    const QString extension = jobKind::isHd(kind) ? QStringLiteral(".lis") : QStringLiteral(".lst");
+    return QDir(target).filePath(targetFields[0].value(fields) + extension);
+}
 
 QString jobRequest::specialKind(const QString &path)
 {

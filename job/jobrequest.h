@@ -26,4 +26,14 @@ public:
     // What a path is when it is no regular file ("a FIFO", "a folder"...),
     // else empty; never opens it.
     static QString specialKind(const QString &path);
+
+    // A download from several ports writes one file per port: its target
+    // names a folder, which gets <folder>/<port>.<ext>, or holds {port},
+    // {mac} or {date}. The port's part is its base name, or host_port for
+    // a serial server's port; {mac} needs the box's MAC, asked first.
+    static bool perPort(const QString &target);
+    static bool hasFields(const QString &target);
+    static bool needsMac(const QString &target);
+    static QString targetFor(const QString &target, jobKind::Kind kind, const QString &port,
+                             const QString &mac = QString());
 };

@@ -197,6 +197,25 @@ const struct {
     {.box = jobResult::Reset, .text = QT_TRANSLATE_NOOP("jobResult", "the factory reset was sent"), .listText = nullptr},
 };
 
+// The failures that a second attempt can mend; `untouchedOnly`: only while
+// nothing of the job had reached the box.
+const struct {
+    linkCause::Kind kind;
+    bool untouchedOnly;
+} retryable[] = {
+    {.kind = linkCause::PortMissing, .untouchedOnly = false},      // an adapter plugged in again
+    {.kind = linkCause::PortBusy, .untouchedOnly = false},         // another program lets go
+    {.kind = linkCause::PortOther, .untouchedOnly = false},
+    {.kind = linkCause::ServerUnreachable, .untouchedOnly = false},
+    {.kind = linkCause::ServerDevice, .untouchedOnly = false},
+    {.kind = linkCause::BoxSilent, .untouchedOnly = true},          // switched on late
+    {.kind = linkCause::LineGone, .untouchedOnly = false},
+    {.kind = linkCause::ConnectionGone, .untouchedOnly = false},
+    {.kind = linkCause::LineStalled, .untouchedOnly = false},
+    {.kind = linkCause::ListUnfinished, .untouchedOnly = false},
+    {.kind = linkCause::ListReadsDiffer, .untouchedOnly = false},   // line noise
+};
+
 const statusTable::Entry *row(int code)
 {
     return code >= 0 ? statusTable::find(code) : nullptr;
@@ -225,6 +244,16 @@ int jobResult::exitCode() const
     if (r && (r->sdCode == sdCode::FileFailed || r->sdCode == sdCode::WrongFileKind))
         return ExitFile;
     return ExitBox;
+}
+
+bool jobResult::retryHelps() const
+{
+    if (outcome != Failed)
+        return false;
+    for (const auto &r : retryable)
+        if (r.kind == cause.kind)
+            return !r.untouchedOnly || box == Untouched || box == OldListKept;
+    return false;
 }
 
 QString jobResult::headline() const

@@ -55,6 +55,11 @@ public:
     qint64 ms = 0;
 
     bool done() const { return outcome == Done; }
+    // Whether running the job again can help: the port could not be opened
+    // or reached, the box was silent before anything was sent, the line went
+    // or stalled, a download's reads failed. Never a box that refused the
+    // file, a wrong file or a stop.
+    bool retryHelps() const;
     int exitCode() const;
     // The status text of the deciding code, as the window shows it.
     QString headline() const;

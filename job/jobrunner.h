@@ -43,6 +43,10 @@ public:
     // The port the next jobs run on; only while no job runs.
     void setPortname(const QString &name);
     QString portname() const { return m_portname; }
+    // The log as opened at the start: its file, and the log that another
+    // instance held so that this runner writes its own (else empty).
+    QString logPath() const { return m_logfile.path(); }
+    QString logHeldElsewhere() const { return m_logfile.heldElsewhere(); }
     void writeLog(const QString &text);
     // Waits until every queued line is written; a log that failed on the way
     // is then reported through logFailed() before this returns, so a run's

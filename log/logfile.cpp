@@ -4,6 +4,8 @@
 #include "systemtext.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTime>
 
 namespace {
@@ -18,6 +20,10 @@ const struct {
     {.kind = platformFile::Socket, .words = QT_TRANSLATE_NOOP("logfile", "it is a socket, not a regular file")},
 };
 
+// Logs of its own tried when others hold the target: several windows of one
+// process share its number.
+constexpr int mostOwnLogs = 16;
+
 } // namespace
 
 logfile::logfile(QObject *parent)
@@ -26,7 +32,7 @@ logfile::logfile(QObject *parent)
 }
 
 logfile::logfile(const Target &target, QObject *parent)
-    : QObject(parent), m_target(target)
+    : QObject(parent), m_target(target), m_path(target.path)
 {
 }
 
@@ -67,7 +73,52 @@ bool logfile::open()
             m_refusal = QCoreApplication::translate("logfile", refused.words);
             return false;
         }
-    return m_file.open(systemText(m_target.path), m_target.append ? platformFile::Append : platformFile::Truncate);
+    if (!m_target.append)
+        return openAlone();
+    if (!m_file.open(systemText(m_target.path), platformFile::Append))
+        return false;
+    m_file.lock(false, platformFile::Shared);   // a system that cannot hold files still appends
+    return true;
+}
+
+// The target when no other instance holds it, else the first log of its
+// own that none holds; it is emptied only once it is held. Where the file
+// system holds no file at all, the target is emptied as it always was.
+bool logfile::openAlone()
+{
+    for (int n = m_candidate; n < mostOwnLogs; ++n) {
+        const QString path = candidate(n);
+        if (!m_file.open(systemText(path), platformFile::Append))
+            return false;
+        if (!m_file.lock(false)) {
+            m_file.close();
+            continue;
+        }
+        platformFile emptying;
+        if (!emptying.open(systemText(path), platformFile::Truncate)) {
+            m_file.close();
+            return false;
+        }
+        m_candidate = n;
+        m_path = path;
+        m_heldElsewhere = n == 0 ? QString() : m_target.path;
+        return true;
+    }
+    m_candidate = 0;
+    m_path = m_target.path;
+    return m_file.open(systemText(m_path), platformFile::Truncate);
+}
+
+// velmora.log, then velmora-<pid>.log, velmora-<pid>-2.log... beside it.
+QString logfile::candidate(int n) const
+{
+    if (n == 0)
+        return m_target.path;
+    const QFileInfo target(m_target.path);
+    const QString own = target.completeBaseName() + QLatin1Char('-') + QString::number(QCoreApplication::applicationPid()) +
+                        (n > 1 ? QLatin1Char('-') + QString::number(n) : QString());
+    const QString name = own + (target.suffix().isEmpty() ? QString() : QLatin1Char('.') + target.suffix());
+    return target.path() == QLatin1String(".") ? name : QDir(target.path()).filePath(name);
 }
 
 void logfile::close()
@@ -91,5 +142,5 @@ void logfile::fail()
         return;
     m_failed = true;
     m_reason = !m_refusal.isEmpty() ? m_refusal : fromSystem(platformError::text(m_file.error()));
-    emit failed(m_target.path, m_reason);
+    emit failed(m_path, m_reason);
 }

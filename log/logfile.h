@@ -22,13 +22,22 @@ public:
         QString tag{};   // put between the time and the text, as "[tag] "
     };
 
+    // Emptying a log that another instance (a window, a batch run) holds
+    // would lose its lines: a log to be emptied is held by this instance
+    // alone, and when another holds it, this one writes a log of its own
+    // beside it, velmora-<pid>.log. A log appended to is held shared: no
+    // window empties it meanwhile.
     explicit logfile(QObject *parent = nullptr);
     explicit logfile(const Target &target, QObject *parent = nullptr);
     ~logfile() override;
     logfile(const logfile &) = delete;
     logfile &operator=(const logfile &) = delete;
 
-    const QString &path() const { return m_target.path; }
+    // The file the lines go to, once opened.
+    QString path() const { return m_path; }
+    // The log that another instance held, so that this one writes path()
+    // instead; empty when it writes its target.
+    QString heldElsewhere() const { return m_heldElsewhere; }
     // Why the first failed line failed; empty while every line went in.
     const QString &failure() const { return m_reason; }
 
@@ -46,8 +55,13 @@ public slots:
 private:
     void put(const QByteArray &bytes);
     void fail();
+    bool openAlone();
+    QString candidate(int n) const;
 
     Target m_target;
+    QString m_path;            // the target's, or this instance's own
+    QString m_heldElsewhere;
+    int m_candidate = 0;       // of the logs tried, the one in use
     platformFile m_file;
     bool m_failed = false;
     QString m_refusal;   // why the log's kind of file was refused, in words

@@ -47,6 +47,15 @@ public:
     bool writeAt(std::int64_t offset, const char *data, std::size_t size);
     // Cuts the file to `size` and puts it on the disk.
     bool finish(std::int64_t size);
+    // How long the file is now; -1 on failure.
+    std::int64_t size();
+    // Holds the file against others that ask, until it is closed or the
+    // process ends, however it ends (so a killed run never leaves it held):
+    // Alone against every other hold, Shared only against one Alone.
+    // Without `wait` a file held by another fails at once; with it the call
+    // waits for its turn. The file's bytes stay open to writers that do not ask.
+    enum Hold { Alone, Shared };
+    bool lock(bool wait, Hold hold = Alone);
     bool close();
     // The system's error number of the last failed call (platformError).
     int error() const { return m_error; }

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -112,6 +113,30 @@ bool platformFile::finish(std::int64_t size)
         return false;
     }
     return true;
+}
+
+std::int64_t platformFile::size()
+{
+    struct stat st;
+    if (::fstat(int(m_handle), &st) != 0) {
+        m_error = errno;
+        return -1;
+    }
+    return std::int64_t(st.st_size);
+}
+
+bool platformFile::lock(bool wait, Hold hold)
+{
+    // flock, not fcntl's record locks: those are dropped by any close of the
+    // file in the process, and they are not held per open file.
+    for (;;) {
+        if (::flock(int(m_handle), (hold == Alone ? LOCK_EX : LOCK_SH) | (wait ? 0 : LOCK_NB)) == 0)
+            return true;
+        if (errno != EINTR) {
+            m_error = errno;
+            return false;
+        }
+    }
 }
 
 bool platformFile::close()

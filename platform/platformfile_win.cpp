@@ -56,7 +56,9 @@ bool platformFile::open(const std::string &path, Opening how)
     // at the end as it then is, as O_APPEND does. Others may read, append
     // and even delete meanwhile, as they may on POSIX. The handle is not
     // inherited by child processes.
-    const DWORD access = how == Append ? FILE_APPEND_DATA | SYNCHRONIZE : GENERIC_WRITE;
+    // Reading its size and holding it (LockFileEx) need read access too.
+    const DWORD access = how == Append ? FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE
+                                       : GENERIC_WRITE;
     const DWORD disposition = how == Append ? OPEN_ALWAYS : how == Truncate ? CREATE_ALWAYS : OPEN_EXISTING;
     const HANDLE h = CreateFileW(widePath(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -130,6 +132,32 @@ bool platformFile::finish(std::int64_t size)
     end.EndOfFile.QuadPart = size;
     if (!SetFileInformationByHandle(handleOf(m_handle), FileEndOfFileInfo, &end, sizeof end)
         || !FlushFileBuffers(handleOf(m_handle))) {
+        m_error = int(GetLastError());
+        return false;
+    }
+    return true;
+}
+
+std::int64_t platformFile::size()
+{
+    LARGE_INTEGER length = {};
+    if (!GetFileSizeEx(handleOf(m_handle), &length)) {
+        m_error = int(GetLastError());
+        return -1;
+    }
+    return std::int64_t(length.QuadPart);
+}
+
+bool platformFile::lock(bool wait, Hold hold)
+{
+    // A range far past any data: a held range refuses others' writes into
+    // it, and appends must go on. The system lets it go when the handle is
+    // closed or the process ends.
+    OVERLAPPED at = {};
+    at.Offset = 0xFFFFFFFEu;
+    at.OffsetHigh = 0x7FFFFFFFu;
+    const DWORD how = (hold == Alone ? LOCKFILE_EXCLUSIVE_LOCK : 0) | (wait ? 0 : LOCKFILE_FAIL_IMMEDIATELY);
+    if (!LockFileEx(handleOf(m_handle), how, 0, 1, 0, &at)) {
         m_error = int(GetLastError());
         return false;
     }

@@ -40,6 +40,7 @@ private slots:
     void shell_data();
     void shell();
     void networkAndLocalPorts();
+    void instancesInOneFolder();
 };
 
 // Started from a terminal, or from the desktop entry (--desktop) with the XDG
@@ -143,7 +144,16 @@ void tst_e2e::jobs()
     // A job's end leaves an empty line after the two start lines.
     QVERIFY2(QTest::qWaitFor([&] { const QStringList l = rig->programLog(); return l.size() > 2 && l.last().isEmpty(); },
                              30000), qPrintable(rig->programLog().join('\n')));
+    // Beside the log, the header and the job's record.
+    const auto records = [&] {
+        return QString::fromUtf8(testRig::read(QFileInfo(rig->path(rig->logName)).absolutePath() + "/velmora-records.csv"))
+            .split("\r\n");
+    };
+    QVERIFY(QTest::qWaitFor([&] { return records().size() == 3; }, 10000));
     QCOMPARE(rig->signal(SIGTERM), 0);
+    QVERIFY2(records().at(0).startsWith("start,duration_s,port,family,job,file,") &&
+                 testRig::matches(records().at(1), "*," + port + (hd ? ",HD," : ",SD,") + row.name + "," + name + ",*,1"),
+             qPrintable(records().join('\n')));
 
     QVERIFY2(rig->received() == row.sent, qPrintable(QString("the box received %1 bytes").arg(rig->received().size())));
     QCOMPARE(rig->seenSettings(), testRig::lineSettings());
@@ -170,7 +180,9 @@ enum class Box { None, HD, SD };
 // How the box misbehaves; Interrupt: SIGINT while it flashes. KeepList: it
 // keeps a list it loads, ChangedByte: with one byte changed.
 // CutOnQuery: the line goes when the query comes.
-enum class Fault { None, Silent, Refuse, NoStart, Interrupt, KeepList, ChangedByte, LineRate, BadMac, HugeList, CutOnQuery };
+// NoisyReads: the first three prints of the list differ; CutInLoad: the line goes in the file.
+enum class Fault { None, Silent, Refuse, NoStart, Interrupt, KeepList, ChangedByte, LineRate, BadMac, HugeList, CutOnQuery,
+                   NoisyReads, CutInLoad };
 struct BatchRow {
     QByteArray name{};
     Box box = Box::HD;
@@ -185,6 +197,7 @@ struct BatchRow {
     int progressLines[2] = {0, 1000};   // how many plain progress lines, at least and at most
     testRig::Line line = testRig::Line::Pty;   // how "@port" reaches the box
     std::function<bool(testRig &)> interruptWhen{};   // SIGINT goes once this holds
+    QString records = "\\A\\z";   // all of the file --record names, as a pattern
 };
 Q_DECLARE_METATYPE(BatchRow)
 
@@ -218,11 +231,23 @@ void tst_e2e::batch_data()
         return testRig::connectsPending(quint16(r.program.arguments().at(2).section(':', -1).toUInt())) > 1;
     };
     const auto lookingUp = [](testRig &r) { return r.nameAsked(); };
+    // A record's start: ISO 8601 with its zone.
+    const QString isoTime = "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}(Z|[+-]\\d\\d:\\d\\d)";
+    const QString csvHeader = "\\A\\x{FEFF}start,duration_s,port,family,job,file,file_size,file_sha256,mac,version_before,"
+                              "version_after,outcome,failed_step,cause,box,exit_code,attempt\r\n";
     const BatchRow rows[] = {
         {.name = "UpdateHD", .args = updateHd, .err = "^\\d+%\\n[^%]*^Update done\\n" + done},
         {.name = "SendListHD, by content", .args = {"--batch", "-p", "@port", "hd.lis"}, .err = "^Listupload done\\n" + done},
         {.name = "GetListHD", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-f", "out.lis"},
          .err = "^Listdownload complete\\n" + done, .got = "help\r\nchlist\r\n"},
+        // A spreadsheet's quoting: a name with a comma, quotes and an umlaut.
+        {.name = "GetListHD, recorded", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-f", "a, \"b\" ü.lis",
+                                                   "--record", "rec.csv"},
+         .german = "C.UTF-8", .err = "^Listdownload complete\\n" + done, .got = "help\r\nchlist\r\n",
+         .records = csvHeader + isoTime + ",[\\d.]+,[^,]+,HD,GetListHD,\"a, \"\"b\"\" ü.lis\",\\d+,[0-9a-f]{64},,,,done,,,"
+                    "list-saved,0,1\r\n\\z"},
+        {.name = "records file unwritable", .args = updateHd + QStringList{"--record", "."},
+         .err = "^velmora: the records file . cannot be written: Is a directory; the job goes on\\n[\\s\\S]*^Update done\\n" + done},
         {.name = "UpdateSD", .box = Box::SD, .args = {"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.app", "sd.app"},
          .err = "^\\d+%\\n[^%]*^Update done\\n" + done},
         {.name = "SD samples, two files", .box = Box::SD,
@@ -233,9 +258,15 @@ void tst_e2e::batch_data()
          .err = "^Listupload done\\n" + done},
         {.name = "HD samples", .args = {"--batch", "-p", "@port", "sample.app"}, .err = "^Update done\\n" + done},
         // --identify records the box before and after its update.
-        {.name = "identify, HD answered", .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "sample.app", "--identify"},
+        {.name = "identify, HD answered, recorded", .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "sample.app",
+                                                              "--identify", "--record", "rec.jsonl"},
          .err = "^port +MAC +version +result +time\\n\\S+ +00-A1-B2-C3-D4-E5 +V2.10.04 HD 2026-03-18 -> V2.10.04 HD 2026-03-18 "
-                "+done: Update done +[\\d.]+ s\\n" + done},
+                "+done: Update done +[\\d.]+ s\\n" + done,
+         .records = "\\A\\{\"start\":\"" + isoTime + "\",\"duration_s\":[\\d.]+,\"port\":\"[^\"]+\",\"family\":\"HD\","
+                    "\"job\":\"UpdateHD\",\"file\":\"sample.app\",\"file_size\":\"\\d+\",\"file_sha256\":\"[0-9a-f]{64}\","
+                    "\"mac\":\"00-A1-B2-C3-D4-E5\",\"version_before\":\"V2.10.04 HD 2026-03-18\","
+                    "\"version_after\":\"V2.10.04 HD 2026-03-18\",\"outcome\":\"done\",\"failed_step\":\"\",\"cause\":\"\","
+                    "\"box\":\"updated\",\"exit_code\":0,\"attempt\":1\\}\\n\\z"},
         {.name = "identify, HD silent", .fault = Fault::Silent,
          .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "sample.app", "--identify"}, .exitCode = batchJob::BoxFailed,
          .err = "^\\S+ +no answer +no answer +failed: Error while restarting PCB +[\\d.]+ s\\n" +
@@ -280,31 +311,58 @@ void tst_e2e::batch_data()
          .err = "^Update done\\n" + ended("UpdateHD", "done", 0)},
         {.name = "no job", .args = {"--batch", "-p", "@port", "text.txt"}, .exitCode = batchJob::Usage,
          .err = "no job given", .got = ""},
-        {.name = "port gone", .box = Box::None, .args = {"--batch", "-p", "/dev/ttyNOPE7", "-t", "GetListSD", "-f", "out.lst"},
+        // Retried where another attempt can help, each attempt recorded; never where it cannot.
+        {.name = "port gone, retried", .box = Box::None,
+         .args = {"--batch", "-p", "/dev/ttyNOPE7", "-t", "GetListSD", "-f", "out.lst", "--retries", "1", "--record", "rec.csv"},
          .exitCode = batchJob::PortFailed,
          .err = "^Couldn't open COM-Port\\n  cause: the port /dev/ttyNOPE7 could not be opened: No such file or directory\\n"
-                "  what to do: plug the adapter in[^\\n]*\\n" + ended("GetListSD", "failed", 3)},
+                "  what to do: plug the adapter in[^\\n]*\\nattempt 1 of 2 failed; trying again in 1 s\\n[\\s\\S]*"
+                "  what to do: plug the adapter in[^\\n]*\\n" + ended("GetListSD", "failed", 3),
+         .records = csvHeader + isoTime + ",[\\d.]+,/dev/ttyNOPE7,SD,GetListSD,out.lst,,,,,,failed,[^,]+,the port [^\\n]+,untouched,3,1\r\n" +
+                    isoTime + ",[\\d.]+,/dev/ttyNOPE7,SD,GetListSD,out.lst,,,,,,failed,[^,]+,the port [^\\n]+,untouched,3,2\r\n\\z"},
+        {.name = "reads differ, retried, then agree", .fault = Fault::NoisyReads,
+         .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-f", "out.lis", "--verify", "--retries", "2", "--record", "rec.csv"},
+         .err = "^  cause: no two reads of the channel list agreed[^\\n]+\\n[^\\n]+\\nattempt 1 of 3 failed; trying again in 1 s\\n"
+                "[\\s\\S]*^Listdownload complete\\n" + done,
+         .records = csvHeader + isoTime + ",[\\d.]+,[^,]+,HD,GetListHD,out.lis,,,,,,failed,[^,]+,\"no two reads [^\"]+\",old-list-kept,5,1\r\n" +
+                    isoTime + ",[\\d.]+,[^,]+,HD,GetListHD,out.lis,\\d+,[0-9a-f]{64},,,,done,,,list-saved,0,2\r\n\\z"},
+        {.name = "line cut in the load, retried", .fault = Fault::CutInLoad,
+         .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "hd.app", "--retries", "1", "--record", "rec.csv"},
+         .exitCode = batchJob::PortFailed,
+         .err = "^  cause: the serial line went: [^\\n]+\\n[^\\n]+\\n  box: the box may be left half-updated[^\\n]+\\n"
+                "attempt 1 of 2 failed; trying again in 1 s\\n  the load had begun: the box is half-updated until an attempt loads it whole\\n"
+                "[\\s\\S]*  box: the box may be left half-updated[^\\n]+\\n" + ended("UpdateHD", "failed", 3),
+         .records = csvHeader + isoTime + ",[^\\n]+,failed,[^,]+,the serial line went: [^\\n]+,half-updated,5,1\r\n" + isoTime +
+                    ",[^\\n]+,failed,[^,]+,the port [^\\n]+,half-updated,3,2\r\n\\z"},
         {.name = "file missing", .args = {"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "gone.app"},
          .exitCode = batchJob::FileProblem,
          .err = "^velmora: the file gone.app does not exist\\n  what to do: check the file's name and folder\\n" +
                 ended("UpdateHD", "failed", 4), .got = ""},
-        {.name = "wrong kind", .box = Box::SD, .args = {"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.lst"},
+        {.name = "wrong kind, not retried", .box = Box::SD,
+         .args = {"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.lst", "--retries", "2"},
          .exitCode = batchJob::FileProblem,
          .err = "^Wrong Filetype detected!\\n  cause: sd.lst is an SD channel list; this job needs SD update images \\(\\*.app\\)\\n"
                 "  what to do: choose SD update images[^\\n]*\\n" + ended("UpdateSD", "failed", 4), .got = ""},
         {.name = "name with LF", .box = Box::SD, .args = {"--batch", "-p", "@port", "-t", "GetListSD", "-f", "keep\nnew.lst"},
          .exitCode = batchJob::FileProblem, .err = "line feed refused: keep\\\\nnew.lst", .got = ""},
-        {.name = "box refuses", .fault = Fault::Refuse, .args = updateHd, .exitCode = batchJob::BoxFailed,
+        {.name = "box refuses, not retried", .fault = Fault::Refuse, .args = updateHd + QStringList{"--retries", "2"},
+         .exitCode = batchJob::BoxFailed,
          .err = "^Error while flashing the File\\n  cause: the box refused: \"wrong\"\\n  what to do: [^\\n]*\\n"
                 "  box: the box may be left half-updated: update it again before you start it\\n" +
                 ended("UpdateHD", "failed", 5)},
-        {.name = "box silent", .box = Box::SD, .fault = Fault::Silent,
-         .args = {"--batch", "-p", "@port", "-t", "GetListSD", "-f", "out.lst"}, .exitCode = batchJob::BoxFailed,
-         .err = "^Error while opening the LoadMenu\\n  cause: the box did not answer within \\d+ s\\n"
+        {.name = "box silent, retried", .box = Box::SD, .fault = Fault::Silent,
+         .args = {"--batch", "-p", "@port", "-t", "GetListSD", "-f", "out.lst", "--record", "rec.csv", "--retries", "1"},
+         .exitCode = batchJob::BoxFailed,
+         .err = "^attempt 1 of 2 failed; trying again in 1 s\\n[\\s\\S]*^Error while opening the LoadMenu\\n  cause: the box did not answer within \\d+ s\\n"
                 "  what to do: the box did not answer: check the cable, the box's power and the port\\n" +
-                ended("GetListSD", "failed", 5), .got = "100\r\n100\r\n"},
-        {.name = "SIGINT", .fault = Fault::Interrupt, .args = updateHd, .exitCode = batchJob::Interrupted,
-         .err = "^velmora: interrupted[\\s\\S]*  cause: the job was stopped: interrupted by SIGINT\\n"
+                ended("GetListSD", "failed", 5), .got = "100\r\n100\r\n100\r\n100\r\n",
+         .records = csvHeader + isoTime + ",[\\d.]+,[^,]+,SD,GetListSD,out.lst,,,,,,failed,[^,]+,"
+                    "the box did not answer within \\d+ s,old-list-kept,5,1\r\n" + isoTime + ",[\\d.]+,[^,]+,SD,GetListSD,out.lst,,,,,,failed,[^,]+,"
+                    "the box did not answer within \\d+ s,old-list-kept,5,2\r\n\\z"},
+        {.name = "SIGINT, not retried", .fault = Fault::Interrupt, .args = updateHd + QStringList{"--retries", "2"},
+         .exitCode = batchJob::Interrupted,
+         .err = "^Waiting till File flashed\\n\\(waiting at most 16 s\\)\\n"
+                "velmora: interrupted[\\s\\S]*  cause: the job was stopped: interrupted by SIGINT\\n"
                 "  box: the box may be left half-updated: update it again before you start it\\n" +
                 ended("UpdateHD", "stopped", 130), .interruptWhen = fileSent},
         // A server that never takes the connection, a name server that never
@@ -452,6 +510,8 @@ void tst_e2e::batch()
     b.replies.insert("get_mac", row.fault == Fault::BadMac ? "00A1B2C3D4\r\n" : b.replies.value("get_mac"));
     b.list = row.fault == Fault::HugeList ? hdBox::sampleList(6500) : b.list;
     b.cutOnCommand = row.fault == Fault::CutOnQuery ? "swvers" : "";
+    b.noisyReads = row.fault == Fault::NoisyReads ? QList<int>{1, 2, 3} : QList<int>{};
+    b.cutAfter = row.fault == Fault::CutInLoad ? 1000 : -1;
     sdBox::Config c;
     c.silent = row.fault == Fault::Silent;
     c.startFails = row.fault == Fault::NoStart;
@@ -493,6 +553,11 @@ void tst_e2e::batch()
     // not have read them yet on a loaded machine.
     if (row.got)
         QTRY_COMPARE_WITH_TIMEOUT(rig->received(), *row.got, 5000);
+    const int r = row.args.indexOf("--record");
+    // Behind another character, a UTF-8 mark is decoded, not dropped.
+    const QString records =
+        QString::fromUtf8("|" + (r < 0 ? QByteArray() : testRig::read(rig->path(row.args.at(r + 1))))).mid(1);
+    QVERIFY2(QRegularExpression(row.records).match(records).hasMatch(), qPrintable(records));
     QVERIFY(!QFile::exists(rig->path("settings.ini")));
     // The port's own log, from its header to its end.
     const int p = row.args.indexOf("-p");
@@ -512,7 +577,8 @@ struct PortBox {
     Fault fault = Fault::None;
     int exitCode = batchJob::Done;   // in the end line of its log
     QStringList log{};               // between its header and end, in this order
-    QByteArray got{};                // all it received in each round; "@update": an update's dialogue; empty: not compared
+    QByteArray got{};                // all it received in each round; "@update": an update's dialogue; "@none":
+                                     // nothing; empty: not compared
 };
 struct PortsRow {
     QByteArray name{};
@@ -537,7 +603,26 @@ void tst_e2e::ports_data()
                               .log = {"Updating Firmware: hd.app", "File sent. Wrote 4096 data",
                                       "Job stopped: interrupted by SIGINT", ""}};
     const QString version = "V2.10.04 HD 2026-03-18";
+    const QStringList download{"--batch", "-t", "GetListHD", "-p", "@1", "-p", "@2", "-f"};
+    const auto savedAs = [](const QString &target, const QByteArray &asked) {
+        return PortBox{.log = {"Downloading Channel list: " + target, "Downloading done after # s", ""},
+                       .got = asked + "help\r\nchlist\r\n"};
+    };
+    const auto refused = [](const QString &why, int exitCode) {
+        return PortBox{.exitCode = exitCode, .log = {why}, .got = "@none"};
+    };
     const PortsRow rows[] = {
+        // Downloads from several boxes: a file each, or none asked at all.
+        {.name = "downloads into a folder", .boxes = {savedAs("./*.lis", ""), savedAs("./*.lis", "")},
+         .runs = {download + QStringList{"."}}, .exitCodes = {0}, .logs = {"@1", "@2"}},
+        {.name = "downloads named by port and MAC",
+         .boxes = {savedAs("*-00-A1-B2-C3-D4-E5.lis", "get_mac\r\n"), savedAs("*-00-A1-B2-C3-D4-E5.lis", "get_mac\r\n")},
+         .runs = {download + QStringList{"{port}-{mac}.lis"}}, .exitCodes = {0}, .logs = {"@1", "@2"}},
+        {.name = "two ports, one target", .boxes = {refused("the ports * would both write *", 2), refused("*", 2)},
+         .runs = {download + QStringList{"{date}.lis"}}, .exitCodes = {batchJob::Usage},
+         .err = "^velmora: the ports @1 and @2 would both write [^\\n]+: put \\{port\\} in the name\\n", .logs = {"@1", "@2"}},
+        {.name = "targets in a missing folder", .boxes = {refused("the list cannot be saved in *", 4), refused("*", 4)},
+         .runs = {download + QStringList{"gone/{port}.lis"}}, .exitCodes = {batchJob::FileProblem}, .logs = {"@1", "@2"}},
         {.name = "two updates and a download at once", .boxes = {updated, updated, listed},
          .runs = {update + QStringList{"@1"}, update + QStringList{"@2"},
                   {"--batch", "-t", "GetListHD", "-f", "out.lis", "-p", "@3"}},
@@ -635,9 +720,9 @@ void tst_e2e::ports()
         lines << rig.programLog(log);
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         const PortBox &box = row.boxes.at(int(i));
-        const QByteArray got = box.got == "@update" ? "r\r\nl\r\n" + file + "s\r\n" : box.got;
+        const QByteArray got = box.got == "@update" ? "r\r\nl\r\n" + file + "s\r\n" : box.got == "@none" ? "" : box.got;
         // A command the box need not answer may still wait in its line.
-        if (!got.isEmpty())
+        if (!box.got.isEmpty())
             QTRY_VERIFY2_WITH_TIMEOUT(boxes.at(i)->received() == got.repeated(row.rounds),
                                       qPrintable(boxes.at(i)->devicePath()), 5000);
         // The port's lines: whole, and each round's from its header to its end.
@@ -1130,6 +1215,40 @@ void tst_e2e::networkAndLocalPorts()
         const QStringList log = local.programLog(batchJob::logName(port));
         QVERIFY2(!log.isEmpty() && testRig::matches(log.last(), "[*] ========== END: exit code 0, *"), qPrintable(port));
     }
+}
+
+// Windows and batch runs started in one folder: none empties or writes into
+// the log that another holds; a later window takes the log again once it is free.
+void tst_e2e::instancesInOneFolder()
+{
+    testRig rig{hdBox::Behaviour()};
+    const QStringList startLines{"---------- START ----------", "Softwareversion: 3.0.0.8"};
+    // The first window downloads the list and stays open.
+    QVERIFY(rig.run({"-p", rig.device(), "-t", "GetListHD", "-f", "out.lis", "-s"}));
+    QVERIFY(QTest::qWaitFor([&] { const QStringList l = rig.programLog(); return l.size() > 2 && l.last().isEmpty(); }, 30000));
+    const QStringList first = rig.programLog();
+    // A second window, and a batch run that appends to the same log.
+    QProcess second, batch;
+    QVERIFY(rig.run(second, {"-p", rig.device()}));
+    const QString own = QStringLiteral("velmora-%1.log").arg(second.processId());
+    QVERIFY(QTest::qWaitFor([&] { return rig.programLog(own).size() == 3; }, 10000));
+    QCOMPARE(rig.programLog(own), startLines + QStringList{"velmora.log is written by another instance: this window logs here"});
+    QVERIFY(rig.run(batch, {"--query", "software", "-p", rig.device(), "--log", "velmora.log"}, batchEnvironment()));
+    QVERIFY(batch.waitForFinished(30000));
+    QCOMPARE(batch.exitCode(), 0);
+    // The first window's lines are all there, the batch run's whole behind them, each naming its port.
+    const QStringList shared = rig.programLog();
+    QCOMPARE(shared.mid(0, first.size()), first);
+    const QString tag = "[" + QFileInfo(rig.device()).fileName() + "] ";
+    QVERIFY2(shared.size() > first.size() + 2 && shared.mid(first.size()).filter(QRegularExpression("^(?!" + QRegularExpression::escape(tag) + ")")).isEmpty(),
+             qPrintable(shared.join('\n')));
+    // Once the first window has closed, the next one empties the log again.
+    QCOMPARE(rig.signal(SIGTERM), 0);
+    second.terminate();
+    QVERIFY(second.waitForFinished(10000));
+    QVERIFY(rig.run({"-p", rig.device()}));
+    QVERIFY(QTest::qWaitFor([&] { return rig.programLog() == startLines; }, 10000));
+    QCOMPARE(rig.signal(SIGTERM), 0);
 }
 
 #include "e2e.moc"

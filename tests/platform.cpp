@@ -22,6 +22,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -623,6 +624,30 @@ void files()
          .after = "0z2xy"},
         {.name = "in place, longer, cut to size", .before = "0123", .opening = platformFile::Existing,
          .act = [](platformFile &f) { return f.reserve(8) && f.writeAt(0, "abcdefgh", 8) && f.finish(6); }, .after = "abcdef"},
+        // Holds: one alone keeps every other out, shared ones only one alone;
+        // a hold ends with its file's close. The bytes stay open to appends.
+        {.name = "held alone: no other hold", .before = "one\n", .opening = platformFile::Append,
+         .act = [](platformFile &f) {
+             platformFile other;
+             return f.lock(false) && other.open(scratchFile, platformFile::Append) && !other.lock(false) &&
+                    !other.lock(false, platformFile::Shared) && append(other, "two\n");
+         },
+         .after = "one\ntwo\n"},
+        {.name = "held shared: others share, none alone", .before = "one\n", .opening = platformFile::Append,
+         .act = [](platformFile &f) {
+             platformFile other, third;
+             return f.lock(false, platformFile::Shared) && other.open(scratchFile, platformFile::Append) &&
+                    other.lock(false, platformFile::Shared) && third.open(scratchFile, platformFile::Append) &&
+                    !third.lock(false);
+         },
+         .after = "one\n"},
+        {.name = "a hold ends with the close", .before = "one\n", .opening = platformFile::Append,
+         .act = [](platformFile &f) {
+             platformFile other;
+             return f.lock(false) && other.open(scratchFile, platformFile::Append) && !other.lock(false) && f.close() &&
+                    other.lock(false) && other.size() == 4;
+         },
+         .after = "one\n"},
         {.name = "in place, no file", .opening = platformFile::Existing, .posixRefusal = ENOENT, .windowsRefusal = winFileNotFound},
         {.name = "in place, a folder", .path = ".", .opening = platformFile::Existing, .posixRefusal = EISDIR,
          .windowsRefusal = winAccessDenied},
@@ -655,25 +680,44 @@ int lineLength(int line, int longest)
     return 1 + (line * spread) % longest;
 }
 
-// The child's part: `lines` lines of its letter, one append each.
-int appendLines(const std::string &path, char letter, int lines, int longest)
+// What the first of writers that hold the file puts before any line.
+const std::string heldHeader = "#\n";
+
+// The child's part: `lines` lines of its letter, one append each; held, each
+// line is appended with the file held, after the header when it is empty.
+int appendLines(const std::string &path, char letter, int lines, int longest, bool held)
 {
     platformFile file;
     bool ok = file.open(path, platformFile::Append);
-    for (int i = 0; ok && i < lines; ++i)
-        ok = append(file, std::string(std::size_t(lineLength(i, longest)), letter) + '\n');
+    for (int i = 0; ok && i < lines; ++i) {
+        const std::string line = std::string(std::size_t(lineLength(i, longest)), letter) + '\n';
+        if (!held) {
+            ok = append(file, line);
+            continue;
+        }
+        platformFile turn;
+        ok = turn.open(path, platformFile::Append) && turn.lock(true);
+        const std::int64_t size = ok ? turn.size() : -1;
+        if (size == 0)
+            sleepMs(pollMs);   // a moment in which others would find it empty too, were it not held
+        ok = size >= 0 && append(turn, (size == 0 ? heldHeader : std::string()) + line) && turn.close();
+    }
     return ok && file.close() ? 0 : 1;
 }
 
 struct AppendRow {
     const char *name;
+    int processes = 2;
     int lines;     // per process
     int longest;
+    bool held = false;      // each line with the file held, the first after a header
+    int killWithinMs = -1;  // each writer is killed at a moment up to this; -1: they end
     NotHere notHere{};
 };
 
 // Every line arrives whole and in its writer's order, whoever else appends
-// at the same time (two opens taking turns: the file rows).
+// at the same time (two opens taking turns: the file rows), and however a
+// writer ends; writers that hold the file write one header between them.
 void appenders()
 {
     const char *wine = "Wine appends in two steps (it looks up the file's end, then writes there), so two processes "
@@ -681,32 +725,45 @@ void appenders()
     const AppendRow rows[] = {
         {.name = "two processes, short lines", .lines = 2000, .longest = 80, .notHere = {.wine = wine}},
         {.name = "two processes, long lines", .lines = 40, .longest = 60000, .notHere = {.wine = wine}},
+        {.name = "eight processes, held, killed at random moments", .processes = 8, .lines = 1000000, .longest = 300,
+         .held = true, .killWithinMs = 300, .notHere = {.wine = wine}},
     };
     const std::string path = "platform-shared.log";
+    constexpr int mostWriters = 8;
+    std::minstd_rand moments(29);   // the same moments on every run
     for (const AppendRow &r : rows) {
         if (skipped("shared log", r.name, r.notHere.here()))
             continue;
         lay(path, nullptr);
-        Child a, b;
-        const auto as = [&](const std::string &letter) {
-            return std::vector<std::string>{"--append", path, letter, std::to_string(r.lines), std::to_string(r.longest)};
-        };
-        check(a.start(as("A")) && b.start(as("B")), "starts");
-        check(a.finish(childBoundMs) == 0 && b.finish(childBoundMs) == 0, "both wrote all");
-        std::vector<int> lengths['B' - 'A' + 1];
+        std::vector<Child> writers(std::size_t(r.processes));
+        for (int w = 0; w < r.processes; ++w)
+            check(writers[std::size_t(w)].start({"--append", path, std::string(1, char('A' + w)), std::to_string(r.lines),
+                                                 std::to_string(r.longest), r.held ? "held" : "free"}),
+                  "starts");
+        for (Child &writer : writers) {
+            if (r.killWithinMs >= 0)
+                sleepMs(int(moments() % std::uint32_t(r.killWithinMs / r.processes + 1)));
+            check(writer.finish(r.killWithinMs >= 0 ? 0 : childBoundMs) == (r.killWithinMs >= 0 ? -1 : 0),
+                  r.killWithinMs >= 0 ? "killed while writing" : "wrote all");
+        }
+        std::vector<int> lengths[mostWriters];
         std::string all = contents(path);
-        for (std::size_t at = 0, end; (end = all.find('\n', at)) != std::string::npos; at = end + 1) {
+        check(all.rfind(r.held ? heldHeader : std::string(), 0) == 0, "the header first");
+        for (std::size_t at = r.held ? heldHeader.size() : 0, end; (end = all.find('\n', at)) != std::string::npos; at = end + 1) {
             const std::string line = all.substr(at, end - at);
-            const bool whole = !line.empty() && (line[0] == 'A' || line[0] == 'B')
+            const bool whole = !line.empty() && line[0] >= 'A' && line[0] < 'A' + r.processes
                                && line.find_first_not_of(line[0]) == std::string::npos;
             check(whole, "a cut line at byte " + std::to_string(at));
             if (whole)
                 lengths[line[0] - 'A'].push_back(int(line.size()));
         }
-        std::vector<int> expected;
-        for (int i = 0; i < r.lines; ++i)
-            expected.push_back(lineLength(i, r.longest));
-        check(lengths[0] == expected && lengths[1] == expected, "each writer's lines, all and in order");
+        // A killed writer's lines are those it wrote before, in order.
+        for (int w = 0; w < r.processes; ++w) {
+            std::vector<int> expected;
+            for (int i = 0; i < int(r.killWithinMs >= 0 ? lengths[w].size() : std::size_t(r.lines)); ++i)
+                expected.push_back(lineLength(i, r.longest));
+            check(lengths[w] == expected, std::string("writer ") + char('A' + w) + "'s lines, all and in order");
+        }
         check(!all.empty() && all.back() == '\n', "ends with a whole line");
         report("shared log", r.name);
     }
@@ -802,8 +859,8 @@ void closeRequests()
 int main(int argc, char *argv[])
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.size() == 5 && args[0] == "--append")
-        return appendLines(args[1], args[2][0], std::atoi(args[3].c_str()), std::atoi(args[4].c_str()));
+    if (args.size() == 6 && args[0] == "--append")
+        return appendLines(args[1], args[2][0], std::atoi(args[3].c_str()), std::atoi(args[4].c_str()), args[5] == "held");
     if (args.size() == 3 && args[0] == "--close")
         return closeChild(args[1], args[2] == "stops");
     portPaths();

@@ -4,6 +4,8 @@
 // recognised for each front end.
 #include "commandline.h"
 #include "jobreport.h"
+#include "jobrequest.h"
+#include "recordsfile.h"
 #include "linetransport.h"
 #include "markersearch.h"
 #include "portaddress.h"
@@ -31,6 +33,10 @@ private slots:
     void recognise();
     void portAddresses_data();
     void portAddresses();
+    void downloadTargets_data();
+    void downloadTargets();
+    void recordLines_data();
+    void recordLines();
     void portNamedTwice_data();
     void portNamedTwice();
     void serverSettings_data();
@@ -53,6 +59,7 @@ struct OutcomeRow {
     linkCause::Kind cause = linkCause::None;
     bool startUnconfirmed = false;
     QString answer = QString();
+    bool retry = false;   // another attempt can help
 };
 Q_DECLARE_METATYPE(OutcomeRow)
 
@@ -98,11 +105,11 @@ void tst_units::outcome_data()
         {.name = "port missing", .given = made(L::Failed, L::Untouched, hdCode::PortFailed, hdCode::Updating,
                                                linkCause::PortMissing),
          .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitPort, .failedStep = hdCode::Updating,
-         .cause = linkCause::PortMissing},
+         .cause = linkCause::PortMissing, .retry = true},
         {.name = "server unreachable", .given = made(L::Failed, L::Untouched, hdCode::PortFailed, hdCode::Updating,
                                                      linkCause::ServerUnreachable),
          .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitPort, .failedStep = hdCode::Updating,
-         .cause = linkCause::ServerUnreachable},
+         .cause = linkCause::ServerUnreachable, .retry = true},
         {.name = "file of the wrong kind", .job = jobKind::UpdateSD,
          .given = made(L::Failed, L::Untouched, sdCode::WrongFileKind, sdCode::Updating, linkCause::FileWrongKind),
          .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitFile, .failedStep = sdCode::Updating,
@@ -114,7 +121,7 @@ void tst_units::outcome_data()
         {.name = "box silent", .given = made(L::Failed, L::Untouched, hdCode::RestartFailed, hdCode::Restarting,
                                              linkCause::BoxSilent),
          .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitBox, .failedStep = hdCode::Restarting,
-         .cause = linkCause::BoxSilent},
+         .cause = linkCause::BoxSilent, .retry = true},
         {.name = "box refused mid-load", .given = made(L::Failed, L::HalfUpdated, hdCode::FlashFailed,
                                                        hdCode::WaitingFlash, linkCause::BoxRefused),
          .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = hdCode::WaitingFlash,
@@ -122,7 +129,7 @@ void tst_units::outcome_data()
         {.name = "line gone in the send", .job = jobKind::UpdateSD,
          .given = made(L::Failed, L::HalfUpdated, sdCode::WriteFailed, sdCode::SendingFile, linkCause::LineGone),
          .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = sdCode::SendingFile,
-         .cause = linkCause::LineGone},
+         .cause = linkCause::LineGone, .retry = true},
         {.name = "upload read back differs", .job = jobKind::SendListHD,
          .given = made(L::Failed, L::HalfUpdated, hdCode::VerifyDiffers, hdCode::Verifying, linkCause::ListDiffers),
          .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = hdCode::Verifying,
@@ -130,7 +137,25 @@ void tst_units::outcome_data()
         {.name = "download reads disagree", .job = jobKind::GetListHD,
          .given = made(L::Failed, L::OldListKept, hdCode::ReadsDiffer, hdCode::Verifying, linkCause::ListReadsDiffer),
          .outcome = R::Failed, .box = R::OldListKept, .exitCode = R::ExitBox, .failedStep = hdCode::Verifying,
-         .cause = linkCause::ListReadsDiffer},
+         .cause = linkCause::ListReadsDiffer, .retry = true},
+        {.name = "port busy", .given = made(L::Failed, L::Untouched, hdCode::PortFailed, hdCode::Updating, linkCause::PortBusy),
+         .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitPort, .failedStep = hdCode::Updating,
+         .cause = linkCause::PortBusy, .retry = true},
+        {.name = "port denied", .given = made(L::Failed, L::Untouched, hdCode::PortFailed, hdCode::Updating, linkCause::PortDenied),
+         .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitPort, .failedStep = hdCode::Updating,
+         .cause = linkCause::PortDenied},
+        {.name = "box stalled in the load", .given = made(L::Failed, L::HalfUpdated, hdCode::WriteFailed, hdCode::SendingFile,
+                                                          linkCause::LineStalled),
+         .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = hdCode::SendingFile,
+         .cause = linkCause::LineStalled, .retry = true},
+        {.name = "server connection gone", .job = jobKind::GetListSD,
+         .given = made(L::Failed, L::OldListKept, sdCode::DownloadTimeout, sdCode::Downloading, linkCause::ConnectionGone),
+         .outcome = R::Failed, .box = R::OldListKept, .exitCode = R::ExitBox, .failedStep = sdCode::Downloading,
+         .cause = linkCause::ConnectionGone, .retry = true},
+        {.name = "list unfinished", .job = jobKind::GetListHD,
+         .given = made(L::Failed, L::OldListKept, hdCode::DownloadTimeout, hdCode::Downloading, linkCause::ListUnfinished),
+         .outcome = R::Failed, .box = R::OldListKept, .exitCode = R::ExitBox, .failedStep = hdCode::Downloading,
+         .cause = linkCause::ListUnfinished, .retry = true},
         {.name = "stopped in the send", .given = made(L::Stopped, L::HalfUpdated, -1), .outcome = R::Stopped,
          .box = R::HalfUpdated, .exitCode = R::ExitStopped},
         {.name = "query answered", .job = jobKind::None, .query = serviceRequest::Mac, .given = answered,
@@ -159,6 +184,7 @@ void tst_units::outcome()
     QCOMPARE(int(r.cause.kind), int(row.cause));
     QCOMPARE(r.startUnconfirmed, row.startUnconfirmed);
     QCOMPARE(r.answer, row.answer);
+    QCOMPARE(r.retryHelps(), row.retry);
     // A failure says why and what to do; nothing else does.
     QCOMPARE(r.causeText().isEmpty(), row.outcome == jobResult::Done);
     QCOMPARE(r.remedy().isEmpty(), row.outcome != jobResult::Failed);
@@ -373,6 +399,91 @@ struct AddressRow {
     bool usable;
 };
 Q_DECLARE_METATYPE(AddressRow)
+
+// ---- a download's target per port --------------------------------------------
+
+struct TargetRow {
+    const char *name;
+    const char *target;     // "@dir": an existing folder
+    jobKind::Kind kind = jobKind::GetListHD;
+    const char *port = "/dev/ttyUSB0";
+    const char *mac = "";
+    const char *expected;   // "@dir" as in target
+    bool perPort = true;    // it splits over several ports
+};
+Q_DECLARE_METATYPE(TargetRow)
+
+void tst_units::downloadTargets_data()
+{
+    const TargetRow rows[] = {
+        {.name = "a plain name stays", .target = "out.lis", .expected = "out.lis", .perPort = false},
+        {.name = "a folder, HD", .target = "@dir", .expected = "@dir/ttyUSB0.lis"},
+        {.name = "a folder, SD", .target = "@dir", .kind = jobKind::GetListSD, .expected = "@dir/ttyUSB0.lst"},
+        {.name = "a serial server's port and the MAC", .target = "lists/{port}-{mac}.lis", .port = "rfc2217://box.local:7000",
+         .mac = "00-A1-B2-C3-D4-E5", .expected = "lists/box.local_7000-00-A1-B2-C3-D4-E5.lis"},
+        {.name = "a field in the folder's name", .target = "@dir/{port}/saved.lst", .kind = jobKind::GetListSD,
+         .expected = "@dir/ttyUSB0/saved.lst"},
+        {.name = "a field twice", .target = "{port}-{port}.lis", .expected = "ttyUSB0-ttyUSB0.lis"},
+    };
+    QTest::addColumn<TargetRow>("row");
+    for (const TargetRow &r : rows)
+        QTest::newRow(r.name) << r;
+}
+
+void tst_units::downloadTargets()
+{
+    QFETCH(TargetRow, row);
+    QTemporaryDir dir;
+    const auto placed = [&](const char *text) { return QString(text).replace("@dir", dir.path()); };
+    QCOMPARE(jobRequest::perPort(placed(row.target)), row.perPort);
+    QCOMPARE(jobRequest::targetFor(placed(row.target), row.kind, row.port, row.mac), placed(row.expected));
+}
+
+// ---- one record as its file takes it -------------------------------------------
+
+struct RecordRow {
+    const char *name;
+    const char *path;
+    QStringList files;
+    QString cause;
+    QByteArray expected;
+};
+Q_DECLARE_METATYPE(RecordRow)
+
+void tst_units::recordLines_data()
+{
+    const QString said = QString::fromUtf8("the box answered \"Grüße\r\nok\"");
+    const RecordRow rows[] = {
+        {.name = "CSV: a quoted reply over two lines", .path = "r.csv", .files = {"a.app"}, .cause = said,
+         .expected = ",,COM3,SD,UpdateSD,a.app,,,,,,failed,,\"the box answered \"\"Grüße\r\nok\"\"\",untouched,5,2\r\n"},
+        {.name = "CSV: two files share a cell", .path = "r.csv", .files = {"a.app", "b, c.app"}, .cause = "silent",
+         .expected = ",,COM3,SD,UpdateSD,\"a.app; b, c.app\",,,,,,failed,,silent,untouched,5,2\r\n"},
+        {.name = "JSON Lines: the same escaped, unknown numbers null", .path = "r.JSONL", .files = {"a.app"}, .cause = said,
+         .expected = "{\"start\":\"\",\"duration_s\":null,\"port\":\"COM3\",\"family\":\"SD\",\"job\":\"UpdateSD\","
+                     "\"file\":\"a.app\",\"file_size\":\"\",\"file_sha256\":\"\",\"mac\":\"\",\"version_before\":\"\","
+                     "\"version_after\":\"\",\"outcome\":\"failed\",\"failed_step\":\"\","
+                     "\"cause\":\"the box answered \\\"Grüße\\r\\nok\\\"\",\"box\":\"untouched\",\"exit_code\":5,\"attempt\":2}\n"},
+    };
+    QTest::addColumn<RecordRow>("row");
+    for (const RecordRow &r : rows)
+        QTest::newRow(r.name) << r;
+}
+
+void tst_units::recordLines()
+{
+    QFETCH(RecordRow, row);
+    recordsFile::Record r;
+    r.port = "COM3";
+    r.family = "SD";
+    r.job = "UpdateSD";
+    r.files = row.files;
+    r.outcome = "failed";
+    r.cause = row.cause;
+    r.box = "untouched";
+    r.exitCode = 5;
+    r.attempt = 2;
+    QCOMPARE(recordsFile(row.path).line(r), row.expected);
+}
 
 void tst_units::portAddresses_data()
 {

@@ -181,6 +181,8 @@ void tst_window::menusAndImages()
              QStringList({"actionUpdateHDFirmware", "actionUpdateSDFirmware", "|", "actionRerun", "|",
                           "actionGetChannellist", "actionSendChannellist", "actionVerifyUpload", "actionEditChannellist",
                           "|", "actionBench", "|", "actionQuit"}));
+    QCOMPARE(names(ui->menuHelp->actions()),
+             QStringList({"actionAbout", "actionAboutQt", "|", "actionBoxInfo", "actionOpenRecords"}));
     QCOMPARE(names(ui->toolBar->actions()),
              QStringList({"actionUpdateHDFirmware", "actionUpdateSDFirmware", "|", "actionRerun", "|",
                           "actionGetChannellist", "actionSendChannellist", "|", "actionBench"}));

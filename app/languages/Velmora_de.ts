@@ -597,6 +597,30 @@ er muss dann erneut aktualisiert werden.
         <source>One row per box: several boxes side by side, each on its own port</source>
         <translation>Eine Zeile je Receiver: mehrere Receiver nebeneinander, jeder an seinem eigenen Port</translation>
     </message>
+    <message>
+        <source>Open records</source>
+        <translation>Aufzeichnungen öffnen</translation>
+    </message>
+    <message>
+        <source>Opens the record of every job (a CSV file beside the log)</source>
+        <translation>Öffnet die Aufzeichnung jeder Aufgabe (eine CSV-Datei neben dem Protokoll)</translation>
+    </message>
+    <message>
+        <source>The records file %1 cannot be written: %2. The job goes on without its record.</source>
+        <translation>Die Aufzeichnungsdatei %1 kann nicht geschrieben werden: %2. Die Aufgabe läuft ohne ihre Aufzeichnung weiter.</translation>
+    </message>
+    <message>
+        <source>The records file %1 cannot be written: %2</source>
+        <translation>Die Aufzeichnungsdatei %1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>No program opens %1: open it in a spreadsheet</source>
+        <translation>Kein Programm öffnet %1: öffnen Sie die Datei in einer Tabellenkalkulation</translation>
+    </message>
+    <message>
+        <source>Another Velmora writes %1: this window logs to %2</source>
+        <translation>Ein anderes Velmora schreibt %1: dieses Fenster protokolliert in %2</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -738,10 +762,6 @@ er muss dann erneut aktualisiert werden.
         <translation>keine Datei angegeben (-f DATEI)</translation>
     </message>
     <message>
-        <source>a download writes one file: give it one port</source>
-        <translation>ein Download schreibt eine Datei: geben Sie dafür nur einen Port an</translation>
-    </message>
-    <message>
         <source>interrupted; the jobs stop at their next wait</source>
         <translation>abgebrochen; die Aufgaben enden beim nächsten Warten</translation>
     </message>
@@ -868,6 +888,46 @@ er muss dann erneut aktualisiert werden.
     <message>
         <source>did you mean %1?</source>
         <translation>meinten Sie %1?</translation>
+    </message>
+    <message>
+        <source>the records file %1 cannot be written: %2; the job goes on</source>
+        <translation>die Aufzeichnungsdatei %1 kann nicht geschrieben werden: %2; die Aufgabe läuft weiter</translation>
+    </message>
+    <message>
+        <source>a download from several ports writes a file for each: give a folder, or a name with {port}, {mac} or {date}, e.g. -f &apos;lists/{port}.lis&apos;</source>
+        <translation>ein Download von mehreren Ports schreibt je Port eine Datei: geben Sie einen Ordner an oder einen Namen mit {port}, {mac} oder {date}, z. B. -f &apos;listen/{port}.lis&apos;</translation>
+    </message>
+    <message>
+        <source>{mac} needs an HD box: an SD box has no service commands</source>
+        <translation>{mac} braucht einen HD-Receiver: ein SD-Receiver hat keine Servicebefehle</translation>
+    </message>
+    <message>
+        <source>the ports %1 and %2 would both write %3: put {port} in the name</source>
+        <translation>die Ports %1 und %2 würden beide %3 schreiben: nehmen Sie {port} in den Namen auf</translation>
+    </message>
+    <message>
+        <source>--retries takes a whole number from 0 to %1, not %2</source>
+        <translation>--retries nimmt eine ganze Zahl von 0 bis %1, nicht %2</translation>
+    </message>
+    <message>
+        <source>attempt %1 of %2 failed; trying again in %3 s</source>
+        <translation>Versuch %1 von %2 fehlgeschlagen; neuer Versuch in %3 s</translation>
+    </message>
+    <message>
+        <source>  the load had begun: the box is half-updated until an attempt loads it whole</source>
+        <translation>  das Laden hatte begonnen: der Receiver ist halb aktualisiert, bis ein Versuch ihn ganz lädt</translation>
+    </message>
+    <message>
+        <source> (attempt %1)</source>
+        <translation> (Versuch %1)</translation>
+    </message>
+    <message>
+        <source>(waiting at most %1 s)</source>
+        <translation>(Wartezeit höchstens %1 s)</translation>
+    </message>
+    <message>
+        <source>%1 (%2 s left)</source>
+        <translation>%1 (noch %2 s)</translation>
     </message>
 </context>
 <context>
@@ -1451,6 +1511,10 @@ Aufträge stoppen und den Prüfplatz schließen?</translation>
     <message>
         <source>Is a socket, not a regular file</source>
         <translation>Ist ein Socket, keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>another port&apos;s download writes it too</source>
+        <translation>der Download eines anderen Ports schreibt sie ebenfalls</translation>
     </message>
 </context>
 <context>

@@ -597,6 +597,30 @@ Stop the transfer?</translation>
         <source>One row per box: several boxes side by side, each on its own port</source>
         <translation>One row per box: several boxes side by side, each on its own port</translation>
     </message>
+    <message>
+        <source>Open records</source>
+        <translation>Open records</translation>
+    </message>
+    <message>
+        <source>Opens the record of every job (a CSV file beside the log)</source>
+        <translation>Opens the record of every job (a CSV file beside the log)</translation>
+    </message>
+    <message>
+        <source>The records file %1 cannot be written: %2. The job goes on without its record.</source>
+        <translation>The records file %1 cannot be written: %2. The job goes on without its record.</translation>
+    </message>
+    <message>
+        <source>The records file %1 cannot be written: %2</source>
+        <translation>The records file %1 cannot be written: %2</translation>
+    </message>
+    <message>
+        <source>No program opens %1: open it in a spreadsheet</source>
+        <translation>No program opens %1: open it in a spreadsheet</translation>
+    </message>
+    <message>
+        <source>Another Velmora writes %1: this window logs to %2</source>
+        <translation>Another Velmora writes %1: this window logs to %2</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
@@ -738,10 +762,6 @@ Stop the transfer?</translation>
         <translation>no file given (-f FILE)</translation>
     </message>
     <message>
-        <source>a download writes one file: give it one port</source>
-        <translation>a download writes one file: give it one port</translation>
-    </message>
-    <message>
         <source>interrupted; the jobs stop at their next wait</source>
         <translation>interrupted; the jobs stop at their next wait</translation>
     </message>
@@ -868,6 +888,46 @@ Stop the transfer?</translation>
     <message>
         <source>did you mean %1?</source>
         <translation>did you mean %1?</translation>
+    </message>
+    <message>
+        <source>the records file %1 cannot be written: %2; the job goes on</source>
+        <translation>the records file %1 cannot be written: %2; the job goes on</translation>
+    </message>
+    <message>
+        <source>a download from several ports writes a file for each: give a folder, or a name with {port}, {mac} or {date}, e.g. -f &apos;lists/{port}.lis&apos;</source>
+        <translation>a download from several ports writes a file for each: give a folder, or a name with {port}, {mac} or {date}, e.g. -f &apos;lists/{port}.lis&apos;</translation>
+    </message>
+    <message>
+        <source>{mac} needs an HD box: an SD box has no service commands</source>
+        <translation>{mac} needs an HD box: an SD box has no service commands</translation>
+    </message>
+    <message>
+        <source>the ports %1 and %2 would both write %3: put {port} in the name</source>
+        <translation>the ports %1 and %2 would both write %3: put {port} in the name</translation>
+    </message>
+    <message>
+        <source>--retries takes a whole number from 0 to %1, not %2</source>
+        <translation>--retries takes a whole number from 0 to %1, not %2</translation>
+    </message>
+    <message>
+        <source>attempt %1 of %2 failed; trying again in %3 s</source>
+        <translation>attempt %1 of %2 failed; trying again in %3 s</translation>
+    </message>
+    <message>
+        <source>  the load had begun: the box is half-updated until an attempt loads it whole</source>
+        <translation>  the load had begun: the box is half-updated until an attempt loads it whole</translation>
+    </message>
+    <message>
+        <source> (attempt %1)</source>
+        <translation> (attempt %1)</translation>
+    </message>
+    <message>
+        <source>(waiting at most %1 s)</source>
+        <translation>(waiting at most %1 s)</translation>
+    </message>
+    <message>
+        <source>%1 (%2 s left)</source>
+        <translation>%1 (%2 s left)</translation>
     </message>
 </context>
 <context>
@@ -1451,6 +1511,10 @@ Stop them and close the bench?</translation>
     <message>
         <source>Is a socket, not a regular file</source>
         <translation>Is a socket, not a regular file</translation>
+    </message>
+    <message>
+        <source>another port&apos;s download writes it too</source>
+        <translation>another port&apos;s download writes it too</translation>
     </message>
 </context>
 <context>
