@@ -58,14 +58,13 @@ void waitCountdown::tick()
         m_shown.clear();
         return;
     }
-    const qint64 left = m_deadline.remainingTime();
-    if (left <= 0) {
-        stop();
-        return;
-    }
+    // At the wait's end the verdict may still be on its way: "(0 s)" stands
+    // until the next text takes the bar.
+    const qint64 left = qMax<qint64>(0, m_deadline.remainingTime());
     const qint64 seconds = (left + secondMs - 1) / secondMs;
     m_shown = text(m_standing, seconds);
     m_bar->showMessage(m_shown);
     // Next when the whole seconds left drop by one, on the monotonic clock.
-    m_tick.start(int(left - (seconds - 1) * secondMs));
+    if (left > 0)
+        m_tick.start(int(left - (seconds - 1) * secondMs));
 }

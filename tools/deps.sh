@@ -16,7 +16,8 @@ velmora_deps() {
 # dpkg-dev, file and appstream: the package check (cpack's dpkg-shlibdeps, metainfo validation).
 # socat: the tests' relay between the program and a simulated box; ser2net: the
 # tests' serial server for rfc2217:// and socket:// ports.
-VELMORA_COMMON_PACKAGES=(g++ cmake make dpkg-dev file appstream socat ser2net)
+# iproute2: brings up the loopback in the namespace of the name-server rows.
+VELMORA_COMMON_PACKAGES=(g++ cmake make dpkg-dev file appstream socat ser2net iproute2)
 VELMORA_QT5_PACKAGES=(qtbase5-dev libqt5serialport5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n)
 # The same build against Qt 6 (VELMORA_QT=6).
 VELMORA_QT6_PACKAGES=(qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-l10n-tools qt6-svg-dev qt6-translations-l10n)

@@ -55,6 +55,6 @@ export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:exitcode=24"
 export LSAN_OPTIONS="suppressions=$VELMORA_TOP/tools/lsan.supp:print_suppressions=0:exitcode=23"
 export TSAN_OPTIONS="halt_on_error=1:exitcode=66:second_deadlock_stack=1:suppressions=$VELMORA_TOP/tools/tsan.supp:print_suppressions=0"
 select=()
-[ ${#only[@]} -gt 0 ] && select=(-R "^($(IFS='|'; echo "${only[*]}"))\$")
+[ ${#only[@]} -gt 0 ] && select=(-R "^($(IFS='|'; echo "${only[*]}"))(_[0-9]+of[0-9]+)?\$")
 # The tests mostly wait on the boxes' windows, so twice as many run as there are cores.
 QT_QPA_PLATFORM=offscreen ctest -j"$(( $(nproc) * 2 ))" --output-on-failure "${select[@]}" "$@"
