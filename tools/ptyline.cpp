@@ -55,6 +55,8 @@ void ptyLine::waitRead(int timeoutMs)
 ptyLine::~ptyLine()
 {
     cut();
+    if (m_slave >= 0)
+        ::close(m_slave);
 }
 
 bool ptyLine::open()
@@ -156,7 +158,5 @@ void ptyLine::cut()
 {
     if (m_master >= 0)
         ::close(m_master);
-    if (m_slave >= 0)
-        ::close(m_slave);
-    m_master = m_slave = -1;
+    m_master = -1;
 }

@@ -44,6 +44,9 @@ public:
     // Cuts the line as an unplugged USB adapter does: closing the master
     // hangs the program's end up and removes its device, so its next read
     // finds the end of the line and every request fails with an I/O error.
+    // The slave end stays held until this line is destroyed: the number of
+    // a freed pseudo-terminal goes to the next one opened, and a program
+    // that opened the cut line's name again would reach another test's box.
     void cut();
     // The box's end takes no more bytes, its line still up, as a stuck
     // UART's: the program's writes stay in its own buffer.
