@@ -114,7 +114,31 @@ void MainWindow::slotStartAction()
     request.kind = m_transfer;
     request.files = jobFiles::fromLabel(ui->lblFilename->text());
     request.verify = ui->actionVerifyUpload->isChecked();
+    if (refuseNodes(request))
+        return;
     m_jobs.start(request);
+}
+
+// A FIFO, a device or a socket in the place of the job's file is refused
+// before the box is asked, in the words a batch run uses: a download would
+// have nowhere to go after the box gave its list, an update would block on
+// the node or read from it. Other problems of the files are the link's to
+// report, as they always were.
+bool MainWindow::refuseNodes(const jobRequest &request)
+{
+    if (!jobKind::find(request.kind) || request.files.isEmpty())
+        return false;
+    const linkCause problem = request.filesProblem();
+    if (problem.kind != linkCause::FileNotRegular)
+        return false;
+    jobResult result = jobResult::refused(request.kind, problem);
+    result.port = m_jobs.portname();
+    m_jobs.writeLog(QStringLiteral("Not started: %1").arg(result.causeText()));
+    showResult(result);
+    m_countdown->showStatus(result.outcomeText(), 0);
+    QMessageBox::critical(this, jobSummary::jobName(request.kind), jobSummary::text(result), QMessageBox::Ok,
+                          QMessageBox::NoButton);
+    return true;
 }
 
 void MainWindow::setJobControls(bool enabled)

@@ -76,6 +76,7 @@ private:
     void writeSettings();
     bool readCommandLine(const commandLine &line);
     void refuseFileNames(const QStringList &names);
+    bool refuseNodes(const jobRequest &request);
     void createLanguageMenu();
     void loadLanguage(const QString &code);
     void setJobControls(bool enabled);

@@ -18,6 +18,8 @@
 
 #include <optional>
 
+#include <sys/stat.h>
+
 namespace {
 const QString HD_ENTRY = QStringLiteral("Channel list HD *.lis");
 const QString SD_ENTRY = QStringLiteral("Channel list SD *.lst");
@@ -48,6 +50,7 @@ struct CommandRow {
     QStringList label{};
     int sent = jobKind::None;  // the job requested
     QString box{};             // a box's title, besides a sent job's port error
+    QString says = "*";        // that box's text
 };
 
 QString filterText(Filter filter)
@@ -130,6 +133,14 @@ void tst_commands::commands_data()
          .label = {"@sd2"}, .sent = J::UpdateHD},
         {.name = "HD update cancelled", .args = old, .asked = in(updateHd, "old"),
          .kind = J::SendListSD, .keepLabel = true},
+        // A node is refused before any box is asked, in the words of a batch run.
+        {.name = "HD update of a FIFO", .chosen = {"@fifo=pipe.app"}, .asked = updateHd, .kind = J::UpdateHD,
+         .label = {"@fifo=pipe.app"}, .box = "HD firmware update",
+         .says = "HD firmware update: failed\nPort: /dev/null\nCause: *pipe.app is a FIFO, not a regular file\n"
+                 "Remedy: give the name of a regular file\nBox: the box was not changed"},
+        {.name = "HD update of a device", .chosen = {"/dev/null"}, .asked = updateHd, .kind = J::UpdateHD,
+         .label = {"/dev/null"}, .box = "HD firmware update",
+         .says = "*Cause: /dev/null is a device, not a regular file\nRemedy: give the name of a regular file*"},
     };
     // The SD update keeps the SD images, in order; the dialog starts at the first file.
     const L two{"-t", "SendListHD", "-f", "@first/prior.lis", "@second/other.lis"};
@@ -189,6 +200,14 @@ void tst_commands::commands_data()
          .box = "Channel list"},
         {.name = "get: .lis in the middle", .args = lists, .action = A::Get, .chosen = {"@box.lis.bak"},
          .asked = saveLists, .kind = J::UpdateSD, .keepLabel = true, .box = "Channel list"},
+        // Saved there, the list would replace the node, or feed whoever reads it.
+        {.name = "get into a FIFO", .args = lists, .action = A::Get, .chosen = {"@fifo=lists/pipe.lis"},
+         .asked = saveLists, .kind = J::GetListHD, .label = {"@fifo=lists/pipe.lis"}, .box = "HD channel list download",
+         .says = "HD channel list download: failed\nPort: /dev/null\nCause: *lists/pipe.lis is a FIFO, not a regular file\n"
+                 "Remedy: give the name of a regular file\nBox: the file *pipe.lis was left as it was"},
+        {.name = "get into a device", .args = lists, .action = A::Get, .chosen = {"/dev/null"}, .selected = SD_ENTRY,
+         .asked = saveLists, .kind = J::GetListSD, .label = {"/dev/null"}, .box = "SD channel list download",
+         .says = "*Cause: /dev/null is a device, not a regular file\n*"},
     };
     // The entries stay English in every language, so they decide there too.
     rows += {
@@ -232,6 +251,9 @@ void tst_commands::commands_data()
         {.name = "button with a prepared job", .args = {"-t", "SendListSD", "-f", "job.file"}, .action = A::Transmit,
          .kind = J::SendListSD, .keepLabel = true, .sent = J::SendListSD},
         {.name = "button with a file, no job", .args = {"-f", "job.file"}, .action = A::Transmit, .keepLabel = true},
+        {.name = "button with a download into a FIFO", .args = {"-t", "GetListSD", "-f", "@fifo=pipe.lst"},
+         .action = A::Transmit, .kind = J::GetListSD, .keepLabel = true, .box = "SD channel list download",
+         .says = "*Cause: *pipe.lst is a FIFO, not a regular file\n*"},
     };
 
     // A drop only prepares; a name with a line feed spoils the whole drop.
@@ -287,6 +309,17 @@ void tst_commands::commands()
     auto *ui = w->form();
     const QString before = rig->label();
     const QStringList files = resolve(row.chosen);
+    // What each named file is (its type bits, or -1 when absent): no command
+    // turns a node into a regular file, nor makes a file it does not send to.
+    const auto nodes = [&] {
+        QList<int> types;
+        for (const QString &name : files + resolve(row.args)) {
+            struct stat info;
+            types << (::stat(QFile::encodeName(name).constData(), &info) == 0 ? int(info.st_mode & S_IFMT) : -1);
+        }
+        return types;
+    };
+    const QList<int> nodesBefore = nodes();
     if (row.action == Action::Drop) {
         QList<QUrl> urls;
         for (const QString &f : files)
@@ -330,6 +363,9 @@ void tst_commands::commands()
     const QString portError = row.german ? QString::fromUtf8("COM-Port öffnen") : "Opening COM-Port";
     QTRY_COMPARE(titles(), (row.box.isEmpty() ? QStringList() : QStringList{row.box})
                                + (row.sent ? QStringList{portError} : QStringList()));
+    for (const testRig::Box &b : rig->boxes)
+        QVERIFY2(b.title != row.box || testRig::matches(b.text, row.says), qPrintable(b.text));
+    QCOMPARE(nodes(), nodesBefore);
     if (row.action == Action::Edit) {
         const QString opened = row.asked.kind == Dialog::None ? before : files.value(0);
         if (opened.isEmpty()) {

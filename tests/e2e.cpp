@@ -429,6 +429,9 @@ void tst_e2e::batch_data()
         {.name = "reset, line cut after two bytes", .box = Box::None, .args = {"--factory-reset", "--yes", "-p", "@port"},
          .exitCode = batchJob::BoxFailed, .err = "^  cause: the connection to the serial server was closed: [^\\n]+\\n"
          "[\\s\\S]*" + ended("--factory-reset", "failed", 5), .line = testRig::Line::CutAfterTwo},
+        {.name = "reset, server resets the connection", .box = Box::None, .args = {"--factory-reset", "--yes", "-p", "@port"},
+         .exitCode = batchJob::BoxFailed, .err = "^  cause: the connection to the serial server was closed: [^\\n]+\\n"
+         "[\\s\\S]*" + ended("--factory-reset", "failed", 5), .line = testRig::Line::Resetting},
 
         // A value given twice is refused, never silently the last one.
         {.name = "-t twice", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-t", "UpdateHD", "-f", "hd.app"},

@@ -221,6 +221,8 @@ QString testRig::port(Line line)
         return closingServer(0);
     case Line::CutAfterTwo:
         return closingServer(2);
+    case Line::Resetting:
+        return closingServer(0, true);
     case Line::SilentNames:
         m_ownNetwork = ownNetwork(dir.path(), &missing);
         return m_ownNetwork ? QStringLiteral("socket://box.velmora.test:7000") : QString();
@@ -276,11 +278,20 @@ QString testRig::scriptedServer(const QByteArray &first, int waitBytes, const QB
     return QStringLiteral("rfc2217://%1:%2").arg(ipv6 ? "[::1]" : "127.0.0.1").arg(tcp);
 }
 
-QString testRig::closingServer(int bytes)
+QString testRig::closingServer(int bytes, bool reset)
 {
     const quint16 tcp = freePort();
-    serverProcess.start(QStringLiteral("socat"), {QStringLiteral("TCP-LISTEN:%1,bind=127.0.0.1,reuseaddr").arg(tcp),
-                                                  QStringLiteral("SYSTEM:head -c %1 >/dev/null").arg(bytes)});
+    // socat always ends a connection with FIN; a zero linger on close sends RST.
+    static const char resetting[] =
+        "use Socket; socket(my $l, PF_INET, SOCK_STREAM, 0) or die; setsockopt($l, SOL_SOCKET, SO_REUSEADDR, 1);"
+        "bind($l, sockaddr_in(%1, inet_aton('127.0.0.1'))) or die; listen($l, 5) or die;"
+        "while (accept(my $c, $l)) { my $taken; read($c, $taken, %2) if %2; "
+        "setsockopt($c, SOL_SOCKET, SO_LINGER, pack('ii', 1, 0)); close($c); }";
+    if (reset)
+        serverProcess.start(QStringLiteral("perl"), {QStringLiteral("-e"), QString::fromLatin1(resetting).arg(tcp).arg(bytes)});
+    else
+        serverProcess.start(QStringLiteral("socat"), {QStringLiteral("TCP-LISTEN:%1,bind=127.0.0.1,reuseaddr").arg(tcp),
+                                                      QStringLiteral("SYSTEM:head -c %1 >/dev/null").arg(bytes)});
     if (tcp == 0 || !serverProcess.waitForStarted(5000) || !QTest::qWaitFor([&] { return listening(tcp); }, 5000))
         return QString();
     return QStringLiteral("socket://127.0.0.1:%1").arg(tcp);

@@ -58,8 +58,9 @@ public:
     // name that only a silent name server knows of (the program then runs in
     // a network and mount namespace of its own, with that name server); a
     // socket:// server that closes the connection at once, or once it has
-    // taken two bytes.
-    enum class Line { Pty, Relay, Rfc2217, Socket, Nobody, Uncontrolled, Pending, SilentNames, Closing, CutAfterTwo };
+    // taken two bytes; one that resets it (RST) at once.
+    enum class Line { Pty, Relay, Rfc2217, Socket, Nobody, Uncontrolled, Pending, SilentNames, Closing, CutAfterTwo,
+                      Resetting };
     // The port's name for `line`; empty when its relay or server did not
     // start, or cannot be had here (then `missing` says why).
     QString port(Line line);
@@ -81,8 +82,9 @@ public:
     QString scriptedServer(const QByteArray &first, int waitBytes = 0, const QByteArray &then = QByteArray(),
                            bool ipv6 = false);
     QProcess serverProcess;
-    // A socket:// server that closes the connection once it has taken `bytes`.
-    QString closingServer(int bytes);
+    // A socket:// server that closes the connection once it has taken
+    // `bytes`; with `reset`, by RST, as a server that drops it does.
+    QString closingServer(int bytes, bool reset = false);
     // Kills the server (SIGKILL) `delayMs` after the box has received
     // `bytes`. Watched from a thread of its own, since a link's job blocks
     // the test's thread.

@@ -514,6 +514,7 @@ void pressEsc(MainWindow *w) { QTest::keyClick(w, Qt::Key_Escape); }
 
 struct SteerRow {
     QByteArray name{};
+    QString file = "@hd";                // the update file
     bool silent = false;                 // the box answers nothing
     bool finReply = true;                // the box reports its flash finished
     QString port{};                      // a port of that name in the rig's folder; empty: `line`'s
@@ -565,6 +566,11 @@ void tst_window::steer_data()
         // Stopped while the server has yet to take the connection: no port error beside it.
         {.name = "stop while connecting", .line = testRig::Line::Pending, .stopAt = H::Updating, .outcome = "stopped",
          .shown = {"HD firmware update: stopped", "Port: socket://*", stopped, untouched}},
+        // The file is named as what it is, not only as what it is not.
+        {.name = "HD update of an SD image", .file = "@sd2", .boxes = {"Upload"}, .outcome = "failed",
+         .shown = {"HD firmware update: failed", "Port: *", "Step: *",
+                   "Cause: */sd2 is an SD update image; this job needs an HD update file (*.app)",
+                   "Remedy: choose an HD update file (*.app), or the job that fits the file", untouched}},
         {.name = "missing port", .port = "ttyGone", .boxes = {"Opening COM-Port"}, .outcome = "failed",
          .shown = {"HD firmware update: failed", "Port: *", "Step: Updating the Firmware", "Cause: the port * could not be opened: *",
                    "Remedy: plug the adapter in, then choose its port in the port list", untouched}},
@@ -588,7 +594,7 @@ void tst_window::steer()
     otherMessages = qInstallMessageHandler(catchTrace);
     const auto restore = qScopeGuard([] { qInstallMessageHandler(otherMessages); });
 
-    const QString file = rig->sample("@hd");
+    const QString file = rig->sample(row.file);
     make({"-t", "UpdateHD", "-f", file, "-p", row.port.isEmpty() ? rig->port(row.line) : rig->path(row.port)});
     rig->closeBoxes(row.answer);
     w->show();
