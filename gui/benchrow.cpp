@@ -44,13 +44,6 @@ const char *const headers[] = {
 };
 static_assert(sizeof(headers) / sizeof(headers[0]) == benchRow::Columns);
 
-// What the watch hears, by lineListener::Heard.
-const char *const heardTexts[] = {
-    QT_TRANSLATE_NOOP("benchRow", "silent"),
-    QT_TRANSLATE_NOOP("benchRow", "HD console"),
-    QT_TRANSLATE_NOOP("benchRow", "SD box starting"),
-};
-
 // A result's colour, so that a failed row is told from a done one at a glance.
 QColor outcomeColour(jobResult::Outcome outcome)
 {
@@ -445,9 +438,7 @@ void benchRow::showHeard(int family)
     m_heard = family;
     if (m_state != State::Watching)
         return;
-    const QString heard = family >= 0 && family < int(std::size(heardTexts))
-                              ? tr(heardTexts[family]) : tr(heardTexts[lineListener::Silent]);
-    setText(Step, tr("Waiting for the next box: %1").arg(heard));
+    setText(Step, tr("Waiting for the next box: %1").arg(boxWatch::heardText(family)));
 }
 
 void benchRow::setState(State state)
