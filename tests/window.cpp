@@ -2,6 +2,7 @@
 // ports, running again, closing, languages and keys; the log writer. Run
 // under a German and (language cases only) a French system locale, named in
 // VELMORA_TEST_SYSTEM_LANG.
+#include "fileplaces.h"
 #include "jobkind.h"
 #include "jobresult.h"
 #include "jobrunner.h"
@@ -1062,23 +1063,28 @@ void tst_window::bench()
         QString result{};     // the row's result ("*": anything)
         QString tip{};        // a line of its tooltip
         QString identity{};
+        int retries = 1;
+        QStringList records{};   // each attempt's record: "outcome,…,attempt"
     };
     const BenchBox rows[] = {
         {.name = "finishes", .start = [](Boxes &b) { return startHd(b, hdWith(false, true)); },
          .job = "UpdateHD", .sample = "@hd", .outcome = "done", .result = "Update done",
-         .tip = "Box: the box holds the new firmware", .identity = "00-A1-B2-C3-D4-E5, V2.10.04 HD 2026-03-18 → *"},
+         .tip = "Box: the box holds the new firmware", .identity = "00-A1-B2-C3-D4-E5, V2.10.04 HD 2026-03-18 → *",
+         .records = {"00-A1-B2-C3-D4-E5,V2.10.04 HD 2026-03-18,V2.10.04 HD 2026-03-18,done,,,updated,0,1"}},
         {.name = "silent", .start = [](Boxes &b) { return startHd(b, hdWith(true, true)); },
          .job = "UpdateHD", .sample = "@hd", .outcome = "failed",
          .result = "failed: the box did not answer within * — the box did not answer: check the cable*",
-         .tip = "Box: the box was not changed", .identity = "no answer"},
+         .tip = "Box: the box was not changed", .identity = "no answer", .retries = 2,
+         .records = {",,,failed,*,untouched,5,1", ",,,failed,*,untouched,5,2", ",,,failed,*,untouched,5,3"}},
         {.name = "refuses", .start = [](Boxes &b) { return startSd(b, sdWith(true)); },
          .job = "UpdateSD", .sample = "@sd2", .outcome = "failed", .result = "failed: * — *",
-         .tip = "Cause: *", .identity = ""},
+         .tip = "Cause: *", .identity = "", .records = {",,,failed,*,5,1"}},
         {.name = "stopped in its send", .start = [](Boxes &b) { return startHd(b, hdWith(false, false)); },
          .job = "UpdateHD", .sample = "@hd", .stopInSend = true, .outcome = "stopped",
          .result = "stopped: the job was stopped: Stop was pressed — *",
          .tip = "Box: the box may be left half-updated: update it again before you start it",
-         .identity = "00-A1-B2-C3-D4-E5, V2.10.04 HD 2026-03-18"},
+         .identity = "00-A1-B2-C3-D4-E5, V2.10.04 HD 2026-03-18",
+         .records = {"00-A1-B2-C3-D4-E5,V2.10.04 HD 2026-03-18,,stopped,*,half-updated,130,1"}},
     };
     Boxes boxes;
     make();
@@ -1089,7 +1095,8 @@ void tst_window::bench()
     for (const BenchBox &row : rows) {
         const QString device = row.start(boxes);
         QVERIFY2(!device.isEmpty(), row.name.constData());
-        bench->addRow({.port = device, .kind = jobKind::fromKeyword(row.job), .files = {rig->sample(row.sample)}});
+        bench->addRow({.port = device, .kind = jobKind::fromKeyword(row.job), .files = {rig->sample(row.sample)},
+                       .retries = row.retries});
     }
     bench->startAll();
     for (int i = 0; i < bench->rowCount(); ++i) {
@@ -1135,6 +1142,13 @@ void tst_window::bench()
         QVERIFY2(log.size() > 3, qPrintable(r->logPath()));
         for (const QString &line : log)
             QVERIFY2(line.mid(9).startsWith("[" + ports[i] + "] "), qPrintable(line));
+        // Each attempt recorded in the window's records file, retried only
+        // where another attempt can help.
+        const QStringList records = QString::fromUtf8(testRig::read(filePlaces::recordsFile())).split("\r\n").filter("," + ports[i] + ",");
+        QCOMPARE(records.size(), row.records.size());
+        for (int a = 0; a < records.size(); ++a)
+            QVERIFY2(testRig::matches(records[a], "*," + ports[i] + "," + row.job.right(2) + "," + row.job + ",*," +
+                                                      row.records[a]), qPrintable(records[a]));
     }
     // The finished box took the whole file, however the others ended.
     QCOMPARE(boxes.hd[0]->file(), testRig::read(rig->path("hd")));
@@ -1208,6 +1222,8 @@ void tst_window::nextBox()
     r->stop();
     QVERIFY(r->state() == benchRow::State::Idle);
     QCOMPARE(bench->counters().done, 3);
+    // A header and one record per box.
+    QCOMPARE(QString::fromUtf8(testRig::read(filePlaces::recordsFile())).split("\r\n", Qt::SkipEmptyParts).size(), 4);
 }
 
 struct TwiceRow {
@@ -1250,7 +1266,7 @@ void tst_window::benchPortTwice()
     benchWindow *bench = w->bench();
     const benchRow::Setup setups[] = {
         {.port = row.first(rig->device(), *rig), .kind = jobKind::UpdateHD, .files = {file}, .nextBox = true},
-        {.port = row.second(rig->device(), *rig), .kind = jobKind::UpdateHD, .files = {file}},
+        {.port = row.second(rig->device(), *rig), .kind = jobKind::UpdateHD, .files = {file}, .retries = 3},
     };
     bench->row(0)->setSetup(setups[0]);
     bench->addRow(setups[1]);
@@ -1278,5 +1294,6 @@ void tst_window::benchPortTwice()
         QCOMPARE(kept.kind, setups[i].kind);
         QCOMPARE(kept.files, setups[i].files);
         QCOMPARE(kept.nextBox, setups[i].nextBox);
+        QCOMPARE(kept.retries, setups[i].retries);
     }
 }

@@ -1060,6 +1060,22 @@ er muss dann erneut aktualisiert werden.
         <source>%1 s</source>
         <translation>%1 s</translation>
     </message>
+    <message>
+        <source>Retries</source>
+        <translation>Wiederholungen</translation>
+    </message>
+    <message>
+        <source>How often a failed job is tried again, where another attempt can help: the port could not be opened, the box was silent before anything was sent, the line went or the box stalled, a download&apos;s reads failed. Never after a refusal, a wrong file or a stop.</source>
+        <translation>Wie oft eine fehlgeschlagene Aufgabe erneut versucht wird, wo ein weiterer Versuch helfen kann: der Port ließ sich nicht öffnen, der Receiver schwieg, bevor etwas gesendet wurde, die Leitung brach ab oder der Receiver blieb stehen, die Lesevorgänge eines Downloads schlugen fehl. Nie nach einer Ablehnung, einer falschen Datei oder einem Stopp.</translation>
+    </message>
+    <message>
+        <source>Attempt %1 of %2 failed; trying again in %3 s</source>
+        <translation>Versuch %1 von %2 fehlgeschlagen; neuer Versuch in %3 s</translation>
+    </message>
+    <message>
+        <source>(the load had begun: the box is half-updated until an attempt loads it whole)</source>
+        <translation>(das Laden hatte begonnen: der Receiver ist halb aktualisiert, bis ein Versuch ihn ganz lädt)</translation>
+    </message>
 </context>
 <context>
     <name>benchWindow</name>
