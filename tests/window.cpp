@@ -1152,6 +1152,31 @@ void tst_window::bench()
     }
     // The finished box took the whole file, however the others ended.
     QCOMPARE(boxes.hd[0]->file(), testRig::read(rig->path("hd")));
+
+    // Rows that ran go; a row's job copied to all rows; on a box that never
+    // says "fin" the wait counts its seconds down; Stop all asks once, in its
+    // own words, not each row.
+    while (bench->rowCount() > 0)
+        QVERIFY(bench->removeRow(0));
+    const QString device = startHd(boxes, hdWith(false, false));
+    QVERIFY(!device.isEmpty());
+    benchRow *waits = bench->addRow({.port = device});
+    bench->addRow({.kind = jobKind::UpdateHD, .files = {rig->sample("@hd")}, .retries = 2});
+    bench->form()->table->setCurrentCell(1, benchRow::Step);
+    bench->copyJobToAll();
+    QCOMPARE(waits->setup().kind, jobKind::UpdateHD);
+    QCOMPARE(waits->setup().files, bench->row(1)->setup().files);
+    QCOMPARE(waits->setup().retries, 0);   // the job, not the row's own settings
+    QVERIFY(bench->removeRow(1));
+    bench->startAll();
+    QTRY_VERIFY_WITH_TIMEOUT(testRig::matches(waits->leftText(), "# s") && waits->sending(), 20000);
+    const qsizetype asked = rig->boxes.size();
+    bench->stopAll();
+    QTRY_COMPARE(bench->counters().stopped, 2);
+    QCOMPARE(rig->boxes.size(), asked + 1);
+    QVERIFY2(rig->boxes.last().text.startsWith("1 row is sending a file or its box is writing it."),
+             qPrintable(rig->boxes.last().text));
+    QVERIFY(waits->state() == benchRow::State::Idle && waits->leftText().isEmpty());
 }
 
 struct NextRow {
