@@ -4,6 +4,7 @@
 #include "commandline.h"
 #include "jobkind.h"
 #include "portaddress.h"
+#include "portlist.h"
 #include "servicerequest.h"
 #include "statustable.h"
 #include "terminal.h"
@@ -24,18 +25,6 @@ namespace {
 QString text(const char *source)
 {
     return QCoreApplication::translate("MainWindow", source);
-}
-
-// A port as a file system knows it, so that a device named twice (by
-// another path, or by a link such as /dev/serial/by-id/...) is found; a
-// server's port by its address, however it is spelt.
-QString identity(const QString &port)
-{
-    const portAddress address = portAddress::parse(port);
-    if (address.network())
-        return address.key();
-    const QString canonical = QFileInfo(port).canonicalFilePath();
-    return canonical.isEmpty() ? port : canonical;
 }
 
 // The device's base name, or "host_port" for a serial server's port.
@@ -97,9 +86,9 @@ void batchJob::start()
     // One port cannot be named twice: its server's name is looked up when it connects, not here too.
     QStringList seen;
     for (const QString &port : line.ports.size() > 1 ? line.ports : QStringList()) {
-        if (seen.contains(identity(port)))
+        if (seen.contains(portList::identity(port)))
             return refuse(tr("port named twice: %1").arg(port), Usage);
-        seen << identity(port);
+        seen << portList::identity(port);
     }
     openLogs(line);
     for (const auto &port : m_ports) {
@@ -145,6 +134,8 @@ QString batchJob::check(const commandLine &line, int *exitCode) const
         return tr("--query and --factory-reset go one at a time");
     if (service && (line.hasKind || line.hasFiles || !line.refused.isEmpty() || line.verify || line.identify))
         return tr("a service request takes no job and no file");
+    if (service && line.loop)
+        return tr("--loop goes only with a job (-t JOB), not with a service request");
     if (line.factoryReset && !line.yes)
         return tr("--factory-reset would set the HD box on each port given back to its factory settings; "
                   "its channel list and settings would be lost. Add --yes to send the reset.");
@@ -172,6 +163,10 @@ QString batchJob::check(const commandLine &line, int *exitCode) const
     if (line.retries < 0 || line.retries > mostRetries)
         return tr("--retries takes a whole number from 0 to %1, not %2").arg(mostRetries).arg(line.retriesGiven);
     const QString target = line.files.first();
+    // Every box of a loop would write over the last one's list.
+    if (line.loop && !job->sendsFile && !jobRequest::needsMac(target))
+        return tr("--loop with a download writes a file for each box: put {mac} in the name, "
+                  "e.g. -f 'lists/{mac}.lis'");
     if (!job->sendsFile && m_ports.size() > 1 && !jobRequest::perPort(target))
         return tr("a download from several ports writes a file for each: give a folder, or a name with {port}, "
                   "{mac} or {date}, e.g. -f 'lists/{port}.lis'");
@@ -349,10 +344,18 @@ void batchJob::startJob(const commandLine &line)
     m_identify = line.identify && jobKind::isHd(line.kind);
     if (line.identify && !m_identify)
         say(QStringLiteral("velmora: ") + tr("--identify: an SD box has no service commands; the job runs without them"));
+    m_looping = line.loop;
     for (const auto &port : m_ports) {
-        port->phase = m_identify || m_macTarget ? AskMac : RunJob;
+        port->phase = firstPhase();
         nextPhase(*port);
     }
+}
+
+// A loop asks an HD box its MAC before each job, so that the watch after
+// it tells the next box by another MAC.
+batchJob::Phase batchJob::firstPhase() const
+{
+    return m_identify || m_macTarget || (m_looping && jobKind::isHd(m_request.kind)) ? AskMac : RunJob;
 }
 
 // Starts what the port's phase asks for.
@@ -383,8 +386,20 @@ void batchJob::interrupt(int signalNumber)
     if (m_ports.empty())
         return finish(Interrupted);
     say(QStringLiteral("velmora: ") + tr("interrupted; the jobs stop at their next wait"));
-    for (const auto &port : m_ports)
-        port->jobs->stop(signalNumber);
+    for (const auto &port : m_ports) {
+        if (!port->waitingForBox) {
+            port->jobs->stop(signalNumber);
+            continue;
+        }
+        // A port that waits for its next box has nothing to stop.
+        port->watch->stop();
+        port->waitingForBox = false;
+        port->finished = true;
+        port->jobs->writeLog(QStringLiteral("========== END: exit code %1, stopped waiting for the next box: %2 ==========")
+                                 .arg(int(Interrupted))
+                                 .arg(jobResult::stopWords(signalNumber)));
+    }
+    endIfAllDone();
 }
 
 void batchJob::onAction(Port &port, int code)
@@ -563,7 +578,7 @@ QString batchJob::summary(const jobResult &result)
 // The port's end in its log; the run ends with its last port.
 void batchJob::portDone(Port &port, int exitCode)
 {
-    if (port.finished)
+    if (port.finished || port.waitingForBox)
         return;
     port.finished = true;
     port.exitCode = exitCode;
@@ -577,13 +592,86 @@ void batchJob::portDone(Port &port, int exitCode)
                          : exitCode == Interrupted ? QStringLiteral("stopped: ") + jobResult::stopWords(m_stoppedBy)
                                                    : port.summary;
     port.jobs->writeLog(QStringLiteral("========== END: exit code %1, %2 ==========").arg(exitCode).arg(what));
+    if (m_looping) {
+        count(exitCode);
+        if (!m_interrupted)
+            return watchNext(port);
+    }
+    endIfAllDone();
+}
+
+// The run ends with its last port; a loop only by a close signal.
+void batchJob::endIfAllDone()
+{
     int worst = Done;
     for (const auto &each : m_ports) {
         if (!each->finished)
             return drawBlock();
         worst = std::max(worst, each->exitCode);
     }
-    finish(worst);
+    finish(m_looping ? int(Interrupted) : worst);
+}
+
+void batchJob::count(int exitCode)
+{
+    if (exitCode == Done)
+        ++m_counters.done;
+    else if (exitCode == Interrupted)
+        ++m_counters.stopped;
+    else
+        ++m_counters.failed;
+}
+
+// --loop: the port is watched for its next box; the box of the job just
+// ended does not count (see boxWatch).
+void batchJob::watchNext(Port &port)
+{
+    port.finished = false;
+    port.waitingForBox = true;
+    port.waiting = false;
+    port.percent = -1;
+    if (!port.watch) {
+        port.watch = std::make_unique<boxWatch>();
+        Port *at = &port;
+        connect(at->watch.get(), &boxWatch::heard, this, [this, at](int family) { onHeard(*at, family); });
+        connect(at->watch.get(), &boxWatch::found, this, [this, at] { nextBox(*at); });
+    }
+    port.jobs->writeLog(QStringLiteral("Waiting for the next box after box %1").arg(port.box));
+    port.watch->start({.port = port.name, .askHd = jobKind::isHd(m_request.kind),
+                       .lastMac = lineListener::macKey(port.mac)});
+    drawBlock();
+}
+
+void batchJob::onHeard(Port &port, int family)
+{
+    if (!port.waitingForBox || m_finished)
+        return;
+    say(portText(port, tr("waiting for the next box: %1").arg(boxWatch::heardText(family))));
+}
+
+// A new box on a looping port: the job runs on it from the start, as on the first.
+void batchJob::nextBox(Port &port)
+{
+    if (!port.waitingForBox || m_finished || m_interrupted)
+        return;
+    port.waitingForBox = false;
+    ++port.box;
+    port.exitCode = Done;
+    port.result = jobResult();
+    port.summary.clear();
+    port.request = jobRequest();
+    port.mac.clear();
+    port.versionBefore.clear();
+    port.versionAfter.clear();
+    port.attempt = 1;
+    port.halfUpdated = false;
+    port.progressClock.invalidate();
+    port.started = QDateTime::currentDateTime();
+    port.clock.start();
+    port.jobs->writeLog(QStringLiteral("========== Next box on %1: box %2 ==========").arg(port.name).arg(port.box));
+    say(portText(port, tr("next box: %1 runs on box %2").arg(m_jobName).arg(port.box)));
+    port.phase = firstPhase();
+    nextPhase(port);
 }
 
 void batchJob::finish(int exitCode)
@@ -593,8 +681,14 @@ void batchJob::finish(int exitCode)
     m_finished = true;
     clearBlock();
     const bool started = !m_ports.empty() && m_ports.front()->clock.isValid();
-    if (started && (m_ports.size() > 1 || m_identify))
+    // A loop's table would show only each port's last box.
+    if (started && (m_ports.size() > 1 || m_identify) && !m_looping)
         printSummary();
+    if (m_looping)
+        say(QStringLiteral("velmora: ") + tr("boxes: %1 done, %2 failed, %3 stopped")
+                                              .arg(m_counters.done)
+                                              .arg(m_counters.failed)
+                                              .arg(m_counters.stopped));
     printAnswers();
     if (m_answerLost)
         exitCode = std::max(exitCode, int(FileProblem));

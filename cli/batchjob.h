@@ -1,5 +1,6 @@
 #pragma once
 
+#include "boxwatch.h"
 #include "jobresult.h"
 #include "jobrunner.h"
 #include "recordsfile.h"
@@ -25,7 +26,8 @@ class commandLine;
 // output, and the worst outcome of all ports becomes the exit code. Each
 // port's steps are logged to its own velmora-<port>.log, or all to the file
 // --log names, appended to; with --record one record per job and port goes
-// to a records file.
+// to a records file. With --loop each port, once its job has ended, waits
+// for the next box and runs the job on it, until a close signal.
 class batchJob : public QObject
 {
     Q_OBJECT
@@ -88,6 +90,9 @@ private:
         QString status;            // the last status text said
         bool waiting = false;      // a long wait for the box runs
         QDeadlineTimer waitEnd;
+        std::unique_ptr<boxWatch> watch;   // --loop: made for the first wait
+        bool waitingForBox = false;        // --loop: the job is over, the next box not yet there
+        int box = 1;                       // --loop: the boxes run on the port so far
     };
 
     QString check(const commandLine &line, int *exitCode) const;
@@ -101,6 +106,7 @@ private:
     QString jobName(const commandLine &line) const;
     void startService(const commandLine &line);
     void startJob(const commandLine &line);
+    Phase firstPhase() const;
     void nextPhase(Port &port);
     void onAction(Port &port, int code);
     void onFinished(Port &port, const jobResult &result);
@@ -114,6 +120,11 @@ private:
     void refuse(const QString &problem, int exitCode, const QStringList &more = {});
     static QString summary(const jobResult &result);
     void portDone(Port &port, int exitCode);
+    void endIfAllDone();
+    void count(int exitCode);
+    void watchNext(Port &port);
+    void onHeard(Port &port, int family);
+    void nextBox(Port &port);
     void finish(int exitCode);
     void printSummary();
     void printAnswers();
@@ -133,8 +144,9 @@ private:
     bool m_service = false;   // a service request runs, no job
     bool m_wantsAnswer = false;
     bool m_identify = false;
-    bool m_macTarget = false;
-    int m_retries = 0;        // --retries   // a download's target holds {mac}: the MAC is asked first
+    bool m_macTarget = false; // a download's target holds {mac}: the MAC is asked first
+    bool m_looping = false;   // --loop, once the jobs have started
+    int m_retries = 0;        // --retries
     jobRequest m_request;
     int m_stoppedBy = 0;      // the signal that interrupted the run
     bool m_interrupted = false;
@@ -148,4 +160,7 @@ private:
     qint64 m_bytes = 0;       // the files sent; 0 for a download
     int m_blockLines = 0;     // progress lines drawn under the cursor
     QTimer m_tick;            // redraws the seconds left of long waits
+    struct {
+        int done = 0, failed = 0, stopped = 0;
+    } m_counters;             // --loop: every box's last attempt
 };

@@ -2,6 +2,7 @@
 
 #include "filedialogs.h"
 #include "fileplaces.h"
+#include "recordsfile.h"
 #include "jobfiles.h"
 #include "jobrequest.h"
 #include "jobrunner.h"
@@ -22,6 +23,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QUrl>
@@ -39,17 +41,10 @@ const char *const headers[] = {
     QT_TRANSLATE_NOOP("benchRow", "Files"),    QT_TRANSLATE_NOOP("benchRow", "Progress"),
     QT_TRANSLATE_NOOP("benchRow", "Step"),     QT_TRANSLATE_NOOP("benchRow", "Left"),
     QT_TRANSLATE_NOOP("benchRow", "Result"),   QT_TRANSLATE_NOOP("benchRow", "Box"),
-    QT_TRANSLATE_NOOP("benchRow", "Next box"), QT_TRANSLATE_NOOP("benchRow", "Stop"),
-    QT_TRANSLATE_NOOP("benchRow", "Log"),
+    QT_TRANSLATE_NOOP("benchRow", "Next box"), QT_TRANSLATE_NOOP("benchRow", "Retries"),
+    QT_TRANSLATE_NOOP("benchRow", "Stop"),     QT_TRANSLATE_NOOP("benchRow", "Log"),
 };
 static_assert(sizeof(headers) / sizeof(headers[0]) == benchRow::Columns);
-
-// What the watch hears, by lineListener::Heard.
-const char *const heardTexts[] = {
-    QT_TRANSLATE_NOOP("benchRow", "silent"),
-    QT_TRANSLATE_NOOP("benchRow", "HD console"),
-    QT_TRANSLATE_NOOP("benchRow", "SD box starting"),
-};
 
 // A result's colour, so that a failed row is told from a done one at a glance.
 QColor outcomeColour(jobResult::Outcome outcome)
@@ -65,6 +60,10 @@ QColor outcomeColour(jobResult::Outcome outcome)
     return QColor(0xf6, 0xe6, 0xc4);
 }
 
+// Before a job is tried again: a re-plugged adapter or a box switched on
+// late has a moment to come up.
+constexpr int retryPauseMs = 1000;
+
 } // namespace
 
 const char *benchRow::header(int column)
@@ -77,6 +76,9 @@ benchRow::benchRow(QTableWidget *table, QObject *parent) : QObject(parent), m_ta
     makeCells(table);
     m_leftTick.setInterval(1000);
     connect(&m_leftTick, &QTimer::timeout, this, &benchRow::tickLeft);
+    m_retryPause.setSingleShot(true);
+    m_retryPause.setInterval(retryPauseMs);
+    connect(&m_retryPause, &QTimer::timeout, this, &benchRow::retryNow);
     connect(&m_watch, &boxWatch::heard, this, &benchRow::showHeard);
     connect(&m_watch, &boxWatch::found, this, [this](int, const QString &) {
         if (m_state == State::Watching)
@@ -126,6 +128,9 @@ void benchRow::makeCells(QTableWidget *table)
     table->setCellWidget(row, Progress, m_progress);
     m_next = new QCheckBox(table);
     table->setCellWidget(row, NextBox, m_next);
+    m_retries = new QSpinBox(table);
+    m_retries->setRange(0, mostRetries);
+    table->setCellWidget(row, Retries, m_retries);
     m_stopButton = new QPushButton(table);
     m_stopButton->setEnabled(false);
     connect(m_stopButton, &QPushButton::clicked, this, [this] { stop(); });
@@ -144,6 +149,9 @@ void benchRow::retranslate()
     m_logButton->setText(tr("Log"));
     m_logButton->setToolTip(tr("Opens this row's log"));
     m_next->setToolTip(tr("When the job has ended, wait for the next box on this port and run the job again"));
+    m_retries->setToolTip(tr("How often a failed job is tried again, where another attempt can help: the port could "
+                             "not be opened, the box was silent before anything was sent, the line went or the box "
+                             "stalled, a download's reads failed. Never after a refusal, a wrong file or a stop."));
     m_port->retranslate();
     if (!m_refusal.isEmpty())
         refuse(m_refusal);
@@ -161,7 +169,8 @@ benchRow::Setup benchRow::setup() const
     return {.port = port(),
             .kind = jobKind::Kind(m_job->currentData().toInt()),
             .files = m_files,
-            .nextBox = m_next->isChecked()};
+            .nextBox = m_next->isChecked(),
+            .retries = m_retries->value()};
 }
 
 void benchRow::setSetup(const Setup &setup)
@@ -171,6 +180,7 @@ void benchRow::setSetup(const Setup &setup)
     m_job->setCurrentIndex(index < 0 ? 0 : index);
     m_files = setup.files;
     m_next->setChecked(setup.nextBox);
+    m_retries->setValue(setup.retries);
     showFiles();
 }
 
@@ -311,6 +321,9 @@ void benchRow::start()
     m_refusal.clear();
     makeRunner();
     m_stopAsked = false;
+    m_attempt = 1;
+    m_halfUpdated = false;
+    m_started = QDateTime::currentDateTime();
     m_result = jobResult();
     m_mac.clear();
     m_versionBefore.clear();
@@ -412,13 +425,19 @@ void benchRow::jobOver(const jobResult &result)
     m_leftTick.stop();
     setText(Left, QString());
     m_result = result;
-    showResult(result);
+    if (m_phase == Phase::RunJob) {
+        keepHalfUpdated();
+        if (retry())
+            return;
+    }
+    showResult(m_result);
     if (m_phase == Phase::RunJob && result.done() && result.job == jobKind::UpdateHD && !m_stopAsked) {
         m_phase = Phase::AskVersionAfter;
         setState(State::Asking);
         return nextPhase();
     }
     m_phase = Phase::Over;
+    record(m_result);
     // A failed or stopped job's progress stays where it broke off.
     if (result.done())
         m_progress->setValue(100);
@@ -429,6 +448,74 @@ void benchRow::jobOver(const jobResult &result)
         watchNext();
     else
         setState(State::Idle);
+}
+
+// A later attempt that touched nothing leaves the box as the one before.
+void benchRow::keepHalfUpdated()
+{
+    m_halfUpdated = m_halfUpdated || m_result.box == jobResult::HalfUpdated;
+    if (m_halfUpdated && (m_result.box == jobResult::Untouched || m_result.outcome == jobResult::Stopped))
+        m_result.box = jobResult::HalfUpdated;
+    if (m_result.box == jobResult::Updated)
+        m_halfUpdated = false;
+}
+
+// A failure that another attempt can mend is recorded and tried again, up
+// to the row's retries, a moment later; a stop ends the tries.
+bool benchRow::retry()
+{
+    const int attempts = m_retries->value() + 1;
+    if (m_stopAsked || m_attempt >= attempts || !m_result.retryHelps())
+        return false;
+    showResult(m_result);
+    record(m_result);
+    m_jobs->writeLog(QStringLiteral("Attempt %1 of %2 failed (exit code %3); trying again")
+                         .arg(m_attempt)
+                         .arg(attempts)
+                         .arg(m_result.exitCode()));
+    QString step = tr("Attempt %1 of %2 failed; trying again in %3 s").arg(m_attempt).arg(attempts).arg(retryPauseMs / 1000);
+    if (m_result.box == jobResult::HalfUpdated)
+        step += QLatin1Char(' ') + tr("(the load had begun: the box is half-updated until an attempt loads it whole)");
+    setText(Step, step);
+    ++m_attempt;
+    m_retryPause.start();
+    return true;
+}
+
+void benchRow::retryNow()
+{
+    m_retryPause.stop();
+    if (m_state != State::Running)
+        return;
+    if (m_stopAsked) {
+        jobResult stopped = m_result;
+        stopped.outcome = jobResult::Stopped;
+        stopped.stoppedBy = jobResult::StopPressed;
+        return jobOver(stopped);
+    }
+    m_started = QDateTime::currentDateTime();
+    m_jobs->writeLog(QStringLiteral("Attempt %1 of %2").arg(m_attempt).arg(m_retries->value() + 1));
+    m_progress->setValue(0);
+    nextPhase();
+}
+
+// Each attempt's record goes to the window's records file; one that cannot
+// be written is said on the row and in its log, and the bench goes on.
+void benchRow::record(const jobResult &result)
+{
+    recordsFile records(filePlaces::recordsFile());
+    recordsFile::Record r = recordsFile::of(result, m_files, m_started, m_attempt);
+    r.port = port();
+    const auto asked = [](const QString &answer) { return answer == tr("no answer") ? QString() : answer; };
+    r.mac = asked(m_mac);
+    r.versionBefore = asked(m_versionBefore);
+    r.versionAfter = asked(m_versionAfter);
+    if (records.append(r))
+        return;
+    const QString problem = windowText("The records file %1 cannot be written: %2").arg(records.path(), records.reason());
+    m_jobs->writeLog(QStringLiteral("The records file %1 cannot be written: %2").arg(records.path(), records.reason()));
+    setText(Log, QString(), problem);
+    m_logButton->setToolTip(problem);
 }
 
 void benchRow::watchNext()
@@ -445,9 +532,7 @@ void benchRow::showHeard(int family)
     m_heard = family;
     if (m_state != State::Watching)
         return;
-    const QString heard = family >= 0 && family < int(std::size(heardTexts))
-                              ? tr(heardTexts[family]) : tr(heardTexts[lineListener::Silent]);
-    setText(Step, tr("Waiting for the next box: %1").arg(heard));
+    setText(Step, tr("Waiting for the next box: %1").arg(boxWatch::heardText(family)));
 }
 
 void benchRow::setState(State state)
@@ -478,6 +563,9 @@ void benchRow::stop(bool ask)
     if (!busy())
         return;
     m_stopAsked = true;
+    // Between two attempts no job runs: the stop ends the tries at once.
+    if (m_retryPause.isActive())
+        return retryNow();
     m_jobs->stop(jobResult::StopPressed);
 }
 

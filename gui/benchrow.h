@@ -4,6 +4,7 @@
 #include "jobkind.h"
 #include "jobresult.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QObject>
 #include <QPointer>
@@ -20,6 +21,7 @@ class QLabel;
 class QMessageBox;
 class QProgressBar;
 class QPushButton;
+class QSpinBox;
 class QTableWidget;
 class QTableWidgetItem;
 class jobRunner;
@@ -28,12 +30,13 @@ class portCombo;
 // One box on the bench: its row of the bench's table, the runner that works
 // on its port with a log of its own, and the watch for the next box. A row
 // runs beside the others and never touches their ports, runners or logs.
+// Each attempt of its job appends a record to the window's records file.
 class benchRow : public QObject
 {
     Q_OBJECT
 public:
     // The table's columns, in order.
-    enum Column { Port, Job, Files, Progress, Step, Left, Result, Identity, NextBox, Stop, Log, Columns };
+    enum Column { Port, Job, Files, Progress, Step, Left, Result, Identity, NextBox, Retries, Stop, Log, Columns };
     // A column's header (source text, context "benchRow").
     static const char *header(int column);
 
@@ -43,7 +46,9 @@ public:
         jobKind::Kind kind = jobKind::None;
         QStringList files{};
         bool nextBox = false;
+        int retries = 0;   // a failed job is tried again up to this often, where that can help
     };
+    static constexpr int mostRetries = 100;
     // Where a row stands.
     enum class State { Idle, Asking, Running, Watching };
 
@@ -106,6 +111,10 @@ private:
     void onFinished(const jobResult &result);
     void onAnswer(const jobResult &result);
     void jobOver(const jobResult &result);
+    void keepHalfUpdated();
+    bool retry();
+    void retryNow();
+    void record(const jobResult &result);
     void watchNext();
     void setState(State state);
     void setStage(Stage stage);
@@ -122,6 +131,7 @@ private:
     QLabel *m_fileLabel = nullptr;
     QProgressBar *m_progress = nullptr;
     QCheckBox *m_next = nullptr;
+    QSpinBox *m_retries = nullptr;
     QPushButton *m_stopButton = nullptr;
     QPushButton *m_logButton = nullptr;
     QTableWidgetItem *m_items[Columns] = {};
@@ -135,6 +145,10 @@ private:
     Stage m_stage = Stage::Idle;
     bool m_stopAsked = false;
     int m_jobsRun = 0;           // tells a job from the next, for a question
+    int m_attempt = 1;           // of the job now on the box
+    bool m_halfUpdated = false;  // an attempt began a load that none has ended
+    QDateTime m_started;         // the attempt's start, for its record
+    QTimer m_retryPause;
     jobResult m_result;
     QString m_mac, m_versionBefore, m_versionAfter;
     QString m_lastMac;           // the box of the last job, for the next-box watch

@@ -195,7 +195,8 @@ void benchWindow::readSettings()
         addRow({.port = settings.value(QStringLiteral("Port")).toString(),
                 .kind = jobKind::fromKeyword(settings.value(QStringLiteral("Transfer")).toString()),
                 .files = settings.value(QStringLiteral("Files")).toStringList(),
-                .nextBox = settings.value(QStringLiteral("NextBox"), false).toBool()});
+                .nextBox = settings.value(QStringLiteral("NextBox"), false).toBool(),
+                .retries = qBound(0, settings.value(QStringLiteral("Retries"), 0).toInt(), benchRow::mostRetries)});
     }
     settings.endArray();
     const QSize size = settings.value(QStringLiteral("Size")).toSize();
@@ -221,6 +222,7 @@ void benchWindow::writeSettings() const
         settings.setValue(QStringLiteral("Transfer"), job ? QLatin1String(job->keyword) : QLatin1String(""));
         settings.setValue(QStringLiteral("Files"), setup.files);
         settings.setValue(QStringLiteral("NextBox"), setup.nextBox);
+        settings.setValue(QStringLiteral("Retries"), setup.retries);
     }
     settings.endArray();
     settings.setValue(QStringLiteral("Size"), size());

@@ -1,5 +1,26 @@
 #include "boxwatch.h"
 
+#include <QCoreApplication>
+
+#include <iterator>
+
+namespace {
+
+// By lineListener::Heard, from Silent on.
+const char *const heardTexts[] = {
+    QT_TRANSLATE_NOOP("boxWatch", "silent"),
+    QT_TRANSLATE_NOOP("boxWatch", "HD console"),
+    QT_TRANSLATE_NOOP("boxWatch", "SD box starting"),
+};
+
+} // namespace
+
+QString boxWatch::heardText(int family)
+{
+    const bool known = family >= 0 && family < int(std::size(heardTexts));
+    return QCoreApplication::translate("boxWatch", heardTexts[known ? family : int(lineListener::Silent)]);
+}
+
 boxWatch::boxWatch(QObject *parent) : QObject(parent), m_listener(new lineListener)
 {
     qRegisterMetaType<lineListener::Plan>();

@@ -31,6 +31,9 @@ public:
     explicit boxWatch(QObject *parent = nullptr);
     ~boxWatch() override;
 
+    // What a port tells of its box (lineListener::Heard), in the user's words.
+    static QString heardText(int family);
+
     void start(const lineListener::Plan &plan);
     // Ends the watch and frees the port; at once, also in a wait.
     void stop();

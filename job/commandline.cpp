@@ -114,6 +114,7 @@ int commandLine::takeOption(const QStringList &args, int at)
         {.name = "--desktop", .field = &commandLine::desktop},
         {.name = "--verify", .field = &commandLine::verify},
         {.name = "--identify", .field = &commandLine::identify},
+        {.name = "--loop", .field = &commandLine::loop},
         {.name = "--batch", .field = nullptr},
         {.name = "-s", .field = nullptr},
         {.name = "--help", .field = nullptr},

@@ -63,6 +63,7 @@ public:
     bool desktop = false;       // --desktop: own files in the XDG folders
     bool verify = false;        // --verify: a list upload is read back
     bool identify = false;      // --identify: the HD box's version and MAC are recorded
+    bool loop = false;          // --loop: each port runs the job again on its next box
     QString log;                // --log FILE
     QString record;             // --record FILE: a record of every job is appended
     int retries = 0;            // --retries N; -1: not a whole number of 0 or more

@@ -198,6 +198,10 @@ struct BatchRow {
     testRig::Line line = testRig::Line::Pty;   // how "@port" reaches the box
     std::function<bool(testRig &)> interruptWhen{};   // SIGINT goes once this holds
     QString records = "\\A\\z";   // all of the file --record names, as a pattern
+    // --loop: boxes put on the port in turn after the first, each once the
+    // program waits for it.
+    int nextBoxes = 0;
+    void (*swap)(testRig &, int box) = nullptr;
 };
 Q_DECLARE_METATYPE(BatchRow)
 
@@ -235,7 +239,53 @@ void tst_e2e::batch_data()
     const QString isoTime = "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}(Z|[+-]\\d\\d:\\d\\d)";
     const QString csvHeader = "\\A\\x{FEFF}start,duration_s,port,family,job,file,file_size,file_sha256,mac,version_before,"
                               "version_after,outcome,failed_step,cause,box,exit_code,attempt\r\n";
+    // --loop's boxes: HD told by its MAC, SD by its start-up text after a quiet second.
+    static const QByteArray macs[] = {"00a1b2c3d4e5", "00a1b2c3d4f6", "00a1b2c3d507"};
+    const auto loopRecord = [&](const char *family, const char *job, const QString &mac, const char *box) {
+        return isoTime + ",[\\d.]+,[^,]+," + family + "," + job + ",[^,]+,\\d+,[0-9a-f]{64}," + mac + ",,,done,,," + box +
+               ",0,1\r\n";
+    };
+    const auto loopEnd = [](int box) {
+        return [box](testRig &r) {
+            return r.waitForLog(QStringLiteral("[*] Waiting for the next box after box %1").arg(box), 1,
+                                batchJob::logName(r.device()));
+        };
+    };
     const BatchRow rows[] = {
+        // Three boxes on one port, each run and recorded once; the box of the
+        // last job, still there, is not run again; Ctrl-C ends the loop.
+        {.name = "--loop, three HD boxes", .args = updateHd + QStringList{"--loop", "--record", "rec.csv"},
+         .exitCode = batchJob::Interrupted,
+         .err = "^waiting for the next box: HD console\\n[\\s\\S]*^next box: UpdateHD runs on box 3\\n[\\s\\S]*"
+                "^velmora: interrupted; the jobs stop at their next wait\\n"
+                "velmora: boxes: 3 done, 0 failed, 0 stopped\\n" + ended("UpdateHD", "stopped", 130),
+         .interruptWhen = loopEnd(3),
+         .records = csvHeader + loopRecord("HD", "UpdateHD", "00-A1-B2-C3-D4-E5", "updated") +
+                    loopRecord("HD", "UpdateHD", "00-A1-B2-C3-D4-F6", "updated") +
+                    loopRecord("HD", "UpdateHD", "00-A1-B2-C3-D5-07", "updated") + "\\z",
+         .nextBoxes = 2,
+         .swap = [](testRig &r, int box) {
+             hdBox::Behaviour next;
+             next.replies.insert("get_mac", macs[box] + "\r\n");
+             r.hd->swap(next, 300);
+         }},
+        {.name = "--loop, three SD boxes", .box = Box::SD, .args = {"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.app",
+                                                                   "--loop", "--record", "rec.csv"},
+         .exitCode = batchJob::Interrupted,
+         .err = "^waiting for the next box: silent\\n[\\s\\S]*^next box: UpdateSD runs on box 3\\n[\\s\\S]*"
+                "velmora: boxes: 3 done, 0 failed, 0 stopped\\n" + ended("UpdateSD", "stopped", 130),
+         .interruptWhen = loopEnd(3),
+         .records = csvHeader + loopRecord("SD", "UpdateSD", "", "updated") + loopRecord("SD", "UpdateSD", "", "updated") +
+                    loopRecord("SD", "UpdateSD", "", "updated") + "\\z",
+         .nextBoxes = 2,
+         .swap = [](testRig &r, int) {
+             sdBox::Config next;
+             next.startupText = "SUC (StartUpControl)1.7\r\n";
+             // Longer than the quiet spell a start-up text must follow.
+             r.sd->swap(next, 1500);
+         }},
+        {.name = "--loop with a download to one file", .args = getListHd + QStringList{"--loop"}, .exitCode = batchJob::Usage,
+         .err = "^velmora: --loop with a download writes a file for each box: put \\{mac\\} in the name", .got = ""},
         {.name = "UpdateHD", .args = updateHd, .err = "^\\d+%\\n[^%]*^Update done\\n" + done},
         {.name = "SendListHD, by content", .args = {"--batch", "-p", "@port", "hd.lis"}, .err = "^Listupload done\\n" + done},
         {.name = "GetListHD", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-f", "out.lis"},
@@ -534,6 +584,11 @@ void tst_e2e::batch()
     QVERIFY(rig->run(row.args.replaceInStrings(QRegularExpression("^@port$"), port)
                          .replaceInStrings(QRegularExpression("^@link$"), rig->path("box-by-id")),
                      batchEnvironment(row.german)));
+    for (int box = 1; box <= row.nextBoxes; ++box) {
+        QVERIFY(rig->waitForLog(QStringLiteral("[*] Waiting for the next box after box %1").arg(box), 60000,
+                                batchJob::logName(rig->device())));
+        row.swap(*rig, box);
+    }
     QElapsedTimer interrupted;
     if (row.interruptWhen) {
         QVERIFY(QTest::qWaitFor([&] { return row.interruptWhen(*rig); }, 10000));

@@ -2,6 +2,7 @@
 // ports, running again, closing, languages and keys; the log writer. Run
 // under a German and (language cases only) a French system locale, named in
 // VELMORA_TEST_SYSTEM_LANG.
+#include "fileplaces.h"
 #include "jobkind.h"
 #include "jobresult.h"
 #include "jobrunner.h"
@@ -1068,23 +1069,28 @@ void tst_window::bench()
         QString result{};     // the row's result ("*": anything)
         QString tip{};        // a line of its tooltip
         QString identity{};
+        int retries = 1;
+        QStringList records{};   // each attempt's record: "outcome,…,attempt"
     };
     const BenchBox rows[] = {
         {.name = "finishes", .start = [](Boxes &b) { return startHd(b, hdWith(false, true)); },
          .job = "UpdateHD", .sample = "@hd", .outcome = "done", .result = "Update done",
-         .tip = "Box: the box holds the new firmware", .identity = "00-A1-B2-C3-D4-E5, V2.10.04 HD 2026-03-18 → *"},
+         .tip = "Box: the box holds the new firmware", .identity = "00-A1-B2-C3-D4-E5, V2.10.04 HD 2026-03-18 → *",
+         .records = {"00-A1-B2-C3-D4-E5,V2.10.04 HD 2026-03-18,V2.10.04 HD 2026-03-18,done,,,updated,0,1"}},
         {.name = "silent", .start = [](Boxes &b) { return startHd(b, hdWith(true, true)); },
          .job = "UpdateHD", .sample = "@hd", .outcome = "failed",
          .result = "failed: the box did not answer within * — the box did not answer: check the cable*",
-         .tip = "Box: the box was not changed", .identity = "no answer"},
+         .tip = "Box: the box was not changed", .identity = "no answer", .retries = 2,
+         .records = {",,,failed,*,untouched,5,1", ",,,failed,*,untouched,5,2", ",,,failed,*,untouched,5,3"}},
         {.name = "refuses", .start = [](Boxes &b) { return startSd(b, sdWith(true)); },
          .job = "UpdateSD", .sample = "@sd2", .outcome = "failed", .result = "failed: * — *",
-         .tip = "Cause: *", .identity = ""},
+         .tip = "Cause: *", .identity = "", .records = {",,,failed,*,5,1"}},
         {.name = "stopped in its send", .start = [](Boxes &b) { return startHd(b, hdWith(false, false)); },
          .job = "UpdateHD", .sample = "@hd", .stopInSend = true, .outcome = "stopped",
          .result = "stopped: the job was stopped: Stop was pressed — *",
          .tip = "Box: the box may be left half-updated: update it again before you start it",
-         .identity = "00-A1-B2-C3-D4-E5, V2.10.04 HD 2026-03-18"},
+         .identity = "00-A1-B2-C3-D4-E5, V2.10.04 HD 2026-03-18",
+         .records = {"00-A1-B2-C3-D4-E5,V2.10.04 HD 2026-03-18,,stopped,*,half-updated,130,1"}},
     };
     Boxes boxes;
     make();
@@ -1095,7 +1101,8 @@ void tst_window::bench()
     for (const BenchBox &row : rows) {
         const QString device = row.start(boxes);
         QVERIFY2(!device.isEmpty(), row.name.constData());
-        bench->addRow({.port = device, .kind = jobKind::fromKeyword(row.job), .files = {rig->sample(row.sample)}});
+        bench->addRow({.port = device, .kind = jobKind::fromKeyword(row.job), .files = {rig->sample(row.sample)},
+                       .retries = row.retries});
     }
     bench->startAll();
     for (int i = 0; i < bench->rowCount(); ++i) {
@@ -1141,9 +1148,41 @@ void tst_window::bench()
         QVERIFY2(log.size() > 3, qPrintable(r->logPath()));
         for (const QString &line : log)
             QVERIFY2(line.mid(9).startsWith("[" + ports[i] + "] "), qPrintable(line));
+        // Each attempt recorded in the window's records file, retried only
+        // where another attempt can help.
+        const QStringList records = QString::fromUtf8(testRig::read(filePlaces::recordsFile())).split("\r\n").filter("," + ports[i] + ",");
+        QCOMPARE(records.size(), row.records.size());
+        for (int a = 0; a < records.size(); ++a)
+            QVERIFY2(testRig::matches(records[a], "*," + ports[i] + "," + row.job.right(2) + "," + row.job + ",*," +
+                                                      row.records[a]), qPrintable(records[a]));
     }
     // The finished box took the whole file, however the others ended.
     QCOMPARE(boxes.hd[0]->file(), testRig::read(rig->path("hd")));
+
+    // Rows that ran go; a row's job copied to all rows; on a box that never
+    // says "fin" the wait counts its seconds down; Stop all asks once, in its
+    // own words, not each row.
+    while (bench->rowCount() > 0)
+        QVERIFY(bench->removeRow(0));
+    const QString device = startHd(boxes, hdWith(false, false));
+    QVERIFY(!device.isEmpty());
+    benchRow *waits = bench->addRow({.port = device});
+    bench->addRow({.kind = jobKind::UpdateHD, .files = {rig->sample("@hd")}, .retries = 2});
+    bench->form()->table->setCurrentCell(1, benchRow::Step);
+    bench->copyJobToAll();
+    QCOMPARE(waits->setup().kind, jobKind::UpdateHD);
+    QCOMPARE(waits->setup().files, bench->row(1)->setup().files);
+    QCOMPARE(waits->setup().retries, 0);   // the job, not the row's own settings
+    QVERIFY(bench->removeRow(1));
+    bench->startAll();
+    QTRY_VERIFY_WITH_TIMEOUT(testRig::matches(waits->leftText(), "# s") && waits->sending(), 20000);
+    const qsizetype asked = rig->boxes.size();
+    bench->stopAll();
+    QTRY_COMPARE(bench->counters().stopped, 2);
+    QCOMPARE(rig->boxes.size(), asked + 1);
+    QVERIFY2(rig->boxes.last().text.startsWith("1 row is sending a file or its box is writing it."),
+             qPrintable(rig->boxes.last().text));
+    QVERIFY(waits->state() == benchRow::State::Idle && waits->leftText().isEmpty());
 }
 
 struct NextRow {
@@ -1214,6 +1253,8 @@ void tst_window::nextBox()
     r->stop();
     QVERIFY(r->state() == benchRow::State::Idle);
     QCOMPARE(bench->counters().done, 3);
+    // A header and one record per box.
+    QCOMPARE(QString::fromUtf8(testRig::read(filePlaces::recordsFile())).split("\r\n", Qt::SkipEmptyParts).size(), 4);
 }
 
 struct TwiceRow {
@@ -1256,7 +1297,7 @@ void tst_window::benchPortTwice()
     benchWindow *bench = w->bench();
     const benchRow::Setup setups[] = {
         {.port = row.first(rig->device(), *rig), .kind = jobKind::UpdateHD, .files = {file}, .nextBox = true},
-        {.port = row.second(rig->device(), *rig), .kind = jobKind::UpdateHD, .files = {file}},
+        {.port = row.second(rig->device(), *rig), .kind = jobKind::UpdateHD, .files = {file}, .retries = 3},
     };
     bench->row(0)->setSetup(setups[0]);
     bench->addRow(setups[1]);
@@ -1284,5 +1325,6 @@ void tst_window::benchPortTwice()
         QCOMPARE(kept.kind, setups[i].kind);
         QCOMPARE(kept.files, setups[i].files);
         QCOMPARE(kept.nextBox, setups[i].nextBox);
+        QCOMPARE(kept.retries, setups[i].retries);
     }
 }

@@ -929,6 +929,26 @@ er muss dann erneut aktualisiert werden.
         <source>%1 (%2 s left)</source>
         <translation>%1 (noch %2 s)</translation>
     </message>
+    <message>
+        <source>--loop goes only with a job (-t JOB), not with a service request</source>
+        <translation>--loop gilt nur für eine Aufgabe (-t AUFGABE), nicht für eine Serviceabfrage</translation>
+    </message>
+    <message>
+        <source>--loop with a download writes a file for each box: put {mac} in the name, e.g. -f &apos;lists/{mac}.lis&apos;</source>
+        <translation>--loop mit einem Download schreibt für jeden Receiver eine Datei: nehmen Sie {mac} in den Namen auf, z. B. -f &apos;lists/{mac}.lis&apos;</translation>
+    </message>
+    <message>
+        <source>waiting for the next box: %1</source>
+        <translation>warte auf den nächsten Receiver: %1</translation>
+    </message>
+    <message>
+        <source>next box: %1 runs on box %2</source>
+        <translation>nächster Receiver: %1 läuft auf Receiver %2</translation>
+    </message>
+    <message>
+        <source>boxes: %1 done, %2 failed, %3 stopped</source>
+        <translation>Receiver: %1 fertig, %2 fehlgeschlagen, %3 gestoppt</translation>
+    </message>
 </context>
 <context>
     <name>benchRow</name>
@@ -975,18 +995,6 @@ er muss dann erneut aktualisiert werden.
     <message>
         <source>Log</source>
         <translation>Protokoll</translation>
-    </message>
-    <message>
-        <source>silent</source>
-        <translation>stumm</translation>
-    </message>
-    <message>
-        <source>HD console</source>
-        <translation>HD-Konsole</translation>
-    </message>
-    <message>
-        <source>SD box starting</source>
-        <translation>SD-Receiver startet</translation>
     </message>
     <message>
         <source>Stops this row&apos;s job, or its wait for the next box</source>
@@ -1051,6 +1059,22 @@ er muss dann erneut aktualisiert werden.
     <message>
         <source>%1 s</source>
         <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>Retries</source>
+        <translation>Wiederholungen</translation>
+    </message>
+    <message>
+        <source>How often a failed job is tried again, where another attempt can help: the port could not be opened, the box was silent before anything was sent, the line went or the box stalled, a download&apos;s reads failed. Never after a refusal, a wrong file or a stop.</source>
+        <translation>Wie oft eine fehlgeschlagene Aufgabe erneut versucht wird, wo ein weiterer Versuch helfen kann: der Port ließ sich nicht öffnen, der Receiver schwieg, bevor etwas gesendet wurde, die Leitung brach ab oder der Receiver blieb stehen, die Lesevorgänge eines Downloads schlugen fehl. Nie nach einer Ablehnung, einer falschen Datei oder einem Stopp.</translation>
+    </message>
+    <message>
+        <source>Attempt %1 of %2 failed; trying again in %3 s</source>
+        <translation>Versuch %1 von %2 fehlgeschlagen; neuer Versuch in %3 s</translation>
+    </message>
+    <message>
+        <source>(the load had begun: the box is half-updated until an attempt loads it whole)</source>
+        <translation>(das Laden hatte begonnen: der Receiver ist halb aktualisiert, bis ein Versuch ihn ganz lädt)</translation>
     </message>
 </context>
 <context>
@@ -1120,6 +1144,21 @@ Alle Zeilen stoppen?</numerusform>
 Stop them and close the bench?</source>
         <translation>Auf dem Prüfplatz laufen Aufträge. Sie jetzt zu stoppen, kann Receiver unbrauchbar machen.
 Aufträge stoppen und den Prüfplatz schließen?</translation>
+    </message>
+</context>
+<context>
+    <name>boxWatch</name>
+    <message>
+        <source>silent</source>
+        <translation>stumm</translation>
+    </message>
+    <message>
+        <source>HD console</source>
+        <translation>HD-Konsole</translation>
+    </message>
+    <message>
+        <source>SD box starting</source>
+        <translation>SD-Receiver startet</translation>
     </message>
 </context>
 <context>

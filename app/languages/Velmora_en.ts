@@ -929,6 +929,26 @@ Stop the transfer?</translation>
         <source>%1 (%2 s left)</source>
         <translation>%1 (%2 s left)</translation>
     </message>
+    <message>
+        <source>--loop goes only with a job (-t JOB), not with a service request</source>
+        <translation>--loop goes only with a job (-t JOB), not with a service request</translation>
+    </message>
+    <message>
+        <source>--loop with a download writes a file for each box: put {mac} in the name, e.g. -f &apos;lists/{mac}.lis&apos;</source>
+        <translation>--loop with a download writes a file for each box: put {mac} in the name, e.g. -f &apos;lists/{mac}.lis&apos;</translation>
+    </message>
+    <message>
+        <source>waiting for the next box: %1</source>
+        <translation>waiting for the next box: %1</translation>
+    </message>
+    <message>
+        <source>next box: %1 runs on box %2</source>
+        <translation>next box: %1 runs on box %2</translation>
+    </message>
+    <message>
+        <source>boxes: %1 done, %2 failed, %3 stopped</source>
+        <translation>boxes: %1 done, %2 failed, %3 stopped</translation>
+    </message>
 </context>
 <context>
     <name>benchRow</name>
@@ -975,18 +995,6 @@ Stop the transfer?</translation>
     <message>
         <source>Log</source>
         <translation>Log</translation>
-    </message>
-    <message>
-        <source>silent</source>
-        <translation>silent</translation>
-    </message>
-    <message>
-        <source>HD console</source>
-        <translation>HD console</translation>
-    </message>
-    <message>
-        <source>SD box starting</source>
-        <translation>SD box starting</translation>
     </message>
     <message>
         <source>Stops this row&apos;s job, or its wait for the next box</source>
@@ -1051,6 +1059,22 @@ Stop the transfer?</translation>
     <message>
         <source>%1 s</source>
         <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>Retries</source>
+        <translation>Retries</translation>
+    </message>
+    <message>
+        <source>How often a failed job is tried again, where another attempt can help: the port could not be opened, the box was silent before anything was sent, the line went or the box stalled, a download&apos;s reads failed. Never after a refusal, a wrong file or a stop.</source>
+        <translation>How often a failed job is tried again, where another attempt can help: the port could not be opened, the box was silent before anything was sent, the line went or the box stalled, a download&apos;s reads failed. Never after a refusal, a wrong file or a stop.</translation>
+    </message>
+    <message>
+        <source>Attempt %1 of %2 failed; trying again in %3 s</source>
+        <translation>Attempt %1 of %2 failed; trying again in %3 s</translation>
+    </message>
+    <message>
+        <source>(the load had begun: the box is half-updated until an attempt loads it whole)</source>
+        <translation>(the load had begun: the box is half-updated until an attempt loads it whole)</translation>
     </message>
 </context>
 <context>
@@ -1120,6 +1144,21 @@ Stop all rows?</numerusform>
 Stop them and close the bench?</source>
         <translation>Jobs are running on the bench. Stopping them now can leave boxes unusable.
 Stop them and close the bench?</translation>
+    </message>
+</context>
+<context>
+    <name>boxWatch</name>
+    <message>
+        <source>silent</source>
+        <translation>silent</translation>
+    </message>
+    <message>
+        <source>HD console</source>
+        <translation>HD console</translation>
+    </message>
+    <message>
+        <source>SD box starting</source>
+        <translation>SD box starting</translation>
     </message>
 </context>
 <context>
