@@ -17,6 +17,14 @@ const QString group = QStringLiteral("Bench");
 const QString rowsKey = QStringLiteral("Rows");
 // A bench opened for the first time has a row to start from.
 constexpr int firstRows = 1;
+// Texts of any length: a width to start from, which the user may change.
+const struct {
+    benchRow::Column column;
+    int width;
+} wideColumns[] = {
+    {.column = benchRow::Step, .width = 200},
+    {.column = benchRow::Identity, .width = 200},
+};
 
 } // namespace
 
@@ -25,7 +33,15 @@ benchWindow::benchWindow(QWidget *parent) : QWidget(parent, Qt::Window), ui(new 
     ui->setupUi(this);
     ui->table->setColumnCount(benchRow::Columns);
     ui->table->verticalHeader()->setVisible(false);
-    ui->table->horizontalHeader()->setSectionResizeMode(benchRow::Result, QHeaderView::Stretch);
+    // Every column as wide as its cells need; the step and the result share
+    // what is left.
+    QHeaderView *header = ui->table->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    for (const auto &wide : wideColumns) {
+        header->setSectionResizeMode(wide.column, QHeaderView::Interactive);
+        header->resizeSection(wide.column, wide.width);
+    }
+    header->setSectionResizeMode(benchRow::Result, QHeaderView::Stretch);
     connect(ui->btnStartAll, &QPushButton::clicked, this, &benchWindow::startAll);
     connect(ui->btnStopAll, &QPushButton::clicked, this, [this] { stopAll(); });
     connect(ui->btnAddRow, &QPushButton::clicked, this, [this] {
@@ -58,7 +74,6 @@ benchRow *benchWindow::addRow(const benchRow::Setup &setup)
     row->setSetup(setup);
     connect(row, &benchRow::finished, this, &benchWindow::count);
     connect(row, &benchRow::stateChanged, this, &benchWindow::updateControls);
-    ui->table->resizeColumnsToContents();
     updateControls();
     return row;
 }

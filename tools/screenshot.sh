@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots under Xvfb, against the simulated HD box:
-#   tools/screenshot.sh [output.png] [language code] [window|boxinfo|failed|stop]
+#   tools/screenshot.sh [output.png] [language code] [window|boxinfo|failed|stop|bench]
 # "boxinfo" opens Help > Box information... and shows the box's answers.
 # "failed" runs an HD update against a box that never answers and shows the
 # window once the error box is closed: the failed job's result in words.
 # "stop" presses Esc while an update file goes out (at the line's own rate)
 # and shows the question that Stop asks then.
+# "bench" opens the bench with four rows on four simulated boxes and starts
+# them all: one still sending at the line's rate, one done, one failed (its
+# box silent), one done and waiting for the next box.
 set -euo pipefail
 VELMORA_TOP=$(cd "$(dirname "$0")/.." && pwd)
 . "$VELMORA_TOP/tools/deps.sh"
@@ -18,11 +21,53 @@ cmake -S "$VELMORA_TOP" -B "$VELMORA_TOP/build" -DCMAKE_BUILD_TYPE=RelWithDebInf
 cmake --build "$VELMORA_TOP/build" -j"$(nproc)" --target velmora velmora-hdbox
 mkdir -p "$(dirname "$out")"
 work=$(mktemp -d)
+
+# Four boxes, one per row; the window opens the bench from its menu.
+bench_shot() {
+    local devices=() boxes=() flags fd
+    "$VELMORA_TOP/build/tools/velmora-hdbox" --make-samples "$work"
+    for flags in --line-rate "" --silent ""; do
+        exec {fd}< <(exec "$VELMORA_TOP/build/tools/velmora-hdbox" $flags)
+        boxes+=($!)
+        read -r device <&$fd
+        devices+=("$device")
+    done
+    {
+        printf '[Bench]\nRows\\size=4\n'
+        for i in 1 2 3 4; do
+            printf 'Rows\\%d\\Port=%s\nRows\\%d\\Transfer=UpdateHD\nRows\\%d\\Files=%s\n' \
+                "$i" "${devices[$((i - 1))]}" "$i" "$i" "$work/sample.app"
+        done
+        printf 'Rows\\4\\NextBox=true\nSize=@Size(1480 230)\n'
+    } >> "$work/settings.ini"
+    (cd "$work" && QT_QPA_PLATFORM=xcb "$VELMORA_TOP/build/app/velmora" 2>/dev/null) &
+    sleep 3
+    # No window manager gives the window focus: the keys need it.
+    xdotool search --name '^Velmora$' windowfocus --sync
+    xdotool key alt+m Up Up Return
+    sleep 2
+    local bench
+    bench=$(xdotool search --name '^Velmora bench$' | head -1)
+    xdotool windowmove "$bench" 0 0
+    sleep 0.5
+    # "Start all" is the first button, top left.
+    xdotool mousemove 40 20 click 1
+    sleep 4
+    import -window "$bench" "$out"
+    kill "${boxes[@]}" 2>/dev/null || true
+    echo "wrote $out"
+}
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 printf '[Language]\nLanguage=%s\n[Velmora]\nPosition=@Point(0 0)\n' "$lang" > "$work/settings.ini"
 export DISPLAY=:87
-Xvfb :87 -screen 0 640x400x24 >/dev/null 2>&1 &
+screen=640x400x24
+[ "$shot" = bench ] && screen=1500x420x24
+Xvfb :87 -screen 0 $screen >/dev/null 2>&1 &
 sleep 1
+if [ "$shot" = bench ]; then
+    bench_shot
+    exit 0
+fi
 box=()
 job=(-f update.app)
 case $shot in
