@@ -1,5 +1,6 @@
 #include "linkclock.h"
 
+#include <algorithm>
 #include <cmath>
 
 double linkClock::s_scale = 1.0;

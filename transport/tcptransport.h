@@ -52,7 +52,7 @@ protected:
     QTcpSocket *socket() const { return m_socket; }
     const portAddress &address() const { return m_address; }
     // Longest single wait while opening, so that a stop is seen soon.
-    static constexpr int stopSliceMs = 100;
+    static constexpr qint64 stopSliceMs = 100;
     // A stop came while the port opened: the failure says so (without an
     // error in the log: the job says it was stopped).
     bool stoppedWhileOpening();
