@@ -312,8 +312,9 @@ bool boxLink::writeBlock(const QByteArray &block)
 {
     // The port takes every block into its queue; only the drain tells
     // whether it left, so a vanished or stuck line fails here instead of
-    // being reported as sent.
-    if (serialPort.write(block.constData(), block.size()) == block.size() && serialPort.drain())
+    // being reported as sent. On a network port a block may wait for a few
+    // more and leave with them, at the latest before the next wait.
+    if (serialPort.write(block.constData(), block.size(), serialLine::MayGather) == block.size() && serialPort.drain())
         return true;
     if (serialPort.halted())
         return false;

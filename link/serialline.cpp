@@ -8,6 +8,8 @@
 #include <QSerialPort>
 #include <QThread>
 
+#include <utility>
+
 serialLine::serialLine(LogSink log)
     : m_log(std::move(log))
 {
@@ -47,6 +49,9 @@ bool serialLine::open(const QString &name)
 
 void serialLine::close()
 {
+    if (m_port)
+        release();
+    m_held.clear();
     m_port = nullptr;
     m_line.reset();
 }
@@ -132,6 +137,8 @@ serialLine::Wait serialLine::waitFor(const QElapsedTimer &clock, qint64 window, 
 {
     if (halted())
         return Stopped;
+    // Whatever waits for an answer, the box must have all of the question.
+    release();
     const qint64 wait = qMin(slice, window - clock.elapsed());
     if (wait <= 0)
         return TimedOut;
@@ -205,28 +212,57 @@ QByteArray serialLine::readLine(qint64 longest)
     return noted(line);
 }
 
-qint64 serialLine::write(const char *data, qint64 size)
+qint64 serialLine::write(const char *data, qint64 size, Gather gather)
 {
+    if (gather == MayGather && size > 0 && m_held.size() < tcpTransport::leadBytes && m_line->lineAheadBytes() >= gatherAheadBytes) {
+        m_held.append(data, int(size));
+        m_line->handedOn(size);
+        return size;
+    }
+    // Gathered blocks go first, so the box gets the bytes in their order.
+    if (!release())
+        return -1;
     const qint64 n = m_port->write(data, size);
     if (n > 0)
         m_line->handedOn(n);
     return n;
 }
 
+bool serialLine::release()
+{
+    if (m_held.isEmpty())
+        return true;
+    const QByteArray held = std::exchange(m_held, QByteArray());
+    const bool taken = m_port->write(held) == held.size();
+    m_line->push();
+    return taken;
+}
+
 bool serialLine::send(const char *text, qint64 waitMs)
 {
     const qint64 length = qint64(qstrlen(text));
-    const bool taken = write(text, length) == length;
+    const bool taken = write(text, length) == length && release();
     m_port->waitForBytesWritten(int(waitMs));
     return taken;
 }
 
 bool serialLine::drain()
 {
+    if (!handOn() || !keepPace())
+        return false;
+    // Whether bytes the system took just before the line went still left
+    // cannot be told; only a port that failed them says so. The box's
+    // verdict, or the vanished line at the next wait, tells the rest.
+    return !portFailed();
+}
+
+bool serialLine::handOn()
+{
     // Counting the bytes the port merely buffered would report a lost file
     // as sent. The stall clock restarts whenever a byte leaves, so only a
     // line that takes nothing for the whole window fails; the wait goes in
     // slices, so that a stop or a vanished line is seen within moments.
+    m_line->push();
     const qint64 window = linkClock::windowAtLeast(stallMs, stallFloorMs);
     QElapsedTimer still;
     still.start();
@@ -251,18 +287,16 @@ bool serialLine::drain()
         if (rest > 0)
             QThread::msleep(ulong(rest));
     }
-    if (!keepPace())
-        return false;
-    // Whether bytes the system took just before the line went still left
-    // cannot be told; only a port that failed them says so. The box's
-    // verdict, or the vanished line at the next wait, tells the rest.
-    return !portFailed();
+    return true;
 }
 
 bool serialLine::keepPace()
 {
     for (qint64 busy = m_line->lineBusyMs(); busy > 0; busy = m_line->lineBusyMs()) {
         if (halted() || gone())
+            return false;
+        // The gathered blocks leave before the wait, in one send.
+        if (!m_held.isEmpty() && (!release() || !handOn()))
             return false;
         const qint64 slice = qMin(busy, sliceMs);
         QElapsedTimer waited;

@@ -69,6 +69,12 @@ public:
     // Shrunk for a test, the stall window still outlasts the moments a
     // loaded machine leaves a reader unscheduled.
     static constexpr qint64 stallFloorMs = 1000;
+    // On a network port whose line still has this much to carry (about
+    // 90 ms at 11,520 bytes/s), a file's block stays here until the link
+    // next waits: the few blocks that go between two waits for the line's
+    // pace then leave in one send, not one send each, and the box's line
+    // never runs dry meanwhile.
+    static constexpr qint64 gatherAheadBytes = 1024;
 
     explicit serialLine(LogSink log);
     ~serialLine();
@@ -134,7 +140,10 @@ public:
     // there is of it.
     QByteArray readLine(qint64 longest);
 
-    qint64 write(const char *data, qint64 size);
+    // Whether a write may wait for the next ones to leave with them: only a
+    // file's blocks may; a command byte reaches the box when it is written.
+    enum Gather { AtOnce, MayGather };
+    qint64 write(const char *data, qint64 size, Gather gather = AtOnce);
     // Writes a command and gives it up to `waitMs` to leave; as the boxes'
     // dialogue does, the outcome is seen in the replies. False only when the
     // port did not take all of it.
@@ -158,6 +167,10 @@ private:
     // tty queue's worth (a network port only); false on a stop or a
     // vanished line.
     bool keepPace();
+    // Waits until the port has handed on all it was given; false as drain().
+    bool handOn();
+    // Hands the gathered blocks to the port; false when it did not take them.
+    bool release();
 
     std::unique_ptr<lineTransport> m_line;
     QIODevice *m_port = nullptr;
@@ -172,6 +185,7 @@ private:
     QString m_goneReason;
     bool m_halted = false;
     QByteArray m_head;   // a network line's first bytes, for serverRefusal()
+    QByteArray m_held;   // blocks gathered for one send (network ports only)
     // Keeps the start of what a network line brought; returns `bytes`.
     const QByteArray &noted(const QByteArray &bytes);
 };

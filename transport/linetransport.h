@@ -71,6 +71,11 @@ public:
     // server's) would take megabytes without a word, so the line's rate is
     // kept by the clock.
     virtual qint64 lineBusyMs() const { return 0; }
+    // How many of the bytes handed on the box's line has yet to carry, by
+    // the clock; 0 on a serial port, whose queue is the line's own.
+    virtual qint64 lineAheadBytes() const { return 0; }
+    // Hands what the device holds to the system without waiting.
+    virtual void push() {}
 
     OpenFailure openFailure() const { return m_openFailure; }
     QString openReason() const { return m_openReason; }

@@ -170,3 +170,16 @@ qint64 tcpTransport::lineBusyMs() const
         m_catchingUp = false;
     return busyUs > 0 ? (busyUs + 999) / 1000 : 0;
 }
+
+qint64 tcpTransport::lineAheadBytes() const
+{
+    const qint64 aheadUs = m_lineFreeAtUs - m_clock.nsecsElapsed() / 1000;
+    return aheadUs > 0 ? aheadUs * lineBytesPerSecond / 1000000 : 0;
+}
+
+void tcpTransport::push()
+{
+    // A write without a poll first: the socket nearly always has room.
+    if (m_socket)
+        m_socket->flush();
+}

@@ -30,6 +30,8 @@ public:
     bool network() const override { return true; }
     void handedOn(qint64 bytes) override;
     qint64 lineBusyMs() const override;
+    qint64 lineAheadBytes() const override;
+    void push() override;
 
     // The serial server's own refusal at the start of a connection (ser2net
     // prints such a line when it cannot open its device, then closes): that
