@@ -601,7 +601,26 @@ bool testRig::portErrorShown()
 void testRig::closeBoxes(QMessageBox::StandardButton answer)
 {
     m_answer = answer;
+    // A box is counted when it shows: one that its moment closes again at
+    // once may never be the active modal widget when the timer looks.
+    qApp->installEventFilter(this);
     m_boxTimer.start(10);
+}
+
+bool testRig::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show)
+        if (auto *box = qobject_cast<QMessageBox *>(watched))
+            record(box);
+    return QObject::eventFilter(watched, event);
+}
+
+void testRig::record(QMessageBox *box)
+{
+    if (box->property("recorded").toBool())
+        return;
+    box->setProperty("recorded", true);
+    boxes.append({box->windowTitle(), box->text(), int(box->icon()), int(box->standardButtons())});
 }
 
 void testRig::pollBoxes()
@@ -610,7 +629,7 @@ void testRig::pollBoxes()
     if (!box || box->property("seen").toBool())
         return;
     box->setProperty("seen", true);
-    boxes.append({box->windowTitle(), box->text(), int(box->icon()), int(box->standardButtons())});
+    record(box);
     QAbstractButton *button = box->button(m_answer);
     if (!button)
         button = box->button(QMessageBox::Ok);

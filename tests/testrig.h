@@ -188,6 +188,8 @@ private:
     template <class Link>
     void watchLink(Link &link);
     void pollBoxes();
+    void record(QMessageBox *box);
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     std::thread m_killer;
     std::atomic<bool> m_killerRun{false};

@@ -636,7 +636,10 @@ void tst_window::steer()
             others << box.title;
     }
     QCOMPARE(others, row.boxes);
-    QCOMPARE(questions.size(), row.asked ? 1 : 0);
+    // Stop asks; a send that ends before the answer closes the question,
+    // and the box's work on the file asks anew, in its own words.
+    QCOMPARE(!questions.isEmpty(), row.asked);
+    QVERIFY(questions.size() <= 2);
     for (const testRig::Box &box : questions)
         QVERIFY2(box.text.contains("half-updated") && box.text.contains("updated again"), qPrintable(box.text));
 
