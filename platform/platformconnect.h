@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -64,4 +65,9 @@ public:
     static Connection connect(const std::string &host, std::uint16_t port, int windowMs, const Stop &stop);
     // Closes a socket that connect() gave and nobody took over.
     static void closeSocket(std::intptr_t socket);
+
+private:
+    // One of the host's addresses, by the system's own calls.
+    static Connection tryAddress(const std::string &numeric, std::uint16_t port, const Stop &stop,
+                                 std::chrono::steady_clock::time_point deadline);
 };

@@ -219,8 +219,8 @@ platformConnect::Addresses platformConnect::lookUp(const std::string &host, int 
 namespace {
 
 // One address in turn: connected (a socket), or why not.
-platformConnect::Connection tryAddress(const std::string &numeric, std::uint16_t port, const Pipe &stop,
-                                       Clock::time_point deadline)
+platformConnect::Connection connectTo(const std::string &numeric, std::uint16_t port, const Pipe &stop,
+                                      Clock::time_point deadline)
 {
     platformConnect::Connection c;
     addrinfo hints{};
@@ -261,25 +261,10 @@ platformConnect::Connection tryAddress(const std::string &numeric, std::uint16_t
 
 } // namespace
 
-platformConnect::Connection platformConnect::connect(const std::string &host, std::uint16_t port, int windowMs,
-                                                     const Stop &stop)
+platformConnect::Connection platformConnect::tryAddress(const std::string &numeric, std::uint16_t port,
+                                                        const Stop &stop, Clock::time_point deadline)
 {
-    Connection c;
-    const Addresses addresses = lookUp(host, windowMs, &stop);
-    if (addresses.result != Connected) {
-        c.result = addresses.result;
-        c.reason = addresses.reason;
-        return c;
-    }
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(windowMs);
-    c.result = UnknownHost;   // a name without addresses
-    for (const std::string &numeric : addresses.numeric) {
-        c = tryAddress(numeric, port, stop.m_wake->pipe, deadline);
-        // The next address may answer where this one refused or was unreachable.
-        if (c.result == Connected || c.result == Stopped || c.result == NoAnswer)
-            break;
-    }
-    return c;
+    return connectTo(numeric, port, stop.m_wake->pipe, deadline);
 }
 
 void platformConnect::closeSocket(std::intptr_t socket)

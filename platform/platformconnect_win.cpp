@@ -166,8 +166,8 @@ platformConnect::Addresses platformConnect::lookUp(const std::string &host, int 
 
 namespace {
 
-platformConnect::Connection tryAddress(const std::string &numeric, std::uint16_t port, HANDLE stop,
-                                       Clock::time_point deadline)
+platformConnect::Connection connectTo(const std::string &numeric, std::uint16_t port, HANDLE stop,
+                                      Clock::time_point deadline)
 {
     platformConnect::Connection c;
     addrinfo hints{};
@@ -215,24 +215,10 @@ platformConnect::Connection tryAddress(const std::string &numeric, std::uint16_t
 
 } // namespace
 
-platformConnect::Connection platformConnect::connect(const std::string &host, std::uint16_t port, int windowMs,
-                                                     const Stop &stop)
+platformConnect::Connection platformConnect::tryAddress(const std::string &numeric, std::uint16_t port,
+                                                        const Stop &stop, Clock::time_point deadline)
 {
-    Connection c;
-    const Addresses addresses = lookUp(host, windowMs, &stop);
-    if (addresses.result != Connected) {
-        c.result = addresses.result;
-        c.reason = addresses.reason;
-        return c;
-    }
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(windowMs);
-    c.result = UnknownHost;   // a name without addresses
-    for (const std::string &numeric : addresses.numeric) {
-        c = tryAddress(numeric, port, stop.m_wake->event.handle, deadline);
-        if (c.result == Connected || c.result == Stopped || c.result == NoAnswer)
-            break;
-    }
-    return c;
+    return connectTo(numeric, port, stop.m_wake->event.handle, deadline);
 }
 
 void platformConnect::closeSocket(std::intptr_t socket)
