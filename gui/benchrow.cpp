@@ -243,6 +243,13 @@ QString benchRow::problem() const
         return tr("no job chosen");
     if (m_files.isEmpty())
         return tr("no file chosen");
+    // A FIFO or a device in a file's place: a download would replace it.
+    jobRequest request;
+    request.kind = jobKind::Kind(m_job->currentData().toInt());
+    request.files = jobFiles(m_files);
+    const linkCause files = request.filesProblem();
+    if (files.kind == linkCause::FileNotRegular)
+        return jobResult::refused(request.kind, files).causeText();
     return QString();
 }
 

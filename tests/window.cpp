@@ -31,6 +31,7 @@
 #include <QtTest>
 
 #include <optional>
+#include <sys/stat.h>
 
 using S = sdCode;
 using H = hdCode;
@@ -1265,6 +1266,9 @@ struct TwiceRow {
     // The two rows' ports, made from the box's device in the rig's folder.
     QString (*first)(const QString &device, testRig &rig) = nullptr;
     QString (*second)(const QString &device, testRig &rig) = nullptr;
+    jobKind::Kind kind = jobKind::UpdateHD;
+    const char *file = "@hd";          // a sample, or a name in the rig's folder made a FIFO
+    QString refused = "not started: port named twice: ";
 };
 Q_DECLARE_METATYPE(TwiceRow)
 
@@ -1281,33 +1285,39 @@ void tst_window::benchPortTwice_data()
          }},
         {.name = "one server spelt two ways", .first = [](const QString &, testRig &) { return QString("socket://127.0.0.1:9"); },
          .second = [](const QString &, testRig &) { return QString("SOCKET://localhost:9/"); }},
+        // Two ports, but a download into a FIFO would replace it with a file.
+        {.name = "a FIFO as the list's file", .first = same,
+         .second = [](const QString &, testRig &) { return QString("socket://127.0.0.1:9"); }, .kind = jobKind::GetListHD,
+         .file = "list.fifo", .refused = "not started: *list.fifo is a FIFO, not a regular file"},
     };
     for (const TwiceRow &r : rows)
         QTest::newRow(r.name.constData()) << r;
 }
 
-// Two rows on one box are refused before any box is asked; the rows are kept
-// in settings.ini's group of their own, the window's keys untouched.
+// Rows on one box, or with a FIFO in a file's place, are refused before any
+// box is asked; the rows are kept in settings.ini's group of their own, the
+// window's keys untouched.
 void tst_window::benchPortTwice()
 {
     QFETCH(TwiceRow, row);
     rig.reset(new testRig(hdBox::Behaviour()));
     rig->enter();
     QVERIFY(rig->boxStarted);
-    const QString file = rig->sample("@hd");
+    const QString file = QString(row.file).startsWith('@') ? rig->sample(row.file) : rig->path(row.file);
+    ::mkfifo(QFile::encodeName(rig->path("list.fifo")).constData(), 0600);
     make({"-p", rig->device()});
     w->form()->actionBench->trigger();
     benchWindow *bench = w->bench();
     const benchRow::Setup setups[] = {
-        {.port = row.first(rig->device(), *rig), .kind = jobKind::UpdateHD, .files = {file}, .nextBox = true},
-        {.port = row.second(rig->device(), *rig), .kind = jobKind::UpdateHD, .files = {file}, .retries = 3},
+        {.port = row.first(rig->device(), *rig), .kind = row.kind, .files = {file}, .nextBox = true},
+        {.port = row.second(rig->device(), *rig), .kind = row.kind, .files = {file}, .retries = 3},
     };
     bench->row(0)->setSetup(setups[0]);
     bench->addRow(setups[1]);
     bench->startAll();
     for (int i = 0; i < 2; ++i) {
-        QVERIFY2(bench->row(i)->resultText().startsWith("not started: port named twice: "),
-                 qPrintable(bench->row(i)->resultText()));
+        QVERIFY2(testRig::matches(bench->row(i)->resultText(), row.refused + "*"), qPrintable(bench->row(i)->resultText()));
+        QVERIFY(QFileInfo(rig->path("list.fifo")).isFile() == false);
         QVERIFY(!bench->row(i)->jobs());
         QVERIFY(bench->row(i)->state() == benchRow::State::Idle);
     }
