@@ -12,6 +12,8 @@
 #include <QJsonArray>
 #include <QJsonValue>
 
+#include <cstring>
+
 namespace {
 
 // Several files (SD images) in one cell: in order, so that names, sizes and
@@ -109,10 +111,16 @@ const struct {
 };
 
 // RFC 4180: a cell with a separator, a quote or a line break is quoted,
-// its quotes doubled.
+// its quotes doubled. A spreadsheet would take a cell that begins with one
+// of these for a formula, and a box's answer or a file's name is no formula:
+// such a cell gets a leading apostrophe, which spreadsheets show as text.
+const char formulaStarts[] = "=+-@\t\r";
+
 QByteArray csvCell(const QString &text)
 {
     QByteArray cell = text.toUtf8();
+    if (!cell.isEmpty() && std::strchr(formulaStarts, cell.at(0)))
+        cell.prepend('\'');
     if (cell.contains(',') || cell.contains('"') || cell.contains('\n') || cell.contains('\r'))
         cell = '"' + cell.replace("\"", "\"\"") + '"';
     return cell;

@@ -458,6 +458,9 @@ void tst_units::recordLines_data()
          .expected = ",,COM3,SD,UpdateSD,a.app,,,,,,failed,,\"the box answered \"\"Grüße\r\nok\"\"\",untouched,5,2\r\n"},
         {.name = "CSV: two files share a cell", .path = "r.csv", .files = {"a.app", "b, c.app"}, .cause = "silent",
          .expected = ",,COM3,SD,UpdateSD,\"a.app; b, c.app\",,,,,,failed,,silent,untouched,5,2\r\n"},
+        {.name = "CSV: cells a spreadsheet would take for formulas", .path = "r.csv", .files = {"-x.app"},
+         .cause = "=HYPERLINK(\"http://x\",\"y\")",
+         .expected = ",,COM3,SD,UpdateSD,'-x.app,,,,,,failed,,\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",untouched,5,2\r\n"},
         {.name = "JSON Lines: the same escaped, unknown numbers null", .path = "r.JSONL", .files = {"a.app"}, .cause = said,
          .expected = "{\"start\":\"\",\"duration_s\":null,\"port\":\"COM3\",\"family\":\"SD\",\"job\":\"UpdateSD\","
                      "\"file\":\"a.app\",\"file_size\":\"\",\"file_sha256\":\"\",\"mac\":\"\",\"version_before\":\"\","
