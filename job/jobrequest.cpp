@@ -1,5 +1,6 @@
 #include "jobrequest.h"
 
+#include "platformerror.h"
 #include "platformfile.h"
 #include "portaddress.h"
 #include "systemtext.h"
@@ -34,8 +35,10 @@ linkCause targetProblem(const QString &name)
                          folder.filePath());
     if (!folder.isDir())
         return linkCause(linkCause::TargetUnwritable, systemText(std::errc::not_a_directory), folder.filePath());
-    if (!folder.isWritable() && !(target.exists() && target.isWritable()))
-        return linkCause(linkCause::TargetUnwritable, systemText(std::errc::permission_denied), folder.filePath());
+    // The system's own reason: a read-only medium is no matter of permissions.
+    const int folderError = platformFile::writeError(::systemText(folder.filePath()));
+    if (folderError != 0 && !(target.exists() && platformFile::writeError(::systemText(name)) == 0))
+        return linkCause(linkCause::TargetUnwritable, fromSystem(platformError::text(folderError)), folder.filePath());
     return linkCause();
 }
 

@@ -27,6 +27,9 @@ public:
         Socket
     };
     static Kind kindOf(const std::string &path);
+    // 0 when this user may write to `path` (a file or a folder), else the
+    // system's error number: a read-only medium is told from a refusal.
+    static int writeError(const std::string &path);
 
     platformFile() = default;
     ~platformFile();

@@ -31,6 +31,11 @@ platformFile::Kind platformFile::kindOf(const std::string &path)
     return Absent;
 }
 
+int platformFile::writeError(const std::string &path)
+{
+    return ::access(path.c_str(), W_OK) == 0 ? 0 : errno;
+}
+
 platformFile::~platformFile()
 {
     close();

@@ -44,6 +44,17 @@ platformFile::Kind platformFile::kindOf(const std::string &path)
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? Folder : Regular;
 }
 
+// Windows keeps no write permission on a folder; a file may be marked
+// read-only.
+int platformFile::writeError(const std::string &path)
+{
+    const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return int(GetLastError());
+    const bool readOnlyFile = !(attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_READONLY);
+    return readOnlyFile ? int(ERROR_ACCESS_DENIED) : 0;
+}
+
 platformFile::~platformFile()
 {
     close();
