@@ -242,7 +242,9 @@ bool serialLine::send(const char *text, qint64 waitMs)
 {
     const qint64 length = qint64(qstrlen(text));
     const bool taken = write(text, length) == length && release();
-    m_port->waitForBytesWritten(int(waitMs));
+    // A connection the server already dropped has nothing left to wait for.
+    if (taken && !gone())
+        m_port->waitForBytesWritten(int(waitMs));
     return taken;
 }
 
