@@ -58,5 +58,8 @@ export LSAN_OPTIONS="suppressions=$VELMORA_TOP/tools/lsan.supp:print_suppression
 export TSAN_OPTIONS="halt_on_error=1:exitcode=66:second_deadlock_stack=1:suppressions=$VELMORA_TOP/tools/tsan.supp:print_suppressions=0"
 select=()
 [ ${#only[@]} -gt 0 ] && select=(-R "^($(IFS='|'; echo "${only[*]}"))(_[0-9]+of[0-9]+)?\$")
-# The tests mostly wait on the boxes' windows, so twice as many run as there are cores.
-QT_QPA_PLATFORM=offscreen ctest -j"$(( $(nproc) * 2 ))" --output-on-failure "${select[@]}" "$@"
+# The tests mostly wait on the boxes' windows, so four times as many run as
+# there are cores; twice as many under a sanitizer, which costs CPU.
+per_core=4
+[ -n "$mode" ] && per_core=2
+QT_QPA_PLATFORM=offscreen ctest -j"$(( $(nproc) * per_core ))" --output-on-failure "${select[@]}" "$@"
