@@ -63,6 +63,10 @@ QColor outcomeColour(jobResult::Outcome outcome)
 // Before a job is tried again: a re-plugged adapter or a box switched on
 // late has a moment to come up.
 constexpr int retryPauseMs = 1000;
+// A progress bar repaints itself at once for every new percent; sixteen rows
+// doing so would keep the window busy painting. A few frames a second tell
+// as much.
+constexpr int progressPaceMs = 200;
 
 } // namespace
 
@@ -79,6 +83,9 @@ benchRow::benchRow(QTableWidget *table, QObject *parent) : QObject(parent), m_ta
     m_retryPause.setSingleShot(true);
     m_retryPause.setInterval(retryPauseMs);
     connect(&m_retryPause, &QTimer::timeout, this, &benchRow::retryNow);
+    m_progressTick.setSingleShot(true);
+    m_progressTick.setInterval(progressPaceMs);
+    connect(&m_progressTick, &QTimer::timeout, this, [this] { setProgress(m_pendingProgress); });
     connect(&m_watch, &boxWatch::heard, this, &benchRow::showHeard);
     connect(&m_watch, &boxWatch::found, this, [this](int, const QString &) {
         if (m_state == State::Watching)
@@ -303,7 +310,7 @@ void benchRow::makeRunner()
         if (row->status && row->kind != statusTable::JobEnded)
             setText(Step, windowText(row->status));
     });
-    connect(jobs, &jobRunner::progress, m_progress, &QProgressBar::setValue);
+    connect(jobs, &jobRunner::progress, this, &benchRow::showProgress);
     connect(jobs, &jobRunner::sendingBegan, this, [this] { setStage(Stage::Sending); });
     connect(jobs, &jobRunner::sendingEnded, this, [this] { setStage(Stage::Working); });
     connect(jobs, &jobRunner::waiting, this, [this](qint64 ms) {
@@ -339,7 +346,7 @@ void benchRow::start()
     for (int column : {Result, Left})
         setText(Column(column), QString());
     m_items[Result]->setBackground(QBrush());
-    m_progress->setValue(0);
+    setProgress(0);
     const auto kind = jobKind::Kind(m_job->currentData().toInt());
     m_phase = jobKind::isHd(kind) ? Phase::AskMac : Phase::RunJob;
     setState(m_phase == Phase::RunJob ? State::Running : State::Asking);
@@ -446,8 +453,7 @@ void benchRow::jobOver(const jobResult &result)
     m_phase = Phase::Over;
     record(m_result);
     // A failed or stopped job's progress stays where it broke off.
-    if (result.done())
-        m_progress->setValue(100);
+    setProgress(result.done() ? 100 : m_pendingProgress);
     const QString mac = lineListener::macKey(m_mac);
     m_lastMac = mac;
     emit finished(result.outcome);
@@ -502,7 +508,7 @@ void benchRow::retryNow()
     }
     m_started = QDateTime::currentDateTime();
     m_jobs->writeLog(QStringLiteral("Attempt %1 of %2").arg(m_attempt).arg(m_retries->value() + 1));
-    m_progress->setValue(0);
+    setProgress(0);
     nextPhase();
 }
 
@@ -669,3 +675,25 @@ QString benchRow::stepText() const { return m_items[Step]->text(); }
 QString benchRow::identityText() const { return m_items[Identity]->text(); }
 QString benchRow::leftText() const { return m_items[Left]->text(); }
 int benchRow::progress() const { return m_progress->value(); }
+
+void benchRow::showProgress(int percent)
+{
+    m_pendingProgress = percent;
+    if (!m_progressTick.isActive())
+        m_progressTick.start();
+}
+
+// Shows `percent` now (a negative one leaves the bar as it is) and drops any
+// value still waiting. The bar is painted with the window's next frame, together
+// with every other row's, instead of at once.
+void benchRow::setProgress(int percent)
+{
+    m_progressTick.stop();
+    m_pendingProgress = -1;
+    if (percent < 0 || percent == m_progress->value())
+        return;
+    m_progress->setUpdatesEnabled(false);
+    m_progress->setValue(percent);
+    m_progress->setUpdatesEnabled(true);
+    m_progress->update();
+}

@@ -1075,20 +1075,25 @@ void tst_window::bench()
         QString identity{};
         int retries = 1;
         QStringList records{};   // each attempt's record: "outcome,…,attempt"
+        int progressLeast = 0, progressMost = 100;   // the row's bar once it ended
     };
     const BenchBox rows[] = {
         {.name = "finishes", .start = [](Boxes &b) { return startHd(b, hdWith(false, true)); },
          .job = "UpdateHD", .sample = "@hd", .outcome = "done", .result = "Update done",
          .tip = "Box: the box holds the new firmware", .identity = "00-A1-B2-C3-D4-E5, V2.10.04 HD 2026-03-18 → *",
-         .records = {"00-A1-B2-C3-D4-E5,V2.10.04 HD 2026-03-18,V2.10.04 HD 2026-03-18,done,,,updated,0,1"}},
+         .records = {"00-A1-B2-C3-D4-E5,V2.10.04 HD 2026-03-18,V2.10.04 HD 2026-03-18,done,,,updated,0,1"},
+         .progressLeast = 100, .progressMost = 100},
         {.name = "silent", .start = [](Boxes &b) { return startHd(b, hdWith(true, true)); },
          .job = "UpdateHD", .sample = "@hd", .outcome = "failed",
          .result = "failed: the box did not answer within * — the box did not answer: check the cable*",
          .tip = "Box: the box was not changed", .identity = "no answer", .retries = 2,
-         .records = {",,,failed,*,untouched,5,1", ",,,failed,*,untouched,5,2", ",,,failed,*,untouched,5,3"}},
+         .records = {",,,failed,*,untouched,5,1", ",,,failed,*,untouched,5,2", ",,,failed,*,untouched,5,3"},
+         .progressMost = 0},
         {.name = "refuses", .start = [](Boxes &b) { return startSd(b, sdWith(true)); },
          .job = "UpdateSD", .sample = "@sd2", .outcome = "failed", .result = "failed: * — *",
-         .tip = "Cause: *", .identity = "", .records = {",,,failed,*,5,1"}},
+         .tip = "Cause: *", .identity = "", .records = {",,,failed,*,5,1"},
+         // It refuses once the whole file has left: the bar says so.
+         .progressLeast = 100, .progressMost = 100},
         {.name = "stopped in its send", .start = [](Boxes &b) { return startHd(b, hdWith(false, false)); },
          .job = "UpdateHD", .sample = "@hd", .stopInSend = true, .outcome = "stopped",
          .result = "stopped: the job was stopped: Stop was pressed — *",
@@ -1147,6 +1152,8 @@ void tst_window::bench()
                  qPrintable(r->resultTip()));
         QVERIFY2(testRig::matches(r->identityText(), row.identity), qPrintable(r->identityText()));
         QVERIFY(r->state() == benchRow::State::Idle);
+        // A bar shows the job's last value once it ended, however late it came.
+        QVERIFY2(r->progress() >= row.progressLeast && r->progress() <= row.progressMost, qPrintable(row.name + ": " + QString::number(r->progress())));
         // Each row's log is its own: every line names its port, no other's.
         const QStringList log = QString::fromUtf8(testRig::read(r->logPath())).split('\n', Qt::SkipEmptyParts);
         QVERIFY2(log.size() > 3, qPrintable(r->logPath()));
