@@ -63,9 +63,8 @@ QColor outcomeColour(jobResult::Outcome outcome)
 // Before a job is tried again: a re-plugged adapter or a box switched on
 // late has a moment to come up.
 constexpr int retryPauseMs = 1000;
-// A progress bar repaints itself at once for every new percent; sixteen rows
-// doing so would keep the window busy painting. A few frames a second tell
-// as much.
+// Sixteen rows each showing every new percent would keep the window's
+// thread busy painting; a few frames a second tell as much.
 constexpr int progressPaceMs = 200;
 
 } // namespace
@@ -83,9 +82,6 @@ benchRow::benchRow(QTableWidget *table, QObject *parent) : QObject(parent), m_ta
     m_retryPause.setSingleShot(true);
     m_retryPause.setInterval(retryPauseMs);
     connect(&m_retryPause, &QTimer::timeout, this, &benchRow::retryNow);
-    m_progressTick.setSingleShot(true);
-    m_progressTick.setInterval(progressPaceMs);
-    connect(&m_progressTick, &QTimer::timeout, this, [this] { setProgress(m_pendingProgress); });
     connect(&m_watch, &boxWatch::heard, this, &benchRow::showHeard);
     connect(&m_watch, &boxWatch::found, this, [this](int, const QString &) {
         if (m_state == State::Watching)
@@ -310,7 +306,8 @@ void benchRow::makeRunner()
         if (row->status && row->kind != statusTable::JobEnded)
             setText(Step, windowText(row->status));
     });
-    connect(jobs, &jobRunner::progress, this, &benchRow::showProgress);
+    jobs->setProgressPaceMs(progressPaceMs);
+    connect(jobs, &jobRunner::progress, this, &benchRow::setProgress);
     connect(jobs, &jobRunner::sendingBegan, this, [this] { setStage(Stage::Sending); });
     connect(jobs, &jobRunner::sendingEnded, this, [this] { setStage(Stage::Working); });
     connect(jobs, &jobRunner::waiting, this, [this](qint64 ms) {
@@ -453,7 +450,8 @@ void benchRow::jobOver(const jobResult &result)
     m_phase = Phase::Over;
     record(m_result);
     // A failed or stopped job's progress stays where it broke off.
-    setProgress(result.done() ? 100 : m_pendingProgress);
+    if (result.done())
+        setProgress(100);
     const QString mac = lineListener::macKey(m_mac);
     m_lastMac = mac;
     emit finished(result.outcome);
@@ -628,10 +626,16 @@ void benchRow::setStage(Stage stage)
 
 // ---------------------------------------------------------------- showing
 
+// Each change of a cell makes the table measure its columns again: an
+// unchanged text or tip is not set.
 void benchRow::setText(Column column, const QString &text, const QString &tip)
 {
-    m_items[column]->setText(text);
-    m_items[column]->setToolTip(tip.isEmpty() ? text : tip);
+    QTableWidgetItem *item = m_items[column];
+    const QString shownTip = tip.isEmpty() ? text : tip;
+    if (item->text() != text)
+        item->setText(text);
+    if (item->toolTip() != shownTip)
+        item->setToolTip(shownTip);
 }
 
 void benchRow::showResult(const jobResult &result)
@@ -676,21 +680,11 @@ QString benchRow::identityText() const { return m_items[Identity]->text(); }
 QString benchRow::leftText() const { return m_items[Left]->text(); }
 int benchRow::progress() const { return m_progress->value(); }
 
-void benchRow::showProgress(int percent)
-{
-    m_pendingProgress = percent;
-    if (!m_progressTick.isActive())
-        m_progressTick.start();
-}
-
-// Shows `percent` now (a negative one leaves the bar as it is) and drops any
-// value still waiting. The bar is painted with the window's next frame, together
-// with every other row's, instead of at once.
+// The bar is painted with the window's next frame, together with every
+// other row's, instead of at once as a progress bar does by itself.
 void benchRow::setProgress(int percent)
 {
-    m_progressTick.stop();
-    m_pendingProgress = -1;
-    if (percent < 0 || percent == m_progress->value())
+    if (percent == m_progress->value())
         return;
     m_progress->setUpdatesEnabled(false);
     m_progress->setValue(percent);

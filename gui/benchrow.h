@@ -123,7 +123,6 @@ private:
     void showIdentity();
     void showHeard(int family);
     void tickLeft();
-    void showProgress(int percent);
     void setProgress(int percent);
     void setText(Column column, const QString &text, const QString &tip = QString());
 
@@ -157,8 +156,6 @@ private:
     int m_heard = -1;
     QString m_refusal;
     QTimer m_leftTick;
-    QTimer m_progressTick;       // a bar shows its newest value at this pace
-    int m_pendingProgress = -1;
     QDeadlineTimer m_leftDeadline;
     QPointer<QMessageBox> m_question;
     std::function<bool()> m_questionStands;

@@ -8,7 +8,6 @@
 #include "statuscode.h"
 #include "velmoraversion.h"
 
-#include <memory>
 
 namespace {
 
@@ -89,18 +88,12 @@ void jobRunner::connectLink(boxLink &link)
     connect(&link, &boxLink::writeLog, &m_logfile, &logfile::writeLine);
     connect(&link, &boxLink::sendWaiting, this, &jobRunner::waiting);
     connect(&link, &boxLink::sendCurrentAction, this, &jobRunner::onCode);
-    // The link reports after every block, some 650 times for a 64 KB file;
-    // only a changed percentage crosses to the front end's thread, which
-    // spares a bench of boxes most of its wake-ups. The filter runs in the
-    // link's thread; a status code starts it afresh, so that a job's first
-    // value is never taken for the last job's.
-    auto shown = std::make_shared<int>(-1);
-    connect(&link, &boxLink::sendCurrentAction, this, [shown](int) { *shown = -1; }, Qt::DirectConnection);
-    connect(&link, &boxLink::sendProgress, this, [this, shown](int percent) {
-        if (percent == *shown)
-            return;
-        *shown = percent;
-        QMetaObject::invokeMethod(this, [this, percent] { emit progress(percent); }, Qt::QueuedConnection);
+    // Only what the gate lets through crosses to the front end's thread; it
+    // runs in the link's thread, and each status code starts it afresh.
+    connect(&link, &boxLink::sendCurrentAction, this, [this](int) { m_progressGate.restart(); }, Qt::DirectConnection);
+    connect(&link, &boxLink::sendProgress, this, [this](int percent) {
+        if (m_progressGate.offer(percent))
+            QMetaObject::invokeMethod(this, [this, percent] { showProgress(percent); }, Qt::QueuedConnection);
     }, Qt::DirectConnection);
     connect(&link, &boxLink::sendFileBegan, this, &jobRunner::sendingBegan);
     connect(&link, &boxLink::sendFileEnded, this, &jobRunner::sendingEnded);
@@ -183,6 +176,8 @@ void jobRunner::begin(const Running &running)
     }
     m_running = running;
     m_result.reset();
+    m_progressGate.reset();
+    m_progressShown = -1;
 }
 
 // The job runs in the link's thread; its return is reported back here, where
@@ -230,12 +225,23 @@ void jobRunner::onOutcome(const linkOutcome &outcome)
     m_result->port = m_portname;
 }
 
+void jobRunner::showProgress(int percent)
+{
+    if (percent == m_progressShown)
+        return;
+    m_progressShown = percent;
+    emit progress(percent);
+}
+
 void jobRunner::jobReturned(Family &family)
 {
     // The result follows the link's return, not its end code: every line the
     // link logged is then queued to the writer before whatever the front end
     // logs about the result.
     if (m_result) {
+        // A value the gate held back is shown before the result.
+        if (m_progressGate.latest() >= 0)
+            showProgress(m_progressGate.latest());
         const jobResult result = *m_result;
         m_result.reset();
         emit jobFinished(result);

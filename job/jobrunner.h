@@ -2,6 +2,7 @@
 
 #include "jobrequest.h"
 #include "jobresult.h"
+#include "progressgate.h"
 #include "logfile.h"
 #include "servicerequest.h"
 
@@ -39,6 +40,11 @@ public:
 
     // The start lines of the window's log.
     static QStringList startLines();
+
+    // Progress crosses at most once per `ms` (0, the default: every change);
+    // the newest value always follows before jobFinished(). Only while no
+    // job runs.
+    void setProgressPaceMs(int ms) { m_progressGate.setPaceMs(ms); }
 
     // The port the next jobs run on; only while no job runs.
     void setPortname(const QString &name);
@@ -114,6 +120,7 @@ private:
     void connectLink(boxLink &link);
     void onCode(int code);
     void onOutcome(const linkOutcome &outcome);
+    void showProgress(int percent);
     void begin(const Running &running);
     // Runs `job` of `link` in `family`'s thread, starting that thread when
     // it does not run; a request right after a job's end waits for that
@@ -133,6 +140,8 @@ private:
     bool m_shutDown = false;
     Running m_running;
     std::unique_ptr<jobResult> m_result;   // the job's result, once its link has said it
+    progressGate m_progressGate;
+    int m_progressShown = -1;              // the last percentage passed on
     jobRequest m_lastRequest;
     int m_jobsStarted = 0;
 };

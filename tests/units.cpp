@@ -5,6 +5,7 @@
 #include "commandline.h"
 #include "jobreport.h"
 #include "jobrequest.h"
+#include "progressgate.h"
 #include "recordsfile.h"
 #include "linetransport.h"
 #include "markersearch.h"
@@ -43,6 +44,8 @@ private slots:
     void serverSettings();
     void serverFlood_data();
     void serverFlood();
+    void progressGates_data();
+    void progressGates();
 };
 
 // ---- link outcome -> job result ----------------------------------------------
@@ -671,6 +674,65 @@ void tst_units::serverFlood()
     QCOMPARE(got.size(), data.size());
     QVERIFY(got == data);
     QVERIFY2(device->heldReplies() <= 5, qPrintable(QString::number(device->heldReplies())));
+}
+
+
+// ---- which progress reports cross to the front end ----------------------------
+
+struct GateRow {
+    const char *name;
+    int paceMs = 0;
+    QList<int> offers;        // percentages; restartMark starts a new step
+    QList<int> crossed;       // what is to cross, in order
+    int latest = -1;
+};
+Q_DECLARE_METATYPE(GateRow)
+
+namespace {
+constexpr int restartMark = -2;
+// Far longer than a row takes, so that no report crosses by its pace.
+constexpr int longPaceMs = 600000;
+} // namespace
+
+void tst_units::progressGates_data()
+{
+    const GateRow rows[] = {
+        {.name = "no pace: every change, no repeat", .offers = {0, 0, 1, 1, 1, 2, 100, 100}, .crossed = {0, 1, 2, 100},
+         .latest = 100},
+        {.name = "no pace: a read-back starts again lower", .offers = {98, 100, restartMark, 0, 3}, .crossed = {98, 100, 0, 3},
+         .latest = 3},
+        {.name = "paced: the first, then only the full 100", .paceMs = longPaceMs, .offers = {1, 2, 3, 99, 100, 100},
+         .crossed = {1, 100}, .latest = 100},
+        {.name = "paced: what is held back stays readable", .paceMs = longPaceMs, .offers = {5, 6, 7}, .crossed = {5},
+         .latest = 7},
+        {.name = "paced: a new step's first report crosses", .paceMs = longPaceMs, .offers = {5, 6, restartMark, 6, 7},
+         .crossed = {5, 6}, .latest = 7},
+        {.name = "paced: a list longer than its nominal size", .paceMs = longPaceMs, .offers = {50, 101, 102},
+         .crossed = {50}, .latest = 102},
+    };
+    QTest::addColumn<GateRow>("row");
+    for (const GateRow &r : rows)
+        QTest::newRow(r.name) << r;
+}
+
+void tst_units::progressGates()
+{
+    QFETCH(GateRow, row);
+    progressGate gate;
+    gate.setPaceMs(row.paceMs);
+    // A job before leaves nothing behind.
+    gate.offer(42);
+    gate.reset();
+    QCOMPARE(gate.latest(), -1);
+    QList<int> crossed;
+    for (int percent : row.offers) {
+        if (percent == restartMark)
+            gate.restart();
+        else if (gate.offer(percent))
+            crossed << percent;
+    }
+    QCOMPARE(crossed, row.crossed);
+    QCOMPARE(gate.latest(), row.latest);
 }
 
 #include "units.moc"
