@@ -21,10 +21,11 @@ cmake -S "$VELMORA_TOP" -B "$VELMORA_TOP/build" -DCMAKE_BUILD_TYPE=RelWithDebInf
 cmake --build "$VELMORA_TOP/build" -j"$(nproc)" --target velmora velmora-hdbox
 mkdir -p "$(dirname "$out")"
 work=$(mktemp -d)
+boxes=()   # the bench shot's simulated boxes, ended however the shot ends
 
 # Four boxes, one per row; the window opens the bench from its menu.
 bench_shot() {
-    local devices=() boxes=() flags fd
+    local devices=() flags fd
     "$VELMORA_TOP/build/tools/velmora-hdbox" --make-samples "$work"
     for flags in --line-rate "" --silent ""; do
         exec {fd}< <(exec "$VELMORA_TOP/build/tools/velmora-hdbox" $flags)
@@ -44,10 +45,13 @@ bench_shot() {
     sleep 3
     # No window manager gives the window focus: the keys need it.
     xdotool search --name '^Velmora$' windowfocus --sync
-    xdotool key alt+m Up Up Return
+    # The menu's key and the bench's title in the window's language.
+    local menu=alt+m title='Velmora bench'
+    [ "$lang" = de ] && menu=alt+d title='Velmora-Prüfplatz'
+    xdotool key "$menu" Up Up Return
     sleep 2
     local bench
-    bench=$(xdotool search --name '^Velmora bench$' | head -1)
+    bench=$(xdotool search --name "^$title\$" | head -1)
     xdotool windowmove "$bench" 0 0
     sleep 0.5
     # "Start all" is the first button, top left.
@@ -57,7 +61,7 @@ bench_shot() {
     kill "${boxes[@]}" 2>/dev/null || true
     echo "wrote $out"
 }
-trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill $(jobs -p) ${boxes[*]:-} 2>/dev/null || true; rm -rf "$work"' EXIT
 printf '[Language]\nLanguage=%s\n[Velmora]\nPosition=@Point(0 0)\n' "$lang" > "$work/settings.ini"
 export DISPLAY=:87
 screen=640x400x24
