@@ -202,7 +202,7 @@ jobRequest batchJob::requestFor(const Port &port) const
     // One port's folder is refused as the target it names.
     const QString target = request.files.first();
     if (job && !job->sendsFile && (m_ports.size() > 1 ? jobRequest::perPort(target) : jobRequest::hasFields(target)))
-        request.files = jobFiles({jobRequest::targetFor(target, request.kind, port.name, port.mac)});
+        request.files = jobFiles({jobRequest::targetFor(target, request.kind, port.name, port.questions.mac().text)});
     return request;
 }
 
@@ -227,7 +227,7 @@ bool batchJob::targetFree(Port &port)
     port.result.port = port.name;
     port.jobs->writeLog(QStringLiteral("Not downloaded: %1 %2").arg(port.request.files.first(), problem.detail));
     tellResult(port, port.result);
-    port.phase = Over;
+    port.questions.stop();
     portDone(port, port.result.exitCode());
     return false;
 }
@@ -303,10 +303,9 @@ void batchJob::record(Port &port, const jobResult &result, int exitCode)
     if (r.job.isEmpty())
         r.job = m_jobName;
     // What the box did not answer stays empty.
-    const auto asked = [this](const QString &answer) { return answer == tr("no answer") ? QString() : answer; };
-    r.mac = asked(port.mac);
-    r.versionBefore = asked(port.versionBefore);
-    r.versionAfter = asked(port.versionAfter);
+    r.mac = port.questions.mac().text;
+    r.versionBefore = port.questions.versionBefore().text;
+    r.versionAfter = port.questions.versionAfter().text;
     r.exitCode = exitCode;
     if (m_records->append(r) || m_recordsLost)
         return;
@@ -346,31 +345,25 @@ void batchJob::startJob(const commandLine &line)
         say(QStringLiteral("velmora: ") + tr("--identify: an SD box has no service commands; the job runs without them"));
     m_looping = line.loop;
     for (const auto &port : m_ports) {
-        port->phase = firstPhase();
+        port->questions.begin(plan());
         nextPhase(*port);
     }
 }
 
 // A loop asks an HD box its MAC before each job, so that the watch after
 // it tells the next box by another MAC.
-batchJob::Phase batchJob::firstPhase() const
+boxQuestions::Plan batchJob::plan() const
 {
-    return m_identify || m_macTarget || (m_looping && jobKind::isHd(m_request.kind)) ? AskMac : RunJob;
+    return {.mac = m_identify || (m_looping && jobKind::isHd(m_request.kind)), .versions = m_identify,
+            .macNeeded = m_macTarget};
 }
 
 // Starts what the port's phase asks for.
 void batchJob::nextPhase(Port &port)
 {
-    const struct {
-        Phase phase;
-        serviceRequest::Query query;
-    } questions[] = {{.phase = AskMac, .query = serviceRequest::Mac},
-                     {.phase = AskVersion, .query = serviceRequest::Software},
-                     {.phase = AskVersionAfter, .query = serviceRequest::SoftwareOnceUp}};
-    for (const auto &q : questions)
-        if (q.phase == port.phase)
-            return port.jobs->startQuery(q.query);
-    if (port.phase != RunJob)
+    if (port.questions.query() != serviceRequest::None)
+        return port.jobs->startQuery(port.questions.query());
+    if (port.questions.phase() != boxQuestions::RunJob)
         return;
     port.request = requestFor(port);
     if (targetFree(port))
@@ -405,7 +398,7 @@ void batchJob::interrupt(int signalNumber)
 void batchJob::onAction(Port &port, int code)
 {
     // The questions of --identify speak only through their answers.
-    if (m_finished || port.finished || port.phase != RunJob)
+    if (m_finished || port.finished || port.questions.phase() != boxQuestions::RunJob)
         return;
     const statusTable::Entry *row = statusTable::find(code);
     if (!row) {
@@ -424,23 +417,16 @@ void batchJob::onFinished(Port &port, const jobResult &result)
 {
     if (m_finished || port.finished)
         return;
-    if (port.phase != RunJob)
+    if (port.questions.phase() != boxQuestions::RunJob)
         return onIdentified(port, result);
     port.result = result;
-    // A later attempt that touched nothing leaves the box as the one before.
-    port.halfUpdated = port.halfUpdated || result.box == jobResult::HalfUpdated;
-    if (port.halfUpdated && (result.box == jobResult::Untouched || result.outcome == jobResult::Stopped))
-        port.result.box = jobResult::HalfUpdated;
-    if (result.box == jobResult::Updated)
-        port.halfUpdated = false;
+    port.questions.attemptEnded(port.result);
     if (retry(port, port.result))
         return;
     tellResult(port, port.result);
-    if (m_identify && result.done() && m_request.kind == jobKind::UpdateHD && !m_interrupted) {
-        port.phase = AskVersionAfter;
+    port.questions.jobEnded(result, !m_interrupted);
+    if (port.questions.phase() != boxQuestions::Over)
         return nextPhase(port);
-    }
-    port.phase = Over;
     portDone(port, result.exitCode());
 }
 
@@ -476,7 +462,7 @@ void batchJob::retryNow(Port &port)
     if (m_interrupted) {
         port.result.outcome = jobResult::Stopped;
         port.result.stoppedBy = m_stoppedBy;
-        port.phase = Over;
+        port.questions.stop();
         return portDone(port, Interrupted);
     }
     port.started = QDateTime::currentDateTime();
@@ -487,32 +473,10 @@ void batchJob::retryNow(Port &port)
 // An answer of --identify; a box that gives none is recorded so and the run goes on.
 void batchJob::onIdentified(Port &port, const jobResult &result)
 {
-    const QString answer = result.done() ? result.answer : tr("no answer");
-    const struct {
-        Phase phase;
-        QString Port::*field;
-        Phase next;
-        const char *log;
-    } rows[] = {
-        {.phase = AskMac, .field = &Port::mac, .next = AskVersion, .log = "MAC address: "},
-        {.phase = AskVersion, .field = &Port::versionBefore, .next = RunJob, .log = "Software version: "},
-        {.phase = AskVersionAfter, .field = &Port::versionAfter, .next = Over,
-         .log = "Software version after the update: "},
-    };
-    for (const auto &row : rows) {
-        if (row.phase != port.phase)
-            continue;
-        port.*row.field = answer;
-        port.jobs->writeLog(QLatin1String(row.log) + (result.done() ? result.answer : QStringLiteral("no answer")));
-        port.phase = m_interrupted && row.next != Over ? Over : row.next;
-        // A download named by the MAC cannot go on without it.
-        if (row.phase == AskMac && m_macTarget && !result.done())
-            port.phase = Over;
-        if (port.phase == AskVersion && !m_identify)
-            port.phase = RunJob;
-        break;
-    }
-    if (port.phase != Over)
+    port.jobs->writeLog(port.questions.answered(result));
+    if (m_interrupted)
+        port.questions.stop();
+    if (port.questions.phase() != boxQuestions::Over)
         return nextPhase(port);
     // Stopped before the job: it never ran.
     if (port.result.job == jobKind::None) {
@@ -638,7 +602,7 @@ void batchJob::watchNext(Port &port)
     }
     port.jobs->writeLog(QStringLiteral("Waiting for the next box after box %1").arg(port.box));
     port.watch->start({.port = port.name, .askHd = jobKind::isHd(m_request.kind),
-                       .lastMac = lineListener::macKey(port.mac)});
+                       .lastMac = lineListener::macKey(port.questions.mac().text)});
     drawBlock();
 }
 
@@ -660,17 +624,13 @@ void batchJob::nextBox(Port &port)
     port.result = jobResult();
     port.summary.clear();
     port.request = jobRequest();
-    port.mac.clear();
-    port.versionBefore.clear();
-    port.versionAfter.clear();
     port.attempt = 1;
-    port.halfUpdated = false;
     port.progressClock.invalidate();
     port.started = QDateTime::currentDateTime();
     port.clock.start();
     port.jobs->writeLog(QStringLiteral("========== Next box on %1: box %2 ==========").arg(port.name).arg(port.box));
     say(portText(port, tr("next box: %1 runs on box %2").arg(m_jobName).arg(port.box)));
-    port.phase = firstPhase();
+    port.questions.begin(plan());
     nextPhase(port);
 }
 
@@ -724,10 +684,12 @@ void batchJob::printSummary()
                         : QStringList{tr("port"), tr("result"), tr("time")});
     for (const auto &port : m_ports) {
         const QString time = tr("%1 s").arg(double(port->ms) / 1000.0, 0, 'f', 1);
-        QString version = port->versionBefore;
-        if (!port->versionAfter.isEmpty())
-            version += QStringLiteral(" -> ") + port->versionAfter;
-        rows << (m_identify ? QStringList{port->name, port->mac, version, port->summary, time}
+        const auto shown = [this](const boxQuestions::Answer &a) { return a.given ? a.text : tr("no answer"); };
+        const boxQuestions &q = port->questions;
+        QString version = shown(q.versionBefore());
+        if (q.versionAfter().given)
+            version += QStringLiteral(" -> ") + q.versionAfter().text;
+        rows << (m_identify ? QStringList{port->name, shown(q.mac()), version, port->summary, time}
                             : QStringList{port->name, port->summary, time});
     }
     QList<int> width;
@@ -769,7 +731,7 @@ void batchJob::printAnswers()
 void batchJob::onProgress(Port &port, int percent)
 {
     // A service request's progress is only its wait for the answer.
-    if (m_finished || port.finished || m_service || port.phase != RunJob)
+    if (m_finished || port.finished || m_service || port.questions.phase() != boxQuestions::RunJob)
         return;
     percent = qBound(0, percent, 100);
     if (!port.progressClock.isValid())
@@ -792,7 +754,7 @@ void batchJob::onProgress(Port &port, int percent)
 // port's line; on a pipe one line says how long it may last.
 void batchJob::onWaiting(Port &port, qint64 ms)
 {
-    if (m_finished || port.finished || m_service || port.phase != RunJob)
+    if (m_finished || port.finished || m_service || port.questions.phase() != boxQuestions::RunJob)
         return;
     port.waiting = ms > longWaitMs;
     if (!port.waiting)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "boxquestions.h"
 #include "boxwatch.h"
 #include "jobresult.h"
 #include "jobrunner.h"
@@ -63,25 +64,18 @@ signals:
     void finished(int exitCode);
 
 private:
-    // Where a port's run stands: the questions of --identify around the job.
-    enum Phase { AskMac, AskVersion, RunJob, AskVersionAfter, Over };
-
     // One port's runner and what it reported.
     struct Port {
         QString name;   // as given
         std::unique_ptr<jobRunner> jobs;
-        Phase phase = RunJob;
+        boxQuestions questions;   // around the job, and where the run stands
         bool finished = false;
         int exitCode = Done;
         jobResult result;
         QString summary;   // the result's words in the summary table
         jobRequest request;   // the port's own: a download's target per port
-        QString mac;
-        QString versionBefore;
-        QString versionAfter;
         QDateTime started;             // the job's (attempt's) start, for its record
         int attempt = 1;
-        bool halfUpdated = false;      // an attempt began a load that none has ended
         QElapsedTimer clock;           // from the job's start
         QElapsedTimer progressClock;   // from its first progress
         qint64 ms = 0;
@@ -106,7 +100,7 @@ private:
     QString jobName(const commandLine &line) const;
     void startService(const commandLine &line);
     void startJob(const commandLine &line);
-    Phase firstPhase() const;
+    boxQuestions::Plan plan() const;
     void nextPhase(Port &port);
     void onAction(Port &port, int code);
     void onFinished(Port &port, const jobResult &result);

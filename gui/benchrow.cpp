@@ -333,20 +333,16 @@ void benchRow::start()
     makeRunner();
     m_stopAsked = false;
     m_attempt = 1;
-    m_halfUpdated = false;
     m_started = QDateTime::currentDateTime();
     m_result = jobResult();
-    m_mac.clear();
-    m_versionBefore.clear();
-    m_versionAfter.clear();
+    const bool hd = jobKind::isHd(jobKind::Kind(m_job->currentData().toInt()));
+    m_questions.begin({.mac = hd, .versions = hd});
     showIdentity();
     for (int column : {Result, Left})
         setText(Column(column), QString());
     m_items[Result]->setBackground(QBrush());
     setProgress(0);
-    const auto kind = jobKind::Kind(m_job->currentData().toInt());
-    m_phase = jobKind::isHd(kind) ? Phase::AskMac : Phase::RunJob;
-    setState(m_phase == Phase::RunJob ? State::Running : State::Asking);
+    setState(m_questions.phase() == boxQuestions::RunJob ? State::Running : State::Asking);
     nextPhase();
 }
 
@@ -361,15 +357,8 @@ void benchRow::refuse(const QString &why)
 // before the job, the job, the version once an update has started the box.
 void benchRow::nextPhase()
 {
-    const struct {
-        Phase phase;
-        serviceRequest::Query query;
-    } questions[] = {{.phase = Phase::AskMac, .query = serviceRequest::Mac},
-                     {.phase = Phase::AskVersion, .query = serviceRequest::Software},
-                     {.phase = Phase::AskVersionAfter, .query = serviceRequest::SoftwareOnceUp}};
-    for (const auto &q : questions)
-        if (q.phase == m_phase)
-            return m_jobs->startQuery(q.query);
+    if (m_questions.query() != serviceRequest::None)
+        return m_jobs->startQuery(m_questions.query());
     jobRequest request;
     request.kind = jobKind::Kind(m_job->currentData().toInt());
     request.ports = QStringList{port()};
@@ -377,7 +366,7 @@ void benchRow::nextPhase()
     ++m_jobsRun;
     setState(State::Running);
     if (!m_jobs->start(request)) {
-        m_phase = Phase::Over;
+        m_questions.stop();
         setState(State::Idle);
         refuse(problem());
     }
@@ -385,7 +374,7 @@ void benchRow::nextPhase()
 
 void benchRow::onFinished(const jobResult &result)
 {
-    if (m_phase == Phase::RunJob)
+    if (m_questions.phase() == boxQuestions::RunJob)
         return jobOver(result);
     onAnswer(result);
 }
@@ -394,39 +383,16 @@ void benchRow::onFinished(const jobResult &result)
 // still runs, to say in its own words why it fails.
 void benchRow::onAnswer(const jobResult &result)
 {
-    const QString answer = result.done() ? result.answer : tr("no answer");
-    const struct {
-        Phase phase;
-        QString benchRow::*field;
-        Phase next;
-        const char *log;
-    } rows[] = {
-        {.phase = Phase::AskMac, .field = &benchRow::m_mac, .next = Phase::AskVersion, .log = "MAC address: "},
-        {.phase = Phase::AskVersion, .field = &benchRow::m_versionBefore, .next = Phase::RunJob,
-         .log = "Software version: "},
-        {.phase = Phase::AskVersionAfter, .field = &benchRow::m_versionAfter, .next = Phase::Over,
-         .log = "Software version after the update: "},
-    };
-    for (const auto &row : rows) {
-        if (row.phase != m_phase)
-            continue;
-        this->*row.field = answer;
-        m_jobs->writeLog(QLatin1String(row.log) + (result.done() ? result.answer : QStringLiteral("no answer")));
-        m_phase = row.next;
-        break;
-    }
-    // A silent box would keep the next question waiting as long.
-    if (!result.done() && m_phase == Phase::AskVersion)
-        m_phase = Phase::RunJob;
+    m_jobs->writeLog(m_questions.answered(result));
     showIdentity();
-    if (m_stopAsked && m_phase != Phase::Over) {
+    if (m_stopAsked && m_questions.phase() != boxQuestions::Over) {
         jobResult stopped = result;
         stopped.job = jobKind::Kind(m_job->currentData().toInt());
         stopped.query = serviceRequest::None;
-        m_phase = Phase::Over;
+        m_questions.stop();
         m_result = stopped;
     }
-    if (m_phase == Phase::Over)
+    if (m_questions.phase() == boxQuestions::Over)
         return jobOver(m_result);
     nextPhase();
 }
@@ -436,39 +402,31 @@ void benchRow::jobOver(const jobResult &result)
     m_leftTick.stop();
     setText(Left, QString());
     m_result = result;
-    if (m_phase == Phase::RunJob) {
-        keepHalfUpdated();
+    if (m_questions.phase() == boxQuestions::RunJob) {
+        m_questions.attemptEnded(m_result);
         if (retry())
             return;
+        showResult(m_result);
+        m_questions.jobEnded(m_result, !m_stopAsked);
+        if (m_questions.phase() == boxQuestions::AskVersionAfter) {
+            setState(State::Asking);
+            return nextPhase();
+        }
+    } else {
+        showResult(m_result);
     }
-    showResult(m_result);
-    if (m_phase == Phase::RunJob && result.done() && result.job == jobKind::UpdateHD && !m_stopAsked) {
-        m_phase = Phase::AskVersionAfter;
-        setState(State::Asking);
-        return nextPhase();
-    }
-    m_phase = Phase::Over;
+    m_questions.stop();
     record(m_result);
     // A failed or stopped job's progress stays where it broke off.
     if (result.done())
         setProgress(100);
-    const QString mac = lineListener::macKey(m_mac);
+    const QString mac = lineListener::macKey(m_questions.mac().text);
     m_lastMac = mac;
     emit finished(result.outcome);
     if (m_next->isChecked() && !m_stopAsked)
         watchNext();
     else
         setState(State::Idle);
-}
-
-// A later attempt that touched nothing leaves the box as the one before.
-void benchRow::keepHalfUpdated()
-{
-    m_halfUpdated = m_halfUpdated || m_result.box == jobResult::HalfUpdated;
-    if (m_halfUpdated && (m_result.box == jobResult::Untouched || m_result.outcome == jobResult::Stopped))
-        m_result.box = jobResult::HalfUpdated;
-    if (m_result.box == jobResult::Updated)
-        m_halfUpdated = false;
 }
 
 // A failure that another attempt can mend is recorded and tried again, up
@@ -517,10 +475,9 @@ void benchRow::record(const jobResult &result)
     recordsFile records(filePlaces::recordsFile());
     recordsFile::Record r = recordsFile::of(result, m_files, m_started, m_attempt);
     r.port = port();
-    const auto asked = [](const QString &answer) { return answer == tr("no answer") ? QString() : answer; };
-    r.mac = asked(m_mac);
-    r.versionBefore = asked(m_versionBefore);
-    r.versionAfter = asked(m_versionAfter);
+    r.mac = m_questions.mac().text;
+    r.versionBefore = m_questions.versionBefore().text;
+    r.versionAfter = m_questions.versionAfter().text;
     if (records.append(r))
         return;
     const QString problem = windowText("The records file %1 cannot be written: %2").arg(records.path(), records.reason());
@@ -651,12 +608,17 @@ void benchRow::showResult(const jobResult &result)
     m_items[Result]->setBackground(outcomeColour(result.outcome));
 }
 
+QString benchRow::shown(const boxQuestions::Answer &answer) const
+{
+    return answer.given ? answer.text : answer.asked ? tr("no answer") : QString();
+}
+
 void benchRow::showIdentity()
 {
-    QString text = m_mac;
-    if (!m_versionBefore.isEmpty()) {
-        const QString versions = m_versionAfter.isEmpty() ? m_versionBefore
-                                                          : tr("%1 → %2").arg(m_versionBefore, m_versionAfter);
+    QString text = shown(m_questions.mac());
+    const QString before = shown(m_questions.versionBefore()), after = shown(m_questions.versionAfter());
+    if (!before.isEmpty()) {
+        const QString versions = after.isEmpty() ? before : tr("%1 → %2").arg(before, after);
         text = text.isEmpty() ? versions : tr("%1, %2").arg(text, versions);
     }
     setText(Identity, text);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "boxquestions.h"
 #include "boxwatch.h"
 #include "jobkind.h"
 #include "jobresult.h"
@@ -100,8 +101,6 @@ signals:
     void stateChanged();
 
 private:
-    // The questions around a job that tell the box: HD only.
-    enum class Phase { AskMac, AskVersion, RunJob, AskVersionAfter, Over };
     enum class Stage { Idle, Preparing, Sending, Working };
     void makeCells(QTableWidget *table);
     void chooseFiles();
@@ -110,8 +109,8 @@ private:
     void nextPhase();
     void onFinished(const jobResult &result);
     void onAnswer(const jobResult &result);
+    QString shown(const boxQuestions::Answer &answer) const;
     void jobOver(const jobResult &result);
-    void keepHalfUpdated();
     bool retry();
     void retryNow();
     void record(const jobResult &result);
@@ -142,16 +141,14 @@ private:
     QString m_runnerPort;        // the port the runner was made for
     boxWatch m_watch;
     State m_state = State::Idle;
-    Phase m_phase = Phase::Over;
+    boxQuestions m_questions;    // around the job (HD only), and where the row stands
     Stage m_stage = Stage::Idle;
     bool m_stopAsked = false;
     int m_jobsRun = 0;           // tells a job from the next, for a question
     int m_attempt = 1;           // of the job now on the box
-    bool m_halfUpdated = false;  // an attempt began a load that none has ended
     QDateTime m_started;         // the attempt's start, for its record
     QTimer m_retryPause;
     jobResult m_result;
-    QString m_mac, m_versionBefore, m_versionAfter;
     QString m_lastMac;           // the box of the last job, for the next-box watch
     int m_heard = -1;
     QString m_refusal;

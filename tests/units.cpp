@@ -2,6 +2,7 @@
 // end shows, how a box's reply is joined from the pieces a line hands over,
 // how a marker is found however the bytes are cut, and how files are
 // recognised for each front end.
+#include "boxquestions.h"
 #include "commandline.h"
 #include "jobreport.h"
 #include "jobrequest.h"
@@ -46,6 +47,8 @@ private slots:
     void serverFlood();
     void progressGates_data();
     void progressGates();
+    void boxQuestionRuns_data();
+    void boxQuestionRuns();
 };
 
 // ---- link outcome -> job result ----------------------------------------------
@@ -733,6 +736,98 @@ void tst_units::progressGates()
     }
     QCOMPARE(crossed, row.crossed);
     QCOMPARE(gate.latest(), row.latest);
+}
+
+// ---- the questions around an HD box's job ------------------------------------
+
+struct QuestionsRow {
+    const char *name;
+    boxQuestions::Plan plan;
+    QStringList replies{};            // each question's answer in turn; "-": the box was silent
+    jobResult::Outcome job = jobResult::Done;
+    bool goOn = true;                 // no stop came
+    QStringList trail{};              // the phases in turn
+    QStringList logs{};
+    QString mac{}, before{}, after{}; // as kept; "-": asked, no answer
+    QList<jobResult::BoxState> attempts{jobResult::Updated};
+    jobResult::BoxState box = jobResult::Updated;   // what the last attempt is said to leave
+};
+Q_DECLARE_METATYPE(QuestionsRow)
+
+void tst_units::boxQuestionRuns_data()
+{
+    using R = jobResult;
+    const boxQuestions::Plan identify{.mac = true, .versions = true};
+    const QuestionsRow rows[] = {
+        {.name = "no plan: the job alone", .plan = {}, .trail = {"job", "over"}},
+        {.name = "identify: MAC, version, job, version after", .plan = identify, .replies = {"00a1", "V1", "V2"},
+         .trail = {"mac", "version", "job", "after", "over"},
+         .logs = {"MAC address: 00a1", "Software version: V1", "Software version after the update: V2"},
+         .mac = "00a1", .before = "V1", .after = "V2"},
+        {.name = "identify: a box silent to the MAC is not asked again", .plan = identify, .replies = {"-"},
+         .job = R::Failed, .trail = {"mac", "job", "over"}, .logs = {"MAC address: no answer"}, .mac = "-",
+         .attempts = {R::Untouched}, .box = R::Untouched},
+        {.name = "identify: no version after a failed update", .plan = identify, .replies = {"00a1", "V1"},
+         .job = R::Failed, .trail = {"mac", "version", "job", "over"},
+         .logs = {"MAC address: 00a1", "Software version: V1"}, .mac = "00a1", .before = "V1",
+         .attempts = {R::HalfUpdated}, .box = R::HalfUpdated},
+        {.name = "identify: no version after a stop", .plan = identify, .replies = {"00a1", "V1"}, .goOn = false,
+         .trail = {"mac", "version", "job", "over"}, .logs = {"MAC address: 00a1", "Software version: V1"},
+         .mac = "00a1", .before = "V1"},
+        {.name = "loop: the MAC only", .plan = {.mac = true}, .replies = {"00a1"}, .trail = {"mac", "job", "over"},
+         .logs = {"MAC address: 00a1"}, .mac = "00a1"},
+        {.name = "a file named by the MAC: none, no job", .plan = {.macNeeded = true}, .replies = {"-"},
+         .trail = {"mac", "over"}, .logs = {"MAC address: no answer"}, .mac = "-", .box = jobResult::Untouched},
+        {.name = "half-updated, then an attempt that touched nothing", .plan = {},
+         .job = R::Failed, .trail = {"job", "over"}, .attempts = {R::HalfUpdated, R::Untouched}, .box = R::HalfUpdated},
+        {.name = "half-updated, then loaded whole", .plan = {}, .trail = {"job", "over"},
+         .attempts = {R::HalfUpdated, R::Updated}, .box = R::Updated},
+    };
+    QTest::addColumn<QuestionsRow>("row");
+    for (const QuestionsRow &r : rows)
+        QTest::newRow(r.name) << r;
+}
+
+void tst_units::boxQuestionRuns()
+{
+    QFETCH(QuestionsRow, row);
+    const QMap<boxQuestions::Phase, QString> names{{boxQuestions::AskMac, "mac"}, {boxQuestions::AskVersion, "version"},
+                                                   {boxQuestions::RunJob, "job"}, {boxQuestions::AskVersionAfter, "after"},
+                                                   {boxQuestions::Over, "over"}};
+    boxQuestions q;
+    q.begin(row.plan);
+    QStringList trail, logs;
+    QStringList replies = row.replies;
+    jobResult job;
+    job.job = jobKind::UpdateHD;
+    job.outcome = row.job;
+    // Each phase does what it asks for, until all is over; a reply that is
+    // not there reads as silence.
+    for (int step = 0; step < 8 && q.phase() != boxQuestions::Over; ++step) {
+        trail << names.value(q.phase());
+        if (q.phase() == boxQuestions::RunJob) {
+            for (jobResult::BoxState state : row.attempts) {
+                job.box = state;
+                q.attemptEnded(job);
+            }
+            q.jobEnded(job, row.goOn);
+            continue;
+        }
+        const QString reply = replies.isEmpty() ? QStringLiteral("-") : replies.takeFirst();
+        jobResult answer;
+        answer.outcome = reply == "-" ? jobResult::Failed : jobResult::Done;
+        answer.answer = reply == "-" ? QString() : reply;
+        logs << q.answered(answer);
+    }
+    trail << names.value(q.phase());
+    QCOMPARE(trail, row.trail);
+    QCOMPARE(logs, row.logs);
+    QVERIFY(replies.isEmpty());
+    const auto kept = [](const boxQuestions::Answer &a) { return a.given ? a.text : a.asked ? QStringLiteral("-") : QString(); };
+    QCOMPARE(kept(q.mac()), row.mac);
+    QCOMPARE(kept(q.versionBefore()), row.before);
+    QCOMPARE(kept(q.versionAfter()), row.after);
+    QCOMPARE(int(job.box), int(row.box));
 }
 
 #include "units.moc"
