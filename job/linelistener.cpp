@@ -8,8 +8,9 @@
 
 namespace {
 
-// How often the line is looked at: a box's words are taken within this.
-constexpr int tickMs = 50;
+// Between two looks at a line that brings nothing: whether it still stands
+// (an adapter pulled out). A box's words wake the listener at once.
+constexpr qint64 lookEveryMs = 1000;
 // Quiet this long before text counts as a box that starts; the watch's own
 // start counts as the last word, so the last job's box is not taken for a
 // new one while it still talks.
@@ -37,7 +38,8 @@ QString lineListener::macKey(const QString &text)
 
 lineListener::lineListener(QObject *parent) : QObject(parent), m_tick(this)
 {
-    m_tick.setInterval(tickMs);
+    m_tick.setSingleShot(true);
+    m_tick.setTimerType(Qt::PreciseTimer);
     connect(&m_tick, &QTimer::timeout, this, &lineListener::tick);
 }
 
@@ -61,7 +63,6 @@ void lineListener::begin(const lineListener::Plan &plan)
     m_pending.clear();
     m_running = true;
     m_line = lineTransport::forPort(plan.port);
-    m_tick.start();
     tick();
 }
 
@@ -84,13 +85,44 @@ bool lineListener::openPort()
         return false;
     }
     m_lastByte = m_clock.elapsed();
+    // Queued: a look may close the port, which must not happen inside the
+    // port's own signal.
+    connect(m_line->device(), &QIODevice::readyRead, this, &lineListener::tick, Qt::QueuedConnection);
     return true;
 }
 
+// Looks at the line when it brings bytes and when something falls due.
 void lineListener::tick()
 {
-    if (!m_running || !m_line)
+    // A read may bring bytes that wake this again, and a look may end the
+    // watch: one look at a time.
+    if (!m_running || !m_line || m_looking)
         return;
+    m_looking = true;
+    look();
+    m_looking = false;
+    if (m_running && m_line)
+        m_tick.start(int(qBound<qint64>(1, nextLookMs(), linkClock::window(lookEveryMs))));
+}
+
+// How long until the next decision falls due: a reopen, the end of the
+// answer window, the quiet that makes text count, the next question.
+qint64 lineListener::nextLookMs() const
+{
+    const qint64 now = m_clock.elapsed();
+    const qint64 quietLeft = linkClock::window(quietMs) - (now - m_lastByte) + 1;
+    if (!m_line->device())
+        return linkClock::window(reopenMs) - (now - m_lastOpen);
+    if (m_askedAt >= 0)
+        return linkClock::window(answerMs) - (now - m_askedAt) + 1;
+    if (!m_plan.askHd)
+        return m_told == SdStarting || quietLeft <= 0 ? linkClock::window(lookEveryMs) : quietLeft;
+    const qint64 askLeft = m_lastAsk < 0 ? 0 : linkClock::window(askEveryMs) - (now - m_lastAsk);
+    return qMax(quietLeft, askLeft);
+}
+
+void lineListener::look()
+{
     const qint64 now = m_clock.elapsed();
     if (!m_line->device()) {
         if (m_lastOpen >= 0 && now - m_lastOpen < linkClock::window(reopenMs))
@@ -100,7 +132,9 @@ void lineListener::tick()
             return;
     }
     QIODevice *device = m_line->device();
-    device->waitForReadyRead(0);
+    // A transport that reads only when asked is asked here.
+    if (device->bytesAvailable() == 0)
+        device->waitForReadyRead(0);
     const QByteArray bytes = device->readAll();
     if (!bytes.isEmpty())
         take(bytes);

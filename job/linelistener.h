@@ -46,6 +46,8 @@ signals:
 
 private:
     void tick();
+    void look();
+    qint64 nextLookMs() const;
     bool openPort();
     void take(const QByteArray &bytes);
     void line(const QString &text);
@@ -66,5 +68,6 @@ private:
     bool m_silenceSeen = false;  // no box answered once since the watch began
     Heard m_told = Nothing;
     bool m_running = false;
+    bool m_looking = false;
 };
 Q_DECLARE_METATYPE(lineListener::Plan)

@@ -245,16 +245,17 @@ void tst_e2e::batch_data()
         return isoTime + ",[\\d.]+,[^,]+," + family + "," + job + ",[^,]+,\\d+,[0-9a-f]{64}," + mac + ",,,done,,," + box +
                ",0,1\r\n";
     };
+    // A loop logs to one file, whatever its port.
+    const QStringList loopArgs = {"--loop", "--record", "rec.csv", "--log", "loop.log"};
     const auto loopEnd = [](int box) {
         return [box](testRig &r) {
-            return r.waitForLog(QStringLiteral("[*] Waiting for the next box after box %1").arg(box), 1,
-                                batchJob::logName(r.device()));
+            return r.waitForLog(QStringLiteral("[*] Waiting for the next box after box %1").arg(box), 1, "loop.log");
         };
     };
     const BatchRow rows[] = {
         // Three boxes on one port, each run and recorded once; the box of the
         // last job, still there, is not run again; Ctrl-C ends the loop.
-        {.name = "--loop, three HD boxes", .args = updateHd + QStringList{"--loop", "--record", "rec.csv"},
+        {.name = "--loop, three HD boxes", .args = updateHd + loopArgs,
          .exitCode = batchJob::Interrupted,
          .err = "^waiting for the next box: HD console\\n[\\s\\S]*^next box: UpdateHD runs on box 3\\n[\\s\\S]*"
                 "^velmora: interrupted; the jobs stop at their next wait\\n"
@@ -269,12 +270,43 @@ void tst_e2e::batch_data()
              next.replies.insert("get_mac", macs[box] + "\r\n");
              r.hd->swap(next, 300);
          }},
-        {.name = "--loop, three SD boxes", .box = Box::SD, .args = {"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.app",
-                                                                   "--loop", "--record", "rec.csv"},
+        {.name = "--loop, three SD boxes", .box = Box::SD,
+         .args = QStringList{"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.app"} + loopArgs,
          .exitCode = batchJob::Interrupted,
          .err = "^waiting for the next box: silent\\n[\\s\\S]*^next box: UpdateSD runs on box 3\\n[\\s\\S]*"
                 "velmora: boxes: 3 done, 0 failed, 0 stopped\\n" + ended("UpdateSD", "stopped", 130),
          .interruptWhen = loopEnd(3),
+         .records = csvHeader + loopRecord("SD", "UpdateSD", "", "updated") + loopRecord("SD", "UpdateSD", "", "updated") +
+                    loopRecord("SD", "UpdateSD", "", "updated") + "\\z",
+         .nextBoxes = 2,
+         .swap = [](testRig &r, int) {
+             sdBox::Config next;
+             next.startupText = "SUC (StartUpControl)1.7\r\n";
+             // Longer than the quiet spell a start-up text must follow.
+             r.sd->swap(next, 1500);
+         }},
+        // The watch between jobs wakes on a network port's bytes too.
+        {.name = "--loop, three HD boxes over rfc2217://", .args = updateHd + loopArgs,
+         .exitCode = batchJob::Interrupted,
+         .err = "^waiting for the next box: HD console\\n[\\s\\S]*^next box: UpdateHD runs on box 3\\n[\\s\\S]*"
+                "^velmora: interrupted; the jobs stop at their next wait\\n"
+                "velmora: boxes: 3 done, 0 failed, 0 stopped\\n" + ended("UpdateHD", "stopped", 130),
+         .line = testRig::Line::Rfc2217, .interruptWhen = loopEnd(3),
+         .records = csvHeader + loopRecord("HD", "UpdateHD", "00-A1-B2-C3-D4-E5", "updated") +
+                    loopRecord("HD", "UpdateHD", "00-A1-B2-C3-D4-F6", "updated") +
+                    loopRecord("HD", "UpdateHD", "00-A1-B2-C3-D5-07", "updated") + "\\z",
+         .nextBoxes = 2,
+         .swap = [](testRig &r, int box) {
+             hdBox::Behaviour next;
+             next.replies.insert("get_mac", macs[box] + "\r\n");
+             r.hd->swap(next, 300);
+         }},
+        {.name = "--loop, three SD boxes over socket://", .box = Box::SD,
+         .args = QStringList{"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.app"} + loopArgs,
+         .exitCode = batchJob::Interrupted,
+         .err = "^waiting for the next box: silent\\n[\\s\\S]*^next box: UpdateSD runs on box 3\\n[\\s\\S]*"
+                "velmora: boxes: 3 done, 0 failed, 0 stopped\\n" + ended("UpdateSD", "stopped", 130),
+         .line = testRig::Line::Socket, .interruptWhen = loopEnd(3),
          .records = csvHeader + loopRecord("SD", "UpdateSD", "", "updated") + loopRecord("SD", "UpdateSD", "", "updated") +
                     loopRecord("SD", "UpdateSD", "", "updated") + "\\z",
          .nextBoxes = 2,
@@ -585,8 +617,9 @@ void tst_e2e::batch()
                          .replaceInStrings(QRegularExpression("^@link$"), rig->path("box-by-id")),
                      batchEnvironment(row.german)));
     for (int box = 1; box <= row.nextBoxes; ++box) {
-        QVERIFY(rig->waitForLog(QStringLiteral("[*] Waiting for the next box after box %1").arg(box), 60000,
-                                batchJob::logName(rig->device())));
+        // Else what the program said and logged tells why it did not wait.
+        QVERIFY2(rig->waitForLog(QStringLiteral("[*] Waiting for the next box after box %1").arg(box), 60000, "loop.log"),
+                 qPrintable(rig->program.readAllStandardError() + rig->programLog("loop.log").join('\n')));
         row.swap(*rig, box);
     }
     QElapsedTimer interrupted;
@@ -623,7 +656,8 @@ void tst_e2e::batch()
         QVERIFY(QDir(rig->dir.path()).entryList({"*.log"}).isEmpty());
         return;
     }
-    const QStringList log = rig->programLog(batchJob::logName(row.args.at(p + 1)));
+    const int l = row.args.indexOf("--log");
+    const QStringList log = rig->programLog(l < 0 ? batchJob::logName(row.args.at(p + 1)) : row.args.at(l + 1));
     QVERIFY2(!log.isEmpty() && testRig::matches(log.first(), "[*] ========== #-#-# #:#:# Velmora 3.0.0.8: * on " +
                                                                  row.args.at(p + 1) + "*"), qPrintable(log.join('\n')));
     QVERIFY2(testRig::matches(log.last(), QString("[*] ========== END: exit code %1, *").arg(row.exitCode)),

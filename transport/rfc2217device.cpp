@@ -22,6 +22,10 @@ rfc2217Device::rfc2217Device(QTcpSocket *socket, QObject *parent)
 {
     // Reads come from m_data directly; a second buffer would only copy.
     open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    // Whoever waits on the event loop instead of a blocking read (a watch
+    // between jobs) is woken by the connection's bytes; what they carry is
+    // read, and unwrapped, when asked for.
+    connect(m_socket, &QIODevice::readyRead, this, &QIODevice::readyRead);
 }
 
 void rfc2217Device::offer()
