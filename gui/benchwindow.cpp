@@ -24,7 +24,18 @@ const struct {
 } wideColumns[] = {
     {.column = benchRow::Step, .width = 200},
     {.column = benchRow::Identity, .width = 200},
+    {.column = benchRow::Result, .width = 320},
+    // Room for "999 s" in either language.
+    {.column = benchRow::Left, .width = 60},
 };
+
+bool isWide(int column)
+{
+    for (const auto &wide : wideColumns)
+        if (wide.column == column)
+            return true;
+    return false;
+}
 
 } // namespace
 
@@ -33,15 +44,14 @@ benchWindow::benchWindow(QWidget *parent) : QWidget(parent, Qt::Window), ui(new 
     ui->setupUi(this);
     ui->table->setColumnCount(benchRow::Columns);
     ui->table->verticalHeader()->setVisible(false);
-    // Every column as wide as its cells need; the step and the result share
-    // what is left.
+    // The texts' columns start at a width of their own; the others fit their
+    // cells (fitColumns). No column sizes itself: a table would measure it
+    // again at every change of any cell, hundreds of times a second on a
+    // busy bench.
     QHeaderView *header = ui->table->horizontalHeader();
-    header->setSectionResizeMode(QHeaderView::ResizeToContents);
-    for (const auto &wide : wideColumns) {
-        header->setSectionResizeMode(wide.column, QHeaderView::Interactive);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    for (const auto &wide : wideColumns)
         header->resizeSection(wide.column, wide.width);
-    }
-    header->setSectionResizeMode(benchRow::Result, QHeaderView::Stretch);
     connect(ui->btnStartAll, &QPushButton::clicked, this, &benchWindow::startAll);
     connect(ui->btnStopAll, &QPushButton::clicked, this, [this] { stopAll(); });
     connect(ui->btnAddRow, &QPushButton::clicked, this, [this] {
@@ -188,8 +198,17 @@ QString benchWindow::countersText() const
         .arg(m_counters.stopped);
 }
 
+// Rows come, go or change state: the columns that hold controls fit them.
+void benchWindow::fitColumns()
+{
+    for (int column = 0; column < benchRow::Columns; ++column)
+        if (!isWide(column))
+            ui->table->resizeColumnToContents(column);
+}
+
 void benchWindow::updateControls()
 {
+    fitColumns();
     bool anyBusy = false;
     for (const auto &r : m_rows)
         anyBusy = anyBusy || r->state() != benchRow::State::Idle;
@@ -284,4 +303,5 @@ void benchWindow::retranslate()
     for (const auto &r : m_rows)
         r->retranslate();
     ui->lblCounters->setText(countersText());
+    fitColumns();
 }

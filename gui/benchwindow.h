@@ -44,6 +44,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    void fitColumns();
     void count(jobResult::Outcome outcome);
     void retranslate();
     void updateControls();

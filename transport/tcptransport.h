@@ -73,6 +73,6 @@ private:
     // a wait per few blocks instead of one per block keeps many links cheap,
     // and the pause a box with no line of its own would see stays far below
     // the quiet that ends a file (a box behind a real line sees none).
-    static constexpr qint64 catchUpBytes = 1024;
+    static constexpr qint64 catchUpBytes = 2048;
     mutable bool m_catchingUp = false;
 };
