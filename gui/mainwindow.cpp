@@ -371,8 +371,11 @@ void MainWindow::tellOwnLog()
     m_jobs.writeLog(QStringLiteral("%1 is written by another instance: this window logs here").arg(held));
     ui->statusBar->showMessage(tr("Another Velmora writes %1: this window logs to %2")
                                    .arg(QDir::toNativeSeparators(held), QDir::toNativeSeparators(m_jobs.logPath())));
+    // One step for each instance that was here first, so that a third
+    // window does not cover the second.
     constexpr int offset = 40;
-    const QPoint moved = pos() + QPoint(offset, offset);
+    const int steps = qMax(1, m_jobs.logsHeldElsewhere());
+    const QPoint moved = pos() + QPoint(offset, offset) * steps;
     if (QGuiApplication::screenAt(moved + QPoint(offset, offset)))
         move(moved);
 }

@@ -53,6 +53,8 @@ public:
     // instance held so that this runner writes its own (else empty).
     QString logPath() const { return m_logfile.path(); }
     QString logHeldElsewhere() const { return m_logfile.heldElsewhere(); }
+    // How many other instances held a log of this folder then.
+    int logsHeldElsewhere() const { return m_logfile.othersHolding(); }
     void writeLog(const QString &text);
     // Waits until every queued line is written; a log that failed on the way
     // is then reported through logFailed() before this returns, so a run's

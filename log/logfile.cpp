@@ -102,6 +102,7 @@ bool logfile::openAlone()
         m_candidate = n;
         m_path = path;
         m_heldElsewhere = n == 0 ? QString() : m_target.path;
+        m_othersHolding = n == 0 ? 0 : countHeld();
         return true;
     }
     m_candidate = 0;
@@ -119,6 +120,26 @@ QString logfile::candidate(int n) const
                         (n > 1 ? QLatin1Char('-') + QString::number(n) : QString());
     const QString name = own + (target.suffix().isEmpty() ? QString() : QLatin1Char('.') + target.suffix());
     return target.path() == QLatin1String(".") ? name : QDir(target.path()).filePath(name);
+}
+
+// The target and the logs of their own (velmora-*.log) that another
+// instance holds now: such a log cannot be held alone by this one.
+int logfile::countHeld() const
+{
+    const QFileInfo target(m_target.path);
+    const QString suffix = target.suffix().isEmpty() ? QString() : QLatin1Char('.') + target.suffix();
+    QStringList names = target.dir().entryList({target.completeBaseName() + QStringLiteral("-*") + suffix}, QDir::Files);
+    names.prepend(target.fileName());
+    int held = 0;
+    for (const QString &name : names) {
+        const QString path = target.dir().filePath(name);
+        if (QFileInfo(path).absoluteFilePath() == QFileInfo(m_path).absoluteFilePath())
+            continue;
+        platformFile probe;
+        if (probe.open(systemText(path), platformFile::Append) && !probe.lock(false))
+            ++held;
+    }
+    return held;
 }
 
 void logfile::close()

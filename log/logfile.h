@@ -38,6 +38,10 @@ public:
     // The log that another instance held, so that this one writes path()
     // instead; empty when it writes its target.
     QString heldElsewhere() const { return m_heldElsewhere; }
+    // How many other instances held a log of this folder when this one
+    // opened its own (0 when it writes its target): a window opens that
+    // many steps away from where the first one stands.
+    int othersHolding() const { return m_othersHolding; }
     // Why the first failed line failed; empty while every line went in.
     const QString &failure() const { return m_reason; }
 
@@ -57,10 +61,12 @@ private:
     void fail();
     bool openAlone();
     QString candidate(int n) const;
+    int countHeld() const;
 
     Target m_target;
     QString m_path;            // the target's, or this instance's own
     QString m_heldElsewhere;
+    int m_othersHolding = 0;
     int m_candidate = 0;       // of the logs tried, the one in use
     platformFile m_file;
     bool m_failed = false;

@@ -168,6 +168,7 @@ private slots:
     void shortcuts();
     void logWriter_data();
     void logWriter();
+    void logInstances();
     void bench();
     void nextBox_data();
     void nextBox();
@@ -1010,6 +1011,35 @@ void tst_window::logWriter()
     blocked.writeLine("dropped");
     QVERIFY(QFileInfo("velmora.log").isDir());
     QVERIFY(QDir().rmdir("velmora.log"));
+}
+
+// Windows started in one folder: each later one logs to a log of its own
+// and knows how many were there first, counting a batch run's shared log,
+// so that it opens that many steps away.
+void tst_window::logInstances()
+{
+    const QString pid = QString::number(QCoreApplication::applicationPid());
+    logfile batch(logfile::Target{.path = "velmora-ttyS0.log", .append = true});
+    logfile first, second, third;
+    QVERIFY(first.open() && second.open());
+    QCOMPARE(first.path(), QStringLiteral("velmora.log"));
+    QCOMPARE(first.othersHolding(), 0);
+    QCOMPARE(second.path(), "velmora-" + pid + ".log");
+    QCOMPARE(second.othersHolding(), 1);
+    QVERIFY(batch.open() && third.open());
+    QCOMPARE(third.path(), "velmora-" + pid + "-2.log");
+    QCOMPARE(third.othersHolding(), 3);
+    // A log that its window let go of is taken again, and not counted.
+    second.close();
+    logfile fourth;
+    QVERIFY(fourth.open());
+    QCOMPARE(fourth.path(), "velmora-" + pid + ".log");
+    QCOMPARE(fourth.othersHolding(), 3);
+    for (logfile *log : {&first, &third, &fourth, &batch})
+        log->close();
+    for (const QString &name : {QStringLiteral("velmora.log"), "velmora-" + pid + ".log", "velmora-" + pid + "-2.log",
+                                QStringLiteral("velmora-ttyS0.log")})
+        QVERIFY(QFile::remove(name));
 }
 
 int main(int argc, char **argv)
