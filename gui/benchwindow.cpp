@@ -24,7 +24,6 @@ const struct {
 } wideColumns[] = {
     {.column = benchRow::Step, .width = 200},
     {.column = benchRow::Identity, .width = 200},
-    {.column = benchRow::Result, .width = 320},
     // Room for "999 s" in either language.
     {.column = benchRow::Left, .width = 60},
 };
@@ -45,13 +44,15 @@ benchWindow::benchWindow(QWidget *parent) : QWidget(parent, Qt::Window), ui(new 
     ui->table->setColumnCount(benchRow::Columns);
     ui->table->verticalHeader()->setVisible(false);
     // The texts' columns start at a width of their own; the others fit their
-    // cells (fitColumns). No column sizes itself: a table would measure it
-    // again at every change of any cell, hundreds of times a second on a
-    // busy bench.
+    // cells (fitColumns). No column sizes itself to its cells: a table would
+    // measure it again at every change of any cell, hundreds of times a
+    // second on a busy bench.
     QHeaderView *header = ui->table->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Interactive);
     for (const auto &wide : wideColumns)
         header->resizeSection(wide.column, wide.width);
+    // The result takes what is left: that measures no cell.
+    header->setSectionResizeMode(benchRow::Result, QHeaderView::Stretch);
     connect(ui->btnStartAll, &QPushButton::clicked, this, &benchWindow::startAll);
     connect(ui->btnStopAll, &QPushButton::clicked, this, [this] { stopAll(); });
     connect(ui->btnAddRow, &QPushButton::clicked, this, [this] {
@@ -202,7 +203,7 @@ QString benchWindow::countersText() const
 void benchWindow::fitColumns()
 {
     for (int column = 0; column < benchRow::Columns; ++column)
-        if (!isWide(column))
+        if (!isWide(column) && column != benchRow::Result)
             ui->table->resizeColumnToContents(column);
 }
 
