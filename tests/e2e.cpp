@@ -252,70 +252,48 @@ void tst_e2e::batch_data()
             return r.waitForLog(QStringLiteral("[*] Waiting for the next box after box %1").arg(box), 1, "loop.log");
         };
     };
+    // Three boxes on one port, each run and recorded once; the box of the
+    // last job, still there, is not run again; Ctrl-C ends the loop.
+    const auto hdLoop = [&](const QByteArray &name, testRig::Line line) -> BatchRow {
+        return {.name = name, .args = updateHd + loopArgs,
+             .exitCode = batchJob::Interrupted,
+             .err = "^waiting for the next box: HD console\\n[\\s\\S]*^next box: UpdateHD runs on box 3\\n[\\s\\S]*"
+                    "^velmora: interrupted; the jobs stop at their next wait\\n"
+                    "velmora: boxes: 3 done, 0 failed, 0 stopped\\n" + ended("UpdateHD", "stopped", 130),
+             .line = line, .interruptWhen = loopEnd(3),
+             .records = csvHeader + loopRecord("HD", "UpdateHD", "00-A1-B2-C3-D4-E5", "updated") +
+                        loopRecord("HD", "UpdateHD", "00-A1-B2-C3-D4-F6", "updated") +
+                        loopRecord("HD", "UpdateHD", "00-A1-B2-C3-D5-07", "updated") + "\\z",
+             .nextBoxes = 2,
+             .swap = [](testRig &r, int box) {
+                 hdBox::Behaviour next;
+                 next.replies.insert("get_mac", macs[box] + "\r\n");
+                 r.hd->swap(next, 300);
+             }};
+    };
+    const auto sdLoop = [&](const QByteArray &name, testRig::Line line) -> BatchRow {
+        return {.name = name, .box = Box::SD,
+             .args = QStringList{"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.app"} + loopArgs,
+             .exitCode = batchJob::Interrupted,
+             .err = "^waiting for the next box: silent\\n[\\s\\S]*^next box: UpdateSD runs on box 3\\n[\\s\\S]*"
+                    "velmora: boxes: 3 done, 0 failed, 0 stopped\\n" + ended("UpdateSD", "stopped", 130),
+             .line = line, .interruptWhen = loopEnd(3),
+             .records = csvHeader + loopRecord("SD", "UpdateSD", "", "updated") + loopRecord("SD", "UpdateSD", "", "updated") +
+                        loopRecord("SD", "UpdateSD", "", "updated") + "\\z",
+             .nextBoxes = 2,
+             .swap = [](testRig &r, int) {
+                 sdBox::Config next;
+                 next.startupText = "SUC (StartUpControl)1.7\r\n";
+                 // Longer than the quiet spell a start-up text must follow.
+                 r.sd->swap(next, 1500);
+             }};
+    };
     const BatchRow rows[] = {
-        // Three boxes on one port, each run and recorded once; the box of the
-        // last job, still there, is not run again; Ctrl-C ends the loop.
-        {.name = "--loop, three HD boxes", .args = updateHd + loopArgs,
-         .exitCode = batchJob::Interrupted,
-         .err = "^waiting for the next box: HD console\\n[\\s\\S]*^next box: UpdateHD runs on box 3\\n[\\s\\S]*"
-                "^velmora: interrupted; the jobs stop at their next wait\\n"
-                "velmora: boxes: 3 done, 0 failed, 0 stopped\\n" + ended("UpdateHD", "stopped", 130),
-         .interruptWhen = loopEnd(3),
-         .records = csvHeader + loopRecord("HD", "UpdateHD", "00-A1-B2-C3-D4-E5", "updated") +
-                    loopRecord("HD", "UpdateHD", "00-A1-B2-C3-D4-F6", "updated") +
-                    loopRecord("HD", "UpdateHD", "00-A1-B2-C3-D5-07", "updated") + "\\z",
-         .nextBoxes = 2,
-         .swap = [](testRig &r, int box) {
-             hdBox::Behaviour next;
-             next.replies.insert("get_mac", macs[box] + "\r\n");
-             r.hd->swap(next, 300);
-         }},
-        {.name = "--loop, three SD boxes", .box = Box::SD,
-         .args = QStringList{"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.app"} + loopArgs,
-         .exitCode = batchJob::Interrupted,
-         .err = "^waiting for the next box: silent\\n[\\s\\S]*^next box: UpdateSD runs on box 3\\n[\\s\\S]*"
-                "velmora: boxes: 3 done, 0 failed, 0 stopped\\n" + ended("UpdateSD", "stopped", 130),
-         .interruptWhen = loopEnd(3),
-         .records = csvHeader + loopRecord("SD", "UpdateSD", "", "updated") + loopRecord("SD", "UpdateSD", "", "updated") +
-                    loopRecord("SD", "UpdateSD", "", "updated") + "\\z",
-         .nextBoxes = 2,
-         .swap = [](testRig &r, int) {
-             sdBox::Config next;
-             next.startupText = "SUC (StartUpControl)1.7\r\n";
-             // Longer than the quiet spell a start-up text must follow.
-             r.sd->swap(next, 1500);
-         }},
+        hdLoop("--loop, three HD boxes", testRig::Line::Pty),
+        sdLoop("--loop, three SD boxes", testRig::Line::Pty),
         // The watch between jobs wakes on a network port's bytes too.
-        {.name = "--loop, three HD boxes over rfc2217://", .args = updateHd + loopArgs,
-         .exitCode = batchJob::Interrupted,
-         .err = "^waiting for the next box: HD console\\n[\\s\\S]*^next box: UpdateHD runs on box 3\\n[\\s\\S]*"
-                "^velmora: interrupted; the jobs stop at their next wait\\n"
-                "velmora: boxes: 3 done, 0 failed, 0 stopped\\n" + ended("UpdateHD", "stopped", 130),
-         .line = testRig::Line::Rfc2217, .interruptWhen = loopEnd(3),
-         .records = csvHeader + loopRecord("HD", "UpdateHD", "00-A1-B2-C3-D4-E5", "updated") +
-                    loopRecord("HD", "UpdateHD", "00-A1-B2-C3-D4-F6", "updated") +
-                    loopRecord("HD", "UpdateHD", "00-A1-B2-C3-D5-07", "updated") + "\\z",
-         .nextBoxes = 2,
-         .swap = [](testRig &r, int box) {
-             hdBox::Behaviour next;
-             next.replies.insert("get_mac", macs[box] + "\r\n");
-             r.hd->swap(next, 300);
-         }},
-        {.name = "--loop, three SD boxes over socket://", .box = Box::SD,
-         .args = QStringList{"--batch", "-p", "@port", "-t", "UpdateSD", "-f", "sd.app"} + loopArgs,
-         .exitCode = batchJob::Interrupted,
-         .err = "^waiting for the next box: silent\\n[\\s\\S]*^next box: UpdateSD runs on box 3\\n[\\s\\S]*"
-                "velmora: boxes: 3 done, 0 failed, 0 stopped\\n" + ended("UpdateSD", "stopped", 130),
-         .line = testRig::Line::Socket, .interruptWhen = loopEnd(3),
-         .records = csvHeader + loopRecord("SD", "UpdateSD", "", "updated") + loopRecord("SD", "UpdateSD", "", "updated") +
-                    loopRecord("SD", "UpdateSD", "", "updated") + "\\z",
-         .nextBoxes = 2,
-         .swap = [](testRig &r, int) {
-             sdBox::Config next;
-             next.startupText = "SUC (StartUpControl)1.7\r\n";
-             // Longer than the quiet spell a start-up text must follow.
-             r.sd->swap(next, 1500);
-         }},
+        hdLoop("--loop, three HD boxes over rfc2217://", testRig::Line::Rfc2217),
+        sdLoop("--loop, three SD boxes over socket://", testRig::Line::Socket),
         {.name = "--loop with a download to one file", .args = getListHd + QStringList{"--loop"}, .exitCode = batchJob::Usage,
          .err = "^velmora: --loop with a download writes a file for each box: put \\{mac\\} in the name", .got = ""},
         {.name = "UpdateHD", .args = updateHd, .err = "^\\d+%\\n[^%]*^Update done\\n" + done},
