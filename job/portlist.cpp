@@ -8,7 +8,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#ifdef QT_SERIALPORT_LIB
 #include <QSerialPortInfo>
+#endif
 
 namespace {
 
@@ -25,8 +27,12 @@ QString hex4(quint16 id)
     return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
 }
 
+// The highest COM number asked for where the ports are not listed by Qt.
+constexpr int highestComPort = 256;
+
 } // namespace
 
+#ifdef QT_SERIALPORT_LIB
 QList<portList::Port> portList::ports(const QString &byIdFolder)
 {
     QList<Port> out;
@@ -50,6 +56,24 @@ portList::Port portList::port(const QSerialPortInfo &info, const QString &byIdFo
     p.stablePath = stablePath(p.location, byIdFolder);
     return p;
 }
+#else
+// Without Qt's serial port (the program for Windows) the ports are the COM
+// names that the system knows; it tells nothing more of them here.
+QList<portList::Port> portList::ports(const QString &)
+{
+    QList<Port> out;
+    for (int n = 1; n <= highestComPort; ++n) {
+        const QString name = QStringLiteral("COM%1").arg(n);
+        if (!exists(name))
+            continue;
+        Port p;
+        p.name = name;
+        p.location = serialLine::devicePath(name);
+        out << p;
+    }
+    return out;
+}
+#endif
 
 QString portList::stablePath(const QString &device, const QString &folder)
 {
@@ -126,8 +150,14 @@ QString portList::identity(const QString &name)
     if (address.network())
         return address.key();
     const QString device = serialLine::devicePath(name);
+#ifdef Q_OS_WIN
+    // Windows names a port in any case, with or without the device prefix.
+    const QString prefix = QStringLiteral("\\\\.\\");
+    return (device.startsWith(prefix) ? device.mid(prefix.size()) : device).toUpper();
+#else
     const QString canonical = QFileInfo(device).canonicalFilePath();
     return canonical.isEmpty() ? device : canonical;
+#endif
 }
 
 QString portList::where(const QString &name)

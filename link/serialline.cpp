@@ -1,11 +1,12 @@
 #include "serialline.h"
 
 #include "linkclock.h"
-#include "serialtransport.h"
 #include "tcptransport.h"
 
 #include <QElapsedTimer>
+#ifdef QT_SERIALPORT_LIB
 #include <QSerialPort>
+#endif
 #include <QThread>
 
 #include <utility>
@@ -22,7 +23,7 @@ serialLine::~serialLine()
 
 QString serialLine::devicePath(const QString &name)
 {
-    return serialTransport::devicePath(name);
+    return lineTransport::devicePath(name);
 }
 
 bool serialLine::open(const QString &name)
@@ -56,10 +57,12 @@ void serialLine::close()
     m_line.reset();
 }
 
+#ifdef QT_SERIALPORT_LIB
 const QSerialPort *serialLine::port() const
 {
     return qobject_cast<const QSerialPort *>(m_port);
 }
+#endif
 
 bool serialLine::isOpen() const
 {

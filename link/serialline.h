@@ -156,9 +156,11 @@ public:
 
     // The path the system opens the named port by.
     static QString devicePath(const QString &name);
+#ifdef QT_SERIALPORT_LIB
     // For tests: the open serial port's own settings, which a pseudo-terminal
     // does not all keep; null on a network port.
     const QSerialPort *port() const;
+#endif
 
 private:
     // The port reported a failed read or write.

@@ -12,3 +12,21 @@ int platformError::last()
 {
     return errno;
 }
+
+platformError::Kind platformError::kind(int code)
+{
+    switch (code) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case ENOTDIR:
+        return NotFound;
+    case EBUSY:
+        return Busy;
+    case EACCES:
+    case EPERM:
+        return Denied;
+    default:
+        return Other;
+    }
+}

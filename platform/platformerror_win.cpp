@@ -25,3 +25,21 @@ int platformError::last()
 {
     return int(GetLastError());
 }
+
+platformError::Kind platformError::kind(int code)
+{
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_UNIT:
+    case ERROR_DEV_NOT_EXIST:
+        return NotFound;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_BUSY:
+        return Busy;
+    case ERROR_ACCESS_DENIED:
+        return Denied;
+    default:
+        return Other;
+    }
+}

@@ -1,9 +1,15 @@
 #include "linetransport.h"
 
+#include "comporttransport.h"
 #include "portaddress.h"
 #include "rfc2217transport.h"
-#include "serialtransport.h"
 #include "tcptransport.h"
+#ifdef QT_SERIALPORT_LIB
+#include "serialtransport.h"
+#endif
+
+#include "platformdevice.h"
+#include "systemtext.h"
 
 lineTransport::~lineTransport() = default;
 
@@ -17,7 +23,17 @@ std::unique_ptr<lineTransport> lineTransport::forPort(const QString &name)
     case portAddress::Serial:
         break;
     }
+    // Qt's serial port where this Qt has one; the platform layer's else.
+#ifdef QT_SERIALPORT_LIB
     return std::make_unique<serialTransport>();
+#else
+    return std::make_unique<comPortTransport>();
+#endif
+}
+
+QString lineTransport::devicePath(const QString &name)
+{
+    return fromSystem(platformDevice::portPath(systemText(name)));
 }
 
 void lineTransport::openFailed(OpenFailure failure, const QString &reason, const QString &group)

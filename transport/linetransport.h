@@ -39,6 +39,9 @@ public:
     // The transport that the port's name asks for: a serial port unless
     // the name is an rfc2217:// or socket:// address.
     static std::unique_ptr<lineTransport> forPort(const QString &name);
+    // The path the system opens a serial port by ("/dev/" before a bare
+    // name on POSIX, "\\.\" before COM10 and above on Windows).
+    static QString devicePath(const QString &name);
 
     // Opens for one job; on failure the log has the reason and openFailure(),
     // openReason() and openGroup() tell it.

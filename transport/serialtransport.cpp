@@ -22,11 +22,6 @@ serialTransport::~serialTransport()
     close();
 }
 
-QString serialTransport::devicePath(const QString &name)
-{
-    return fromSystem(platformDevice::portPath(systemText(name)));
-}
-
 
 bool serialTransport::open(const QString &name, const LogSink &log)
 {

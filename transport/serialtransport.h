@@ -20,7 +20,6 @@ public:
     QString failure() const override;
     QString goneText() const override;
 
-    static QString devicePath(const QString &name);
     const QSerialPort *port() const { return m_port; }
 
 private:
