@@ -1,17 +1,19 @@
 // The platform layer on its own, without Qt, so that the same program builds
 // and runs for Windows (MinGW; under Wine here, see tools/wincheck.sh) as for
-// POSIX: port paths and a real port, what a path names, the system's words
-// for its errors, the file calls that the log and an in-place list save stand
-// on, two processes appending to one log, and close requests that the program
-// acts on before it ends. Each table row names its fields and prints PASS,
-// FAIL with what failed, or SKIP with why it cannot run here; a count ends
-// the run, and any failure fails the program.
+// POSIX: port paths and a real port (its line, bytes both ways, timed reads),
+// what a path names, the system's words for its errors, the file calls that
+// the log and an in-place list save stand on, two processes appending to one
+// log, and close requests that the program acts on before it ends. Each
+// table row names its fields and prints PASS, FAIL with what failed, or SKIP
+// with why it cannot run here; a count ends the run, and any failure fails
+// the program.
 //
 // The same program plays the child processes that some rows need (main()).
 #include "platformconnect.h"
 #include "platformdevice.h"
 #include "platformerror.h"
 #include "platformfile.h"
+#include "platformserial.h"
 #include "platformsignals.h"
 
 #include <cerrno>
@@ -34,10 +36,12 @@
 #include <csignal>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 extern char **environ;
 #endif
@@ -288,96 +292,277 @@ void portPaths()
     }
 }
 
-// A port as the system has it: on POSIX a pseudo-terminal made here; on
-// Windows the COM port that VELMORA_TEST_PORT names (tools/wincheck.sh links
-// one to a pseudo-terminal under Wine).
+// A port as the system has it, opened by platformSerial, and its far end: on
+// POSIX a pseudo-terminal pair made here; on Windows the COM port that
+// VELMORA_TEST_PORT names and the file that VELMORA_TEST_PORT_FAR names, two
+// ends of one line (tools/wincheck.sh links them under Wine).
 struct OpenPort {
     std::string name;              // empty: none at hand
-    std::intptr_t handle = -1;
+    platformSerial serial;
+    int opened = -1;               // what serial.open() gave
     OpenPort();
     ~OpenPort();
     bool hangUp();                 // the far end goes away
+    bool farWrite(const std::string &bytes);
+    // What reaches the far end until it has `count` bytes or boundMs passes.
+    std::string farRead(std::size_t count, int boundMs);
 
 private:
-    int m_far = -1;                // the pseudo-terminal's other end
+    std::string farTake(std::size_t most);   // what is there, without waiting
+    std::intptr_t m_farEnd = -1;
 };
+
+std::string OpenPort::farRead(std::size_t count, int boundMs)
+{
+    std::string got = farTake(count);
+    for (int waited = 0; got.size() < count && waited < boundMs; waited += pollMs) {
+        sleepMs(pollMs);
+        got += farTake(count - got.size());
+    }
+    return got;
+}
 
 #ifdef _WIN32
 OpenPort::OpenPort()
 {
     const char *named = std::getenv("VELMORA_TEST_PORT");
-    name = named ? named : "";
-    const HANDLE h = name.empty() ? INVALID_HANDLE_VALUE
-                                  : CreateFileW(widePath(platformDevice::portPath(name)).c_str(),
-                                                GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h != INVALID_HANDLE_VALUE)
-        handle = reinterpret_cast<std::intptr_t>(h);
+    const char *farName = std::getenv("VELMORA_TEST_PORT_FAR");
+    const HANDLE h = named && farName ? CreateFileW(widePath(farName).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr)
+                                      : INVALID_HANDLE_VALUE;
+    COMMTIMEOUTS atOnce{};
+    atOnce.ReadIntervalTimeout = MAXDWORD;
+    if (h == INVALID_HANDLE_VALUE || !SetCommTimeouts(h, &atOnce) || !PurgeComm(h, PURGE_RXCLEAR))
+        return;
+    m_farEnd = reinterpret_cast<std::intptr_t>(h);
+    name = named;
+    opened = serial.open(platformDevice::portPath(name));
 }
 
 OpenPort::~OpenPort()
 {
-    if (handle != -1)
-        CloseHandle(reinterpret_cast<HANDLE>(handle));
+    if (m_farEnd != -1)
+        CloseHandle(reinterpret_cast<HANDLE>(m_farEnd));
 }
 
 bool OpenPort::hangUp()
 {
     return false;
 }
+
+bool OpenPort::farWrite(const std::string &bytes)
+{
+    DWORD put = 0;
+    return WriteFile(reinterpret_cast<HANDLE>(m_farEnd), bytes.data(), DWORD(bytes.size()), &put, nullptr)
+           && put == bytes.size();
+}
+
+std::string OpenPort::farTake(std::size_t most)
+{
+    std::string got(most, '\0');
+    DWORD n = 0;
+    if (!ReadFile(reinterpret_cast<HANDLE>(m_farEnd), got.data(), DWORD(most), &n, nullptr))
+        n = 0;
+    got.resize(n);
+    return got;
+}
 #else
 OpenPort::OpenPort()
 {
-    m_far = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (m_far < 0 || ::grantpt(m_far) != 0 || ::unlockpt(m_far) != 0)
+    m_farEnd = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (m_farEnd < 0 || ::grantpt(int(m_farEnd)) != 0 || ::unlockpt(int(m_farEnd)) != 0)
         return;
-    name = ::ptsname(m_far);
-    handle = ::open(name.c_str(), O_RDWR | O_NOCTTY);
+    name = ::ptsname(int(m_farEnd));
+    opened = serial.open(platformDevice::portPath(name));
 }
 
 OpenPort::~OpenPort()
 {
-    ::close(int(handle));
-    ::close(m_far);
+    ::close(int(m_farEnd));
 }
 
 bool OpenPort::hangUp()
 {
-    const bool closed = ::close(m_far) == 0;
-    m_far = -1;
+    const bool closed = ::close(int(m_farEnd)) == 0;
+    m_farEnd = -1;
     return closed;
+}
+
+bool OpenPort::farWrite(const std::string &bytes)
+{
+    return ::write(int(m_farEnd), bytes.data(), bytes.size()) == ssize_t(bytes.size());
+}
+
+std::string OpenPort::farTake(std::size_t most)
+{
+    pollfd p{int(m_farEnd), POLLIN, 0};
+    std::string got(most, '\0');
+    const ssize_t n = ::poll(&p, 1, 0) == 1 && (p.revents & POLLIN) ? ::read(int(m_farEnd), got.data(), most) : 0;
+    got.resize(std::size_t(n > 0 ? n : 0));
+    return got;
 }
 #endif
 
+// The line as the boxes need it, read back from the system.
+void checkLine(std::intptr_t handle)
+{
+#ifdef _WIN32
+    DCB d{};
+    d.DCBlength = sizeof d;
+    check(GetCommState(reinterpret_cast<HANDLE>(handle), &d), "settings read back");
+    check(d.BaudRate == platformSerial::baudRate, "baud " + std::to_string(d.BaudRate));
+    check(d.ByteSize == 8 && d.Parity == NOPARITY && d.StopBits == ONESTOPBIT, "8N1");
+    check(d.fBinary && !d.fOutxCtsFlow && !d.fOutxDsrFlow && !d.fOutX && !d.fInX, "raw bytes, no flow control");
+    check(d.fDtrControl == DTR_CONTROL_ENABLE && d.fRtsControl == RTS_CONTROL_ENABLE, "DTR and RTS raised");
+#else
+    termios t{};
+    check(::tcgetattr(int(handle), &t) == 0, "settings read back");
+    check(::cfgetispeed(&t) == B115200 && ::cfgetospeed(&t) == B115200, "115200 baud both ways");
+    check((t.c_cflag & CSIZE) == CS8 && !(t.c_cflag & (PARENB | CSTOPB)), "8N1");
+    check((t.c_cflag & (CLOCAL | CREAD)) == (CLOCAL | CREAD), "no modem control, receiver on");
+    check(!(t.c_cflag & CRTSCTS) && !(t.c_iflag & (IXON | IXOFF)), "no flow control");
+    check(!(t.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP | BRKINT)) && !(t.c_oflag & OPOST)
+              && !(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN)),
+          "raw bytes");
+    check(t.c_cc[VMIN] == 0 && t.c_cc[VTIME] == 0, "the system's reads never wait");
+#endif
+}
+
+std::string allByteValues()
+{
+    std::string bytes;
+    for (int b = 0; b <= 0xff; ++b)
+        bytes += char(b);
+    return bytes;
+}
+
+constexpr int lineBoundMs = 5000;   // far beyond what bytes on the line need
+constexpr long blockBytes = 4096, pieceBytes = 1000;
+const std::string guard = "guard";
+
 struct LineRow {
     const char *name;
-    std::function<bool(OpenPort &)> holds;
+    std::function<void(OpenPort &)> holds;   // checks what the row holds
     NotHere notHere{};
 };
 
-// What the port list and a running job ask of a port. The last row hangs
-// the line up.
+// What the port list and a job ask of a port, a fresh one for each row: it
+// opens for one job at a time, with the line set; bytes cross it unchanged
+// both ways (no flow control characters taken, no line ends turned); reads
+// stop at a piece's end; and a line that goes away is told, not taken for
+// silence.
 void ports()
 {
-    OpenPort port;
-    const char *none = port.name.empty() ? "no port at hand: VELMORA_TEST_PORT names none" : nullptr;
     const LineRow rows[] = {
         {.name = "the port is there",
-         .holds = [](OpenPort &p) { return platformDevice::exists(platformDevice::portPath(p.name)); }},
+         .holds = [](OpenPort &p) { check(platformDevice::exists(platformDevice::portPath(p.name)), "there"); }},
         {.name = "this user may open it",
-         .holds = [](OpenPort &p) { return platformDevice::access(platformDevice::portPath(p.name)).error == 0; }},
+         .holds = [](OpenPort &p) { check(platformDevice::access(platformDevice::portPath(p.name)).error == 0, "allowed"); }},
         {.name = "an open line is not lost",
-         .holds = [](OpenPort &p) { return p.handle != -1 && platformDevice::lineLost(p.handle) == 0; }},
-        {.name = "a line whose far end went away is lost",
-         .holds = [](OpenPort &p) { return p.hangUp() && platformDevice::lineLost(p.handle) != 0; },
+         .holds = [](OpenPort &p) { check(platformDevice::lineLost(p.serial.handle()) == 0, "not lost"); }},
+        {.name = "the line is set for the boxes", .holds = [](OpenPort &p) { checkLine(p.serial.handle()); }},
+        {.name = "every byte value leaves unchanged, and the port drains",
+         .holds = [](OpenPort &p) {
+             const std::string bytes = allByteValues();
+             const platformSerial::Result r = p.serial.write(bytes.data(), long(bytes.size()), lineBoundMs);
+             check(r.bytes == long(bytes.size()) && r.error == 0, "written " + std::to_string(r.bytes));
+             check(p.serial.drain(lineBoundMs), "drained");
+             check(p.farRead(bytes.size(), lineBoundMs) == bytes, "the far end's bytes");
+         }},
+        {.name = "a block from the far end arrives whole, in pieces",
+         .holds = [](OpenPort &p) {
+             std::string block;
+             for (long i = 0; i < blockBytes; ++i)
+                 block += char((i * 7 + i / 256) & 0xff);
+             check(p.farWrite(block), "sent");
+             std::string got;
+             platformSerial::Result r{.bytes = 1};
+             while (got.size() < block.size() && r.bytes > 0 && r.error == 0) {
+                 std::string piece = std::string(std::size_t(pieceBytes), '\0') + guard;
+                 r = p.serial.read(piece.data(), pieceBytes, lineBoundMs);
+                 check(r.bytes <= pieceBytes && piece.substr(std::size_t(pieceBytes)) == guard, "within the piece");
+                 got += piece.substr(0, std::size_t(r.bytes));
+             }
+             check(r.error == 0, "error " + std::to_string(r.error));
+             check(got == block, "the block, " + std::to_string(got.size()) + " bytes");
+         }},
+        {.name = "a missing port is not found",
+         .holds = [](OpenPort &) {
+             platformSerial missing;
+             char byte;
+             const int error = missing.open(platformDevice::portPath(mine("ttyNOSUCH", "COM199")));
+             check(error == mine(ENOENT, winFileNotFound), "error " + std::to_string(error));
+             check(!missing.isOpen() && missing.handle() == -1, "left closed");
+             check(missing.read(&byte, 1, 0).error != 0, "a read fails");
+         }},
+        {.name = "one job at a time: a second open is refused until the first closes",
+         .holds = [](OpenPort &p) {
+             platformSerial second;
+             const int error = second.open(platformDevice::portPath(p.name));
+             check(error == mine(EBUSY, winAccessDenied), "error " + std::to_string(error));
+             check(p.serial.isOpen() && !second.isOpen(), "the first stays open");
+             p.serial.close();
+             check(second.open(platformDevice::portPath(p.name)) == 0 && second.handle() != -1, "opens after");
+         },
+         .notHere = {.wine = "Wine opens a COM port a second time whatever sharing the first asked"}},
+        {.name = "a line whose far end went away is lost, and a read says so",
+         .holds = [](OpenPort &p) {
+             char byte;
+             check(p.hangUp() && platformDevice::lineLost(p.serial.handle()) != 0, "lost");
+             const platformSerial::Result r = p.serial.read(&byte, 1, lineBoundMs);
+             check(r.bytes == 0 && r.error != 0, "the read's error " + std::to_string(r.error));
+         },
          .notHere = {.windows = "a port going away takes a USB adapter pulled out",
                      .wine = "Wine keeps no modem lines on a pseudo-terminal (GetCommModemStatus fails, error 50), "
                              "so a port that went away cannot be told from one that is there"}},
     };
     for (const LineRow &r : rows) {
-        if (skipped("port", r.name, none ? none : r.notHere.here()))
+        OpenPort port;
+        if (skipped("port", r.name, port.name.empty() ? "no port at hand: VELMORA_TEST_PORT(_FAR) name none"
+                                                      : r.notHere.here()))
             continue;
-        check(r.holds(port), "holds");
+        check(port.opened == 0, "opens: " + platformError::text(port.opened));
+        r.holds(port);
         report("port", r.name);
+    }
+}
+
+struct ReadRow {
+    const char *name;
+    const char *sent;        // what the far end sends just before the read
+    int timeoutMs;
+    int notBeforeMs = 0;     // the read took at least this long
+    int underMs = lineBoundMs;   // and less than this
+};
+
+// A read waits for the first byte up to its time, no longer, and takes what
+// is there without waiting for more: the job's stall rule counts on both.
+// The bounds are loose: only a read that waits wrongly comes near them.
+void portReads()
+{
+    const ReadRow rows[] = {
+        {.name = "nothing waiting: no bytes once its time has passed", .sent = "", .timeoutMs = 400, .notBeforeMs = 200},
+        {.name = "nothing waiting, no time: no bytes", .sent = "", .timeoutMs = 0, .underMs = 2500},
+        {.name = "bytes waiting: they come without the rest of the time", .sent = "box says hello", .timeoutMs = 5000,
+         .underMs = 2500},
+    };
+    constexpr long readBytes = 64;
+    for (const ReadRow &r : rows) {
+        OpenPort port;
+        if (skipped("port read", r.name, port.name.empty() ? "no port at hand: VELMORA_TEST_PORT(_FAR) name none" : nullptr))
+            continue;
+        const std::string sent = r.sent;
+        check(port.opened == 0 && port.farWrite(sent), "opens, sends");
+        char data[readBytes];
+        const auto start = std::chrono::steady_clock::now();
+        const platformSerial::Result got = port.serial.read(data, readBytes, r.timeoutMs);
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+        check(got.error == 0, "error " + std::to_string(got.error));
+        check((got.bytes > 0) == !sent.empty() && got.bytes <= long(sent.size())
+                  && sent.compare(0, std::size_t(got.bytes), data, std::size_t(got.bytes)) == 0,
+              std::to_string(got.bytes) + " bytes");
+        check(ms >= r.notBeforeMs && ms < r.underMs, "took " + std::to_string(ms) + " ms");
+        report("port read", r.name);
     }
 }
 
@@ -867,6 +1052,7 @@ int main(int argc, char *argv[])
     presence();
     connects();
     ports();
+    portReads();
     kinds();
     errorTexts();
     files();

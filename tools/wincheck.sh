@@ -46,7 +46,7 @@ wineserver -w
 start=$SECONDS
 mkdir -p "$out/run"
 set +e
-(cd "$out/run" && LC_ALL=de_DE.UTF-8 VELMORA_TEST_PORT=$port wine "$out/tst_platform.exe") | tee "$out/rows.txt"
+(cd "$out/run" && LC_ALL=de_DE.UTF-8 VELMORA_TEST_PORT=$port VELMORA_TEST_PORT_FAR="Z:$(readlink -f "$out/com-far" | tr / '\\')" wine "$out/tst_platform.exe") | tee "$out/rows.txt"
 rc=${PIPESTATUS[0]}
 set -e
 wineserver -w
