@@ -720,7 +720,7 @@ void batchJob::printAnswers()
             line = port->result.answer + QLatin1Char('\n');
         else if (m_ports.size() > 1 && port->result.done())
             line = port->name + QLatin1Char('\t') + port->result.answer + QLatin1Char('\n');
-        if (!line.isEmpty() && !terminal::write(stdout, line.toLocal8Bit())) {
+        if (!line.isEmpty() && !terminal::write(terminal::Output, line)) {
             m_answerLost = true;
             say(QStringLiteral("velmora: ") + tr("the answer could not be written to standard output"));
             return;
@@ -848,7 +848,7 @@ bool batchJob::put(const QString &text)
 {
     if (m_quiet || text.isEmpty())
         return !m_quiet;
-    if (terminal::write(stderr, text.toLocal8Bit()))
+    if (terminal::write(terminal::Error, text))
         return true;
     m_quiet = true;
     m_blockLines = 0;

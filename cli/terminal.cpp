@@ -7,14 +7,14 @@ bool terminal::drawsOnStderr()
     return platformTerminal::drawsOnStderr();
 }
 
-bool terminal::write(std::FILE *stream, const QByteArray &bytes)
+bool terminal::write(Stream stream, const QString &text)
 {
-    if (bytes.isEmpty())
+    if (text.isEmpty())
         return true;
-    const std::size_t written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
-    const bool flushed = std::fflush(stream) == 0;
-    if (written == std::size_t(bytes.size()) && flushed)
-        return true;
-    std::clearerr(stream);
-    return false;
+#ifdef Q_OS_WIN
+    const QByteArray bytes = text.toUtf8();
+#else
+    const QByteArray bytes = text.toLocal8Bit();
+#endif
+    return platformTerminal::write(stream == Error, bytes.constData(), std::size_t(bytes.size()));
 }

@@ -22,13 +22,15 @@ QString field(QString text)
     return text.isEmpty() ? QStringLiteral("-") : text;
 }
 
+#ifdef QT_SERIALPORT_LIB
 QString hex4(quint16 id)
 {
     return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
 }
-
+#else
 // The highest COM number asked for where the ports are not listed by Qt.
 constexpr int highestComPort = 256;
+#endif
 
 } // namespace
 

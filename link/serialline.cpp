@@ -4,6 +4,7 @@
 #include "tcptransport.h"
 
 #include <QElapsedTimer>
+#include <QIODevice>
 #ifdef QT_SERIALPORT_LIB
 #include <QSerialPort>
 #endif
