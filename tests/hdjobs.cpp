@@ -1,6 +1,7 @@
 // The HD link against the simulated HD box on a pseudo-terminal: one table of
 // jobs (update, list upload and download, service queries) with their faults
 // and the length of every waiting window; the line settings.
+#include "comporttransport.h"
 #include "linkclock.h"
 #include "ptyline.h"
 #include "serialcomvesk.h"
@@ -61,7 +62,8 @@ private slots:
     void lineSettings();
     void drain_data();
     void drain();
-    void cutLineSeen();
+    void transports_data();
+    void transports();
 };
 
 void tst_hdjobs::jobs_data()
@@ -676,22 +678,73 @@ void tst_hdjobs::drain()
     QCOMPARE(drained, row.drained);
 }
 
-// An unplugged adapter is told twice over: the port fails (Qt closes it on
-// the resource error of its next read) and the tty is hung up. The line
-// reports both, so that either alone ends a job.
-void tst_hdjobs::cutLineSeen()
+// The two serial transports, Qt's (Linux) and the platform layer's (the
+// program for Windows; here its POSIX side), pass the same rows: the boxes'
+// settings, bytes both ways, a port held by another refused as busy, a
+// missing one as missing, and an unplugged adapter told twice over: the port
+// fails (on the error of its next read) and the tty is hung up, so that
+// either alone ends a job.
+struct TransportRow {
+    QByteArray name{};
+    std::unique_ptr<lineTransport> (*make)() = nullptr;
+};
+Q_DECLARE_METATYPE(TransportRow)
+
+void tst_hdjobs::transports_data()
 {
+    const TransportRow rows[] = {
+        {.name = "Qt's serial port", .make = [] { return std::unique_ptr<lineTransport>(new serialTransport); }},
+        {.name = "the platform's serial port", .make = [] { return std::unique_ptr<lineTransport>(new comPortTransport); }},
+    };
+    QTest::addColumn<TransportRow>("row");
+    for (const TransportRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
+}
+
+void tst_hdjobs::transports()
+{
+    QFETCH(TransportRow, row);
     ptyLine line;
     QVERIFY(line.open());
-    serialTransport port;
-    QVERIFY(port.open(line.devicePath(), [](const QString &) {}));
-    QVERIFY(!port.failed());
-    QVERIFY(port.hungUp().isEmpty());
+    QStringList logs;
+    const auto log = [&](const QString &l) { logs << l; };
+    const std::unique_ptr<lineTransport> port = row.make();
+    QVERIFY2(port->open(line.devicePath(), log), qPrintable(logs.join('\n')));
+    QCOMPARE(line.settings(), testRig::lineSettings());
+    QVERIFY(!port->failed());
+    QVERIFY(port->hungUp().isEmpty());
+
+    QIODevice *device = port->device();
+    const QByteArray command = "chlist\r\n";
+    QCOMPARE(device->write(command), qint64(command.size()));
+    port->push();
+    QVERIFY(device->bytesToWrite() == 0 || device->waitForBytesWritten(5000));
+    QByteArray taken;
+    QDeadlineTimer deadline(5000);
+    while (taken.size() < command.size() && !deadline.hasExpired())
+        taken += line.read(100);
+    QVERIFY(taken == command);
+    const QByteArray reply = QByteArray("START\r\n") + QByteArray(3000, 'x') + "\r\nEND\r\n";
+    QVERIFY(line.write(reply));
+    QByteArray got;
+    while (got.size() < reply.size() && !deadline.hasExpired()) {
+        if (device->bytesAvailable() == 0)
+            device->waitForReadyRead(100);
+        got += device->readAll();
+    }
+    QVERIFY(got == reply);
+
+    const std::unique_ptr<lineTransport> second = row.make();
+    QVERIFY(!second->open(line.devicePath(), log));
+    QCOMPARE(second->openFailure(), lineTransport::Busy);
+    const std::unique_ptr<lineTransport> missing = row.make();
+    QVERIFY(!missing->open(line.devicePath() + "-gone", log));
+    QCOMPARE(missing->openFailure(), lineTransport::Missing);
+
     line.cut();
-    // Qt learns of the cut when it tries to read.
-    port.device()->waitForReadyRead(100);
-    QVERIFY(port.failed());
-    QVERIFY(!port.hungUp().isEmpty());
+    device->waitForReadyRead(100);
+    QVERIFY(port->failed());
+    QVERIFY(!port->hungUp().isEmpty());
 }
 
 QTEST_MAIN(tst_hdjobs)

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Builds the Windows side of the platform layer and its test (tests/platform.cpp)
 # with MinGW-w64 into build-win/, warnings counted as errors, and runs the
-# test's rows under Wine: each row's result, then a count. Exits non-zero on
-# any failure. The first run makes the Wine prefix build-win/wineprefix
-# (about 700 MB); COM5 is a pseudo-terminal pair's end, made by socat.
+# test's rows under Wine: each row's result, then a count. Then builds the
+# program for Windows (batch mode, against the static Qt that
+# tools/qt-windows.sh builds once into its cache) into build-win/program and
+# runs tst_wine, which drives it under Wine against the simulated boxes.
+# Exits non-zero on any failure. The first run makes the Wine prefix
+# build-win/wineprefix (about 700 MB); COM5 is a pseudo-terminal pair's end,
+# made by socat.
 set -euo pipefail
 VELMORA_TOP=$(cd "$(dirname "$0")/.." && pwd)
 . "$VELMORA_TOP/tools/deps.sh"
@@ -53,4 +57,25 @@ wineserver -w
 count() { grep -c "^$1 " "$out/rows.txt" || true; }
 failed=$(count FAIL)
 echo "Windows rows under Wine: $(count PASS) passed, $failed failed, $(count SKIP) skipped ($((SECONDS - start)) s)"
-[ "$rc" -eq 0 ] && [ "$failed" -eq 0 ]
+platform_ok=true
+[ "$rc" -eq 0 ] && [ "$failed" -eq 0 ] || platform_ok=false
+
+# --- the program for Windows, in batch mode against the simulated boxes ---
+velmora_deps "${VELMORA_BUILD_PACKAGES[@]}"
+bash "$VELMORA_TOP/tools/qt-windows.sh"
+start=$SECONDS
+cmake -S "$VELMORA_TOP" -B "$out/program" -DCMAKE_TOOLCHAIN_FILE="$VELMORA_TOP/cmake/mingw-w64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Werror >/dev/null
+cmake --build "$out/program" -j"$(nproc)"
+echo "the program for Windows built in $((SECONDS - start)) s: $(du -h "$out/program/app/velmora.exe" | cut -f1)"
+# The test that drives it is a Linux program of the plain build.
+cmake -S "$VELMORA_TOP" -B "$VELMORA_TOP/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$VELMORA_TOP/build" -j"$(nproc)" --target tst_wine
+start=$SECONDS
+set +e
+(cd "$out/run" && VELMORA_WINDOWS_PROGRAM=$out/program/app/velmora.exe "$VELMORA_TOP/build/tests/tst_wine")
+rc=$?
+set -e
+wineserver -w
+echo "the program for Windows under Wine: exit code $rc ($((SECONDS - start)) s)"
+$platform_ok && [ "$rc" -eq 0 ]
