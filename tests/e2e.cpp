@@ -229,7 +229,8 @@ void tst_e2e::batch_data()
     const QString usage = QStringLiteral("^velmora: nothing was run \\(exit code 2\\)\\n\\z");
     const QStringList updateHd{"--batch", "-p", "@port", "-t", "UpdateHD", "-f", "hd.app"};
     const QStringList getListHd{"--batch", "-p", "@port", "-t", "GetListHD", "-f", "out.lis"};
-    const auto fileSent = [](testRig &r) { return r.waitForLog("[*] File sent.*", 1, batchJob::logName(r.device())); };
+    // The job waits for the flash: the stop cannot come before its words.
+    const auto flashWait = [](testRig &r) { return r.saidOnStderr("(waiting at most 16 s)\n"); };
     // Beside the pending server's own filler, the program's connect.
     const auto connecting = [](testRig &r) {
         return testRig::connectsPending(quint16(r.program.arguments().at(2).section(':', -1).toUInt())) > 1;
@@ -424,7 +425,7 @@ void tst_e2e::batch_data()
          .err = "^Waiting till File flashed\\n\\(waiting at most 16 s\\)\\n"
                 "velmora: interrupted[\\s\\S]*  cause: the job was stopped: interrupted by SIGINT\\n"
                 "  box: the box may be left half-updated: update it again before you start it\\n" +
-                ended("UpdateHD", "stopped", 130), .interruptWhen = fileSent},
+                ended("UpdateHD", "stopped", 130), .interruptWhen = flashWait},
         // A server that never takes the connection, a name server that never
         // answers: the stop acts at once; the look-up's window is the connect's.
         {.name = "SIGINT while connecting", .box = Box::None, .args = getListHd, .exitCode = batchJob::Interrupted,

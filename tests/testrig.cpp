@@ -520,6 +520,12 @@ bool testRig::waitForLog(const QString &pattern, int ms, const QString &file)
     }, ms) && logged({pattern}, programLog(file));
 }
 
+bool testRig::saidOnStderr(const QByteArray &text)
+{
+    program.setReadChannel(QProcess::StandardError);
+    return program.peek(program.bytesAvailable()).contains(text);
+}
+
 int testRig::signal(int number, int ms)
 {
     if (program.state() == QProcess::NotRunning)

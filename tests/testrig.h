@@ -151,6 +151,9 @@ public:
     // Its log (or another file of the directory) without stamps.
     QStringList programLog(const QString &file = QString()) const;
     bool waitForLog(const QString &pattern, int ms, const QString &file = QString());
+    // What it has printed on standard error so far holds `text` (nothing is
+    // taken from the channel).
+    bool saidOnStderr(const QByteArray &text);
     // Sends the signal; the exit code, or -1 when it did not end normally.
     int signal(int number, int ms = 10000);
     QVariant setting(const QString &key) const;

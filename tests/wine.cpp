@@ -150,9 +150,8 @@ void tst_wine::batch_data()
                 ended("UpdateHD", "stopped", 130),
          .log = {"File sent. Wrote 4096 data", "Job stopped: interrupted by SIGINT", "",
                  "The box may be left half-updated: update it again before you start it"},
-         .interruptWhen = [](testRig &r) {
-             return r.waitForLog("[*] File sent.*", 1, batchJob::logName(QString::fromLatin1(comName)));
-         }},
+         // The job waits for the flash: the stop cannot come before its words.
+         .interruptWhen = [](testRig &r) { return r.saidOnStderr("(waiting at most 16 s)\r\n"); }},
         {.name = "UpdateHD over socket://", .args = updateHd, .reach = Reach::Socket, .err = "^Update done\\n" + done,
          .log = {"Updating Firmware: hd.app", "File sent. Wrote 4096 data", "Update done after # s"},
          .got = "r\r\nl\r\n" + hdImage + "s\r\n"},
