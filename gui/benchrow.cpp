@@ -30,7 +30,7 @@
 
 namespace {
 
-QString windowText(const char *source)
+QString windowWords(const char *source)
 {
     return QCoreApplication::translate("MainWindow", source);
 }
@@ -212,19 +212,19 @@ void benchRow::chooseFiles()
     const auto kind = jobKind::Kind(m_job->currentData().toInt());
     const jobKind::Row *job = jobKind::find(kind);
     const QString dir = m_files.isEmpty() ? QDir::currentPath() : QFileInfo(m_files.first()).absolutePath();
-    const QString all = windowText("All Files") + QStringLiteral(" *.*");
+    const QString all = windowWords("All Files") + QStringLiteral(" *.*");
     QStringList chosen;
     if (job && !job->sendsFile) {
-        const QString list = job->hd ? windowText("Channel list HD") + QStringLiteral(" *.lis")
-                                     : windowText("Channel list SD") + QStringLiteral(" *.lst");
-        const QString file = fileDialogs::saveFile(m_table->window(), windowText("Channel list"), dir, list, nullptr);
+        const QString list = job->hd ? windowWords("Channel list HD") + QStringLiteral(" *.lis")
+                                     : windowWords("Channel list SD") + QStringLiteral(" *.lst");
+        const QString file = fileDialogs::saveFile(m_table->window(), windowWords("Channel list"), dir, list, nullptr);
         if (!file.isEmpty())
             chosen << file;
     } else if (kind == jobKind::UpdateSD) {
-        chosen = fileDialogs::openFiles(m_table->window(), windowText("Update file"), dir,
-                                        windowText("SD-Firmware file") + QStringLiteral(" *.app;;") + all);
+        chosen = fileDialogs::openFiles(m_table->window(), windowWords("Update file"), dir,
+                                        windowWords("SD-Firmware file") + QStringLiteral(" *.app;;") + all);
     } else {
-        const QString file = fileDialogs::openFile(m_table->window(), windowText("Update file"), dir,
+        const QString file = fileDialogs::openFile(m_table->window(), windowWords("Update file"), dir,
                                                    QStringLiteral("*.app *.lis *.lst;;") + all);
         if (!file.isEmpty())
             chosen << file;
@@ -304,7 +304,7 @@ void benchRow::makeRunner()
         else if (row->kind == statusTable::Result)
             setStage(Stage::Preparing);
         if (row->status && row->kind != statusTable::JobEnded)
-            setText(Step, windowText(row->status));
+            setText(Step, windowWords(row->status));
     });
     jobs->setProgressPaceMs(progressPaceMs);
     connect(jobs, &jobRunner::progress, this, &benchRow::setProgress);
@@ -480,7 +480,7 @@ void benchRow::record(const jobResult &result)
     r.versionAfter = m_questions.versionAfter().text;
     if (records.append(r))
         return;
-    const QString problem = windowText("The records file %1 cannot be written: %2").arg(records.path(), records.reason());
+    const QString problem = windowWords("The records file %1 cannot be written: %2").arg(records.path(), records.reason());
     m_jobs->writeLog(QStringLiteral("The records file %1 cannot be written: %2").arg(records.path(), records.reason()));
     setText(Log, QString(), problem);
     m_logButton->setToolTip(problem);
@@ -549,14 +549,14 @@ bool benchRow::askStop()
         const Stage stage = m_stage;
         QString question;
         if (stage == Stage::Sending)
-            question = windowText("The file is being sent.\nStopping now can leave the Settopbox half-updated:\n"
+            question = windowWords("The file is being sent.\nStopping now can leave the Settopbox half-updated:\n"
                                   "it must then be updated again.\nStop the transfer?");
         else if (stage == Stage::Working)
-            question = windowText("The Settopbox is writing the file it has received.\nStopping now can leave it "
+            question = windowWords("The Settopbox is writing the file it has received.\nStopping now can leave it "
                                   "half-updated:\nit must then be updated again.\nStop the transfer?");
         if (question.isEmpty())
             return true;
-        QMessageBox box(QMessageBox::Question, windowText("Velmora"), tr("%1: %2").arg(port(), question),
+        QMessageBox box(QMessageBox::Question, windowWords("Velmora"), tr("%1: %2").arg(port(), question),
                         QMessageBox::Yes | QMessageBox::No, m_table->window());
         box.setDefaultButton(QMessageBox::No);
         m_question = &box;

@@ -6,7 +6,7 @@
 
 namespace {
 
-const jobKind::Row rows[] = {
+const jobKind::Row kindRows[] = {
     {.kind = jobKind::UpdateHD, .keyword = "UpdateHD", .hd = true, .sendsFile = true},
     {.kind = jobKind::SendListHD, .keyword = "SendListHD", .hd = true, .sendsFile = true},
     {.kind = jobKind::GetListHD, .keyword = "GetListHD", .hd = true, .sendsFile = false},
@@ -37,7 +37,7 @@ const struct {
 
 const jobKind::Row *jobKind::find(int kind)
 {
-    for (const Row &row : rows)
+    for (const Row &row : kindRows)
         if (row.kind == kind)
             return &row;
     return nullptr;
@@ -45,7 +45,7 @@ const jobKind::Row *jobKind::find(int kind)
 
 jobKind::Kind jobKind::fromKeyword(const QString &keyword, Qt::CaseSensitivity cs)
 {
-    for (const Row &row : rows)
+    for (const Row &row : kindRows)
         if (keyword.compare(QLatin1String(row.keyword), cs) == 0)
             return row.kind;
     return None;
@@ -82,7 +82,7 @@ QString jobKind::nearest(const QString &word)
 {
     QString best;
     int bestDistance = farthestSlip + 1;
-    for (const Row &row : rows) {
+    for (const Row &row : kindRows) {
         const int d = distance(word, QLatin1String(row.keyword));
         if (d < bestDistance) {
             bestDistance = d;
@@ -95,7 +95,7 @@ QString jobKind::nearest(const QString &word)
 QStringList jobKind::keywords()
 {
     QStringList words;
-    for (const Row &row : rows)
+    for (const Row &row : kindRows)
         words << QLatin1String(row.keyword);
     return words;
 }

@@ -6,7 +6,7 @@
 
 namespace {
 
-const serviceRequest rows[] = {
+const serviceRequest queryRows[] = {
     {.query = serviceRequest::Software, .name = "software", .title = QT_TRANSLATE_NOOP("MainWindow", "Software version")},
     {.query = serviceRequest::LowPower, .name = "lowpower", .title = QT_TRANSLATE_NOOP("MainWindow", "Low-power version")},
     {.query = serviceRequest::Mac, .name = "mac", .title = QT_TRANSLATE_NOOP("MainWindow", "MAC address")},
@@ -17,7 +17,7 @@ const serviceRequest rows[] = {
 
 const serviceRequest *serviceRequest::find(const QString &name)
 {
-    for (const serviceRequest &row : rows)
+    for (const serviceRequest &row : queryRows)
         if (name == QLatin1String(row.name))
             return &row;
     return nullptr;
@@ -25,7 +25,7 @@ const serviceRequest *serviceRequest::find(const QString &name)
 
 const serviceRequest *serviceRequest::find(Query query)
 {
-    for (const serviceRequest &row : rows)
+    for (const serviceRequest &row : queryRows)
         if (row.query == query)
             return &row;
     return nullptr;
@@ -33,10 +33,10 @@ const serviceRequest *serviceRequest::find(Query query)
 
 const serviceRequest *serviceRequest::begin()
 {
-    return std::begin(rows);
+    return std::begin(queryRows);
 }
 
 const serviceRequest *serviceRequest::end()
 {
-    return std::end(rows);
+    return std::end(queryRows);
 }

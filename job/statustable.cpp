@@ -9,7 +9,7 @@ namespace {
 using E = statusTable::Entry;
 using K = statusTable::Kind;
 
-const E rows[] = {
+const E statusRows[] = {
     {.sdCode = sdCode::JobStarted, .hdCode = hdCode::JobStarted, .kind = K::JobStarted},
     {.sdCode = sdCode::JobEnded, .hdCode = hdCode::JobEnded, .kind = K::JobEnded,
      .status = QT_TRANSLATE_NOOP("MainWindow", "done"),
@@ -173,7 +173,7 @@ const statusTable::Entry *statusTable::find(int code)
 {
     if (code == noCode)
         return nullptr;
-    for (const E &row : rows)
+    for (const E &row : statusRows)
         if (row.sdCode == code || row.hdCode == code)
             return &row;
     return nullptr;

@@ -23,12 +23,12 @@ constexpr qint64 bytePauseMs = 70;
 // How long the box gets to write a loaded file and say it is ready.
 constexpr qint64 finishWindowMs = 30000;
 // The list's start marker, the dash run after it, and the list's data.
-constexpr qint64 listStartWindowMs = 5000;
-constexpr qint64 startSearchPiece = 30;
+constexpr qint64 sdListStartWindowMs = 5000;
+constexpr qint64 sdStartSearchPiece = 30;
 constexpr qint64 dashWindowMs = 1000;
-constexpr qint64 listWindowMs = 25000;
-constexpr qint64 listReadPiece = 1024;
-constexpr qint64 probeAnswerWindowMs = 1000;
+constexpr qint64 sdListWindowMs = 25000;
+constexpr qint64 sdListReadPiece = 1024;
+constexpr qint64 sdProbeAnswerWindowMs = 1000;
 
 const QByteArray startMarker("Start Upload");
 const QByteArray endMarker("End Upload");
@@ -231,7 +231,7 @@ bool serialComKarn::probeConsole()
         return true;
     if (!sendWhole(sdStep::openLoadMenu))
         return false;
-    return markerArrives(QByteArray(sdStep::openLoadMenu.markers[0].text), linkClock::window(probeAnswerWindowMs));
+    return markerArrives(QByteArray(sdStep::openLoadMenu.markers[0].text), linkClock::window(sdProbeAnswerWindowMs));
 }
 
 // The download's own phases after its load menu, without a file; the box is
@@ -296,7 +296,7 @@ bool serialComKarn::fetchList(listBuffer &list, const QString &what, qint64 meas
 bool serialComKarn::findListStart(const QElapsedTimer &clock, QByteArray &rest)
 {
     markerSearch start(startMarker);
-    if (!awaitListStart(start, startSearchPiece, listStartWindowMs, clock, "No start of the list found!"))
+    if (!awaitListStart(start, sdStartSearchPiece, sdListStartWindowMs, clock, "No start of the list found!"))
         return false;
     rest = start.rest();
     return true;
@@ -365,7 +365,7 @@ bool serialComKarn::receiveList(QByteArray chunk, listBuffer &list, qint64 measu
     step(sdCode::Downloading);
     QElapsedTimer clock;
     clock.start();
-    const qint64 dataWindow = linkClock::window(listWindowMs);
+    const qint64 dataWindow = linkClock::window(sdListWindowMs);
     emit sendWaiting(dataWindow);
     markerSearch end(endMarker);
     for (;;) {
@@ -380,7 +380,7 @@ bool serialComKarn::receiveList(QByteArray chunk, listBuffer &list, qint64 measu
                      QStringLiteral("Timeout!"));
             return false;
         }
-        const serialLine::Wait wait = readChunk(listReadPiece, clock, dataWindow, chunk);
+        const serialLine::Wait wait = readChunk(sdListReadPiece, clock, dataWindow, chunk);
         if (wait == serialLine::Stopped)
             return false;
         if (wait == serialLine::Gone) {

@@ -85,13 +85,13 @@ const int answerBytes = 49;
 // noise, not an answer.
 const qint64 longestAnswer = 256;
 // The window for the list's start, and for the whole list.
-const qint64 listStartWindowMs = 3000;
-const qint64 listWindowMs = 50000;
-const qint64 listReadPiece = 1024;
-const qint64 startSearchPiece = 4096;
+const qint64 hdListStartWindowMs = 3000;
+const qint64 hdListWindowMs = 50000;
+const qint64 hdListReadPiece = 1024;
+const qint64 hdStartSearchPiece = 4096;
 // A console command's line end and its own wait to leave.
 const qint64 consoleCommandWaitMs = 100;
-const qint64 probeAnswerWindowMs = 1000;
+const qint64 hdProbeAnswerWindowMs = 1000;
 
 // The family's frame: 100-byte blocks, then 10-byte ones; the last 91 to 100 bytes one by one; a
 // failed list download sends the end code at once.
@@ -210,7 +210,7 @@ bool serialComVesk::probeConsole()
     // messages) is no answer.
     dropInput();
     serialPort.send("help\r\n", linkClock::window(consoleCommandWaitMs));
-    return anyReply(linkClock::window(probeAnswerWindowMs));
+    return anyReply(linkClock::window(hdProbeAnswerWindowMs));
 }
 
 bool serialComVesk::readListAgain(QByteArray &bytes, qint64 measure)
@@ -274,7 +274,7 @@ bool serialComVesk::findListStart(listBuffer &list)
     QElapsedTimer clock;
     clock.start();
     markerSearch start(QByteArrayLiteral("START"));
-    if (!awaitListStart(start, startSearchPiece, listStartWindowMs, clock, "Start of List not found!"))
+    if (!awaitListStart(start, hdStartSearchPiece, hdListStartWindowMs, clock, "Start of List not found!"))
         return false;
     list.append(start.rest());
     emit writeLog(QStringLiteral("Start found"));
@@ -287,7 +287,7 @@ bool serialComVesk::receiveList(listBuffer &list, qint64 measure, qint64 &length
 {
     QElapsedTimer clock;
     clock.start();
-    const qint64 window = linkClock::window(listWindowMs);
+    const qint64 window = linkClock::window(hdListWindowMs);
     const qint64 settle = linkClock::window(endSettleMs);
     listEnd end;
     emit sendWaiting(window);
@@ -299,7 +299,7 @@ bool serialComVesk::receiveList(listBuffer &list, qint64 measure, qint64 &length
         if (serialPort.halted())
             return false;
         if (serialPort.available() > 0) {
-            list.take(serialPort, listReadPiece);
+            list.take(serialPort, hdListReadPiece);
             if (listTooLong(list))
                 return false;
             end.feed(list);

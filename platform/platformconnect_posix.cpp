@@ -1,4 +1,5 @@
 #include "platformconnect.h"
+#include "platformdeadline.h"
 
 #include <cerrno>
 #include <chrono>
@@ -11,9 +12,8 @@
 #include <thread>
 #include <unistd.h>
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
+// Named, not anonymous: the stop's wake-up (a member of a public class) holds one.
+namespace posixConnect {
 
 // A pipe whose read end turns readable once something is written to it; it
 // stays so until read empty.
@@ -56,11 +56,12 @@ struct Pipe {
     }
 };
 
-int msLeft(Clock::time_point deadline)
-{
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? int(left) : 0;
-}
+} // namespace posixConnect
+
+namespace {
+
+using Clock = platformDeadline::Clock;
+using posixConnect::Pipe;
 
 enum Woken { Ready, StopRaised, WindowOver };
 
@@ -69,7 +70,7 @@ Woken waitFor(int fd, short events, const Pipe *stop, Clock::time_point deadline
 {
     for (;;) {
         pollfd p[2] = {{fd, events, 0}, {stop ? stop->fds[0] : -1, POLLIN, 0}};
-        const int n = ::poll(p, 2, msLeft(deadline));
+        const int n = ::poll(p, 2, platformDeadline::msLeft(deadline));
         if (n < 0 && errno == EINTR)
             continue;
         if (p[1].revents & POLLIN)

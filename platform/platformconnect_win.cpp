@@ -1,4 +1,5 @@
 #include "platformconnect.h"
+#include "platformdeadline.h"
 
 #include "platformerror.h"
 
@@ -10,9 +11,8 @@
 #include <mutex>
 #include <thread>
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
+// Named, not anonymous: the stop's wake-up (a member of a public class) holds one.
+namespace winConnect {
 
 // A manual-reset event: set, it stays so until reset.
 struct Event {
@@ -27,6 +27,13 @@ struct Event {
     Event &operator=(const Event &) = delete;
 };
 
+} // namespace winConnect
+
+namespace {
+
+using Clock = platformDeadline::Clock;
+using winConnect::Event;
+
 // The socket calls need Winsock started once in the process; Qt starts it
 // too, and the counts add up.
 bool winsockStarted()
@@ -38,18 +45,12 @@ bool winsockStarted()
     return started;
 }
 
-DWORD msLeft(Clock::time_point deadline)
-{
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? DWORD(left) : 0;
-}
-
 enum Woken { Ready, StopRaised, WindowOver };
 
 Woken waitFor(HANDLE ready, HANDLE stop, Clock::time_point deadline)
 {
     const HANDLE both[2] = {stop, ready};
-    const DWORD got = WaitForMultipleObjects(2, both, FALSE, msLeft(deadline));
+    const DWORD got = WaitForMultipleObjects(2, both, FALSE, DWORD(platformDeadline::msLeft(deadline)));
     if (got == WAIT_OBJECT_0)
         return StopRaised;
     return got == WAIT_OBJECT_0 + 1 ? Ready : WindowOver;

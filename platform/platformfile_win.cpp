@@ -12,11 +12,6 @@ const std::wstring pipeSpace = L"\\\\.\\pipe\\";
 const DWORD cannotReserve[] = {ERROR_INVALID_PARAMETER, ERROR_NOT_SUPPORTED, ERROR_INVALID_FUNCTION,
                                ERROR_CALL_NOT_IMPLEMENTED};
 
-HANDLE handleOf(std::intptr_t h)
-{
-    return reinterpret_cast<HANDLE>(h);
-}
-
 bool startsWith(const std::wstring &text, const std::wstring &head)
 {
     return text.size() >= head.size() && CompareStringOrdinal(text.data(), int(head.size()), head.data(),

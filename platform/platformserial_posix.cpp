@@ -1,4 +1,5 @@
 #include "platformserial.h"
+#include "platformdeadline.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,22 +14,11 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Clock = platformDeadline::Clock;
 
 constexpr int bitsPerByte = 10;        // a start bit, eight data bits, a stop bit
 constexpr int shortestDrainPollMs = 1;
 constexpr int longestDrainPollMs = 20;
-
-Clock::time_point deadlineIn(int timeoutMs)
-{
-    return Clock::now() + std::chrono::milliseconds(timeoutMs > 0 ? timeoutMs : 0);
-}
-
-int msLeft(Clock::time_point deadline)
-{
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? int(left) : 0;
-}
 
 // The poll's events for `fd` once it is ready for `events` or the deadline
 // has passed (0 then); -1 with errno on failure. A signal does not end the wait.
@@ -36,7 +26,7 @@ int await(int fd, short events, Clock::time_point deadline)
 {
     for (;;) {
         pollfd p{fd, events, 0};
-        const int n = ::poll(&p, 1, msLeft(deadline));
+        const int n = ::poll(&p, 1, platformDeadline::msLeft(deadline));
         if (n > 0)
             return p.revents;
         if (n == 0)
@@ -118,7 +108,7 @@ platformSerial::Result platformSerial::read(char *data, long size, int timeoutMs
     if (m_handle < 0)
         return {0, EBADF};
     const int fd = int(m_handle);
-    const int events = await(fd, POLLIN, deadlineIn(timeoutMs));
+    const int events = await(fd, POLLIN, platformDeadline::in(timeoutMs));
     if (events <= 0) {
         r.error = events < 0 ? errno : 0;
         return r;
@@ -144,7 +134,7 @@ platformSerial::Result platformSerial::write(const char *data, long size, int ti
     if (m_handle < 0)
         return {0, EBADF};
     const int fd = int(m_handle);
-    const Clock::time_point deadline = deadlineIn(timeoutMs);
+    const Clock::time_point deadline = platformDeadline::in(timeoutMs);
     while (r.bytes < size) {
         const ssize_t n = ::write(fd, data + r.bytes, std::size_t(size - r.bytes));
         if (n > 0) {
@@ -176,14 +166,14 @@ bool platformSerial::drain(int timeoutMs)
     if (m_handle < 0)
         return false;
     const int fd = int(m_handle);
-    const Clock::time_point deadline = deadlineIn(timeoutMs);
+    const Clock::time_point deadline = platformDeadline::in(timeoutMs);
     for (;;) {
         int queued = 0;
         if (::ioctl(fd, TIOCOUTQ, &queued) != 0)
             return false;
         if (queued <= 0)
             return ::tcdrain(fd) == 0;
-        const int left = msLeft(deadline);
+        const int left = platformDeadline::msLeft(deadline);
         if (left == 0)
             return false;
         // About the time the queue takes to leave at the line's speed.

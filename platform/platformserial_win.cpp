@@ -15,11 +15,6 @@ bool underWine()
     return wine;
 }
 
-HANDLE handleOf(std::intptr_t h)
-{
-    return reinterpret_cast<HANDLE>(h);
-}
-
 DWORD msOf(int timeoutMs)
 {
     return timeoutMs > 0 ? DWORD(timeoutMs) : 0;

@@ -1,10 +1,17 @@
 #pragma once
 
-// The Windows sides' one conversion: the layer's UTF-8 strings into the
-// wide strings that Windows' own calls take.
+// What the Windows sides share: the layer's UTF-8 strings into the wide
+// strings that Windows' own calls take, and the handles the layer keeps as
+// integers back into handles.
 
+#include <cstdint>
 #include <string>
 #include <windows.h>
+
+inline HANDLE handleOf(std::intptr_t h)
+{
+    return reinterpret_cast<HANDLE>(h);
+}
 
 inline std::wstring widePath(const std::string &utf8)
 {

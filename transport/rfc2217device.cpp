@@ -7,11 +7,9 @@
 
 namespace {
 
-// The server's replies to our commands carry the command's code plus this.
-constexpr unsigned char replyOffset = 100;
 // The replies to SET-BAUDRATE .. SET-CONTROL, the only ones the program uses.
-constexpr unsigned char firstSetReply = replyOffset + 1;
-constexpr unsigned char lastSetReply = replyOffset + 5;
+constexpr unsigned char firstSetReply = rfc2217Device::replyOffset + 1;
+constexpr unsigned char lastSetReply = rfc2217Device::replyOffset + 5;
 // Only what the socket holds at once is taken, so memory stays bounded.
 constexpr qint64 pumpBytes = 64 * 1024;
 

@@ -18,6 +18,9 @@ class rfc2217Device : public QIODevice
 {
     Q_OBJECT
 public:
+    // RFC 2217: the server's reply to a command carries the command's code plus this.
+    static constexpr unsigned char replyOffset = 100;
+
     // What the server said to COM-PORT-OPTION.
     enum Answer { Unanswered, Accepted, Refused };
 

@@ -8,7 +8,7 @@
 
 namespace {
 
-// RFC 2217's client commands; the server's reply to each carries code + 100.
+// RFC 2217's client commands; the server's reply to each carries code + rfc2217Device::replyOffset.
 enum ComPortCommand : unsigned char {
     SetBaudrate = 1,
     SetDatasize = 2,
@@ -16,7 +16,6 @@ enum ComPortCommand : unsigned char {
     SetStopsize = 4,
     SetControl = 5,
 };
-constexpr unsigned char replyOffset = 100;
 constexpr quint32 lineBaud = 115200;
 constexpr unsigned char dataBits = 8;
 constexpr unsigned char parityNone = 1;
@@ -163,7 +162,7 @@ bool rfc2217Transport::setLine(const LogSink &log, QString *mismatch)
     // Replies already read with the negotiation count before any wait.
     const auto take = [&] {
         for (const QByteArray &reply : m_device->takeReplies())
-            confirmed.insert(uchar(reply.at(0)) - replyOffset, reply.mid(1));
+            confirmed.insert(uchar(reply.at(0)) - rfc2217Device::replyOffset, reply.mid(1));
         return confirmed.size() < int(std::size(lineSettings));
     };
     while (take() && !deadline.hasExpired() && !failed() && !stop().raised())
