@@ -137,6 +137,9 @@ bool rfc2217Transport::begin(const LogSink &log)
 
 bool rfc2217Transport::refusedByServer(const LogSink &log)
 {
+    // A server that refuses writes its words and closes: what the socket
+    // still holds after the close is read too.
+    m_device->waitForServer(0);
     const QString refusal = serverRefusal(m_device->waiting(refusalHeadBytes));
     if (refusal.isEmpty())
         return false;
