@@ -1,6 +1,7 @@
 #include "terminal.h"
 
 #include "platformterminal.h"
+#include "systemtext.h"
 
 bool terminal::drawsOnStderr()
 {
@@ -11,10 +12,6 @@ bool terminal::write(Stream stream, const QString &text)
 {
     if (text.isEmpty())
         return true;
-#ifdef Q_OS_WIN
-    const QByteArray bytes = text.toUtf8();
-#else
-    const QByteArray bytes = text.toLocal8Bit();
-#endif
+    const QByteArray bytes = userBytes(text);
     return platformTerminal::write(stream == Error, bytes.constData(), std::size_t(bytes.size()));
 }

@@ -24,17 +24,6 @@ const struct {
 // process share its number.
 constexpr int mostOwnLogs = 16;
 
-// POSIX logs are in the locale's encoding, as the terminal shows them; on
-// Windows, UTF-8, which every editor there reads, whatever the code page.
-QByteArray encoded(const QString &text)
-{
-#ifdef Q_OS_WIN
-    return text.toUtf8();
-#else
-    return text.toLocal8Bit();
-#endif
-}
-
 } // namespace
 
 logfile::logfile(QObject *parent)
@@ -55,7 +44,7 @@ logfile::~logfile()
 void logfile::write(const QString &text)
 {
     if (open())
-        put(encoded(text));
+        put(userBytes(text));
     else
         fail();
 }
@@ -67,7 +56,7 @@ void logfile::writeLine(const QString &text)
     QString line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss "));
     if (!m_target.tag.isEmpty())
         line += QLatin1Char('[') + m_target.tag + QStringLiteral("] ");
-    put(encoded(line + text + QLatin1Char('\n')));
+    put(userBytes(line + text + QLatin1Char('\n')));
 }
 
 bool logfile::open()

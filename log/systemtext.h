@@ -17,6 +17,18 @@ inline std::string systemText(const QString &text)
 #endif
 }
 
+// What the user reads, in a log or on the terminal, as bytes: on POSIX in
+// the locale's encoding, as the terminal shows it; on Windows UTF-8, which
+// every editor there reads, whatever the code page.
+inline QByteArray userBytes(const QString &text)
+{
+#ifdef Q_OS_WIN
+    return text.toUtf8();
+#else
+    return text.toLocal8Bit();
+#endif
+}
+
 inline QString fromSystem(const std::string &text)
 {
 #ifdef Q_OS_WIN

@@ -16,4 +16,8 @@ public:
     // A Windows console is handed the text as UTF-16, so that it shows
     // whatever its code page; a pipe or a file, and POSIX, get the bytes.
     static bool write(bool toError, const char *text, std::size_t size);
+
+private:
+    // The bytes to the C library's stream, flushed.
+    static bool writeStream(bool toError, const char *text, std::size_t size);
 };

@@ -1,6 +1,5 @@
 #include "platformterminal.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
@@ -13,10 +12,5 @@ bool platformTerminal::drawsOnStderr()
 
 bool platformTerminal::write(bool toError, const char *text, std::size_t size)
 {
-    std::FILE *stream = toError ? stderr : stdout;
-    const bool written = std::fwrite(text, 1, size, stream) == size;
-    if (std::fflush(stream) == 0 && written)
-        return true;
-    std::clearerr(stream);
-    return false;
+    return writeStream(toError, text, size);
 }

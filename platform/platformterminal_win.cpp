@@ -24,20 +24,15 @@ bool platformTerminal::drawsOnStderr()
 
 bool platformTerminal::write(bool toError, const char *text, std::size_t size)
 {
-    std::FILE *stream = toError ? stderr : stdout;
     const HANDLE handle = GetStdHandle(toError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     DWORD mode = 0;
     if (size > 0 && handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode)) {
-        std::fflush(stream);
+        std::fflush(toError ? stderr : stdout);
         const int units = MultiByteToWideChar(CP_UTF8, 0, text, int(size), nullptr, 0);
         std::vector<wchar_t> wide(std::size_t(units > 0 ? units : 0));
         DWORD done = 0;
         return units > 0 && MultiByteToWideChar(CP_UTF8, 0, text, int(size), wide.data(), units) == units
                && WriteConsoleW(handle, wide.data(), DWORD(units), &done, nullptr) && done == DWORD(units);
     }
-    const bool written = std::fwrite(text, 1, size, stream) == size;
-    if (std::fflush(stream) == 0 && written)
-        return true;
-    std::clearerr(stream);
-    return false;
+    return writeStream(toError, text, size);
 }

@@ -32,8 +32,6 @@ constexpr int programMs = 120000;
 // starts the handler's thread at once.
 constexpr qint64 stopBoundMs = 5000;
 
-// How "@port" reaches the box (a COM port the rows name themselves is not linked).
-enum class Reach { Com, Socket };
 
 struct WineRow {
     QByteArray name{};
@@ -41,7 +39,9 @@ struct WineRow {
     bool stalls = false;                 // the HD box never reports its flash: it waits to be stopped
     QStringList args{};                  // "@port": the box's port
     QString locale = QStringLiteral("C");
-    Reach reach = Reach::Com;
+    // What "@port" names: the COM port linked to the box, or another way to
+    // it (a COM port a row names itself is not linked).
+    QString (*port)(testRig &) = [](testRig &) { return QString::fromLatin1(comName); };
     int exitCode = batchJob::Done;
     QString out = QStringLiteral("\\A\\z");   // all of standard output
     QString err{};                       // found in standard error
@@ -152,7 +152,7 @@ void tst_wine::batch_data()
                  "The box may be left half-updated: update it again before you start it"},
          // The job waits for the flash: the stop cannot come before its words.
          .interruptWhen = [](testRig &r) { return r.saidOnStderr("(waiting at most 16 s)\r\n"); }},
-        {.name = "UpdateHD over socket://", .args = updateHd, .reach = Reach::Socket, .err = "^Update done\\n" + done,
+        {.name = "UpdateHD over socket://", .args = updateHd, .port = [](testRig &r) { return r.port(testRig::Line::Socket); }, .err = "^Update done\\n" + done,
          .log = {"Updating Firmware: hd.app", "File sent. Wrote 4096 data", "Update done after # s"},
          .got = "r\r\nl\r\n" + hdImage + "s\r\n"},
     };
@@ -174,7 +174,7 @@ void tst_wine::batch()
     // Wine follows the COM port's links at each open.
     QFile::remove(comTarget());
     QVERIFY(QFile::link(rig->device(), comTarget()));
-    const QString port = row.reach == Reach::Socket ? rig->port(testRig::Line::Socket) : QString::fromLatin1(comName);
+    const QString port = row.port(*rig);
     QVERIFY2(!port.isEmpty(), qPrintable(rig->missing));
     row.args.replaceInStrings(portMark, port);
 
