@@ -305,16 +305,16 @@ void tst_sdjobs::jobs_data()
                                      "Finished: \"ready\"", "Starting done: \"Press any key !!\""};
     for (int at : {1, 4, 0, -2, -1})
         rows.append({.name = "update, every line split at " + QByteArray::number(at), .files = img, .box = split(at, 60),
-                     .scale = 1, .codes = updateOk, .commands = updateCommands, .logs = wholeUpdate});
+                     .codes = updateOk, .commands = updateCommands, .logs = wholeUpdate});
     for (int at : {3, -2})
         rows.append({.name = "download, every line split at " + QByteArray::number(at), .job = Download, .files = dl,
-                     .box = split(at, 60), .scale = 1, .codes = downloadOk, .commands = downloadCommands,
+                     .box = split(at, 60), .codes = downloadOk, .commands = downloadCommands,
                      .logs = {"LoadMenu open: \"Upload Ch_Data\"", "Download initialized: \"Get EEprom Header\"",
                               "Starting done: \"Press any key !!\""},
                      .saved = sdBox::plausibleList()});
     const Codes tooOldSplit{S::JobStarted, S::Updating, S::OpeningLoadMenu, S::StartUpControlOld, S::JobEnded};
     rows += {
-        {.name = "upload, every line split at 5", .job = Upload, .files = list, .box = split(5, 60), .scale = 1,
+        {.name = "upload, every line split at 5", .job = Upload, .files = list, .box = split(5, 60),
          .codes = uploadOk, .commands = updateCommands, .logs = {"Finished: \"ready\"", "Uploading done after # s"}},
         // One line split, its rest late in the step's window.
         {.name = "menu split, rest after 250 ms", .files = img, .box = split(6, 250, "Upload Ch_Data"), .scale = 1,
