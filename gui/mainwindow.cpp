@@ -229,7 +229,10 @@ void MainWindow::jobEnded(const statusTable::Entry &row)
     m_busy = false;
     setStage(Stage::Idle);
     setJobControls(true);
-    ui->progBar->setValue(100);
+    // A failed or stopped job's bar stays where it broke off, not even a
+    // moment full; the typed result that follows settles the rest.
+    if (!m_errorSeen && !m_stopAsked)
+        ui->progBar->setValue(100);
     ui->actionRerun->setEnabled(true);
     ui->toolBar->setEnabled(true);
     // Only a job that went through ends "done".
@@ -308,11 +311,13 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     const int job = m_jobCount;
-    if (m_busy
-        && ask(tr("A transfer is running. Stopping it now can leave the Settopbox unusable.\n"
-                  "Stop the transfer and quit?"),
-               [this, job] { return m_busy && m_jobCount == job; })
-               == Answer::No) {
+    const Answer answer = !m_busy ? Answer::Yes
+                                  : ask(tr("A transfer is running. Stopping it now can leave the Settopbox unusable.\n"
+                                           "Stop the transfer and quit?"),
+                                        [this, job] { return m_busy && m_jobCount == job; });
+    // A job that ended while the question was open keeps its result on
+    // screen: the window stays, and closing it again asks nothing.
+    if (answer != Answer::Yes) {
         event->ignore();
         return;
     }

@@ -17,6 +17,9 @@ constexpr int missingRole = Qt::UserRole + 2;
 // A local port's name in full at the window's first size; the box takes
 // every pixel the window is widened by, for a serial server's URL.
 constexpr int shownCharacters = 10;
+// A typed name widens the box (and the window, if need be) to show it
+// whole, up to a serial server's long URL; no further, whatever it holds.
+constexpr int mostShownCharacters = 40;
 
 } // namespace
 
@@ -34,6 +37,9 @@ portCombo::portCombo(QWidget *parent)
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(shownCharacters);
     connect(lineEdit(), &QLineEdit::editingFinished, this, [this] { takeTyped(); });
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this](const QString &text) {
+        setMinimumContentsLength(qBound(shownCharacters, int(text.size()) + 1, mostShownCharacters));
+    });
 }
 
 void portCombo::takeTyped()

@@ -178,6 +178,8 @@ public:
     QList<Box> boxes;
     // Closes each message box with `answer` where offered, else Ok.
     void closeBoxes(QMessageBox::StandardButton answer = QMessageBox::Ok);
+    // Leaves every box to the test (still recorded in `boxes`).
+    void leaveBoxes() { m_boxTimer.stop(); }
     struct Dialog { QString kind, title, dir, filter; };
     QList<Dialog> dialogs;
     QList<QPair<QStringList, QString>> answers;   // files and chosen filter

@@ -159,6 +159,7 @@ private slots:
     void steer();
     void close_data();
     void close();
+    void closeQuestionPasses();
     void questionPasses();
     void portBoxWidth();
     void languages_data();
@@ -301,8 +302,9 @@ void tst_window::status()
 // A job's start code disables the controls and empties the bar; its end
 // enables them, fills the bar, says "done" for two seconds (waited out once)
 // and leaves an empty log line.
-// `ended`: the status bar after the end code, for `endedMs` (0: it stays).
-struct FrameRow { QByteArray name{}; QList<int> codes{}; bool wait = false; QString ended = "done"; int endedMs = 2000; };
+// `ended`: the status bar after the end code, for `endedMs` (0: it stays);
+// `bar`: the progress bar then (a failed job's stays where it broke off).
+struct FrameRow { QByteArray name{}; QList<int> codes{}; bool wait = false; QString ended = "done"; int endedMs = 2000; int bar = 100; };
 Q_DECLARE_METATYPE(FrameRow)
 
 void tst_window::jobFrame_data()
@@ -313,7 +315,7 @@ void tst_window::jobFrame_data()
                              {.name = "crossed", .codes = {S::JobStarted, H::JobEnded}},
                              // A job with an error never reads "done".
                              {.name = "error, end twice", .codes = {H::JobStarted, H::PortFailed, H::JobEnded, H::JobEnded},
-                              .ended = "failed", .endedMs = 0}};
+                              .ended = "failed", .endedMs = 0, .bar = 0}};
     for (const FrameRow &r : rows)
         QTest::newRow(r.name.constData()) << r;
 }
@@ -339,7 +341,7 @@ void tst_window::jobFrame()
     }
     QVERIFY(controls(true));
     QVERIFY(!w->jobRunning());
-    QCOMPARE(ui->progBar->value(), 100);
+    QCOMPARE(ui->progBar->value(), row.bar);
     QVERIFY(ui->actionRerun->isEnabled());
     QCOMPARE(ui->statusBar->currentMessage(), row.ended);
     const QTimer *timer = statusTimer(ui->statusBar);
@@ -536,6 +538,7 @@ struct SteerRow {
     int counts = 0;                      // at least this many seconds shown for it, falling
     QString after{};                     // the bar's text that ended its count
     QStringList trace{};                 // the trace category turned on, printing these
+    QList<int> barJumps{};               // progress values the window showed that the job never reported
 };
 Q_DECLARE_METATYPE(SteerRow)
 
@@ -574,6 +577,11 @@ void tst_window::steer_data()
          .shown = {"HD firmware update: failed", "Port: *", "Step: *",
                    "Cause: */sd2 is an SD update image; this job needs an HD update file (*.app)",
                    "Remedy: choose an HD update file (*.app), or the job that fits the file", untouched}},
+        // A server that takes no port control: the window warns beside the result.
+        {.name = "server without port control", .line = testRig::Line::Uncontrolled, .scale = 0.2,
+         .boxes = {"Restarting PCB"}, .outcome = "failed",
+         .shown = {"HD firmware update: failed", "Port: rfc2217://*", "Step: Restarting PCB", "Cause: *", "Remedy: *", untouched,
+                   "Warning: the serial server * does not offer RFC 2217 port control*"}},
         {.name = "missing port", .port = "ttyGone", .boxes = {"Opening COM-Port"}, .outcome = "failed",
          .shown = {"HD firmware update: failed", "Port: *", "Step: Updating the Firmware", "Cause: the port * could not be opened: *",
                    "Remedy: plug the adapter in, then choose its port in the port list", untouched}},
@@ -622,10 +630,21 @@ void tst_window::steer()
     });
     std::optional<jobResult> result;
     connect(&w->jobs(), &jobRunner::jobFinished, w, [&](const jobResult &r) { result = r; });
+    // A failed or stopped job's bar stays where the job broke off: it shows
+    // only what the job reported, not even briefly a full bar.
+    QList<int> reported{0}, shownBar;
+    connect(&w->jobs(), &jobRunner::progress, w, [&](int percent) { reported << percent; });
+    connect(ui->progBar, &QProgressBar::valueChanged, w, [&](int value) { shownBar << value; });
     ui->btnUpdate->click();
     QTRY_VERIFY_WITH_TIMEOUT(result && !w->jobRunning(), 30000);
     QTRY_VERIFY(!QApplication::activeModalWidget());
 
+    QList<int> jumps;
+    for (int value : shownBar)
+        if (!reported.contains(value))
+            jumps << value;
+    QCOMPARE(jumps, row.barJumps);
+    QCOMPARE(ui->progBar->value(), row.barJumps.isEmpty() ? reported.last() : row.barJumps.last());
     QCOMPARE(resultAtStart, QString());
     QVERIFY(stopAtStart);
     QVERIFY(controls(true));
@@ -703,7 +722,9 @@ void tst_window::portBoxWidth()
     QVERIFY(QTest::qWaitForWindowExposed(w));
     QComboBox *combo = w->form()->comboPorts;
     QVERIFY(w->width() < 1000);
+    // Typed, a serial server's URL shows whole at once, without widening the window by hand.
     combo->lineEdit()->setText(url);
+    QTRY_VERIFY(combo->lineEdit()->width() >= combo->lineEdit()->fontMetrics().horizontalAdvance(url));
     const int before = combo->width(), button = w->form()->btnQuit->width();
     w->resize(w->width() + 300, w->height());
     QTRY_VERIFY(combo->width() >= before + 250);
@@ -765,6 +786,38 @@ void tst_window::questionPasses()
     QCOMPARE(w->form()->statusBar->currentMessage(), QStringLiteral("failed"));
     QVERIFY(!QApplication::activeModalWidget() || !qobject_cast<QMessageBox *>(QApplication::activeModalWidget())
             || !qobject_cast<QMessageBox *>(QApplication::activeModalWidget())->text().contains("Stop the transfer"));
+}
+
+// The close question, left open, passes with the job: the window stays and
+// shows how the job ended; closing it then asks nothing.
+void tst_window::closeQuestionPasses()
+{
+    rig->enter();
+    linkClock::setScale(0.05);
+    ptyLine box;   // a box that never answers: the job fails on its own
+    QVERIFY(box.open());
+    make({"-t", "UpdateHD", "-f", rig->sample("@hd"), "-p", box.devicePath()});
+    rig->leaveBoxes();
+    QStringList asked, told;
+    showWatch watch([&](QMessageBox *shown) {
+        if (shown->standardButtons() & QMessageBox::Yes)
+            asked << shown->text();
+        else
+            QTimer::singleShot(0, shown, [shown, &told] { told << shown->windowTitle(); shown->accept(); });
+    });
+    w->show();
+    w->form()->btnUpdate->click();
+    QTRY_VERIFY(w->jobRunning());
+    const bool closed = w->close();   // returns once the question has passed
+    linkClock::setScale(1.0);
+    QVERIFY(!closed);
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked[0].contains("Stop the transfer and quit?"), qPrintable(asked[0]));
+    QCOMPARE(told, QStringList{"Restarting PCB"});
+    QVERIFY(w->isVisible() && !w->jobRunning());
+    QCOMPARE(w->form()->statusBar->currentMessage(), QStringLiteral("failed"));
+    QVERIFY(w->close());
+    QCOMPARE(asked.size(), 1);
 }
 
 // Closing: idle at once; during a job only after the question, and then the
@@ -841,8 +894,8 @@ void tst_window::languages_data()
 {
     const QString system = qEnvironmentVariable("VELMORA_TEST_SYSTEM_LANG");
     const QString german = "Warte, bis die Datei geflasht ist", source = "Waiting till File flashed";
-    const QStringList labelsDe = {"Port: ", "Schritt: ", "Ursache: ", "Abhilfe: ", "Receiver: ", "Hinweis: "};
-    const QStringList labelsEn = {"Port: ", "Step: ", "Cause: ", "Remedy: ", "Box: ", "Note: "};
+    const QStringList labelsDe = {"Port: ", "Schritt: ", "Ursache: ", "Abhilfe: ", "Receiver: ", "Hinweis: ", "Warnung: "};
+    const QStringList labelsEn = {"Port: ", "Step: ", "Cause: ", "Remedy: ", "Box: ", "Note: ", "Warning: "};
     const LanguageRow rows[] = {{.name = "de", .stored = "de", .code = "de", .flashed = german, .labels = labelsDe},
                                 {.name = "en", .stored = "en", .code = "en", .flashed = "Waiting til File flashed",
                                  .labels = labelsEn},
@@ -890,6 +943,7 @@ void tst_window::languages()
     noted.job = jobKind::GetListHD;
     noted.box = jobResult::ListSaved;
     noted.note = linkCause(linkCause::ListTooBigToUpload, "500000", "big.lis", "409600");
+    noted.warning = linkCause(linkCause::ServerUnconfirmed, "no port control");
     const QStringList lines = jobSummary::text(failed).split('\n').mid(1) + jobSummary::text(noted).split('\n').mid(2);
     QCOMPARE(lines.size(), row.labels.size());
     for (int i = 0; i < lines.size(); ++i)
