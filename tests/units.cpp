@@ -66,6 +66,7 @@ struct OutcomeRow {
     bool startUnconfirmed = false;
     QString answer = QString();
     bool retry = false;   // another attempt can help
+    QList<jobResult::BoxState> earlier{};   // what the earlier attempts at the box left it as
 };
 Q_DECLARE_METATYPE(OutcomeRow)
 
@@ -116,6 +117,10 @@ void tst_units::outcome_data()
                                                      linkCause::ServerUnreachable),
          .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitPort, .failedStep = hdCode::Updating,
          .cause = linkCause::ServerUnreachable, .retry = true},
+        {.name = "name server silent", .given = made(L::Failed, L::Untouched, hdCode::PortFailed, hdCode::Updating,
+                                                     linkCause::NameServerSilent),
+         .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitPort, .failedStep = hdCode::Updating,
+         .cause = linkCause::NameServerSilent, .retry = true},
         {.name = "file of the wrong kind", .job = jobKind::UpdateSD,
          .given = made(L::Failed, L::Untouched, sdCode::WrongFileKind, sdCode::Updating, linkCause::FileWrongKind),
          .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitFile, .failedStep = sdCode::Updating,
@@ -128,6 +133,19 @@ void tst_units::outcome_data()
                                              linkCause::BoxSilent),
          .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitBox, .failedStep = hdCode::Restarting,
          .cause = linkCause::BoxSilent, .retry = true},
+        // This attempt sent nothing: the box stays half-updated, and may be switched on late.
+        {.name = "box silent after an earlier half-update",
+         .given = made(L::Failed, L::Untouched, hdCode::RestartFailed, hdCode::Restarting, linkCause::BoxSilent),
+         .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = hdCode::Restarting,
+         .cause = linkCause::BoxSilent, .retry = true, .earlier = {R::HalfUpdated}},
+        {.name = "box silent in this attempt's load",
+         .given = made(L::Failed, L::HalfUpdated, hdCode::FlashFailed, hdCode::WaitingFlash, linkCause::BoxSilent),
+         .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = hdCode::WaitingFlash,
+         .cause = linkCause::BoxSilent, .earlier = {R::HalfUpdated}},
+        {.name = "box refused after an earlier half-update",
+         .given = made(L::Failed, L::Untouched, hdCode::RestartFailed, hdCode::Restarting, linkCause::BoxRefused),
+         .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = hdCode::Restarting,
+         .cause = linkCause::BoxRefused, .earlier = {R::HalfUpdated}},
         {.name = "box refused mid-load", .given = made(L::Failed, L::HalfUpdated, hdCode::FlashFailed,
                                                        hdCode::WaitingFlash, linkCause::BoxRefused),
          .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = hdCode::WaitingFlash,
@@ -180,7 +198,17 @@ void tst_units::outcome_data()
 void tst_units::outcome()
 {
     QFETCH(OutcomeRow, row);
-    const jobResult r = jobReport::result(row.job, row.query, QStringLiteral("the.file"), row.given);
+    jobResult r = jobReport::result(row.job, row.query, QStringLiteral("the.file"), row.given);
+    // The attempts at one box, this one last.
+    boxQuestions attempts;
+    attempts.begin({});
+    for (jobResult::BoxState state : row.earlier) {
+        jobResult earlier;
+        earlier.outcome = jobResult::Failed;
+        earlier.box = state;
+        attempts.attemptEnded(earlier);
+    }
+    attempts.attemptEnded(r);
     QCOMPARE(r.job, row.job);
     QCOMPARE(r.query, row.query);
     QCOMPARE(r.outcome, row.outcome);
