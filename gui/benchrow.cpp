@@ -153,8 +153,9 @@ void benchRow::retranslate()
     m_logButton->setToolTip(tr("Opens this row's log"));
     m_next->setToolTip(tr("When the job has ended, wait for the next box on this port and run the job again"));
     m_retries->setToolTip(tr("How often a failed job is tried again, where another attempt can help: the port could "
-                             "not be opened, the box was silent before anything was sent, the line went or the box "
-                             "stalled, a download's reads failed. Never after a refusal, a wrong file or a stop."));
+                             "not be opened or reached, the box was silent before the attempt sent anything, the line "
+                             "went or the box stalled, a download's reads failed. Never after a refusal, a wrong file "
+                             "or a stop."));
     m_port->retranslate();
     if (!m_refusal.isEmpty())
         refuse(m_refusal);
