@@ -153,8 +153,9 @@ void benchRow::retranslate()
     m_logButton->setToolTip(tr("Opens this row's log"));
     m_next->setToolTip(tr("When the job has ended, wait for the next box on this port and run the job again"));
     m_retries->setToolTip(tr("How often a failed job is tried again, where another attempt can help: the port could "
-                             "not be opened, the box was silent before anything was sent, the line went or the box "
-                             "stalled, a download's reads failed. Never after a refusal, a wrong file or a stop."));
+                             "not be opened or reached, the box was silent before the attempt sent anything, the line "
+                             "went or the box stalled, a download's reads failed. Never after a refusal, a wrong file "
+                             "or a stop."));
     m_port->retranslate();
     if (!m_refusal.isEmpty())
         refuse(m_refusal);
@@ -341,6 +342,13 @@ void benchRow::start()
     for (int column : {Result, Left})
         setText(Column(column), QString());
     m_items[Result]->setBackground(QBrush());
+    // Said before the box is asked anything, not once the job is over.
+    m_recordsProblem.clear();
+    recordsFile records(filePlaces::recordsFile());
+    if (!records.check()) {
+        sayRecordsProblem(records);
+        setText(Result, m_recordsProblem);
+    }
     setProgress(0);
     setState(m_questions.phase() == boxQuestions::RunJob ? State::Running : State::Asking);
     nextPhase();
@@ -480,10 +488,18 @@ void benchRow::record(const jobResult &result)
     r.versionAfter = m_questions.versionAfter().text;
     if (records.append(r))
         return;
-    const QString problem = windowWords("The records file %1 cannot be written: %2").arg(records.path(), records.reason());
+    sayRecordsProblem(records);
+    showResult(result);
+}
+
+// In the row's log and on its log button; the result's tooltip keeps it.
+void benchRow::sayRecordsProblem(const recordsFile &records)
+{
+    m_recordsProblem = windowWords("The records file %1 cannot be written: %2. The job goes on without its record.")
+                           .arg(QDir::toNativeSeparators(records.path()), records.reason());
     m_jobs->writeLog(QStringLiteral("The records file %1 cannot be written: %2").arg(records.path(), records.reason()));
-    setText(Log, QString(), problem);
-    m_logButton->setToolTip(problem);
+    setText(Log, QString(), m_recordsProblem);
+    m_logButton->setToolTip(m_recordsProblem);
 }
 
 void benchRow::watchNext()
@@ -603,7 +619,8 @@ void benchRow::showResult(const jobResult &result)
     else if (!result.causeText().isEmpty())
         text += QStringLiteral(": ") + result.causeText() + QStringLiteral(" — ") +
                 result.remedy(jobResult::InWindow);
-    setText(Result, text, jobSummary::text(result));
+    const QString tip = jobSummary::text(result);
+    setText(Result, text, m_recordsProblem.isEmpty() ? tip : tip + QLatin1Char('\n') + m_recordsProblem);
     m_items[Result]->setData(Qt::UserRole, jobSummary::outcomeKey(result.outcome));
     m_items[Result]->setBackground(outcomeColour(result.outcome));
 }

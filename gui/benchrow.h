@@ -27,6 +27,7 @@ class QTableWidget;
 class QTableWidgetItem;
 class jobRunner;
 class portCombo;
+class recordsFile;
 
 // One box on the bench: its row of the bench's table, the runner that works
 // on its port with a log of its own, and the watch for the next box. A row
@@ -114,6 +115,7 @@ private:
     bool retry();
     void retryNow();
     void record(const jobResult &result);
+    void sayRecordsProblem(const recordsFile &records);
     void watchNext();
     void setState(State state);
     void setStage(Stage stage);
@@ -152,6 +154,7 @@ private:
     QString m_lastMac;           // the box of the last job, for the next-box watch
     int m_heard = -1;
     QString m_refusal;
+    QString m_recordsProblem;    // the records file cannot be written: said on the row until it can
     QTimer m_leftTick;
     QDeadlineTimer m_leftDeadline;
     QPointer<QMessageBox> m_question;

@@ -191,6 +191,17 @@ void benchWindow::count(jobResult::Outcome outcome)
     ui->lblCounters->setText(countersText());
 }
 
+void benchWindow::open()
+{
+    if (!isVisible()) {
+        m_counters = Counters();
+        ui->lblCounters->setText(countersText());
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
 QString benchWindow::countersText() const
 {
     return tr("Since the bench was opened: %1 done, %2 failed, %3 stopped")

@@ -33,6 +33,9 @@ public:
     void setNextBoxAll(bool on);
     struct Counters { int done = 0, failed = 0, stopped = 0; };
     Counters counters() const { return m_counters; }
+    // Shows the bench and brings it to the front; a bench opened anew (it
+    // was closed, and so hidden) counts from zero.
+    void open();
     QString countersText() const;
     Ui_benchWindow *form() const { return ui; }
 

@@ -617,9 +617,7 @@ void MainWindow::on_actionBench_triggered()
 {
     if (!m_bench)
         m_bench = new benchWindow(this);
-    m_bench->show();
-    m_bench->raise();
-    m_bench->activateWindow();
+    m_bench->open();
 }
 
 // The file is made, with its header, when no job has written it yet, so

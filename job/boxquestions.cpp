@@ -56,8 +56,10 @@ QString boxQuestions::answered(const jobResult &result)
 void boxQuestions::attemptEnded(jobResult &result)
 {
     m_halfUpdated = m_halfUpdated || result.box == jobResult::HalfUpdated;
-    if (m_halfUpdated && (result.box == jobResult::Untouched || result.outcome == jobResult::Stopped))
+    if (m_halfUpdated && (result.box == jobResult::Untouched || result.outcome == jobResult::Stopped)) {
+        result.halfUpdatedBefore = result.box == jobResult::Untouched;
         result.box = jobResult::HalfUpdated;
+    }
     if (result.box == jobResult::Updated)
         m_halfUpdated = false;
 }

@@ -12,6 +12,7 @@ const QString ownFolder = QStringLiteral("velmora");
 
 QString g_configFolder;
 QString g_stateFolder;
+QString g_dataFolder;
 
 } // namespace
 
@@ -27,10 +28,12 @@ bool filePlaces::useDesktopFolders()
 {
     const QString config = xdgFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
     const QString state = xdgFolder("XDG_STATE_HOME", QStringLiteral(".local/state"));
-    if (!QDir().mkpath(config) || !QDir().mkpath(state))
+    const QString data = xdgFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
+    if (!QDir().mkpath(config) || !QDir().mkpath(state) || !QDir().mkpath(data))
         return false;
     g_configFolder = config;
     g_stateFolder = state;
+    g_dataFolder = data;
     return true;
 }
 
@@ -60,5 +63,5 @@ QString filePlaces::logFile()
 
 QString filePlaces::recordsFile()
 {
-    return desktop() ? g_stateFolder + QLatin1Char('/') + recordsName : recordsName;
+    return desktop() ? g_dataFolder + QLatin1Char('/') + recordsName : recordsName;
 }

@@ -8,8 +8,9 @@ class QSettings;
 // it uses the working directory, as people and scripts rely on; started from
 // the desktop entry (--desktop) the XDG folders of the user: the settings
 // under $XDG_CONFIG_HOME/velmora (~/.config/velmora), the log under
-// $XDG_STATE_HOME/velmora (~/.local/state/velmora), so that nothing is left
-// loose in the home folder.
+// $XDG_STATE_HOME/velmora (~/.local/state/velmora), the records of the jobs,
+// which the user keeps, under $XDG_DATA_HOME/velmora (~/.local/share/velmora),
+// so that nothing is left loose in the home folder.
 class filePlaces
 {
 public:
@@ -24,7 +25,8 @@ public:
     // Qt 6's UTF-8 as Latin-1; the escapes of older files still read right.
     static void shareEncoding(QSettings &settings);
     static QString logFile();
-    // The window's record of every job, beside its log.
+    // The window's record of every job: beside its log in the working
+    // directory, in the XDG data folder from the desktop.
     static QString recordsFile();
 
 private:

@@ -198,7 +198,7 @@ const struct {
 };
 
 // The failures that a second attempt can mend; `untouchedOnly`: only while
-// nothing of the job had reached the box.
+// nothing of this attempt had reached the box.
 const struct {
     linkCause::Kind kind;
     bool untouchedOnly;
@@ -207,6 +207,7 @@ const struct {
     {.kind = linkCause::PortBusy, .untouchedOnly = false},         // another program lets go
     {.kind = linkCause::PortOther, .untouchedOnly = false},
     {.kind = linkCause::ServerUnreachable, .untouchedOnly = false},
+    {.kind = linkCause::NameServerSilent, .untouchedOnly = false},   // the network's name server answers later
     {.kind = linkCause::ServerDevice, .untouchedOnly = false},
     {.kind = linkCause::BoxSilent, .untouchedOnly = true},          // switched on late
     {.kind = linkCause::LineGone, .untouchedOnly = false},
@@ -252,7 +253,7 @@ bool jobResult::retryHelps() const
         return false;
     for (const auto &r : retryable)
         if (r.kind == cause.kind)
-            return !r.untouchedOnly || box == Untouched || box == OldListKept;
+            return !r.untouchedOnly || box == Untouched || box == OldListKept || halfUpdatedBefore;
     return false;
 }
 

@@ -46,6 +46,7 @@ public:
     linkCause note;               // a done job's note (a list that cannot go back to a box)
     int stoppedBy = 0;            // who stopped it (StopReason, or a signal)
     BoxState box = Untouched;
+    bool halfUpdatedBefore = false;   // `box` is an earlier attempt's half-update: this one sent nothing
     linkCause warning;            // the serial server did not confirm the line settings
     bool startUnconfirmed = false;   // done, but the box did not report its start
     QString port;                 // the port it ran on
@@ -56,9 +57,10 @@ public:
 
     bool done() const { return outcome == Done; }
     // Whether running the job again can help: the port could not be opened
-    // or reached, the box was silent before anything was sent, the line went
-    // or stalled, a download's reads failed. Never a box that refused the
-    // file, a wrong file or a stop.
+    // or reached, the box was silent before this attempt sent anything (also
+    // after an earlier attempt's half-update), the line went or stalled, a
+    // download's reads failed. Never a box that refused the file, a wrong
+    // file or a stop.
     bool retryHelps() const;
     int exitCode() const;
     // The status text of the deciding code, as the window shows it.

@@ -63,7 +63,8 @@ QByteArray json(const QJsonValue &value)
     return array.mid(1, array.size() - 2);
 }
 
-enum Type { Text, Number };
+// Known: text, or null in JSON where there is none.
+enum Type { Text, Known, Number };
 
 // The columns, in order: name, type and how a record fills it.
 const struct {
@@ -79,8 +80,10 @@ const struct {
     {.name = "family", .type = Text, .cell = [](const recordsFile::Record &r) { return r.family; }},
     {.name = "job", .type = Text, .cell = [](const recordsFile::Record &r) { return r.job; }},
     {.name = "file", .type = Text, .cell = [](const recordsFile::Record &r) { return r.files.join(cellJoin); }},
-    {.name = "file_size", .type = Text, .cell = [](const recordsFile::Record &r) { return eachFile(r.files, fileSize); }},
-    {.name = "file_sha256", .type = Text, .cell = [](const recordsFile::Record &r) { return eachFile(r.files, fileSum); }},
+    {.name = "file_size", .type = Known,
+     .cell = [](const recordsFile::Record &r) { return r.filesDescribed ? eachFile(r.files, fileSize) : QString(); }},
+    {.name = "file_sha256", .type = Known,
+     .cell = [](const recordsFile::Record &r) { return r.filesDescribed ? eachFile(r.files, fileSum) : QString(); }},
     {.name = "mac", .type = Text, .cell = [](const recordsFile::Record &r) { return r.mac; }},
     {.name = "version_before", .type = Text, .cell = [](const recordsFile::Record &r) { return r.versionBefore; }},
     {.name = "version_after", .type = Text, .cell = [](const recordsFile::Record &r) { return r.versionAfter; }},
@@ -139,6 +142,9 @@ recordsFile::Record recordsFile::of(const jobResult &result, const QStringList &
     const jobKind::Row *job = jobKind::find(result.job);
     record.job = job ? QLatin1String(job->keyword) : QString();
     record.files = files;
+    // A download that saved nothing left an older list, or none, under its
+    // name: that file's size and sum would describe another list.
+    record.filesDescribed = !job || job->sendsFile || result.box == jobResult::ListSaved;
     for (const auto &o : outcomeWords)
         if (o.outcome == result.outcome)
             record.outcome = QLatin1String(o.word);
@@ -181,7 +187,10 @@ QByteArray recordsFile::line(const Record &record) const
         QByteArray object;
         for (const auto &c : columnTable) {
             const QString cell = c.cell(record);
-            const QJsonValue value = c.type == Text ? QJsonValue(cell) : cell.isEmpty() ? QJsonValue() : QJsonValue(cell.toDouble());
+            const QJsonValue value = c.type == Text    ? QJsonValue(cell)
+                                     : cell.isEmpty()   ? QJsonValue()
+                                     : c.type == Known ? QJsonValue(cell)
+                                                       : QJsonValue(cell.toDouble());
             object += (object.isEmpty() ? "{" : ",") + json(QLatin1String(c.name)) + ':' + json(value);
         }
         return object + "}\n";

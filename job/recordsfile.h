@@ -23,6 +23,7 @@ public:
         QString family;             // HD or SD
         QString job;                // its keyword, or the service request
         QStringList files;          // size and SHA-256 of each one that exists
+        bool filesDescribed = true; // false: the files are not what the job saved, no size or sum
         QString mac;                // where the job asked the box
         QString versionBefore;
         QString versionAfter;

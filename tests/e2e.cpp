@@ -46,7 +46,17 @@ private slots:
 // Started from a terminal, or from the desktop entry (--desktop) with the XDG
 // folders named, or with only a home folder.
 enum class Places { WorkingDir, Xdg, Home };
-const char *const placeNames[] = {"", " from the desktop", " from the desktop, no XDG folders named"};
+const struct {
+    const char *name;
+    // Under the rig's folder: where the settings, the log and the records go.
+    const char *settings, *log, *records;
+} places[] = {
+    {.name = "", .settings = "settings.ini", .log = "velmora.log", .records = "velmora-records.csv"},
+    {.name = " from the desktop", .settings = "config/velmora/settings.ini", .log = "state/velmora/velmora.log",
+     .records = "data/velmora/velmora-records.csv"},
+    {.name = " from the desktop, no XDG folders named", .settings = "home/.config/velmora/settings.ini",
+     .log = "home/.local/state/velmora/velmora.log", .records = "home/.local/share/velmora/velmora-records.csv"},
+};
 
 struct JobRow {
     QByteArray name{};                // also the job's keyword
@@ -94,7 +104,7 @@ void tst_e2e::jobs_data()
          .fileLimit = 2048}};
     QTest::addColumn<JobRow>("row");
     for (const JobRow &r : rows)
-        QTest::addRow("%s%s%s", r.name.constData(), placeNames[int(r.places)],
+        QTest::addRow("%s%s%s", r.name.constData(), places[int(r.places)].name,
                       r.realLine ? ", real line" : r.fileLimit >= 0 ? ", full disk" : "") << r;
 }
 
@@ -129,26 +139,25 @@ void tst_e2e::jobs()
         env.insert("HOME", rig->path("home"));
         env.remove("XDG_CONFIG_HOME");
         env.remove("XDG_STATE_HOME");
-        const bool xdg = row.places == Places::Xdg;
-        if (xdg) {
+        env.remove("XDG_DATA_HOME");
+        if (row.places == Places::Xdg) {
             env.insert("XDG_CONFIG_HOME", rig->path("config"));
             env.insert("XDG_STATE_HOME", rig->path("state"));
+            env.insert("XDG_DATA_HOME", rig->path("data"));
         }
-        rig->settingsName = xdg ? "config/velmora/settings.ini" : "home/.config/velmora/settings.ini";
-        rig->logName = xdg ? "state/velmora/velmora.log" : "home/.local/state/velmora/velmora.log";
         args.prepend("--desktop");
     }
+    const auto &place = places[int(row.places)];
+    rig->settingsName = place.settings;
+    rig->logName = place.log;
     bool started = false;
     testRig::withFileLimit(row.fileLimit, [&] { started = rig->run(args, env); });
     QVERIFY(started);
     // A job's end leaves an empty line after the two start lines.
     QVERIFY2(QTest::qWaitFor([&] { const QStringList l = rig->programLog(); return l.size() > 2 && l.last().isEmpty(); },
                              30000), qPrintable(rig->programLog().join('\n')));
-    // Beside the log, the header and the job's record.
-    const auto records = [&] {
-        return QString::fromUtf8(testRig::read(QFileInfo(rig->path(rig->logName)).absolutePath() + "/velmora-records.csv"))
-            .split("\r\n");
-    };
+    // Beside the log, or in the data folder from the desktop: the header and the job's record.
+    const auto records = [&] { return QString::fromUtf8(testRig::read(rig->path(place.records))).split("\r\n"); };
     QVERIFY(QTest::qWaitFor([&] { return records().size() == 3; }, 10000));
     QCOMPARE(rig->signal(SIGTERM), 0);
     QVERIFY2(records().at(0).startsWith("start,duration_s,port,family,job,file,") &&
@@ -174,6 +183,7 @@ void tst_e2e::jobs()
     // Nothing of the program's own is left in the working directory but where asked.
     QCOMPARE(QFile::exists(rig->path("settings.ini")), row.places == Places::WorkingDir);
     QCOMPARE(QFile::exists(rig->path("velmora.log")), row.places == Places::WorkingDir);
+    QCOMPARE(QFile::exists(rig->path("velmora-records.csv")), row.places == Places::WorkingDir);
 }
 
 enum class Box { None, HD, SD };

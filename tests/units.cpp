@@ -66,6 +66,7 @@ struct OutcomeRow {
     bool startUnconfirmed = false;
     QString answer = QString();
     bool retry = false;   // another attempt can help
+    QList<jobResult::BoxState> earlier{};   // what the earlier attempts at the box left it as
 };
 Q_DECLARE_METATYPE(OutcomeRow)
 
@@ -116,6 +117,10 @@ void tst_units::outcome_data()
                                                      linkCause::ServerUnreachable),
          .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitPort, .failedStep = hdCode::Updating,
          .cause = linkCause::ServerUnreachable, .retry = true},
+        {.name = "name server silent", .given = made(L::Failed, L::Untouched, hdCode::PortFailed, hdCode::Updating,
+                                                     linkCause::NameServerSilent),
+         .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitPort, .failedStep = hdCode::Updating,
+         .cause = linkCause::NameServerSilent, .retry = true},
         {.name = "file of the wrong kind", .job = jobKind::UpdateSD,
          .given = made(L::Failed, L::Untouched, sdCode::WrongFileKind, sdCode::Updating, linkCause::FileWrongKind),
          .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitFile, .failedStep = sdCode::Updating,
@@ -128,6 +133,19 @@ void tst_units::outcome_data()
                                              linkCause::BoxSilent),
          .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitBox, .failedStep = hdCode::Restarting,
          .cause = linkCause::BoxSilent, .retry = true},
+        // This attempt sent nothing: the box stays half-updated, and may be switched on late.
+        {.name = "box silent after an earlier half-update",
+         .given = made(L::Failed, L::Untouched, hdCode::RestartFailed, hdCode::Restarting, linkCause::BoxSilent),
+         .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = hdCode::Restarting,
+         .cause = linkCause::BoxSilent, .retry = true, .earlier = {R::HalfUpdated}},
+        {.name = "box silent in this attempt's load",
+         .given = made(L::Failed, L::HalfUpdated, hdCode::FlashFailed, hdCode::WaitingFlash, linkCause::BoxSilent),
+         .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = hdCode::WaitingFlash,
+         .cause = linkCause::BoxSilent, .earlier = {R::HalfUpdated}},
+        {.name = "box refused after an earlier half-update",
+         .given = made(L::Failed, L::Untouched, hdCode::RestartFailed, hdCode::Restarting, linkCause::BoxRefused),
+         .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = hdCode::Restarting,
+         .cause = linkCause::BoxRefused, .earlier = {R::HalfUpdated}},
         {.name = "box refused mid-load", .given = made(L::Failed, L::HalfUpdated, hdCode::FlashFailed,
                                                        hdCode::WaitingFlash, linkCause::BoxRefused),
          .outcome = R::Failed, .box = R::HalfUpdated, .exitCode = R::ExitBox, .failedStep = hdCode::WaitingFlash,
@@ -180,7 +198,17 @@ void tst_units::outcome_data()
 void tst_units::outcome()
 {
     QFETCH(OutcomeRow, row);
-    const jobResult r = jobReport::result(row.job, row.query, QStringLiteral("the.file"), row.given);
+    jobResult r = jobReport::result(row.job, row.query, QStringLiteral("the.file"), row.given);
+    // The attempts at one box, this one last.
+    boxQuestions attempts;
+    attempts.begin({});
+    for (jobResult::BoxState state : row.earlier) {
+        jobResult earlier;
+        earlier.outcome = jobResult::Failed;
+        earlier.box = state;
+        attempts.attemptEnded(earlier);
+    }
+    attempts.attemptEnded(r);
     QCOMPARE(r.job, row.job);
     QCOMPARE(r.query, row.query);
     QCOMPARE(r.outcome, row.outcome);
@@ -450,9 +478,11 @@ void tst_units::downloadTargets()
 struct RecordRow {
     const char *name;
     const char *path;
-    QStringList files;
+    QStringList files;            // "@dir": a folder holding old.lst
     QString cause;
-    QByteArray expected;
+    QByteArray expected;          // "@dir" as in files
+    jobKind::Kind job = jobKind::UpdateSD;
+    jobResult::BoxState box = jobResult::Untouched;
 };
 Q_DECLARE_METATYPE(RecordRow)
 
@@ -469,9 +499,29 @@ void tst_units::recordLines_data()
          .expected = ",,COM3,SD,UpdateSD,'-x.app,,,,,,failed,,\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",untouched,5,2\r\n"},
         {.name = "JSON Lines: the same escaped, unknown numbers null", .path = "r.JSONL", .files = {"a.app"}, .cause = said,
          .expected = "{\"start\":\"\",\"duration_s\":null,\"port\":\"COM3\",\"family\":\"SD\",\"job\":\"UpdateSD\","
-                     "\"file\":\"a.app\",\"file_size\":\"\",\"file_sha256\":\"\",\"mac\":\"\",\"version_before\":\"\","
+                     "\"file\":\"a.app\",\"file_size\":null,\"file_sha256\":null,\"mac\":\"\",\"version_before\":\"\","
                      "\"version_after\":\"\",\"outcome\":\"failed\",\"failed_step\":\"\","
                      "\"cause\":\"the box answered \\\"Grüße\\r\\nok\\\"\",\"box\":\"untouched\",\"exit_code\":5,\"attempt\":2}\n"},
+        // The file a download did not replace is another list than the box's.
+        {.name = "CSV: a failed download, the old list in its place", .path = "r.csv", .files = {"@dir/old.lst"},
+         .cause = "silent", .expected = ",,COM3,SD,GetListSD,@dir/old.lst,,,,,,failed,,silent,old-list-kept,5,2\r\n",
+         .job = jobKind::GetListSD, .box = jobResult::OldListKept},
+        {.name = "JSON Lines: a failed download's file unknown", .path = "r.jsonl", .files = {"@dir/old.lst"},
+         .cause = "silent",
+         .expected = "{\"start\":\"\",\"duration_s\":null,\"port\":\"COM3\",\"family\":\"SD\",\"job\":\"GetListSD\","
+                     "\"file\":\"@dir/old.lst\",\"file_size\":null,\"file_sha256\":null,\"mac\":\"\",\"version_before\":\"\","
+                     "\"version_after\":\"\",\"outcome\":\"failed\",\"failed_step\":\"\",\"cause\":\"silent\","
+                     "\"box\":\"old-list-kept\",\"exit_code\":5,\"attempt\":2}\n",
+         .job = jobKind::GetListSD, .box = jobResult::OldListKept},
+        {.name = "CSV: a saved download's size and sum", .path = "r.csv", .files = {"@dir/old.lst"}, .cause = "silent",
+         .expected = ",,COM3,SD,GetListSD,@dir/old.lst,9,64e8b4904a14b471f55cf465188af5ccb6daa6c4312f20c6bd3a52c73ef63077,"
+                     ",,,failed,,silent,list-saved,5,2\r\n",
+         .job = jobKind::GetListSD, .box = jobResult::ListSaved},
+        {.name = "CSV: a file sent, whatever the box was left as", .path = "r.csv", .files = {"@dir/old.lst"},
+         .cause = "silent",
+         .expected = ",,COM3,SD,SendListSD,@dir/old.lst,9,64e8b4904a14b471f55cf465188af5ccb6daa6c4312f20c6bd3a52c73ef63077,"
+                     ",,,failed,,silent,half-updated,5,2\r\n",
+         .job = jobKind::SendListSD, .box = jobResult::HalfUpdated},
     };
     QTest::addColumn<RecordRow>("row");
     for (const RecordRow &r : rows)
@@ -481,17 +531,19 @@ void tst_units::recordLines_data()
 void tst_units::recordLines()
 {
     QFETCH(RecordRow, row);
-    recordsFile::Record r;
-    r.port = "COM3";
-    r.family = "SD";
-    r.job = "UpdateSD";
-    r.files = row.files;
-    r.outcome = "failed";
-    r.cause = row.cause;
-    r.box = "untouched";
-    r.exitCode = 5;
-    r.attempt = 2;
-    QCOMPARE(recordsFile(row.path).line(r), row.expected);
+    QTemporaryDir dir;
+    QVERIFY(testRig::write(dir.filePath("old.lst"), "old list\n"));
+    QStringList files = row.files;
+    files.replaceInStrings("@dir", dir.path());
+    jobResult result;
+    result.job = row.job;
+    result.port = "COM3";
+    result.outcome = jobResult::Failed;
+    result.box = row.box;
+    result.ms = -1;
+    recordsFile::Record r = recordsFile::of(result, files, QDateTime(), 2);
+    r.cause = row.cause;   // as a link words it, whatever the language
+    QCOMPARE(recordsFile(row.path).line(r), QByteArray(row.expected).replace("@dir", dir.path().toUtf8()));
 }
 
 void tst_units::portAddresses_data()

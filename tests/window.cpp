@@ -170,7 +170,11 @@ private slots:
     void logWriter_data();
     void logWriter();
     void logInstances();
+    void windowsOffset_data();
+    void windowsOffset();
+    void bench_data();
     void bench();
+    void benchStopAll();
     void nextBox_data();
     void nextBox();
     void benchPortTwice_data();
@@ -539,6 +543,8 @@ struct SteerRow {
     QString after{};                     // the bar's text that ended its count
     QStringList trace{};                 // the trace category turned on, printing these
     QList<int> barJumps{};               // progress values the window showed that the job never reported
+    bool (*prepare)(testRig &) = [](testRig &) { return true; };   // before the window opens
+    QString atStart{};                   // the result label as the job starts
 };
 Q_DECLARE_METATYPE(SteerRow)
 
@@ -548,6 +554,7 @@ void tst_window::steer_data()
     const QString untouched = "Box: the box was not changed";
     const QString stopped = "Cause: the job was stopped: Stop was pressed";
     const QString half = "Box: the box may be left half-updated: update it again before you start it";
+    const QString unrecorded = "The records file velmora-records.csv cannot be written: *. The job goes on without its record.";
     const SteerRow rows[] = {
         {.name = "stop before the send", .silent = true, .scale = 5, .stopAt = H::Restarting, .outcome = "stopped",
          .shown = {"HD firmware update: stopped", "Port: *", stopped, untouched}, .counted = "Restarting PCB", .window = 2000,
@@ -582,6 +589,11 @@ void tst_window::steer_data()
          .boxes = {"Restarting PCB"}, .outcome = "failed",
          .shown = {"HD firmware update: failed", "Port: rfc2217://*", "Step: Restarting PCB", "Cause: *", "Remedy: *", untouched,
                    "Warning: the serial server * does not offer RFC 2217 port control*"}},
+        // Said as the job starts, and again at its end; the job runs all the same.
+        {.name = "records file unwritable", .boxes = {"Firmware"}, .outcome = "done",
+         .shown = {"HD firmware update: done", "Port: *", "Box: the box holds the new firmware", unrecorded},
+         .sent = SteerRow::Whole, .prepare = [](testRig &r) { return QDir().mkdir(r.path("velmora-records.csv")); },
+         .atStart = unrecorded},
         {.name = "missing port", .port = "ttyGone", .boxes = {"Opening COM-Port"}, .outcome = "failed",
          .shown = {"HD firmware update: failed", "Port: *", "Step: Updating the Firmware", "Cause: the port * could not be opened: *",
                    "Remedy: plug the adapter in, then choose its port in the port list", untouched}},
@@ -599,6 +611,7 @@ void tst_window::steer()
     rig.reset(new testRig(behaviour));
     rig->enter();
     QVERIFY(rig->boxStarted);
+    QVERIFY(row.prepare(*rig));
     linkClock::setScale(row.scale);
     QLoggingCategory::setFilterRules(row.trace.isEmpty() ? QString() : "velmora.link.trace.debug=true");
     traced.clear();
@@ -645,7 +658,7 @@ void tst_window::steer()
             jumps << value;
     QCOMPARE(jumps, row.barJumps);
     QCOMPARE(ui->progBar->value(), row.barJumps.isEmpty() ? reported.last() : row.barJumps.last());
-    QCOMPARE(resultAtStart, QString());
+    QVERIFY2(testRig::matches(resultAtStart, row.atStart), qPrintable(resultAtStart));
     QVERIFY(stopAtStart);
     QVERIFY(controls(true));
     QList<testRig::Box> questions;
@@ -887,6 +900,7 @@ struct LanguageRow {
     QString code{};                    // the language in force; null: the system's is not known
     QString flashed{};                 // the English catalogue words this one differently
     QStringList labels{};              // the result panel's labels, in its order
+    QStringList bench{};               // the bench's column headers, buttons and counters
 };
 Q_DECLARE_METATYPE(LanguageRow)
 
@@ -896,13 +910,26 @@ void tst_window::languages_data()
     const QString german = "Warte, bis die Datei geflasht ist", source = "Waiting till File flashed";
     const QStringList labelsDe = {"Port: ", "Schritt: ", "Ursache: ", "Abhilfe: ", "Receiver: ", "Hinweis: ", "Warnung: "};
     const QStringList labelsEn = {"Port: ", "Step: ", "Cause: ", "Remedy: ", "Box: ", "Note: ", "Warning: "};
-    const LanguageRow rows[] = {{.name = "de", .stored = "de", .code = "de", .flashed = german, .labels = labelsDe},
+    const QStringList benchDe = {
+        "Port", "Aufgabe", "Dateien", "Fortschritt", "Schritt", "Rest", "Ergebnis", "Receiver",
+        QString::fromUtf8("N\xc3\xa4" "chster Receiver"), "Wiederholungen", "Stopp", "Protokoll", "Alle starten",
+        "Alle stoppen", QString::fromUtf8("Zeile hinzuf\xc3\xbc" "gen"), "Zeile entfernen", "Aufgabe auf alle Zeilen kopieren",
+        QString::fromUtf8("N\xc3\xa4" "chster Receiver in allen Zeilen"),
+        QString::fromUtf8("Seit dem \xc3\x96" "ffnen des Pr\xc3\xbc" "fplatzes: 0 fertig, 0 fehlgeschlagen, 0 gestoppt")};
+    const QStringList benchEn = {"Port", "Job", "Files", "Progress", "Step", "Left", "Result", "Box", "Next box",
+                                 "Retries", "Stop", "Log", "Start all", "Stop all", "Add row", "Remove row",
+                                 "Copy job to all rows", "Next box on all rows",
+                                 "Since the bench was opened: 0 done, 0 failed, 0 stopped"};
+    const LanguageRow rows[] = {{.name = "de", .stored = "de", .code = "de", .flashed = german, .labels = labelsDe,
+                                 .bench = benchDe},
                                 {.name = "en", .stored = "en", .code = "en", .flashed = "Waiting til File flashed",
-                                 .labels = labelsEn},
-                                {.name = "no catalogue", .stored = "xx", .code = "xx", .flashed = source, .labels = labelsEn},
-                                {.name = "empty", .stored = "", .code = "", .flashed = source, .labels = labelsEn},
+                                 .labels = labelsEn, .bench = benchEn},
+                                {.name = "no catalogue", .stored = "xx", .code = "xx", .flashed = source, .labels = labelsEn,
+                                 .bench = benchEn},
+                                {.name = "empty", .stored = "", .code = "", .flashed = source, .labels = labelsEn,
+                                 .bench = benchEn},
                                 {.name = "system", .code = system, .flashed = system == "de" ? german : source,
-                                 .labels = system == "de" ? labelsDe : labelsEn}};
+                                 .labels = system == "de" ? labelsDe : labelsEn, .bench = system == "de" ? benchDe : benchEn}};
     QTest::addColumn<LanguageRow>("row");
     for (const LanguageRow &r : rows)
         QTest::newRow(r.name.constData()) << r;
@@ -948,6 +975,19 @@ void tst_window::languages()
     QCOMPARE(lines.size(), row.labels.size());
     for (int i = 0; i < lines.size(); ++i)
         QVERIFY2(lines[i].startsWith(row.labels[i]), qPrintable(lines[i]));
+    // The bench speaks the window's language.
+    ui->actionBench->trigger();
+    const QTableWidget *table = w->bench()->form()->table;
+    QStringList bench;
+    for (int column = 0; column < table->columnCount(); ++column)
+        bench << table->horizontalHeaderItem(column)->text();
+    const auto *benchUi = w->bench()->form();
+    const QList<QAbstractButton *> buttons{benchUi->btnStartAll, benchUi->btnStopAll,  benchUi->btnAddRow,
+                                           benchUi->btnRemoveRow, benchUi->btnCopyJob, benchUi->chkNextBoxAll};
+    for (const QAbstractButton *button : buttons)
+        bench << button->text();
+    bench << benchUi->lblCounters->text();
+    QCOMPARE(bench, row.bench);
     QVERIFY(w->close());
     QCOMPARE(rig->setting("Language/Language").toString(), code);
 }
@@ -1096,6 +1136,34 @@ void tst_window::logInstances()
         QVERIFY(QFile::remove(name));
 }
 
+struct OffsetRow { QByteArray name{}; int before = 1; QPoint moved{}; };
+Q_DECLARE_METATYPE(OffsetRow)
+
+void tst_window::windowsOffset_data()
+{
+    QTest::addColumn<OffsetRow>("row");
+    const OffsetRow rows[] = {{.name = "a second window", .before = 1, .moved = {40, 40}},
+                              {.name = "a third window", .before = 2, .moved = {80, 80}}};
+    for (const OffsetRow &r : rows)
+        QTest::newRow(r.name.constData()) << r;
+}
+
+// A window started while others hold the folder's log opens beside them,
+// a step further for each, and logs to a file of its own.
+void tst_window::windowsOffset()
+{
+    QFETCH(OffsetRow, row);
+    std::vector<std::unique_ptr<MainWindow>> earlier;
+    for (int i = 0; i < row.before; ++i) {
+        earlier.emplace_back(make());
+        rig->window = w = nullptr;
+    }
+    make();
+    QCOMPARE(w->pos() - earlier.front()->pos(), row.moved);
+    QVERIFY2(testRig::matches(QFileInfo(w->jobs().logPath()).fileName(), "velmora-*.log"), qPrintable(w->jobs().logPath()));
+    end();
+}
+
 int main(int argc, char **argv)
 {
     testRig::setArguments({});
@@ -1142,94 +1210,133 @@ sdBox::Config sdWith(bool refuse)
 }
 } // namespace
 
-// Four boxes side by side: one finishes, one is silent, one refuses its
-// file, one is stopped in its send; each row has its own result, log and
-// identity, and the counters add them up.
+// One box on the bench and what its row comes to.
+struct BenchBox {
+    QByteArray name{};
+    QString (*start)(Boxes &) = nullptr;
+    QString job{}, sample{};
+    void (*inSend)(benchRow &) = [](benchRow &) {};   // once its file begins to go
+    QString atStart{};    // the row's result as the bench starts
+    QString outcome{};
+    QString result{};     // the row's result ("*": anything)
+    QString tip{};        // a line of its tooltip
+    QString identity{};
+    int retries = 1;
+    QStringList records{};   // each attempt's record: "outcome,…,attempt"
+    int progressLeast = 0, progressMost = 100;   // the row's bar once it ended
+    bool asks = false;    // its Stop asked first: its file was on its way
+};
+struct BenchRun {
+    QByteArray name{};
+    QList<BenchBox> boxes{};
+    bool (*prepare)(testRig &) = [](testRig &) { return true; };   // before the bench opens
+    benchWindow::Counters counted{};
+    QString counters{};
+    bool recordsWritable = true;
+};
+Q_DECLARE_METATYPE(BenchRun)
+
+void tst_window::bench_data()
+{
+    const BenchBox finishes{
+        .name = "finishes", .start = [](Boxes &b) { return startHd(b, hdWith(false, true)); }, .job = "UpdateHD",
+        .sample = "@hd", .outcome = "done", .result = "Update done", .tip = "Box: the box holds the new firmware",
+        .identity = "00-A1-B2-C3-D4-E5, V2.10.04 HD 2026-03-18 → *",
+        .records = {"00-A1-B2-C3-D4-E5,V2.10.04 HD 2026-03-18,V2.10.04 HD 2026-03-18,done,,,updated,0,1"},
+        .progressLeast = 100, .progressMost = 100};
+    const BenchBox silent{
+        .name = "silent", .start = [](Boxes &b) { return startHd(b, hdWith(true, true)); }, .job = "UpdateHD",
+        .sample = "@hd", .outcome = "failed",
+        .result = "failed: the box did not answer within * — the box did not answer: check the cable*",
+        .tip = "Box: the box was not changed", .identity = "no answer", .retries = 2,
+        .records = {",,,failed,*,untouched,5,1", ",,,failed,*,untouched,5,2", ",,,failed,*,untouched,5,3"},
+        .progressMost = 0};
+    const BenchBox refuses{
+        .name = "refuses", .start = [](Boxes &b) { return startSd(b, sdWith(true)); }, .job = "UpdateSD",
+        .sample = "@sd2", .outcome = "failed", .result = "failed: * — *", .tip = "Cause: *", .identity = "",
+        .records = {",,,failed,*,5,1"},
+        // It refuses once the whole file has left: the bar says so.
+        .progressLeast = 100, .progressMost = 100};
+    const BenchBox stopped{
+        .name = "stopped in its send", .start = [](Boxes &b) { return startHd(b, hdWith(false, false)); },
+        .job = "UpdateHD", .sample = "@hd", .inSend = [](benchRow &r) { r.stop(); }, .outcome = "stopped",
+        .result = "stopped: the job was stopped: Stop was pressed — *",
+        .tip = "Box: the box may be left half-updated: update it again before you start it",
+        .identity = "00-A1-B2-C3-D4-E5, V2.10.04 HD 2026-03-18",
+        .records = {"00-A1-B2-C3-D4-E5,V2.10.04 HD 2026-03-18,,stopped,*,half-updated,130,1"}, .asks = true};
+    // A records file that cannot be written is said as the rows start, and
+    // their jobs run all the same, retries too.
+    const QString unwritable =
+        "The records file velmora-records.csv cannot be written: *. The job goes on without its record.";
+    BenchBox finishesUnrecorded = finishes, silentUnrecorded = silent;
+    for (BenchBox *b : {&finishesUnrecorded, &silentUnrecorded}) {
+        b->atStart = unwritable;
+        b->tip = unwritable;
+        b->records.clear();
+        b->retries = 1;
+    }
+    const BenchRun runs[] = {
+        {.name = "four boxes: done, silent, refusing, stopped in its send", .boxes = {finishes, silent, refuses, stopped},
+         .counted = {.done = 1, .failed = 2, .stopped = 1}, .counters = "1 done, 2 failed, 1 stopped"},
+        {.name = "records file unwritable", .boxes = {finishesUnrecorded, silentUnrecorded},
+         .prepare = [](testRig &r) { return QDir().mkdir(r.path("velmora-records.csv")); },
+         .counted = {.done = 1, .failed = 1}, .counters = "1 done, 1 failed, 0 stopped", .recordsWritable = false},
+    };
+    QTest::addColumn<BenchRun>("run");
+    for (const BenchRun &r : runs)
+        QTest::newRow(r.name.constData()) << r;
+}
+
+// Boxes side by side: each row has its own result, log, identity and
+// records, and the counters add them up.
 void tst_window::bench()
 {
+    QFETCH(BenchRun, run);
     linkClock::setScale(0.3);
-    struct BenchBox {
-        QByteArray name{};
-        QString (*start)(Boxes &) = nullptr;
-        QString job{}, sample{};
-        bool stopInSend = false;
-        QString outcome{};
-        QString result{};     // the row's result ("*": anything)
-        QString tip{};        // a line of its tooltip
-        QString identity{};
-        int retries = 1;
-        QStringList records{};   // each attempt's record: "outcome,…,attempt"
-        int progressLeast = 0, progressMost = 100;   // the row's bar once it ended
-    };
-    const BenchBox rows[] = {
-        {.name = "finishes", .start = [](Boxes &b) { return startHd(b, hdWith(false, true)); },
-         .job = "UpdateHD", .sample = "@hd", .outcome = "done", .result = "Update done",
-         .tip = "Box: the box holds the new firmware", .identity = "00-A1-B2-C3-D4-E5, V2.10.04 HD 2026-03-18 → *",
-         .records = {"00-A1-B2-C3-D4-E5,V2.10.04 HD 2026-03-18,V2.10.04 HD 2026-03-18,done,,,updated,0,1"},
-         .progressLeast = 100, .progressMost = 100},
-        {.name = "silent", .start = [](Boxes &b) { return startHd(b, hdWith(true, true)); },
-         .job = "UpdateHD", .sample = "@hd", .outcome = "failed",
-         .result = "failed: the box did not answer within * — the box did not answer: check the cable*",
-         .tip = "Box: the box was not changed", .identity = "no answer", .retries = 2,
-         .records = {",,,failed,*,untouched,5,1", ",,,failed,*,untouched,5,2", ",,,failed,*,untouched,5,3"},
-         .progressMost = 0},
-        {.name = "refuses", .start = [](Boxes &b) { return startSd(b, sdWith(true)); },
-         .job = "UpdateSD", .sample = "@sd2", .outcome = "failed", .result = "failed: * — *",
-         .tip = "Cause: *", .identity = "", .records = {",,,failed,*,5,1"},
-         // It refuses once the whole file has left: the bar says so.
-         .progressLeast = 100, .progressMost = 100},
-        {.name = "stopped in its send", .start = [](Boxes &b) { return startHd(b, hdWith(false, false)); },
-         .job = "UpdateHD", .sample = "@hd", .stopInSend = true, .outcome = "stopped",
-         .result = "stopped: the job was stopped: Stop was pressed — *",
-         .tip = "Box: the box may be left half-updated: update it again before you start it",
-         .identity = "00-A1-B2-C3-D4-E5, V2.10.04 HD 2026-03-18",
-         .records = {"00-A1-B2-C3-D4-E5,V2.10.04 HD 2026-03-18,,stopped,*,half-updated,130,1"}},
-    };
     Boxes boxes;
+    QVERIFY(run.prepare(*rig));
     make();
     rig->closeBoxes(QMessageBox::Yes);
     w->form()->actionBench->trigger();
     benchWindow *bench = w->bench();
     QVERIFY(bench->removeRow(0));
-    for (const BenchBox &row : rows) {
-        const QString device = row.start(boxes);
-        QVERIFY2(!device.isEmpty(), row.name.constData());
-        bench->addRow({.port = device, .kind = jobKind::fromKeyword(row.job), .files = {rig->sample(row.sample)},
-                       .retries = row.retries});
+    for (const BenchBox &box : run.boxes) {
+        const QString device = box.start(boxes);
+        QVERIFY2(!device.isEmpty(), box.name.constData());
+        bench->addRow({.port = device, .kind = jobKind::fromKeyword(box.job), .files = {rig->sample(box.sample)},
+                       .retries = box.retries});
     }
     bench->startAll();
     for (int i = 0; i < bench->rowCount(); ++i) {
         benchRow *r = bench->row(i);
         QVERIFY(r->busy() && r->jobs());
-        const bool stop = rows[i].stopInSend;
-        connect(r->jobs(), &jobRunner::sendingBegan, r, [r, stop] {
-            if (stop)
-                r->stop();
-        });
+        // Said at once, before any box is asked anything.
+        QVERIFY2(testRig::matches(r->resultText(), run.boxes[i].atStart), qPrintable(r->resultText()));
+        connect(r->jobs(), &jobRunner::sendingBegan, r, [r, act = run.boxes[i].inSend] { act(*r); });
     }
-    QTRY_VERIFY_WITH_TIMEOUT(bench->counters().done + bench->counters().failed + bench->counters().stopped == 4, 60000);
+    const int rows = int(run.boxes.size());
+    QTRY_VERIFY_WITH_TIMEOUT(bench->counters().done + bench->counters().failed + bench->counters().stopped == rows, 60000);
     QTRY_VERIFY(!QApplication::activeModalWidget());
-    QCOMPARE(bench->counters().done, 1);
-    QCOMPARE(bench->counters().failed, 2);
-    QCOMPARE(bench->counters().stopped, 1);
-    QVERIFY(bench->countersText().contains("1 done, 2 failed, 1 stopped"));
+    QCOMPARE(bench->counters().done, run.counted.done);
+    QCOMPARE(bench->counters().failed, run.counted.failed);
+    QCOMPARE(bench->counters().stopped, run.counted.stopped);
+    QVERIFY2(bench->countersText().contains(run.counters), qPrintable(bench->countersText()));
 
-    // Only the row stopped in its send asked (again when its stage passed),
+    // Only a row stopped in its send asked (again when its stage passed),
     // in the window's words, naming its port.
-    QList<testRig::Box> questions;
+    QSet<QString> askedFor;
     for (const testRig::Box &box : rig->boxes)
-        if (box.buttons == int(QMessageBox::Yes | QMessageBox::No))
-            questions << box;
-    QVERIFY(!questions.isEmpty());
-    for (const testRig::Box &box : questions)
-        QVERIFY2(box.text.startsWith(bench->row(3)->port() + ": ") && box.text.contains("half-updated"), qPrintable(box.text));
-
+        if (box.buttons == int(QMessageBox::Yes | QMessageBox::No)) {
+            QVERIFY2(box.text.contains("half-updated"), qPrintable(box.text));
+            askedFor << box.text.section(": ", 0, 0);
+        }
     QStringList ports;
     for (int i = 0; i < bench->rowCount(); ++i)
         ports << bench->row(i)->port();
     for (int i = 0; i < bench->rowCount(); ++i) {
-        const BenchBox &row = rows[i];
+        const BenchBox &row = run.boxes[i];
         const benchRow *r = bench->row(i);
+        QCOMPARE(askedFor.contains(ports[i]), row.asks);
         QCOMPARE(jobSummary::outcomeKey(r->lastResult().outcome), row.outcome);
         QVERIFY2(testRig::matches(r->resultText(), row.result), qPrintable(r->resultText()));
         QVERIFY2(r->resultTip().split('\n').filter(QRegularExpression("^" + QRegularExpression::escape(row.tip).replace("\\*", ".*") + "$")).size() == 1,
@@ -1243,6 +1350,7 @@ void tst_window::bench()
         QVERIFY2(log.size() > 3, qPrintable(r->logPath()));
         for (const QString &line : log)
             QVERIFY2(line.mid(9).startsWith("[" + ports[i] + "] "), qPrintable(line));
+        QCOMPARE(log.filter("The records file velmora-records.csv cannot be written: ").isEmpty(), run.recordsWritable);
         // Each attempt recorded in the window's records file, retried only
         // where another attempt can help.
         const QStringList records = QString::fromUtf8(testRig::read(filePlaces::recordsFile())).split("\r\n").filter("," + ports[i] + ",");
@@ -1251,12 +1359,21 @@ void tst_window::bench()
             QVERIFY2(testRig::matches(records[a], "*," + ports[i] + "," + row.job.right(2) + "," + row.job + ",*," +
                                                       row.records[a]), qPrintable(records[a]));
     }
-    // The finished box took the whole file, however the others ended.
+    // The first box, which finishes in every run, took the whole file, however the others ended.
     QCOMPARE(boxes.hd[0]->file(), testRig::read(rig->path("hd")));
+}
 
-    // Rows that ran go; a row's job copied to all rows; on a box that never
-    // says "fin" the wait counts its seconds down; Stop all asks once, in its
-    // own words, not each row.
+// Rows that ran go; a row's job copied to all rows; on a box that never
+// says "fin" the wait counts its seconds down; Stop all asks once, in its
+// own words, not each row. The counters count since the bench was opened.
+void tst_window::benchStopAll()
+{
+    linkClock::setScale(0.3);
+    Boxes boxes;
+    make();
+    rig->closeBoxes(QMessageBox::Yes);
+    w->form()->actionBench->trigger();
+    benchWindow *bench = w->bench();
     while (bench->rowCount() > 0)
         QVERIFY(bench->removeRow(0));
     const QString device = startHd(boxes, hdWith(false, false));
@@ -1273,12 +1390,23 @@ void tst_window::bench()
     QTRY_VERIFY_WITH_TIMEOUT(testRig::matches(waits->leftText(), "# s") && waits->sending(), 20000);
     const qsizetype asked = rig->boxes.size();
     bench->stopAll();
-    QTRY_COMPARE(bench->counters().stopped, 2);
+    QTRY_COMPARE(bench->counters().stopped, 1);
     QCOMPARE(rig->boxes.size(), asked + 1);
     QVERIFY2(rig->boxes.last().text.startsWith("1 row is sending a file or its box is writing it."),
              qPrintable(rig->boxes.last().text));
     QVERIFY(waits->state() == benchRow::State::Idle && waits->leftText().isEmpty());
+    // Brought to the front while open, the bench goes on counting; opened
+    // anew, it counts from zero.
+    w->form()->actionBench->trigger();
+    QCOMPARE(bench->counters().stopped, 1);
+    QVERIFY(bench->close());
+    w->form()->actionBench->trigger();
+    QCOMPARE(w->bench(), bench);
+    QCOMPARE(bench->counters().done + bench->counters().failed + bench->counters().stopped, 0);
+    QVERIFY2(bench->form()->lblCounters->text().contains("0 done, 0 failed, 0 stopped"),
+             qPrintable(bench->form()->lblCounters->text()));
 }
+
 
 struct NextRow {
     QByteArray name{};
@@ -1290,6 +1418,9 @@ struct NextRow {
     // How many files the box on the port took.
     int (*loads)(const Boxes &, qint64 fileSize) = nullptr;
     QString waiting{};    // what the row hears from the box of its last job
+    // All the box on the port received, and the only lines the watch may send it.
+    QByteArray (*received)(const Boxes &) = nullptr;
+    QList<QByteArray> watchSends{};
 };
 Q_DECLARE_METATYPE(NextRow)
 
@@ -1302,12 +1433,13 @@ void tst_window::nextBox_data()
          .begin = [](Boxes &b) { return startHd(b, hdWith(false, true, macs[0])); },
          .swap = [](Boxes &b, int box) { b.hd[0]->swap(hdWith(false, true, macs[box]), 300); },
          .loads = [](const Boxes &b, qint64 size) { return int(b.hd[0]->file().size() / size); },
-         .waiting = "HD console"},
+         .waiting = "HD console", .received = [](const Boxes &b) { return b.hd[0]->received(); },
+         .watchSends = {"get_mac\r\n"}},
         {.name = "SD: a start-up text after quiet", .job = "UpdateSD", .sample = "@sd2",
          .begin = [](Boxes &b) { return startSd(b, sdWith(false)); },
          .swap = [](Boxes &b, int) { b.sd[0]->swap(sdWith(false), 300); },
          .loads = [](const Boxes &b, qint64) { return int(b.sd[0]->files().size()); },
-         .waiting = "silent"},
+         .waiting = "silent", .received = [](const Boxes &b) { return b.sd[0]->received(); }},
     };
     for (const NextRow &r : rows)
         QTest::newRow(r.name.constData()) << r;
@@ -1336,8 +1468,15 @@ void tst_window::nextBox()
         QTRY_COMPARE_WITH_TIMEOUT(bench->counters().done, box + 1, 30000);
         QCOMPARE(bench->counters().failed + bench->counters().stopped, 0);
         QTRY_COMPARE_WITH_TIMEOUT(r->stepText(), "Waiting for the next box: " + row.waiting, 10000);
+        // The job's last line has ended; a question the watch began counts whole.
+        const qsizetype watchFrom = row.received(boxes).lastIndexOf('\n') + 1;
         // Longer than the watch's quiet spell and question period.
         QTest::qWait(1500);
+        // The watch changes nothing on a box: an HD box is asked its MAC at most, an SD box nothing.
+        QList<QByteArray> heard = row.received(boxes).mid(watchFrom).split('\n');
+        QCOMPARE(heard.takeLast(), QByteArray());
+        for (const QByteArray &line : heard)
+            QVERIFY2(row.watchSends.contains(line + '\n'), line.constData());
         QCOMPARE(r->jobsRun(), box + 1);
         QCOMPARE(row.loads(boxes, size), 1);
         QVERIFY(r->state() == benchRow::State::Watching);

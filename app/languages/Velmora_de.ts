@@ -505,7 +505,7 @@ die Senderliste konnte nicht geprüft werden</translation>
     </message>
     <message>
         <source>Stop the running job at its next wait (Esc)</source>
-        <translation>Den laufenden Auftrag beim nächsten Warten anhalten (Esc)</translation>
+        <translation>Die laufende Aufgabe beim nächsten Warten anhalten (Esc)</translation>
     </message>
     <message>
         <source>Stop</source>
@@ -958,7 +958,7 @@ er muss dann erneut aktualisiert werden.
     </message>
     <message>
         <source>Job</source>
-        <translation>Auftrag</translation>
+        <translation>Aufgabe</translation>
     </message>
     <message>
         <source>Files</source>
@@ -998,7 +998,7 @@ er muss dann erneut aktualisiert werden.
     </message>
     <message>
         <source>Stops this row&apos;s job, or its wait for the next box</source>
-        <translation>Stoppt den Auftrag dieser Zeile oder ihr Warten auf den nächsten Receiver</translation>
+        <translation>Stoppt die Aufgabe dieser Zeile oder ihr Warten auf den nächsten Receiver</translation>
     </message>
     <message>
         <source>Opens this row&apos;s log</source>
@@ -1006,7 +1006,7 @@ er muss dann erneut aktualisiert werden.
     </message>
     <message>
         <source>When the job has ended, wait for the next box on this port and run the job again</source>
-        <translation>Nach dem Auftrag auf den nächsten Receiver an diesem Port warten und den Auftrag erneut ausführen</translation>
+        <translation>Nach der Aufgabe auf den nächsten Receiver an diesem Port warten und die Aufgabe erneut ausführen</translation>
     </message>
     <message>
         <source>no port chosen</source>
@@ -1014,7 +1014,7 @@ er muss dann erneut aktualisiert werden.
     </message>
     <message>
         <source>no job chosen</source>
-        <translation>kein Auftrag gewählt</translation>
+        <translation>keine Aufgabe gewählt</translation>
     </message>
     <message>
         <source>no file chosen</source>
@@ -1065,16 +1065,16 @@ er muss dann erneut aktualisiert werden.
         <translation>Wiederholungen</translation>
     </message>
     <message>
-        <source>How often a failed job is tried again, where another attempt can help: the port could not be opened, the box was silent before anything was sent, the line went or the box stalled, a download&apos;s reads failed. Never after a refusal, a wrong file or a stop.</source>
-        <translation>Wie oft eine fehlgeschlagene Aufgabe erneut versucht wird, wo ein weiterer Versuch helfen kann: der Port ließ sich nicht öffnen, der Receiver schwieg, bevor etwas gesendet wurde, die Leitung brach ab oder der Receiver blieb stehen, die Lesevorgänge eines Downloads schlugen fehl. Nie nach einer Ablehnung, einer falschen Datei oder einem Stopp.</translation>
-    </message>
-    <message>
         <source>Attempt %1 of %2 failed; trying again in %3 s</source>
         <translation>Versuch %1 von %2 fehlgeschlagen; neuer Versuch in %3 s</translation>
     </message>
     <message>
         <source>(the load had begun: the box is half-updated until an attempt loads it whole)</source>
         <translation>(das Laden hatte begonnen: der Receiver ist halb aktualisiert, bis ein Versuch ihn ganz lädt)</translation>
+    </message>
+    <message>
+        <source>How often a failed job is tried again, where another attempt can help: the port could not be opened or reached, the box was silent before the attempt sent anything, the line went or the box stalled, a download&apos;s reads failed. Never after a refusal, a wrong file or a stop.</source>
+        <translation>Wie oft eine fehlgeschlagene Aufgabe erneut versucht wird, wo ein weiterer Versuch helfen kann: der Port ließ sich nicht öffnen oder nicht erreichen, der Receiver schwieg, bevor der Versuch etwas gesendet hatte, die Leitung brach ab oder der Receiver blieb stehen, die Lesevorgänge eines Downloads schlugen fehl. Nie nach einer Ablehnung, einer falschen Datei oder einem Stopp.</translation>
     </message>
 </context>
 <context>
@@ -1101,15 +1101,15 @@ er muss dann erneut aktualisiert werden.
     </message>
     <message>
         <source>Gives every idle row the job and files of the selected row</source>
-        <translation>Gibt jeder ruhenden Zeile Auftrag und Dateien der gewählten Zeile</translation>
+        <translation>Gibt jeder ruhenden Zeile Aufgabe und Dateien der gewählten Zeile</translation>
     </message>
     <message>
         <source>Copy job to all rows</source>
-        <translation>Auftrag auf alle Zeilen kopieren</translation>
+        <translation>Aufgabe auf alle Zeilen kopieren</translation>
     </message>
     <message>
         <source>Every row waits for the next box on its port once its job has ended</source>
-        <translation>Jede Zeile wartet nach ihrem Auftrag auf den nächsten Receiver an ihrem Port</translation>
+        <translation>Jede Zeile wartet nach ihrer Aufgabe auf den nächsten Receiver an ihrem Port</translation>
     </message>
     <message>
         <source>Next box on all rows</source>
@@ -1142,8 +1142,8 @@ Alle Zeilen stoppen?</numerusform>
     <message>
         <source>Jobs are running on the bench. Stopping them now can leave boxes unusable.
 Stop them and close the bench?</source>
-        <translation>Auf dem Prüfplatz laufen Aufträge. Sie jetzt zu stoppen, kann Receiver unbrauchbar machen.
-Aufträge stoppen und den Prüfplatz schließen?</translation>
+        <translation>Auf dem Prüfplatz laufen Aufgaben. Sie jetzt zu stoppen, kann Receiver unbrauchbar machen.
+Aufgaben stoppen und den Prüfplatz schließen?</translation>
     </message>
 </context>
 <context>

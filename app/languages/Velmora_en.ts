@@ -1065,16 +1065,16 @@ Stop the transfer?</translation>
         <translation>Retries</translation>
     </message>
     <message>
-        <source>How often a failed job is tried again, where another attempt can help: the port could not be opened, the box was silent before anything was sent, the line went or the box stalled, a download&apos;s reads failed. Never after a refusal, a wrong file or a stop.</source>
-        <translation>How often a failed job is tried again, where another attempt can help: the port could not be opened, the box was silent before anything was sent, the line went or the box stalled, a download&apos;s reads failed. Never after a refusal, a wrong file or a stop.</translation>
-    </message>
-    <message>
         <source>Attempt %1 of %2 failed; trying again in %3 s</source>
         <translation>Attempt %1 of %2 failed; trying again in %3 s</translation>
     </message>
     <message>
         <source>(the load had begun: the box is half-updated until an attempt loads it whole)</source>
         <translation>(the load had begun: the box is half-updated until an attempt loads it whole)</translation>
+    </message>
+    <message>
+        <source>How often a failed job is tried again, where another attempt can help: the port could not be opened or reached, the box was silent before the attempt sent anything, the line went or the box stalled, a download&apos;s reads failed. Never after a refusal, a wrong file or a stop.</source>
+        <translation>How often a failed job is tried again, where another attempt can help: the port could not be opened or reached, the box was silent before the attempt sent anything, the line went or the box stalled, a download&apos;s reads failed. Never after a refusal, a wrong file or a stop.</translation>
     </message>
 </context>
 <context>
