@@ -39,7 +39,7 @@ bench_shot() {
             printf 'Rows\\%d\\Port=%s\nRows\\%d\\Transfer=UpdateHD\nRows\\%d\\Files=%s\n' \
                 "$i" "${devices[$((i - 1))]}" "$i" "$i" "$work/sample.app"
         done
-        printf 'Rows\\4\\NextBox=true\nSize=@Size(1480 230)\n'
+        printf 'Rows\\4\\NextBox=true\nSize=@Size(1900 230)\n'
     } >> "$work/settings.ini"
     (cd "$work" && QT_QPA_PLATFORM=xcb "$VELMORA_TOP/build/app/velmora" 2>/dev/null) &
     sleep 3
@@ -65,7 +65,7 @@ trap 'kill $(jobs -p) ${boxes[*]:-} 2>/dev/null || true; rm -rf "$work"' EXIT
 printf '[Language]\nLanguage=%s\n[Velmora]\nPosition=@Point(0 0)\n' "$lang" > "$work/settings.ini"
 export DISPLAY=:87
 screen=640x400x24
-[ "$shot" = bench ] && screen=1500x420x24
+[ "$shot" = bench ] && screen=1920x420x24
 Xvfb :87 -screen 0 $screen >/dev/null 2>&1 &
 sleep 1
 if [ "$shot" = bench ]; then
