@@ -198,7 +198,7 @@ void tst_hdjobs::jobs_data()
          .logs = {"LoadMenu open \"load App\" 0 #ms"}},
         {.name = "binary mode split, rest after 600 ms", .scale = 1, .file = fw, .box = split("binary", 5, 600), .codes = chain,
          .logs = {"Ready to send file \"binary mode\" #ms"}},
-        {.name = "binary mode split, rest after the window", .file = fw, .box = split("binary", 5, 2500),
+        {.name = "binary mode split, rest after the window", .file = fw, .box = split("binary", 5, 1500),
          .codes = noBinary, .logs = {"Ready to send file \"binar\" (timeout)"},
          .window = {H::WaitingBinaryMode, H::SendingFile, 1000}},
         {.name = "flash it split, rest after 600 ms", .file = fw, .box = split("flash", 5, 600), .codes = chain,

@@ -627,7 +627,7 @@ void tst_sdjobs::blocks_data()
         {.hd = true, .size = 1050, .tiers = {9, 5, 100}}, {.hd = true, .size = 1099, .tiers = {9, 10, 99}},
         {.hd = true, .size = 199, .tiers = {0, 10, 99}}, {.hd = true, .size = 100, .tiers = {0, 0, 100}},
         // pos * 100 overflows 32 bits long before the end.
-        {.hd = true, .size = 30000007, .tiers = {299999, 1, 97}},
+        {.hd = true, .size = 22000007, .tiers = {219999, 1, 97}},
         {.size = 205, .tiers = {1, 10, 5}}, {.size = 150, .tiers = {0, 14, 10}}, {.size = 20, .tiers = {0, 1, 10}},
         {.size = 21, .tiers = {0, 2, 1}}, {.size = 211, .tiers = {1, 11, 1}}, {.size = 300, .tiers = {1, 19, 10}}};
     for (const BlockRow &r : rows)
