@@ -514,6 +514,12 @@ void tst_hdjobs::jobs_data()
         {.name = "mac of 100 KB noise", .job = Mac, .box = answer("get_mac", noise), .codes = mac, .logs = {noMac + "*"}},
         {.name = "no lan device", .job = Mac, .box = answer("get_mac", "!landevice\r\n"), .codes = mac,
          .results = {"no LAN-Device"}},
+        // The placeholder's word comes in any letter case; its check must not
+        // hang on the upper case the result is made in.
+        {.name = "mac unknown, first letter upper", .job = Mac, .box = answer("get_mac", "Unknown\r\n"), .codes = mac,
+         .results = {"???"}},
+        {.name = "mac unknown, lower case", .job = Mac, .box = answer("get_mac", "unknown\r\n"), .codes = mac,
+         .results = {"???"}},
         {.name = "unknown beats no lan", .job = Mac, .box = answer("get_mac", "!LANDEVICE unknown\r\n"), .codes = mac,
          .results = {"???"}},
         {.name = "mac answer split, rest after 500 ms", .scale = 1, .job = Mac,
