@@ -1232,6 +1232,15 @@ void tst_e2e::shell_data()
          .exitCode = batchJob::FileProblem,
          .out = "^velmora: the name Liste-\\\\xE4.lis is not valid in the system's encoding \\(UTF-8\\)",
          .absent = "\\x{fffd}", .logEnd = "========== END: exit code 4, the name Liste-\\xE4.lis *"},
+        // The window refuses the name as a batch run does, before the box is
+        // asked; a close signal ends it once its log says so.
+        {.name = "window download to a name not in UTF-8",
+         .command = "LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen @velmora -p @port -t GetListHD -f $'Liste-\\xe4.lis' -s & p=$!; "
+                    "for i in $(seq 200); do grep -q 'Not started' velmora.log 2>/dev/null && break; sleep 0.05; done; "
+                    "kill -TERM $p; wait $p; s=$?; cat velmora.log; ls; exit $s",
+         .out = "^[\\d:]+ Not started: the name Liste-\\\\xE4.lis is not valid in the system's encoding \\(UTF-8\\): it would be "
+                "read or written under other bytes$",
+         .absent = "\\x{fffd}"},
         // A read-only medium is no matter of permissions: the system's reason.
         {.name = "download onto a read-only medium",
          .command = "mkdir ro && unshare -rm bash -c 'mount --bind ro ro && mount -o remount,bind,ro ro "
