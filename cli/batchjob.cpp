@@ -58,6 +58,7 @@ batchJob::batchJob(const commandLine &line, QObject *parent)
     // The window's texts, in the system's language.
     catalogue::load(m_translator, m_translatorQt, catalogue::systemLanguage());
     m_tick.setInterval(tickMs);
+    connect(&m_portCheck, &portCheck::checked, this, &batchJob::portsChecked);
     connect(&m_tick, &QTimer::timeout, this, &batchJob::drawBlock);
     QCoreApplication::installTranslator(&m_translatorQt);
     QCoreApplication::installTranslator(&m_translator);
@@ -83,13 +84,27 @@ void batchJob::start()
         return refuse(tr("no port given (-p PORT)"), Usage);
     if (line.ports.contains(QString()))
         return refuse(tr("an empty port name was given (-p \"\")"), Usage);
-    // One port cannot be named twice: its server's name is looked up when it connects, not here too.
-    QStringList seen;
-    for (const QString &port : line.ports.size() > 1 ? line.ports : QStringList()) {
-        if (seen.contains(portList::identity(port)))
-            return refuse(tr("port named twice: %1").arg(port), Usage);
-        seen << portList::identity(port);
-    }
+    // One port cannot be named twice; a lone port's server's name is looked
+    // up when it connects, not here too.
+    if (line.ports.size() < 2)
+        return startChecked();
+    m_portCheck.check(line.ports);
+}
+
+// Once no port is named twice under another spelling.
+void batchJob::portsChecked(const QStringList &identities)
+{
+    if (m_finished)
+        return;
+    for (int i = 0; i < identities.size(); ++i)
+        if (identities.indexOf(identities.at(i)) < i)
+            return refuse(tr("port named twice: %1").arg(m_line->ports.at(i)), Usage);
+    startChecked();
+}
+
+void batchJob::startChecked()
+{
+    const commandLine &line = *m_line;
     openLogs(line);
     for (const auto &port : m_ports) {
         for (const QString &problem : line.problems)
@@ -376,6 +391,7 @@ void batchJob::interrupt(int signalNumber)
         return;
     m_interrupted = true;
     m_stoppedBy = signalNumber;
+    m_portCheck.stop();
     if (m_ports.empty())
         return finish(Interrupted);
     say(QStringLiteral("velmora: ") + tr("interrupted; the jobs stop at their next wait"));

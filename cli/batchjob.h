@@ -4,6 +4,7 @@
 #include "boxwatch.h"
 #include "jobresult.h"
 #include "jobrunner.h"
+#include "portcheck.h"
 #include "recordsfile.h"
 
 #include <QDateTime>
@@ -89,6 +90,8 @@ private:
         int box = 1;                       // --loop: the boxes run on the port so far
     };
 
+    void portsChecked(const QStringList &identities);
+    void startChecked();
     QString check(const commandLine &line, int *exitCode) const;
     QString sharedTarget(const commandLine &line) const;
     bool refuseFiles(const commandLine &line);
@@ -131,6 +134,7 @@ private:
     bool put(const QString &text);
 
     std::unique_ptr<commandLine> m_line;
+    portCheck m_portCheck;    // that no port is named twice
     QTranslator m_translator;
     QTranslator m_translatorQt;
     std::vector<std::unique_ptr<Port>> m_ports;

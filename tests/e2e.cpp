@@ -439,6 +439,12 @@ void tst_e2e::batch_data()
         {.name = "SIGINT while looking up a name", .box = Box::None, .args = getListHd, .exitCode = batchJob::Interrupted,
          .err = "^  cause: the job was stopped: interrupted by SIGINT\\n" + ended("GetListHD", "stopped", 130),
          .line = testRig::Line::SilentNames, .interruptWhen = lookingUp},
+        // Two ports: the check that no box is named twice looks the host up
+        // before any log is opened; the stop acts there too.
+        {.name = "SIGINT while two ports' names are looked up", .box = Box::None,
+         .args = {"--batch", "-p", "@port", "-p", "socket://box.velmora.test:7001", "-t", "GetListHD", "-f", "lists/{port}.lis"},
+         .exitCode = batchJob::Interrupted, .err = "\\Avelmora: GetListHD stopped \\(exit code 130\\)\\n\\z", .logged = false,
+         .line = testRig::Line::SilentNames, .interruptWhen = lookingUp},
 
         {.name = "software", .args = {"--query", "software", "-p", "@port"}, .out = "V2.10.04 HD 2026-03-18\\n",
          .err = done, .got = "swvers\r\n"},
