@@ -2,6 +2,7 @@
 // jobs (update, list upload and download, service queries) with their faults
 // and the length of every waiting window; the line settings.
 #include "comporttransport.h"
+#include "jobreport.h"
 #include "linkclock.h"
 #include "ptyline.h"
 #include "serialcomvesk.h"
@@ -49,6 +50,8 @@ struct Row {
     int killDelayMs = 0;      // ... and this much later
     qint64 fileLimit = -1;    // the largest file the job may write; -1: any
     bool verify = false;      // an upload is read back and compared
+    QString cause = "*";      // the result's cause and remedy in words, as patterns
+    QString remedy = "*";
 };
 Q_DECLARE_METATYPE(Row)
 
@@ -439,7 +442,10 @@ void tst_hdjobs::jobs_data()
          .logs = {"Error writing data to Port", gone}, .line = L::Rfc2217, .killServerAt = 20000},
         {.name = "rfc2217: server killed mid-download", .job = Download, .file = old,
          .box = atRate([=](B &b) { b.list = longList; }), .codes = late, .logs = {gone}, .line = L::Rfc2217,
-         .killServerAt = 14, .killDelayMs = 1000},
+         .killServerAt = 14, .killDelayMs = 1000,
+         // The status line stays the timeout's; its cause and remedy tell the connection's end.
+         .cause = "the connection to the serial server was closed: *",
+         .remedy = "check that the serial server still runs and that the network reaches it, then start the job again"},
         {.name = "nothing listens", .file = fw, .codes = {H::JobStarted, H::Updating, H::PortFailed, H::JobEnded},
          .logs = {"Error: open Port: connection refused by 127.0.0.1:# (no serial server listens there) (socket://127.0.0.1:#)"},
          .line = L::Nobody},
@@ -570,6 +576,8 @@ void tst_hdjobs::jobs()
         rig.killServerAfter(row.killServerAt, row.killDelayMs);
     serialComVesk link(row.noPort ? QStringLiteral("/dev/velmora-none") : port, path);
     rig.watch(link);
+    linkOutcome outcome;
+    connect(&link, &boxLink::sendOutcome, &link, [&outcome](const linkOutcome &o) { outcome = o; });
     link.setVerify(row.verify);
     void (serialComVesk::*const run[])() = {&serialComVesk::updateFirmware, &serialComVesk::sendChannellist,
                                              &serialComVesk::getChannellist, &serialComVesk::readSoftwareVersion,
@@ -580,6 +588,16 @@ void tst_hdjobs::jobs()
 
     QCOMPARE(rig.codes, row.codes);
     QVERIFY2(rig.logged(row.logs), qPrintable(rig.logs.join('\n')));
+    static const struct {
+        jobKind::Kind kind;
+        serviceRequest::Query query;
+    } asked[] = {{jobKind::UpdateHD, serviceRequest::None},       {jobKind::SendListHD, serviceRequest::None},
+                 {jobKind::GetListHD, serviceRequest::None},      {jobKind::None, serviceRequest::Software},
+                 {jobKind::None, serviceRequest::LowPower},       {jobKind::None, serviceRequest::Mac},
+                 {jobKind::None, serviceRequest::FactoryReset}};
+    const jobResult result = jobReport::result(asked[row.job].kind, asked[row.job].query, path, outcome);
+    QVERIFY2(testRig::matches(result.causeText(), row.cause), qPrintable(result.causeText()));
+    QVERIFY2(testRig::matches(result.remedy(), row.remedy), qPrintable(result.remedy()));
     QCOMPARE(rig.results, row.results);
     QVERIFY(rig.progressRises());
     if (row.codes.contains(H::FileSent)) {
