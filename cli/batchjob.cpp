@@ -546,12 +546,16 @@ void batchJob::refuse(const QString &problem, int exitCode, const QStringList &m
 }
 
 // A port's row in the table: the outcome and what it came to; a stopped
-// job says who stopped it, where its headline would only repeat "stopped".
+// job says who stopped it, where its headline would only repeat "stopped",
+// and a failure without a status text of its own (a query's or a reset's
+// line that went) its cause.
 QString batchJob::summary(const jobResult &result)
 {
+    const bool ownHeadline = result.headline() != result.outcomeText() || result.causeText().isEmpty();
     const QString what = result.done() && !result.answer.isEmpty() ? result.answer
                          : result.outcome == jobResult::Stopped   ? jobResult::stopText(result.stoppedBy)
-                                                                  : result.headline();
+                         : ownHeadline                            ? result.headline()
+                                                                  : result.causeText();
     return result.outcomeText() + QStringLiteral(": ") + what;
 }
 
@@ -567,17 +571,27 @@ void batchJob::portDone(Port &port, int exitCode)
         port.summary = summary(port.result) + (port.attempt > 1 ? tr(" (attempt %1)").arg(port.attempt) : QString());
     if (exitCode != Usage)
         record(port, port.result, exitCode);
-    // In the log the link's own words: it is kept in English.
-    const QString what = port.result.done() && !port.result.answer.isEmpty() ? port.result.answer
-                         : exitCode == Interrupted ? QStringLiteral("stopped: ") + jobResult::stopWords(m_stoppedBy)
-                                                   : port.summary;
-    port.jobs->writeLog(QStringLiteral("========== END: exit code %1, %2 ==========").arg(exitCode).arg(what));
+    // A query's end waits for its answer to be written: that may still fail.
+    if (!m_wantsAnswer)
+        writeEnd(port);
     if (m_looping) {
         count(exitCode);
         if (!m_interrupted)
             return watchNext(port);
     }
     endIfAllDone();
+}
+
+// The port's last log line, with its exit code as it stands in the end.
+void batchJob::writeEnd(Port &port)
+{
+    // In the log the link's own words: it is kept in English.
+    QString what = port.result.done() && !port.result.answer.isEmpty() ? port.result.answer
+                   : port.exitCode == Interrupted ? QStringLiteral("stopped: ") + jobResult::stopWords(m_stoppedBy)
+                                                  : port.summary;
+    if (port.answerLost)
+        what += QStringLiteral("; the answer could not be written to standard output");
+    port.jobs->writeLog(QStringLiteral("========== END: exit code %1, %2 ==========").arg(port.exitCode).arg(what));
 }
 
 // The run ends with its last port; a loop only by a close signal.
@@ -668,6 +682,10 @@ void batchJob::finish(int exitCode)
     printAnswers();
     if (m_answerLost)
         exitCode = std::max(exitCode, int(FileProblem));
+    if (m_wantsAnswer)
+        for (const auto &port : m_ports)
+            if (port->finished)
+                writeEnd(*port);
     // A log's failure travels from its writer's thread; one that came late
     // would be missing from the last words.
     for (const auto &port : m_ports)
@@ -730,13 +748,21 @@ void batchJob::printAnswers()
 {
     if (!m_wantsAnswer)
         return;
-    for (const auto &port : m_ports) {
+    for (std::size_t i = 0; i < m_ports.size(); ++i) {
+        const Port &port = *m_ports.at(i);
         QString line;
-        if (m_ports.size() == 1 && port->exitCode == Done)
-            line = port->result.answer + QLatin1Char('\n');
-        else if (m_ports.size() > 1 && port->result.done())
-            line = port->name + QLatin1Char('\t') + port->result.answer + QLatin1Char('\n');
+        if (m_ports.size() == 1 && port.exitCode == Done)
+            line = port.result.answer + QLatin1Char('\n');
+        else if (m_ports.size() > 1 && port.result.done())
+            line = port.name + QLatin1Char('\t') + port.result.answer + QLatin1Char('\n');
         if (!line.isEmpty() && !terminal::write(terminal::Output, line)) {
+            // This answer and those after it are lost: their ports failed.
+            for (std::size_t j = i; j < m_ports.size(); ++j) {
+                Port &lost = *m_ports.at(j);
+                lost.answerLost = lost.result.done();
+                if (lost.answerLost)
+                    lost.exitCode = std::max(lost.exitCode, int(FileProblem));
+            }
             m_answerLost = true;
             say(QStringLiteral("velmora: ") + tr("the answer could not be written to standard output"));
             return;

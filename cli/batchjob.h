@@ -88,6 +88,7 @@ private:
         std::unique_ptr<boxWatch> watch;   // --loop: made for the first wait
         bool waitingForBox = false;        // --loop: the job is over, the next box not yet there
         int box = 1;                       // --loop: the boxes run on the port so far
+        bool answerLost = false;           // its query's answer could not be written
     };
 
     void portsChecked(const QStringList &identities);
@@ -117,6 +118,7 @@ private:
     void refuse(const QString &problem, int exitCode, const QStringList &more = {});
     static QString summary(const jobResult &result);
     void portDone(Port &port, int exitCode);
+    void writeEnd(Port &port);
     void endIfAllDone();
     void count(int exitCode);
     void watchNext(Port &port);
