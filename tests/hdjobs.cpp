@@ -425,6 +425,8 @@ void tst_hdjobs::jobs_data()
     const QByteArray bait = testRig::telnetBait("00004023", 20000), baitList = testRig::telnetBait("00003040", 3000);
     const QByteArray longList = testRig::image("00003040", 60000);
     const QString gone = QStringLiteral("Error: the connection to the serial server 127.0.0.1:# is gone: *");
+    // Far more than a line takes in the step's five shrunk windows.
+    const Setup babble = [](B &b) { b.startReply = QByteArray(16 << 20, 'x'); };
     rows += {
         {.name = "rfc2217, line rate: update", .file = testRig::image("00004023", 16000), .box = atRate([](B &) {}),
          .codes = chain, .logs = {"RFC 2217: the serial server 127.0.0.1:# set its port to 115200 baud, 8N1, no flow control",
@@ -435,6 +437,13 @@ void tst_hdjobs::jobs_data()
          .line = L::Rfc2217},
         {.name = "rfc2217: list of 0xFF and CR NUL", .job = Download, .file = old,
          .box = [=](B &b) { b.list = baitList; }, .codes = fetched, .saved = baitList, .line = L::Rfc2217},
+        // A box (or server) that babbles without a line end in the start
+        // step is judged when its five windows end, on both schemes alike:
+        // reading it costs in step with its bytes, never with their square.
+        {.name = "rfc2217: 16 MB babble for the start", .scale = 0.01, .file = fw, .box = babble, .codes = noStart,
+         .logs = {"Starting: \"xxx*"}, .window = {H::WaitingStart, H::UpdateDone, 50000, 5}, .line = L::Rfc2217},
+        {.name = "socket: 16 MB babble for the start", .scale = 0.01, .file = fw, .box = babble, .codes = noStart,
+         .logs = {"Starting: \"xxx*"}, .window = {H::WaitingStart, H::UpdateDone, 50000, 5}, .line = L::Socket},
         {.name = "socket: update of 0xFF and CR NUL", .file = bait, .codes = chain, .line = L::Socket},
         {.name = "socket: list of 0xFF and CR NUL", .job = Download, .file = old,
          .box = [=](B &b) { b.list = baitList; }, .codes = fetched, .saved = baitList, .line = L::Socket},
