@@ -58,6 +58,7 @@ batchJob::batchJob(const commandLine &line, QObject *parent)
     // The window's texts, in the system's language.
     catalogue::load(m_translator, m_translatorQt, catalogue::systemLanguage());
     m_tick.setInterval(tickMs);
+    connect(&m_portCheck, &portCheck::checked, this, &batchJob::portsChecked);
     connect(&m_tick, &QTimer::timeout, this, &batchJob::drawBlock);
     QCoreApplication::installTranslator(&m_translatorQt);
     QCoreApplication::installTranslator(&m_translator);
@@ -83,13 +84,27 @@ void batchJob::start()
         return refuse(tr("no port given (-p PORT)"), Usage);
     if (line.ports.contains(QString()))
         return refuse(tr("an empty port name was given (-p \"\")"), Usage);
-    // One port cannot be named twice: its server's name is looked up when it connects, not here too.
-    QStringList seen;
-    for (const QString &port : line.ports.size() > 1 ? line.ports : QStringList()) {
-        if (seen.contains(portList::identity(port)))
-            return refuse(tr("port named twice: %1").arg(port), Usage);
-        seen << portList::identity(port);
-    }
+    // One port cannot be named twice; a lone port's server's name is looked
+    // up when it connects, not here too.
+    if (line.ports.size() < 2)
+        return startChecked();
+    m_portCheck.check(line.ports);
+}
+
+// Once no port is named twice under another spelling.
+void batchJob::portsChecked(const QStringList &identities)
+{
+    if (m_finished)
+        return;
+    for (int i = 0; i < identities.size(); ++i)
+        if (identities.indexOf(identities.at(i)) < i)
+            return refuse(tr("port named twice: %1").arg(m_line->ports.at(i)), Usage);
+    startChecked();
+}
+
+void batchJob::startChecked()
+{
+    const commandLine &line = *m_line;
     openLogs(line);
     for (const auto &port : m_ports) {
         for (const QString &problem : line.problems)
@@ -376,6 +391,7 @@ void batchJob::interrupt(int signalNumber)
         return;
     m_interrupted = true;
     m_stoppedBy = signalNumber;
+    m_portCheck.stop();
     if (m_ports.empty())
         return finish(Interrupted);
     say(QStringLiteral("velmora: ") + tr("interrupted; the jobs stop at their next wait"));
@@ -530,12 +546,16 @@ void batchJob::refuse(const QString &problem, int exitCode, const QStringList &m
 }
 
 // A port's row in the table: the outcome and what it came to; a stopped
-// job says who stopped it, where its headline would only repeat "stopped".
+// job says who stopped it, where its headline would only repeat "stopped",
+// and a failure without a status text of its own (a query's or a reset's
+// line that went) its cause.
 QString batchJob::summary(const jobResult &result)
 {
+    const bool ownHeadline = result.headline() != result.outcomeText() || result.causeText().isEmpty();
     const QString what = result.done() && !result.answer.isEmpty() ? result.answer
                          : result.outcome == jobResult::Stopped   ? jobResult::stopText(result.stoppedBy)
-                                                                  : result.headline();
+                         : ownHeadline                            ? result.headline()
+                                                                  : result.causeText();
     return result.outcomeText() + QStringLiteral(": ") + what;
 }
 
@@ -551,17 +571,27 @@ void batchJob::portDone(Port &port, int exitCode)
         port.summary = summary(port.result) + (port.attempt > 1 ? tr(" (attempt %1)").arg(port.attempt) : QString());
     if (exitCode != Usage)
         record(port, port.result, exitCode);
-    // In the log the link's own words: it is kept in English.
-    const QString what = port.result.done() && !port.result.answer.isEmpty() ? port.result.answer
-                         : exitCode == Interrupted ? QStringLiteral("stopped: ") + jobResult::stopWords(m_stoppedBy)
-                                                   : port.summary;
-    port.jobs->writeLog(QStringLiteral("========== END: exit code %1, %2 ==========").arg(exitCode).arg(what));
+    // A query's end waits for its answer to be written: that may still fail.
+    if (!m_wantsAnswer)
+        writeEnd(port);
     if (m_looping) {
         count(exitCode);
         if (!m_interrupted)
             return watchNext(port);
     }
     endIfAllDone();
+}
+
+// The port's last log line, with its exit code as it stands in the end.
+void batchJob::writeEnd(Port &port)
+{
+    // In the log the link's own words: it is kept in English.
+    QString what = port.result.done() && !port.result.answer.isEmpty() ? port.result.answer
+                   : port.exitCode == Interrupted ? QStringLiteral("stopped: ") + jobResult::stopWords(m_stoppedBy)
+                                                  : port.summary;
+    if (port.answerLost)
+        what += QStringLiteral("; the answer could not be written to standard output");
+    port.jobs->writeLog(QStringLiteral("========== END: exit code %1, %2 ==========").arg(port.exitCode).arg(what));
 }
 
 // The run ends with its last port; a loop only by a close signal.
@@ -652,6 +682,10 @@ void batchJob::finish(int exitCode)
     printAnswers();
     if (m_answerLost)
         exitCode = std::max(exitCode, int(FileProblem));
+    if (m_wantsAnswer)
+        for (const auto &port : m_ports)
+            if (port->finished)
+                writeEnd(*port);
     // A log's failure travels from its writer's thread; one that came late
     // would be missing from the last words.
     for (const auto &port : m_ports)
@@ -714,13 +748,21 @@ void batchJob::printAnswers()
 {
     if (!m_wantsAnswer)
         return;
-    for (const auto &port : m_ports) {
+    for (std::size_t i = 0; i < m_ports.size(); ++i) {
+        const Port &port = *m_ports.at(i);
         QString line;
-        if (m_ports.size() == 1 && port->exitCode == Done)
-            line = port->result.answer + QLatin1Char('\n');
-        else if (m_ports.size() > 1 && port->result.done())
-            line = port->name + QLatin1Char('\t') + port->result.answer + QLatin1Char('\n');
+        if (m_ports.size() == 1 && port.exitCode == Done)
+            line = port.result.answer + QLatin1Char('\n');
+        else if (m_ports.size() > 1 && port.result.done())
+            line = port.name + QLatin1Char('\t') + port.result.answer + QLatin1Char('\n');
         if (!line.isEmpty() && !terminal::write(terminal::Output, line)) {
+            // This answer and those after it are lost: their ports failed.
+            for (std::size_t j = i; j < m_ports.size(); ++j) {
+                Port &lost = *m_ports.at(j);
+                lost.answerLost = lost.result.done();
+                if (lost.answerLost)
+                    lost.exitCode = std::max(lost.exitCode, int(FileProblem));
+            }
             m_answerLost = true;
             say(QStringLiteral("velmora: ") + tr("the answer could not be written to standard output"));
             return;

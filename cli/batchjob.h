@@ -4,6 +4,7 @@
 #include "boxwatch.h"
 #include "jobresult.h"
 #include "jobrunner.h"
+#include "portcheck.h"
 #include "recordsfile.h"
 
 #include <QDateTime>
@@ -87,8 +88,11 @@ private:
         std::unique_ptr<boxWatch> watch;   // --loop: made for the first wait
         bool waitingForBox = false;        // --loop: the job is over, the next box not yet there
         int box = 1;                       // --loop: the boxes run on the port so far
+        bool answerLost = false;           // its query's answer could not be written
     };
 
+    void portsChecked(const QStringList &identities);
+    void startChecked();
     QString check(const commandLine &line, int *exitCode) const;
     QString sharedTarget(const commandLine &line) const;
     bool refuseFiles(const commandLine &line);
@@ -114,6 +118,7 @@ private:
     void refuse(const QString &problem, int exitCode, const QStringList &more = {});
     static QString summary(const jobResult &result);
     void portDone(Port &port, int exitCode);
+    void writeEnd(Port &port);
     void endIfAllDone();
     void count(int exitCode);
     void watchNext(Port &port);
@@ -131,6 +136,7 @@ private:
     bool put(const QString &text);
 
     std::unique_ptr<commandLine> m_line;
+    portCheck m_portCheck;    // that no port is named twice
     QTranslator m_translator;
     QTranslator m_translatorQt;
     std::vector<std::unique_ptr<Port>> m_ports;

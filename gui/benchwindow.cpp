@@ -2,7 +2,6 @@
 
 #include "fileplaces.h"
 #include "jobkind.h"
-#include "portlist.h"
 #include "ui_benchwindow.h"
 
 #include <QCloseEvent>
@@ -54,6 +53,7 @@ benchWindow::benchWindow(QWidget *parent) : QWidget(parent, Qt::Window), ui(new 
     // The result takes what is left: that measures no cell.
     header->setSectionResizeMode(benchRow::Result, QHeaderView::Stretch);
     connect(ui->btnStartAll, &QPushButton::clicked, this, &benchWindow::startAll);
+    connect(&m_portCheck, &portCheck::checked, this, &benchWindow::startChecked);
     connect(ui->btnStopAll, &QPushButton::clicked, this, [this] { stopAll(); });
     connect(ui->btnAddRow, &QPushButton::clicked, this, [this] {
         // A new row takes the selected row's job, so that a bench is set up quickly.
@@ -108,15 +108,28 @@ int benchWindow::selectedRow() const
 
 // Two rows on one box would talk to it at once: nothing starts while a
 // port is named twice, as batch mode refuses it, before any box is asked.
+// A server's host name is looked up off this thread (Stop all abandons it).
 void benchWindow::startAll()
 {
+    m_checkedPorts.clear();
+    for (const auto &r : m_rows)
+        if (!r->port().isEmpty())
+            m_checkedPorts << r->port();
+    m_portCheck.check(m_checkedPorts);
+}
+
+void benchWindow::startChecked(const QStringList &identities)
+{
+    QHash<QString, QString> identityOf;
+    for (int i = 0; i < identities.size(); ++i)
+        identityOf.insert(m_checkedPorts.at(i), identities.at(i));
     QHash<QString, int> uses;
     for (const auto &r : m_rows)
         if (!r->port().isEmpty())
-            ++uses[portList::identity(r->port())];
+            ++uses[identityOf.value(r->port(), r->port())];
     bool twice = false;
     for (const auto &r : m_rows) {
-        if (!r->port().isEmpty() && uses.value(portList::identity(r->port())) > 1) {
+        if (!r->port().isEmpty() && uses.value(identityOf.value(r->port(), r->port())) > 1) {
             r->refuse(tr("port named twice: %1").arg(r->port()));
             twice = true;
         }
@@ -136,6 +149,7 @@ void benchWindow::startAll()
 
 void benchWindow::stopAll(bool ask)
 {
+    m_portCheck.stop();
     int sending = 0;
     for (const auto &r : m_rows)
         sending += r->sending() ? 1 : 0;

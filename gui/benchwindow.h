@@ -1,6 +1,7 @@
 #pragma once
 
 #include "benchrow.h"
+#include "portcheck.h"
 
 #include <QWidget>
 
@@ -47,6 +48,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    void startChecked(const QStringList &identities);
     void fitColumns();
     void count(jobResult::Outcome outcome);
     void retranslate();
@@ -56,4 +58,6 @@ private:
     Ui_benchWindow *ui;
     std::vector<std::unique_ptr<benchRow>> m_rows;
     Counters m_counters;
+    portCheck m_portCheck;       // Start all's: no port named twice
+    QStringList m_checkedPorts;  // what it checks
 };

@@ -65,8 +65,10 @@ commandLine::commandLine(int argc, char *argv[])
     // download would make a file of another name, an upload miss its file.
     for (int i = 1; i < argc; ++i) {
         const QByteArray raw(argv[i]);
-        if (QFile::encodeName(QFile::decodeName(raw)) != raw)
+        if (QFile::encodeName(QFile::decodeName(raw)) != raw) {
             undecodable << shownBytes(raw);
+            jobFiles::noteUndecodable(QFile::decodeName(raw), undecodable.last());
+        }
     }
 }
 

@@ -1,5 +1,7 @@
 #include "jobfiles.h"
 
+#include <QHash>
+
 jobFiles::jobFiles(const QStringList &names)
     : m_names(names)
 {
@@ -20,6 +22,26 @@ QString jobFiles::refusalLog(const QString &name)
     QString shown = name;
     shown.replace(QLatin1Char('\n'), QLatin1String("\\n"));
     return QStringLiteral("Error: file name with a line feed refused: ") + shown;
+}
+
+namespace {
+
+QHash<QString, QString> &undecodableNames()
+{
+    static QHash<QString, QString> names;
+    return names;
+}
+
+} // namespace
+
+void jobFiles::noteUndecodable(const QString &decoded, const QString &shownBytes)
+{
+    undecodableNames().insert(decoded, shownBytes);
+}
+
+QString jobFiles::undecodable(const QString &name)
+{
+    return undecodableNames().value(name);
 }
 
 QStringList jobFiles::refused() const

@@ -16,6 +16,13 @@ public:
     static jobFiles fromLabel(const QString &text);
 
     static bool refuses(const QString &name);
+    // A name given in bytes that the system's encoding cannot hold decodes
+    // to another name: a job would read or write that one. The command line
+    // notes each such argument, as decoded, with its bytes shown; only
+    // before any job runs.
+    static void noteUndecodable(const QString &decoded, const QString &shownBytes);
+    // The bytes of a name so noted, shown, or empty.
+    static QString undecodable(const QString &name);
     // The log line that says why a name was refused.
     static QString refusalLog(const QString &name);
 

@@ -116,6 +116,11 @@ linkCause jobRequest::filesProblem() const
     const jobKind::Row *row = jobKind::find(kind);
     if (!row)
         return linkCause();
+    for (const QString &name : files.names()) {
+        const QString bytes = jobFiles::undecodable(name);
+        if (!bytes.isEmpty())
+            return linkCause(linkCause::FileNameUndecodable, bytes, name);
+    }
     if (!row->sendsFile)
         return targetProblem(files.first());
     for (const QString &name : files.names()) {

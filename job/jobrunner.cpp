@@ -6,6 +6,7 @@
 #include "serialcomkarn.h"
 #include "serialcomvesk.h"
 #include "statuscode.h"
+#include "statustable.h"
 #include "velmoraversion.h"
 
 
@@ -137,6 +138,13 @@ bool jobRunner::start(const jobRequest &request)
     const jobKind::Row *job = jobKind::find(request.kind);
     if (!job || request.files.isEmpty())
         return false;
+    // A name that stands for other bytes is refused before the box is asked:
+    // the job would read or write another file.
+    const linkCause problem = request.filesProblem();
+    if (problem.kind == linkCause::FileNameUndecodable) {
+        refuse(job->kind, problem);
+        return true;
+    }
     m_lastRequest = request;
     ++m_jobsStarted;
     begin({.job = job->kind, .query = serviceRequest::None, .file = request.files.first()});
@@ -154,6 +162,19 @@ bool jobRunner::start(const jobRequest &request)
                 dispatch(*m_serialSD, row.job, m_sd);
     }
     return true;
+}
+
+void jobRunner::refuse(jobKind::Kind job, const linkCause &cause)
+{
+    jobResult result = jobResult::refused(job, cause);
+    result.port = m_portname;
+    writeLog(QStringLiteral("Not started: %1").arg(result.causeText()));
+    // Queued, as a job's end is: the caller may be a window still being made.
+    const int code = statusTable::fileFailed(jobKind::isHd(job));
+    QMetaObject::invokeMethod(this, [this, code, result] {
+        emit statusCode(code);
+        emit jobFinished(result);
+    }, Qt::QueuedConnection);
 }
 
 void jobRunner::startQuery(serviceRequest::Query query)

@@ -63,7 +63,8 @@ public:
 
     // Starts the request's job on its files (its kind, files and verify
     // setting); false, and nothing started, without a kind or a file. Its
-    // result follows in jobFinished().
+    // result follows in jobFinished(), also that of a file name refused
+    // before the box is asked (with the file error's status code).
     bool start(const jobRequest &request);
     // Asks the HD box a service query; its answer follows in queryAnswered()
     // and its result in jobFinished().
@@ -124,6 +125,8 @@ private:
     void onOutcome(const linkOutcome &outcome);
     void showProgress(int percent);
     void begin(const Running &running);
+    // Answers a request whose files cannot be used with its result, as a job's end.
+    void refuse(jobKind::Kind job, const linkCause &cause);
     // Runs `job` of `link` in `family`'s thread, starting that thread when
     // it does not run; a request right after a job's end waits for that
     // thread to end and start again.

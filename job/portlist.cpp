@@ -7,6 +7,7 @@
 #include "systemtext.h"
 
 #include <QDir>
+#include <QHash>
 #include <QFileInfo>
 #ifdef QT_SERIALPORT_LIB
 #include <QSerialPortInfo>
@@ -160,6 +161,34 @@ QString portList::identity(const QString &name)
     const QString canonical = QFileInfo(device).canonicalFilePath();
     return canonical.isEmpty() ? device : canonical;
 #endif
+}
+
+QStringList portList::identities(const QStringList &names, const platformConnect::Stop *stop)
+{
+    QHash<QString, QString> hosts;   // by the host as given, in lower case: as resolved
+    QStringList out;
+    for (const QString &name : names) {
+        const portAddress address = portAddress::parse(name);
+        if (!address.network() || !address.problem.isEmpty()) {
+            out << identity(name);
+            continue;
+        }
+        const QString host = address.host.toLower();
+        if (!hosts.contains(host))
+            hosts.insert(host, portAddress::resolved(address.host, stop));
+        if (stop && stop->raised())
+            return QStringList();
+        out << address.keyAt(hosts.value(host));
+    }
+    return out;
+}
+
+bool portList::needsLookUp(const QStringList &names)
+{
+    for (const QString &name : names)
+        if (portAddress::parse(name).needsLookUp())
+            return true;
+    return false;
 }
 
 QString portList::where(const QString &name)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platformconnect.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -40,6 +42,11 @@ public:
     // (a /dev/serial/by-id link is its device), a serial server's port by
     // its address however spelt. Two jobs on one identity would share a box.
     static QString identity(const QString &name);
+    // The identities of `names`, in order, each server's host looked up at
+    // most once; empty when `stop` was raised before they were all known.
+    static QStringList identities(const QStringList &names, const platformConnect::Stop *stop = nullptr);
+    // Whether identities() would ask the name server.
+    static bool needsLookUp(const QStringList &names);
     static QString line(const Port &port);
     // Where udev keeps a link per adapter that names it by its own id.
     static QString defaultByIdFolder() { return QStringLiteral("/dev/serial/by-id"); }

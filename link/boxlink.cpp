@@ -750,7 +750,8 @@ QByteArray boxLink::readOnce(const linkStep &step)
 // The next reply within the window, as the step reads it, joined with the
 // pieces of its line before it; CR, LF and NUL bytes removed. A settled line
 // is never examined after its window; a part of one is examined once the
-// line has paused after it.
+// line has paused after it. Nothing is read after the window: a line that
+// babbles on faster than it is read must not hold the step past it.
 serialLine::Wait boxLink::nextReply(const linkStep &step, const QElapsedTimer &clock, qint64 window,
                                     replyJoin &join, QString &text)
 {
@@ -758,7 +759,7 @@ serialLine::Wait boxLink::nextReply(const linkStep &step, const QElapsedTimer &c
     for (;;) {
         if (serialPort.halted())
             return serialLine::Stopped;
-        if (settled && clock.elapsed() >= window)
+        if (clock.elapsed() >= window)
             return serialLine::TimedOut;
         if (!readable(step)) {
             const qint64 waiting = serialPort.available();

@@ -26,6 +26,7 @@ public:
         FileWrongKind,    // file; detail: the kind it was found to be
         FileNotWritten,   // file; detail: the system's reason
         FileNotRegular,   // file; detail: what it is instead (a FIFO, a device, a folder, a socket)
+        FileNameUndecodable,  // file: the name as decoded; detail: its bytes, the odd ones as \xHH
         TargetUnwritable, // file: the folder a download would write to; detail: the system's reason
         BoxSilent,        // detail: the seconds the box was given
         BoxSaid,          // detail: its last reply, which was not the one awaited

@@ -208,6 +208,7 @@ struct BatchRow {
     testRig::Line line = testRig::Line::Pty;   // how "@port" reaches the box
     std::function<bool(testRig &)> interruptWhen{};   // SIGINT goes once this holds
     QString records = "\\A\\z";   // all of the file --record names, as a pattern
+    QString logEnd = "*";        // what the log's END line says after its exit code
     // --loop: boxes put on the port in turn after the first, each once the
     // program waits for it.
     int nextBoxes = 0;
@@ -449,6 +450,12 @@ void tst_e2e::batch_data()
         {.name = "SIGINT while looking up a name", .box = Box::None, .args = getListHd, .exitCode = batchJob::Interrupted,
          .err = "^  cause: the job was stopped: interrupted by SIGINT\\n" + ended("GetListHD", "stopped", 130),
          .line = testRig::Line::SilentNames, .interruptWhen = lookingUp},
+        // Two ports: the check that no box is named twice looks the host up
+        // before any log is opened; the stop acts there too.
+        {.name = "SIGINT while two ports' names are looked up", .box = Box::None,
+         .args = {"--batch", "-p", "@port", "-p", "socket://box.velmora.test:7001", "-t", "GetListHD", "-f", "lists/{port}.lis"},
+         .exitCode = batchJob::Interrupted, .err = "\\Avelmora: GetListHD stopped \\(exit code 130\\)\\n\\z", .logged = false,
+         .line = testRig::Line::SilentNames, .interruptWhen = lookingUp},
 
         {.name = "software", .args = {"--query", "software", "-p", "@port"}, .out = "V2.10.04 HD 2026-03-18\\n",
          .err = done, .got = "swvers\r\n"},
@@ -483,7 +490,8 @@ void tst_e2e::batch_data()
         // A query whose line goes says why, on a local line and behind a serial server.
         {.name = "query, line cut", .fault = Fault::CutOnQuery, .args = {"--query", "software", "-p", "@port"},
          .exitCode = batchJob::BoxFailed,
-         .err = "^  cause: the serial line went: [^\\n]+\\n  what to do: [^\\n]+\\n" + ended("--query software", "failed", 5)},
+         .err = "^  cause: the serial line went: [^\\n]+\\n  what to do: [^\\n]+\\n" + ended("--query software", "failed", 5),
+         .logEnd = "failed: Couldn't receive Data"},
         {.name = "query, line cut behind socket://", .fault = Fault::CutOnQuery, .args = {"--query", "software", "-p", "@port"},
          .exitCode = batchJob::BoxFailed,
          .err = "^  cause: the connection to the serial server was closed: the connection was closed by the server [^\\n]+\\n"
@@ -497,13 +505,16 @@ void tst_e2e::batch_data()
         // A reset that never reached the box is never done.
         {.name = "reset, server closes at once", .box = Box::None, .args = {"--factory-reset", "--yes", "-p", "@port"},
          .exitCode = batchJob::BoxFailed, .err = "^  cause: the connection to the serial server was closed: [^\\n]+\\n"
-         "[\\s\\S]*" + ended("--factory-reset", "failed", 5), .line = testRig::Line::Closing},
+         "[\\s\\S]*" + ended("--factory-reset", "failed", 5), .line = testRig::Line::Closing,
+         .logEnd = "failed: the connection to the serial server was closed: *"},
         {.name = "reset, line cut after two bytes", .box = Box::None, .args = {"--factory-reset", "--yes", "-p", "@port"},
          .exitCode = batchJob::BoxFailed, .err = "^  cause: the connection to the serial server was closed: [^\\n]+\\n"
-         "[\\s\\S]*" + ended("--factory-reset", "failed", 5), .line = testRig::Line::CutAfterTwo},
+         "[\\s\\S]*" + ended("--factory-reset", "failed", 5), .line = testRig::Line::CutAfterTwo,
+         .logEnd = "failed: the connection to the serial server was closed: *"},
         {.name = "reset, server resets the connection", .box = Box::None, .args = {"--factory-reset", "--yes", "-p", "@port"},
          .exitCode = batchJob::BoxFailed, .err = "^  cause: the connection to the serial server was closed: [^\\n]+\\n"
-         "[\\s\\S]*" + ended("--factory-reset", "failed", 5), .line = testRig::Line::Resetting},
+         "[\\s\\S]*" + ended("--factory-reset", "failed", 5), .line = testRig::Line::Resetting,
+         .logEnd = "failed: the connection to the serial server was closed: *"},
 
         // A value given twice is refused, never silently the last one.
         {.name = "-t twice", .args = {"--batch", "-p", "@port", "-t", "GetListHD", "-t", "UpdateHD", "-f", "hd.app"},
@@ -650,7 +661,7 @@ void tst_e2e::batch()
     const QStringList log = rig->programLog(l < 0 ? batchJob::logName(row.args.at(p + 1)) : row.args.at(l + 1));
     QVERIFY2(!log.isEmpty() && testRig::matches(log.first(), "[*] ========== #-#-# #:#:# Velmora 3.0.0.8: * on " +
                                                                  row.args.at(p + 1) + "*"), qPrintable(log.join('\n')));
-    QVERIFY2(testRig::matches(log.last(), QString("[*] ========== END: exit code %1, *").arg(row.exitCode)),
+    QVERIFY2(testRig::matches(log.last(), QString("[*] ========== END: exit code %1, %2 ==========").arg(row.exitCode).arg(row.logEnd)),
              qPrintable(log.join('\n')));
 }
 
@@ -1231,7 +1242,7 @@ void tst_e2e::shell_data()
          .exitCode = batchJob::FileProblem,
          // The last line comes once the lost answer has settled the exit code.
          .out = "^velmora: the answer could not be written to standard output\\nvelmora: --query mac failed \\(exit code 4\\)\\n\\z",
-         .logEnd = "========== END: exit code 0, 00-A1-B2-C3-D4-E5 =========="},
+         .logEnd = "========== END: exit code 4, 00-A1-B2-C3-D4-E5; the answer could not be written to standard output =========="},
         // The simulated box refuses a reply to a command it does not know.
         {.name = "simulated box, unknown reply key", .command = "timeout 5 @hdbox --reply mac=00-11 </dev/null",
          .exitCode = 2, .out = "^velmora-hdbox: --reply mac=00-11: unknown command; the service commands are get_mac, lpsw, swvers\\n"},
@@ -1242,6 +1253,15 @@ void tst_e2e::shell_data()
          .exitCode = batchJob::FileProblem,
          .out = "^velmora: the name Liste-\\\\xE4.lis is not valid in the system's encoding \\(UTF-8\\)",
          .absent = "\\x{fffd}", .logEnd = "========== END: exit code 4, the name Liste-\\xE4.lis *"},
+        // The window refuses the name as a batch run does, before the box is
+        // asked; a close signal ends it once its log says so.
+        {.name = "window download to a name not in UTF-8",
+         .command = "LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen @velmora -p @port -t GetListHD -f $'Liste-\\xe4.lis' -s & p=$!; "
+                    "for i in $(seq 200); do grep -q 'Not started' velmora.log 2>/dev/null && break; sleep 0.05; done; "
+                    "kill -TERM $p; wait $p; s=$?; cat velmora.log; ls; exit $s",
+         .out = "^[\\d:]+ Not started: the name Liste-\\\\xE4.lis is not valid in the system's encoding \\(UTF-8\\): it would be "
+                "read or written under other bytes$",
+         .absent = "\\x{fffd}"},
         // A read-only medium is no matter of permissions: the system's reason.
         {.name = "download onto a read-only medium",
          .command = "mkdir ro && unshare -rm bash -c 'mount --bind ro ro && mount -o remount,bind,ro ro "

@@ -2,6 +2,7 @@
 // jobs (update, list upload and download, service queries) with their faults
 // and the length of every waiting window; the line settings.
 #include "comporttransport.h"
+#include "jobreport.h"
 #include "linkclock.h"
 #include "ptyline.h"
 #include "serialcomvesk.h"
@@ -49,6 +50,8 @@ struct Row {
     int killDelayMs = 0;      // ... and this much later
     qint64 fileLimit = -1;    // the largest file the job may write; -1: any
     bool verify = false;      // an upload is read back and compared
+    QString cause = "*";      // the result's cause and remedy in words, as patterns
+    QString remedy = "*";
 };
 Q_DECLARE_METATYPE(Row)
 
@@ -422,6 +425,8 @@ void tst_hdjobs::jobs_data()
     const QByteArray bait = testRig::telnetBait("00004023", 20000), baitList = testRig::telnetBait("00003040", 3000);
     const QByteArray longList = testRig::image("00003040", 60000);
     const QString gone = QStringLiteral("Error: the connection to the serial server 127.0.0.1:# is gone: *");
+    // Far more than a line takes in the step's five shrunk windows.
+    const Setup babble = [](B &b) { b.startReply = QByteArray(16 << 20, 'x'); };
     rows += {
         {.name = "rfc2217, line rate: update", .file = testRig::image("00004023", 16000), .box = atRate([](B &) {}),
          .codes = chain, .logs = {"RFC 2217: the serial server 127.0.0.1:# set its port to 115200 baud, 8N1, no flow control",
@@ -432,6 +437,13 @@ void tst_hdjobs::jobs_data()
          .line = L::Rfc2217},
         {.name = "rfc2217: list of 0xFF and CR NUL", .job = Download, .file = old,
          .box = [=](B &b) { b.list = baitList; }, .codes = fetched, .saved = baitList, .line = L::Rfc2217},
+        // A box (or server) that babbles without a line end in the start
+        // step is judged when its five windows end, on both schemes alike:
+        // reading it costs in step with its bytes, never with their square.
+        {.name = "rfc2217: 16 MB babble for the start", .scale = 0.01, .file = fw, .box = babble, .codes = noStart,
+         .logs = {"Starting: \"xxx*"}, .window = {H::WaitingStart, H::UpdateDone, 50000, 5}, .line = L::Rfc2217},
+        {.name = "socket: 16 MB babble for the start", .scale = 0.01, .file = fw, .box = babble, .codes = noStart,
+         .logs = {"Starting: \"xxx*"}, .window = {H::WaitingStart, H::UpdateDone, 50000, 5}, .line = L::Socket},
         {.name = "socket: update of 0xFF and CR NUL", .file = bait, .codes = chain, .line = L::Socket},
         {.name = "socket: list of 0xFF and CR NUL", .job = Download, .file = old,
          .box = [=](B &b) { b.list = baitList; }, .codes = fetched, .saved = baitList, .line = L::Socket},
@@ -439,7 +451,10 @@ void tst_hdjobs::jobs_data()
          .logs = {"Error writing data to Port", gone}, .line = L::Rfc2217, .killServerAt = 20000},
         {.name = "rfc2217: server killed mid-download", .job = Download, .file = old,
          .box = atRate([=](B &b) { b.list = longList; }), .codes = late, .logs = {gone}, .line = L::Rfc2217,
-         .killServerAt = 14, .killDelayMs = 1000},
+         .killServerAt = 14, .killDelayMs = 1000,
+         // The status line stays the timeout's; its cause and remedy tell the connection's end.
+         .cause = "the connection to the serial server was closed: *",
+         .remedy = "check that the serial server still runs and that the network reaches it, then start the job again"},
         {.name = "nothing listens", .file = fw, .codes = {H::JobStarted, H::Updating, H::PortFailed, H::JobEnded},
          .logs = {"Error: open Port: connection refused by 127.0.0.1:# (no serial server listens there) (socket://127.0.0.1:#)"},
          .line = L::Nobody},
@@ -514,6 +529,12 @@ void tst_hdjobs::jobs_data()
         {.name = "mac of 100 KB noise", .job = Mac, .box = answer("get_mac", noise), .codes = mac, .logs = {noMac + "*"}},
         {.name = "no lan device", .job = Mac, .box = answer("get_mac", "!landevice\r\n"), .codes = mac,
          .results = {"no LAN-Device"}},
+        // The placeholder's word comes in any letter case; its check must not
+        // hang on the upper case the result is made in.
+        {.name = "mac unknown, first letter upper", .job = Mac, .box = answer("get_mac", "Unknown\r\n"), .codes = mac,
+         .results = {"???"}},
+        {.name = "mac unknown, lower case", .job = Mac, .box = answer("get_mac", "unknown\r\n"), .codes = mac,
+         .results = {"???"}},
         {.name = "unknown beats no lan", .job = Mac, .box = answer("get_mac", "!LANDEVICE unknown\r\n"), .codes = mac,
          .results = {"???"}},
         {.name = "mac answer split, rest after 500 ms", .scale = 1, .job = Mac,
@@ -564,6 +585,8 @@ void tst_hdjobs::jobs()
         rig.killServerAfter(row.killServerAt, row.killDelayMs);
     serialComVesk link(row.noPort ? QStringLiteral("/dev/velmora-none") : port, path);
     rig.watch(link);
+    linkOutcome outcome;
+    connect(&link, &boxLink::sendOutcome, &link, [&outcome](const linkOutcome &o) { outcome = o; });
     link.setVerify(row.verify);
     void (serialComVesk::*const run[])() = {&serialComVesk::updateFirmware, &serialComVesk::sendChannellist,
                                              &serialComVesk::getChannellist, &serialComVesk::readSoftwareVersion,
@@ -574,6 +597,16 @@ void tst_hdjobs::jobs()
 
     QCOMPARE(rig.codes, row.codes);
     QVERIFY2(rig.logged(row.logs), qPrintable(rig.logs.join('\n')));
+    static const struct {
+        jobKind::Kind kind;
+        serviceRequest::Query query;
+    } asked[] = {{jobKind::UpdateHD, serviceRequest::None},       {jobKind::SendListHD, serviceRequest::None},
+                 {jobKind::GetListHD, serviceRequest::None},      {jobKind::None, serviceRequest::Software},
+                 {jobKind::None, serviceRequest::LowPower},       {jobKind::None, serviceRequest::Mac},
+                 {jobKind::None, serviceRequest::FactoryReset}};
+    const jobResult result = jobReport::result(asked[row.job].kind, asked[row.job].query, path, outcome);
+    QVERIFY2(testRig::matches(result.causeText(), row.cause), qPrintable(result.causeText()));
+    QVERIFY2(testRig::matches(result.remedy(), row.remedy), qPrintable(result.remedy()));
     QCOMPARE(rig.results, row.results);
     QVERIFY(rig.progressRises());
     if (row.codes.contains(H::FileSent)) {

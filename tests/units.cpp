@@ -113,6 +113,14 @@ void tst_units::outcome_data()
                                                linkCause::PortMissing),
          .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitPort, .failedStep = hdCode::Updating,
          .cause = linkCause::PortMissing, .retry = true},
+        {.name = "port name too long", .given = made(L::Failed, L::Untouched, hdCode::PortFailed, hdCode::Updating,
+                                                     linkCause::PortNameTooLong),
+         .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitPort, .failedStep = hdCode::Updating,
+         .cause = linkCause::PortNameTooLong},
+        {.name = "port other", .given = made(L::Failed, L::Untouched, hdCode::PortFailed, hdCode::Updating,
+                                             linkCause::PortOther),
+         .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitPort, .failedStep = hdCode::Updating,
+         .cause = linkCause::PortOther, .retry = true},
         {.name = "server unreachable", .given = made(L::Failed, L::Untouched, hdCode::PortFailed, hdCode::Updating,
                                                      linkCause::ServerUnreachable),
          .outcome = R::Failed, .box = R::Untouched, .exitCode = R::ExitPort, .failedStep = hdCode::Updating,
@@ -222,6 +230,11 @@ void tst_units::outcome()
     // A failure says why and what to do; nothing else does.
     QCOMPARE(r.causeText().isEmpty(), row.outcome == jobResult::Done);
     QCOMPARE(r.remedy().isEmpty(), row.outcome != jobResult::Failed);
+    // The window has no command line: where the terminal's advice cites the
+    // port list option, the window's points to its own port list.
+    const QString inWindow = r.remedy(jobResult::InWindow);
+    QVERIFY2(!inWindow.contains(QLatin1String("--")), qPrintable(inWindow));
+    QCOMPARE(inWindow.contains(QLatin1String("port list")), r.remedy().contains(QLatin1String("--list-ports")));
 }
 
 // ---- the reply join -------------------------------------------------------------

@@ -67,27 +67,53 @@ QString portAddress::hostPort() const
     return host + QLatin1Char(':') + QString::number(port);
 }
 
-QString portAddress::key() const
+namespace {
+
+// The names of this machine itself, which no name server is asked about.
+bool isLocalhost(const QString &host)
+{
+    const QString local = QStringLiteral("localhost");
+    return host.compare(local, Qt::CaseInsensitive) == 0 || host.endsWith(QLatin1Char('.') + local, Qt::CaseInsensitive);
+}
+
+} // namespace
+
+QString portAddress::key(const platformConnect::Stop *stop) const
 {
     if (!network() || !problem.isEmpty())
         return name;
+    return keyAt(resolved(host, stop));
+}
+
+QString portAddress::keyAt(const QString &where) const
+{
+    return QStringLiteral("net:%1:%2").arg(where).arg(port);
+}
+
+bool portAddress::needsLookUp() const
+{
+    return network() && problem.isEmpty() && QHostAddress(host).isNull() && !isLocalhost(host);
+}
+
+QString portAddress::resolved(const QString &host, const platformConnect::Stop *stop)
+{
+    // Both loopbacks reach this machine's server alike.
+    const QString loopback = QStringLiteral("loopback");
+    if (isLocalhost(host))
+        return loopback;
     QHostAddress address;
     if (!address.setAddress(host)) {
-        // "localhost", "127.1" and the like: as the connection would resolve
-        // them, and within its window, never longer.
+        // "127.1" and names: as the connection would resolve them, and
+        // within its window, never longer.
         const platformConnect::Addresses found =
-            platformConnect::lookUp(host.toStdString(), tcpTransport::connectMs, nullptr);
+            platformConnect::lookUp(host.toStdString(), tcpTransport::connectMs, stop);
         for (const std::string &text : found.numeric) {
             const QHostAddress a(QString::fromStdString(text));
             if (address.isNull() || a.protocol() == QAbstractSocket::IPv4Protocol)
                 address = a;
         }
     }
-    // Both loopbacks reach this machine's server alike.
-    const QString where = address.isLoopback() ? QStringLiteral("loopback")
-                          : address.isNull()   ? host.toLower()
-                                               : address.toString();
-    return QStringLiteral("net:%1:%2").arg(where).arg(port);
+    return address.isLoopback() ? loopback : address.isNull() ? host.toLower() : address.toString();
 }
 
 QString portAddress::fileTag() const

@@ -1555,6 +1555,18 @@ Aufgaben stoppen und den Prüfplatz schließen?</translation>
         <source>another port&apos;s download writes it too</source>
         <translation>der Download eines anderen Ports schreibt sie ebenfalls</translation>
     </message>
+    <message>
+        <source>choose the port in the port list instead of typing its name</source>
+        <translation>wählen Sie den Port in der Portliste, statt seinen Namen einzutippen</translation>
+    </message>
+    <message>
+        <source>the name {detail} is not valid in the system&apos;s encoding (UTF-8): it would be read or written under other bytes</source>
+        <translation>der Name {detail} ist in der Kodierung des Systems (UTF-8) ungültig: er würde unter anderen Bytes gelesen oder geschrieben</translation>
+    </message>
+    <message>
+        <source>rename the file</source>
+        <translation>benennen Sie die Datei um</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>

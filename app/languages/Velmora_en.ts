@@ -1555,6 +1555,18 @@ Stop them and close the bench?</translation>
         <source>another port&apos;s download writes it too</source>
         <translation>another port&apos;s download writes it too</translation>
     </message>
+    <message>
+        <source>choose the port in the port list instead of typing its name</source>
+        <translation>choose the port in the port list instead of typing its name</translation>
+    </message>
+    <message>
+        <source>the name {detail} is not valid in the system&apos;s encoding (UTF-8): it would be read or written under other bytes</source>
+        <translation>the name {detail} is not valid in the system&apos;s encoding (UTF-8): it would be read or written under other bytes</translation>
+    </message>
+    <message>
+        <source>rename the file</source>
+        <translation>rename the file</translation>
+    </message>
 </context>
 <context>
     <name>jobSummary</name>
